@@ -1,0 +1,56 @@
+# Helpers shared by every folder. Each folder registers itself: a new subsystem, test group,
+# tool or benchmark only adds its own CMakeLists.txt and never edits a shared one.
+
+set(QUARN_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
+                   -Woverloaded-virtual -Wno-unused-parameter)
+if(QUARN_WERROR)
+  list(APPEND QUARN_WARNINGS -Werror)
+endif()
+
+if(QUARN_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Our own code: warnings on, C++20, includes rooted at src/ ("script/Value.h").
+function(quarn_target_defaults target)
+  target_compile_options(${target} PRIVATE ${QUARN_WARNINGS})
+  target_compile_features(${target} PUBLIC cxx_std_20)
+endfunction()
+
+# One static library per src/ folder: quarn_<folder>.
+function(quarn_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(quarn_${name} STATIC ${ARG_SOURCES})
+  target_include_directories(quarn_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(quarn_${name} PUBLIC ${ARG_DEPS})
+  quarn_target_defaults(quarn_${name})
+endfunction()
+
+# A GoogleTest executable registered with CTest under one label (unit, gl, e2e, fuzz).
+# GL tests need a display: scripts/test.sh runs all of CTest under xvfb-run.
+function(quarn_test name)
+  cmake_parse_arguments(ARG "" "LABEL" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  quarn_target_defaults(${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name}
+    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "LC_ALL=C;QUARN_NO_DIALOGS=1;ALSOFT_DRIVERS=null"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# add_subdirectory() for every child folder of the current one that has a CMakeLists.txt.
+function(quarn_add_child_folders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+       ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child}
+       AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+include(GoogleTest)
