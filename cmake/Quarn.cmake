@@ -21,6 +21,12 @@ endfunction()
 # One static library per src/ folder: quarn_<folder>.
 function(quarn_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_SOURCES)  # a folder whose first code has not arrived yet
+    add_library(quarn_${name} INTERFACE)
+    target_include_directories(quarn_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(quarn_${name} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
   add_library(quarn_${name} STATIC ${ARG_SOURCES})
   target_include_directories(quarn_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(quarn_${name} PUBLIC ${ARG_DEPS})
