@@ -1,0 +1,21 @@
+#include "platform/Paths.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace quarn::platform {
+
+const std::string& ExeDir()
+{
+  static const std::string dir = [] {
+    std::error_code error;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return std::string("./");
+    std::string result = exe.parent_path().string();
+    if (result.empty() || result.back() != '/') result += '/';
+    return result;
+  }();
+  return dir;
+}
+
+}  // namespace quarn::platform

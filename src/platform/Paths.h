@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+
+namespace quarn::platform {
+
+// Directory of the running executable (from /proc/self/exe), with a trailing '/'. Files the
+// program loads by name (Font.tga, console.txt, bots) are found by putting this directly in
+// front of the name.
+const std::string& ExeDir();
+
+}  // namespace quarn::platform
