@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+
+namespace quarn::platform {
+
+// Windows virtual-key codes used by the program's key handling.
+inline constexpr uint16_t VK_BACK = 8;
+inline constexpr uint16_t VK_TAB = 9;
+inline constexpr uint16_t VK_RETURN = 13;
+inline constexpr uint16_t VK_ESCAPE = 27;
+inline constexpr uint16_t VK_SPACE = 32;
+inline constexpr uint16_t VK_LEFT = 37;
+inline constexpr uint16_t VK_UP = 38;
+inline constexpr uint16_t VK_RIGHT = 39;
+inline constexpr uint16_t VK_DOWN = 40;
+inline constexpr uint16_t VK_NUMPAD0 = 96;
+inline constexpr uint16_t VK_F1 = 112;
+
+// The virtual-key code of an SDL key (SDL_Keycode), or 0 for a key without one.
+uint16_t VirtualKeyFromSDL(int32_t sdlKey);
+
+// Characters delivered from a key-down rather than from text input (Enter, Backspace, Tab,
+// Escape), or 0 for a key that produces its character through text input.
+char ControlCharFromVirtualKey(uint16_t key);
+
+}  // namespace quarn::platform
