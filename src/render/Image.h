@@ -1,0 +1,63 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quarn::render {
+
+// Decoded pixels, row after row, as they are uploaded: the first row becomes the bottom of the
+// texture (t = 0). Rows are packed without padding, so they are uploaded with an unpack
+// alignment of 1.
+using TTextureImage = std::vector<uint8_t>;
+
+// How the bytes of one pixel are laid out in a decoded image.
+enum class TPixelLayout { RGB, RGBA };
+
+struct TImage {
+  int32_t Width = 0;
+  int32_t Height = 0;
+  TPixelLayout Layout = TPixelLayout::RGB;  // what Pixels holds per pixel
+  bool KeepAlpha = false;                   // upload with an alpha channel (internal RGBA)
+  int32_t BitsPerPixel = 0;                 // of the file; 24 or 32 for TGA, 0 where unused
+  TTextureImage Pixels;
+
+  int BytesPerPixel() const { return Layout == TPixelLayout::RGBA ? 4 : 3; }
+};
+
+// Outcome of a decoder. The texture turns the failures into the readers' own reports.
+enum class TDecodeResult {
+  Ok,
+  Refused,       // not a file of a kind this reader decodes (or an unreadable header)
+  PaletteShort,  // the colour table is cut short
+  DataShort,     // the pixel data is cut short
+};
+
+// A decoding failure that passes to the caller of a loader (truncated WAL data, a JPEG whose
+// image data is corrupt).
+class EImageError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// The largest decoded image accepted, in pixels (sizes in headers are checked against it
+// before anything is allocated).
+inline constexpr uint64_t MaxImagePixels = uint64_t(1) << 26;
+
+using TBytes = std::span<const uint8_t>;
+
+// Decoders: no GL, no files; every size is checked against the data. On failure `image` is
+// left unchanged.
+TDecodeResult DecodeTGA(TBytes data, TImage& image);
+TDecodeResult DecodeBMP(TBytes data, TImage& image);
+// Throws EImageError("Read beyond end of file") when either input is shorter than it must be.
+TDecodeResult DecodeWAL(TBytes wal, TBytes palette, TImage& image);
+// Refused: the header cannot be read. Throws EImageError when the image data fails to decode.
+TDecodeResult DecodeJPG(TBytes data, TImage& image);
+
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& data);
+
+}  // namespace quarn::render

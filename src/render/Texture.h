@@ -1,0 +1,55 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "render/Image.h"
+
+namespace quarn::render {
+
+// Texture filters of every texture (GL_LINEAR).
+inline constexpr uint32_t MinFilter = 0x2601;
+inline constexpr uint32_t MagFilter = 0x2601;
+
+// An OpenGL texture object made from an image file. The loaders need the rendering context
+// current: each decodes the file, keeps the pixels in Image and uploads them once. Failures
+// are a false result (BMP and JPEG readers also show a message box); a WAL file that is cut
+// short and a JPEG whose data is corrupt raise EImageError.
+class TTexture {
+public:
+  TTexture() = default;
+  virtual ~TTexture();  // deletes the texture object
+  TTexture(const TTexture&) = delete;
+  TTexture& operator=(const TTexture&) = delete;
+
+  // Chooses the reader by the extension (.JPG .BMP .TGA .WAL, any case); false for any other.
+  bool LoadFromFile(const std::string& fileName);
+  bool LoadTGA(const std::string& fileName);
+  bool LoadBMP(const std::string& fileName);
+  bool LoadWAL(const std::string& fileName, const std::string& paletteFileName);
+  bool LoadJPG(const std::string& fileName);
+
+  virtual void Bind();
+  virtual void Unbind();
+  uint32_t GetID() const { return ID; }
+
+  TTextureImage Image;   // the decoded pixels as uploaded
+  int32_t BitsPerPixel = 0;  // 24 or 32; set by the TGA reader only
+  int32_t Width = 0;
+  int32_t Height = 0;
+  uint32_t ID = 0;           // GL texture name; 0 until a file has been loaded
+  bool BuildMipmaps = false; // upload through gluBuild2DMipmaps (always 3 components)
+
+private:
+  bool Upload(TImage& image);
+};
+
+// Additive blending weighted by source alpha; and off again.
+void EnableBlending();
+void DisableBlending();
+
+// Directory part of a file name, with its trailing separator ("" when there is none).
+std::string ExtractFilePath(const std::string& fileName);
+// From the last dot, dot included ("" when there is none).
+std::string ExtractFileExt(const std::string& fileName);
+
+}  // namespace quarn::render

@@ -1,0 +1,39 @@
+#include <algorithm>
+
+#include "render/ImageFormats.h"
+
+namespace quarn::render {
+
+TDecodeResult DecodeTGA(TBytes data, TImage& image)
+{
+  TByteReader in(data);
+  const TBytes start = in.Bytes(0, sizeof tga::RequiredStart);
+  if (start.empty() || !std::equal(start.begin(), start.end(), std::begin(tga::RequiredStart)))
+    return TDecodeResult::Refused;
+
+  const uint16_t width = in.U16(tga::Width);
+  const uint16_t height = in.U16(tga::Height);
+  const uint8_t bits = in.U8(tga::Bits);
+  if (in.Failed() || width == 0 || height == 0) return TDecodeResult::Refused;
+  if (bits != 24 && bits != 32) return TDecodeResult::Refused;
+
+  const uint64_t pixels = uint64_t(width) * height;
+  const uint64_t bytesPerPixel = bits / 8;
+  if (pixels > MaxImagePixels) return TDecodeResult::Refused;
+  const TBytes source = in.Bytes(tga::HeaderSize, pixels * bytesPerPixel);
+  if (in.Failed()) return TDecodeResult::Refused;
+
+  // File order B, G, R(, A) becomes R, G, B(, A); rows stay in file order.
+  TTextureImage out(source.begin(), source.end());
+  for (size_t i = 0; i + 2 < out.size(); i += bytesPerPixel) std::swap(out[i], out[i + 2]);
+
+  image.Width = width;
+  image.Height = height;
+  image.BitsPerPixel = bits;
+  image.Layout = bits == 32 ? TPixelLayout::RGBA : TPixelLayout::RGB;
+  image.KeepAlpha = bits == 32;
+  image.Pixels = std::move(out);
+  return TDecodeResult::Ok;
+}
+
+}  // namespace quarn::render

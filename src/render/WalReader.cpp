@@ -1,0 +1,43 @@
+#include "render/ImageFormats.h"
+
+namespace quarn::render {
+
+TDecodeResult DecodeWAL(TBytes walData, TBytes paletteData, TImage& image)
+{
+  static const char* const ReadBeyondEnd = "Read beyond end of file";
+
+  TByteReader wal(walData);
+  const uint32_t width = wal.U32(wal::Width);
+  const uint32_t height = wal.U32(wal::Height);
+  if (wal.Failed() || !wal.Has(0, wal::HeaderSize)) throw EImageError(ReadBeyondEnd);
+
+  // The full-size level follows the header directly; the mip offsets are not consulted.
+  const uint64_t pixels = uint64_t(width) * height;
+  if (!wal.Has(wal::HeaderSize, pixels)) throw EImageError(ReadBeyondEnd);
+  if (pixels > MaxImagePixels || width > INT32_MAX || height > INT32_MAX)
+    return TDecodeResult::Refused;
+  const TBytes indices = wal.Bytes(wal::HeaderSize, pixels);
+
+  TByteReader pal(paletteData);
+  const TBytes palette = pal.Bytes(0, wal::PaletteSize);
+  if (pal.Failed()) throw EImageError(ReadBeyondEnd);
+
+  TTextureImage out(pixels * 3);
+  uint8_t* p = out.data();
+  for (const uint8_t index : indices) {
+    const uint8_t* entry = &palette[size_t(index) * 3];
+    *p++ = entry[0];
+    *p++ = entry[1];
+    *p++ = entry[2];
+  }
+
+  image.Width = static_cast<int32_t>(width);
+  image.Height = static_cast<int32_t>(height);
+  image.BitsPerPixel = 0;
+  image.Layout = TPixelLayout::RGB;
+  image.KeepAlpha = false;
+  image.Pixels = std::move(out);
+  return TDecodeResult::Ok;
+}
+
+}  // namespace quarn::render
