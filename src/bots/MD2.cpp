@@ -1,0 +1,284 @@
+#include "bots/MD2.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+#include <memory>
+
+#include "bots/Md2Format.h"
+#include "render/Texture.h"
+
+namespace quarn::bots {
+
+namespace {
+
+std::string& LastError()
+{
+  static std::string text = "NO ERROR";
+  return text;
+}
+
+// Little-endian reads at an offset the caller has already checked against the mapping.
+int32_t ReadInt32(const uint8_t* p)
+{
+  return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
+                              uint32_t(p[3]) << 24);
+}
+
+int16_t ReadInt16(const uint8_t* p) { return static_cast<int16_t>(uint16_t(p[0] | p[1] << 8)); }
+
+float ReadFloat(const uint8_t* p)
+{
+  const uint32_t bits = static_cast<uint32_t>(ReadInt32(p));
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+// Whether count records of size bytes starting at offset lie inside a file of fileSize bytes.
+bool TableFits(int64_t offset, int64_t count, int64_t size, size_t fileSize)
+{
+  return offset >= 0 && count >= 0 && static_cast<uint64_t>(offset) <= fileSize &&
+         static_cast<uint64_t>(count * size) <= fileSize - static_cast<uint64_t>(offset);
+}
+
+}  // namespace
+
+const std::string& MD2LastError() { return LastError(); }
+
+TMD2::TMD2() = default;
+TMD2::~TMD2() = default;
+
+bool TMD2::LoadFromFile(const std::string& fileName)
+{
+  Unload();
+  FFileName = fileName;
+  FrameStep = +1;
+  switch (FFile.Open(fileName, md2::HeaderSize)) {
+    case TMappedFile::TResult::OpenFailed:
+      LastError() = "Unable to open file " + fileName;
+      return false;
+    case TMappedFile::TResult::StatFailed:
+      LastError() = "Unable to Map file " + fileName;
+      Unload();
+      return false;
+    case TMappedFile::TResult::MapFailed:
+      LastError() = "Unable to view file " + fileName;
+      Unload();
+      return false;
+    case TMappedFile::TResult::Ok: break;
+  }
+  const std::string reason = Validate();
+  if (!reason.empty()) {
+    LastError() = "Invalid model file " + fileName + ": " + reason;
+    Unload();
+    return false;
+  }
+  Header = FFile.Data();
+  Skins = FLayout.OfsSkins < FFile.Size() ? Header + FLayout.OfsSkins : nullptr;
+  TexCoords = Header + FLayout.OfsTexCoords;
+  Triangles = Header + FLayout.OfsTriangles;
+  Frames = Header + FLayout.OfsFrames;
+
+  SetAnimation(1);
+  PreviousFrame = -1;
+  FrameOffset = 0;
+  FrameInterval = 10;
+  ChangeArmed = false;
+  return true;
+}
+
+std::string TMD2::Validate()
+{
+  const uint8_t* h = FFile.Data();
+  const size_t size = FFile.Size();
+  if (!h || size < md2::HeaderSize) return "file is shorter than the 68-byte header";
+  if (std::memcmp(h + md2::at::Ident, md2::Ident, sizeof md2::Ident) != 0)
+    return "ident is not IDP2";
+  if (ReadInt32(h + md2::at::Version) != md2::Version) return "version is not 8";
+
+  TLayout l;
+  l.SkinWidth = ReadInt32(h + md2::at::SkinWidth);
+  l.SkinHeight = ReadInt32(h + md2::at::SkinHeight);
+  if (l.SkinWidth <= 0 || l.SkinHeight <= 0) return "skin size is not positive";
+
+  l.FrameSize = ReadInt32(h + md2::at::FrameSize);
+  l.NumVertices = ReadInt32(h + md2::at::NumVertices);
+  l.NumTexCoords = ReadInt32(h + md2::at::NumTexCoords);
+  l.NumTriangles = ReadInt32(h + md2::at::NumTriangles);
+  l.NumFrames = ReadInt32(h + md2::at::NumFrames);
+  const int32_t numSkins = ReadInt32(h + md2::at::NumSkins);
+  const int32_t numGlCommands = ReadInt32(h + md2::at::NumGlCommands);
+  if (numSkins < 0 || l.NumVertices < 0 || l.NumTexCoords < 0 || l.NumTriangles < 0 ||
+      numGlCommands < 0 || l.NumFrames < 0)
+    return "negative count";
+
+  const int32_t ofsSkins = ReadInt32(h + md2::at::OfsSkins);
+  const int32_t ofsTexCoords = ReadInt32(h + md2::at::OfsTexCoords);
+  const int32_t ofsTriangles = ReadInt32(h + md2::at::OfsTriangles);
+  const int32_t ofsFrames = ReadInt32(h + md2::at::OfsFrames);
+  if (!TableFits(ofsTexCoords, l.NumTexCoords, md2::TexCoordSize, size))
+    return "texture coordinates lie outside the file";
+  if (!TableFits(ofsTriangles, l.NumTriangles, md2::TriangleSize, size))
+    return "triangles lie outside the file";
+  if (int64_t(l.FrameSize) < int64_t(md2::FrameHeaderSize) + int64_t(md2::VertexSize) * l.NumVertices)
+    return "frame size is too small for the vertex count";
+  if (!TableFits(ofsFrames, l.NumFrames, l.FrameSize, size)) return "frames lie outside the file";
+
+  l.OfsSkins = ofsSkins < 0 ? size : static_cast<size_t>(ofsSkins);  // size: not in the file
+  l.OfsTexCoords = static_cast<size_t>(ofsTexCoords);
+  l.OfsTriangles = static_cast<size_t>(ofsTriangles);
+  l.OfsFrames = static_cast<size_t>(ofsFrames);
+
+  for (int32_t i = 0; i < l.NumTriangles; ++i) {
+    const uint8_t* t = h + l.OfsTriangles + size_t(i) * md2::TriangleSize;
+    for (int k = 0; k < 3; ++k) {
+      const int16_t vertex = ReadInt16(t + 2 * k);
+      const int16_t texCoord = ReadInt16(t + 6 + 2 * k);
+      if (vertex < 0 || vertex >= l.NumVertices)
+        return "triangle " + std::to_string(i) + " has a vertex index out of range";
+      if (texCoord < 0 || texCoord >= l.NumTexCoords)
+        return "triangle " + std::to_string(i) + " has a texture coordinate index out of range";
+    }
+  }
+  FLayout = l;
+  return {};
+}
+
+void TMD2::Unload()
+{
+  Header = Skins = TexCoords = Triangles = Frames = nullptr;
+  FLayout = TLayout{};
+  FFile.Close();
+}
+
+bool TMD2::LoadSkin(const std::string& fileName)
+{
+  SetTexture(0, std::make_unique<render::TTexture>());
+  return GetTexture(0)->LoadFromFile(fileName);
+}
+
+int32_t TMD2::GetFrameCount() const { return FLayout.NumFrames; }
+
+int32_t TMD2::GetTriangleCount() const { return FLayout.NumTriangles; }
+
+int32_t TMD2::ClampFrame(int32_t frame) const
+{
+  if (frame >= FLayout.NumFrames) return FLayout.NumFrames - 1;
+  return frame < 0 ? 0 : frame;
+}
+
+TVector TMD2::GetVertex(int32_t frame, int32_t index) const
+{
+  if (!Frames || FLayout.NumFrames == 0 || index < 0 || index >= FLayout.NumVertices)
+    return render::Vector(0, 0, 0);
+  const uint8_t* f = Frames + size_t(ClampFrame(frame)) * size_t(FLayout.FrameSize);
+  const uint8_t* v = f + md2::at::FrameVertices + size_t(index) * md2::VertexSize;
+  TVector result;
+  float* out[3] = {&result.x, &result.y, &result.z};
+  for (int axis = 0; axis < 3; ++axis) {
+    const float scale = ReadFloat(f + md2::at::FrameScale + 4 * axis);
+    const float translate = ReadFloat(f + md2::at::FrameTranslate + 4 * axis);
+    *out[axis] = static_cast<float>(double(v[axis]) * scale + translate);
+  }
+  result.w = 1.0f;
+  return result;
+}
+
+int16_t TMD2::TriangleField(int32_t triangle, int field) const
+{
+  return ReadInt16(Triangles + size_t(triangle) * md2::TriangleSize + 2 * size_t(field));
+}
+
+TMD2::TCorner TMD2::GetCorner(int32_t triangle, int k) const
+{
+  if (!Triangles || triangle < 0 || triangle >= FLayout.NumTriangles || k < 0 || k > 2)
+    return {render::Vector(0, 0, 0), 0, 0};
+  const int16_t vertex = TriangleField(triangle, k);
+  const uint8_t* c = TexCoords + size_t(TriangleField(triangle, 3 + k)) * md2::TexCoordSize;
+  TCorner corner;
+  corner.Position = GetVertex(CurrentFrame, vertex);
+  if (PreviousFrame != -1)
+    corner.Position = render::LerpVector(GetVertex(PreviousFrame, vertex), corner.Position, Fraction);
+  corner.S = static_cast<float>(double(ReadInt16(c)) / FLayout.SkinWidth);
+  corner.T = static_cast<float>(double(ReadInt16(c + 2)) / FLayout.SkinHeight);
+  return corner;
+}
+
+void TMD2::Draw()
+{
+  render::DisableBlending();
+  if (!IsLoaded() || FLayout.NumFrames == 0) return;
+  glPushMatrix();
+  glScalef(Scale.x, Scale.y, Scale.z);  // first, so the translation is scaled too
+  glTranslatef(Position.x, Position.y, Position.z);
+  glRotatef(Rotation.x, 1, 0, 0);
+  glRotatef(Rotation.y, 0, 1, 0);
+  glRotatef(Rotation.z, 0, 0, 1);
+  glBegin(GL_TRIANGLES);
+  for (int32_t i = 0; i < FLayout.NumTriangles; ++i) {
+    for (int k = 0; k < 3; ++k) {
+      const TCorner corner = GetCorner(i, k);
+      glTexCoord2f(corner.S, corner.T);
+      const float xyz[3] = {corner.Position.x, corner.Position.y, corner.Position.z};
+      glVertex3fv(xyz);
+    }
+  }
+  glEnd();
+  glPopMatrix();
+}
+
+void TMD2::Render() { Draw(); }
+
+bool TMD2::FrameTick(uint32_t now)
+{
+  if (now - LastFrameTick < FrameInterval) return false;
+  LastFrameTick = now;
+  return true;
+}
+
+bool TMD2::Update(uint32_t now)
+{
+  const bool due = T3DObject::Update(now);
+  const bool tick = FrameTick(now);  // consulted on every call, active or not
+  if (!due) {
+    if (Fraction <= 1.0f && tick) Fraction += FractionStep;
+    return false;
+  }
+  if (Fraction < 1.0f) {
+    if (tick) Fraction += FractionStep;
+    return true;
+  }
+  if (CurrentFrame == EndFrame) {
+    // The handler may select another range with SetAnimation; disarmed, that call fires no
+    // OnAnimationChange, and the wrap below starts the range it selected.
+    ChangeArmed = false;
+    if (OnAnimationEnd) OnAnimationEnd(*this);
+    PreviousFrame = CurrentFrame;
+    CurrentFrame = StartFrame;
+    ChangeArmed = true;
+  } else {
+    PreviousFrame = CurrentFrame;
+    CurrentFrame += FrameStep;
+  }
+  Fraction = 0;
+  if (OnFrame) OnFrame(CurrentFrame);
+  return true;
+}
+
+void TMD2::SetAnimation(int32_t number)
+{
+  Animation = number;
+  if (number >= 0 && static_cast<size_t>(number) < AnimationTable.size()) {
+    const TAnimationRange& range = AnimationTable[static_cast<size_t>(number)];
+    StartFrame = range.Start + FrameOffset;
+    EndFrame = range.End + FrameOffset;
+    FrameStep = range.Step;
+  }
+  CurrentFrame = StartFrame;
+  Fraction = 0;
+  if (ChangeArmed && OnAnimationChange) OnAnimationChange(*this);
+  ChangeArmed = true;
+}
+
+}  // namespace quarn::bots

@@ -1,0 +1,132 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "bots/MappedFile.h"
+#include "bots/Object3D.h"
+
+namespace quarn::bots {
+
+// Text of the last failed model load; "NO ERROR" until a load fails.
+const std::string& MD2LastError();
+
+// One built-in animation: a keyframe range walked with a step of +1 or -1.
+struct TAnimationRange {
+  int32_t Start;
+  int32_t End;
+  int32_t Step;
+};
+
+// Indexed by animation number; the order is the numbering bot files rely on.
+inline constexpr std::array<TAnimationRange, 19> AnimationTable{{
+    {0, 39, +1},     // 0
+    {40, 45, +1},    // 1
+    {54, 60, +1},    // 2
+    {61, 66, +1},    // 3
+    {67, 71, +1},    // 4
+    {72, 95, +1},    // 5
+    {96, 112, +1},   // 6
+    {113, 122, +1},  // 7
+    {123, 135, +1},  // 8
+    {136, 153, +1},  // 9
+    {154, 159, +1},  // 10
+    {165, 169, +1},  // 11
+    {170, 177, +1},  // 12
+    {178, 185, +1},  // 13
+    {186, 190, +1},  // 14
+    {191, 198, +1},  // 15
+    {46, 53, +1},    // 16
+    {160, 164, +1},  // 17
+    {45, 40, -1},    // 18: animation 1 played backwards
+}};
+
+// A keyframe model read from an MD2 file. The file stays mapped while the model lives and
+// every vertex, triangle and texture coordinate is read from the mapping when it is used.
+//
+// Frame numbers that the file does not have (a range of the built-in table beyond a short
+// model's last frame, for instance a 50-frame weapon playing animation 5) are clamped: frames
+// past the end read the last frame, negative ones frame 0. A model that is not loaded, or has
+// no frames, draws nothing and decodes every vertex as the origin.
+class TMD2 : public T3DObject {
+public:
+  using TNotify = std::function<void(TMD2& sender)>;
+  using TFrameNotify = std::function<void(int32_t frame)>;
+
+  // A triangle corner ready to draw: blended position and texture coordinates in 0..1.
+  struct TCorner {
+    TVector Position;
+    float S;
+    float T;
+  };
+
+  TMD2();
+  ~TMD2() override;
+
+  // Maps the file and checks the header; on failure the result is false, MD2LastError() tells
+  // why and the model holds no data.
+  bool LoadFromFile(const std::string& fileName);
+  // Puts a new texture at index 0 (releasing the one there) and loads the image into it. A
+  // failed load leaves the new, empty texture in place.
+  bool LoadSkin(const std::string& fileName);
+
+  bool IsLoaded() const { return FFile.Data() != nullptr; }
+  const std::string& FileName() const { return FFileName; }
+  int32_t GetFrameCount() const;
+  int32_t GetTriangleCount() const;
+  // Frame is clamped into the file's frames; an index outside the vertex count gives the origin.
+  TVector GetVertex(int32_t frame, int32_t index) const;
+  // Corner k (0..2) of triangle i as Draw sends it, blended from PreviousFrame by Fraction.
+  TCorner GetCorner(int32_t triangle, int k) const;
+
+  void Draw() override;
+  void Render() override;
+  bool Update(uint32_t now) override;
+  virtual void SetAnimation(int32_t number);
+  // True when FrameInterval has passed since the last tick (whose time is then remembered).
+  virtual bool FrameTick(uint32_t now);
+
+  int32_t CurrentFrame = AnimationTable[1].Start;  // drawn at Fraction 1
+  int32_t Animation = 1;                            // number last passed to SetAnimation
+  int32_t StartFrame = AnimationTable[1].Start;
+  int32_t EndFrame = AnimationTable[1].End;
+  TNotify OnAnimationEnd;                           // the range wrapped
+  float Fraction = 0;                               // weight of CurrentFrame over PreviousFrame
+  int32_t PreviousFrame = -1;                       // -1: nothing to blend from
+  int32_t FrameOffset = 0;                          // added to both ends of every range
+  TFrameNotify OnFrame;                             // after every keyframe change by Update
+  TNotify OnAnimationChange;                        // by SetAnimation, when armed
+  uint32_t FrameInterval = 10;                      // minimum ms between two frame ticks
+  uint32_t LastFrameTick = 0;
+  bool ChangeArmed = false;                         // SetAnimation fires OnAnimationChange
+  int32_t FrameStep = +1;                           // keyframe step within the range
+
+  static constexpr float FractionStep = 0.1f;
+
+private:
+  struct TLayout {
+    int32_t SkinWidth = 1, SkinHeight = 1, FrameSize = 0, NumVertices = 0, NumTexCoords = 0,
+            NumTriangles = 0, NumFrames = 0;
+    size_t OfsSkins = 0, OfsTexCoords = 0, OfsTriangles = 0, OfsFrames = 0;
+  };
+
+  // Empty text when the mapped bytes form a well-formed model (filling FLayout), else the reason.
+  std::string Validate();
+  void Unload();
+  int32_t ClampFrame(int32_t frame) const;
+  int16_t TriangleField(int32_t triangle, int field) const;
+
+  std::string FFileName;
+  TMappedFile FFile;
+  TLayout FLayout;
+  // Start of the mapped view and of its tables; null while nothing is loaded. Skins is null
+  // when the skin table does not lie inside the file (it is never read).
+  const uint8_t* Header = nullptr;
+  const uint8_t* Skins = nullptr;
+  const uint8_t* TexCoords = nullptr;
+  const uint8_t* Triangles = nullptr;
+  const uint8_t* Frames = nullptr;
+};
+
+}  // namespace quarn::bots
