@@ -1,0 +1,71 @@
+// quarn: the animated MD2 character demo.
+#include <SDL.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/Application.h"
+#include "platform/MessageBox.h"
+#include "shell/MainForm.h"
+
+namespace {
+
+constexpr const char* kVersion = "quarn 1.0";
+
+void PrintUsage(std::FILE* out)
+{
+  std::fprintf(out,
+               "usage: quarn [--windowed | --fullscreen] [--no-dialogs] [--help] [--version]\n"
+               "\n"
+               "  --windowed     run in a 640x480 window without asking\n"
+               "  --fullscreen   switch the display to 640x480 without asking\n"
+               "  --no-dialogs   print message boxes on stderr and take their default answer\n"
+               "                 (also QUARN_NO_DIALOGS=1)\n"
+               "  --help         show this text\n"
+               "  --version      show the version\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  std::setlocale(LC_ALL, "");
+  quarn::shell::TMainFormOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--windowed") {
+      options.Screen = quarn::shell::TScreenChoice::Windowed;
+    } else if (arg == "--fullscreen") {
+      options.Screen = quarn::shell::TScreenChoice::FullScreen;
+    } else if (arg == "--no-dialogs") {
+      quarn::platform::SetNoDialogs(true);
+    } else if (arg == "--help") {
+      PrintUsage(stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::printf("%s\n", kVersion);
+      return 0;
+    } else {
+      std::fprintf(stderr, "quarn: unknown option '%s'\n", arg.c_str());
+      PrintUsage(stderr);
+      return 2;
+    }
+  }
+
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+    std::fprintf(stderr, "quarn: cannot start the window system: %s\n", SDL_GetError());
+    return 1;
+  }
+  int status = 0;
+  try {
+    quarn::shell::TMainForm form(options);
+    quarn::platform::Application().Run();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "quarn: %s\n", error.what());
+    status = 1;
+  }
+  SDL_Quit();
+  return status;
+}

@@ -1,0 +1,100 @@
+#include "shell/MainForm.h"
+
+#include <GL/gl.h>
+
+#include "platform/Application.h"
+#include "platform/MessageBox.h"
+#include "platform/VirtualKeys.h"
+
+namespace quarn::shell {
+
+TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
+{
+  // The window's GL visual is fixed when the window is created.
+  render::SetupPixelFormat();
+  FWindow = std::make_unique<platform::TWindow>(kCaption, kClientWidth, kClientHeight);
+  platform::Application().SetMainWindow(FWindow.get());
+  FWindow->OnKeyDown = [this](uint16_t key) { FormKeyDown(key); };
+  FWindow->OnKeyUp = [this](uint16_t key) { FormKeyUp(key); };
+  FWindow->OnKeyPress = [this](char key) { FormKeyPress(key); };
+
+  // GLTimer as stored with the window: ActiveOnly, disabled, ticking on every idle pass.
+  GLTimer.Loading = true;
+  GLTimer.ActiveOnly = true;
+  GLTimer.SetEnabled(false);
+  GLTimer.SetInterval(0);
+  GLTimer.OnTimer = [this](TDXTimer& sender, int32_t lagCount) { GLTimerTimer(sender, lagCount); };
+  GLTimer.Loaded();
+
+  // An exception in the creation handler is reported and the window stays as far as it was
+  // built: without frames when the timer was never enabled.
+  try {
+    FormCreate();
+    FStarted = true;
+  } catch (const std::exception& error) {
+    platform::Application().HandleException(error);
+  }
+  FWindow->Show();
+}
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+void TMainForm::FormCreate()
+{
+  FOpenGL = std::make_unique<render::TOpenGL>(FWindow->Handle());  // 1 rendering context object
+  FOpenGL->SetFullScreen(AskFullScreen());                          // 2 start-up question
+  FOpenGL->CreateContext();                                         // 3 OpenGL context
+  SetFixedGLState();                                                // 8 fixed OpenGL state
+  platform::ShowCursor(false);                                      // 9 hidden cursor
+  GLTimer.SetEnabled(true);                                         // 12 frames start
+}
+
+void TMainForm::GLTimerTimer(TDXTimer&, int32_t)
+{
+  FOpenGL->BeginFrame();  // 1 clear
+  FOpenGL->EndFrame();    // 7 swap
+}
+
+void TMainForm::FormDestroy()
+{
+  if (FDestroyed) return;
+  FDestroyed = true;
+  GLTimer.SetEnabled(false);
+  platform::ShowCursor(true);
+  if (FOpenGL) {
+    FOpenGL->ReleaseContext();
+    FOpenGL.reset();
+  }
+}
+
+void TMainForm::FormKeyDown(uint16_t key)
+{
+  if (key == platform::VK_ESCAPE) FWindow->Close();
+}
+
+void TMainForm::FormKeyUp(uint16_t) {}
+
+void TMainForm::FormKeyPress(char) {}
+
+bool TMainForm::AskFullScreen() const
+{
+  switch (FOptions.Screen) {
+    case TScreenChoice::Windowed: return false;
+    case TScreenChoice::FullScreen: return true;
+    case TScreenChoice::Ask: break;
+  }
+  return platform::MessageBox("Would you like to run fullscreen ?", "Quarn2 demo",
+                              platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES;
+}
+
+void TMainForm::SetFixedGLState()
+{
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_NORMALIZE);
+}
+
+}  // namespace quarn::shell
