@@ -1,0 +1,184 @@
+// Named storage (constants and variables) and the nodes of a compiled script's tree.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/Types.h"
+#include "script/Value.h"
+
+namespace quarn::script {
+
+class TFuncs;
+class TFunction;
+
+// Upper-cases ASCII letters (names are stored and compared in upper case).
+std::string UpperCase(std::string_view text);
+
+// ---- data items ----
+
+class TDataItem {
+public:
+  explicit TDataItem(std::string_view name) : FName(UpperCase(name)) {}
+  virtual ~TDataItem() = default;
+  TDataItem(const TDataItem&) = delete;
+  TDataItem& operator=(const TDataItem&) = delete;
+
+  const std::string& Name() const { return FName; }
+  TType ValueType() const { return FValueType; }
+  bool HostDefined() const { return FHostDefined; }
+  void SetHostDefined(bool value) { FHostDefined = value; }
+  const Variant& Value() const { return FValue; }
+  bool IsVariable() const { return FIsVariable; }
+
+  virtual void SetValue(const Variant& value) {}
+  virtual void Clear() {}
+
+protected:
+  std::string FName;
+  TType FValueType = TypeVoid;
+  bool FHostDefined = false;
+  bool FIsVariable = false;
+  Variant FValue;
+};
+
+class TConstant : public TDataItem {
+public:
+  TConstant(std::string_view name, const Variant& value);
+  void SetValue(const Variant& value) override;
+};
+
+// Undefined (VAR VOID) until its first assignment in a run.
+class TVariable : public TDataItem {
+public:
+  explicit TVariable(std::string_view name);
+  void SetValue(const Variant& value) override;
+  void Clear() override;
+  bool Defined() const { return !(FValueType & TypeVoid); }
+  Variant& MutableValue() { return FValue; }  // for in-place element writes
+};
+
+// ---- expression nodes ----
+
+enum class TExprKind : uint8_t { Const, Var, Array, Func };
+
+class TExpr {
+public:
+  virtual ~TExpr() = default;
+  TExpr(const TExpr&) = delete;
+  TExpr& operator=(const TExpr&) = delete;
+
+  TExprKind NodeKind() const { return FKind; }
+  const std::string& Name() const { return FName; }
+  int32_t Position() const { return FPosition; }
+
+  virtual TType GetType() const = 0;
+  virtual void Eval(Variant& result) = 0;
+  // Only variable and element references can be assigned; others raise ERTE.
+  virtual void Assign(const Variant& value);
+
+protected:
+  TExpr(TExprKind kind, std::string name, int32_t position)
+      : FKind(kind), FName(std::move(name)), FPosition(position) {}
+
+  TExprKind FKind;
+  std::string FName;
+  int32_t FPosition;
+};
+
+class TConstExpr : public TExpr {
+public:
+  TConstExpr(const Variant& value, int32_t position)
+      : TExpr(TExprKind::Const, std::string(), position), FValue(value) {}
+  TType GetType() const override { return TypeOf(FValue); }
+  void Eval(Variant& result) override { result = FValue; }
+  const Variant& Value() const { return FValue; }
+  Variant& MutableValue() { return FValue; }
+  void SetPosition(int32_t position) { FPosition = position; }
+
+private:
+  Variant FValue;
+};
+
+class TVarExpr : public TExpr {
+public:
+  TVarExpr(int32_t position, TDataItem& item) : TVarExpr(TExprKind::Var, position, item) {}
+  TType GetType() const override { return FItem->ValueType(); }
+  void Eval(Variant& result) override;
+  void Assign(const Variant& value) override;
+  // Sets the element count of the last dimension of the variable's array.
+  void Resize(int32_t count);
+  TDataItem& Item() const { return *FItem; }
+
+protected:
+  TVarExpr(TExprKind kind, int32_t position, TDataItem& item)
+      : TExpr(kind, item.Name(), position), FItem(&item) {}
+  [[noreturn]] void RaiseUndefined() const;
+
+  TDataItem* FItem;
+};
+
+class TArrayExpr : public TVarExpr {
+public:
+  TArrayExpr(int32_t position, TDataItem& item) : TVarExpr(TExprKind::Array, position, item) {}
+  void Eval(Variant& result) override;
+  void Assign(const Variant& value) override;
+  void AddIndex(std::unique_ptr<TExpr> index) { FIndices.push_back(std::move(index)); }
+  int IndexCount() const { return static_cast<int>(FIndices.size()); }
+
+private:
+  size_t LinearPosition(const TArray& array);
+
+  std::vector<std::unique_ptr<TExpr>> FIndices;
+  Variant FIndexValue;  // scratch for index evaluation
+};
+
+class TFuncExpr : public TExpr {
+public:
+  // Looks name up in registry; raises ESyntaxError "Function %s is not defined" when absent.
+  TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name);
+  ~TFuncExpr() override;
+  TType GetType() const override { return FResultType; }
+  void Eval(Variant& result) override;
+  // A null argument (an empty statement) is ignored.
+  void AddArg(std::unique_ptr<TExpr> arg);
+  int ArgCount() const { return static_cast<int>(FArgs.size()); }
+  TExpr* Arg(int index) const { return FArgs[static_cast<size_t>(index)]; }
+  std::span<TExpr* const> Args() const { return FArgs; }
+  TFunction& Func() const { return *FFunc; }
+  // Takes back ownership of the arguments (used when a folded node is replaced).
+  std::vector<std::unique_ptr<TExpr>> ReleaseArgs();
+
+private:
+  std::vector<TExpr*> FArgs;  // owned
+  TFunction* FFunc;
+  TType FResultType;
+};
+
+// The arguments of one call as a function sees them.
+class TArgList {
+public:
+  TArgList(TExpr* const* items, int count) : FItems(items), FCount(count) {}
+  explicit TArgList(std::span<TExpr* const> items)
+      : FItems(items.data()), FCount(static_cast<int>(items.size())) {}
+
+  int Count() const { return FCount; }
+  // The node at index, or nullptr outside 0..Count()-1.
+  TExpr* Items(int index) const
+  {
+    return index >= 0 && index < FCount ? FItems[index] : nullptr;
+  }
+  // The value of a value parameter (one without VAR or FUNC). CallFunction passes those as
+  // constant nodes, so this reads the node's value without copying it.
+  const Variant& Value(int index) const;
+
+private:
+  TExpr* const* FItems;
+  int FCount;
+};
+
+}  // namespace quarn::script

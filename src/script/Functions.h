@@ -1,0 +1,92 @@
+// The function object, the registry every script resolves names against, and the call
+// procedure every call node goes through.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/Expr.h"
+#include "script/Types.h"
+#include "script/Value.h"
+
+namespace quarn::script {
+
+class TFuncs;
+
+class TFunction {
+public:
+  TFunction(std::string_view name, TType resultType);
+  TFunction(std::string_view name, TType resultType, std::initializer_list<TType> firstPattern);
+  virtual ~TFunction() = default;
+  TFunction(const TFunction&) = delete;
+  TFunction& operator=(const TFunction&) = delete;
+
+  // Performs the function. pattern is the index of the parameter pattern the arguments
+  // matched; result is empty on entry.
+  virtual void Eval(int pattern, const TArgList& args, Variant& result) = 0;
+
+  TFuncs* Owner() const { return FOwner; }
+  const std::string& Name() const { return FName; }
+  TType ResultType() const { return FResultType; }
+  const std::vector<TTypes>& Patterns() const { return FPatterns; }
+  void AddPattern(TTypes pattern) { FPatterns.push_back(std::move(pattern)); }
+
+private:
+  friend class TFuncs;
+  TFuncs* FOwner = nullptr;
+  std::string FName;
+  TType FResultType;
+  std::vector<TTypes> FPatterns;
+};
+
+// Told when a registry is destroyed (scripts and host function components link to one).
+class TFuncsListener {
+public:
+  virtual void FuncsDestroyed(TFuncs& funcs) = 0;
+
+protected:
+  ~TFuncsListener() = default;
+};
+
+class TFuncs {
+public:
+  // Registers the 47 built-in functions.
+  TFuncs();
+  ~TFuncs();
+  TFuncs(const TFuncs&) = delete;
+  TFuncs& operator=(const TFuncs&) = delete;
+
+  // Raises Exception "A function with this name ("%s") is already existing" on a duplicate.
+  TFunction& Add(std::unique_ptr<TFunction> function);
+  // Takes the function out of the list and hands it back.
+  std::unique_ptr<TFunction> Remove(TFunction& function);
+  // Exact match on an upper-case name.
+  TFunction* Find(std::string_view name) const;
+  int Count() const { return static_cast<int>(FFunctions.size()); }
+  TFunction& Function(int index) const { return *FFunctions[static_cast<size_t>(index)]; }
+
+  bool StopRequested = false;  // the next call of any function raises EStop
+  bool Blocking = false;       // when false, window messages are pumped after every call
+
+  void AddListener(TFuncsListener& listener);
+  void RemoveListener(TFuncsListener& listener);
+
+private:
+  std::vector<std::unique_ptr<TFunction>> FFunctions;
+  std::vector<TFuncsListener*> FListeners;
+};
+
+// The call procedure: stop check, argument types, pattern choice, argument preparation (every
+// plain argument evaluated once, left to right, and passed as a constant node), the call, the
+// result type check and the message pump. Steady-state calls do not allocate.
+void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result);
+
+// Raises EStop when the application is terminating or registry asks to stop.
+void CheckStop(const TFuncs* registry);
+
+}  // namespace quarn::script
