@@ -1,0 +1,69 @@
+# Helpers for end-to-end tests: start the real program on the virtual display, find its
+# window, type into it, take screenshots, wait for it to end.
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d /tmp/quarn-e2e.XXXXXX)
+QUARN_PID=""
+QUARN_WINDOW=""
+trap 'e2e_cleanup' EXIT
+
+e2e_cleanup() {
+  if [ -n "$QUARN_PID" ] && kill -0 "$QUARN_PID" 2>/dev/null; then kill -9 "$QUARN_PID" 2>/dev/null || true; fi
+  rm -rf "$E2E_TMP"
+}
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# quarn_start ARGS...: starts quarn in the background and waits until its window is mapped.
+quarn_start() {
+  "$QUARN_BIN/quarn" "$@" >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr" &
+  QUARN_PID=$!
+  for _ in $(seq 1 100); do
+    QUARN_WINDOW=$(xdotool search --onlyvisible --name '^Quarn MD2 demo$' 2>/dev/null | head -n 1 || true)
+    [ -n "$QUARN_WINDOW" ] && break
+    kill -0 "$QUARN_PID" 2>/dev/null || fail "quarn exited early: $(cat "$E2E_TMP/stderr")"
+    sleep 0.1
+  done
+  [ -n "$QUARN_WINDOW" ] || fail "no window named 'Quarn MD2 demo'"
+  # Keyboard input goes to the focused window: there is no window manager on the display.
+  xdotool mousemove --window "$QUARN_WINDOW" 320 240 windowfocus --sync "$QUARN_WINDOW" 2>/dev/null || true
+  sleep 0.5
+}
+
+# quarn_wait_exit SECONDS: waits for quarn to end; prints and returns its exit status.
+quarn_wait_exit() {
+  local limit=$(( $1 * 10 ))
+  for _ in $(seq 1 "$limit"); do
+    kill -0 "$QUARN_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$QUARN_PID" 2>/dev/null && fail "quarn still running after $1 s"
+  local status=0
+  wait "$QUARN_PID" || status=$?
+  QUARN_PID=""
+  echo "$status"
+}
+
+# client_geometry: "W H X Y" of the window's client area on the screen.
+client_geometry() {
+  local info; info=$(xwininfo -id "$QUARN_WINDOW")
+  echo "$(awk '/Width:/{print $2}' <<<"$info") $(awk '/Height:/{print $2}' <<<"$info")" \
+       "$(awk '/Absolute upper-left X:/{print $4}' <<<"$info") $(awk '/Absolute upper-left Y:/{print $4}' <<<"$info")"
+}
+
+# screenshot FILE: the window's client area as a PNG.
+screenshot() {
+  local w h x y
+  read -r w h x y < <(client_geometry)
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$1"
+}
+
+# max_channel FILE: the largest of the red, green and blue values in the image (0..1).
+max_channel() { convert "$1" -format '%[fx:max(maxima.r,max(maxima.g,maxima.b))]' info:; }
+
+# type_line TEXT: types TEXT into the window and presses Enter.
+type_line() {
+  xdotool type --delay 15 "$1"
+  xdotool key Return
+  sleep 0.3
+}
