@@ -174,9 +174,17 @@ public:
   }
   // The value of a value parameter (one without VAR or FUNC). CallFunction passes those as
   // constant nodes, so this reads the node's value without copying it.
-  const Variant& Value(int index) const;
+  const Variant& Value(int index) const
+  {
+    const TExpr* node = Items(index);
+    if (node && node->NodeKind() == TExprKind::Const)
+      return static_cast<const TConstExpr*>(node)->Value();
+    RaiseNotValue(index);
+  }
 
 private:
+  [[noreturn]] static void RaiseNotValue(int index);
+
   TExpr* const* FItems;
   int FCount;
 };

@@ -1,0 +1,242 @@
+#include "script/Expr.h"
+
+#include <new>
+
+#include "script/Errors.h"
+#include "script/Functions.h"
+#include "script/Host.h"
+
+namespace quarn::script {
+
+std::string UpperCase(std::string_view text)
+{
+  std::string result(text);
+  for (char& c : result)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return result;
+}
+
+namespace {
+
+// A type named by its basic kinds (VOID left out), preceded by ARRAY for an array.
+std::string AssignTypeName(TType type)
+{
+  std::string text = TypeName(type & (TypeAll & ~TypeVoid));
+  if (type & TypeArray) text.insert(0, text.empty() ? "ARRAY" : "ARRAY ");
+  return text;
+}
+
+[[noreturn]] void RaiseExpectsType(const std::string& name, TType expected, TType actual)
+{
+  throw ERTE(FormatMessage(msg::VariableExpectsType, name.c_str(),
+                           AssignTypeName(expected).c_str(), AssignTypeName(actual).c_str()));
+}
+
+// The conversion handler of element nodes: ERuntimeError passes, any other failure becomes an
+// ERuntimeError at the node's position.
+template <typename Body>
+void ElementHandler(int32_t position, Body body)
+{
+  try {
+    body();
+  } catch (const ERuntimeError&) {
+    throw;
+  } catch (const EBreak&) {
+    throw;
+  } catch (const EContinue&) {
+    throw;
+  } catch (const EExit&) {
+    throw;
+  } catch (const EStop&) {
+    throw;
+  } catch (const Exception& e) {
+    throw ERuntimeError(e.Message(), position);
+  } catch (const std::bad_alloc&) {
+    throw ERuntimeError(msg::OutOfMemory, position);
+  } catch (const std::length_error&) {
+    throw ERuntimeError(msg::OutOfMemory, position);
+  }
+}
+
+}  // namespace
+
+// ---- data items ----
+
+TConstant::TConstant(std::string_view name, const Variant& value) : TDataItem(name)
+{
+  TConstant::SetValue(value);
+}
+
+void TConstant::SetValue(const Variant& value)
+{
+  FValue = value;
+  FValueType = TypeOf(value);
+}
+
+TVariable::TVariable(std::string_view name) : TDataItem(name)
+{
+  FIsVariable = true;
+  FValueType = TypeVar | TypeVoid;
+}
+
+void TVariable::SetValue(const Variant& value)
+{
+  FValue = value;
+  FValueType = TypeOf(FValue) | TypeVar;
+}
+
+void TVariable::Clear()
+{
+  FValue.Clear();
+  FValueType = TypeVar | TypeVoid;
+}
+
+// ---- nodes ----
+
+void TExpr::Assign(const Variant& value)
+{
+  throw ERTE(FormatMessage(msg::VariableExpectsType, FName.c_str(), "VAR",
+                           TypeName(TypeOf(value)).c_str()));
+}
+
+void TVarExpr::RaiseUndefined() const
+{
+  throw ERTE(FormatMessage(msg::VariableNotDefined, FName.c_str()));
+}
+
+void TVarExpr::Eval(Variant& result)
+{
+  if (FItem->ValueType() & TypeVoid)
+    throw ERuntimeError(FormatMessage(msg::VariableNotDefined, FName.c_str()), FPosition);
+  result = FItem->Value();
+}
+
+void TVarExpr::Assign(const Variant& value)
+{
+  const TType current = FItem->ValueType();
+  const TType incoming = TypeOf(value);
+  if (!(current & TypeVoid) && !SameKind(current, incoming))
+    RaiseExpectsType(FName, current, incoming);
+  FItem->SetValue(value);
+}
+
+void TVarExpr::Resize(int32_t count)
+{
+  if ((FItem->ValueType() & TypeVoid) || !FItem->IsVariable()) RaiseUndefined();
+  auto& variable = static_cast<TVariable&>(*FItem);
+  if (!variable.Value().IsArray()) throw ERTE(msg::VariantNotArray);
+  variable.MutableValue().AsArray().ResizeLast(count);
+}
+
+size_t TArrayExpr::LinearPosition(const TArray& array)
+{
+  size_t linear = 0;
+  size_t multiplier = 1;
+  for (int k = 0; k < array.DimCount(); ++k) {
+    FIndices[static_cast<size_t>(k)]->Eval(FIndexValue);
+    const int32_t index = FIndexValue.ToInteger();
+    const int32_t high = array.HighBound(k);
+    if (index < 0 || index > high)
+      throw ERTE(FormatMessage(msg::IndexOutOfBounds, index, k + 1, high));
+    linear += static_cast<size_t>(index) * multiplier;
+    multiplier *= static_cast<size_t>(high) + 1;
+  }
+  return linear;
+}
+
+void TArrayExpr::Eval(Variant& result)
+{
+  if (ScriptHost().Terminating()) throw EStop();
+  ElementHandler(FPosition, [&] {
+    if (FItem->ValueType() & TypeVoid) RaiseUndefined();
+    const Variant& value = FItem->Value();
+    if (!value.IsArray()) throw ERTE(msg::VariantNotArray);
+    const TArray& array = value.AsArray();
+    if (IndexCount() != array.DimCount())
+      throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), array.DimCount()));
+    const size_t linear = LinearPosition(array);
+    // the index expressions cannot change the array: only calls assign, and index
+    // expressions are evaluated before the element is read
+    FItem->Value().AsArray().Get(linear, result);
+  });
+}
+
+void TArrayExpr::Assign(const Variant& value)
+{
+  ElementHandler(FPosition, [&] {
+    if ((FItem->ValueType() & TypeVoid) || !FItem->IsVariable()) RaiseUndefined();
+    auto& variable = static_cast<TVariable&>(*FItem);
+    if (!variable.Value().IsArray()) throw ERTE(msg::VariantNotArray);
+    const TType elementType = variable.Value().AsArray().ElementType();
+    if (!(TypeOf(value) & elementType & TypeAll))
+      RaiseExpectsType(FName, elementType, TypeOf(value));
+    const int dims = variable.Value().AsArray().DimCount();
+    if (IndexCount() != dims)
+      throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), dims));
+    const size_t linear = LinearPosition(variable.Value().AsArray());
+    // an index expression may have replaced the variable's value: look again
+    if (!variable.Value().IsArray() || variable.Value().AsArray().ElementType() != elementType ||
+        linear >= variable.Value().AsArray().ElementCount())
+      throw ERTE(msg::InvalidVariantOperation);
+    variable.MutableValue().AsArray().Put(linear, value);
+  });
+}
+
+TFuncExpr::TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name)
+    : TExpr(TExprKind::Func, UpperCase(name), position), FFunc(nullptr), FResultType(TypeVoid)
+{
+  FFunc = registry.Find(FName);
+  if (!FFunc) throw ESyntaxError(FormatMessage(msg::FunctionNotDefined, FName.c_str()), position);
+  FResultType = FFunc->ResultType();
+}
+
+TFuncExpr::~TFuncExpr()
+{
+  for (TExpr* arg : FArgs) delete arg;
+}
+
+void TFuncExpr::AddArg(std::unique_ptr<TExpr> arg)
+{
+  if (!arg) return;
+  FArgs.reserve(FArgs.size() + 1);
+  FArgs.push_back(arg.release());
+}
+
+std::vector<std::unique_ptr<TExpr>> TFuncExpr::ReleaseArgs()
+{
+  std::vector<std::unique_ptr<TExpr>> args;
+  args.reserve(FArgs.size());
+  for (TExpr* arg : FArgs) args.emplace_back(arg);
+  FArgs.clear();
+  return args;
+}
+
+void TFuncExpr::Eval(Variant& result)
+{
+  try {
+    CallFunction(*FFunc, FArgs, result);
+  } catch (const EBreak&) {
+    throw;
+  } catch (const EContinue&) {
+    throw;
+  } catch (const EExit&) {
+    throw;
+  } catch (const EStop&) {
+    throw ERuntimeError(msg::ScriptStopped, FPosition);
+  } catch (const ERuntimeError&) {
+    throw;
+  } catch (const Exception& e) {
+    throw ERuntimeError(e.Message(), FPosition);
+  } catch (const std::bad_alloc&) {
+    throw ERuntimeError(msg::OutOfMemory, FPosition);
+  } catch (const std::length_error&) {
+    throw ERuntimeError(msg::OutOfMemory, FPosition);
+  }
+}
+
+void TArgList::RaiseNotValue(int index)
+{
+  throw ERTE(FormatMessage("Argument %d is not a value", index + 1));
+}
+
+}  // namespace quarn::script

@@ -1,0 +1,209 @@
+#include "script/Functions.h"
+
+#include <algorithm>
+
+#include "script/Builtins.h"
+#include "script/Errors.h"
+#include "script/Host.h"
+
+namespace quarn::script {
+
+// ---- TFunction ----
+
+TFunction::TFunction(std::string_view name, TType resultType)
+    : FName(UpperCase(name)), FResultType(resultType)
+{
+}
+
+TFunction::TFunction(std::string_view name, TType resultType,
+                     std::initializer_list<TType> firstPattern)
+    : TFunction(name, resultType)
+{
+  FPatterns.emplace_back(firstPattern);
+}
+
+// ---- TFuncs ----
+
+TFuncs::TFuncs()
+{
+  const auto builtins = Builtins();
+  FFunctions.reserve(builtins.size() + 16);
+  for (const TBuiltinSpec& spec : builtins) Add(std::make_unique<TBuiltinFunction>(spec));
+}
+
+TFuncs::~TFuncs()
+{
+  // Listeners unlink themselves while being told, so work on a copy.
+  const std::vector<TFuncsListener*> listeners = FListeners;
+  for (TFuncsListener* listener : listeners) listener->FuncsDestroyed(*this);
+}
+
+TFunction& TFuncs::Add(std::unique_ptr<TFunction> function)
+{
+  if (Find(function->Name()))
+    throw Exception(FormatMessage(msg::FunctionExists, function->Name().c_str()));
+  function->FOwner = this;
+  FFunctions.push_back(std::move(function));
+  return *FFunctions.back();
+}
+
+std::unique_ptr<TFunction> TFuncs::Remove(TFunction& function)
+{
+  auto found = std::find_if(FFunctions.begin(), FFunctions.end(),
+                            [&](const auto& f) { return f.get() == &function; });
+  if (found == FFunctions.end()) return nullptr;
+  std::unique_ptr<TFunction> removed = std::move(*found);
+  FFunctions.erase(found);
+  removed->FOwner = nullptr;
+  return removed;
+}
+
+TFunction* TFuncs::Find(std::string_view name) const
+{
+  for (const auto& function : FFunctions)
+    if (function->Name() == name) return function.get();
+  return nullptr;
+}
+
+void TFuncs::AddListener(TFuncsListener& listener)
+{
+  if (std::find(FListeners.begin(), FListeners.end(), &listener) == FListeners.end())
+    FListeners.push_back(&listener);
+}
+
+void TFuncs::RemoveListener(TFuncsListener& listener)
+{
+  std::erase(FListeners, &listener);
+}
+
+// ---- CallFunction ----
+
+namespace {
+
+// Per nesting depth of calls, the working storage of one call: argument types, the matched
+// types, the prepared argument list and the temporary constant nodes for value arguments.
+// Kept for reuse, so a call in the steady state allocates nothing (also string buffers of the
+// temporaries are reused).
+struct TCallFrame {
+  std::vector<TType> Types;
+  std::vector<TType> Actual;
+  std::vector<TExpr*> Prepared;
+  std::vector<std::unique_ptr<TConstExpr>> Temps;
+};
+
+// Temporaries holding more than this are released after the call instead of kept for reuse.
+constexpr size_t MaxKeptStringCapacity = 64 * 1024;
+
+thread_local std::vector<std::unique_ptr<TCallFrame>> CallFrames;
+thread_local size_t CallDepth = 0;
+
+class TDepthGuard {
+public:
+  TDepthGuard() { ++CallDepth; }
+  ~TDepthGuard() { --CallDepth; }
+};
+
+TCallFrame& FrameForDepth(size_t depth)
+{
+  while (CallFrames.size() <= depth) CallFrames.push_back(std::make_unique<TCallFrame>());
+  return *CallFrames[depth];
+}
+
+void ReleaseTemps(TCallFrame& frame, size_t used)
+{
+  for (size_t i = 0; i < used; ++i) {
+    Variant& value = frame.Temps[i]->MutableValue();
+    if (value.IsArray() || (value.IsString() && value.AsString().capacity() > MaxKeptStringCapacity))
+      value = Variant();
+  }
+}
+
+[[noreturn]] void RaisePatternMismatch(const TFunction& function, std::span<const TType> types)
+{
+  std::string patterns;
+  for (size_t i = 0; i < function.Patterns().size(); ++i) {
+    if (i) patterns += msg::PatternSeparator;
+    patterns += function.Patterns()[i].ToString();
+  }
+  throw ERTE(FormatMessage(msg::PatternMismatch, TypesToString(types).c_str(), patterns.c_str(),
+                           function.Name().c_str()));
+}
+
+}  // namespace
+
+void CheckStop(const TFuncs* registry)
+{
+  if ((registry && registry->StopRequested) || ScriptHost().Terminating()) throw EStop();
+}
+
+void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result)
+{
+  TFuncs* const owner = function.Owner();
+  CheckStop(owner);
+
+  TCallFrame& frame = FrameForDepth(CallDepth);
+  TDepthGuard depth;
+  const size_t count = args.size();
+  frame.Types.resize(count);
+  frame.Actual.resize(count);
+  frame.Prepared.resize(count);
+
+  for (size_t i = 0; i < count; ++i) {
+    const TExpr& arg = *args[i];
+    TType type = arg.GetType();
+    switch (arg.NodeKind()) {
+      case TExprKind::Array: type |= TypeArray | TypeVar; break;
+      case TExprKind::Var: type |= TypeVar; break;
+      case TExprKind::Func: type |= TypeFunc; break;
+      case TExprKind::Const: break;
+    }
+    frame.Types[i] = type;
+  }
+
+  const std::vector<TTypes>& patterns = function.Patterns();
+  int patternIndex = 0;
+  if (patterns.size() == 1) {
+    patterns[0].CheckArgs(function.Name(), frame.Types, frame.Actual.data());
+  } else {
+    patternIndex = -1;
+    for (size_t p = 0; p < patterns.size(); ++p)
+      if (patterns[p].Matches(function.Name(), frame.Types, frame.Actual.data())) {
+        patternIndex = static_cast<int>(p);
+        break;
+      }
+    if (patternIndex < 0) RaisePatternMismatch(function, frame.Types);
+  }
+
+  size_t temps = 0;
+  struct TTempRelease {
+    TCallFrame& Frame;
+    size_t& Used;
+    ~TTempRelease() { ReleaseTemps(Frame, Used); }
+  } release{frame, temps};
+
+  for (size_t i = 0; i < count; ++i) {
+    TExpr* arg = args[i];
+    if ((frame.Actual[i] & (TypeVar | TypeFunc)) || arg->NodeKind() == TExprKind::Const) {
+      frame.Prepared[i] = arg;
+      continue;
+    }
+    if (frame.Temps.size() <= temps)
+      frame.Temps.push_back(std::make_unique<TConstExpr>(Variant(), arg->Position()));
+    TConstExpr& temp = *frame.Temps[temps];
+    ++temps;
+    temp.SetPosition(arg->Position());
+    arg->Eval(temp.MutableValue());
+    frame.Prepared[i] = &temp;
+  }
+
+  result.Clear();
+  function.Eval(patternIndex, TArgList(frame.Prepared.data(), static_cast<int>(count)), result);
+  if (!(TypeOf(result) & function.ResultType() & TypeAll))
+    throw ERTE(FormatMessage(msg::ReturnsType, function.Name().c_str(),
+                             TypeName(TypeOf(result)).c_str(),
+                             TypeName(function.ResultType()).c_str()));
+
+  if (owner && !owner->Blocking) ScriptHost().PumpMessages();
+}
+
+}  // namespace quarn::script

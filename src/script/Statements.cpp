@@ -1,0 +1,140 @@
+// The statement built-ins: blocks, assignment, array creation, branches, loops and the three
+// control statements. Statement results are discarded; each leaves its own result empty.
+#include <vector>
+
+#include "script/Builtins.h"
+#include "script/Errors.h"
+
+namespace quarn::script {
+
+namespace {
+
+// The truth of a condition value. Matching guarantees a BOOLEAN (or a function declared to
+// return one); other kinds count as true when non-zero.
+bool Truth(const Variant& value)
+{
+  return value.IsBoolean() ? value.AsBoolean() : value.ToFloat() != 0.0;
+}
+
+bool EvalCondition(TExpr& node, Variant& scratch)
+{
+  node.Eval(scratch);
+  return Truth(scratch);
+}
+
+enum class TBodyEnd { Completed, Broken };
+
+// Runs arguments first..Count()-1 as one loop body: break ends the loop, continue ends the
+// iteration, anything else passes out.
+TBodyEnd RunBody(const TArgList& args, int first, Variant& scratch)
+{
+  try {
+    for (int i = first; i < args.Count(); ++i) args.Items(i)->Eval(scratch);
+  } catch (const EBreak&) {
+    return TBodyEnd::Broken;
+  } catch (const EContinue&) {
+  }
+  return TBodyEnd::Completed;
+}
+
+}  // namespace
+
+void EvalBegin(TFunction&, int, const TArgList& args, Variant&)
+{
+  Variant discarded;
+  for (int i = 0; i < args.Count(); ++i) args.Items(i)->Eval(discarded);
+}
+
+void EvalSet(TFunction&, int, const TArgList& args, Variant&)
+{
+  args.Items(0)->Assign(args.Value(1));
+}
+
+void EvalSetArray(TFunction&, int pattern, const TArgList& args, Variant&)
+{
+  if (pattern == 1) {
+    static_cast<TVarExpr*>(args.Items(0))->Resize(args.Value(1).ToInteger());
+    return;
+  }
+  const int32_t code = args.Value(1).ToInteger();
+  std::vector<int32_t> counts;
+  counts.reserve(static_cast<size_t>(args.Count() - 2));
+  for (int i = 2; i < args.Count(); ++i) counts.push_back(args.Value(i).ToInteger());
+  if (code != TypeBoolean && code != TypeInteger && code != TypeFloat && code != TypeString)
+    throw ERTE(FormatMessage(msg::BadArrayType, TypeName(code).c_str()));
+  args.Items(0)->Assign(Variant(TArray(code, counts)));
+}
+
+void EvalType(TFunction&, int, const TArgList& args, Variant& result)
+{
+  result.SetInteger(args.Items(0)->GetType());
+}
+
+void EvalExit(TFunction&, int, const TArgList&, Variant&) { throw EExit(); }
+void EvalBreak(TFunction&, int, const TArgList&, Variant&) { throw EBreak(); }
+void EvalContinue(TFunction&, int, const TArgList&, Variant&) { throw EContinue(); }
+
+void EvalIf(TFunction&, int pattern, const TArgList& args, Variant&)
+{
+  if (pattern == 0 && Truth(args.Value(0))) {
+    Variant discarded;
+    args.Items(1)->Eval(discarded);
+  }
+}
+
+void EvalIfElse(TFunction&, int pattern, const TArgList& args, Variant&)
+{
+  Variant discarded;
+  if (Truth(args.Value(0)))
+    args.Items(1)->Eval(discarded);
+  else if (pattern == 0)
+    args.Items(2)->Eval(discarded);
+}
+
+// A condition that is a call node is evaluated before every test; one that is a value was
+// computed once before the loop. Every iteration checks for a stop request, so even a loop
+// that makes no call can be stopped.
+void EvalWhile(TFunction& self, int, const TArgList& args, Variant&)
+{
+  Variant scratch;
+  TExpr& condition = *args.Items(0);
+  for (;;) {
+    CheckStop(self.Owner());
+    if (!EvalCondition(condition, scratch)) return;
+    if (RunBody(args, 1, scratch) == TBodyEnd::Broken) return;
+  }
+}
+
+void EvalRepeat(TFunction& self, int, const TArgList& args, Variant&)
+{
+  Variant scratch;
+  TExpr& condition = *args.Items(0);
+  for (;;) {
+    CheckStop(self.Owner());
+    if (RunBody(args, 1, scratch) == TBodyEnd::Broken) return;
+    if (EvalCondition(condition, scratch)) return;
+  }
+}
+
+void EvalFor(TFunction& self, int, const TArgList& args, Variant&)
+{
+  TExpr& variable = *args.Items(0);
+  const int32_t start = args.Value(1).ToInteger();
+  const int32_t end = args.Value(2).ToInteger();
+  const Variant step(args.Value(3).ToInteger());
+  const bool up = step.AsInteger() >= 1;
+  variable.Assign(Variant(start));
+  Variant current;
+  for (;;) {
+    CheckStop(self.Owner());
+    variable.Eval(current);
+    const int32_t value = current.ToInteger();
+    if (up ? (value < start || value > end) : (value > start || value < end)) return;
+    if (RunBody(args, 4, current) == TBodyEnd::Broken) return;
+    variable.Eval(current);
+    VarAdd(current, step, current);
+    variable.Assign(current);
+  }
+}
+
+}  // namespace quarn::script
