@@ -50,7 +50,7 @@ public:
   virtual void FuncsDestroyed(TFuncs& funcs) = 0;
 
 protected:
-  ~TFuncsListener() = default;
+  virtual ~TFuncsListener() = default;
 };
 
 class TFuncs {
