@@ -33,10 +33,18 @@ bool FileExists(const std::string& fileName)
 
 bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& data)
 {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return false;
-  data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  if (!FileExists(fileName)) return false;  // directories open as streams but fail to read
+  try {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) return false;
+    std::vector<uint8_t> contents((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+    if (in.bad()) return false;
+    data = std::move(contents);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 std::string ExtractFilePath(const std::string& fileName)

@@ -1,0 +1,146 @@
+// The texture loaders' reports on files that never reach the GL upload (no context needed).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ImageFiles.h"
+#include "platform/MessageBox.h"
+#include "render/Texture.h"
+
+namespace quarn::render {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TextureFiles : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    platform::SetNoDialogs(true);
+    Dir = fs::temp_directory_path() /
+          ("quarn_texture_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(Dir);
+  }
+  void TearDown() override { fs::remove_all(Dir); }
+
+  std::string Write(const std::string& name, const testing::Bytes& data)
+  {
+    const std::string path = (Dir / name).string();
+    testing::WriteFile(path, data);
+    return path;
+  }
+
+  // What the loader showed in its message boxes (no-dialog mode writes them to stderr).
+  template <typename F>
+  std::string Messages(F load, bool expectedResult = false)
+  {
+    ::testing::internal::CaptureStderr();
+    const bool result = load();
+    const std::string shown = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(result, expectedResult);
+    return shown;
+  }
+
+  fs::path Dir;
+  TTexture Texture;
+};
+
+TEST(FileNameParts, ExtensionFromTheLastDotAndDirectoryWithSeparator)
+{
+  EXPECT_EQ(ExtractFileExt("skins/robot.Jpg"), ".Jpg");
+  EXPECT_EQ(ExtractFileExt("a.b.wal"), ".wal");
+  EXPECT_EQ(ExtractFileExt("noext"), "");
+  EXPECT_EQ(ExtractFileExt("dir.v2/noext"), "");
+  EXPECT_EQ(ExtractFilePath("/opt/bots/robot/skin.wal"), "/opt/bots/robot/");
+  EXPECT_EQ(ExtractFilePath("skin.wal"), "");
+}
+
+TEST_F(TextureFiles, UnknownExtensionsAreRefusedWithoutLookingAtTheFile)
+{
+  const std::string tga = Write("skin.tga", testing::MakeTga(2, 2, 24));
+  for (const char* name : {"skin.jpeg", "skin.png", "skin", "skin.tga.bak", "skin.TGA2"}) {
+    const std::string path = Write(name, testing::MakeTga(2, 2, 24));
+    EXPECT_EQ(Messages([&] { return Texture.LoadFromFile(path); }), "") << name;
+  }
+  EXPECT_EQ(Texture.GetID(), 0u);
+  EXPECT_TRUE(Texture.Image.empty());
+}
+
+TEST_F(TextureFiles, ExtensionChoosesTheReaderInAnyCase)
+{
+  // A TGA under JPEG names reaches the JPEG reader, which reports it.
+  const testing::Bytes tga = testing::MakeTga(2, 2, 24);
+  for (const char* name : {"a.jpg", "b.Jpg", "c.JPG"}) {
+    const std::string path = Write(name, tga);
+    EXPECT_EQ(Messages([&] { return Texture.LoadFromFile(path); }),
+              "BMP Unit: Couldn't load JPG - \"" + path + "\"\n");
+  }
+  // Under a BMP name the BMP reader reports the header it cannot read.
+  const std::string bmp = Write("d.Bmp", testing::Bytes(10, 0));
+  EXPECT_EQ(Messages([&] { return Texture.LoadFromFile(bmp); }),
+            "BMP Unit: Error reading bitmap data\n");
+}
+
+TEST_F(TextureFiles, BmpReaderMessages)
+{
+  const std::string missing = (Dir / "missing.bmp").string();
+  EXPECT_EQ(Messages([&] { return Texture.LoadBMP(missing); }),
+            "BMP Unit: Error opening " + missing + "\n");
+
+  testing::BmpOptions paletted;
+  paletted.Bits = 8;
+  testing::Bytes file = testing::MakeBmp(4, 4, paletted);
+  const std::string shortPalette =
+      Write("palette.bmp", testing::Bytes(file.begin(), file.begin() + 54 + 100));
+  EXPECT_EQ(Messages([&] { return Texture.LoadBMP(shortPalette); }),
+            "BMP Unit: Error reading palette\n");
+
+  const std::string shortData = Write("data.bmp", testing::Bytes(file.begin(), file.end() - 1));
+  EXPECT_EQ(Messages([&] { return Texture.LoadBMP(shortData); }),
+            "BMP Unit: Error reading bitmap data\n");
+
+  testing::BmpOptions fourBits;
+  fourBits.Bits = 4;
+  const std::string refused = Write("four.bmp", testing::MakeBmp(4, 4, fourBits));
+  EXPECT_EQ(Messages([&] { return Texture.LoadBMP(refused); }), "");
+  EXPECT_EQ(Texture.GetID(), 0u);
+}
+
+TEST_F(TextureFiles, JpegReaderMessageQuotesTheName)
+{
+  const std::string missing = (Dir / "none.jpg").string();
+  EXPECT_EQ(Messages([&] { return Texture.LoadJPG(missing); }),
+            "BMP Unit: Couldn't load JPG - \"" + missing + "\"\n");
+}
+
+TEST_F(TextureFiles, TgaAndWalFailuresAreSilent)
+{
+  EXPECT_EQ(Messages([&] { return Texture.LoadTGA((Dir / "none.tga").string()); }), "");
+  const std::string bad = Write("bad.tga", testing::Bytes(18, 0));
+  EXPECT_EQ(Messages([&] { return Texture.LoadTGA(bad); }), "");
+
+  // The palette is looked for next to the WAL file only.
+  const std::string wal = Write("wall.wal", testing::MakeWal(2, 2));
+  testing::WriteFile("palette.pal", testing::MakePalette());  // in the working directory
+  EXPECT_EQ(Messages([&] { return Texture.LoadFromFile(wal); }), "");
+  fs::remove("palette.pal");
+  EXPECT_EQ(Messages([&] { return Texture.LoadWAL((Dir / "none.wal").string(), wal); }), "");
+}
+
+TEST_F(TextureFiles, ShortWalRaisesTheFileError)
+{
+  const testing::Bytes full = testing::MakeWal(4, 4);
+  const std::string wal = Write("short.wal", testing::Bytes(full.begin(), full.end() - 3));
+  Write("palette.pal", testing::MakePalette());
+  try {
+    Texture.LoadFromFile(wal);
+    ADD_FAILURE() << "no error";
+  } catch (const EImageError& e) {
+    EXPECT_STREQ(e.what(), "Read beyond end of file");
+  }
+  EXPECT_EQ(Texture.GetID(), 0u);
+}
+
+}  // namespace
+}  // namespace quarn::render

@@ -1,0 +1,109 @@
+// make_font FONT.ttf OUT.tga
+//
+// Draws the font image: 256 x 256 pixels, a 16 x 16 grid of 16-pixel cells, white with alpha
+// = glyph coverage, written as an uncompressed 32-bit TGA with the bottom row first. Glyphs
+// 0..127 (upper half) and 128..255 (lower half) are the two glyph sets; glyph k of a set is
+// the character k + 32. On screen a cell is stretched to 16 x 32 pixels and the pen advances
+// 14, so glyphs are drawn half as tall as they are wide would suggest and centred in 14
+// columns. The first and last row of every cell stay empty: linear filtering of the stretched
+// cell samples half a texel into the neighbouring cells above and below.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+constexpr int ImageSize = 256;
+constexpr int Cell = 16;
+constexpr int Grid = 16;
+constexpr int GlyphsPerSet = 128;
+constexpr int FirstCharacter = 32;
+constexpr int LastPrintable = 126;  // 127..159 are DEL and control codes: left empty
+constexpr int PenAdvance = 14;      // pixels per character on screen
+constexpr int EmWidth = 22;         // em size in texture pixels, horizontally
+constexpr int EmHeight = 12;        // and vertically (drawn twice as tall)
+constexpr int Baseline = 11;        // row of the baseline inside a cell, from its top
+constexpr int FirstInkRow = 1;
+constexpr int LastInkRow = Cell - 2;
+
+struct TCanvas {
+  std::vector<uint8_t> Alpha = std::vector<uint8_t>(ImageSize * ImageSize, 0);  // top row first
+};
+
+void DrawGlyph(FT_Face face, int glyph, int character, TCanvas& canvas)
+{
+  if (FT_Load_Char(face, static_cast<FT_ULong>(character), FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT))
+    return;
+  const FT_GlyphSlot slot = face->glyph;
+  const FT_Bitmap& bitmap = slot->bitmap;
+  const int advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  const int cellX = (glyph % Grid) * Cell;
+  const int cellY = (glyph / Grid) * Cell;
+  const int originX = (PenAdvance - advance) / 2 + slot->bitmap_left;
+  const int originY = Baseline - slot->bitmap_top;
+  for (unsigned r = 0; r < bitmap.rows; ++r) {
+    const int y = originY + static_cast<int>(r);
+    if (y < FirstInkRow || y > LastInkRow) continue;
+    for (unsigned c = 0; c < bitmap.width; ++c) {
+      const int x = originX + static_cast<int>(c);
+      if (x < 0 || x >= Cell) continue;
+      const uint8_t coverage = bitmap.buffer[static_cast<long>(r) * bitmap.pitch + c];
+      uint8_t& out = canvas.Alpha[(cellY + y) * ImageSize + cellX + x];
+      if (coverage > out) out = coverage;
+    }
+  }
+}
+
+bool WriteTga(const char* fileName, const TCanvas& canvas)
+{
+  std::ofstream out(fileName, std::ios::binary);
+  const uint8_t header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                              ImageSize & 0xFF, ImageSize >> 8, ImageSize & 0xFF, ImageSize >> 8,
+                              32, 8 /* 8 alpha bits, origin bottom left */};
+  out.write(reinterpret_cast<const char*>(header), sizeof header);
+  std::vector<uint8_t> row(ImageSize * 4);
+  for (int y = ImageSize - 1; y >= 0; --y) {
+    for (int x = 0; x < ImageSize; ++x) {
+      uint8_t* p = &row[x * 4];
+      p[0] = p[1] = p[2] = 255;  // B, G, R
+      p[3] = canvas.Alpha[y * ImageSize + x];
+    }
+    out.write(reinterpret_cast<const char*>(row.data()), static_cast<std::streamsize>(row.size()));
+  }
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: make_font FONT.ttf OUT.tga\n");
+    return 2;
+  }
+  FT_Library library;
+  FT_Face face;
+  if (FT_Init_FreeType(&library) || FT_New_Face(library, argv[1], 0, &face)) {
+    std::fprintf(stderr, "make_font: cannot open font %s\n", argv[1]);
+    return 1;
+  }
+  FT_Set_Pixel_Sizes(face, EmWidth, EmHeight);
+
+  TCanvas canvas;
+  for (int set = 0; set < 2; ++set)
+    for (int k = 0; k < GlyphsPerSet; ++k)
+      if (k + FirstCharacter <= LastPrintable)
+        DrawGlyph(face, set * GlyphsPerSet + k, k + FirstCharacter, canvas);
+
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
+  if (!WriteTga(argv[2], canvas)) {
+    std::fprintf(stderr, "make_font: cannot write %s\n", argv[2]);
+    return 1;
+  }
+  return 0;
+}
