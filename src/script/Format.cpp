@@ -1,0 +1,245 @@
+#include "script/Format.h"
+
+#include <algorithm>
+
+#include "script/Errors.h"
+#include "script/FormatFloat.h"
+
+namespace quarn::script {
+
+namespace {
+
+// Error messages quote at most this much of the format text.
+constexpr size_t MaxQuotedFormat = 31;
+constexpr int Unset = -1;
+constexpr int FromArgument = -2;  // "*"
+
+enum class TFormatError { Invalid, NoArgument };
+
+[[noreturn]] void Fail(TFormatError error, std::string_view format) {
+  std::string quoted(format.substr(0, MaxQuotedFormat));
+  throw Exception(FormatMessage(error == TFormatError::Invalid ? msg::FormatInvalid
+                                                                : msg::FormatNoArgument,
+                                quoted.c_str()));
+}
+
+struct TDirective {
+  bool LeftJustify = false;
+  int Index = Unset;
+  int Width = Unset;
+  int Precision = Unset;
+  char Type = 0;
+};
+
+class TFormatter {
+public:
+  TFormatter(std::string_view format, std::span<const TFormatArg> args,
+             const TFormatSettings& settings)
+      : FFormat(format), FArgs(args), FSettings(settings) {}
+
+  std::string Run() {
+    std::string out;
+    size_t i = 0;
+    while (i < FFormat.size()) {
+      size_t percent = FFormat.find('%', i);
+      if (percent == std::string_view::npos) percent = FFormat.size();
+      out.append(FFormat.substr(i, percent - i));
+      i = percent;
+      if (i >= FFormat.size()) break;
+      ++i;
+      if (i < FFormat.size() && FFormat[i] == '%') {
+        out += '%';
+        ++i;
+        continue;
+      }
+      TDirective d = Parse(i);
+      out += Pad(Convert(d), d);
+    }
+    return out;
+  }
+
+private:
+  std::string_view FFormat;
+  std::span<const TFormatArg> FArgs;
+  const TFormatSettings& FSettings;
+  size_t FArgIndex = 0;
+
+  [[noreturn]] void Fail(TFormatError error) const { quarn::script::Fail(error, FFormat); }
+
+  // A decimal number or "*"; returns Unset when there is neither.
+  int ReadNumber(size_t& i) const {
+    if (i < FFormat.size() && FFormat[i] == '*') {
+      ++i;
+      return FromArgument;
+    }
+    int value = Unset;
+    while (i < FFormat.size() && FFormat[i] >= '0' && FFormat[i] <= '9') {
+      if (value == Unset) value = 0;
+      if (value <= MaxFormatWidth) value = value * 10 + (FFormat[i] - '0');
+      ++i;
+    }
+    return value;
+  }
+
+  TDirective Parse(size_t& i) const {
+    TDirective d;
+    if (i < FFormat.size() && FFormat[i] == '-') {
+      d.LeftJustify = true;
+      ++i;
+    }
+    int number = ReadNumber(i);
+    if (i < FFormat.size() && FFormat[i] == ':') {
+      ++i;
+      d.Index = number == Unset ? 0 : number;
+      if (i < FFormat.size() && FFormat[i] == '-') {
+        d.LeftJustify = true;
+        ++i;
+      }
+      number = ReadNumber(i);
+    }
+    d.Width = number;
+    if (i < FFormat.size() && FFormat[i] == '.') {
+      ++i;
+      d.Precision = ReadNumber(i);
+      if (d.Precision == Unset) d.Precision = 0;
+    }
+    if (i >= FFormat.size()) Fail(TFormatError::Invalid);
+    char type = FFormat[i++];
+    d.Type = type >= 'A' && type <= 'Z' ? static_cast<char>(type - 'A' + 'a') : type;
+    return d;
+  }
+
+  const TFormatArg& NextArgument() {
+    if (FArgIndex >= FArgs.size()) Fail(TFormatError::NoArgument);
+    return FArgs[FArgIndex++];
+  }
+
+  // Resolves "*" fields: each takes the next argument, which must be an integer. A directive
+  // that needs more arguments than are left is a missing-argument error before anything else.
+  void ResolveStars(TDirective& d) {
+    size_t needed = 1 + (d.Index == FromArgument) + (d.Width == FromArgument) +
+                    (d.Precision == FromArgument);
+    size_t first = d.Index >= 0 ? static_cast<size_t>(d.Index) : FArgIndex;
+    if (d.Index == FromArgument) first = FArgIndex;
+    if (first > FArgs.size() || FArgs.size() - first < needed) Fail(TFormatError::NoArgument);
+    auto star = [&]() {
+      const TFormatArg& arg = NextArgument();
+      if (arg.Kind != TFormatArg::TKind::Integer) Fail(TFormatError::Invalid);
+      return arg.Integer;
+    };
+    if (d.Index == FromArgument) d.Index = std::max(star(), 0);
+    if (d.Index >= 0) FArgIndex = static_cast<size_t>(d.Index);
+    if (d.Width == FromArgument) {
+      int width = star();
+      if (width < 0) {
+        d.LeftJustify = true;
+        width = width == INT32_MIN ? MaxFormatWidth + 1 : -width;
+      }
+      d.Width = width;
+    }
+    if (d.Precision == FromArgument) {
+      int precision = star();
+      d.Precision = precision < 0 ? Unset : precision;
+    }
+  }
+
+  std::string Convert(TDirective& d) {
+    ResolveStars(d);
+    const TFormatArg& arg = NextArgument();
+    if (d.Width > MaxFormatWidth || d.Precision > MaxFormatWidth) Fail(TFormatError::Invalid);
+    using K = TFormatArg::TKind;
+    switch (d.Type) {
+      case 'd':
+      case 'x': {
+        if (arg.Kind != K::Integer) Fail(TFormatError::Invalid);
+        return IntegerText(arg.Integer, d.Type == 'x', d.Precision);
+      }
+      case 'e':
+      case 'f':
+      case 'g':
+      case 'n':
+      case 'm': {
+        if (arg.Kind != K::Float) Fail(TFormatError::Invalid);
+        return FloatToText(arg.Float, FloatForm(d.Type), d.Precision, FSettings);
+      }
+      case 's': {
+        if (arg.Kind != K::String) Fail(TFormatError::Invalid);
+        std::string_view text = arg.String;
+        if (d.Precision >= 0 && static_cast<size_t>(d.Precision) < text.size())
+          text = text.substr(0, static_cast<size_t>(d.Precision));
+        return std::string(text);
+      }
+      default:
+        Fail(TFormatError::Invalid);
+    }
+  }
+
+  static TFloatForm FloatForm(char type) {
+    switch (type) {
+      case 'e': return TFloatForm::Exponent;
+      case 'f': return TFloatForm::Fixed;
+      case 'g': return TFloatForm::General;
+      case 'n': return TFloatForm::Number;
+      default: return TFloatForm::Currency;
+    }
+  }
+
+  // Decimal with "-" for negatives, or the 32-bit two's complement in upper-case hex; the
+  // precision is the minimum number of digits.
+  static std::string IntegerText(int32_t value, bool hex, int precision) {
+    bool negative = !hex && value < 0;
+    uint32_t magnitude = hex ? static_cast<uint32_t>(value)
+                             : static_cast<uint32_t>(negative ? -static_cast<int64_t>(value)
+                                                              : value);
+    std::string digits;
+    do {
+      uint32_t digit = magnitude % (hex ? 16 : 10);
+      digits += static_cast<char>(digit < 10 ? '0' + digit : 'A' + digit - 10);
+      magnitude /= hex ? 16 : 10;
+    } while (magnitude != 0);
+    if (precision > static_cast<int>(digits.size()))
+      digits.append(static_cast<size_t>(precision) - digits.size(), '0');
+    if (negative) digits += '-';
+    std::reverse(digits.begin(), digits.end());
+    return digits;
+  }
+
+  static std::string Pad(std::string text, const TDirective& d) {
+    if (d.Width > static_cast<int>(text.size())) {
+      size_t fill = static_cast<size_t>(d.Width) - text.size();
+      if (d.LeftJustify) text.append(fill, ' ');
+      else text.insert(0, fill, ' ');
+    }
+    return text;
+  }
+};
+
+}  // namespace
+
+std::string FormatArgs(std::string_view format, std::span<const TFormatArg> args,
+                       const TFormatSettings& settings) {
+  return TFormatter(format, args, settings).Run();
+}
+
+std::string FormatSegments(std::string_view format, std::span<const TFormatArg> args,
+                           const TFormatSettings& settings) {
+  std::string result;
+  // Positions are counted from 1 as the segment rule is stated: p is where the first "%"
+  // stands (0 when there is none), q where the next "%" stands in what follows.
+  size_t first = format.find('%');
+  size_t p = first == std::string_view::npos ? 0 : first + 1;
+  std::string_view rest = format.substr(p);
+  std::string_view whole = format;
+  for (const TFormatArg& arg : args) {
+    size_t next = rest.find('%');
+    size_t q = next == std::string_view::npos ? rest.size() + 1 : next + 1;
+    size_t length = std::min(p + q - 1, whole.size());
+    result += FormatArgs(whole.substr(0, length), std::span<const TFormatArg>(&arg, 1), settings);
+    whole.remove_prefix(length);
+    rest.remove_prefix(std::min(q, rest.size()));
+    p = 1;
+  }
+  return result;
+}
+
+}  // namespace quarn::script

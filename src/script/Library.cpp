@@ -1,0 +1,128 @@
+// String, conversion, format and date built-ins.
+#include "script/Library.h"
+
+#include <vector>
+
+#include "script/DateTime.h"
+#include "script/Errors.h"
+#include "script/Expr.h"
+#include "script/Format.h"
+#include "script/Locale.h"
+#include "script/Text.h"
+#include "script/TextValue.h"
+
+namespace quarn::script {
+
+namespace {
+
+int32_t IntegerOf(const Variant& v) { return v.IsInteger() ? v.AsInteger() : v.ToInteger(); }
+double FloatOf(const Variant& v) { return v.IsFloat() ? v.AsFloat() : v.ToFloat(); }
+
+// The text of a STRING parameter without a copy when it holds a string.
+class TTextArg {
+public:
+  explicit TTextArg(const Variant& v) {
+    if (v.IsString()) {
+      FView = v.AsString();
+    } else {
+      FOwned = ValueText(v);
+      FView = FOwned;
+    }
+  }
+  std::string_view View() const { return FView; }
+
+private:
+  std::string FOwned;
+  std::string_view FView;
+};
+
+// The current value of a VAR parameter.
+Variant ReadVariable(TExpr* node) {
+  Variant value;
+  node->Eval(value);
+  return value;
+}
+
+}  // namespace
+
+void EvalLength(TFunction&, int pattern, const TArgList& args, Variant& result) {
+  TExpr* node = args.Items(0);
+  Variant scratch;
+  const Variant* value = &scratch;
+  if (node->NodeKind() == TExprKind::Const) value = &args.Value(0);
+  else node->Eval(scratch);
+  if (pattern == 0) {
+    if (!value->IsArray()) throw ERTE(msg::VariantNotArray);
+    result.SetInteger(value->AsArray().HighBound(0) + 1);
+    return;
+  }
+  TTextArg text(*value);
+  result.SetInteger(static_cast<int32_t>(text.View().size()));
+}
+
+void EvalInsert(TFunction&, int, const TArgList& args, Variant&) {
+  TTextArg source(args.Value(0));
+  TExpr* target = args.Items(1);
+  Variant current = ReadVariable(target);
+  TTextArg text(current);
+  if (source.View().empty()) return;
+  target->Assign(Variant(TextInsert(source.View(), text.View(), IntegerOf(args.Value(2)))));
+}
+
+void EvalDelete(TFunction&, int, const TArgList& args, Variant&) {
+  TExpr* target = args.Items(0);
+  Variant current = ReadVariable(target);
+  TTextArg text(current);
+  int32_t index = IntegerOf(args.Value(1));
+  int32_t count = IntegerOf(args.Value(2));
+  target->Assign(Variant(TextDelete(text.View(), index, count)));
+}
+
+void EvalCopy(TFunction&, int, const TArgList& args, Variant& result) {
+  TTextArg text(args.Value(0));
+  result.SetString(TextCopy(text.View(), IntegerOf(args.Value(1)), IntegerOf(args.Value(2))));
+}
+
+void EvalPos(TFunction&, int, const TArgList& args, Variant& result) {
+  TTextArg sub(args.Value(0));
+  TTextArg text(args.Value(1));
+  result.SetInteger(TextPos(sub.View(), text.View()));
+}
+
+void EvalStrToInt(TFunction&, int, const TArgList& args, Variant& result) {
+  TTextArg text(args.Value(0));
+  result.SetInteger(StrToInt(text.View()));
+}
+
+void EvalIntToStr(TFunction&, int, const TArgList& args, Variant& result) {
+  result.SetString(IntToStr(IntegerOf(args.Value(0))));
+}
+
+void EvalFormat(TFunction&, int, const TArgList& args, Variant& result) {
+  TTextArg format(args.Value(0));
+  std::vector<TFormatArg> values;
+  values.reserve(static_cast<size_t>(args.Count() > 1 ? args.Count() - 1 : 0));
+  for (int i = 1; i < args.Count(); ++i) {
+    const Variant& v = args.Value(i);
+    switch (v.Kind()) {
+      case TValueKind::Integer: values.push_back(TFormatArg::OfInteger(v.AsInteger())); break;
+      case TValueKind::Float: values.push_back(TFormatArg::OfFloat(v.AsFloat())); break;
+      case TValueKind::String: values.push_back(TFormatArg::OfString(v.AsString())); break;
+      default: values.push_back(TFormatArg::OfOther()); break;
+    }
+  }
+  result.SetString(FormatSegments(format.View(), values, FormatSettings()));
+}
+
+void EvalNow(TFunction&, int, const TArgList&, Variant& result) { result.SetFloat(Now()); }
+
+void EvalFormatDateTime(TFunction&, int, const TArgList& args, Variant& result) {
+  TTextArg pattern(args.Value(0));
+  result.SetString(FormatDateTime(pattern.View(), FloatOf(args.Value(1)), FormatSettings()));
+}
+
+void EvalCopyright(TFunction&, int, const TArgList&, Variant& result) {
+  result.SetString(CopyrightText());
+}
+
+}  // namespace quarn::script

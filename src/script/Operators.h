@@ -1,0 +1,37 @@
+// Integer and float arithmetic of the operator and number built-ins.
+#pragma once
+
+#include <cstdint>
+
+namespace quarn::script {
+
+// 32-bit two's complement arithmetic that wraps on overflow (2147483647 + 1 = -2147483648).
+inline int32_t WrapAdd(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+inline int32_t WrapSub(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+inline int32_t WrapMul(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+inline int32_t WrapNeg(int32_t a) { return static_cast<int32_t>(0u - static_cast<uint32_t>(a)); }
+
+// Truncating division and its remainder (sign of the dividend); a zero divisor raises
+// Exception("Division by zero"). The one overflowing quotient, -2147483648 div -1, wraps to
+// -2147483648 (remainder 0).
+int32_t IntDiv(int32_t a, int32_t b);
+int32_t IntMod(int32_t a, int32_t b);
+
+// Nearest integer, ties to even, taken as a 64-bit integer of which the low 32 bits are the
+// result. NaN, infinities and values beyond the 64-bit range raise
+// Exception("Invalid floating point operation").
+int32_t RoundToInt(double value);
+// Toward zero, otherwise as RoundToInt.
+int32_t TruncToInt(double value);
+
+// Integer part toward zero and the rest, both keeping the sign of the value.
+double IntPart(double value);
+double FracPart(double value);
+
+}  // namespace quarn::script
