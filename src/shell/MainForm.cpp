@@ -4,6 +4,7 @@
 
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
+#include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 
 namespace quarn::shell {
@@ -44,14 +45,19 @@ void TMainForm::FormCreate()
   FOpenGL = std::make_unique<render::TOpenGL>(FWindow->Handle());  // 1 rendering context object
   FOpenGL->SetFullScreen(AskFullScreen());                          // 2 start-up question
   FOpenGL->CreateContext();                                         // 3 OpenGL context
+  SetOverlaySwitches();                                             // 4 overlay switches
+  CreateFontAndConsole();                                           // 6 font and console
   SetFixedGLState();                                                // 8 fixed OpenGL state
   platform::ShowCursor(false);                                      // 9 hidden cursor
+  PrepareConsole();                                                 // 10 console opened
   GLTimer.SetEnabled(true);                                         // 12 frames start
 }
 
 void TMainForm::GLTimerTimer(TDXTimer&, int32_t)
 {
   FOpenGL->BeginFrame();  // 1 clear
+  DrawFPSOverlay();       // 4 frames-per-second overlay
+  FConsole->Draw();       // 5 console
   FOpenGL->EndFrame();    // 7 swap
 }
 
@@ -61,6 +67,9 @@ void TMainForm::FormDestroy()
   FDestroyed = true;
   GLTimer.SetEnabled(false);
   platform::ShowCursor(true);
+  FBlinkTimer.SetEnabled(false);
+  FFont.reset();
+  FConsole.reset();
   if (FOpenGL) {
     FOpenGL->ReleaseContext();
     FOpenGL.reset();
@@ -72,9 +81,46 @@ void TMainForm::FormKeyDown(uint16_t key)
   if (key == platform::VK_ESCAPE) FWindow->Close();
 }
 
-void TMainForm::FormKeyUp(uint16_t) {}
+void TMainForm::FormKeyUp(uint16_t key)
+{
+  if (key == platform::VK_TAB && FConsole) {
+    FConsole->SetOpen(!FConsole->IsOpen());
+    FBlinkTimer.SetEnabled(FConsole->IsOpen());
+  }
+}
 
-void TMainForm::FormKeyPress(char) {}
+void TMainForm::FormKeyPress(char key)
+{
+  if (FConsole && FConsole->IsOpen()) FConsole->KeyChar(key);
+}
+
+void TMainForm::ConsoleLine(const std::string&) {}
+
+void TMainForm::SetOverlaySwitches() { FShowFPS = true; }
+
+void TMainForm::CreateFontAndConsole()
+{
+  FFont = std::make_unique<render::TGLFont>(platform::ExeDir() + "Font.tga");
+  FConsole = std::make_unique<render::TConsole>(FFont.get());
+  FConsole->VisibleLines = 10;
+  FConsole->LoadFromFile(platform::ExeDir() + "console.txt");  // optional: silent when missing
+  FConsole->OnLine = [this](const std::string& line) { ConsoleLine(line); };
+  FConsole->Width = FWindow->ClientWidth();
+  FConsole->Height = FWindow->ClientHeight();
+  FBlinkTimer.OnTimer = [this] { FConsole->Blink(); };
+}
+
+void TMainForm::PrepareConsole()
+{
+  FConsole->Prepare();
+  FConsole->SetOpen(true);
+  FBlinkTimer.SetEnabled(true);
+}
+
+void TMainForm::DrawFPSOverlay()
+{
+  if (FShowFPS) FFont->Print(30, 17, "FPS:" + std::to_string(GLTimer.FrameRate()), 1);
+}
 
 bool TMainForm::AskFullScreen() const
 {

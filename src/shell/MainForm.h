@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/Window.h"
+#include "render/Console.h"
+#include "render/GLFont.h"
 #include "render/OpenGL.h"
 #include "shell/DXTimer.h"
 
@@ -36,7 +38,11 @@ public:
   void FormKeyUp(uint16_t key);
   void FormKeyPress(char key);
 
+  // The console's entered lines arrive here.
+  void ConsoleLine(const std::string& line);
+
   platform::TWindow& Window() { return *FWindow; }
+  render::TConsole* Console() { return FConsole.get(); }
   render::TOpenGL* OpenGL() { return FOpenGL.get(); }
   // Whether the creation handler ran to its end.
   bool Started() const { return FStarted; }
@@ -44,12 +50,23 @@ public:
   std::unique_ptr<platform::TWindow> FWindow;  // created first, freed last
   TDXTimer GLTimer;
 
+  bool ShowFPS() const { return FShowFPS; }
+  void SetShowFPS(bool value) { FShowFPS = value; }
+
 private:
   bool AskFullScreen() const;
+  void SetOverlaySwitches();
+  void CreateFontAndConsole();
   void SetFixedGLState();
+  void PrepareConsole();
+  void DrawFPSOverlay();
 
   TMainFormOptions FOptions;
   std::unique_ptr<render::TOpenGL> FOpenGL;
+  std::unique_ptr<render::TGLFont> FFont;
+  std::unique_ptr<render::TConsole> FConsole;
+  platform::TWindowTimer FBlinkTimer{200};  // the console's cursor blink, while it is open
+  bool FShowFPS = false;
   bool FStarted = false;
   bool FDestroyed = false;
 };

@@ -19,12 +19,15 @@ quarn_start() {
   "$QUARN_BIN/quarn" "$@" >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr" &
   QUARN_PID=$!
   for _ in $(seq 1 100); do
-    QUARN_WINDOW=$(xdotool search --onlyvisible --name '^Quarn MD2 demo$' 2>/dev/null | head -n 1 || true)
+    # The title is UTF-8, which xdotool's name search does not read: find the class, then check
+    # the title with xwininfo.
+    QUARN_WINDOW=$(xdotool search --onlyvisible --classname '^quarn$' 2>/dev/null | head -n 1 || true)
     [ -n "$QUARN_WINDOW" ] && break
     kill -0 "$QUARN_PID" 2>/dev/null || fail "quarn exited early: $(cat "$E2E_TMP/stderr")"
     sleep 0.1
   done
-  [ -n "$QUARN_WINDOW" ] || fail "no window named 'Quarn MD2 demo'"
+  [ -n "$QUARN_WINDOW" ] || fail "no quarn window"
+  xwininfo -id "$QUARN_WINDOW" | grep -q '"Quarn MD2 demo"' || fail "window not named 'Quarn MD2 demo'"
   # Keyboard input goes to the focused window: there is no window manager on the display.
   xdotool mousemove --window "$QUARN_WINDOW" 320 240 windowfocus --sync "$QUARN_WINDOW" 2>/dev/null || true
   sleep 0.5
