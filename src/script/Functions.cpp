@@ -55,6 +55,7 @@ std::unique_ptr<TFunction> TFuncs::Remove(TFunction& function)
   std::unique_ptr<TFunction> removed = std::move(*found);
   FFunctions.erase(found);
   removed->FOwner = nullptr;
+  ++FGeneration;
   return removed;
 }
 

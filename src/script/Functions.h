@@ -73,12 +73,17 @@ public:
   bool StopRequested = false;  // the next call of any function raises EStop
   bool Blocking = false;       // when false, window messages are pumped after every call
 
+  // Changes whenever a function leaves the registry: a tree compiled against an older
+  // generation may refer to a freed function and must be compiled again.
+  uint32_t Generation() const { return FGeneration; }
+
   void AddListener(TFuncsListener& listener);
   void RemoveListener(TFuncsListener& listener);
 
 private:
   std::vector<std::unique_ptr<TFunction>> FFunctions;
   std::vector<TFuncsListener*> FListeners;
+  uint32_t FGeneration = 0;
 };
 
 // The call procedure: stop check, argument types, pattern choice, argument preparation (every

@@ -427,6 +427,7 @@ bool TTokenizer::Is(TTokenKind kind)
 bool TTokenizer::Accept(TTokenKind kind)
 {
   if (!Is(kind)) return false;
+  FLastAcceptedPos = FTokenPos;
   FCurrent.reset();
   return true;
 }

@@ -47,12 +47,15 @@ public:
   [[noreturn]] void Fail(const std::string& message) const;
 
   int32_t TokenPos() const { return FTokenPos; }
+  // Position of the token most recently taken by Accept.
+  int32_t LastAcceptedPos() const { return FLastAcceptedPos; }
   int32_t Pos() const { return FPos; }
 
 private:
   std::string FSource;  // the text with one carriage return appended
   int32_t FPos = 1;
   int32_t FTokenPos = -1;
+  int32_t FLastAcceptedPos = -1;
   std::optional<TToken> FCurrent;
   std::optional<TToken> FLookahead;
 };

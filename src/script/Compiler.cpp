@@ -1,0 +1,330 @@
+#include "script/Compiler.h"
+
+#include <array>
+#include <vector>
+
+#include "script/Errors.h"
+#include "script/Script.h"
+
+namespace quarn::script {
+
+namespace {
+
+using K = TTokenKind;
+
+struct TOperator {
+  TTokenKind Kind;
+  const char* Name;  // the built-in's registered name
+};
+
+constexpr std::array<TOperator, 6> Relations = {{
+    {K::Equal, "="}, {K::NotEqual, "<>"}, {K::Less, "<"},
+    {K::LessEqual, "<="}, {K::Greater, ">"}, {K::GreaterEqual, ">="},
+}};
+constexpr std::array<TOperator, 4> AddingOperators = {{
+    {K::Plus, "+"}, {K::Minus, "-"}, {K::KwOr, "OR"}, {K::KwXor, "XOR"},
+}};
+constexpr std::array<TOperator, 5> MultiplyingOperators = {{
+    {K::Star, "*"}, {K::Slash, "/"}, {K::KwMod, "MOD"}, {K::KwDiv, "DIV"}, {K::KwAnd, "AND"},
+}};
+
+struct TTypeConstant {
+  TTokenKind Kind;
+  TType Word;
+};
+
+// Type keywords in expressions stand for their type words (compared with Type's result).
+constexpr std::array<TTypeConstant, 4> TypeConstants = {{
+    {K::KwString, TypeString}, {K::KwInteger, TypeInteger},
+    {K::KwFloat, TypeFloat}, {K::KwBoolean, TypeBoolean},
+}};
+
+}  // namespace
+
+TCompiler::TDepth::TDepth(TCompiler& compiler) : FCompiler(compiler)
+{
+  if (++FCompiler.FDepth > MaxNesting) {
+    --FCompiler.FDepth;
+    FCompiler.FTokenizer.Fail(FormatMessage(msg::NestingTooDeep, MaxNesting));
+  }
+}
+
+TCompiler::TCompiler(TScript& script, TTokenizer& tokenizer)
+    : FScript(script), FTokenizer(tokenizer)
+{
+}
+
+std::unique_ptr<TFuncExpr> TCompiler::Call(int32_t position, std::string_view name)
+{
+  return std::make_unique<TFuncExpr>(*FScript.Functions(), position, name);
+}
+
+std::unique_ptr<TFuncExpr> TCompiler::ParseScript()
+{
+  auto root = Call(-1, "SCRIPT");
+  while (FTokenizer.HasToken()) {
+    root->AddArg(Statement());
+    if (!FTokenizer.HasToken()) break;
+    if (!FTokenizer.Accept(K::Semicolon)) FTokenizer.Fail(msg::SemicolonExpected);
+  }
+  return root;
+}
+
+TCompiler::TNode TCompiler::Statement()
+{
+  TDepth depth(*this);
+  if (!FTokenizer.HasToken()) return nullptr;
+  if (FTokenizer.Is(K::KwBegin)) return Block();
+  // an empty statement: before ";", and before the END or UNTIL closing a statement list
+  if (FTokenizer.Is(K::Semicolon) || FTokenizer.Is(K::KwEnd) || FTokenizer.Is(K::KwUntil))
+    return nullptr;
+  if (FTokenizer.Is(K::KwIf)) return If();
+  if (FTokenizer.Is(K::KwWhile)) return While();
+  if (FTokenizer.Is(K::KwRepeat)) return Repeat();
+  if (FTokenizer.Is(K::KwFor)) return For();
+  if (FTokenizer.Is(K::KwConst)) {
+    Const();
+    return nullptr;
+  }
+  if (FTokenizer.PeekIs(K::Assign) || FTokenizer.PeekIs(K::OpenBracket)) return Assignment();
+  return CallStatement();
+}
+
+TCompiler::TNode TCompiler::Block()
+{
+  auto block = Call(FTokenizer.TokenPos(), "BEGIN");
+  FTokenizer.Accept(K::KwBegin);
+  for (;;) {
+    block->AddArg(Statement());
+    if (FTokenizer.Accept(K::KwEnd)) break;
+    if (!FTokenizer.Accept(K::Semicolon)) FTokenizer.Fail(msg::SemicolonExpected);
+  }
+  return block;
+}
+
+TCompiler::TNode TCompiler::If()
+{
+  FTokenizer.Accept(K::KwIf);
+  TNode condition = Expression();
+  if (!FTokenizer.Accept(K::KwThen)) FTokenizer.Fail(msg::ThenExpected);
+  TNode thenBranch = Statement();
+  std::unique_ptr<TFuncExpr> node;
+  if (FTokenizer.Is(K::KwElse)) {
+    node = Call(FTokenizer.TokenPos(), "ELSE");
+    FTokenizer.Accept(K::KwElse);
+    TNode elseBranch = Statement();
+    node->AddArg(std::move(condition));
+    node->AddArg(std::move(thenBranch));
+    node->AddArg(std::move(elseBranch));
+  } else {
+    node = Call(FTokenizer.TokenPos(), "IF");
+    node->AddArg(std::move(condition));
+    node->AddArg(std::move(thenBranch));
+  }
+  return node;
+}
+
+TCompiler::TNode TCompiler::While()
+{
+  auto node = Call(FTokenizer.TokenPos(), "WHILE");
+  FTokenizer.Accept(K::KwWhile);
+  node->AddArg(Expression());
+  if (!FTokenizer.Accept(K::KwDo)) FTokenizer.Fail(msg::DoExpected);
+  node->AddArg(Statement());
+  return node;
+}
+
+TCompiler::TNode TCompiler::Repeat()
+{
+  auto node = Call(FTokenizer.TokenPos(), "REPEAT");
+  FTokenizer.Accept(K::KwRepeat);
+  std::vector<TNode> body;
+  for (;;) {
+    body.push_back(Statement());
+    if (FTokenizer.Accept(K::KwUntil)) break;
+    if (!FTokenizer.Accept(K::Semicolon)) FTokenizer.Fail(msg::SemicolonExpected);
+  }
+  node->AddArg(Expression());
+  for (TNode& statement : body) node->AddArg(std::move(statement));
+  return node;
+}
+
+TCompiler::TNode TCompiler::For()
+{
+  auto node = Call(FTokenizer.TokenPos(), "FOR");
+  FTokenizer.Accept(K::KwFor);
+  node->AddArg(Variable());
+  if (!FTokenizer.Accept(K::Assign)) FTokenizer.Fail(msg::AssignExpected);
+  node->AddArg(Expression());
+  int32_t step = 1;
+  if (FTokenizer.Accept(K::KwDownTo))
+    step = -1;
+  else if (!FTokenizer.Accept(K::KwTo))
+    FTokenizer.Fail(msg::ToExpected);
+  node->AddArg(Expression());
+  if (!FTokenizer.Accept(K::KwDo)) FTokenizer.Fail(msg::DoExpected);
+  node->AddArg(std::make_unique<TConstExpr>(Variant(step), -1));
+  node->AddArg(Statement());
+  return node;
+}
+
+void TCompiler::Const()
+{
+  FTokenizer.Accept(K::KwConst);
+  if (!FTokenizer.Is(K::Identifier)) return;
+  const std::string name = FTokenizer.Current()->Text;
+  FTokenizer.Accept(K::Identifier);
+  if (!FTokenizer.Accept(K::Equal)) FTokenizer.Fail(msg::EqualExpected);
+  if (!FTokenizer.HasToken()) FTokenizer.Fail(msg::NameExpected);
+  TNode value = Expression();
+  Variant result;
+  value->Eval(result);
+  FScript.AddScriptConstant(name, result);
+}
+
+TCompiler::TNode TCompiler::Assignment()
+{
+  if (!FTokenizer.Is(K::Identifier)) FTokenizer.Fail(msg::VariableExpected);
+  auto node = Call(FTokenizer.TokenPos(), "SET");
+  node->AddArg(Variable());
+  if (FTokenizer.Accept(K::Assign)) node->AddArg(Expression());
+  return node;
+}
+
+TCompiler::TNode TCompiler::CallStatement()
+{
+  if (!FTokenizer.Is(K::Identifier)) FTokenizer.Fail(msg::NameExpected);
+  auto node = Call(FTokenizer.TokenPos(), FTokenizer.Current()->Text);
+  FTokenizer.Accept(K::Identifier);
+  ArgumentList(*node);
+  return node;
+}
+
+void TCompiler::ArgumentList(TFuncExpr& call)
+{
+  if (!FTokenizer.Accept(K::OpenParen)) return;
+  if (FTokenizer.Accept(K::CloseParen)) return;
+  do {
+    call.AddArg(Expression());
+  } while (FTokenizer.Accept(K::Comma));
+  if (!FTokenizer.Accept(K::CloseParen)) FTokenizer.Fail(msg::CloseBracketExpected);
+}
+
+TCompiler::TNode TCompiler::Binary(TTokenKind kind, const char* name, TNode left,
+                                   TNode (TCompiler::*right)())
+{
+  auto node = Call(FTokenizer.TokenPos(), name);
+  FTokenizer.Accept(kind);
+  node->AddArg(std::move(left));
+  node->AddArg((this->*right)());
+  return Fold(std::move(node));
+}
+
+TCompiler::TNode TCompiler::Fold(std::unique_ptr<TFuncExpr> call)
+{
+  for (int i = 0; i < call->ArgCount(); ++i)
+    if (call->Arg(i)->NodeKind() != TExprKind::Const) return call;
+  Variant value;
+  call->Eval(value);
+  return std::make_unique<TConstExpr>(value, call->Position());
+}
+
+TCompiler::TNode TCompiler::Expression()
+{
+  TDepth depth(*this);
+  TNode left = Simple();
+  for (const TOperator& relation : Relations)
+    if (FTokenizer.Is(relation.Kind))
+      return Binary(relation.Kind, relation.Name, std::move(left), &TCompiler::Simple);
+  return left;
+}
+
+TCompiler::TNode TCompiler::Simple()
+{
+  TDepth depth(*this);
+  TNode left = Term();
+  for (const TOperator& op : AddingOperators)
+    if (FTokenizer.Is(op.Kind)) return Binary(op.Kind, op.Name, std::move(left), &TCompiler::Simple);
+  return left;
+}
+
+TCompiler::TNode TCompiler::Term()
+{
+  TDepth depth(*this);
+  TNode left = Factor();
+  for (const TOperator& op : MultiplyingOperators)
+    if (FTokenizer.Is(op.Kind)) return Binary(op.Kind, op.Name, std::move(left), &TCompiler::Term);
+  return left;
+}
+
+TCompiler::TNode TCompiler::Factor()
+{
+  TDepth depth(*this);
+  if (FTokenizer.Accept(K::Plus)) return Factor();
+  if (FTokenizer.Is(K::Minus) || FTokenizer.Is(K::KwNot)) {
+    const char* name = FTokenizer.Is(K::Minus) ? "~" : "NOT";
+    FTokenizer.Accept(FTokenizer.Current()->Kind);
+    TNode operand = Factor();
+    auto node = Call(FTokenizer.LastAcceptedPos(), name);  // the operand's last token
+    node->AddArg(std::move(operand));
+    return Fold(std::move(node));
+  }
+  if (FTokenizer.Accept(K::OpenParen)) {
+    TNode inner = Expression();
+    if (!FTokenizer.Accept(K::CloseParen)) FTokenizer.Fail(msg::CloseBracketExpected);
+    return inner;
+  }
+  if (FTokenizer.Is(K::Identifier)) {
+    const TToken& token = *FTokenizer.Current();
+    if (FScript.Functions()->Find(token.Text)) {
+      auto node = Call(token.Position, token.Text);
+      FTokenizer.Accept(K::Identifier);
+      ArgumentList(*node);
+      return node;
+    }
+    if (FTokenizer.PeekIs(K::OpenParen))
+      FTokenizer.Fail(FormatMessage(msg::FunctionNotFound, token.Text.c_str()));
+    return Variable();
+  }
+  const int32_t position = FTokenizer.TokenPos();
+  if (FTokenizer.Accept(K::KwTrue)) return std::make_unique<TConstExpr>(Variant(true), position);
+  if (FTokenizer.Accept(K::KwFalse)) return std::make_unique<TConstExpr>(Variant(false), position);
+  for (const TTypeConstant& constant : TypeConstants)
+    if (FTokenizer.Accept(constant.Kind))
+      return std::make_unique<TConstExpr>(Variant(constant.Word), position);
+  if (FTokenizer.HasToken()) {
+    const TToken& token = *FTokenizer.Current();
+    TNode literal;
+    switch (token.Kind) {
+      case K::StringLit: literal = std::make_unique<TConstExpr>(Variant(token.Text), position); break;
+      case K::IntegerLit: literal = std::make_unique<TConstExpr>(Variant(token.IntValue), position); break;
+      case K::FloatLit: literal = std::make_unique<TConstExpr>(Variant(token.FloatValue), position); break;
+      default: break;
+    }
+    if (literal) {
+      FTokenizer.Accept(token.Kind);
+      return literal;
+    }
+  }
+  FTokenizer.Fail(msg::ExpressionExpected);
+}
+
+TCompiler::TNode TCompiler::Variable()
+{
+  if (!FTokenizer.Is(K::Identifier)) FTokenizer.Fail(msg::NameExpected);
+  const int32_t position = FTokenizer.TokenPos();
+  const std::string name = FTokenizer.Current()->Text;
+  FTokenizer.Accept(K::Identifier);
+  TDataItem* item = FScript.FindDataItem(name);
+  if (!item) item = &FScript.AddVariable(name);
+  if (!item->IsVariable()) return std::make_unique<TConstExpr>(item->Value(), position);
+  if (!FTokenizer.Accept(K::OpenBracket)) return std::make_unique<TVarExpr>(position, *item);
+  auto element = std::make_unique<TArrayExpr>(position, *item);
+  do {
+    element->AddIndex(Expression());
+  } while (FTokenizer.Accept(K::Comma));
+  if (!FTokenizer.Accept(K::CloseBracket)) FTokenizer.Fail(msg::ClosingBracketExpected);
+  return element;
+}
+
+}  // namespace quarn::script

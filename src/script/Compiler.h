@@ -1,0 +1,59 @@
+// The parser that turns script text into a tree of call nodes (internal to the engine).
+#pragma once
+
+#include <memory>
+
+#include "script/Expr.h"
+#include "script/Tokenizer.h"
+
+namespace quarn::script {
+
+class TScript;
+
+// Grammar and expression nesting beyond this depth is a syntax error, so no text can exhaust
+// the stack while compiling, evaluating or freeing the tree.
+inline constexpr int MaxNesting = 400;
+
+class TCompiler {
+public:
+  TCompiler(TScript& script, TTokenizer& tokenizer);
+  // The whole text as a call of "SCRIPT".
+  std::unique_ptr<TFuncExpr> ParseScript();
+
+private:
+  using TNode = std::unique_ptr<TExpr>;
+
+  class TDepth {
+  public:
+    explicit TDepth(TCompiler& compiler);
+    ~TDepth() { --FCompiler.FDepth; }
+
+  private:
+    TCompiler& FCompiler;
+  };
+
+  std::unique_ptr<TFuncExpr> Call(int32_t position, std::string_view name);
+  TNode Statement();
+  TNode Block();
+  TNode If();
+  TNode While();
+  TNode Repeat();
+  TNode For();
+  void Const();
+  TNode Assignment();
+  TNode CallStatement();
+  void ArgumentList(TFuncExpr& call);
+  TNode Expression();
+  TNode Simple();
+  TNode Term();
+  TNode Factor();
+  TNode Variable();
+  TNode Binary(TTokenKind kind, const char* name, TNode left, TNode (TCompiler::*right)());
+  TNode Fold(std::unique_ptr<TFuncExpr> call);
+
+  TScript& FScript;
+  TTokenizer& FTokenizer;
+  int FDepth = 0;
+};
+
+}  // namespace quarn::script

@@ -1,0 +1,169 @@
+#include "script/Script.h"
+
+#include <algorithm>
+
+#include "script/Compiler.h"
+#include "script/Errors.h"
+#include "script/Host.h"
+#include "script/Tokenizer.h"
+
+namespace quarn::script {
+
+namespace {
+
+// Sets a flag for the lifetime of the object, whatever happens.
+class TRunningFlag {
+public:
+  explicit TRunningFlag(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TRunningFlag() { FFlag = false; }
+
+private:
+  bool& FFlag;
+};
+
+}  // namespace
+
+TScript::~TScript()
+{
+  FRunning = false;
+  ClearConstants();
+  FreeTree();
+  FDataItems.clear();
+  FOwnItems.clear();
+  if (FFunctions) FFunctions->RemoveListener(*this);
+}
+
+void TScript::SetText(std::string_view text)
+{
+  FText = text;
+  FCompiled = false;
+}
+
+void TScript::SetFunctions(TFuncs* functions)
+{
+  if (FFunctions == functions) return;
+  if (FFunctions) FFunctions->RemoveListener(*this);
+  FFunctions = functions;
+  if (FFunctions) FFunctions->AddListener(*this);
+}
+
+void TScript::FuncsDestroyed(TFuncs&)
+{
+  // The tree refers to the registry's functions: it cannot be run any more.
+  FFunctions = nullptr;
+  if (!FRunning) FreeTree();
+  FCompiled = false;
+}
+
+bool TScript::Compiled() const
+{
+  return FCompiled && FFunctions && FFunctions->Generation() == FCompiledGeneration;
+}
+
+void TScript::AddConstant(std::string_view name, const Variant& value)
+{
+  const std::string upper = UpperCase(name);
+  for (auto& constant : FHostConstants)
+    if (constant->Name() == upper) {
+      constant->SetValue(Normalize(value));
+      FCompiled = false;
+      return;
+    }
+  auto constant = std::make_unique<TConstant>(upper, Normalize(value));
+  constant->SetHostDefined(true);
+  FHostConstants.push_back(std::move(constant));
+  FCompiled = false;
+}
+
+void TScript::ClearConstants()
+{
+  if (FRunning) return;
+  std::erase_if(FDataItems, [](const TDataItem* item) { return item->HostDefined(); });
+  FHostConstants.clear();
+  FCompiled = false;
+}
+
+TDataItem* TScript::FindDataItem(std::string_view name) const
+{
+  const std::string upper = UpperCase(name);
+  for (TDataItem* item : FDataItems)
+    if (item->Name() == upper) return item;
+  return nullptr;
+}
+
+TVariable& TScript::AddVariable(std::string_view name)
+{
+  auto variable = std::make_unique<TVariable>(name);
+  TVariable& result = *variable;
+  FDataItems.push_back(variable.get());
+  FOwnItems.push_back(std::move(variable));
+  return result;
+}
+
+void TScript::AddScriptConstant(std::string_view name, const Variant& value)
+{
+  auto constant = std::make_unique<TConstant>(name, value);
+  FDataItems.push_back(constant.get());
+  FOwnItems.push_back(std::move(constant));
+}
+
+void TScript::FreeTree() { FRoot.reset(); }
+
+void TScript::ReportOrRethrow(const EScriptError& error)
+{
+  if (Exceptions) throw;
+  ScriptHost().ShowMessage(error.Message());
+}
+
+bool TScript::Compile()
+{
+  if (FRunning) return false;
+  if (FFunctions) {
+    FFunctions->StopRequested = false;
+    FFunctions->Blocking = Blocking;
+  }
+  if (!FFunctions) throw Exception(msg::FunctionsNotDefined);
+  try {
+    FreeTree();
+    FDataItems.clear();
+    FOwnItems.clear();
+    for (auto& constant : FHostConstants) FDataItems.push_back(constant.get());
+    TTokenizer tokenizer(FText);
+    TCompiler compiler(*this, tokenizer);
+    FRoot = compiler.ParseScript();
+    FCompiled = true;
+    FCompiledGeneration = FFunctions->Generation();
+    return true;
+  } catch (const EScriptError& error) {
+    FreeTree();
+    ReportOrRethrow(error);
+    return false;
+  }
+}
+
+bool TScript::Run()
+{
+  if (!Compiled() && !Compile()) {
+    if (FRunning) return false;
+  }
+  if (FRunning) return false;
+  if (FFunctions) {
+    FFunctions->StopRequested = false;
+    FFunctions->Blocking = Blocking;
+  }
+  TRunningFlag running(FRunning);
+  for (TDataItem* item : FDataItems)
+    if (!item->HostDefined()) item->Clear();
+  if (!FRoot) throw Exception(msg::ScriptNotCompiled);
+  try {
+    Variant discarded;
+    FRoot->Eval(discarded);
+  } catch (const EExit&) {
+  } catch (const EScriptError& error) {
+    ReportOrRethrow(error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quarn::script
