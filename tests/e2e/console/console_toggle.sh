@@ -1,0 +1,41 @@
+# The program starts with the console open (console.txt's lines, then the prompt with its
+# cursor) and the FPS overlay; typed text appears on the input line; Tab hides and shows the
+# console.
+source "$E2E_LIB"
+
+# lit FILE X Y W H: 1 when the region holds any non-black pixel.
+lit() {
+  convert "$1" -crop "$4x$5+$2+$3" +repage "$E2E_TMP/region.png"
+  [ "$(max_channel "$E2E_TMP/region.png")" != 0 ] && echo 1 || echo 0
+}
+
+quarn_start --windowed --no-dialogs
+sleep 1.2  # past the first second: FPS shows a measured rate
+screenshot "$E2E_TMP/start.png"
+[ "$(lit "$E2E_TMP/start.png" 0 0 300 24)" = 1 ] || fail "no console text in the first row"
+[ "$(lit "$E2E_TMP/start.png" 480 408 160 32)" = 1 ] || fail "no FPS overlay at column 30, row 17"
+
+# The input line is the last console row: find it from console.txt's line count.
+lines=$(wc -l < "$QUARN_BIN/console.txt" 2>/dev/null || echo 0)
+row=$(( lines < 9 ? lines : 9 ))
+before=$(lit "$E2E_TMP/start.png" 40 $(( row * 24 )) 250 24)
+xdotool type --delay 30 "ABCDEFGHIJ"
+sleep 0.3
+screenshot "$E2E_TMP/typed.png"
+[ "$before" = 0 ] || fail "the input line was not empty at start"
+[ "$(lit "$E2E_TMP/typed.png" 40 $(( row * 24 )) 150 24)" = 1 ] || fail "typed text does not appear"
+
+xdotool key Tab
+sleep 0.3
+screenshot "$E2E_TMP/closed.png"
+[ "$(lit "$E2E_TMP/closed.png" 0 0 640 240)" = 0 ] || fail "Tab did not hide the console"
+[ "$(lit "$E2E_TMP/closed.png" 480 408 160 32)" = 1 ] || fail "the FPS overlay went away with the console"
+
+xdotool key Tab
+sleep 0.3
+screenshot "$E2E_TMP/reopened.png"
+[ "$(lit "$E2E_TMP/reopened.png" 0 0 300 24)" = 1 ] || fail "Tab did not show the console again"
+
+xdotool key Escape
+[ "$(quarn_wait_exit 2)" = 0 ] || fail "Escape did not end the program cleanly"
+echo ok
