@@ -196,7 +196,7 @@ std::string ShortestFloatText(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   constexpr int MaxRoundTripDigits = 17;
-  constexpr int FixedLimit = 15;
+  constexpr int FixedLimit = 16;  // every integer below 2^53 stays in fixed notation
   TDecimal d;
   for (int digits = 1; digits <= MaxRoundTripDigits; ++digits) {
     char buffer[64];

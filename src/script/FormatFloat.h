@@ -21,7 +21,7 @@ enum class TFloatForm {
 std::string FloatToText(double value, TFloatForm form, int precision, const TFormatSettings& s);
 
 // The shortest text that reads back to the same double, with "." as decimal separator:
-// fixed notation for magnitudes from 1E-5 below 1E15, else "1.5E20" / "1E-7".
+// fixed notation for magnitudes from 1E-5 below 1E16, else "1.5E20" / "1E-7".
 std::string ShortestFloatText(double value);
 
 }  // namespace quarn::script
