@@ -26,6 +26,7 @@ TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
   GLTimer.SetInterval(0);
   GLTimer.OnTimer = [this](TDXTimer& sender, int32_t lagCount) { GLTimerTimer(sender, lagCount); };
   GLTimer.Loaded();
+  CreateConsoleCommands();
 
   // An exception in the creation handler is reported and the window stays as far as it was
   // built: without frames when the timer was never enabled.
@@ -93,8 +94,6 @@ void TMainForm::FormKeyPress(char key)
 {
   if (FConsole && FConsole->IsOpen()) FConsole->KeyChar(key);
 }
-
-void TMainForm::ConsoleLine(const std::string&) {}
 
 void TMainForm::SetOverlaySwitches() { FShowFPS = true; }
 

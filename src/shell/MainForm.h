@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,7 +9,11 @@
 #include "render/Console.h"
 #include "render/GLFont.h"
 #include "render/OpenGL.h"
+#include "script/Func.h"
+#include "script/Functions.h"
+#include "script/Script.h"
 #include "shell/DXTimer.h"
+#include "shell/ScriptHost.h"
 
 namespace quarn::shell {
 
@@ -47,14 +52,37 @@ public:
   // Whether the creation handler ran to its end.
   bool Started() const { return FStarted; }
 
+  TShellScriptHost FScriptHost;  // installed for the window's whole life
   std::unique_ptr<platform::TWindow> FWindow;  // created first, freed last
+
+  // Components, in the order the window creates them.
   TDXTimer GLTimer;
+  script::TScript Script;  // runs console lines against Funcs
+  script::TFuncs Funcs;
+  script::TFunc QuitFunc;
+  script::TFunc AboutFunc;
+  script::TFunc ConDumpFunc;
+  script::TFunc GetRendererFunc;
+  script::TFunc GetExtensionsFunc;
+  script::TFunc DrawFPSFunc;
+
+  // Replaces the driver's extensions text for GLExtensions (tests).
+  std::optional<std::string> FExtensionsOverride;
 
   bool ShowFPS() const { return FShowFPS; }
   void SetShowFPS(bool value) { FShowFPS = value; }
 
 private:
   bool AskFullScreen() const;
+  void CreateConsoleCommands();
+  void QuitFuncEval(const script::TArgList& args);
+  void AboutFuncEval(const script::TArgList& args);
+  void ConDumpFuncEval(const script::TArgList& args);
+  void GetRendererFuncEval(const script::TArgList& args);
+  void GetExtensionsFuncEval(const script::TArgList& args);
+  void DrawFPSFuncEval(const script::TArgList& args);
+  std::string ExtensionsText() const;
+
   void SetOverlaySwitches();
   void CreateFontAndConsole();
   void SetFixedGLState();

@@ -1,0 +1,125 @@
+// The console script: every entered line runs as a script against the console registry, whose
+// host commands act on the main window.
+#include <ctime>
+#include <fstream>
+#include <new>
+
+#include "render/OpenGL.h"
+#include "script/DateTime.h"
+#include "script/Errors.h"
+#include "script/Locale.h"
+#include "script/TextValue.h"
+#include "shell/MainForm.h"
+
+namespace quarn::shell {
+
+namespace {
+
+std::string ArgText(const script::TArgList& args)
+{
+  script::Variant value;
+  args.Items(0)->Eval(value);
+  return script::ValueText(value);
+}
+
+bool ArgBoolean(const script::TArgList& args)
+{
+  script::Variant value;
+  args.Items(0)->Eval(value);
+  return script::ValueBoolean(value);
+}
+
+}  // namespace
+
+void TMainForm::CreateConsoleCommands()
+{
+  using Handler = void (TMainForm::*)(const script::TArgList&);
+  struct Command {
+    script::TFunc TMainForm::*component;
+    const char* declaration;
+    Handler handler;
+  };
+  // Creation order: the registry lists the commands in this order.
+  static const Command kCommands[] = {
+      {&TMainForm::QuitFunc, "Quit;", &TMainForm::QuitFuncEval},
+      {&TMainForm::AboutFunc, "About;", &TMainForm::AboutFuncEval},
+      {&TMainForm::ConDumpFunc, "ConDump(string);", &TMainForm::ConDumpFuncEval},
+      {&TMainForm::GetRendererFunc, "GLRenderer;", &TMainForm::GetRendererFuncEval},
+      {&TMainForm::GetExtensionsFunc, "GLExtensions;", &TMainForm::GetExtensionsFuncEval},
+      {&TMainForm::DrawFPSFunc, "DrawFPS(boolean);", &TMainForm::DrawFPSFuncEval},
+  };
+  for (const Command& command : kCommands) {
+    script::TFunc& func = this->*command.component;
+    func.SetDeclaration(command.declaration);
+    func.SetFuncs(&Funcs);
+    func.SetOnEval([this, handler = command.handler](script::TFunc&, const script::TArgList& args,
+                                                     script::Variant&) { (this->*handler)(args); });
+  }
+  Script.Exceptions = true;
+  Script.Blocking = false;
+  Script.SetFunctions(&Funcs);
+}
+
+void TMainForm::ConsoleLine(const std::string& line)
+{
+  try {
+    Script.SetText(line);
+    Script.Run();
+  } catch (const script::EScriptError& error) {
+    FConsole->AddWrapped(error.Message());
+  } catch (const std::bad_alloc&) {
+    FConsole->AddWrapped("Exception : Out of memory");
+  } catch (const std::exception& error) {
+    FConsole->AddWrapped(std::string("Exception : ") + error.what());
+  }
+}
+
+void TMainForm::QuitFuncEval(const script::TArgList&) { FWindow->Close(); }
+
+void TMainForm::AboutFuncEval(const script::TArgList&)
+{
+  FConsole->Add("Quarn MD2 demo");
+  FConsole->Add("Arrows, Space, Ins, Enter: move. Tab");
+  FConsole->Add("By the Quarn developers");
+}
+
+void TMainForm::ConDumpFuncEval(const script::TArgList& args)
+{
+  const std::string name = ArgText(args);
+  try {
+    const script::TFormatSettings& settings = script::FormatSettings();
+    const double now = script::Now();
+    FConsole->Add("Console dump at " +
+                  script::FormatDateTime(settings.ShortDateFormat, now, settings) + " " +
+                  script::FormatDateTime(settings.LongTimeFormat, now, settings));
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("Cannot create file " + name);
+    for (const std::string& line : FConsole->Lines()) out << line << "\r\n";
+    out.flush();
+    if (!out) throw std::runtime_error("Cannot write file " + name);
+  } catch (const std::exception& error) {
+    FConsole->Add(error.what());
+  }
+}
+
+void TMainForm::GetRendererFuncEval(const script::TArgList&)
+{
+  FConsole->Add(render::GetRendererString());
+}
+
+void TMainForm::GetExtensionsFuncEval(const script::TArgList&)
+{
+  const std::string extensions = ExtensionsText();
+  const int count = render::GetExtensionCount(extensions);
+  for (int i = 0; i < count; ++i)
+    FConsole->Add(std::to_string(i + 1) + ". " + render::GetExtension(extensions, i));
+}
+
+std::string TMainForm::ExtensionsText() const
+{
+  return FExtensionsOverride ? *FExtensionsOverride : render::GetExtensionsString();
+}
+
+void TMainForm::DrawFPSFuncEval(const script::TArgList& args) { FShowFPS = ArgBoolean(args); }
+
+}  // namespace quarn::shell
