@@ -45,6 +45,7 @@ public:
   int Pan() const { return FPan; }
   int Volume() const { return FVolume; }
   bool Initialized() const { return FInitialized; }
+  TDirectSoundBuffer* Buffer() const { return FBuffer.get(); }
   int VoiceCount() const { return static_cast<int>(FBufferList.size()); }
   TDirectSoundBuffer* Voice(int index) const { return FBufferList.at(static_cast<size_t>(index)).get(); }
 
