@@ -10,9 +10,10 @@ namespace quarn::script {
 
 class TScript;
 
-// Grammar and expression nesting beyond this depth is a syntax error, so no text can exhaust
-// the stack while compiling, evaluating or freeing the tree.
-inline constexpr int MaxNesting = 400;
+// Nesting of grammar rules (statements, expressions, operator chains, brackets) beyond this
+// depth is a syntax error, so no text can exhaust the stack while compiling, evaluating or
+// freeing the tree.
+inline constexpr int MaxNesting = 1000;
 
 class TCompiler {
 public:
