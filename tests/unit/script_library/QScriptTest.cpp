@@ -1,0 +1,130 @@
+// qscript's command line: modes, constants, exit statuses and messages.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "QScript.h"
+
+namespace quarn::qscript {
+namespace {
+
+struct TResult {
+  int Status;
+  std::string Out, Err;
+};
+
+TResult RunQScript(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  int status = Main(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+class QScriptFiles : public ::testing::Test {
+protected:
+  std::string Write(const std::string& text) {
+    std::string name = ::testing::TempDir() + "qscript_" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+    std::ofstream(name, std::ios::binary) << text;
+    FFiles.push_back(name);
+    return name;
+  }
+  void TearDown() override {
+    for (const std::string& name : FFiles) std::remove(name.c_str());
+  }
+  std::vector<std::string> FFiles;
+};
+
+TEST_F(QScriptFiles, RunsAFile) {
+  TResult r = RunQScript({Write("x := 0;\nfor i := 1 to 4 do x := x + i;\nPrint('sum', x);")});
+  EXPECT_EQ(r.Status, ExitSuccess);
+  EXPECT_EQ(r.Out, "sum 10\n");
+  EXPECT_EQ(r.Err, "");
+}
+
+TEST_F(QScriptFiles, CheckCompilesWithoutRunning) {
+  TResult ok = RunQScript({"--check", Write("Print('ran'); x := 1 div 1")});
+  EXPECT_EQ(ok.Status, ExitSuccess);
+  EXPECT_EQ(ok.Out, "");
+  TResult bad = RunQScript({"--check", Write("x := ;")});
+  EXPECT_EQ(bad.Status, ExitScriptFailed);
+  EXPECT_EQ(bad.Err, "Syntaxerror: Expression expected. [Position 6]\n");
+}
+
+TEST_F(QScriptFiles, UnreadableFileFails) {
+  TResult r = RunQScript({"/nonexistent/dir/script.txt"});
+  EXPECT_EQ(r.Status, ExitScriptFailed);
+  EXPECT_EQ(r.Err, "qscript: cannot read /nonexistent/dir/script.txt\n");
+}
+
+TEST(QScriptCommandLine, EvalText) {
+  TResult r = RunQScript({"-e", "Print(format('%d items at %.2f', 3, 1.5))"});
+  EXPECT_EQ(r.Status, ExitSuccess);
+  EXPECT_EQ(r.Out, "3 items at 1.50\n");
+}
+
+TEST(QScriptCommandLine, ScriptErrorsAndOtherExceptions) {
+  TResult runtime = RunQScript({"-e", "x := 0; Print(1 div x)"});
+  EXPECT_EQ(runtime.Status, ExitScriptFailed);
+  EXPECT_EQ(runtime.Err, "Runtimeerror: Division by zero [Position 17]\n");
+  TResult outside = RunQScript({"-e", "break"});
+  EXPECT_EQ(outside.Status, ExitScriptFailed);
+  EXPECT_EQ(outside.Err, "Exception : \n");
+  TResult exited = RunQScript({"-e", "Print(1); exit; Print(2)"});
+  EXPECT_EQ(exited.Status, ExitSuccess);
+  EXPECT_EQ(exited.Out, "1\n");
+}
+
+TEST(QScriptCommandLine, OutputBeforeAnErrorIsKept) {
+  TResult r = RunQScript({"-e", "Print('before'); x := StrToInt('no')"});
+  EXPECT_EQ(r.Out, "before\n");
+  EXPECT_EQ(r.Err, "Runtimeerror: 'no' is not a valid integer value [Position 23]\n");
+}
+
+TEST(QScriptCommandLine, DefinesConstants) {
+  TResult r = RunQScript({"-D", "N=5", "-DF=2.5", "-D", "S=hello world", "-D", "H=$10", "-e",
+                   "Print(N + 1, F * 2, S, H)"});
+  EXPECT_EQ(r.Status, ExitSuccess) << r.Err;
+  EXPECT_EQ(r.Out, "6 5 hello world 16\n");
+}
+
+TEST(QScriptCommandLine, ConstantValueKinds) {
+  EXPECT_TRUE(ConstantValue("12").IsInteger());
+  EXPECT_TRUE(ConstantValue("-0x1F").IsInteger());
+  EXPECT_TRUE(ConstantValue("1.5").IsFloat());
+  EXPECT_TRUE(ConstantValue("1e3").IsFloat());
+  EXPECT_TRUE(ConstantValue("99999999999").IsFloat());
+  EXPECT_TRUE(ConstantValue("inf").IsString());
+  EXPECT_TRUE(ConstantValue("").IsString());
+  EXPECT_TRUE(ConstantValue("1.5x").IsString());
+  EXPECT_TRUE(ConstantValue("bot.txt").IsString());
+}
+
+TEST(QScriptCommandLine, UsageErrors) {
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {},
+           {"-e"},
+           {"--check"},
+           {"--frobnicate", "x"},
+           {"-D", "1X=2", "-e", "x"},
+           {"-D", "NOVALUE", "-e", "x"},
+           {"a.txt", "b.txt"},
+           {"-e", "x", "b.txt"},
+       }) {
+    TResult r = RunQScript(args);
+    EXPECT_EQ(r.Status, ExitUsage);
+    EXPECT_EQ(r.Err.rfind("qscript: ", 0), 0u) << r.Err;
+  }
+}
+
+TEST(QScriptCommandLine, HelpExplainsUsage) {
+  TResult r = RunQScript({"--help"});
+  EXPECT_EQ(r.Status, ExitSuccess);
+  for (const char* word : {"-e TEXT", "--check FILE", "-D NAME=VALUE", "Print(ALL OPEN);",
+                           "Exception : ", "True/False"})
+    EXPECT_NE(r.Out.find(word), std::string::npos) << word;
+}
+
+}  // namespace
+}  // namespace quarn::qscript

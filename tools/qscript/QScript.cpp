@@ -1,0 +1,245 @@
+#include "QScript.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "script/Errors.h"
+#include "script/Func.h"
+#include "script/FormatFloat.h"
+#include "script/Host.h"
+#include "script/Script.h"
+#include "script/Text.h"
+
+namespace quarn::qscript {
+
+using namespace quarn::script;
+
+const char* const HelpText =
+    "Usage: qscript [-D NAME=VALUE]... FILE\n"
+    "       qscript [-D NAME=VALUE]... -e TEXT\n"
+    "       qscript [-D NAME=VALUE]... --check FILE\n"
+    "       qscript --help\n"
+    "\n"
+    "Runs a program in Quarn's script language, the language of bot files and console\n"
+    "lines, with the built-in statements, operators and library functions and one host\n"
+    "function:\n"
+    "\n"
+    "  Print(ALL OPEN);  writes its arguments separated by one space, then a line end:\n"
+    "                    integers in decimal, floats as the shortest text that reads back\n"
+    "                    (with \".\"), booleans as True/False, strings unchanged, empty\n"
+    "                    values as nothing.\n"
+    "\n"
+    "Options:\n"
+    "  FILE              run the script in FILE\n"
+    "  -e TEXT           run TEXT as the script\n"
+    "  --check FILE      compile FILE without running it\n"
+    "  -D NAME=VALUE     add the constant NAME (an integer, a float such as 1.5, or else a\n"
+    "                    string) before compiling; repeatable\n"
+    "  --help            show this text\n"
+    "\n"
+    "Exit status: 0 on success; 1 when the script fails: a script error prints its\n"
+    "message (\"Syntaxerror: ... [Position n]\" or \"Runtimeerror: ... [Position n]\") on\n"
+    "standard error, any other failure prints \"Exception : \" and its message; 2 for a\n"
+    "command line that cannot be used. Ctrl+C stops a running script (\"Script stopped.\").\n";
+
+namespace {
+
+bool IsIdentifier(std::string_view name) {
+  if (name.empty()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = name[i];
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    bool digit = c >= '0' && c <= '9';
+    if (!letter && !(digit && i > 0)) return false;
+  }
+  return true;
+}
+
+bool ReadFile(const std::string& name, std::string& text) {
+  std::ifstream file(name, std::ios::binary);
+  if (!file) return false;
+  std::ostringstream buffer;
+  buffer << file.rdbuf();
+  if (file.bad()) return false;
+  text = buffer.str();
+  return true;
+}
+
+// Ctrl+C asks the running script to stop at its next call.
+volatile std::sig_atomic_t InterruptRequested = 0;
+
+extern "C" void OnInterrupt(int) { InterruptRequested = 1; }
+
+class TConsoleHost : public TScriptHost {
+public:
+  bool Terminating() override { return InterruptRequested != 0; }
+};
+
+}  // namespace
+
+bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::string& error) {
+  bool haveSource = false;
+  auto takeSource = [&](TMode mode, const std::string& source) {
+    if (haveSource) {
+      error = "only one script may be given";
+      return false;
+    }
+    options.Mode = mode;
+    options.Source = source;
+    haveSource = true;
+    return true;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    bool hasValue = i + 1 < args.size();
+    if (arg == "--help" || arg == "-h") {
+      options.Mode = TMode::Help;
+      return true;
+    }
+    if (arg == "-e" || arg == "--check" || arg == "--bot") {
+      if (!hasValue) {
+        error = arg + " needs an argument";
+        return false;
+      }
+      TMode mode = arg == "-e" ? TMode::Eval : arg == "--check" ? TMode::Check : TMode::Bot;
+      if (!takeSource(mode, args[++i])) return false;
+    } else if (arg.rfind("-D", 0) == 0) {
+      std::string definition = arg.size() > 2 ? arg.substr(2) : (hasValue ? args[++i] : "");
+      size_t equals = definition.find('=');
+      std::string name = definition.substr(0, equals);
+      if (equals == std::string::npos || !IsIdentifier(name)) {
+        error = "-D expects NAME=VALUE with NAME a name of letters, digits and _";
+        return false;
+      }
+      options.Constants.emplace_back(name, ConstantValue(definition.substr(equals + 1)));
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option " + arg;
+      return false;
+    } else if (!takeSource(TMode::Run, arg)) {
+      return false;
+    }
+  }
+  if (!haveSource) {
+    error = "no script given";
+    return false;
+  }
+  return true;
+}
+
+Variant ConstantValue(std::string_view text) {
+  try {
+    return Variant(StrToInt(text));
+  } catch (const Exception&) {
+  }
+  std::string copy(text);
+  const char* begin = copy.c_str();
+  char* end = nullptr;
+  bool digits = copy.find_first_of("0123456789") != std::string::npos;
+  bool named = copy.find_first_of("iInN") != std::string::npos;  // no inf or nan words
+  double value = std::strtod(begin, &end);
+  if (digits && !named && end != begin && *end == '\0' && copy.find(',') == std::string::npos)
+    return Variant(value);
+  return Variant(copy);
+}
+
+std::string PrintText(const Variant& value) {
+  switch (value.Kind()) {
+    case TValueKind::Empty: return std::string();
+    case TValueKind::Integer: return IntToStr(value.AsInteger());
+    case TValueKind::Float: return ShortestFloatText(value.AsFloat());
+    case TValueKind::Boolean: return value.AsBoolean() ? "True" : "False";
+    case TValueKind::String: return value.AsString();
+    case TValueKind::Array: {
+      const TArray& array = value.AsArray();
+      std::string text = "[";
+      Variant element;
+      for (size_t i = 0; i < array.ElementCount(); ++i) {
+        array.Get(i, element);
+        if (i > 0) text += ", ";
+        text += PrintText(element);
+      }
+      return text + "]";
+    }
+  }
+  return std::string();
+}
+
+int RunText(std::string_view text, const TOptions& options, std::ostream& out, std::ostream& err) {
+  try {
+    TFuncs funcs;
+    TFunc print;
+    print.SetDeclaration("Print(ALL OPEN);");
+    print.SetFuncs(&funcs);
+    std::string line;
+    print.SetOnEval([&out, &line](TFunc&, const TArgList& args, Variant&) {
+      line.clear();
+      for (int i = 0; i < args.Count(); ++i) {
+        if (i > 0) line += ' ';
+        line += PrintText(args.Value(i));
+      }
+      line += '\n';
+      out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    });
+    TScript script;
+    script.Blocking = true;  // no window: nothing to pump
+    script.SetFunctions(&funcs);
+    script.SetText(text);
+    for (const auto& [name, value] : options.Constants) script.AddConstant(name, value);
+    if (options.Mode == TMode::Check) script.Compile();
+    else script.Run();
+    out.flush();
+    return ExitSuccess;
+  } catch (const EScriptError& error) {
+    out.flush();
+    err << error.Message() << '\n';
+  } catch (const Exception& error) {
+    out.flush();
+    err << "Exception : " << error.Message() << '\n';
+  } catch (const std::exception& error) {
+    out.flush();
+    err << "Exception : " << error.what() << '\n';
+  }
+  return ExitScriptFailed;
+}
+
+int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  TOptions options;
+  std::string error;
+  if (!ParseOptions(args, options, error)) {
+    err << "qscript: " << error << "\nTry 'qscript --help'.\n";
+    return ExitUsage;
+  }
+  std::string text;
+  switch (options.Mode) {
+    case TMode::Help:
+      out << HelpText;
+      return ExitSuccess;
+    case TMode::Bot:
+      // Running a bot file needs the bot commands, which qscript does not provide yet.
+      err << "qscript: --bot is not available in this version\n";
+      return ExitUsage;
+    case TMode::Eval:
+      text = options.Source;
+      break;
+    case TMode::Run:
+    case TMode::Check:
+      if (!ReadFile(options.Source, text)) {
+        err << "qscript: cannot read " << options.Source << '\n';
+        return ExitScriptFailed;
+      }
+      break;
+  }
+  TConsoleHost host;
+  SetScriptHost(&host);
+  InterruptRequested = 0;
+  auto previous = std::signal(SIGINT, OnInterrupt);
+  int status = RunText(text, options, out, err);
+  std::signal(SIGINT, previous);
+  SetScriptHost(nullptr);
+  return status;
+}
+
+}  // namespace quarn::qscript

@@ -1,0 +1,52 @@
+// The command-line script runner: options, the Print host function and error reporting.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "script/Value.h"
+
+namespace quarn::qscript {
+
+enum class TMode {
+  Run,    // qscript FILE
+  Eval,   // qscript -e TEXT
+  Check,  // qscript --check FILE: compile only
+  Bot,    // qscript --bot FILE: reserved for running a bot file against the bot commands
+  Help,
+};
+
+struct TOptions {
+  TMode Mode = TMode::Run;
+  std::string Source;  // file name, or the script text for -e
+  std::vector<std::pair<std::string, script::Variant>> Constants;  // -D NAME=VALUE
+};
+
+// Exit statuses.
+inline constexpr int ExitSuccess = 0;
+inline constexpr int ExitScriptFailed = 1;  // script error, other exception, unreadable file
+inline constexpr int ExitUsage = 2;
+
+// Reads the command line; false (with the reason in error) when it cannot be used.
+bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::string& error);
+
+// A -D value: an integer, else a float (with "."), else the text itself.
+script::Variant ConstantValue(std::string_view text);
+
+// Print's text of one value: integers in decimal, floats as the shortest text that reads
+// back, True/False, strings unchanged, empty as nothing, arrays as "[a, b, ...]".
+std::string PrintText(const script::Variant& value);
+
+// Compiles (and unless checking, runs) text with Print writing to out. Script errors go to
+// err as their message, other exceptions as "Exception : " and the message.
+int RunText(std::string_view text, const TOptions& options, std::ostream& out, std::ostream& err);
+
+// The whole program: arguments without the program name.
+int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+extern const char* const HelpText;
+
+}  // namespace quarn::qscript
