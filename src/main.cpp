@@ -17,10 +17,13 @@ constexpr const char* kVersion = "quarn 1.0";
 void PrintUsage(std::FILE* out)
 {
   std::fprintf(out,
-               "usage: quarn [--windowed | --fullscreen] [--no-dialogs] [--help] [--version]\n"
+               "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-dialogs] [--help]\n"
+               "             [--version]\n"
                "\n"
                "  --windowed     run in a 640x480 window without asking\n"
                "  --fullscreen   switch the display to 640x480 without asking\n"
+               "  --exec LINE    after start-up, enter LINE at the console as if typed\n"
+               "                 (repeatable; the lines run in order)\n"
                "  --no-dialogs   print message boxes on stderr and take their default answer\n"
                "                 (also QUARN_NO_DIALOGS=1)\n"
                "  --help         show this text\n"
@@ -39,6 +42,8 @@ int main(int argc, char** argv)
       options.Screen = quarn::shell::TScreenChoice::Windowed;
     } else if (arg == "--fullscreen") {
       options.Screen = quarn::shell::TScreenChoice::FullScreen;
+    } else if (arg == "--exec" && i + 1 < argc) {
+      options.ExecLines.push_back(argv[++i]);
     } else if (arg == "--no-dialogs") {
       quarn::platform::SetNoDialogs(true);
     } else if (arg == "--help") {
@@ -61,6 +66,7 @@ int main(int argc, char** argv)
   int status = 0;
   try {
     quarn::shell::TMainForm form(options);
+    form.ExecStartupLines();
     quarn::platform::Application().Run();
   } catch (const std::exception& error) {
     std::fprintf(stderr, "quarn: %s\n", error.what());

@@ -138,6 +138,13 @@ void TConsole::Blink()
   if (FOpen) FCursorOn = !FCursorOn;
 }
 
+void TConsole::EnterLine(const std::string& line)
+{
+  if (FLines.empty()) FLines.emplace_back(Prompt);
+  FLines.back() = std::string(Prompt) + line;
+  KeyChar('\r');
+}
+
 void TConsole::KeyChar(char ch)
 {
   if (FLines.empty()) FLines.emplace_back(Prompt);

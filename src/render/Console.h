@@ -39,6 +39,8 @@ public:
 
   // One typed character: backspace (8), carriage return (13) or any other to append.
   void KeyChar(char ch);
+  // A whole line entered as if typed and followed by Enter, without the typing limit.
+  void EnterLine(const std::string& line);
   // Switches to additive blending (always), then draws the visible lines if open.
   void Draw();
 

@@ -41,6 +41,15 @@ TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
 
 TMainForm::~TMainForm() { FormDestroy(); }
 
+void TMainForm::ExecStartupLines()
+{
+  if (!FStarted) return;
+  for (const std::string& line : FOptions.ExecLines) {
+    if (FWindow->Closing()) break;
+    FConsole->EnterLine(line);
+  }
+}
+
 void TMainForm::FormCreate()
 {
   FOpenGL = std::make_unique<render::TOpenGL>(FWindow->Handle());  // 1 rendering context object

@@ -21,6 +21,7 @@ enum class TScreenChoice { Ask, Windowed, FullScreen };
 
 struct TMainFormOptions {
   TScreenChoice Screen = TScreenChoice::Ask;
+  std::vector<std::string> ExecLines;  // entered at the console after start-up, in order
 };
 
 inline constexpr const char* kCaption = "Quarn MD2 demo";
@@ -37,6 +38,8 @@ public:
   TMainForm& operator=(const TMainForm&) = delete;
 
   void FormCreate();
+  // Enters the --exec lines as if typed, each followed by Enter.
+  void ExecStartupLines();
   void FormDestroy();
   void GLTimerTimer(TDXTimer& sender, int32_t lagCount);
   void FormKeyDown(uint16_t key);
