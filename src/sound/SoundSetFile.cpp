@@ -151,6 +151,11 @@ private:
       if (length > FStream.Remaining()) Fail("the wave data runs past the end of the file");
       std::vector<uint8_t> bytes(static_cast<size_t>(length));
       ReadBytes(bytes.data(), length);
+      // An empty wave is stored as no bytes at all (saving it writes nothing): read it as empty.
+      if (length == 0) {
+        item.Wave().Clear();
+        return;
+      }
       TMemoryStream waveStream(std::move(bytes));
       item.Wave().LoadFromStream(waveStream);
     } else {

@@ -81,7 +81,7 @@ std::vector<double> Footstep()
   return Render(0.12, [&](double t, double length) {
     const double thump = std::sin(2 * kPi * 85 * t) * Decay(t, 0.03);
     const double scuff = filter.Step(noise.Next(), 900) * 2.2 * Decay(t, 0.02);
-    return 0.5 * (thump + scuff) * Envelope(t, length, 0.002);
+    return 0.4 * (thump + scuff) * Envelope(t, length, 0.002);
   });
 }
 

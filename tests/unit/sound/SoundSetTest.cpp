@@ -75,13 +75,15 @@ TEST(SoundSet, WrittenSetsReadBack)
   waves.Items(1).SetLooped(true);
   waves.Items(1).SetMaxPlayingCount(3);
   waves.Items(1).SetName(std::string(300, 'n'));  // long enough for a four-byte length
+  waves.Add().SetName("empty");                    // its wave is written as no bytes
 
   TMemoryStream stream;
   WriteSoundSet(stream, waves);
   stream.SetPosition(0);
   TWaveCollection read;
   read.LoadFromStream(stream);
-  ASSERT_EQ(read.Count(), 2);
+  ASSERT_EQ(read.Count(), 3);
+  EXPECT_EQ(read.Items(2).Wave().Size(), 0);
   EXPECT_EQ(read.Items(0).Name(), "footstep");
   EXPECT_FALSE(read.Items(0).Looped());
   EXPECT_EQ(read.Items(0).Wave().Size(), 200);
