@@ -6,6 +6,7 @@
 
 #include "script/Errors.h"
 #include "script/FormatFloat.h"
+#include "script/Locale.h"
 
 namespace quarn::script {
 
@@ -285,6 +286,10 @@ std::string FormatDateTime(std::string_view pattern, double dateTime, const TFor
   TDateTimeFormatter formatter(parts, s);
   formatter.Append(pattern.empty() ? std::string_view("c") : pattern, 1);
   return formatter.Text();
+}
+
+std::string ShortDateLongTimeText(double dateTime) {
+  return FormatDateTime("ddddd tt", dateTime, FormatSettings());
 }
 
 }  // namespace quarn::script

@@ -42,4 +42,7 @@ double Now();
 // characters. A date-time outside the supported range raises Exception.
 std::string FormatDateTime(std::string_view pattern, double dateTime, const TFormatSettings& s);
 
+// The locale's short date, a blank and its long time, as console dumps are stamped.
+std::string ShortDateLongTimeText(double dateTime);
+
 }  // namespace quarn::script

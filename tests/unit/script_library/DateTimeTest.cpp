@@ -127,6 +127,11 @@ TEST(FormatDateTime, SeparatorsAndNamesComeFromTheSettings) {
   EXPECT_EQ(FormatDateTime("mmmm h ampm", t, s), "Novembre 1 vorm.");
 }
 
+TEST(FormatDateTime, ConsoleDumpStampIsShortDateAndLongTime) {
+  EXPECT_EQ(ShortDateLongTimeText(At(2001, 11, 22, 13, 5, 7)), "22/11/2001 13:05:07");
+  EXPECT_EQ(ShortDateLongTimeText(At(2001, 11, 22)), "22/11/2001 00:00:00");
+}
+
 TEST(FormatDateTime, ResultIsCutAt256Characters) {
   EXPECT_EQ(Fmt(std::string(300, 'x'), 0.0), std::string(256, 'x'));
   std::string dates;
