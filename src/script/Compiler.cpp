@@ -178,7 +178,13 @@ void TCompiler::Const()
   if (!FTokenizer.HasToken()) FTokenizer.Fail(msg::NameExpected);
   TNode value = Expression();
   Variant result;
-  value->Eval(result);
+  try {
+    value->Eval(result);
+  } catch (const EStop&) {
+    throw ERuntimeError(msg::ScriptStopped, value->Position());
+  } catch (const EControlSignal&) {
+    throw Exception(std::string());
+  }
   FScript.AddScriptConstant(name, result);
 }
 
@@ -225,7 +231,7 @@ TCompiler::TNode TCompiler::Fold(std::unique_ptr<TFuncExpr> call)
   for (int i = 0; i < call->ArgCount(); ++i)
     if (call->Arg(i)->NodeKind() != TExprKind::Const) return call;
   Variant value;
-  call->Eval(value);
+  call->Eval(value);  // operators raise no control signals
   return std::make_unique<TConstExpr>(value, call->Position());
 }
 

@@ -51,23 +51,23 @@ public:
   explicit ERTE(std::string text) : Exception(std::move(text)) {}
 };
 
-// Control signals: empty messages, never caught by the script-error handlers.
-class EStop : public Exception {
+// Control signals: empty messages. They share no base with Exception, so the handlers that
+// convert errors at call and element nodes never catch them and they unwind in one pass to the
+// loop or runner that handles them (a break costs one throw, not one rethrow per node). A
+// break or continue outside any loop leaves TScript::Run as a plain Exception with an empty
+// message.
+class EControlSignal : public std::exception {
 public:
-  EStop() : Exception(std::string()) {}
+  const std::string& Message() const noexcept { return FMessage; }
+  const char* what() const noexcept override { return ""; }
+
+private:
+  std::string FMessage;
 };
-class EExit : public Exception {
-public:
-  EExit() : Exception(std::string()) {}
-};
-class EBreak : public Exception {
-public:
-  EBreak() : Exception(std::string()) {}
-};
-class EContinue : public Exception {
-public:
-  EContinue() : Exception(std::string()) {}
-};
+class EStop : public EControlSignal {};
+class EExit : public EControlSignal {};
+class EBreak : public EControlSignal {};
+class EContinue : public EControlSignal {};
 
 // printf-style formatting into a std::string (the engine's messages are all printf patterns).
 std::string FormatMessage(const char* pattern, ...) __attribute__((format(printf, 1, 2)));

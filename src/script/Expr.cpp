@@ -32,22 +32,14 @@ std::string AssignTypeName(TType type)
                            AssignTypeName(expected).c_str(), AssignTypeName(actual).c_str()));
 }
 
-// The conversion handler of element nodes: ERuntimeError passes, any other failure becomes an
-// ERuntimeError at the node's position.
+// The conversion handler of element nodes: ERuntimeError and the control signals pass, any
+// other failure becomes an ERuntimeError at the node's position.
 template <typename Body>
 void ElementHandler(int32_t position, Body body)
 {
   try {
     body();
   } catch (const ERuntimeError&) {
-    throw;
-  } catch (const EBreak&) {
-    throw;
-  } catch (const EContinue&) {
-    throw;
-  } catch (const EExit&) {
-    throw;
-  } catch (const EStop&) {
     throw;
   } catch (const Exception& e) {
     throw ERuntimeError(e.Message(), position);
@@ -215,12 +207,6 @@ void TFuncExpr::Eval(Variant& result)
 {
   try {
     CallFunction(*FFunc, FArgs, result);
-  } catch (const EBreak&) {
-    throw;
-  } catch (const EContinue&) {
-    throw;
-  } catch (const EExit&) {
-    throw;
   } catch (const EStop&) {
     throw ERuntimeError(msg::ScriptStopped, FPosition);
   } catch (const ERuntimeError&) {

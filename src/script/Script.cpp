@@ -159,6 +159,15 @@ bool TScript::Run()
     Variant discarded;
     FRoot->Eval(discarded);
   } catch (const EExit&) {
+  } catch (const EBreak&) {
+    throw Exception(std::string());  // outside any loop
+  } catch (const EContinue&) {
+    throw Exception(std::string());
+  } catch (const EStop&) {
+    // every call node converts a stop; this only guards the root itself
+    if (Exceptions) throw ERuntimeError(msg::ScriptStopped, -1);
+    ScriptHost().ShowMessage(ERuntimeError(msg::ScriptStopped, -1).Message());
+    return false;
   } catch (const EScriptError& error) {
     ReportOrRethrow(error);
     return false;

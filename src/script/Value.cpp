@@ -238,6 +238,7 @@ void Arithmetic(const Variant& a, const Variant& b, Variant& result, IntOp intOp
 void VarAdd(const Variant& a, const Variant& b, Variant& result)
 {
   if (a.IsString() && b.IsString()) {
+    if (a.AsString().size() + b.AsString().size() > MaxStringLength) throw ERTE(msg::OutOfMemory);
     if (&result == &a) {
       result.AsString() += b.AsString();
     } else if (&result == &b) {

@@ -13,6 +13,10 @@
 
 namespace quarn::script {
 
+// Longest string the engine builds; longer results fail with "Out of memory" instead of
+// exhausting the process.
+inline constexpr size_t MaxStringLength = size_t{256} << 20;
+
 enum class TValueKind : uint8_t { Empty, Integer, Float, String, Boolean, Array };
 
 class TArray;
