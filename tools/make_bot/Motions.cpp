@@ -136,7 +136,7 @@ TPose Flip(float t)  // first half of 5: a back flip
 
 TPose Salute(float t)  // second half of 5: left hand to the brow, held, lowered
 {
-  const TPose up = With(Stand(), {{ArmRaiseL, 80}, {ArmTwistL, -80}, {ElbowL, 125}, {ArmSwingL, 10},
+  const TPose up = With(Stand(), {{ArmRaiseL, 130}, {ArmSwingL, 70}, {ArmTwistL, 80}, {ElbowL, 110},
                                   {HeadPitch, -6}, {TorsoPitch, -3}, {LegSpreadL, 1}, {LegSpreadR, 1}});
   return Keys({{0, With(Stand(), {{RootX, -8}})}, {0.15f, Stand()}, {0.4f, up}, {0.8f, up}, {1, Stand()}}, t);
 }
@@ -255,7 +255,7 @@ TPose DeathCollapse(float t)  // 15: spins, drops to the knees, slumps sideways
                                      {ToeL, -100}, {ToeR, -100}, {TorsoPitch, 25}, {HeadPitch, 40},
                                      {ArmSwingL, 0}, {ArmSwingR, 0}, {ElbowR, 5}, {RootYaw, 40}});
   const TPose slump = With(kneel, {{RootRoll, -75}, {RootZ, -19}, {RootY, -4}, {HeadRoll, -30},
-                                   {ArmRaiseR, 90}, {ArmRaiseL, 20}});
+                                   {ArmRaiseR, 10}, {ArmSwingR, 35}, {ArmRaiseL, 20}});
   return Keys({{0, Stand()}, {0.2f, With(Stand(), {{RootYaw, 25}, {TorsoPitch, -15}, {HeadPitch, -25}})},
                {0.55f, kneel}, {1, slump}},
               t);

@@ -1,6 +1,6 @@
 // Draws the generated demo robot the way the main window does and saves pictures of it:
-// /tmp/quarn_robot.png (standing, with its gun) and /tmp/quarn_robot_sheet.png (one frame from
-// the middle of every built-in animation).
+// /tmp/quarn_robot.png (standing, with its gun) and /tmp/quarn_robot_sheet.png (one frame,
+// two thirds in, of every built-in animation, in table order, six to a row).
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -97,7 +97,13 @@ TEST_F(RobotScreenshot, StandingRobotFillsThePictureWithItsSkin)
   EXPECT_TRUE(Save("/tmp/quarn_robot.png"));
 }
 
-TEST_F(RobotScreenshot, OneFrameOfEveryAnimation)
+// A bigger picture for the sheet of all animations.
+class RobotSheet : public RobotScreenshot {
+protected:
+  RobotSheet() { Width = 1020, Height = 720; }
+};
+
+TEST_F(RobotSheet, OneFrameOfEveryAnimation)
 {
   glClearColor(0.12f, 0.13f, 0.16f, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -110,7 +116,7 @@ TEST_F(RobotScreenshot, OneFrameOfEveryAnimation)
     Camera.ViewVolume.ViewportHeight = Height / Rows;
     Camera.Turn = -30;
     Camera.Apply();
-    DrawBot(range.Start + (range.End - range.Start) / 2);
+    DrawBot(range.Start + (range.End - range.Start) * 2 / 3);
   }
   glFinish();
   EXPECT_TRUE(Save("/tmp/quarn_robot_sheet.png"));
