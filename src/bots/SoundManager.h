@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+
+namespace quarn::render {
+class TConsole;
+}
+namespace quarn::sound {
+class TDXSound;
+class TDXWaveList;
+}
+
+namespace quarn::bots {
+
+// The bots' link to sound output: loads a sound set into the main window's wave list, reporting
+// the outcome on the console, and plays a wave of that set by name. One set is held at a time.
+class TSoundManager {
+public:
+  explicit TSoundManager(render::TConsole* console) : FConsole(console) {}
+
+  // Loads the sound set file `fileName` (used as given). Any failure becomes the console line
+  // "Error precaching<fileName>" and false; success prints "Sound collection <fileName> precached".
+  bool Precache(const std::string& fileName);
+  // Starts the wave `name` of the current set without waiting for it. A name not in the set
+  // raises EWaveCollectionError "Wave '<name>' not found".
+  void Play(const std::string& name);
+
+  sound::TDXSound* Sound = nullptr;        // not owned: the main window's DXSound
+  sound::TDXWaveList* WaveList = nullptr;  // not owned: the main window's BotWaveList
+
+private:
+  void Print(const std::string& line);
+
+  render::TConsole* FConsole;  // not owned; may be null
+};
+
+}  // namespace quarn::bots
