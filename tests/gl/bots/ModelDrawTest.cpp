@@ -7,6 +7,7 @@
 #include "bots/MD2.h"
 #include "bots/MD2Writer.h"
 #include "render/Camera.h"
+#include "render/Texture.h"
 #include "../../unit/bots/TestModels.h"
 
 namespace quarn::bots {
@@ -140,6 +141,37 @@ TEST_F(ModelDraw, ModelThatIsNotLoadedDrawsNothing)
   empty.Draw();
   const std::vector<uint8_t> rgb = ReadPixels();
   for (uint8_t v : rgb) ASSERT_EQ(v, 0);
+}
+
+}  // namespace
+}  // namespace quarn::bots
+
+namespace quarn::bots {
+namespace {
+
+class ModelSkin : public quarn::test::GlWindow {};
+
+TEST_F(ModelSkin, SecondSkinReplacesTextureZeroAndAFailedOneLeavesAnEmptyTexture)
+{
+  const std::string dir = QUARN_ROBOT_DIR "/";
+  TMD2 model;
+  model.BindTexture();  // no skin: nothing happens
+  ASSERT_TRUE(model.LoadSkin(dir + "robot.tga"));
+  const render::TTexture* first = model.GetTexture(0);
+  ASSERT_NE(first, nullptr);
+  EXPECT_NE(first->GetID(), 0u);
+  EXPECT_EQ(first->Width, 512);
+  ASSERT_TRUE(model.LoadSkin(dir + "robot.bmp"));
+  EXPECT_EQ(model.GetTexture(0)->Width, 512);
+  EXPECT_EQ(model.GetTexture(1), nullptr);
+  model.BindTexture();
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(GLuint(bound), model.GetTexture(0)->GetID());
+  ASSERT_TRUE(model.LoadSkin(dir + "robot.wal"));
+  EXPECT_FALSE(model.LoadSkin(dir + "missing.tga"));
+  ASSERT_NE(model.GetTexture(0), nullptr);
+  EXPECT_EQ(model.GetTexture(0)->GetID(), 0u);
 }
 
 }  // namespace
