@@ -1,7 +1,8 @@
 // make_font FONT.ttf OUT.tga
 //
-// Draws the font image: 256 x 256 pixels, a 16 x 16 grid of 16-pixel cells, white with alpha
-// = glyph coverage, written as an uncompressed 32-bit TGA with the bottom row first. Glyphs
+// Draws the font image: 256 x 256 pixels, a 16 x 16 grid of 16-pixel cells, grey level and
+// alpha both = glyph coverage (white text on black: readable also where the caller has
+// blending off), written as an uncompressed 32-bit TGA with the bottom row first. Glyphs
 // 0..127 (upper half) and 128..255 (lower half) are the two glyph sets; glyph k of a set is
 // the character k + 32. On screen a cell is stretched to 16 x 32 pixels and the pen advances
 // 14, so glyphs are drawn half as tall as they are wide would suggest and centred in 14
@@ -69,8 +70,7 @@ bool WriteTga(const char* fileName, const TCanvas& canvas)
   for (int y = ImageSize - 1; y >= 0; --y) {
     for (int x = 0; x < ImageSize; ++x) {
       uint8_t* p = &row[x * 4];
-      p[0] = p[1] = p[2] = 255;  // B, G, R
-      p[3] = canvas.Alpha[y * ImageSize + x];
+      p[0] = p[1] = p[2] = p[3] = canvas.Alpha[y * ImageSize + x];  // B, G, R, A
     }
     out.write(reinterpret_cast<const char*>(row.data()), static_cast<std::streamsize>(row.size()));
   }
