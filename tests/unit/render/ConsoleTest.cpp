@@ -113,6 +113,18 @@ TEST_F(Console, EnterWithoutHandlerStillStartsANewLine)
   EXPECT_THAT(C.Lines(), ElementsAre("x", ">"));
 }
 
+TEST_F(Console, EnterLineReplacesTheInputAndIgnoresTheTypingLimit)
+{
+  Lines entered;
+  C.OnLine = [&](const std::string& line) { entered.push_back(line); };
+  C.Prepare();
+  Type("typed");
+  const std::string longLine(60, 'w');
+  C.EnterLine(longLine);
+  EXPECT_THAT(entered, ElementsAre(longLine));
+  EXPECT_THAT(C.Lines(), ElementsAre(longLine, ">"));
+}
+
 TEST_F(Console, InputLineHoldsAtMost39CharactersWithThePrompt)
 {
   C.Prepare();
