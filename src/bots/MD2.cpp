@@ -75,7 +75,6 @@ bool TMD2::LoadFromFile(const std::string& fileName)
     return false;
   }
   Header = FFile.Data();
-  Skins = FLayout.OfsSkins < FFile.Size() ? Header + FLayout.OfsSkins : nullptr;
   TexCoords = Header + FLayout.OfsTexCoords;
   Triangles = Header + FLayout.OfsTriangles;
   Frames = Header + FLayout.OfsFrames;
@@ -113,7 +112,6 @@ std::string TMD2::Validate()
       numGlCommands < 0 || l.NumFrames < 0)
     return "negative count";
 
-  const int32_t ofsSkins = ReadInt32(h + md2::at::OfsSkins);
   const int32_t ofsTexCoords = ReadInt32(h + md2::at::OfsTexCoords);
   const int32_t ofsTriangles = ReadInt32(h + md2::at::OfsTriangles);
   const int32_t ofsFrames = ReadInt32(h + md2::at::OfsFrames);
@@ -125,7 +123,6 @@ std::string TMD2::Validate()
     return "frame size is too small for the vertex count";
   if (!TableFits(ofsFrames, l.NumFrames, l.FrameSize, size)) return "frames lie outside the file";
 
-  l.OfsSkins = ofsSkins < 0 ? size : static_cast<size_t>(ofsSkins);  // size: not in the file
   l.OfsTexCoords = static_cast<size_t>(ofsTexCoords);
   l.OfsTriangles = static_cast<size_t>(ofsTriangles);
   l.OfsFrames = static_cast<size_t>(ofsFrames);
@@ -147,7 +144,7 @@ std::string TMD2::Validate()
 
 void TMD2::Unload()
 {
-  Header = Skins = TexCoords = Triangles = Frames = nullptr;
+  Header = TexCoords = Triangles = Frames = nullptr;
   FLayout = TLayout{};
   FFile.Close();
 }

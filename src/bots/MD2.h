@@ -71,7 +71,7 @@ public:
   // failed load leaves the new, empty texture in place.
   bool LoadSkin(const std::string& fileName);
 
-  bool IsLoaded() const { return FFile.Data() != nullptr; }
+  bool IsLoaded() const { return Header != nullptr; }
   const std::string& FileName() const { return FFileName; }
   int32_t GetFrameCount() const;
   int32_t GetTriangleCount() const;
@@ -108,7 +108,7 @@ private:
   struct TLayout {
     int32_t SkinWidth = 1, SkinHeight = 1, FrameSize = 0, NumVertices = 0, NumTexCoords = 0,
             NumTriangles = 0, NumFrames = 0;
-    size_t OfsSkins = 0, OfsTexCoords = 0, OfsTriangles = 0, OfsFrames = 0;
+    size_t OfsTexCoords = 0, OfsTriangles = 0, OfsFrames = 0;
   };
 
   // Empty text when the mapped bytes form a well-formed model (filling FLayout), else the reason.
@@ -120,10 +120,9 @@ private:
   std::string FFileName;
   TMappedFile FFile;
   TLayout FLayout;
-  // Start of the mapped view and of its tables; null while nothing is loaded. Skins is null
-  // when the skin table does not lie inside the file (it is never read).
+  // Start of the mapped view and of the tables read from it; null while nothing is loaded.
+  // Skin names, GL commands and normals are never read.
   const uint8_t* Header = nullptr;
-  const uint8_t* Skins = nullptr;
   const uint8_t* TexCoords = nullptr;
   const uint8_t* Triangles = nullptr;
   const uint8_t* Frames = nullptr;
