@@ -51,21 +51,6 @@ protected:
   }
 };
 
-TEST_F(CameraMatrix, DefaultsOfATargetCamera)
-{
-  TTargetCamera camera;
-  EXPECT_TRUE(camera.Enabled);
-  EXPECT_TRUE(camera.LookAtFirst);
-  EXPECT_EQ(camera.Eye.x, 3.0f);
-  EXPECT_EQ(camera.Eye.z, 3.0f);
-  EXPECT_EQ(camera.Up.y, 1.0f);
-  EXPECT_EQ(camera.Rotation.w, 0.0f);
-  EXPECT_EQ(camera.Turn, 0.0f);
-  EXPECT_EQ(camera.Target, nullptr);
-  EXPECT_EQ(camera.ViewVolume.FieldOfView, 30.0);
-  EXPECT_EQ(camera.ViewVolume.FarPlane, 100.0);
-}
-
 TEST_F(CameraMatrix, ModelViewAndProjectionMatchTheReferenceInBothOrders)
 {
   for (bool lookAtFirst : {true, false}) {
@@ -84,20 +69,6 @@ TEST_F(CameraMatrix, ModelViewAndProjectionMatchTheReferenceInBothOrders)
     EXPECT_EQ(viewport[2], Width);
     EXPECT_EQ(viewport[3], Height);
   }
-}
-
-TEST_F(CameraMatrix, TheTwoOrdersDiffer)
-{
-  TTargetCamera camera;
-  Configure(camera);
-  camera.Apply();
-  const TMatrix first = Read(GL_MODELVIEW_MATRIX);
-  camera.LookAtFirst = false;
-  camera.Apply();
-  const TMatrix second = Read(GL_MODELVIEW_MATRIX);
-  double difference = 0;
-  for (size_t i = 0; i < 16; ++i) difference += std::fabs(first[i] - second[i]);
-  EXPECT_GT(difference, 1.0);
 }
 
 TEST_F(CameraMatrix, WComponentsHaveNoEffect)

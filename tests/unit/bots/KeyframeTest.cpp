@@ -174,14 +174,6 @@ TEST_F(Keyframes, SetAnimationKeepsThePreviousFrameToBlendFrom)
   EXPECT_EQ(Model.CurrentFrame, 61);
 }
 
-TEST_F(Keyframes, FrameOffsetMovesBothEndsOfTheRange)
-{
-  Model.FrameOffset = 2;
-  Model.SetAnimation(0);
-  EXPECT_EQ(Model.StartFrame, 2);
-  EXPECT_EQ(Model.EndFrame, 41);
-}
-
 TEST_F(Keyframes, InactiveModelStaysPutButItsFractionStillGrowsToJustPastOne)
 {
   Model.Active = false;
