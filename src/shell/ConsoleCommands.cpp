@@ -42,11 +42,15 @@ void TMainForm::CreateConsoleCommands()
   // Creation order: the registry lists the commands in this order.
   static const Command kCommands[] = {
       {&TMainForm::QuitFunc, "Quit;", &TMainForm::QuitFuncEval},
+      {&TMainForm::LoadBotFunc, "LoadBot(string);", &TMainForm::LoadBotFuncEval},
       {&TMainForm::AboutFunc, "About;", &TMainForm::AboutFuncEval},
       {&TMainForm::ConDumpFunc, "ConDump(string);", &TMainForm::ConDumpFuncEval},
       {&TMainForm::GetRendererFunc, "GLRenderer;", &TMainForm::GetRendererFuncEval},
       {&TMainForm::GetExtensionsFunc, "GLExtensions;", &TMainForm::GetExtensionsFuncEval},
       {&TMainForm::DrawFPSFunc, "DrawFPS(boolean);", &TMainForm::DrawFPSFuncEval},
+      {&TMainForm::FrameNoFunc, "DrawFrameNumber(boolean);", &TMainForm::FrameNoFuncEval},
+      {&TMainForm::LoadAnimationFileFunc, "LoadAnimationFile(string);",
+       &TMainForm::LoadAnimationFileFuncEval},
   };
   for (const Command& command : kCommands) {
     script::TFunc& func = this->*command.component;
@@ -58,6 +62,8 @@ void TMainForm::CreateConsoleCommands()
   Script.Exceptions = true;
   Script.Blocking = false;
   Script.SetFunctions(&Funcs);
+  BotScript.Exceptions = true;
+  BotScript.Blocking = false;
 }
 
 void TMainForm::ConsoleLine(const std::string& line)

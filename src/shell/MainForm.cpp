@@ -56,19 +56,25 @@ void TMainForm::FormCreate()
   FOpenGL->SetFullScreen(AskFullScreen());                          // 2 start-up question
   FOpenGL->CreateContext();                                         // 3 OpenGL context
   SetOverlaySwitches();                                             // 4 overlay switches
+  CreateCamera();                                                   // 5 camera
   CreateFontAndConsole();                                           // 6 font and console
+  CreateSoundManager();                                             // 7 sound manager
   SetFixedGLState();                                                // 8 fixed OpenGL state
   platform::ShowCursor(false);                                      // 9 hidden cursor
   PrepareConsole();                                                 // 10 console opened
+  CreateKeyMapAndBot();                                             // 11 keys and empty bot
   GLTimer.SetEnabled(true);                                         // 12 frames start
 }
 
 void TMainForm::GLTimerTimer(TDXTimer&, int32_t)
 {
-  FOpenGL->BeginFrame();  // 1 clear
-  DrawFPSOverlay();       // 4 frames-per-second overlay
-  FConsole->Draw();       // 5 console
-  FOpenGL->EndFrame();    // 7 swap
+  FOpenGL->BeginFrame();     // 1 clear
+  MouseLook();               // 2 mouse look and camera
+  AdvanceAndDrawBot();       // 3 bot
+  DrawFPSOverlay();          // 4 frames-per-second overlay
+  FConsole->Draw();          // 5 console
+  DrawFrameNumberOverlay();  // 6 frame-number overlay
+  FOpenGL->EndFrame();       // 7 swap
 }
 
 void TMainForm::FormDestroy()
@@ -77,9 +83,12 @@ void TMainForm::FormDestroy()
   FDestroyed = true;
   GLTimer.SetEnabled(false);
   platform::ShowCursor(true);
+  FAnimLines.clear();
+  FBot.reset();
   FBlinkTimer.SetEnabled(false);
   FFont.reset();
   FConsole.reset();
+  FCamera.reset();
   if (FOpenGL) {
     FOpenGL->ReleaseContext();
     FOpenGL.reset();
@@ -89,14 +98,21 @@ void TMainForm::FormDestroy()
 void TMainForm::FormKeyDown(uint16_t key)
 {
   if (key == platform::VK_ESCAPE) FWindow->Close();
+  else MovementKey(key, true);
+  if (FBot) FBot->SetKeys(FKeyState);
 }
 
 void TMainForm::FormKeyUp(uint16_t key)
 {
-  if (key == platform::VK_TAB && FConsole) {
-    FConsole->SetOpen(!FConsole->IsOpen());
-    FBlinkTimer.SetEnabled(FConsole->IsOpen());
+  if (key == platform::VK_TAB) {
+    if (FConsole) {
+      FConsole->SetOpen(!FConsole->IsOpen());
+      FBlinkTimer.SetEnabled(FConsole->IsOpen());
+    }
+  } else {
+    MovementKey(key, false);
   }
+  if (FBot) FBot->SetKeys(FKeyState);
 }
 
 void TMainForm::FormKeyPress(char key)

@@ -1,0 +1,219 @@
+#include "bots/Bot.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/Paths.h"
+#include "render/Console.h"
+#include "script/Errors.h"
+#include "script/Script.h"
+#include "script/TextValue.h"
+
+namespace quarn::bots {
+
+const TBotConstant BotConstants[25] = {
+    {"KEY_NONE", 0},        {"KEY_FORWARD", 1},           {"KEY_BACK", 2},
+    {"KEY_LEFT", 4},        {"KEY_RIGHT", 16},            {"KEY_STRAFELEFT", 32},
+    {"KEY_STRAFERIGHT", 64}, {"KEY_JUMP", 128},           {"KEY_CROUCH", 256},
+    {"KEY_PRIMARYATTACK", 512}, {"KEY_SECONDARYATTACK", 1024}, {"KEY_UNUSED1", 2048},
+    {"KEY_UNUSED2", 4096},  {"KEY_UNUSED3", 8192},        {"KEY_UNUSED4", 16384},
+    {"KEY_UNUSED5", 32768}, {"IDLE1", 0},                 {"JUMP", 4},
+    {"CROUCH", 9},          {"RUN", 1},                   {"RUNBACK", 18},
+    {"CROUCH_IDLE", 11},    {"SHOOT", 16},                {"CROUCH_SHOOT", 17},
+    {"CROUCH_CRAWL", 10},
+};
+
+namespace {
+
+script::Variant Arg(const script::TArgList& args, int index)
+{
+  script::Variant value;
+  args.Items(index)->Eval(value);
+  return value;
+}
+
+std::string ArgText(const script::TArgList& args, int index) { return script::ValueText(Arg(args, index)); }
+int32_t ArgInteger(const script::TArgList& args, int index) { return Arg(args, index).ToInteger(); }
+bool ArgBoolean(const script::TArgList& args, int index) { return script::ValueBoolean(Arg(args, index)); }
+
+[[noreturn]] void Fail(const std::string& message) { throw script::EScriptError(message); }
+
+std::string BaseName(const std::string& path)
+{
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+TBot::TBot() : BaseDir(platform::ExeDir()) { CreateCommands(); }
+
+TBot::~TBot() = default;
+
+void TBot::CreateCommands()
+{
+  using Handler = void (TBot::*)(const script::TArgList&);
+  struct Command {
+    const char* declaration;
+    Handler handler;
+  };
+  // Registration order: the registry lists them in this order.
+  static const Command kCommands[] = {
+      {"LoadMD2(string);", &TBot::LoadMD2},
+      {"LoadWeapon(string);", &TBot::LoadWeapon},
+      {"LoadMD2Skin(string);", &TBot::LoadMD2Skin},
+      {"LoadWeaponSkin(string);", &TBot::LoadWeaponSkin},
+      {"AddState(integer,string,All,integer,boolean)", &TBot::AddState},
+      {"AddNextState(integer,integer);", &TBot::AddNextState},
+      {"SetSound(integer,string,boolean);", &TBot::SetSound},
+      {"PrecacheSet(string);", &TBot::PrecacheSet},
+      {"SetTiming(integer,integer);", &TBot::SetTiming},
+  };
+  for (const Command& command : kCommands) {
+    auto func = std::make_unique<script::TFunc>();
+    func->SetDeclaration(command.declaration);
+    func->SetFuncs(&FCommands);
+    func->SetOnEval([this, handler = command.handler](script::TFunc&, const script::TArgList& args,
+                                                      script::Variant&) { (this->*handler)(args); });
+    FCommandComponents.push_back(std::move(func));
+  }
+}
+
+bool TBot::Load(script::TScript& script, render::TConsole& console, const std::string& fileName)
+{
+  FActive = false;
+
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in || std::filesystem::is_directory(fileName))
+    throw script::Exception("Cannot open file " + fileName);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) throw script::Exception("Cannot open file " + fileName);
+
+  FSavedFunctions = script.Functions();
+  FConsole = &console;
+  script.SetFunctions(&FCommands);
+  for (const TBotConstant& constant : BotConstants)
+    script.AddConstant(constant.Name, script::Variant(constant.Value));
+
+  // The text as lines, each followed by CR LF.
+  std::string text;
+  for (const std::string& line : render::SplitLines(bytes)) text += line + "\r\n";
+  script.SetText(text);
+
+  bool completed;
+  try {
+    completed = script.Run();
+  } catch (const script::EScriptError& error) {
+    Print(error.Message());
+    return false;
+  } catch (const std::exception& error) {
+    Print(std::string("Exception : ") + error.what());
+    return false;
+  }
+  if (completed) Print("Bot file " + BaseName(fileName) + " compiled");
+
+  FActive = true;
+  FModel.Active = true;
+  script.SetFunctions(FSavedFunctions);
+  FAutomata.FCanChange = true;
+  FAutomata.OnStateChange = [this](int32_t state) { StateEntered(state); };
+  FModel.OnFrame = [this](int32_t frame) { BodyFrameReached(frame); };
+  FAutomata.Request(0);
+  return true;
+}
+
+void TBot::Update(uint32_t now)
+{
+  if (!FActive) return;
+  if (FHasWeapon) FWeapon.Update(now);
+  FModel.Update(now);
+  FAutomata.Update();
+}
+
+void TBot::Draw()
+{
+  if (!FActive) return;
+  FModel.BindTexture();
+  FModel.Draw();
+  FModel.AfterDraw();
+  if (FHasWeapon) {
+    FWeapon.BindTexture();
+    FWeapon.Draw();
+    FWeapon.AfterDraw();
+  }
+}
+
+void TBot::StateEntered(int32_t state)
+{
+  if (OnStateChange) OnStateChange();
+  const int32_t index = FAutomata.IndexOf(state);
+  if (index < 0) return;  // a request for an id no state has: nothing to animate
+  const int32_t animation = FAutomata.States()[static_cast<size_t>(index)].Animation;
+  FModel.SetAnimation(animation);
+  FWeapon.SetAnimation(animation);
+}
+
+void TBot::Print(const std::string& line)
+{
+  if (FConsole) FConsole->Add(line);
+}
+
+void TBot::LoadMD2(const script::TArgList& args)
+{
+  const std::string name = ArgText(args, 0);
+  if (!FModel.LoadFromFile(BaseDir + name)) Fail("Model " + name + " not found");
+  Print("Load model " + name + "..OK");
+  FModel.OnAnimationEnd = [this](TMD2&) { CycleEnded(); };
+  FCadences.resize(static_cast<size_t>(std::max(FModel.GetFrameCount(), 0)));
+}
+
+void TBot::LoadWeapon(const script::TArgList& args)
+{
+  const std::string name = ArgText(args, 0);
+  if (!FWeapon.LoadFromFile(BaseDir + name)) Fail("Weapon model " + name + " not found");
+  Print("Load weapon " + name + "..OK");
+  FWeapon.OnAnimationEnd = [this](TMD2&) { CycleEnded(); };
+  FHasWeapon = true;
+  FWeapon.Active = true;
+}
+
+void TBot::LoadMD2Skin(const script::TArgList& args)
+{
+  const std::string name = ArgText(args, 0);
+  if (!FModel.LoadSkin(BaseDir + name)) Fail("Model skin" + name + " not found");
+  Print("Load model skin " + name + "..OK");
+}
+
+void TBot::LoadWeaponSkin(const script::TArgList& args)
+{
+  const std::string name = ArgText(args, 0);
+  if (!FWeapon.LoadSkin(BaseDir + name)) Fail("Weapon skin" + name + " not found");
+  Print("Load weapon skin " + name + "..OK");
+}
+
+void TBot::AddState(const script::TArgList& args)
+{
+  const std::string name = ArgText(args, 1);
+  FAutomata.AddState(ArgInteger(args, 0), name, ArgInteger(args, 2), ArgInteger(args, 3),
+                     ArgBoolean(args, 4));
+  Print("State " + name + " added");
+}
+
+void TBot::AddNextState(const script::TArgList& args)
+{
+  const int32_t from = ArgInteger(args, 0), next = ArgInteger(args, 1);
+  FAutomata.AddNextState(from, next);
+  Print("Next state " + std::to_string(next) + " added to " + std::to_string(from));
+}
+
+void TBot::SetTiming(const script::TArgList& args)
+{
+  const int32_t update = ArgInteger(args, 0), frame = ArgInteger(args, 1);
+  FModel.UpdateInterval = FWeapon.UpdateInterval = static_cast<uint32_t>(update);
+  FModel.FrameInterval = FWeapon.FrameInterval = static_cast<uint32_t>(frame);
+  Print("Bot timing set");
+}
+
+}  // namespace quarn::bots

@@ -1,0 +1,99 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bots/FiniteAutomata.h"
+#include "bots/MD2.h"
+#include "script/Func.h"
+#include "script/Functions.h"
+
+namespace quarn::script {
+class TScript;
+}
+namespace quarn::render {
+class TConsole;
+}
+
+namespace quarn::bots {
+
+class TSoundManager;
+
+// One frame sound: the wave played when the body model reaches the frame.
+struct TCadence {
+  std::string SoundName;
+  bool Flag = false;  // stored, not used
+};
+
+// The animated character: a body model, an optional weapon, the state machine choosing their
+// animation, and sounds attached to body frames. Empty when created; filled by running a bot
+// file against the bot's own registry of nine commands.
+class TBot {
+public:
+  TBot();
+  ~TBot();
+  TBot(const TBot&) = delete;
+  TBot& operator=(const TBot&) = delete;
+
+  // Runs the bot file with `script` against the bot's commands, reporting on `console`.
+  // Raises "Cannot open file <name>" when the file cannot be read; other failures are
+  // console lines and a false result, leaving the bot inactive.
+  bool Load(script::TScript& script, render::TConsole& console, const std::string& fileName);
+  void Update(uint32_t now);
+  void Draw();
+  void SetKeys(uint16_t mask) { FAutomata.SelectByKeys(mask); }
+
+  bool Active() const { return FActive; }
+  bool HasWeapon() const { return FHasWeapon; }
+  TMD2& Model() { return FModel; }
+  TMD2& Weapon() { return FWeapon; }
+  TFiniteAutomata& Automata() { return FAutomata; }
+  script::TFuncs& Commands() { return FCommands; }
+  const std::vector<std::optional<TCadence>>& Cadences() const { return FCadences; }
+
+  TSoundManager* SoundManager = nullptr;  // not owned; frame sounds are skipped without one
+  std::function<void()> OnStateChange;    // the bot entered a state (before its animation)
+  // Files named in a bot file are found relative to this directory (with trailing '/');
+  // the executable's directory unless a host sets another.
+  std::string BaseDir;
+
+private:
+  void CreateCommands();
+  void StateEntered(int32_t state);
+  void BodyFrameReached(int32_t frame);
+  void CycleEnded() { FAutomata.FCanChange = true; }
+
+  void LoadMD2(const script::TArgList& args);
+  void LoadWeapon(const script::TArgList& args);
+  void LoadMD2Skin(const script::TArgList& args);
+  void LoadWeaponSkin(const script::TArgList& args);
+  void AddState(const script::TArgList& args);
+  void AddNextState(const script::TArgList& args);
+  void SetSound(const script::TArgList& args);
+  void PrecacheSet(const script::TArgList& args);
+  void SetTiming(const script::TArgList& args);
+  void Print(const std::string& line);
+
+  TMD2 FModel;
+  TMD2 FWeapon;
+  script::TFuncs FCommands;
+  script::TFuncs* FSavedFunctions = nullptr;
+  std::vector<std::unique_ptr<script::TFunc>> FCommandComponents;  // linked to FCommands
+  render::TConsole* FConsole = nullptr;
+  bool FActive = false;
+  bool FHasWeapon = false;
+  TFiniteAutomata FAutomata;
+  std::vector<std::optional<TCadence>> FCadences;  // one slot per body frame
+};
+
+// The names and values the bot file sees as constants, in the order they are defined.
+struct TBotConstant {
+  const char* Name;
+  int32_t Value;
+};
+extern const TBotConstant BotConstants[25];
+
+}  // namespace quarn::bots

@@ -1,0 +1,58 @@
+// Sounds attached to body-model frames: the frame-sound table, its two bot file commands and
+// the handler that plays a frame's sound.
+#include "bots/Bot.h"
+
+#if __has_include("bots/SoundManager.h")
+#include "bots/SoundManager.h"
+#define QUARN_HAS_SOUND_MANAGER 1
+#endif
+#include "render/Console.h"
+#include "script/Errors.h"
+#include "script/TextValue.h"
+
+namespace quarn::bots {
+
+namespace {
+
+script::Variant Arg(const script::TArgList& args, int index)
+{
+  script::Variant value;
+  args.Items(index)->Eval(value);
+  return value;
+}
+
+}  // namespace
+
+void TBot::BodyFrameReached(int32_t frame)
+{
+  // Frames outside the table (a range past the model's last frame) have no sound.
+  if (!SoundManager || frame < 0 || static_cast<size_t>(frame) >= FCadences.size()) return;
+#ifdef QUARN_HAS_SOUND_MANAGER
+  if (const auto& cadence = FCadences[static_cast<size_t>(frame)]) SoundManager->Play(cadence->SoundName);
+#endif
+}
+
+void TBot::SetSound(const script::TArgList& args)
+{
+  const int32_t frame = Arg(args, 0).ToInteger();
+  const std::string name = script::ValueText(Arg(args, 1));
+  const bool flag = script::ValueBoolean(Arg(args, 2));
+  // The table has one slot per body frame, sized by LoadMD2: a frame outside it can never
+  // be reached, so it is refused rather than silently dropped.
+  if (frame < 0 || static_cast<size_t>(frame) >= FCadences.size())
+    throw script::EScriptError("Frame " + std::to_string(frame) + " is not a frame of the model");
+  FCadences[static_cast<size_t>(frame)] = TCadence{name, flag};
+  Print("Cadencer command : " + name + "...OK");
+}
+
+void TBot::PrecacheSet(const script::TArgList& args)
+{
+  const std::string name = script::ValueText(Arg(args, 0));
+#ifdef QUARN_HAS_SOUND_MANAGER
+  if (SoundManager) SoundManager->Precache(BaseDir + name);
+#else
+  (void)name;
+#endif
+}
+
+}  // namespace quarn::bots
