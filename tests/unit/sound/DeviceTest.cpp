@@ -59,8 +59,8 @@ TEST(DXSound, SubscribingToALiveDeviceIsToldItIsUpThenToRestore)
 
 TEST(DXSound, EventsRunAroundTheNotifications)
 {
+  std::vector<std::string> order;  // outlives the component, whose destruction finalises
   TLoopbackSound loopback;
-  std::vector<std::string> order;
   loopback.Sound.OnInitializing = [&](TCustomDXSound&) { order.push_back("initializing"); };
   loopback.Sound.OnInitialize = [&](TCustomDXSound&) { order.push_back("initialize"); };
   loopback.Sound.OnRestore = [&](TCustomDXSound&) { order.push_back("restore"); };
