@@ -7,7 +7,6 @@
 #include "render/OpenGL.h"
 #include "script/DateTime.h"
 #include "script/Errors.h"
-#include "script/Locale.h"
 #include "script/TextValue.h"
 #include "shell/MainForm.h"
 
@@ -93,11 +92,7 @@ void TMainForm::ConDumpFuncEval(const script::TArgList& args)
 {
   const std::string name = ArgText(args);
   try {
-    const script::TFormatSettings& settings = script::FormatSettings();
-    const double now = script::Now();
-    FConsole->Add("Console dump at " +
-                  script::FormatDateTime(settings.ShortDateFormat, now, settings) + " " +
-                  script::FormatDateTime(settings.LongTimeFormat, now, settings));
+    FConsole->Add("Console dump at " + script::ShortDateLongTimeText(script::Now()));
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("Cannot create file " + name);
     for (const std::string& line : FConsole->Lines()) out << line << "\r\n";
