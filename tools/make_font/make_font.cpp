@@ -4,10 +4,15 @@
 // alpha both = glyph coverage (white text on black: readable also where the caller has
 // blending off), written as an uncompressed 32-bit TGA with the bottom row first. Glyphs
 // 0..127 (upper half) and 128..255 (lower half) are the two glyph sets; glyph k of a set is
-// the character k + 32. On screen a cell is stretched to 16 x 32 pixels and the pen advances
-// 14, so glyphs are drawn half as tall as they are wide would suggest and centred in 14
-// columns. The first and last row of every cell stay empty: linear filtering of the stretched
-// cell samples half a texel into the neighbouring cells above and below.
+// the character k + 32.
+//
+// On screen a cell becomes 16 x 32 pixels, text rows are 24 pixels apart and the pen advances
+// 14 pixels, so a glyph is drawn at half its width's scale vertically (an em of 22 x 11 texels
+// shows square) and centred in 14 columns. Ink stays in the lower 12 rows of each cell: the
+// upper 8 screen pixels of a text row lie under the lower 8 of the row above, which (with
+// depth testing on, as the main window has it) hide them where that row has characters. The
+// top rows of a cell stay empty also because linear filtering of the stretched cell samples a
+// quarter texel into the cell above.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -26,10 +31,10 @@ constexpr int FirstCharacter = 32;
 constexpr int LastPrintable = 126;  // 127..159 are DEL and control codes: left empty
 constexpr int PenAdvance = 14;      // pixels per character on screen
 constexpr int EmWidth = 22;         // em size in texture pixels, horizontally
-constexpr int EmHeight = 12;        // and vertically (drawn twice as tall)
-constexpr int Baseline = 11;        // row of the baseline inside a cell, from its top
-constexpr int FirstInkRow = 1;
-constexpr int LastInkRow = Cell - 2;
+constexpr int EmHeight = 11;        // and vertically (drawn twice as tall)
+constexpr int Baseline = 13;        // row of the baseline inside a cell, from its top
+constexpr int FirstInkRow = 4;      // rows 4..15: the lower 24 screen pixels of a text row
+constexpr int LastInkRow = Cell - 1;
 
 struct TCanvas {
   std::vector<uint8_t> Alpha = std::vector<uint8_t>(ImageSize * ImageSize, 0);  // top row first
