@@ -33,18 +33,25 @@ quarn_start() {
   sleep 0.5
 }
 
-# quarn_wait_exit SECONDS: waits for quarn to end; prints and returns its exit status.
+# quarn_wait_exit SECONDS: waits for quarn to end and sets QUARN_STATUS to its exit status.
+# Call it directly, not inside $(...): a subshell cannot wait for the program.
 quarn_wait_exit() {
+  [ "$BASHPID" = "$$" ] || fail "quarn_wait_exit must not run in a subshell"
   local limit=$(( $1 * 10 ))
   for _ in $(seq 1 "$limit"); do
     kill -0 "$QUARN_PID" 2>/dev/null || break
     sleep 0.1
   done
   kill -0 "$QUARN_PID" 2>/dev/null && fail "quarn still running after $1 s"
-  local status=0
-  wait "$QUARN_PID" || status=$?
+  QUARN_STATUS=0
+  wait "$QUARN_PID" || QUARN_STATUS=$?
   QUARN_PID=""
-  echo "$status"
+}
+
+# quarn_expect_exit SECONDS STATUS: quarn ends within SECONDS with exit status STATUS.
+quarn_expect_exit() {
+  quarn_wait_exit "$1"
+  [ "$QUARN_STATUS" = "$2" ] || fail "exit status $QUARN_STATUS, expected $2 ($(cat "$E2E_TMP/stderr"))"
 }
 
 # client_geometry: "W H X Y" of the window's client area on the screen.

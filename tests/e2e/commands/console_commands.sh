@@ -28,5 +28,5 @@ convert "$E2E_TMP/nofps.png" -crop 160x32+480+408 +repage "$E2E_TMP/nofps_region
 [ "$(max_channel "$E2E_TMP/nofps_region.png")" = 0 ] || fail "DrawFPS(false) left the overlay"
 
 type_line "Quit"
-[ "$(quarn_wait_exit 3)" = 0 ] || fail "Quit did not end the program with status 0"
+quarn_expect_exit 3 0
 echo ok

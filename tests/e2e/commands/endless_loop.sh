@@ -5,5 +5,5 @@ type_line "while true do x := 1"
 sleep 0.5
 kill -0 "$QUARN_PID" || fail "the program ended by itself"
 xdotool key Escape
-[ "$(quarn_wait_exit 3)" = 0 ] || fail "Escape did not end the program cleanly"
+quarn_expect_exit 3 0
 echo ok

@@ -18,12 +18,12 @@ screenshot "$E2E_TMP/start.png"
 # The input line is the last console row: find it from console.txt's line count.
 lines=$(wc -l < "$QUARN_BIN/console.txt" 2>/dev/null || echo 0)
 row=$(( lines < 9 ? lines : 9 ))
-before=$(lit "$E2E_TMP/start.png" 40 $(( row * 24 )) 250 24)
+before=$(lit "$E2E_TMP/start.png" 40 $(( row * 24 + 8 )) 250 22)
 xdotool type --delay 30 "ABCDEFGHIJ"
 sleep 0.3
 screenshot "$E2E_TMP/typed.png"
 [ "$before" = 0 ] || fail "the input line was not empty at start"
-[ "$(lit "$E2E_TMP/typed.png" 40 $(( row * 24 )) 150 24)" = 1 ] || fail "typed text does not appear"
+[ "$(lit "$E2E_TMP/typed.png" 40 $(( row * 24 + 8 )) 150 22)" = 1 ] || fail "typed text does not appear"
 
 xdotool key Tab
 sleep 0.3
@@ -37,5 +37,5 @@ screenshot "$E2E_TMP/reopened.png"
 [ "$(lit "$E2E_TMP/reopened.png" 0 0 300 24)" = 1 ] || fail "Tab did not show the console again"
 
 xdotool key Escape
-[ "$(quarn_wait_exit 2)" = 0 ] || fail "Escape did not end the program cleanly"
+quarn_expect_exit 2 0
 echo ok

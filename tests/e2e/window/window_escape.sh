@@ -9,6 +9,5 @@ screenshot "$E2E_TMP/start.png"
 convert "$E2E_TMP/start.png" -crop 460x200+0+260 +repage "$E2E_TMP/scene.png"
 [ "$(max_channel "$E2E_TMP/scene.png")" = 0 ] || fail "the scene is not black"
 xdotool key Escape
-status=$(quarn_wait_exit 2)
-[ "$status" = 0 ] || fail "exit status $status"
+quarn_expect_exit 2 0
 echo "ok"
