@@ -66,7 +66,8 @@ void TGLFont::Print(int32_t col, int32_t row, const char* text, uint32_t glyphSe
   // Byte c draws glyph c - 32 + 128 * glyphSet; names outside the 256 lists draw nothing.
   glListBase(FBase + glyphSet * GlyphsPerSet - FirstCharacter);
   glScalef(1, 2, 1);
-  glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
+  if (text != nullptr)
+    glCallLists(static_cast<GLsizei>(std::strlen(text)), GL_UNSIGNED_BYTE, text);
   glColor4b(127, 127, 127, 127);
 }
 

@@ -3,7 +3,6 @@
 // reader they all go through. Internal to the render library.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "render/Image.h"
 

@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/MessageBox.h"
 
@@ -30,22 +28,6 @@ bool FileExists(const std::string& fileName)
 }
 
 }  // namespace
-
-bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& data)
-{
-  if (!FileExists(fileName)) return false;  // directories open as streams but fail to read
-  try {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) return false;
-    std::vector<uint8_t> contents((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
-    data = std::move(contents);
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
 
 std::string ExtractFilePath(const std::string& fileName)
 {
