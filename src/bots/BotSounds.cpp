@@ -2,10 +2,7 @@
 // the handler that plays a frame's sound.
 #include "bots/Bot.h"
 
-#if __has_include("bots/SoundManager.h")
 #include "bots/SoundManager.h"
-#define QUARN_HAS_SOUND_MANAGER 1
-#endif
 #include "render/Console.h"
 #include "script/Errors.h"
 #include "script/TextValue.h"
@@ -27,9 +24,7 @@ void TBot::BodyFrameReached(int32_t frame)
 {
   // Frames outside the table (a range past the model's last frame) have no sound.
   if (!SoundManager || frame < 0 || static_cast<size_t>(frame) >= FCadences.size()) return;
-#ifdef QUARN_HAS_SOUND_MANAGER
   if (const auto& cadence = FCadences[static_cast<size_t>(frame)]) SoundManager->Play(cadence->SoundName);
-#endif
 }
 
 void TBot::SetSound(const script::TArgList& args)
@@ -48,11 +43,7 @@ void TBot::SetSound(const script::TArgList& args)
 void TBot::PrecacheSet(const script::TArgList& args)
 {
   const std::string name = script::ValueText(Arg(args, 0));
-#ifdef QUARN_HAS_SOUND_MANAGER
   if (SoundManager) SoundManager->Precache(BaseDir + name);
-#else
-  (void)name;
-#endif
 }
 
 }  // namespace quarn::bots

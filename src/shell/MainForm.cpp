@@ -27,6 +27,7 @@ TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
   GLTimer.OnTimer = [this](TDXTimer& sender, int32_t lagCount) { GLTimerTimer(sender, lagCount); };
   GLTimer.Loaded();
   CreateConsoleCommands();
+  CreateSoundComponents();
 
   // An exception in the creation handler is reported and the window stays as far as it was
   // built: without frames when the timer was never enabled.

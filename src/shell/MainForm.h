@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bots/Bot.h"
+#include "bots/SoundManager.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 #include "render/Camera.h"
@@ -17,6 +18,8 @@
 #include "script/Script.h"
 #include "shell/DXTimer.h"
 #include "shell/ScriptHost.h"
+#include "sound/DXSound.h"
+#include "sound/WaveCollection.h"
 
 namespace quarn::shell {
 
@@ -78,6 +81,8 @@ public:
   script::TFunc ConDumpFunc;
   script::TFunc GetRendererFunc;
   script::TFunc GetExtensionsFunc;
+  std::unique_ptr<sound::TDXSound> DXSound;      // silent when no sound device opens
+  std::unique_ptr<sound::TDXWaveList> BotWaveList;  // the current bot's sound set
   script::TFunc DrawFPSFunc;
   script::TFunc FrameNoFunc;
   script::TFunc LoadAnimationFileFunc;
@@ -125,6 +130,7 @@ private:
   void DrawFPSOverlay();
   void DrawFrameNumberOverlay();
   std::unique_ptr<bots::TBot> NewBot();
+  void CreateSoundComponents();
   void CreateSoundManager();
   void LinkBotSound(bots::TBot& bot);
   void MovementKey(uint16_t key, bool down);
@@ -135,6 +141,7 @@ private:
   std::unique_ptr<render::TConsole> FConsole;
   platform::TWindowTimer FBlinkTimer{200};  // the console's cursor blink, while it is open
   bool FShowFPS = false;
+  std::unique_ptr<bots::TSoundManager> FSoundManager;
   std::unique_ptr<render::TTargetCamera> FCamera;
   std::unique_ptr<bots::TBot> FBot;  // never null after start-up
   bool FShowFrameNumber = false;
