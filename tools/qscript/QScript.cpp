@@ -21,6 +21,7 @@ const char* const HelpText =
     "Usage: qscript [-D NAME=VALUE]... FILE\n"
     "       qscript [-D NAME=VALUE]... -e TEXT\n"
     "       qscript [-D NAME=VALUE]... --check FILE\n"
+    "       qscript --bot FILE\n"
     "       qscript --help\n"
     "\n"
     "Runs a program in Quarn's script language, the language of bot files and console\n"
@@ -36,6 +37,11 @@ const char* const HelpText =
     "  FILE              run the script in FILE\n"
     "  -e TEXT           run TEXT as the script\n"
     "  --check FILE      compile FILE without running it\n"
+    "  --bot FILE        load the bot file FILE as the program's LoadBot does, with the nine\n"
+    "                    bot commands and their constants, and print the console lines it\n"
+    "                    makes; the files it names are found relative to qscript's own\n"
+    "                    directory, as the program finds them relative to its own. Exit\n"
+    "                    status 1 when the bot does not load.\n"
     "  -D NAME=VALUE     add the constant NAME (an integer, a float such as 1.5, or else a\n"
     "                    string) before compiling; repeatable\n"
     "  --help            show this text\n"
@@ -75,7 +81,7 @@ extern "C" void OnInterrupt(int) { InterruptRequested = 1; }
 
 class TConsoleHost : public TScriptHost {
 public:
-  bool Terminating() override { return InterruptRequested != 0; }
+  bool Terminating() override { return Interrupted(); }
 };
 
 }  // namespace
@@ -126,8 +132,14 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::
     error = "no script given";
     return false;
   }
+  if (options.Mode == TMode::Bot && !options.Constants.empty()) {
+    error = "-D cannot be used with --bot: a bot file sees only the bot constants";
+    return false;
+  }
   return true;
 }
+
+bool Interrupted() { return InterruptRequested != 0; }
 
 Variant ConstantValue(std::string_view text) {
   try {
@@ -205,7 +217,8 @@ int RunText(std::string_view text, const TOptions& options, std::ostream& out, s
   return ExitScriptFailed;
 }
 
-int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+         const TBotRunner& runBot) {
   TOptions options;
   std::string error;
   if (!ParseOptions(args, options, error)) {
@@ -217,10 +230,17 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     case TMode::Help:
       out << HelpText;
       return ExitSuccess;
-    case TMode::Bot:
-      // Running a bot file needs the bot commands, which qscript does not provide yet.
-      err << "qscript: --bot is not available in this version\n";
-      return ExitUsage;
+    case TMode::Bot: {
+      if (!runBot) {
+        err << "qscript: --bot is not available in this build\n";
+        return ExitUsage;
+      }
+      InterruptRequested = 0;
+      auto previous = std::signal(SIGINT, OnInterrupt);
+      int status = runBot(options.Source, out, err);
+      std::signal(SIGINT, previous);
+      return status;
+    }
     case TMode::Eval:
       text = options.Source;
       break;

@@ -1,6 +1,7 @@
 // The command-line script runner: options, the Print host function and error reporting.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ enum class TMode {
   Run,    // qscript FILE
   Eval,   // qscript -e TEXT
   Check,  // qscript --check FILE: compile only
-  Bot,    // qscript --bot FILE: reserved for running a bot file against the bot commands
+  Bot,    // qscript --bot FILE: load a bot file as the program's LoadBot does
   Help,
 };
 
@@ -44,8 +45,16 @@ std::string PrintText(const script::Variant& value);
 // err as their message, other exceptions as "Exception : " and the message.
 int RunText(std::string_view text, const TOptions& options, std::ostream& out, std::ostream& err);
 
-// The whole program: arguments without the program name.
-int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Runs a bot file for --bot (file, out, err) -> exit status. Kept out of the runner itself so
+// that the script-only part needs neither the bot nor a window system.
+using TBotRunner = std::function<int(const std::string&, std::ostream&, std::ostream&)>;
+
+// The whole program: arguments without the program name. Without runBot, --bot is refused.
+int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+         const TBotRunner& runBot = {});
+
+// True once Ctrl+C has been pressed during the current run.
+bool Interrupted();
 
 extern const char* const HelpText;
 

@@ -1,14 +1,15 @@
-// qscript: runs a program in the script language from the command line.
+// qscript: runs a program in the script language, or checks a bot file, from the command line.
 #include <clocale>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "BotRun.h"
 #include "QScript.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + 1, argv + argc);
-  return quarn::qscript::Main(args, std::cout, std::cerr);
+  return quarn::qscript::Main(args, std::cout, std::cerr, quarn::qscript::RunBotFile);
 }

@@ -1,0 +1,204 @@
+#include "BotRun.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <ostream>
+
+#include "QScript.h"
+#include "bots/Bot.h"
+#include "bots/SoundManager.h"
+#include "platform/MessageBox.h"
+#include "render/Console.h"
+#include "render/OpenGL.h"
+#include "script/Errors.h"
+#include "script/Func.h"
+#include "script/Functions.h"
+#include "script/Host.h"
+#include "script/Script.h"
+#include "sound/WaveCollection.h"
+
+namespace quarn::qscript {
+
+namespace {
+
+constexpr const char* OffscreenDriver = "offscreen";
+constexpr int ContextWidth = 64;
+constexpr int ContextHeight = 64;
+
+// A hidden window with a current GL context, so that skins upload as in the program. The
+// window system is tried first, then SDL's offscreen driver (EGL, no display needed).
+class THiddenContext {
+public:
+  THiddenContext() = default;
+  ~THiddenContext() { Release(); }
+  THiddenContext(const THiddenContext&) = delete;
+  THiddenContext& operator=(const THiddenContext&) = delete;
+
+  // False with the reason when no context could be made either way.
+  bool Create(std::string& reason)
+  {
+    // With no display to talk to, probing the window systems only prints their complaints.
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    bool offscreenTried = chosen && std::string(chosen) == OffscreenDriver;
+    if (!chosen && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, OffscreenDriver);
+      offscreenTried = true;
+    }
+    if (TryDriver(reason)) return true;
+    if (offscreenTried) return false;
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, OffscreenDriver, SDL_HINT_OVERRIDE);
+    std::string offscreenReason;
+    if (TryDriver(offscreenReason)) return true;
+    reason += "; " + std::string(OffscreenDriver) + ": " + offscreenReason;
+    return false;
+  }
+
+private:
+  bool TryDriver(std::string& reason)
+  {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      reason = SDL_GetError();
+      return false;
+    }
+    FVideo = true;
+    render::SetupPixelFormat();
+    FWindow = SDL_CreateWindow("qscript", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                               ContextWidth, ContextHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (FWindow) FContext = SDL_GL_CreateContext(FWindow);
+    if (FContext && SDL_GL_MakeCurrent(FWindow, FContext) == 0) return true;
+    reason = SDL_GetError();
+    Release();
+    return false;
+  }
+
+  void Release()
+  {
+    if (FContext) SDL_GL_DeleteContext(FContext);
+    if (FWindow) SDL_DestroyWindow(FWindow);
+    if (FVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    FContext = nullptr;
+    FWindow = nullptr;
+    FVideo = false;
+  }
+
+  bool FVideo = false;
+  SDL_Window* FWindow = nullptr;
+  SDL_GLContext FContext = nullptr;
+};
+
+// Writes the console's new lines after every script call (the engine pumps messages there),
+// so a long bot file shows its progress; Ctrl+C stops the script as in qscript's other modes.
+class TLineWriter : public script::TScriptHost {
+public:
+  TLineWriter(const render::TConsole& console, std::ostream& out) : FConsole(console), FOut(out) {}
+
+  void PumpMessages() override { Flush(); }
+  bool Terminating() override { return Interrupted(); }
+
+  void Flush()
+  {
+    const auto& lines = FConsole.Lines();
+    for (; FWritten < lines.size(); ++FWritten) FOut << lines[FWritten] << '\n';
+    FOut.flush();
+  }
+
+private:
+  const render::TConsole& FConsole;
+  std::ostream& FOut;
+  size_t FWritten = 0;
+};
+
+// Installs a host for the life of the object, then restores the default one.
+class THostScope {
+public:
+  explicit THostScope(script::TScriptHost& host) { script::SetScriptHost(&host); }
+  ~THostScope() { script::SetScriptHost(nullptr); }
+  THostScope(const THostScope&) = delete;
+  THostScope& operator=(const THostScope&) = delete;
+};
+
+bool IsControl(unsigned char c) { return c < 32 || c == 127; }
+
+}  // namespace
+
+std::string ScriptLiteral(const std::string& text)
+{
+  std::string literal;
+  bool quoted = false;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (IsControl(c)) {
+      if (quoted) literal += '\'';
+      quoted = false;
+      literal += '#' + std::to_string(c);
+      continue;
+    }
+    if (!quoted) literal += '\'';
+    quoted = true;
+    literal += ch;
+    if (ch == '\'') literal += '\'';
+  }
+  if (quoted) literal += '\'';
+  return literal.empty() ? "''" : literal;
+}
+
+int RunBotFile(const std::string& fileName, std::ostream& out, std::ostream& err)
+{
+  // Image readers report some failures in a message box: with no one to answer it, they go
+  // to stderr instead.
+  platform::SetNoDialogs(true);
+
+  // Declared before the bot: the skins' textures are deleted while the context is current.
+  THiddenContext context;
+  std::string reason;
+  if (!context.Create(reason))
+    err << "qscript: no OpenGL context (" << reason << "): skins are read and decoded, not uploaded\n";
+
+  render::TConsole console(nullptr);
+  TLineWriter writer(console, out);
+  THostScope hostScope(writer);
+
+  // A wave list without a device: a sound set is read and checked as the program reads it.
+  sound::TDXWaveList waves;
+  bots::TSoundManager soundManager(&console);
+  soundManager.WaveList = &waves;
+
+  bots::TBot bot;
+  bot.SoundManager = &soundManager;
+  script::TScript botScript;
+  botScript.Exceptions = true;
+  botScript.Blocking = false;
+
+  // The console line LoadBot('<file>') against a registry holding LoadBot, so that a failure
+  // raised by the load reaches the console as the program reports it.
+  bool loaded = false;
+  script::TFuncs consoleFuncs;
+  script::TFunc loadBot;
+  loadBot.SetDeclaration("LoadBot(string);");
+  loadBot.SetFuncs(&consoleFuncs);
+  loadBot.SetOnEval([&](script::TFunc&, const script::TArgList&, script::Variant&) {
+    loaded = bot.Load(botScript, console, fileName);
+  });
+  script::TScript consoleScript;
+  consoleScript.Exceptions = true;
+  consoleScript.Blocking = false;
+  consoleScript.SetFunctions(&consoleFuncs);
+  try {
+    consoleScript.SetText("LoadBot(" + ScriptLiteral(fileName) + ")");
+    consoleScript.Run();
+  } catch (const script::EScriptError& error) {
+    loaded = false;
+    console.Add(error.Message());
+  } catch (const std::bad_alloc&) {
+    loaded = false;
+    console.Add("Exception : Out of memory");
+  } catch (const std::exception& error) {
+    loaded = false;
+    console.Add(std::string("Exception : ") + error.what());
+  }
+  writer.Flush();
+  return loaded ? ExitSuccess : ExitScriptFailed;
+}
+
+}  // namespace quarn::qscript
