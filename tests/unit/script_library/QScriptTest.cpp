@@ -111,6 +111,9 @@ TEST(QScriptCommandLine, UsageErrors) {
            {"-D", "NOVALUE", "-e", "x"},
            {"a.txt", "b.txt"},
            {"-e", "x", "b.txt"},
+           {"--bot"},
+           {"-D", "N=1", "--bot", "robot.bot"},
+           {"--bot", "robot.bot"},  // this runner has no bot commands
        }) {
     TResult r = RunQScript(args);
     EXPECT_EQ(r.Status, ExitUsage);
@@ -122,7 +125,8 @@ TEST(QScriptCommandLine, HelpExplainsUsage) {
   TResult r = RunQScript({"--help"});
   EXPECT_EQ(r.Status, ExitSuccess);
   for (const char* word : {"-e TEXT", "--check FILE", "-D NAME=VALUE", "Print(ALL OPEN);",
-                           "Exception : ", "True/False"})
+                           "Exception : ", "True/False",
+                           "--bot FILE"})
     EXPECT_NE(r.Out.find(word), std::string::npos) << word;
 }
 
