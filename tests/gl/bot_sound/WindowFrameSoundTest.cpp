@@ -1,0 +1,95 @@
+// Frame sounds through the main window: LoadBot hands every bot the window's sound manager,
+// PrecacheSet finds sets in the program's directory, and a frame whose sound cannot be played
+// ends early while the frames after it run on.
+#include "BotSoundFixture.h"
+#include "MainFormFixture.h"
+#include "platform/VirtualKeys.h"
+
+namespace quarn::test {
+namespace {
+
+using ::testing::Contains;
+
+uint32_t gBotNow = 0;
+uint32_t FakeBotClock() { return gBotNow; }
+
+class WindowFrameSound : public MainFormTest {
+protected:
+  void SetUp() override
+  {
+    MainFormTest::SetUp();
+    if (HasFatalFailure()) return;
+    gBotNow = 1000;
+    form->TickClock = FakeBotClock;
+  }
+
+  // One frame through the frame timer's idle handler, as the message loop runs it, 10 ms of
+  // bot time after the previous one. The frame interval is 0: every pass is a frame.
+  void Frame()
+  {
+    gBotNow += 10;
+    bool done = true;
+    form->GLTimer.AppIdle(done);
+    EXPECT_FALSE(done);
+  }
+  int32_t BotFrame() { return form->Bot().Model().CurrentFrame; }
+  int Voices(const char* wave) { return form->BotWaveList->Items().Find(wave).VoiceCount(); }
+
+  TScratchFolder scratch;
+};
+
+TEST_F(WindowFrameSound, TheDemoBotsFootstepsPlayWhileForwardIsHeld)
+{
+  const auto printed = Run("LoadBot('bots/robot/robot.bot')");
+  EXPECT_THAT(printed, Contains("Sound collection " + platform::ExeDir() + "bots/robot/robot.snd precached"));
+  ASSERT_TRUE(form->Bot().Active());
+  ASSERT_NE(form->Bot().SoundManager, nullptr);
+  if (!form->DXSound->Initialized()) GTEST_SKIP() << "no sound device (run with ALSOFT_DRIVERS=null)";
+
+  Frame();  // enters state 0, from which forward leads to Run
+  form->FormKeyDown(platform::VK_UP);
+  int frames = 0;
+  while (Voices("footstep") == 0 && frames < 2000) {
+    Frame();
+    ++frames;
+  }
+  ASSERT_EQ(Voices("footstep"), 1) << "no footstep after " << frames << " frames; state "
+                                    << form->Bot().Automata().Current() << " frame " << BotFrame()
+                                    << " initialized " << form->BotWaveList->Items().Initialized()
+                                    << " count " << form->BotWaveList->Items().Count();
+  EXPECT_EQ(form->Bot().Automata().Current(), 1);  // Run
+  EXPECT_EQ(BotFrame(), 41);
+  EXPECT_EQ(Voices("shot"), 0);
+  EXPECT_EQ(Voices("jump"), 0);
+}
+
+TEST_F(WindowFrameSound, AMissingWaveEndsItsFrameWithTheErrorAndTheNextFramesRun)
+{
+  const std::string bot =
+      scratch.Write("step.bot", RunningRobot() + "PrecacheSet('bots/robot/robot.snd');\r\n"
+                                                 "SetSound(45, 'step', false);\r\n");
+  const auto printed = Run("LoadBot('" + bot + "')");
+  EXPECT_EQ(printed.back(), "Bot file step.bot compiled");
+  ASSERT_TRUE(form->Bot().Active());
+
+  int raised = 0;
+  int framesAfterError = 0;
+  for (int n = 0; n < 400; ++n) {
+    const int32_t before = BotFrame();
+    try {
+      Frame();
+      if (raised > 0) ++framesAfterError;
+    } catch (const std::exception& error) {
+      EXPECT_STREQ(error.what(), "Wave 'step' not found");
+      EXPECT_EQ(BotFrame(), kRunLast);
+      EXPECT_NE(before, kRunLast);
+      ++raised;
+    }
+  }
+  EXPECT_GE(raised, 5) << "the error recurs each time frame 45 is reached";
+  EXPECT_GT(framesAfterError, 300);
+  EXPECT_TRUE(form->Bot().Active());
+}
+
+}  // namespace
+}  // namespace quarn::test
