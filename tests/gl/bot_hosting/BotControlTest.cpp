@@ -285,6 +285,32 @@ TEST_F(BotHostingTest, ANewBotTakesOverPlaybackWhereItWas)
   EXPECT_FALSE(form->AnimPlaying());
 }
 
+TEST_F(BotHostingTest, AFrameSoundMissingFromTheSoundSetFailsEachFrameThatReachesIt)
+{
+  const auto printed = LoadBot(WriteBot("step.bot", IdleRunBot(true) +
+                                                        "PrecacheSet('bots/robot/robot.snd');\r\n"
+                                                        "SetSound(42, 'step', false);\r\n"
+                                                        "SetSound(44, 'footstep', false);\r\n"));
+  ASSERT_EQ(printed.back(), "Bot file step.bot compiled");
+  Frame();
+  KeyDown(vk::VK_UP);
+  Frame();
+  ASSERT_EQ(State(), 1);
+
+  int failures = 0;
+  for (int i = 0; i < 200; ++i) {
+    try {
+      Frame();
+    } catch (const std::exception& error) {
+      EXPECT_STREQ(error.what(), "Wave 'step' not found");
+      EXPECT_EQ(form->Bot().Model().CurrentFrame, 42);
+      ++failures;
+    }
+  }
+  EXPECT_GE(failures, 2) << "every pass through frame 42 fails again";
+  EXPECT_EQ(State(), 1) << "the bot runs on";
+}
+
 TEST_F(BotHostingTest, TheCameraStartsBehindTheBotLookingAtItsMiddle)
 {
   auto& camera = form->Camera();
