@@ -85,9 +85,12 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
 {
   FActive = false;
 
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in || std::filesystem::is_directory(fileName))
+  // Only regular files: a device or FIFO would be read forever or block the program.
+  std::error_code kind;
+  if (!std::filesystem::is_regular_file(fileName, kind))
     throw script::Exception("Cannot open file " + fileName);
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) throw script::Exception("Cannot open file " + fileName);
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) throw script::Exception("Cannot open file " + fileName);
 
