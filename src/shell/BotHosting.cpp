@@ -123,9 +123,12 @@ void TMainForm::FrameNoFuncEval(const script::TArgList& args)
 void TMainForm::LoadAnimationFileFuncEval(const script::TArgList& args)
 {
   const std::string name = ArgText(args);
-  std::ifstream in(name, std::ios::binary);
-  if (!in || std::filesystem::is_directory(name))
+  // Only regular files: a device or FIFO would be read forever or block the program.
+  std::error_code kind;
+  if (!std::filesystem::is_regular_file(name, kind))
     throw script::EScriptError("Animation file" + name + " not found");
+  std::ifstream in(name, std::ios::binary);
+  if (!in) throw script::EScriptError("Animation file" + name + " not found");
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   FAnimLines = render::SplitLines(text);
   FAnimPlaying = true;
