@@ -1,0 +1,119 @@
+// Bot files a careless author could write: each one loads (or fails with a message) and the
+// bot then runs through every key combination for a while without crashing. A frame may fail
+// with an exception (the window reports it and goes on), but never with a crash.
+#include <array>
+#include <string>
+
+#include "BotHostingFixture.h"
+#include "platform/VirtualKeys.h"
+
+using ::testing::HasSubstr;
+namespace vk = quarn::platform;
+
+namespace {
+
+struct TOddBot {
+  const char* Name;
+  const char* Text;      // appended to a body model and its skin
+  const char* Expected;  // a piece of a console line printed by the load
+  bool FramesMayFail = false;  // a frame sound naming a wave the bot has not got fails its frame
+};
+
+constexpr const char* Body =
+    "LoadMD2('bots/robot/robot.md2'); LoadMD2Skin('bots/robot/robot.tga');\r\n";
+constexpr const char* Idle = "AddState(0, 'Idle', KEY_NONE, IDLE1, true);\r\n";
+
+const std::array OddBots = {
+    TOddBot{"ZeroTiming", "SetTiming(0, 0); AddState(0, 'Idle', KEY_NONE, IDLE1, true);",
+            "compiled"},
+    TOddBot{"NegativeTiming", "SetTiming(-5, -5); AddState(0, 'Idle', KEY_NONE, RUN, true);",
+            "compiled"},
+    TOddBot{"HugeTiming",
+            "SetTiming(2147483647, 2147483647); AddState(0, 'Idle', KEY_NONE, IDLE1, true);",
+            "compiled"},
+    TOddBot{"NoStates", "", "compiled"},
+    TOddBot{"FirstStateIsNotZero", "AddState(5, 'Five', KEY_NONE, IDLE1, true);", "compiled"},
+    TOddBot{"NegativeStateId", "AddState(-1, 'Minus', KEY_NONE, IDLE1, true);", "compiled"},
+    TOddBot{"HugeStateId", "AddState(2000000000, 'Huge', KEY_NONE, IDLE1, true);", "compiled"},
+    TOddBot{"UnknownAnimation", "AddState(0, 'Idle', KEY_NONE, 99, true);", "compiled"},
+    TOddBot{"NegativeAnimation", "AddState(0, 'Idle', KEY_NONE, -1, true);", "compiled"},
+    TOddBot{"NextStateUnknown",
+            "AddState(0, 'Idle', KEY_NONE, IDLE1, true); AddState(1, 'Run', KEY_FORWARD, RUN, "
+            "true); AddNextState(0, 7); AddNextState(0, 1); AddNextState(7, 0); "
+            "AddNextState(1, -1);",
+            "compiled"},
+    TOddBot{"DuplicateStateIds",
+            "AddState(0, 'Idle', KEY_NONE, IDLE1, true); AddState(0, 'Run', KEY_FORWARD, RUN, "
+            "true); AddNextState(0, 0);",
+            "compiled"},
+    TOddBot{"KeyMasksOutOfRange",
+            "AddState(0, 'Idle', -1, IDLE1, true); AddState(1, 'Run', 99999, RUN, false); "
+            "AddNextState(0, 1); AddNextState(1, 0);",
+            "compiled"},
+    TOddBot{"EveryAnimationInALoop",
+            "for i := 0 to 18 do AddState(i, 'S' + IntToStr(i), i * 7, i, i mod 2 = 0); "
+            "for i := 0 to 18 do for j := 0 to 18 do AddNextState(i, j);",
+            "compiled"},
+    TOddBot{"SoundOnFrameMinusOne",
+            "PrecacheSet('bots/robot/robot.snd'); SetSound(-1, 'footstep', false);",
+            "Frame -1 is not a frame of the model"},
+    TOddBot{"SoundOnFrameFarAway",
+            "PrecacheSet('bots/robot/robot.snd'); SetSound(100000, 'footstep', false);",
+            "Frame 100000 is not a frame of the model"},
+    TOddBot{"SoundWithoutASet", "AddState(0, 'Idle', KEY_NONE, IDLE1, true); "
+                                "SetSound(1, 'footstep', false); SetSound(2, '', true);",
+            "compiled", true},
+    TOddBot{"ModelAsSoundSet", "PrecacheSet('bots/robot/robot.md2');", "Error precaching"},
+    TOddBot{"ConsoleCommandInABotFile", "About;", "Function ABOUT is not defined"},
+    TOddBot{"LoadBotInABotFile", "LoadBot('bots/robot/robot.bot');",
+            "Function LOADBOT is not defined"},
+    TOddBot{"ExitHalfWay", "AddState(0, 'Idle', KEY_NONE, IDLE1, true); exit; LoadMD2('none');",
+            "compiled"},
+    TOddBot{"SecondModelMissing", "AddState(0, 'Idle', KEY_NONE, IDLE1, true); LoadMD2('none');",
+            "Model none not found"},
+    TOddBot{"SkinTwice", "LoadMD2Skin('bots/robot/weapon.jpg'); LoadMD2Skin('none.tga');",
+            ""},
+};
+
+class OddBotTest : public BotHostingTest, public ::testing::WithParamInterface<TOddBot> {};
+
+// The keys a user can hold, alone and in pairs.
+constexpr std::array<uint16_t, 5> MovementKeys = {vk::VK_UP, vk::VK_DOWN, vk::VK_SPACE,
+                                                  vk::VK_NUMPAD0, vk::VK_RETURN};
+
+TEST_P(OddBotTest, LoadsOrSaysWhyAndSurvivesEveryKey)
+{
+  const TOddBot& bot = GetParam();
+  const auto printed = LoadBot(WriteBot("odd.bot", std::string(Body) + bot.Text));
+  EXPECT_THAT(Joined(printed), HasSubstr(bot.Expected));
+
+  int failedFrames = 0;
+  auto frames = [&](int count) {
+    for (int i = 0; i < count; ++i) {
+      try {
+        Frame();
+      } catch (const std::exception& error) {
+        ++failedFrames;
+        EXPECT_STRNE(error.what(), "") << "a failed frame must say why";
+      }
+    }
+  };
+  frames(10);
+  for (uint16_t first : MovementKeys) {
+    KeyDown(first);
+    frames(10);
+    for (uint16_t second : MovementKeys) {
+      KeyDown(second);
+      frames(5);
+      KeyUp(second);
+    }
+    KeyUp(first);
+    frames(10);
+  }
+  if (!bot.FramesMayFail) EXPECT_EQ(failedFrames, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BotFiles, OddBotTest, ::testing::ValuesIn(OddBots),
+                         [](const auto& param) { return std::string(param.param.Name); });
+
+}  // namespace
