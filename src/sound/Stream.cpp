@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <unistd.h>
 
 namespace quarn::sound {
@@ -71,6 +72,10 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
 
 TFileStream::TFileStream(const std::string& fileName, TMode mode)
 {
+  // Reading takes only regular files: a FIFO would block the open, a device read forever.
+  std::error_code kind;
+  if (mode != fmCreate && !std::filesystem::is_regular_file(fileName, kind))
+    throw EFOpenError(fileName);
   FFile = std::fopen(fileName.c_str(), mode == fmCreate ? "w+b" : "rb");
   if (!FFile) throw EFOpenError(fileName);
 }
