@@ -1,6 +1,10 @@
 // The console script: every entered line runs as a script against the console registry, whose
 // host commands act on the main window.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <new>
 
@@ -19,6 +23,17 @@ std::string ArgText(const script::TArgList& args)
   script::Variant value;
   args.Items(0)->Eval(value);
   return script::ValueText(value);
+}
+
+// Opening a FIFO for writing blocks until someone reads it: one without a reader is refused.
+bool FifoWithoutReader(const std::string& name)
+{
+  std::error_code kind;
+  if (!std::filesystem::is_fifo(name, kind)) return false;
+  const int probe = ::open(name.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (probe < 0) return true;
+  ::close(probe);
+  return false;
 }
 
 bool ArgBoolean(const script::TArgList& args)
@@ -93,6 +108,7 @@ void TMainForm::ConDumpFuncEval(const script::TArgList& args)
   const std::string name = ArgText(args);
   try {
     FConsole->Add("Console dump at " + script::ShortDateLongTimeText(script::Now()));
+    if (FifoWithoutReader(name)) throw std::runtime_error("Cannot create file " + name);
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("Cannot create file " + name);
     for (const std::string& line : FConsole->Lines()) out << line << "\r\n";
