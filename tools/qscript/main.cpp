@@ -1,15 +1,46 @@
-// qscript: runs a program in the script language, or checks a bot file, from the command line.
+// qscript: runs a program in the script language from the command line. --bot is handed to
+// qscript-bot next to this executable, so that plain scripts start without loading the window,
+// GL and sound libraries the bot needs.
+#include <unistd.h>
+
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "BotRun.h"
 #include "QScript.h"
+
+namespace {
+
+constexpr const char* BotHelper = "qscript-bot";
+
+std::string ExeDir()
+{
+  std::vector<char> path(4096);
+  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+  if (length <= 0) return std::string();
+  const std::string exe(path.data(), static_cast<size_t>(length));
+  return exe.substr(0, exe.find_last_of('/') + 1);
+}
+
+int RunBotHelper(const std::string& fileName, std::ostream& out, std::ostream& err)
+{
+  const std::string helper = ExeDir() + BotHelper;
+  out.flush();
+  std::string flag = "--bot", file = fileName;
+  char* argv[] = {const_cast<char*>(BotHelper), flag.data(), file.data(), nullptr};
+  execv(helper.c_str(), argv);
+  err << "qscript: cannot run " << helper << ": " << std::strerror(errno) << '\n';
+  return quarn::qscript::ExitUsage;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + 1, argv + argc);
-  return quarn::qscript::Main(args, std::cout, std::cerr, quarn::qscript::RunBotFile);
+  return quarn::qscript::Main(args, std::cout, std::cerr, RunBotHelper);
 }
