@@ -2,6 +2,10 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+#include <jerror.h>
+
+#include <algorithm>
+#include <new>
 
 #include "render/ImageFormats.h"
 
@@ -24,15 +28,27 @@ extern "C" void JpegErrorExit(j_common_ptr info)
   std::longjmp(error->Jump, 1);
 }
 
-// Warnings about recoverable damage are not printed.
-extern "C" void JpegOutputMessage(j_common_ptr) {}
+// Warnings about recoverable damage are not printed, except that data ending early (at the end
+// of the file or at the next marker) is an error: libjpeg would make up the missing rows, so a few bytes claiming a huge image would
+// decode to a huge grey picture.
+extern "C" void JpegEmitMessage(j_common_ptr info, int level)
+{
+  const int code = info->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) (*info->err->error_exit)(info);
+}
+
+// libjpeg's own working memory (progressive images keep every coefficient of the image);
+// beyond it decoding fails instead of allocating more.
+constexpr long MaxJpegWorkMemory = 128L << 20;
 
 enum class TJpegStage { Done, HeaderFailed, DataFailed, TooLarge };
 
 // Plain C-style decoding: nothing here has a destructor, so the long jump out of libjpeg skips
-// nothing. `pixels` is sized by the caller once the header is known, through `reserve`.
+// nothing. Rows go to the caller one at a time, top row first, as they are decoded, so memory
+// grows with the data actually present; `NextRow` gives room for one row of 4-byte pixels, or
+// null when there is no memory for it.
 struct TJpegOutput {
-  uint8_t* (*Reserve)(void* context, uint32_t width, uint32_t height);
+  uint8_t* (*NextRow)(void* context, uint32_t width);
   void* Context;
 };
 
@@ -41,7 +57,7 @@ TJpegStage DecodeJpegC(const uint8_t* data, size_t size, TJpegOutput output, TJp
   jpeg_decompress_struct info;
   info.err = jpeg_std_error(&error.Manager);
   error.Manager.error_exit = JpegErrorExit;
-  error.Manager.output_message = JpegOutputMessage;
+  error.Manager.emit_message = JpegEmitMessage;
   error.Message[0] = '\0';
 
   // volatile: read after a long jump back into this frame.
@@ -51,6 +67,7 @@ TJpegStage DecodeJpegC(const uint8_t* data, size_t size, TJpegOutput output, TJp
     return stage;
   }
   jpeg_create_decompress(&info);
+  info.mem->max_memory_to_use = MaxJpegWorkMemory;
   jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
   jpeg_read_header(&info, TRUE);
   if (uint64_t(info.image_width) * info.image_height > MaxImagePixels) {
@@ -63,15 +80,16 @@ TJpegStage DecodeJpegC(const uint8_t* data, size_t size, TJpegOutput output, TJp
   jpeg_start_decompress(&info);
   const uint32_t width = info.output_width;
   const uint32_t height = info.output_height;
-  uint8_t* pixels = output.Reserve(output.Context, width, height);
 
-  // Scanlines arrive top row first; the image is stored bottom row first, 4 bytes per pixel.
   JSAMPARRAY line = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                               width * 3, 1);
   while (info.output_scanline < height) {
-    const uint32_t y = info.output_scanline;
     jpeg_read_scanlines(&info, line, 1);
-    uint8_t* dst = pixels + size_t(height - 1 - y) * width * 4;
+    uint8_t* dst = output.NextRow(output.Context, width);
+    if (!dst) {
+      jpeg_destroy_decompress(&info);
+      return TJpegStage::TooLarge;
+    }
     const uint8_t* src = line[0];
     for (uint32_t x = 0; x < width; ++x) {
       *dst++ = *src++;
@@ -85,19 +103,34 @@ TJpegStage DecodeJpegC(const uint8_t* data, size_t size, TJpegOutput output, TJp
   return TJpegStage::Done;
 }
 
-struct TReserveContext {
+struct TRowsContext {
   TTextureImage* Pixels;
   uint32_t Width;
-  uint32_t Height;
+  uint32_t Rows;
 };
 
-uint8_t* ReservePixels(void* context, uint32_t width, uint32_t height)
+uint8_t* NextRow(void* context, uint32_t width)
 {
-  auto* c = static_cast<TReserveContext*>(context);
+  auto* c = static_cast<TRowsContext*>(context);
+  const size_t rowBytes = size_t(width) * 4;
+  try {
+    c->Pixels->resize(c->Pixels->size() + rowBytes);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
   c->Width = width;
-  c->Height = height;
-  c->Pixels->assign(size_t(width) * height * 4, 0);
-  return c->Pixels->data();
+  ++c->Rows;
+  return c->Pixels->data() + c->Pixels->size() - rowBytes;
+}
+
+// The rows arrived top first; the image is stored bottom row first.
+void FlipRows(TTextureImage& pixels, size_t rowBytes, uint32_t rows)
+{
+  if (rows < 2) return;
+  for (size_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
+    uint8_t* upper = pixels.data() + top * rowBytes;
+    std::swap_ranges(upper, upper + rowBytes, pixels.data() + bottom * rowBytes);
+  }
 }
 
 }  // namespace
@@ -106,16 +139,17 @@ TDecodeResult DecodeJPG(TBytes data, TImage& image)
 {
   if (data.empty()) return TDecodeResult::Refused;  // libjpeg wants at least one byte
   TTextureImage pixels;
-  TReserveContext context{&pixels, 0, 0};
+  TRowsContext context{&pixels, 0, 0};
   TJpegError error;
-  switch (DecodeJpegC(data.data(), data.size(), TJpegOutput{ReservePixels, &context}, error)) {
+  switch (DecodeJpegC(data.data(), data.size(), TJpegOutput{NextRow, &context}, error)) {
     case TJpegStage::HeaderFailed:
     case TJpegStage::TooLarge: return TDecodeResult::Refused;
     case TJpegStage::DataFailed: throw EImageError(error.Message);
     case TJpegStage::Done: break;
   }
+  FlipRows(pixels, size_t(context.Width) * 4, context.Rows);
   image.Width = static_cast<int32_t>(context.Width);
-  image.Height = static_cast<int32_t>(context.Height);
+  image.Height = static_cast<int32_t>(context.Rows);
   image.BitsPerPixel = 0;
   image.Layout = TPixelLayout::RGBA;
   image.KeepAlpha = false;  // every pixel is opaque

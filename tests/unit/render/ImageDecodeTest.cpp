@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -295,6 +296,41 @@ TEST(DecodeJPG, UnreadableHeaderIsRefused)
   for (const Bytes& data : cases) {
     TImage image;
     EXPECT_EQ(DecodeJPG(data, image), TDecodeResult::Refused) << data.size();
+    EXPECT_TRUE(image.Pixels.empty());
+  }
+}
+
+// Offset of the first marker `code` in a JPEG stream (markers before the scan only).
+size_t JpegMarker(const Bytes& jpeg, uint8_t code)
+{
+  for (size_t i = 2; i + 3 < jpeg.size(); i += 2 + (size_t(jpeg[i + 2]) << 8 | jpeg[i + 3]))
+    if (jpeg[i + 1] == code) return i;
+  return jpeg.size();
+}
+
+TEST(DecodeJPG, DataEndingEarlyIsAnErrorNotAMadeUpImage)
+{
+  // Cut inside the compressed data, and a tiny stream whose header claims 8000 x 8000 pixels:
+  // libjpeg would fill the missing rows with grey (hundreds of megabytes for the second).
+  const Bytes whole = testing::MakeJpeg(64, 64);
+  const size_t scan = JpegMarker(whole, 0xDA);
+  ASSERT_LT(scan + 40, whole.size());
+  Bytes huge = testing::MakeJpeg(8, 8);
+  const size_t frame = JpegMarker(huge, 0xC0);
+  ASSERT_LT(frame + 9, huge.size());
+  for (size_t at : {frame + 5, frame + 7}) {  // height, then width, big-endian
+    huge[at] = 8000 >> 8;
+    huge[at + 1] = 8000 & 0xFF;
+  }
+  const Bytes cases[] = {Bytes(whole.begin(), whole.begin() + long(scan + 40)), huge};
+  for (const Bytes& data : cases) {
+    TImage image;
+    try {
+      DecodeJPG(data, image);
+      ADD_FAILURE() << "decoded " << image.Width << " x " << image.Height;
+    } catch (const EImageError& error) {
+      EXPECT_THAT(error.what(), ::testing::HasSubstr("remature end of ")) << data.size();
+    }
     EXPECT_TRUE(image.Pixels.empty());
   }
 }
