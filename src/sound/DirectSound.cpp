@@ -131,8 +131,8 @@ void TDirectSoundBuffer::LoadFromMemory(const void* format, int formatSize, cons
     SetIDSB(nullptr);
     throw EDirectSoundBufferError(FormatMessage("%s cannot be locked", "Sound Buffer"));
   }
-  std::memcpy(region1, data, size1);
-  if (region2) std::memcpy(region2, static_cast<const uint8_t*>(data) + size1, size2);
+  if (size1 > 0) std::memcpy(region1, data, size1);
+  if (region2 && size2 > 0) std::memcpy(region2, static_cast<const uint8_t*>(data) + size1, size2);
   Unlock();
 }
 

@@ -39,7 +39,9 @@ void TWave::SetSize(int n)
     std::unique_ptr<uint8_t[]> data;
     if (capacity > 0) {
       data = std::make_unique<uint8_t[]>(static_cast<size_t>(capacity));
-      std::memcpy(data.get(), FData.get(), static_cast<size_t>(std::min(FSize, n)));
+      // memcpy from a null pointer is undefined even for no bytes.
+      if (const int kept = std::min(FSize, n); kept > 0)
+        std::memcpy(data.get(), FData.get(), static_cast<size_t>(kept));
     }
     FData = std::move(data);
     FCapacity = capacity;
@@ -53,7 +55,8 @@ void TWave::SetFormatSize(int n)
   std::unique_ptr<uint8_t[]> format;
   if (n > 0) {
     format = std::make_unique<uint8_t[]>(static_cast<size_t>(n));
-    std::memcpy(format.get(), FFormat.get(), static_cast<size_t>(std::min(FFormatSize, n)));
+    if (const int kept = std::min(FFormatSize, n); kept > 0)
+      std::memcpy(format.get(), FFormat.get(), static_cast<size_t>(kept));
   }
   FFormat = std::move(format);
   FFormatSize = n;
