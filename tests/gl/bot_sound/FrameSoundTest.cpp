@@ -155,6 +155,11 @@ struct FrameCase {
   const char* Expected;  // the console's last line; %d: the position of the SetSound call
 };
 
+void PrintTo(const FrameCase& c, std::ostream* out)
+{
+  *out << "SetSound(" << c.Frame << ") after \"" << c.Prefix << "\"";
+}
+
 class SetSoundFrames : public FrameSound, public ::testing::WithParamInterface<FrameCase> {};
 
 TEST_P(SetSoundFrames, OnlyFramesOfTheBodyModelAreTaken)

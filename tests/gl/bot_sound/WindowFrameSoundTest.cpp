@@ -12,6 +12,10 @@ namespace {
 
 using ::testing::Contains;
 
+// A silent but working sound device, whatever the caller's environment. The library reads the
+// setting once, when the process first opens a device (any test's), so it is set before main.
+const bool gSilentDevice = (setenv("ALSOFT_DRIVERS", "null", 0), true);
+
 uint32_t gBotNow = 0;
 uint32_t FakeBotClock() { return gBotNow; }
 
@@ -19,9 +23,6 @@ class WindowFrameSound : public MainFormTest {
 protected:
   void SetUp() override
   {
-    // A silent but working sound device, whatever the caller's environment: the library reads
-    // this once, when the first device is opened.
-    setenv("ALSOFT_DRIVERS", "null", 0);
     MainFormTest::SetUp();
     if (HasFatalFailure()) return;
     gBotNow = 1000;
