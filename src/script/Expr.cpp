@@ -217,6 +217,11 @@ void TFuncExpr::Eval(Variant& result)
     throw ERuntimeError(msg::OutOfMemory, FPosition);
   } catch (const std::length_error&) {
     throw ERuntimeError(msg::OutOfMemory, FPosition);
+  } catch (const EControlSignal&) {
+    throw;
+  } catch (const std::exception& e) {
+    // Host code below the engine (image decoders, streams) fails with plain library errors.
+    throw ERuntimeError(e.what(), FPosition);
   }
 }
 
