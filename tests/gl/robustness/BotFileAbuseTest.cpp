@@ -14,14 +14,13 @@ namespace {
 
 struct TOddBot {
   const char* Name;
-  const char* Text;      // appended to a body model and its skin
+  const char* Text;      // appended to the loading of a body and a weapon model
   const char* Expected;  // a piece of a console line printed by the load
   bool FramesMayFail = false;  // a frame sound naming a wave the bot has not got fails its frame
 };
 
 constexpr const char* Body =
-    "LoadMD2('bots/robot/robot.md2'); LoadMD2Skin('bots/robot/robot.tga');\r\n";
-constexpr const char* Idle = "AddState(0, 'Idle', KEY_NONE, IDLE1, true);\r\n";
+    "LoadMD2('bots/robot/robot.md2'); LoadWeapon('bots/robot/weapon.md2');\r\n";
 
 const std::array OddBots = {
     TOddBot{"ZeroTiming", "SetTiming(0, 0); AddState(0, 'Idle', KEY_NONE, IDLE1, true);",
@@ -98,19 +97,21 @@ TEST_P(OddBotTest, LoadsOrSaysWhyAndSurvivesEveryKey)
       }
     }
   };
-  frames(10);
+  frames(5);
   for (uint16_t first : MovementKeys) {
     KeyDown(first);
-    frames(10);
+    frames(4);
     for (uint16_t second : MovementKeys) {
       KeyDown(second);
-      frames(5);
+      frames(2);
       KeyUp(second);
     }
     KeyUp(first);
-    frames(10);
+    frames(4);
   }
-  if (!bot.FramesMayFail) EXPECT_EQ(failedFrames, 0);
+  if (!bot.FramesMayFail) {
+    EXPECT_EQ(failedFrames, 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BotFiles, OddBotTest, ::testing::ValuesIn(OddBots),
