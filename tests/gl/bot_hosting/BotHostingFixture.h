@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -23,8 +24,10 @@ protected:
     if (HasFatalFailure()) return;
     gBotNow = 1000;
     form->TickClock = FakeBotClock;
-    scratchName = "bot_hosting_tmp_" + std::to_string(getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    // Parameterised test names hold a '/': one folder per test, not a nested one.
+    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(test.begin(), test.end(), '/', '_');
+    scratchName = "bot_hosting_tmp_" + std::to_string(getpid()) + "_" + test;
     scratch = quarn::platform::ExeDir() + scratchName + "/";
     std::filesystem::create_directories(scratch);
   }
