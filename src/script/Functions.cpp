@@ -145,9 +145,12 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
   TCallFrame& frame = FrameForDepth(CallDepth);
   TDepthGuard depth;
   const size_t count = args.size();
-  frame.Types.resize(count);
-  frame.Actual.resize(count);
-  frame.Prepared.resize(count);
+  if (frame.Types.size() < count) {  // frames only grow: no per-call resizing
+    frame.Types.resize(count);
+    frame.Actual.resize(count);
+    frame.Prepared.resize(count);
+  }
+  const std::span<const TType> types(frame.Types.data(), count);
 
   for (size_t i = 0; i < count; ++i) {
     const TExpr& arg = *args[i];
@@ -163,16 +166,30 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
 
   const std::vector<TTypes>& patterns = function.Patterns();
   int patternIndex = 0;
-  if (patterns.size() == 1) {
-    patterns[0].CheckArgs(function.Name(), frame.Types, frame.Actual.data());
+  TFunction::TMatchCache& cache = function.LastMatch;
+  bool hit = cache.Count == count;
+  for (size_t i = 0; hit && i < count; ++i) hit = types[i] == cache.Types[i];
+  if (hit) {
+    patternIndex = cache.Pattern;
+    std::copy_n(cache.Actual, count, frame.Actual.data());
   } else {
-    patternIndex = -1;
-    for (size_t p = 0; p < patterns.size(); ++p)
-      if (patterns[p].Matches(function.Name(), frame.Types, frame.Actual.data())) {
-        patternIndex = static_cast<int>(p);
-        break;
-      }
-    if (patternIndex < 0) RaisePatternMismatch(function, frame.Types);
+    if (patterns.size() == 1) {
+      patterns[0].CheckArgs(function.Name(), types, frame.Actual.data());
+    } else {
+      patternIndex = -1;
+      for (size_t p = 0; p < patterns.size(); ++p)
+        if (patterns[p].Matches(function.Name(), types, frame.Actual.data())) {
+          patternIndex = static_cast<int>(p);
+          break;
+        }
+      if (patternIndex < 0) RaisePatternMismatch(function, types);
+    }
+    if (count <= TFunction::TMatchCache::Capacity) {
+      cache.Count = count;
+      cache.Pattern = patternIndex;
+      std::copy_n(types.begin(), count, cache.Types);
+      std::copy_n(frame.Actual.data(), count, cache.Actual);
+    }
   }
 
   size_t temps = 0;
@@ -194,6 +211,7 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
     ++temps;
     temp.SetPosition(arg->Position());
     arg->Eval(temp.MutableValue());
+    if (PendingJump != TJump::None) return;
     frame.Prepared[i] = &temp;
   }
 

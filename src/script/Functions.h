@@ -18,6 +18,11 @@ namespace quarn::script {
 
 class TFuncs;
 
+// A break or continue that has been executed and not yet reached its loop: nodes that
+// evaluate a sequence stop at once while one is pending, and the loop takes it.
+enum class TJump : uint8_t { None, Break, Continue };
+inline TJump PendingJump = TJump::None;
+
 class TFunction {
 public:
   TFunction(std::string_view name, TType resultType);
@@ -34,7 +39,23 @@ public:
   const std::string& Name() const { return FName; }
   TType ResultType() const { return FResultType; }
   const std::vector<TTypes>& Patterns() const { return FPatterns; }
-  void AddPattern(TTypes pattern) { FPatterns.push_back(std::move(pattern)); }
+  void AddPattern(TTypes pattern)
+  {
+    FPatterns.push_back(std::move(pattern));
+    LastMatch.Count = TMatchCache::Unused;
+  }
+
+  // The last argument types matched and the outcome, so that a call site whose argument
+  // types do not change skips the pattern search.
+  struct TMatchCache {
+    static constexpr size_t Capacity = 4;
+    static constexpr size_t Unused = Capacity + 1;
+    size_t Count = Unused;
+    int Pattern = 0;
+    TType Types[Capacity] = {};
+    TType Actual[Capacity] = {};
+  };
+  TMatchCache LastMatch;
 
 private:
   friend class TFuncs;

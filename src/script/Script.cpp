@@ -155,9 +155,14 @@ bool TScript::Run()
   for (TDataItem* item : FDataItems)
     if (!item->HostDefined()) item->Clear();
   if (!FRoot) throw Exception(msg::ScriptNotCompiled);
+  PendingJump = TJump::None;
   try {
     Variant discarded;
     FRoot->Eval(discarded);
+    if (PendingJump != TJump::None) {  // outside any loop
+      PendingJump = TJump::None;
+      throw Exception(std::string());
+    }
   } catch (const EExit&) {
   } catch (const EBreak&) {
     throw Exception(std::string());  // outside any loop

@@ -28,11 +28,13 @@ enum class TBodyEnd { Completed, Broken };
 // iteration, anything else passes out.
 TBodyEnd RunBody(const TArgList& args, int first, Variant& scratch)
 {
-  try {
-    for (int i = first; i < args.Count(); ++i) args.Items(i)->Eval(scratch);
-  } catch (const EBreak&) {
-    return TBodyEnd::Broken;
-  } catch (const EContinue&) {
+  for (int i = first; i < args.Count(); ++i) {
+    args.Items(i)->Eval(scratch);
+    if (PendingJump != TJump::None) {
+      const TJump jump = PendingJump;
+      PendingJump = TJump::None;
+      return jump == TJump::Break ? TBodyEnd::Broken : TBodyEnd::Completed;
+    }
   }
   return TBodyEnd::Completed;
 }
@@ -42,7 +44,10 @@ TBodyEnd RunBody(const TArgList& args, int first, Variant& scratch)
 void EvalBegin(TFunction&, int, const TArgList& args, Variant&)
 {
   Variant discarded;
-  for (int i = 0; i < args.Count(); ++i) args.Items(i)->Eval(discarded);
+  for (int i = 0; i < args.Count(); ++i) {
+    args.Items(i)->Eval(discarded);
+    if (PendingJump != TJump::None) return;
+  }
 }
 
 void EvalSet(TFunction&, int, const TArgList& args, Variant&)
@@ -71,8 +76,8 @@ void EvalType(TFunction&, int, const TArgList& args, Variant& result)
 }
 
 void EvalExit(TFunction&, int, const TArgList&, Variant&) { throw EExit(); }
-void EvalBreak(TFunction&, int, const TArgList&, Variant&) { throw EBreak(); }
-void EvalContinue(TFunction&, int, const TArgList&, Variant&) { throw EContinue(); }
+void EvalBreak(TFunction&, int, const TArgList&, Variant&) { PendingJump = TJump::Break; }
+void EvalContinue(TFunction&, int, const TArgList&, Variant&) { PendingJump = TJump::Continue; }
 
 void EvalIf(TFunction&, int pattern, const TArgList& args, Variant&)
 {

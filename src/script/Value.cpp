@@ -56,7 +56,7 @@ Variant::Variant(Variant&& other) noexcept
   other.FKind = TValueKind::Empty;
 }
 
-Variant& Variant::operator=(const Variant& other)
+Variant& Variant::AssignSlow(const Variant& other)
 {
   if (this == &other) return *this;
   switch (other.FKind) {

@@ -32,7 +32,17 @@ public:
   Variant(TArray value);
   Variant(const Variant& other);
   Variant(Variant&& other) noexcept;
-  Variant& operator=(const Variant& other);
+  Variant& operator=(const Variant& other)
+  {
+    // Scalars over a non-array value: copy the kind and the number, keep the string buffer.
+    if (other.FKind != TValueKind::String && other.FKind != TValueKind::Array &&
+        other.FKind != TValueKind::Empty && FKind != TValueKind::Array) {
+      FKind = other.FKind;
+      FFloat = other.FFloat;
+      return *this;
+    }
+    return AssignSlow(other);
+  }
   Variant& operator=(Variant&& other) noexcept;
   ~Variant();
 
@@ -68,6 +78,7 @@ public:
   double ToFloat() const;
 
 private:
+  Variant& AssignSlow(const Variant& other);
   void ReleaseArray() noexcept
   {
     if (FKind == TValueKind::Array) FArray.reset();
