@@ -42,7 +42,12 @@ int main(int argc, char** argv)
       options.Screen = quarn::shell::TScreenChoice::Windowed;
     } else if (arg == "--fullscreen") {
       options.Screen = quarn::shell::TScreenChoice::FullScreen;
-    } else if (arg == "--exec" && i + 1 < argc) {
+    } else if (arg == "--exec") {
+      if (i + 1 == argc) {
+        std::fprintf(stderr, "quarn: --exec needs a LINE\n");
+        PrintUsage(stderr);
+        return 2;
+      }
       options.ExecLines.push_back(argv[++i]);
     } else if (arg == "--no-dialogs") {
       quarn::platform::SetNoDialogs(true);
