@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -65,6 +66,10 @@ bool IsIdentifier(std::string_view name) {
 }
 
 bool ReadFile(const std::string& name, std::string& text) {
+  // A folder opens as a stream and reads as empty. Pipes and devices are read: `qscript
+  // <(...)` and /dev/stdin are scripts too.
+  std::error_code kind;
+  if (std::filesystem::is_directory(name, kind)) return false;
   std::ifstream file(name, std::ios::binary);
   if (!file) return false;
   std::ostringstream buffer;
