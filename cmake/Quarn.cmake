@@ -50,9 +50,11 @@ function(quarn_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   quarn_target_defaults(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  gtest_discover_tests(${name}
-    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "LC_ALL=C;QUARN_NO_DIALOGS=1;ALSOFT_DRIVERS=null"
-    DISCOVERY_TIMEOUT 60)
+  # The environment goes through `env` as the tests' launcher: a list given to
+  # gtest_discover_tests' ENVIRONMENT property is split at its semicolons.
+  set_target_properties(${name} PROPERTIES
+    CROSSCOMPILING_EMULATOR "env;LC_ALL=C;QUARN_NO_DIALOGS=1;ALSOFT_DRIVERS=null")
+  gtest_discover_tests(${name} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # add_subdirectory() for every child folder of the current one that has a CMakeLists.txt.
