@@ -114,6 +114,9 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
   } catch (const std::exception& error) {
     Print(std::string("Exception : ") + error.what());
     return false;
+  } catch (...) {
+    Print("Exception : Unknown exception");
+    return false;
   }
   if (completed) Print("Bot file " + BaseName(fileName) + " compiled");
 

@@ -91,6 +91,8 @@ void TMainForm::ConsoleLine(const std::string& line)
     FConsole->AddWrapped("Exception : Out of memory");
   } catch (const std::exception& error) {
     FConsole->AddWrapped(std::string("Exception : ") + error.what());
+  } catch (...) {
+    FConsole->AddWrapped("Exception : Unknown exception");
   }
 }
 
