@@ -1,5 +1,6 @@
 #include "script/Expr.h"
 
+#include <algorithm>
 #include <new>
 
 #include "script/Errors.h"
@@ -190,7 +191,9 @@ TFuncExpr::~TFuncExpr()
 void TFuncExpr::AddArg(std::unique_ptr<TExpr> arg)
 {
   if (!arg) return;
-  FArgs.reserve(FArgs.size() + 1);
+  // Room first, so the push cannot fail after the release; doubling keeps a long statement
+  // list linear (one more slot at a time copied the whole list at every statement).
+  if (FArgs.size() == FArgs.capacity()) FArgs.reserve(std::max<size_t>(4, FArgs.capacity() * 2));
   FArgs.push_back(arg.release());
 }
 
