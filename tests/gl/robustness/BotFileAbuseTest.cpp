@@ -5,6 +5,7 @@
 #include <string>
 
 #include "BotHostingFixture.h"
+#include "bots/MD2Writer.h"
 #include "platform/VirtualKeys.h"
 
 using ::testing::HasSubstr;
@@ -116,5 +117,53 @@ TEST_P(OddBotTest, LoadsOrSaysWhyAndSurvivesEveryKey)
 
 INSTANTIATE_TEST_SUITE_P(BotFiles, OddBotTest, ::testing::ValuesIn(OddBots),
                          [](const auto& param) { return std::string(param.param.Name); });
+
+}  // namespace
+
+namespace {
+
+// A model of `frames` frames of one triangle (none when frames is 0).
+std::string TinyModel(int frames)
+{
+  quarn::bots::TMD2Content content;
+  content.SkinWidth = content.SkinHeight = 8;
+  if (frames > 0) {
+    content.TexCoords = {{0, 0}, {8, 0}, {0, 8}};
+    content.Triangles = {{{0, 1, 2}, {0, 1, 2}}};
+  }
+  for (int i = 0; i < frames; ++i)
+    content.Frames.push_back(quarn::bots::QuantizeFrame(
+        {quarn::render::Vector(0, 0, 0), quarn::render::Vector(float(i), 1, 0),
+         quarn::render::Vector(0, 0, 1)},
+        "f" + std::to_string(i)));
+  const std::vector<uint8_t> bytes = quarn::bots::WriteMD2(content);
+  return {bytes.begin(), bytes.end()};
+}
+
+// Models with fewer frames than the animations name: every animation is played on them, with
+// sounds on their frames, and the keys are held in turn.
+TEST_F(BotHostingTest, ModelsShorterThanTheirAnimationsPlayEveryAnimation)
+{
+  for (int frames : {0, 1, 45}) {
+    SCOPED_TRACE(frames);
+    const std::string body = scratchName + "/body.md2", weapon = scratchName + "/weapon.md2";
+    WriteFile("body.md2", TinyModel(frames));
+    WriteFile("weapon.md2", TinyModel(frames == 45 ? 2 : 0));
+    const auto printed = LoadBot(WriteBot(
+        "tiny.bot", "LoadMD2('" + body + "'); LoadWeapon('" + weapon + "');\r\n"
+                    "PrecacheSet('bots/robot/robot.snd');\r\n"
+                    "if " + std::to_string(frames) + " > 0 then SetSound(0, 'footstep', false);\r\n"
+                    "for i := 0 to 18 do AddState(i, 'S' + IntToStr(i), i * 7, i, i mod 2 = 0);\r\n"
+                    "for i := 0 to 18 do for j := 0 to 18 do AddNextState(i, j);\r\n"));
+    ASSERT_FALSE(printed.empty());
+    EXPECT_EQ(printed.back(), "Bot file tiny.bot compiled");
+    for (uint16_t key : MovementKeys) {
+      KeyDown(key);
+      for (int i = 0; i < 30; ++i) EXPECT_NO_THROW(Frame());
+      KeyUp(key);
+    }
+    for (int i = 0; i < 30; ++i) EXPECT_NO_THROW(Frame());
+  }
+}
 
 }  // namespace
