@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 
 #include "platform/Paths.h"
 #include "render/Console.h"
@@ -91,8 +92,11 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
     throw script::Exception("Cannot open file " + fileName);
   std::ifstream in(fileName, std::ios::binary);
   if (!in) throw script::Exception("Cannot open file " + fileName);
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) throw script::Exception("Cannot open file " + fileName);
+  // Editors that save UTF-8 may put a byte order mark first; it is no part of the script.
+  constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+  if (bytes.starts_with(ByteOrderMark)) bytes.erase(0, ByteOrderMark.size());
 
   FSavedFunctions = script.Functions();
   FConsole = &console;
