@@ -167,3 +167,14 @@ TEST_F(BotHostingTest, ModelsShorterThanTheirAnimationsPlayEveryAnimation)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BotHostingTest, AByteOrderMarkBeforeTheFirstLineIsIgnored)
+{
+  const auto printed =
+      LoadBot(WriteBot("bom.bot", "\xEF\xBB\xBF" "AddState(0, 'Bom', KEY_NONE, IDLE1, true);\r\n"));
+  EXPECT_THAT(printed, ::testing::ElementsAre("State Bom added", "Bot file bom.bot compiled"));
+}
+
+}  // namespace
