@@ -122,8 +122,17 @@ void TConsole::Add(const std::string& line)
 
 void TConsole::AddWrapped(const std::string& text)
 {
-  // The whole list is rebuilt from its text, so every piece of the wrapped text becomes one
-  // line (and any line holding CR or LF is split at them).
+  // The list is rebuilt from its whole text, so every piece of the wrapped text becomes one
+  // line and any line holding CR or LF is split at them. Without such a line the rebuilt list
+  // is the old one plus the wrapped pieces: appending them keeps a long session's errors cheap.
+  const bool holdsBreaks = std::any_of(FLines.begin(), FLines.end(), [](const std::string& line) {
+    return line.find_first_of("\r\n") != std::string::npos;
+  });
+  if (!holdsBreaks) {
+    for (std::string& piece : SplitLines(WrapText(text, MaxLineLength)))
+      FLines.push_back(std::move(piece));
+    return;
+  }
   std::string all;
   for (const std::string& line : FLines) {
     all += line;

@@ -148,6 +148,28 @@ TEST_F(Console, AddKeepsLinesUnchangedAddWrappedRebuildsTheList)
   EXPECT_EQ(C.Lines().size(), 6u);
 }
 
+// Appending the wrapped pieces must give exactly the list a rebuild from the whole text gives.
+TEST_F(Console, AddWrappedMatchesARebuildOfTheWholeText)
+{
+  const std::vector<std::string> before[] = {
+      {}, {">"}, {"a", ""}, {"", ""}, {"plain", std::string(60, 'q')}, {"x\ry"}, {"x\n"}};
+  const std::string texts[] = {"", "one", "\r\n", "\nlead", "trail\r", "a\r\rb",
+                               Repeat("abc", 13, " "), "Syntaxerror: x (\"\r\", 13) [Position 3]"};
+  for (const auto& lines : before) {
+    for (const std::string& text : texts) {
+      TConsole console(nullptr);
+      std::string all;
+      for (const std::string& line : lines) {
+        console.Add(line);
+        all += line + "\r\n";
+      }
+      console.AddWrapped(text);
+      EXPECT_EQ(console.Lines(), SplitLines(all + WrapText(text, 39)))
+          << ::testing::PrintToString(lines) << " + " << ::testing::PrintToString(text);
+    }
+  }
+}
+
 TEST_F(Console, BlinkTogglesOnlyWhileOpenAndKeepsThePhase)
 {
   C.Blink();
