@@ -103,6 +103,7 @@ bool TConsole::LoadFromFile(const std::string& fileName)
   std::vector<uint8_t> data;
   if (!ReadWholeFile(fileName, data)) return false;
   FLines = SplitLines(std::string(data.begin(), data.end()));
+  FCleanLines = 0;
   return true;
 }
 
@@ -125,12 +126,16 @@ void TConsole::AddWrapped(const std::string& text)
   // The list is rebuilt from its whole text, so every piece of the wrapped text becomes one
   // line and any line holding CR or LF is split at them. Without such a line the rebuilt list
   // is the old one plus the wrapped pieces: appending them keeps a long session's errors cheap.
-  const bool holdsBreaks = std::any_of(FLines.begin(), FLines.end(), [](const std::string& line) {
-    return line.find_first_of("\r\n") != std::string::npos;
-  });
+  // Only lines added or edited since the last check need looking at.
+  const size_t from = std::min(FCleanLines, FLines.size());
+  const bool holdsBreaks =
+      std::any_of(FLines.begin() + long(from), FLines.end(), [](const std::string& line) {
+        return line.find_first_of("\r\n") != std::string::npos;
+      });
   if (!holdsBreaks) {
     for (std::string& piece : SplitLines(WrapText(text, MaxLineLength)))
       FLines.push_back(std::move(piece));
+    FCleanLines = FLines.size();
     return;
   }
   std::string all;
@@ -140,6 +145,7 @@ void TConsole::AddWrapped(const std::string& text)
   }
   all += WrapText(text, MaxLineLength);
   FLines = SplitLines(all);
+  FCleanLines = FLines.size();
 }
 
 void TConsole::Blink()
@@ -150,6 +156,7 @@ void TConsole::Blink()
 void TConsole::EnterLine(const std::string& line)
 {
   if (FLines.empty()) FLines.emplace_back(Prompt);
+  FCleanLines = std::min(FCleanLines, FLines.size() - 1);
   FLines.back() = std::string(Prompt) + line;
   KeyChar('\r');
 }
@@ -157,6 +164,7 @@ void TConsole::EnterLine(const std::string& line)
 void TConsole::KeyChar(char ch)
 {
   if (FLines.empty()) FLines.emplace_back(Prompt);
+  FCleanLines = std::min(FCleanLines, FLines.size() - 1);
   std::string& input = FLines.back();
   if (ch == BackspaceChar) {
     if (input.size() > 1) input.pop_back();

@@ -55,6 +55,8 @@ public:
 private:
   TGLFont* FFont;
   std::vector<std::string> FLines;
+  // Leading lines known to hold no CR or LF; editing the last line in place takes it out.
+  size_t FCleanLines = 0;
   bool FOpen = false;
   bool FCursorOn = false;
 };

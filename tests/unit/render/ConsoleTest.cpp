@@ -170,6 +170,31 @@ TEST_F(Console, AddWrappedMatchesARebuildOfTheWholeText)
   }
 }
 
+TEST_F(Console, AddWrappedAfterManyStepsStillSplitsEveryLineWithABreak)
+{
+  // A line with a break added, typed or entered after earlier wrapped errors is still split.
+  TConsole console(nullptr);
+  std::vector<std::string> expected;
+  auto wrapped = [&](const std::string& text) {
+    std::string all;
+    for (const std::string& line : console.Lines()) all += line + "\r\n";
+    expected = SplitLines(all + WrapText(text, 39));
+    console.AddWrapped(text);
+    EXPECT_EQ(console.Lines(), expected) << text;
+  };
+  console.Prepare();
+  wrapped("first error");
+  console.Add("added\rline");
+  wrapped("second error");
+  console.KeyChar('a');
+  console.KeyChar('\n');  // typed into the input line
+  console.KeyChar('b');
+  wrapped("third error");
+  console.EnterLine("x\ry");
+  wrapped("fourth error");
+  wrapped("fifth error");
+}
+
 TEST_F(Console, BlinkTogglesOnlyWhileOpenAndKeepsThePhase)
 {
   C.Blink();
