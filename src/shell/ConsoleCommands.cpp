@@ -83,6 +83,12 @@ void TMainForm::CreateConsoleCommands()
 void TMainForm::ConsoleLine(const std::string& line)
 {
   try {
+    // A line entered while the previous one still runs (its calls pump events) cannot run:
+    // the script refuses a nested run. Say so rather than drop it silently.
+    if (Script.Running()) {
+      FConsole->AddWrapped("The previous line is still running; this line was not run.");
+      return;
+    }
     Script.SetText(line);
     Script.Run();
   } catch (const script::EScriptError& error) {

@@ -151,3 +151,29 @@ TEST_F(MainFormTest, EscapeStopsAnEndlessScriptThroughTheMessagePump)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainFormTest, ALineEnteredWhileAnotherRunsIsReportedNotLost)
+{
+  SDL_Event text{};
+  text.type = SDL_TEXTINPUT;
+  std::snprintf(text.text.text, sizeof text.text.text, "About");
+  SDL_Event enter{};
+  enter.type = SDL_KEYDOWN;
+  enter.key.keysym.sym = SDLK_RETURN;
+  SDL_Event escape{};
+  escape.type = SDL_KEYDOWN;
+  escape.key.keysym.sym = SDLK_ESCAPE;
+  SDL_PushEvent(&text);
+  SDL_PushEvent(&enter);
+  SDL_PushEvent(&escape);
+
+  const auto printed = Run("while true do x := 1");
+  std::string all;
+  for (const auto& line : printed) all += line + "\n";
+  EXPECT_THAT(all, HasSubstr("still running"));
+  EXPECT_THAT(all, ::testing::Not(HasSubstr("Quarn MD2 demo")));
+}
+
+}  // namespace
