@@ -1,4 +1,4 @@
-// Runs a fuzz target without libFuzzer: every seed file given on the command line (or every
+// Runs a fuzz target without libFuzzer: every sample file given on the command line (or every
 // file in a given directory) as it is, then --runs=N deterministic mutations of them (bit
 // flips, byte changes, truncations, insertions, splices). Same inputs on every run, so a
 // failure here reproduces exactly.
@@ -18,15 +18,15 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void AddSeedFile(const std::filesystem::path& path, std::vector<Bytes>& seeds)
+void AddSampleFile(const std::filesystem::path& path, std::vector<Bytes>& samples)
 {
   std::ifstream in(path, std::ios::binary);
-  seeds.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  samples.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-Bytes Mutate(const std::vector<Bytes>& seeds, std::mt19937& rng)
+Bytes Mutate(const std::vector<Bytes>& samples, std::mt19937& rng)
 {
-  Bytes data = seeds[rng() % seeds.size()];
+  Bytes data = samples[rng() % samples.size()];
   const int edits = 1 + static_cast<int>(rng() % 8);
   for (int e = 0; e < edits; ++e) {
     const size_t n = data.size();
@@ -45,8 +45,8 @@ Bytes Mutate(const std::vector<Bytes>& seeds, std::mt19937& rng)
         }
         break;
       }
-      case 5: {  // splice a piece of another seed
-        const Bytes& other = seeds[rng() % seeds.size()];
+      case 5: {  // splice a piece of another sample
+        const Bytes& other = samples[rng() % samples.size()];
         if (!other.empty()) {
           size_t from = rng() % other.size(), len = 1 + rng() % (other.size() - from);
           size_t at = n ? rng() % (n + 1) : 0;
@@ -66,25 +66,25 @@ Bytes Mutate(const std::vector<Bytes>& seeds, std::mt19937& rng)
 int main(int argc, char** argv)
 {
   long runs = 1000;
-  std::vector<Bytes> seeds;
+  std::vector<Bytes> samples;
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--runs=", 7) == 0) {
       runs = std::atol(argv[i] + 7);
     } else if (std::filesystem::is_directory(argv[i])) {
       for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
-        if (entry.is_regular_file()) AddSeedFile(entry.path(), seeds);
+        if (entry.is_regular_file()) AddSampleFile(entry.path(), samples);
     } else {
-      AddSeedFile(argv[i], seeds);
+      AddSampleFile(argv[i], samples);
     }
   }
-  if (seeds.empty()) seeds.push_back(Bytes{});
-  for (const Bytes& seed : seeds) LLVMFuzzerTestOneInput(seed.data(), seed.size());
+  if (samples.empty()) samples.push_back(Bytes{});
+  for (const Bytes& sample : samples) LLVMFuzzerTestOneInput(sample.data(), sample.size());
 
   std::mt19937 rng(12345);
   for (long r = 0; r < runs; ++r) {
-    const Bytes input = Mutate(seeds, rng);
+    const Bytes input = Mutate(samples, rng);
     LLVMFuzzerTestOneInput(input.data(), input.size());
   }
-  std::printf("%zu seeds, %ld mutated inputs: no crash\n", seeds.size(), runs);
+  std::printf("%zu samples, %ld mutated inputs: no crash\n", samples.size(), runs);
   return 0;
 }
