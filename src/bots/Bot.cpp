@@ -10,7 +10,7 @@
 #include "render/Console.h"
 #include "script/Errors.h"
 #include "script/Script.h"
-#include "script/TextValue.h"
+#include "script/HostArgs.h"
 
 namespace quarn::bots {
 
@@ -28,16 +28,9 @@ const TBotConstant BotConstants[25] = {
 
 namespace {
 
-script::Variant Arg(const script::TArgList& args, int index)
-{
-  script::Variant value;
-  args.Items(index)->Eval(value);
-  return value;
-}
-
-std::string ArgText(const script::TArgList& args, int index) { return script::ValueText(Arg(args, index)); }
-int32_t ArgInteger(const script::TArgList& args, int index) { return Arg(args, index).ToInteger(); }
-bool ArgBoolean(const script::TArgList& args, int index) { return script::ValueBoolean(Arg(args, index)); }
+using script::ArgBoolean;
+using script::ArgInteger;
+using script::ArgText;
 
 [[noreturn]] void Fail(const std::string& message) { throw script::EScriptError(message); }
 

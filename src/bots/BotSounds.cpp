@@ -5,20 +5,9 @@
 #include "bots/SoundManager.h"
 #include "render/Console.h"
 #include "script/Errors.h"
-#include "script/TextValue.h"
+#include "script/HostArgs.h"
 
 namespace quarn::bots {
-
-namespace {
-
-script::Variant Arg(const script::TArgList& args, int index)
-{
-  script::Variant value;
-  args.Items(index)->Eval(value);
-  return value;
-}
-
-}  // namespace
 
 void TBot::BodyFrameReached(int32_t frame)
 {
@@ -29,9 +18,9 @@ void TBot::BodyFrameReached(int32_t frame)
 
 void TBot::SetSound(const script::TArgList& args)
 {
-  const int32_t frame = Arg(args, 0).ToInteger();
-  const std::string name = script::ValueText(Arg(args, 1));
-  const bool flag = script::ValueBoolean(Arg(args, 2));
+  const int32_t frame = script::ArgInteger(args, 0);
+  const std::string name = script::ArgText(args, 1);
+  const bool flag = script::ArgBoolean(args, 2);
   // The table has one slot per body frame, sized by LoadMD2: a frame outside it can never
   // be reached, so it is refused rather than silently dropped.
   if (frame < 0 || static_cast<size_t>(frame) >= FCadences.size())
@@ -42,7 +31,7 @@ void TBot::SetSound(const script::TArgList& args)
 
 void TBot::PrecacheSet(const script::TArgList& args)
 {
-  const std::string name = script::ValueText(Arg(args, 0));
+  const std::string name = script::ArgText(args, 0);
   if (SoundManager) SoundManager->Precache(BaseDir + name);
 }
 

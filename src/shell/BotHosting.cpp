@@ -9,7 +9,7 @@
 #include "platform/VirtualKeys.h"
 #include "script/Errors.h"
 #include "script/Text.h"
-#include "script/TextValue.h"
+#include "script/HostArgs.h"
 #include "shell/MainForm.h"
 
 namespace quarn::shell {
@@ -32,13 +32,6 @@ constexpr KeyBinding kDefaultKeyMap[] = {
 constexpr float kDegreesPerPixel = 5.0f / 100.0f;
 constexpr int kCursorCentreX = 320;
 constexpr int kCursorCentreY = 240;
-
-std::string ArgText(const script::TArgList& args)
-{
-  script::Variant value;
-  args.Items(0)->Eval(value);
-  return script::ValueText(value);
-}
 
 }  // namespace
 
@@ -107,7 +100,7 @@ void TMainForm::MovementKey(uint16_t key, bool down)
 
 void TMainForm::LoadBotFuncEval(const script::TArgList& args)
 {
-  const std::string name = ArgText(args);
+  const std::string name = script::ArgText(args, 0);
   FBot = NewBot();
   LinkBotSound(*FBot);
   FBot->Load(BotScript, *FConsole, platform::ExeDir() + name);
@@ -115,14 +108,12 @@ void TMainForm::LoadBotFuncEval(const script::TArgList& args)
 
 void TMainForm::FrameNoFuncEval(const script::TArgList& args)
 {
-  script::Variant value;
-  args.Items(0)->Eval(value);
-  FShowFrameNumber = script::ValueBoolean(value);
+  FShowFrameNumber = script::ArgBoolean(args, 0);
 }
 
 void TMainForm::LoadAnimationFileFuncEval(const script::TArgList& args)
 {
-  const std::string name = ArgText(args);
+  const std::string name = script::ArgText(args, 0);
   // Only regular files: a device or FIFO would be read forever or block the program.
   std::error_code kind;
   if (!std::filesystem::is_regular_file(name, kind))

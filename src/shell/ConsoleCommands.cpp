@@ -11,19 +11,12 @@
 #include "render/OpenGL.h"
 #include "script/DateTime.h"
 #include "script/Errors.h"
-#include "script/TextValue.h"
+#include "script/HostArgs.h"
 #include "shell/MainForm.h"
 
 namespace quarn::shell {
 
 namespace {
-
-std::string ArgText(const script::TArgList& args)
-{
-  script::Variant value;
-  args.Items(0)->Eval(value);
-  return script::ValueText(value);
-}
 
 // Opening a FIFO for writing blocks until someone reads it: one without a reader is refused.
 bool FifoWithoutReader(const std::string& name)
@@ -34,13 +27,6 @@ bool FifoWithoutReader(const std::string& name)
   if (probe < 0) return true;
   ::close(probe);
   return false;
-}
-
-bool ArgBoolean(const script::TArgList& args)
-{
-  script::Variant value;
-  args.Items(0)->Eval(value);
-  return script::ValueBoolean(value);
 }
 
 }  // namespace
@@ -113,7 +99,7 @@ void TMainForm::AboutFuncEval(const script::TArgList&)
 
 void TMainForm::ConDumpFuncEval(const script::TArgList& args)
 {
-  const std::string name = ArgText(args);
+  const std::string name = script::ArgText(args, 0);
   try {
     FConsole->Add("Console dump at " + script::ShortDateLongTimeText(script::Now()));
     if (FifoWithoutReader(name)) throw std::runtime_error("Cannot create file " + name);
@@ -145,6 +131,6 @@ std::string TMainForm::ExtensionsText() const
   return FExtensionsOverride ? *FExtensionsOverride : render::GetExtensionsString();
 }
 
-void TMainForm::DrawFPSFuncEval(const script::TArgList& args) { FShowFPS = ArgBoolean(args); }
+void TMainForm::DrawFPSFuncEval(const script::TArgList& args) { FShowFPS = script::ArgBoolean(args, 0); }
 
 }  // namespace quarn::shell
