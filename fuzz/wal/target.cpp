@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "formats/ByteWriter.h"
+#include "formats/Wal.h"
 #include "render/Image.h"
 
 namespace {
@@ -27,10 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   static const std::vector<uint8_t> palette(768, 0x5A);
   static const std::vector<uint8_t> smallWal = [] {
-    std::vector<uint8_t> wal(100 + 4, 0);
-    wal[32] = 2;  // 2 x 2
-    wal[36] = 2;
-    wal[100] = 255;
+    std::vector<uint8_t> wal;
+    quarn::formats::TByteWriter w(wal);
+    w.U32At(quarn::formats::wal::Width, 2);  // 2 x 2
+    w.U32At(quarn::formats::wal::Height, 2);
+    w.PadTo(quarn::formats::wal::HeaderSize);
+    w.U8(255);
+    w.Zeros(3);
     return wal;
   }();
   Decode(TBytes(data, size), palette);

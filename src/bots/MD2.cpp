@@ -5,10 +5,12 @@
 #include <cstring>
 #include <memory>
 
-#include "bots/Md2Format.h"
+#include "formats/Md2.h"
 #include "render/Texture.h"
 
 namespace quarn::bots {
+
+namespace md2 = formats::md2;
 
 namespace {
 
@@ -16,23 +18,6 @@ std::string& LastError()
 {
   static std::string text = "NO ERROR";
   return text;
-}
-
-// Little-endian reads at an offset the caller has already checked against the mapping.
-int32_t ReadInt32(const uint8_t* p)
-{
-  return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                              uint32_t(p[3]) << 24);
-}
-
-int16_t ReadInt16(const uint8_t* p) { return static_cast<int16_t>(uint16_t(p[0] | p[1] << 8)); }
-
-float ReadFloat(const uint8_t* p)
-{
-  const uint32_t bits = static_cast<uint32_t>(ReadInt32(p));
-  float value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
 }
 
 // Whether count records of size bytes starting at offset lie inside a file of fileSize bytes.
@@ -74,10 +59,7 @@ bool TMD2::LoadFromFile(const std::string& fileName)
     Unload();
     return false;
   }
-  Header = FFile.Data();
-  TexCoords = Header + FLayout.OfsTexCoords;
-  Triangles = Header + FLayout.OfsTriangles;
-  Frames = Header + FLayout.OfsFrames;
+  FData = formats::TByteReader(FFile.Data(), FFile.Size());
 
   SetAnimation(1);
   PreviousFrame = -1;
@@ -89,32 +71,32 @@ bool TMD2::LoadFromFile(const std::string& fileName)
 
 std::string TMD2::Validate()
 {
-  const uint8_t* h = FFile.Data();
-  const size_t size = FFile.Size();
-  if (!h || size < md2::HeaderSize) return "file is shorter than the 68-byte header";
-  if (std::memcmp(h + md2::at::Ident, md2::Ident, sizeof md2::Ident) != 0)
+  const formats::TByteReader in(FFile.Data(), FFile.Size());
+  const size_t size = in.Size();
+  if (size < md2::HeaderSize) return "file is shorter than the 68-byte header";
+  if (std::memcmp(in.BytesAt(md2::at::Ident, sizeof md2::Ident).data(), md2::Ident, sizeof md2::Ident) != 0)
     return "ident is not IDP2";
-  if (ReadInt32(h + md2::at::Version) != md2::Version) return "version is not 8";
+  if (in.I32At(md2::at::Version) != md2::Version) return "version is not 8";
 
   TLayout l;
-  l.SkinWidth = ReadInt32(h + md2::at::SkinWidth);
-  l.SkinHeight = ReadInt32(h + md2::at::SkinHeight);
+  l.SkinWidth = in.I32At(md2::at::SkinWidth);
+  l.SkinHeight = in.I32At(md2::at::SkinHeight);
   if (l.SkinWidth <= 0 || l.SkinHeight <= 0) return "skin size is not positive";
 
-  l.FrameSize = ReadInt32(h + md2::at::FrameSize);
-  l.NumVertices = ReadInt32(h + md2::at::NumVertices);
-  l.NumTexCoords = ReadInt32(h + md2::at::NumTexCoords);
-  l.NumTriangles = ReadInt32(h + md2::at::NumTriangles);
-  l.NumFrames = ReadInt32(h + md2::at::NumFrames);
-  const int32_t numSkins = ReadInt32(h + md2::at::NumSkins);
-  const int32_t numGlCommands = ReadInt32(h + md2::at::NumGlCommands);
+  l.FrameSize = in.I32At(md2::at::FrameSize);
+  l.NumVertices = in.I32At(md2::at::NumVertices);
+  l.NumTexCoords = in.I32At(md2::at::NumTexCoords);
+  l.NumTriangles = in.I32At(md2::at::NumTriangles);
+  l.NumFrames = in.I32At(md2::at::NumFrames);
+  const int32_t numSkins = in.I32At(md2::at::NumSkins);
+  const int32_t numGlCommands = in.I32At(md2::at::NumGlCommands);
   if (numSkins < 0 || l.NumVertices < 0 || l.NumTexCoords < 0 || l.NumTriangles < 0 ||
       numGlCommands < 0 || l.NumFrames < 0)
     return "negative count";
 
-  const int32_t ofsTexCoords = ReadInt32(h + md2::at::OfsTexCoords);
-  const int32_t ofsTriangles = ReadInt32(h + md2::at::OfsTriangles);
-  const int32_t ofsFrames = ReadInt32(h + md2::at::OfsFrames);
+  const int32_t ofsTexCoords = in.I32At(md2::at::OfsTexCoords);
+  const int32_t ofsTriangles = in.I32At(md2::at::OfsTriangles);
+  const int32_t ofsFrames = in.I32At(md2::at::OfsFrames);
   if (!TableFits(ofsTexCoords, l.NumTexCoords, md2::TexCoordSize, size))
     return "texture coordinates lie outside the file";
   if (!TableFits(ofsTriangles, l.NumTriangles, md2::TriangleSize, size))
@@ -128,10 +110,10 @@ std::string TMD2::Validate()
   l.OfsFrames = static_cast<size_t>(ofsFrames);
 
   for (int32_t i = 0; i < l.NumTriangles; ++i) {
-    const uint8_t* t = h + l.OfsTriangles + size_t(i) * md2::TriangleSize;
+    const uint64_t t = l.OfsTriangles + size_t(i) * md2::TriangleSize;
     for (int k = 0; k < 3; ++k) {
-      const int16_t vertex = ReadInt16(t + 2 * k);
-      const int16_t texCoord = ReadInt16(t + 6 + 2 * k);
+      const int16_t vertex = in.I16At(t + 2 * k);
+      const int16_t texCoord = in.I16At(t + 6 + 2 * k);
       if (vertex < 0 || vertex >= l.NumVertices)
         return "triangle " + std::to_string(i) + " has a vertex index out of range";
       if (texCoord < 0 || texCoord >= l.NumTexCoords)
@@ -144,7 +126,7 @@ std::string TMD2::Validate()
 
 void TMD2::Unload()
 {
-  Header = TexCoords = Triangles = Frames = nullptr;
+  FData = {};
   FLayout = TLayout{};
   FFile.Close();
 }
@@ -167,16 +149,16 @@ int32_t TMD2::ClampFrame(int32_t frame) const
 
 TVector TMD2::GetVertex(int32_t frame, int32_t index) const
 {
-  if (!Frames || FLayout.NumFrames == 0 || index < 0 || index >= FLayout.NumVertices)
+  if (!IsLoaded() || FLayout.NumFrames == 0 || index < 0 || index >= FLayout.NumVertices)
     return render::Vector(0, 0, 0);
-  const uint8_t* f = Frames + size_t(ClampFrame(frame)) * size_t(FLayout.FrameSize);
-  const uint8_t* v = f + md2::at::FrameVertices + size_t(index) * md2::VertexSize;
+  const uint64_t f = FLayout.OfsFrames + size_t(ClampFrame(frame)) * size_t(FLayout.FrameSize);
+  const uint64_t v = f + md2::at::FrameVertices + size_t(index) * md2::VertexSize;
   TVector result;
   float* out[3] = {&result.x, &result.y, &result.z};
   for (int axis = 0; axis < 3; ++axis) {
-    const float scale = ReadFloat(f + md2::at::FrameScale + 4 * axis);
-    const float translate = ReadFloat(f + md2::at::FrameTranslate + 4 * axis);
-    *out[axis] = static_cast<float>(double(v[axis]) * scale + translate);
+    const float scale = FData.F32At(f + md2::at::FrameScale + 4 * axis);
+    const float translate = FData.F32At(f + md2::at::FrameTranslate + 4 * axis);
+    *out[axis] = static_cast<float>(double(FData.U8At(v + axis)) * scale + translate);
   }
   result.w = 1.0f;
   return result;
@@ -184,21 +166,21 @@ TVector TMD2::GetVertex(int32_t frame, int32_t index) const
 
 int16_t TMD2::TriangleField(int32_t triangle, int field) const
 {
-  return ReadInt16(Triangles + size_t(triangle) * md2::TriangleSize + 2 * size_t(field));
+  return FData.I16At(FLayout.OfsTriangles + size_t(triangle) * md2::TriangleSize + 2 * size_t(field));
 }
 
 TMD2::TCorner TMD2::GetCorner(int32_t triangle, int k) const
 {
-  if (!Triangles || triangle < 0 || triangle >= FLayout.NumTriangles || k < 0 || k > 2)
+  if (!IsLoaded() || triangle < 0 || triangle >= FLayout.NumTriangles || k < 0 || k > 2)
     return {render::Vector(0, 0, 0), 0, 0};
   const int16_t vertex = TriangleField(triangle, k);
-  const uint8_t* c = TexCoords + size_t(TriangleField(triangle, 3 + k)) * md2::TexCoordSize;
+  const uint64_t c = FLayout.OfsTexCoords + size_t(TriangleField(triangle, 3 + k)) * md2::TexCoordSize;
   TCorner corner;
   corner.Position = GetVertex(CurrentFrame, vertex);
   if (PreviousFrame != -1)
     corner.Position = render::LerpVector(GetVertex(PreviousFrame, vertex), corner.Position, Fraction);
-  corner.S = static_cast<float>(double(ReadInt16(c)) / FLayout.SkinWidth);
-  corner.T = static_cast<float>(double(ReadInt16(c + 2)) / FLayout.SkinHeight);
+  corner.S = static_cast<float>(double(FData.I16At(c)) / FLayout.SkinWidth);
+  corner.T = static_cast<float>(double(FData.I16At(c + 2)) / FLayout.SkinHeight);
   return corner;
 }
 

@@ -6,6 +6,7 @@
 
 #include "bots/MappedFile.h"
 #include "bots/Object3D.h"
+#include "formats/ByteReader.h"
 
 namespace quarn::bots {
 
@@ -71,7 +72,7 @@ public:
   // failed load leaves the new, empty texture in place.
   bool LoadSkin(const std::string& fileName);
 
-  bool IsLoaded() const { return Header != nullptr; }
+  bool IsLoaded() const { return FData.Size() != 0; }
   const std::string& FileName() const { return FFileName; }
   int32_t GetFrameCount() const;
   int32_t GetTriangleCount() const;
@@ -120,12 +121,9 @@ private:
   std::string FFileName;
   TMappedFile FFile;
   TLayout FLayout;
-  // Start of the mapped view and of the tables read from it; null while nothing is loaded.
-  // Skin names, GL commands and normals are never read.
-  const uint8_t* Header = nullptr;
-  const uint8_t* TexCoords = nullptr;
-  const uint8_t* Triangles = nullptr;
-  const uint8_t* Frames = nullptr;
+  // The mapped view, empty while nothing is loaded; the tables are read from it at the offsets
+  // in FLayout. Skin names, GL commands and normals are never read.
+  formats::TByteReader FData;
 };
 
 }  // namespace quarn::bots

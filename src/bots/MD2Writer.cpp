@@ -2,45 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 
-#include "bots/Md2Format.h"
+#include "formats/ByteWriter.h"
+#include "formats/Md2.h"
 
 namespace quarn::bots {
 
-namespace {
-
-class TByteWriter {
-public:
-  explicit TByteWriter(std::vector<uint8_t>& out) : FOut(out) {}
-  void U8(uint8_t v) { FOut.push_back(v); }
-  void I16(int16_t v)
-  {
-    const auto u = static_cast<uint16_t>(v);
-    U8(uint8_t(u)), U8(uint8_t(u >> 8));
-  }
-  void I32(int32_t v)
-  {
-    const auto u = static_cast<uint32_t>(v);
-    for (int shift = 0; shift < 32; shift += 8) U8(uint8_t(u >> shift));
-  }
-  void F32(float v)
-  {
-    uint32_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    I32(static_cast<int32_t>(bits));
-  }
-  void Text(const std::string& text, size_t width)  // zero-padded, always terminated
-  {
-    for (size_t i = 0; i < width; ++i) U8(i + 1 < width && i < text.size() ? uint8_t(text[i]) : 0);
-  }
-
-private:
-  std::vector<uint8_t>& FOut;
-};
-
-}  // namespace
+namespace md2 = formats::md2;
 
 TMD2RawFrame QuantizeFrame(const std::vector<render::TVector>& positions, const std::string& name)
 {
@@ -82,7 +51,7 @@ std::vector<uint8_t> WriteMD2(const TMD2Content& c)
 
   std::vector<uint8_t> out;
   out.reserve(ofsEnd);
-  TByteWriter w(out);
+  formats::TByteWriter w(out);
   for (char ch : md2::Ident) w.U8(uint8_t(ch));
   const size_t fields[] = {size_t(md2::Version), size_t(c.SkinWidth), size_t(c.SkinHeight),
                            frameSize, c.SkinNames.size(), numVertices, c.TexCoords.size(),
@@ -98,7 +67,7 @@ std::vector<uint8_t> WriteMD2(const TMD2Content& c)
   for (const TMD2RawFrame& f : c.Frames) {
     for (float s : f.Scale) w.F32(s);
     for (float t : f.Translate) w.F32(t);
-    w.Text(f.Name, 16);
+    w.Text(f.Name, md2::FrameNameSize);
     for (size_t i = 0; i < numVertices; ++i) {
       const std::array<uint8_t, 3> v = i < f.Vertices.size() ? f.Vertices[i] : std::array<uint8_t, 3>{};
       w.U8(v[0]), w.U8(v[1]), w.U8(v[2]), w.U8(0);

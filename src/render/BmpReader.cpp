@@ -1,8 +1,13 @@
 #include <algorithm>
 
-#include "render/ImageFormats.h"
+#include "formats/ByteReader.h"
+#include "formats/Bmp.h"
+#include "render/Image.h"
 
 namespace quarn::render {
+
+using formats::TByteReader;
+namespace bmp = formats::bmp;
 
 namespace {
 
@@ -19,19 +24,19 @@ struct TBmpInfo {
 // Only the standard channel order is taken for 32-bit files with bit-field masks.
 bool StandardMasks(TByteReader& in, uint64_t info)
 {
-  return in.U32(info + bmp::Masks) == 0x00FF0000 && in.U32(info + bmp::Masks + 4) == 0x0000FF00 &&
-         in.U32(info + bmp::Masks + 8) == 0x000000FF;
+  return in.U32At(info + bmp::Masks) == 0x00FF0000 && in.U32At(info + bmp::Masks + 4) == 0x0000FF00 &&
+         in.U32At(info + bmp::Masks + 8) == 0x000000FF;
 }
 
 TDecodeResult ReadInfo(TByteReader& in, TBmpInfo& bmpInfo)
 {
   constexpr uint64_t info = bmp::FileHeaderSize;
-  const uint32_t infoSize = in.U32(info + bmp::InfoSize);
-  const int32_t width = in.I32(info + bmp::Width);
-  const int32_t height = in.I32(info + bmp::Height);
-  const uint16_t bits = in.U16(info + bmp::BitCount);
-  const uint32_t compression = in.U32(info + bmp::Compression);
-  const uint32_t colorsUsed = in.U32(info + bmp::ColorsUsed);
+  const uint32_t infoSize = in.U32At(info + bmp::InfoSize);
+  const int32_t width = in.I32At(info + bmp::Width);
+  const int32_t height = in.I32At(info + bmp::Height);
+  const uint16_t bits = in.U16At(info + bmp::BitCount);
+  const uint32_t compression = in.U32At(info + bmp::Compression);
+  const uint32_t colorsUsed = in.U32At(info + bmp::ColorsUsed);
   if (in.Failed() || !in.Has(info, bmp::InfoHeaderSize)) return TDecodeResult::DataShort;
   if (infoSize < bmp::InfoHeaderSize) return TDecodeResult::Refused;
 
@@ -64,15 +69,15 @@ TDecodeResult DecodeBMP(TBytes data, TImage& image)
   TBmpInfo info;
   if (const TDecodeResult r = ReadInfo(in, info); r != TDecodeResult::Ok) return r;
 
-  const TBytes colors = in.Bytes(info.ColorOffset, info.Colors * bmp::ColorEntrySize);
+  const TBytes colors = in.BytesAt(info.ColorOffset, info.Colors * bmp::ColorEntrySize);
   if (in.Failed()) return TDecodeResult::PaletteShort;
 
   // The pixel rows start at the file header's data offset when it points past the colour
   // table; writers that leave it 0 put the rows right after the table.
   const uint64_t tableEnd = info.ColorOffset + colors.size();
-  const uint32_t dataOffset = in.U32(bmp::DataOffset);
+  const uint32_t dataOffset = in.U32At(bmp::DataOffset);
   const uint64_t rowsAt = dataOffset >= tableEnd ? dataOffset : tableEnd;
-  const TBytes rows = in.Bytes(rowsAt, info.Stride * uint64_t(info.Height));
+  const TBytes rows = in.BytesAt(rowsAt, info.Stride * uint64_t(info.Height));
   if (in.Failed()) return TDecodeResult::DataShort;
 
   const size_t width = static_cast<size_t>(info.Width);

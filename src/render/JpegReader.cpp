@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <new>
 
-#include "render/ImageFormats.h"
+#include "render/Image.h"
 
 namespace quarn::render {
 

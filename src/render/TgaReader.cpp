@@ -1,26 +1,31 @@
 #include <algorithm>
 
-#include "render/ImageFormats.h"
+#include "formats/ByteReader.h"
+#include "formats/Tga.h"
+#include "render/Image.h"
 
 namespace quarn::render {
+
+using formats::TByteReader;
+namespace tga = formats::tga;
 
 TDecodeResult DecodeTGA(TBytes data, TImage& image)
 {
   TByteReader in(data);
-  const TBytes start = in.Bytes(0, sizeof tga::RequiredStart);
+  const TBytes start = in.BytesAt(0, sizeof tga::RequiredStart);
   if (start.empty() || !std::equal(start.begin(), start.end(), std::begin(tga::RequiredStart)))
     return TDecodeResult::Refused;
 
-  const uint16_t width = in.U16(tga::Width);
-  const uint16_t height = in.U16(tga::Height);
-  const uint8_t bits = in.U8(tga::Bits);
+  const uint16_t width = in.U16At(tga::Width);
+  const uint16_t height = in.U16At(tga::Height);
+  const uint8_t bits = in.U8At(tga::Bits);
   if (in.Failed() || width == 0 || height == 0) return TDecodeResult::Refused;
   if (bits != 24 && bits != 32) return TDecodeResult::Refused;
 
   const uint64_t pixels = uint64_t(width) * height;
   const uint64_t bytesPerPixel = bits / 8;
   if (pixels > MaxImagePixels) return TDecodeResult::Refused;
-  const TBytes source = in.Bytes(tga::HeaderSize, pixels * bytesPerPixel);
+  const TBytes source = in.BytesAt(tga::HeaderSize, pixels * bytesPerPixel);
   if (in.Failed()) return TDecodeResult::Refused;
 
   // File order B, G, R(, A) becomes R, G, B(, A); rows stay in file order.

@@ -1,14 +1,19 @@
-#include "render/ImageFormats.h"
+#include "formats/ByteReader.h"
+#include "formats/Wal.h"
+#include "render/Image.h"
 
 namespace quarn::render {
+
+using formats::TByteReader;
+namespace wal = formats::wal;
 
 TDecodeResult DecodeWAL(TBytes walData, TBytes paletteData, TImage& image)
 {
   static const char* const ReadBeyondEnd = "Read beyond end of file";
 
   TByteReader wal(walData);
-  const uint32_t width = wal.U32(wal::Width);
-  const uint32_t height = wal.U32(wal::Height);
+  const uint32_t width = wal.U32At(wal::Width);
+  const uint32_t height = wal.U32At(wal::Height);
   if (wal.Failed() || !wal.Has(0, wal::HeaderSize)) throw EImageError(ReadBeyondEnd);
 
   // The full-size level follows the header directly; the mip offsets are not consulted.
@@ -16,10 +21,10 @@ TDecodeResult DecodeWAL(TBytes walData, TBytes paletteData, TImage& image)
   if (!wal.Has(wal::HeaderSize, pixels)) throw EImageError(ReadBeyondEnd);
   if (pixels > MaxImagePixels || width > INT32_MAX || height > INT32_MAX)
     return TDecodeResult::Refused;
-  const TBytes indices = wal.Bytes(wal::HeaderSize, pixels);
+  const TBytes indices = wal.BytesAt(wal::HeaderSize, pixels);
 
   TByteReader pal(paletteData);
-  const TBytes palette = pal.Bytes(0, wal::PaletteSize);
+  const TBytes palette = pal.BytesAt(0, wal::PaletteSize);
   if (pal.Failed()) throw EImageError(ReadBeyondEnd);
 
   TTextureImage out(pixels * 3);

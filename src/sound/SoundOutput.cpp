@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "formats/Riff.h"
 #include "sound/DirectX.h"
 
 namespace quarn::sound {
@@ -16,6 +17,8 @@ using namespace dsresult;
 using namespace dsconst;
 
 namespace {
+
+namespace riff = formats::riff;
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr float kDefaultStereoAngle = static_cast<float>(kPi / 6);  // OpenAL's ±30 degrees

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "sound/RiffFormat.h"
-
 // The sound output the device layer drives: OpenAL Soft, in the shape of the device and buffer
 // interfaces the layer above expects. TALDevice plays the part of the device interface (one
 // OpenAL device and its context), TALBuffer that of one sound buffer (one OpenAL source on a

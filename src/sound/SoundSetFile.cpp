@@ -4,12 +4,13 @@
 #include <cstring>
 #include <vector>
 
-#include "sound/RiffFormat.h"
+#include "formats/ByteReader.h"
+#include "formats/ByteWriter.h"
 #include "sound/WaveCollection.h"
 
 namespace quarn::sound {
 
-using namespace soundset;
+using namespace formats::soundset;
 
 namespace {
 
@@ -82,7 +83,7 @@ private:
   {
     uint8_t b[4];
     ReadBytes(b, 4);
-    return riff::GetU32(b);
+    return formats::TByteReader(b).U32();
   }
   std::string ReadChars(int64_t count)
   {
@@ -96,10 +97,11 @@ private:
   int32_t ReadIntegerOfKind(uint8_t kind)
   {
     uint8_t b[4];
+    formats::TByteReader in(b);
     switch (kind) {
-      case vaInt8: ReadBytes(b, 1); return static_cast<int8_t>(b[0]);
-      case vaInt16: ReadBytes(b, 2); return static_cast<int16_t>(riff::GetU16(b));
-      case vaInt32: ReadBytes(b, 4); return static_cast<int32_t>(riff::GetU32(b));
+      case vaInt8: ReadBytes(b, 1); return static_cast<int8_t>(in.U8());
+      case vaInt16: ReadBytes(b, 2); return in.I16();
+      case vaInt32: ReadBytes(b, 4); return in.I32();
       default: Fail("an integer value was expected"); 
     }
   }
@@ -188,9 +190,9 @@ private:
   void WriteByte(uint8_t b) { FStream.WriteBuffer(&b, 1); }
   void WriteU32(uint32_t v)
   {
-    uint8_t b[4];
-    riff::PutU32(b, v);
-    FStream.WriteBuffer(b, 4);
+    std::vector<uint8_t> b;
+    formats::TByteWriter(b).U32(v);
+    FStream.WriteBuffer(b.data(), 4);
   }
   void WriteShortString(const std::string& text)
   {

@@ -1,28 +1,10 @@
 #pragma once
 #include <string>
 
+#include "formats/SoundSet.h"
 #include "sound/Stream.h"
 
-// Sound set files: a binary component stream holding one wave collection. Only this subset is
-// read; anything else fails the read with ESoundSetError. Integers are little-endian; a short
-// string is one length byte and that many characters.
-//
-//   "TPF0"
-//   [prefix byte >= 0xF0; if its flag 2 is set, an integer value follows]
-//   short string  class name (ignored; we write "TWaveCollectionComponent")
-//   short string  object name (ignored)
-//   short string  "List", then kind 14 (collection)
-//     per item:  [integer value: its order, ignored]  kind 1 (list start)
-//                properties, each a short-string name and a value:
-//                  "Name"             kind 6: u8 length + chars | kind 12: u32 length + chars
-//                  "Looped"           kind 9 true | kind 8 false | kind 7 + "True"/"False"
-//                  "MaxPlayingCount"  kind 2: i8 | kind 3: i16 | kind 4: i32
-//                  "Wave.WAVE"        kind 10: u32 length + a RIFF WAVE image
-//                0 (end of item)
-//     0 (end of collection)
-//   0 (end of the root's properties)   0 (end of its children)
-//
-// Integer values (order, prefix) are a kind byte 2, 3 or 4 followed by 1, 2 or 4 bytes.
+// Reading and writing the sound set stream laid out in formats/SoundSet.h.
 namespace quarn::sound {
 
 class TWaveCollection;
@@ -31,26 +13,6 @@ class ESoundSetError : public EReadError {
 public:
   using EReadError::EReadError;
 };
-
-namespace soundset {
-enum TValueKind : uint8_t {
-  vaNull = 0,
-  vaList = 1,
-  vaInt8 = 2,
-  vaInt16 = 3,
-  vaInt32 = 4,
-  vaString = 6,
-  vaIdent = 7,
-  vaFalse = 8,
-  vaTrue = 9,
-  vaBinary = 10,
-  vaLString = 12,
-  vaCollection = 14,
-};
-constexpr char kSignature[] = "TPF0";
-constexpr char kCarrierClass[] = "TWaveCollectionComponent";
-constexpr char kWaveProperty[] = "Wave.WAVE";
-}  // namespace soundset
 
 // Appends the items of the stream to `collection` as they are read; on an error the items read
 // so far stay.

@@ -3,17 +3,31 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
-#include "sound/RiffFormat.h"
+#include "formats/ByteReader.h"
+#include "formats/ByteWriter.h"
+#include "formats/Riff.h"
 
 namespace quarn::sound {
 
 namespace {
 
+namespace riff = formats::riff;
+
 const char kAlreadyOpened[] = "Stream has already been opened";
 const char kWaveInvalid[] = "Wave is invalid";
 const char kFormatInvalid[] = "Format is invalid";
 const char kNotOpened[] = "Stream not opend";
+
+void WriteChunkHeader(TStream& stream, uint32_t id, uint32_t size)
+{
+  std::vector<uint8_t> header;
+  formats::TByteWriter w(header);
+  w.U32(id);
+  w.U32(size);
+  stream.WriteBuffer(header.data(), static_cast<int64_t>(header.size()));
+}
 
 int BlockCount(int n)
 {
@@ -186,14 +200,16 @@ void TWaveStream::ReadOpen()
   FStream.SetPosition(FStartPos);
   uint8_t header[riff::kHeaderSize];
   FStream.ReadBuffer(header, sizeof header);
-  if (riff::GetU32(header) != riff::kRiff || riff::GetU32(header + 8) != riff::kWave)
+  formats::TByteReader headerIn(header);
+  if (headerIn.U32At(0) != riff::kRiff || headerIn.U32At(8) != riff::kWave)
     throw EWaveStreamError(kWaveInvalid);
 
   for (;;) {
     uint8_t chunk[riff::kChunkHeaderSize] = {};
     FStream.Read(chunk, sizeof chunk);
-    const uint32_t id = riff::GetU32(chunk);
-    const int64_t size = riff::GetU32(chunk + 4);
+    formats::TByteReader chunkIn(chunk);
+    const uint32_t id = chunkIn.U32();
+    const int64_t size = chunkIn.U32();
     if (id == 0) break;
     if (id == riff::kFmt) {
       // Check before allocating: a lying size must not reserve gigabytes.
@@ -218,16 +234,11 @@ void TWaveStream::WriteOpen()
   uint8_t placeholder[riff::kHeaderSize] = {};
   FStream.WriteBuffer(placeholder, sizeof placeholder);
 
-  uint8_t chunk[riff::kChunkHeaderSize];
-  riff::PutU32(chunk, riff::kFmt);
-  riff::PutU32(chunk + 4, static_cast<uint32_t>(GetFormatSize()));
-  FStream.WriteBuffer(chunk, sizeof chunk);
+  WriteChunkHeader(FStream, riff::kFmt, static_cast<uint32_t>(GetFormatSize()));
   FStream.WriteBuffer(GetFormat(), GetFormatSize());
 
   FDataHeaderPos = FStream.Position();
-  riff::PutU32(chunk, riff::kData);
-  riff::PutU32(chunk + 4, 0);
-  FStream.WriteBuffer(chunk, sizeof chunk);
+  WriteChunkHeader(FStream, riff::kData, 0);
   FDataOffset = FStream.Position();
 }
 
@@ -236,18 +247,16 @@ void TWaveStream::Close()
   if (!FOpened || FReadMode || FFinished) return;
   FFinished = true;
   const int64_t dataSize = GetSize();
-  uint8_t header[riff::kHeaderSize];
-  riff::PutU32(header, riff::kRiff);
-  riff::PutU32(header + 4, static_cast<uint32_t>(FStream.Size() - FStartPos - 8));
-  riff::PutU32(header + 8, riff::kWave);
+  std::vector<uint8_t> header;
+  formats::TByteWriter w(header);
+  w.U32(riff::kRiff);
+  w.U32(static_cast<uint32_t>(FStream.Size() - FStartPos - 8));
+  w.U32(riff::kWave);
   FStream.SetPosition(FStartPos);
-  FStream.WriteBuffer(header, sizeof header);
+  FStream.WriteBuffer(header.data(), static_cast<int64_t>(header.size()));
 
-  uint8_t chunk[riff::kChunkHeaderSize];
-  riff::PutU32(chunk, riff::kData);
-  riff::PutU32(chunk + 4, static_cast<uint32_t>(dataSize));
   FStream.SetPosition(FDataHeaderPos);
-  FStream.WriteBuffer(chunk, sizeof chunk);
+  WriteChunkHeader(FStream, riff::kData, static_cast<uint32_t>(dataSize));
   FStream.Seek(0, soFromEnd);
 }
 

@@ -10,6 +10,10 @@
 #include <map>
 
 #include "bots/MD2Writer.h"
+#include "formats/Bmp.h"
+#include "formats/ByteWriter.h"
+#include "formats/Tga.h"
+#include "formats/Wal.h"
 
 namespace quarn::tools::make_bot {
 
@@ -182,9 +186,6 @@ bool Save(const std::string& fileName, const std::vector<uint8_t>& bytes)
   return bots::SaveBytes(fileName, bytes);
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) { out.push_back(uint8_t(v)), out.push_back(uint8_t(v >> 8)); }
-void Put32(std::vector<uint8_t>& out, uint32_t v) { Put16(out, v & 0xffff), Put16(out, v >> 16); }
-
 }  // namespace
 
 TCanvas PaintSkin(const TMesh& mesh, int width, int height)
@@ -201,11 +202,13 @@ TCanvas PaintSkin(const TMesh& mesh, int width, int height)
 
 bool WriteTGA(const std::string& fileName, const TCanvas& canvas)
 {
-  std::vector<uint8_t> out = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};  // uncompressed true colour
-  Put16(out, uint32_t(canvas.Width));
-  Put16(out, uint32_t(canvas.Height));
-  out.push_back(24);
-  out.push_back(0);  // origin bottom left: row 0 is stored first
+  std::vector<uint8_t> out;
+  formats::TByteWriter w(out);
+  w.Bytes(formats::tga::RequiredStart);  // uncompressed true colour
+  w.U16(uint16_t(canvas.Width));
+  w.U16(uint16_t(canvas.Height));
+  w.U8(24);
+  w.U8(0);  // origin bottom left: row 0 is stored first
   for (size_t i = 0; i < canvas.Rgb.size(); i += 3)
     out.insert(out.end(), {canvas.Rgb[i + 2], canvas.Rgb[i + 1], canvas.Rgb[i]});
   return Save(fileName, out);
@@ -215,16 +218,20 @@ bool WriteBMP(const std::string& fileName, const TCanvas& canvas)
 {
   const uint32_t stride = (uint32_t(canvas.Width) * 3 + 3) & ~3u;
   const uint32_t dataSize = stride * uint32_t(canvas.Height);
-  std::vector<uint8_t> out = {'B', 'M'};
-  Put32(out, 54 + dataSize);
-  Put32(out, 0);
-  Put32(out, 54);
-  Put32(out, 40);
-  Put32(out, uint32_t(canvas.Width));
-  Put32(out, uint32_t(canvas.Height));  // positive: bottom row (row 0) first
-  Put16(out, 1);
-  Put16(out, 24);
-  for (uint32_t v : {0u, dataSize, 2835u, 2835u, 0u, 0u}) Put32(out, v);
+  constexpr uint32_t headers = formats::bmp::FileHeaderSize + formats::bmp::InfoHeaderSize;
+  std::vector<uint8_t> out;
+  formats::TByteWriter w(out);
+  w.Chars("BM");
+  w.U32(headers + dataSize);
+  w.U32(0);
+  w.U32(headers);
+  w.U32(formats::bmp::InfoHeaderSize);
+  w.U32(uint32_t(canvas.Width));
+  w.U32(uint32_t(canvas.Height));  // positive: bottom row (row 0) first
+  w.U16(1);
+  w.U16(24);
+  // compression, image size, resolution (72 dpi), colours used, important colours
+  for (uint32_t v : {formats::bmp::BI_RGB, dataSize, 2835u, 2835u, 0u, 0u}) w.U32(v);
   for (int y = 0; y < canvas.Height; ++y) {
     const size_t start = out.size();
     for (int x = 0; x < canvas.Width; ++x) {
@@ -269,18 +276,18 @@ bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, c
     indices.push_back(it->second);
   }
 
-  std::vector<uint8_t> out(32, 0);
-  const std::string name = "robot";
-  std::copy(name.begin(), name.end(), out.begin());
+  std::vector<uint8_t> out;
+  formats::TByteWriter writer(out);
+  writer.Text("robot", formats::wal::NameSize);
   const uint32_t w = uint32_t(canvas.Width), h = uint32_t(canvas.Height);
-  Put32(out, w);
-  Put32(out, h);
-  uint32_t offset = 100;
-  for (int level = 0; level < 4; ++level) {
-    Put32(out, offset);
+  writer.U32(w);
+  writer.U32(h);
+  uint32_t offset = formats::wal::HeaderSize;
+  for (size_t level = 0; level < formats::wal::MipLevels; ++level) {
+    writer.U32(offset);
     offset += (w >> level) * (h >> level);
   }
-  out.resize(100, 0);  // animation name, flags, contents, value
+  writer.PadTo(formats::wal::HeaderSize);  // animation name, flags, contents, value
   for (int level = 0; level < 4; ++level)
     for (uint32_t y = 0; y < (h >> level); ++y)
       for (uint32_t x = 0; x < (w >> level); ++x) out.push_back(indices[(size_t(y) << level) * w + (x << level)]);

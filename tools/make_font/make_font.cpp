@@ -21,6 +21,9 @@
 #include <fstream>
 #include <vector>
 
+#include "formats/ByteWriter.h"
+#include "formats/Tga.h"
+
 namespace {
 
 constexpr int ImageSize = 256;
@@ -67,10 +70,14 @@ void DrawGlyph(FT_Face face, int glyph, int character, TCanvas& canvas)
 bool WriteTga(const char* fileName, const TCanvas& canvas)
 {
   std::ofstream out(fileName, std::ios::binary);
-  const uint8_t header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                              ImageSize & 0xFF, ImageSize >> 8, ImageSize & 0xFF, ImageSize >> 8,
-                              32, 8 /* 8 alpha bits, origin bottom left */};
-  out.write(reinterpret_cast<const char*>(header), sizeof header);
+  std::vector<uint8_t> header;
+  quarn::formats::TByteWriter w(header);
+  w.Bytes(quarn::formats::tga::RequiredStart);  // uncompressed true colour
+  w.U16(uint16_t(ImageSize));
+  w.U16(uint16_t(ImageSize));
+  w.U8(32);
+  w.U8(quarn::formats::tga::AlphaBits8);
+  out.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
   std::vector<uint8_t> row(ImageSize * 4);
   for (int y = ImageSize - 1; y >= 0; --y) {
     for (int x = 0; x < ImageSize; ++x) {

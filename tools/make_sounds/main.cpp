@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/ByteWriter.h"
 #include "sound/Stream.h"
 #include "sound/Wave.h"
 
@@ -130,12 +131,12 @@ void WriteWave(const std::string& path, const std::vector<double>& samples)
 {
   quarn::sound::TWave wave;
   wave.SetPCMFormat(1, kRate, 16);
-  wave.SetSize(static_cast<int>(samples.size() * 2));
-  for (size_t i = 0; i < samples.size(); ++i) {
-    const auto value = static_cast<int16_t>(std::lround(std::clamp(samples[i], -1.0, 1.0) * 32767));
-    wave.Data()[2 * i] = static_cast<uint8_t>(value & 0xFF);
-    wave.Data()[2 * i + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
-  }
+  std::vector<uint8_t> pcm;
+  quarn::formats::TByteWriter w(pcm);
+  for (const double sample : samples)
+    w.I16(static_cast<int16_t>(std::lround(std::clamp(sample, -1.0, 1.0) * 32767)));
+  wave.SetSize(static_cast<int>(pcm.size()));
+  std::copy(pcm.begin(), pcm.end(), wave.Data());
   quarn::sound::TFileStream file(path, quarn::sound::TFileStream::fmCreate);
   wave.SaveToStream(file);
 }

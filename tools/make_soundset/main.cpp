@@ -9,7 +9,7 @@
 #include <exception>
 #include <string>
 
-#include "sound/RiffFormat.h"
+#include "formats/Riff.h"
 #include "sound/SoundSetFile.h"
 #include "sound/Stream.h"
 #include "sound/WaveCollection.h"
@@ -17,6 +17,7 @@
 namespace {
 
 using namespace quarn::sound;
+namespace riff = quarn::formats::riff;
 
 int Usage()
 {

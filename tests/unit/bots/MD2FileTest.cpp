@@ -1,27 +1,27 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 
 #include "bots/MD2.h"
-#include "bots/Md2Format.h"
+#include "formats/ByteReader.h"
+#include "formats/ByteWriter.h"
+#include "formats/Md2.h"
 #include "TestModels.h"
 
 namespace quarn::bots {
 namespace {
 
+namespace md2 = formats::md2;
 using test::TriangleModel;
 
 void PutInt32(std::vector<uint8_t>& bytes, size_t at, int32_t value)
 {
-  std::memcpy(&bytes[at], &value, 4);  // the test machine is little-endian, like the format
+  formats::TByteWriter(bytes).U32At(at, static_cast<uint32_t>(value));
 }
 
 int32_t GetInt32(const std::vector<uint8_t>& bytes, size_t at)
 {
-  int32_t value;
-  std::memcpy(&value, &bytes[at], 4);
-  return value;
+  return formats::TByteReader(bytes).I32At(at);
 }
 
 TEST(MD2File, MissingFileIsRefusedWithItsName)

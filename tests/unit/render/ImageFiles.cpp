@@ -6,19 +6,20 @@
 
 #include <jpeglib.h>
 
+#include "formats/ByteWriter.h"
+
 namespace quarn::render::testing {
 
 namespace {
 
 void Put16(Bytes& out, size_t at, uint32_t v)
 {
-  out[at] = uint8_t(v);
-  out[at + 1] = uint8_t(v >> 8);
+  formats::TByteWriter(out).U16At(at, uint16_t(v));
 }
 
 void Put32(Bytes& out, size_t at, uint32_t v)
 {
-  for (int i = 0; i < 4; ++i) out[at + i] = uint8_t(v >> (8 * i));
+  formats::TByteWriter(out).U32At(at, v);
 }
 
 }  // namespace

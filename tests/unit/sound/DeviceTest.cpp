@@ -4,12 +4,14 @@
 #include <vector>
 
 #include "SoundTestSupport.h"
+#include "formats/Riff.h"
 #include "sound/DXSound.h"
 #include "sound/DirectSound.h"
 
 namespace quarn::sound {
 namespace {
 
+namespace riff = formats::riff;
 using test::TLoopbackSound;
 
 // Records what a subscriber is told, as "<list>:<code>".

@@ -5,14 +5,14 @@
 #include <vector>
 
 #include "SoundTestSupport.h"
-#include "sound/RiffFormat.h"
+#include "formats/ByteWriter.h"
 #include "sound/SoundSetFile.h"
 #include "sound/WaveCollection.h"
 
 namespace quarn::sound {
 namespace {
 
-using namespace soundset;
+using namespace formats::soundset;
 using Bytes = std::vector<uint8_t>;
 
 // Builds sound set streams byte by byte, so that each case shows exactly what it holds.
@@ -36,9 +36,7 @@ struct TSetBuilder {
   }
   TSetBuilder& U32(uint32_t v)
   {
-    uint8_t b[4];
-    riff::PutU32(b, v);
-    bytes.insert(bytes.end(), b, b + 4);
+    formats::TByteWriter(bytes).U32(v);
     return *this;
   }
   TSetBuilder& Header()

@@ -1,10 +1,12 @@
 #pragma once
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "formats/ByteWriter.h"
 #include "sound/DXSound.h"
 #include "sound/Wave.h"
 #include "sound/WaveCollection.h"
@@ -17,8 +19,11 @@ constexpr int kRate = 22050;  // waves and the loopback output share it: no resa
 inline void MakeConstantWave(TWave& wave, int frames, int16_t value = 8000)
 {
   wave.SetPCMFormat(1, kRate, 16);
+  std::vector<uint8_t> pcm;
+  formats::TByteWriter w(pcm);
+  for (int i = 0; i < frames; ++i) w.I16(value);
   wave.SetSize(frames * 2);
-  for (int i = 0; i < frames; ++i) std::memcpy(wave.Data() + 2 * i, &value, 2);
+  std::copy(pcm.begin(), pcm.end(), wave.Data());
 }
 
 // A device component on OpenAL's loopback device: nothing is mixed until Render is called, so

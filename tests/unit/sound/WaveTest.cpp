@@ -4,12 +4,15 @@
 #include <vector>
 
 #include "SoundTestSupport.h"
-#include "sound/RiffFormat.h"
+#include "formats/ByteReader.h"
+#include "formats/ByteWriter.h"
+#include "formats/Riff.h"
 #include "sound/Wave.h"
 
 namespace quarn::sound {
 namespace {
 
+namespace riff = formats::riff;
 using Bytes = std::vector<uint8_t>;
 
 void Append(Bytes& out, const std::string& text)
@@ -18,9 +21,11 @@ void Append(Bytes& out, const std::string& text)
 }
 void AppendU32(Bytes& out, uint32_t v)
 {
-  uint8_t b[4];
-  riff::PutU32(b, v);
-  out.insert(out.end(), b, b + 4);
+  formats::TByteWriter(out).U32(v);
+}
+uint32_t U32At(const Bytes& bytes, size_t at)
+{
+  return formats::TByteReader(bytes).U32At(at);
 }
 void AppendChunk(Bytes& out, const std::string& id, const Bytes& body, int64_t statedSize = -1)
 {
@@ -57,11 +62,11 @@ TEST(Wave, SaveThenLoadGivesTheSameFormatAndSamples)
   const Bytes& file = stream.Bytes();
   ASSERT_EQ(file.size(), 12u + 8 + 18 + 8 + 2000);
   EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
-  EXPECT_EQ(riff::GetU32(&file[4]), file.size() - 8);
+  EXPECT_EQ(U32At(file, 4), file.size() - 8);
   EXPECT_EQ(std::string(file.begin() + 8, file.begin() + 16), "WAVEfmt ");
-  EXPECT_EQ(riff::GetU32(&file[16]), 18u);
+  EXPECT_EQ(U32At(file, 16), 18u);
   EXPECT_EQ(std::string(file.begin() + 38, file.begin() + 42), "data");
-  EXPECT_EQ(riff::GetU32(&file[42]), 2000u);
+  EXPECT_EQ(U32At(file, 42), 2000u);
 
   stream.SetPosition(0);
   TWave loaded;

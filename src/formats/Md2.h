@@ -1,11 +1,11 @@
 #pragma once
 // On-disk layout of an MD2 keyframe model. All values are little-endian; offsets are from the
 // start of the file. The structs describe the layout only: the reader never casts file bytes to
-// them, it reads each field through the bounds-checked helpers in MD2.cpp.
+// them, it reads each field through TByteReader at the offsets below.
 #include <cstddef>
 #include <cstdint>
 
-namespace quarn::bots::md2 {
+namespace quarn::formats::md2 {
 
 inline constexpr char Ident[4] = {'I', 'D', 'P', '2'};
 inline constexpr int32_t Version = 8;
@@ -22,11 +22,11 @@ struct THeader {            // 68 bytes at offset 0
   int32_t numTriangles;     // records in the triangle table, all drawn
   int32_t numGlCommands;    // 32-bit words of GL command lists; never read
   int32_t numFrames;        // frame records
-  int32_t ofsSkins;
-  int32_t ofsTexCoords;
-  int32_t ofsTriangles;
-  int32_t ofsFrames;
-  int32_t ofsGlCommands;
+  int32_t ofsSkins;         // numSkins x 64-byte names
+  int32_t ofsTexCoords;     // numTexCoords x TTexCoord
+  int32_t ofsTriangles;     // numTriangles x TTriangle
+  int32_t ofsFrames;        // numFrames x frameSize bytes
+  int32_t ofsGlCommands;    // numGlCommands words
   int32_t ofsEnd;           // file size as written; not relied on
 };
 
@@ -58,6 +58,7 @@ inline constexpr size_t TriangleSize = 12;
 inline constexpr size_t VertexSize = 4;
 inline constexpr size_t FrameHeaderSize = 40;  // scale, translate, name
 inline constexpr size_t SkinNameSize = 64;
+inline constexpr size_t FrameNameSize = 16;
 
 // Field offsets inside the header and the frame record.
 namespace at {
@@ -74,4 +75,4 @@ static_assert(sizeof(TTriangle) == TriangleSize);
 static_assert(sizeof(TVertex) == VertexSize);
 static_assert(sizeof(TFrame) == FrameHeaderSize);
 
-}  // namespace quarn::bots::md2
+}  // namespace quarn::formats::md2
