@@ -12,24 +12,25 @@ if(QUARN_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# Our own code: warnings on, C++20, includes rooted at src/ ("script/Value.h").
+# Our own code: warnings on, C++20.
 function(quarn_target_defaults target)
   target_compile_options(${target} PRIVATE ${QUARN_WARNINGS})
   target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()
 
-# One static library per src/ folder: quarn_<folder>.
+# One static library per src/ folder: quarn_<folder>. Its include root holds a single link,
+# <root>/<folder> -> src/<folder>, so "render/Texture.h" resolves only in code that links
+# quarn_render: a library sees its own headers and those of the libraries it links, never a
+# layer above it.
+# DEPS are seen by the library's users too; PRIVATE_DEPS only by the library itself.
 function(quarn_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  if(NOT ARG_SOURCES)  # a folder whose first code has not arrived yet
-    add_library(quarn_${name} INTERFACE)
-    target_include_directories(quarn_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(quarn_${name} INTERFACE ${ARG_DEPS})
-    return()
-  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
+  set(root ${CMAKE_BINARY_DIR}/include/${name})
+  file(MAKE_DIRECTORY ${root})
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${name} ${root}/${name} SYMBOLIC)
   add_library(quarn_${name} STATIC ${ARG_SOURCES})
-  target_include_directories(quarn_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(quarn_${name} PUBLIC ${ARG_DEPS})
+  target_include_directories(quarn_${name} PUBLIC ${root})
+  target_link_libraries(quarn_${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
   quarn_target_defaults(quarn_${name})
 endfunction()
 
