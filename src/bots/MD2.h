@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "bots/MappedFile.h"
+#include "platform/MappedFile.h"
 #include "bots/Object3D.h"
 
 namespace quarn::bots {
@@ -118,7 +118,7 @@ private:
   int16_t TriangleField(int32_t triangle, int field) const;
 
   std::string FFileName;
-  TMappedFile FFile;
+  platform::TMappedFile FFile;
   TLayout FLayout;
   // Start of the mapped view and of the tables read from it; null while nothing is loaded.
   // Skin names, GL commands and normals are never read.
