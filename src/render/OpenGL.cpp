@@ -6,13 +6,6 @@
 #include <algorithm>
 #include <cctype>
 
-// Floating-point environment: on x86-64 the SSE unit does all float and double arithmetic,
-// and its default control state already masks every floating-point exception and rounds to
-// nearest, which is what the program relies on (infinities and NaNs instead of traps). The
-// x87 precision bits have no effect on SSE code, so nothing is set at start-up. Conversions
-// that must round to nearest with ties to even use std::nearbyint/std::lrint (the default
-// rounding mode) rather than a cast, which truncates.
-
 namespace quarn::render {
 
 void SetupPixelFormat()
