@@ -49,6 +49,19 @@ function(quarn_test name)
   gtest_discover_tests(${name} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
 endfunction()
 
+# Tests and benchmarks that open the main window load Font.tga, console.txt and the demo bot
+# from their executable's folder, as the program does. They are built into `dir`, which holds
+# links to those files in the bin directory, so the bin directory keeps only what is installed.
+function(quarn_beside_program_files target dir)
+  file(GLOB entries RELATIVE ${PROJECT_SOURCE_DIR}/data ${PROJECT_SOURCE_DIR}/data/*)
+  list(REMOVE_ITEM entries CMakeLists.txt)
+  file(MAKE_DIRECTORY ${dir})
+  foreach(entry Font.tga ${entries})
+    file(CREATE_LINK ${QUARN_BIN_DIR}/${entry} ${dir}/${entry} SYMBOLIC)
+  endforeach()
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
+endfunction()
+
 # add_subdirectory() for every child folder of the current one that has a CMakeLists.txt.
 function(quarn_add_child_folders)
   file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
