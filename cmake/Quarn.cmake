@@ -79,10 +79,11 @@ include(GoogleTest)
 
 # An end-to-end test: a bash script that drives the real build/bin/quarn under the virtual
 # display (scripts/test.sh runs CTest under xvfb-run). The script can source
-# tests/e2e/lib.sh; it gets QUARN_BIN (the bin directory) and E2E_TMP (a fresh directory).
+# tests/e2e/lib.sh; it gets QUARN_BIN (the bin directory), QUARN_BUILD (the build directory)
+# and E2E_TMP (a fresh directory).
 function(quarn_e2e name script)
   add_test(NAME e2e.${name}
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/${script})
   set_tests_properties(e2e.${name} PROPERTIES LABELS e2e TIMEOUT 120 RUN_SERIAL TRUE
-    ENVIRONMENT "QUARN_BIN=${QUARN_BIN_DIR};E2E_LIB=${PROJECT_SOURCE_DIR}/tests/e2e/lib.sh;LC_ALL=C;ALSOFT_DRIVERS=null")
+    ENVIRONMENT "QUARN_BIN=${QUARN_BIN_DIR};QUARN_BUILD=${CMAKE_BINARY_DIR};E2E_LIB=${PROJECT_SOURCE_DIR}/tests/e2e/lib.sh;LC_ALL=C;ALSOFT_DRIVERS=null")
 endfunction()

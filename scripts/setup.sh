@@ -18,6 +18,8 @@ PACKAGES=(
   xvfb xauth xfonts-base xdotool imagemagick x11-utils
   # fuzzing and sanitizers; the Clang build
   clang libclang-rt-14-dev
+  # the .deb: package dependencies from the binaries (dpkg-shlibdeps)
+  dpkg-dev
   # interpreters the script benchmark compares against
   lua5.4 python3
 )
