@@ -16,8 +16,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Interactive OpenGL demo of animated 3D ch
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
-# Library dependencies from the installed binaries (dpkg-shlibdeps); Mesa's drivers are
-# loaded by libGL at run time, so no binary names them.
+# Library dependencies from the installed binaries (dpkg-shlibdeps), plus what is loaded at
+# run time and so named by no binary: SDL opens libGL, which loads Mesa's drivers.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
 include(CPack)
