@@ -16,8 +16,10 @@ PACKAGES=(
   libfreetype-dev fonts-dejavu-core
   # virtual display for tests; SDL's message box needs xfonts-base
   xvfb xauth xfonts-base xdotool imagemagick x11-utils
-  # fuzzing and sanitizers
+  # fuzzing and sanitizers; the Clang build
   clang libclang-rt-14-dev
+  # the .deb: package dependencies from the binaries (dpkg-shlibdeps)
+  dpkg-dev
   # interpreters the script benchmark compares against
   lua5.4 python3
 )

@@ -1,6 +1,4 @@
 // quarn: the animated MD2 character demo.
-#include <SDL.h>
-
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +6,7 @@
 
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
+#include "platform/WindowSystem.h"
 #include "shell/MainForm.h"
 
 namespace {
@@ -64,8 +63,9 @@ int main(int argc, char** argv)
     }
   }
 
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
-    std::fprintf(stderr, "quarn: cannot start the window system: %s\n", SDL_GetError());
+  std::string reason;
+  if (!quarn::platform::StartWindowSystem(reason)) {
+    std::fprintf(stderr, "quarn: cannot start the window system: %s\n", reason.c_str());
     return 1;
   }
   int status = 0;
@@ -77,6 +77,6 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "quarn: %s\n", error.what());
     status = 1;
   }
-  SDL_Quit();
+  quarn::platform::StopWindowSystem();
   return status;
 }

@@ -1,6 +1,6 @@
 // Frames per second of the main window's frame (GLTimerTimer driven by the real event loop)
 // against a bare SDL clear+swap loop, measured in the same run. Prints both and the ratio.
-// Run under a display: xvfb-run -a -s "-screen 0 1024x768x24" build/bin/bench_frame_loop [seconds]
+// Run under a display: xvfb-run -a -s "-screen 0 1024x768x24" build/bench/bench_frame_loop [seconds]
 #include <SDL.h>
 #include <GL/gl.h>
 

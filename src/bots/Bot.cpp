@@ -1,11 +1,9 @@
 #include "bots/Bot.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
+#include "platform/Files.h"
 #include "platform/Paths.h"
 #include "render/Console.h"
 #include "script/Errors.h"
@@ -80,13 +78,9 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
   FActive = false;
 
   // Only regular files: a device or FIFO would be read forever or block the program.
-  std::error_code kind;
-  if (!std::filesystem::is_regular_file(fileName, kind))
+  std::string bytes;
+  if (!platform::ReadWholeFile(fileName, bytes, platform::TFileKinds::Regular))
     throw script::Exception("Cannot open file " + fileName);
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) throw script::Exception("Cannot open file " + fileName);
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw script::Exception("Cannot open file " + fileName);
   // Editors that save UTF-8 may put a byte order mark first; it is no part of the script.
   constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
   if (bytes.starts_with(ByteOrderMark)) bytes.erase(0, ByteOrderMark.size());

@@ -40,18 +40,18 @@ bool TMD2::LoadFromFile(const std::string& fileName)
   FFileName = fileName;
   FrameStep = +1;
   switch (FFile.Open(fileName, md2::HeaderSize)) {
-    case TMappedFile::TResult::OpenFailed:
+    case platform::TMappedFile::TResult::OpenFailed:
       LastError() = "Unable to open file " + fileName;
       return false;
-    case TMappedFile::TResult::StatFailed:
+    case platform::TMappedFile::TResult::StatFailed:
       LastError() = "Unable to Map file " + fileName;
       Unload();
       return false;
-    case TMappedFile::TResult::MapFailed:
+    case platform::TMappedFile::TResult::MapFailed:
       LastError() = "Unable to view file " + fileName;
       Unload();
       return false;
-    case TMappedFile::TResult::Ok: break;
+    case platform::TMappedFile::TResult::Ok: break;
   }
   const std::string reason = Validate();
   if (!reason.empty()) {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "bots/MappedFile.h"
+#include "platform/MappedFile.h"
 #include "bots/Object3D.h"
 #include "formats/ByteReader.h"
 
@@ -119,7 +119,7 @@ private:
   int16_t TriangleField(int32_t triangle, int field) const;
 
   std::string FFileName;
-  TMappedFile FFile;
+  platform::TMappedFile FFile;
   TLayout FLayout;
   // The mapped view, empty while nothing is loaded; the tables are read from it at the offsets
   // in FLayout. Skin names, GL commands and normals are never read.

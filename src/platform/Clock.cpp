@@ -6,5 +6,6 @@ namespace quarn::platform {
 
 uint32_t TimeGetTime() { return static_cast<uint32_t>(SDL_GetTicks64()); }
 uint32_t GetTickCount() { return static_cast<uint32_t>(SDL_GetTicks64()); }
+uint64_t TickCount64() { return SDL_GetTicks64(); }
 
 }  // namespace quarn::platform

@@ -8,6 +8,8 @@ namespace quarn::platform {
 // differences (t - last), which stay correct across the wrap.
 uint32_t TimeGetTime();   // drives the frame timer
 uint32_t GetTickCount();  // drives bot animation
+// Milliseconds since the window system started, without the wrap.
+uint64_t TickCount64();
 
 // A replaceable millisecond clock, so timing logic can be tested with a fake one.
 using ClockFunc = uint32_t (*)();

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
+
 namespace quarn::render {
 
 // Decoded pixels, row after row, as they are uploaded: the first row becomes the bottom of the
@@ -58,6 +60,6 @@ TDecodeResult DecodeWAL(TBytes wal, TBytes palette, TImage& image);
 TDecodeResult DecodeJPG(TBytes data, TImage& image);
 
 // Reads a whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& data);
+using platform::ReadWholeFile;
 
 }  // namespace quarn::render

@@ -2,23 +2,22 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/GLContext.h"
 #include "render/Vector.h"
-
-struct SDL_Window;
 
 namespace quarn::render {
 
 // Pixel-format settings of the window's GL surface. On X11 the visual is chosen when the
-// window is created, so these become SDL GL attributes before the window exists
-// (SetupPixelFormat); they are minimums, the driver may give more.
+// window is created, so these are requested before the window exists (SetupPixelFormat);
+// they are minimums, the driver may give more.
 inline constexpr bool DoubleBuffered = true;
 inline constexpr bool ColorIndexMode = false;
 inline constexpr int ColorBits = 16;
 inline constexpr int DepthBits = 16;
 inline constexpr int StencilBits = 8;
 
-// Sets the SDL GL attributes for the window about to be created (call before SDL_CreateWindow
-// with SDL_WINDOW_OPENGL). Colour-index mode does not exist here: RGBA is always used.
+// Requests the pixel format for the window about to be created (call before creating it).
+// Colour-index mode does not exist here: RGBA is always used.
 void SetupPixelFormat();
 
 // Projection and viewport of a camera.
@@ -38,7 +37,7 @@ struct TViewVolume {
 // The window's rendering context. The window itself belongs to the caller.
 class TOpenGL {
 public:
-  explicit TOpenGL(SDL_Window* form);
+  explicit TOpenGL(platform::TWindowHandle form);
   ~TOpenGL();  // ReleaseContext
   TOpenGL(const TOpenGL&) = delete;
   TOpenGL& operator=(const TOpenGL&) = delete;
@@ -57,13 +56,9 @@ public:
   bool HasContext() const { return RC != nullptr; }
 
 private:
-  SDL_Window* Form;
-  void* RC = nullptr;  // SDL_GLContext
+  platform::TWindowHandle Form;
+  platform::TGLContextHandle RC = nullptr;
 };
-
-// Switches the display to Width x Height at Bits per pixel; (0, 0, 0) restores the desktop
-// mode. Returns whether a mode was set as asked (the fallbacks count as set).
-bool SetDisplayMode(SDL_Window* window, int width, int height, int bits);
 
 std::string GetRendererString();
 std::string GetExtensionsString();

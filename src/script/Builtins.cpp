@@ -1,36 +1,8 @@
 #include "script/Builtins.h"
 
-#include "script/Errors.h"
-
-#if __has_include("script/Library.h")
 #include "script/Library.h"
-#define QUARN_SCRIPT_HAVE_LIBRARY 1
-#endif
 
 namespace quarn::script {
-
-#ifndef QUARN_SCRIPT_HAVE_LIBRARY
-// Until the library built-ins exist, calling one fails loudly.
-namespace {
-[[noreturn]] void Missing(TFunction& self)
-{
-  throw Exception(FormatMessage("Built-in function %s is not available", self.Name().c_str()));
-}
-}  // namespace
-#define QUARN_MISSING(name) \
-  void name(TFunction& self, int, const TArgList&, Variant&) { Missing(self); }
-QUARN_MISSING(EvalGreater) QUARN_MISSING(EvalLess) QUARN_MISSING(EvalEqual)
-QUARN_MISSING(EvalUnEqual) QUARN_MISSING(EvalGreaterEqual) QUARN_MISSING(EvalLessEqual)
-QUARN_MISSING(EvalNot) QUARN_MISSING(EvalAnd) QUARN_MISSING(EvalOr) QUARN_MISSING(EvalXor)
-QUARN_MISSING(EvalNeg) QUARN_MISSING(EvalAdd) QUARN_MISSING(EvalSub) QUARN_MISSING(EvalMul)
-QUARN_MISSING(EvalDivide) QUARN_MISSING(EvalDiv) QUARN_MISSING(EvalMod) QUARN_MISSING(EvalInc)
-QUARN_MISSING(EvalDec) QUARN_MISSING(EvalRound) QUARN_MISSING(EvalTrunc) QUARN_MISSING(EvalInt)
-QUARN_MISSING(EvalFrac) QUARN_MISSING(EvalLength) QUARN_MISSING(EvalInsert)
-QUARN_MISSING(EvalDelete) QUARN_MISSING(EvalCopy) QUARN_MISSING(EvalPos)
-QUARN_MISSING(EvalStrToInt) QUARN_MISSING(EvalIntToStr) QUARN_MISSING(EvalFormat)
-QUARN_MISSING(EvalNow) QUARN_MISSING(EvalFormatDateTime) QUARN_MISSING(EvalCopyright)
-#undef QUARN_MISSING
-#endif
 
 namespace {
 

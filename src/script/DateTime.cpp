@@ -7,6 +7,7 @@
 #include "script/Errors.h"
 #include "script/FormatFloat.h"
 #include "script/Locale.h"
+#include "script/Rounding.h"
 
 namespace quarn::script {
 
@@ -39,13 +40,6 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
   day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   year = static_cast<int>(y + (month <= 2));
-}
-
-// Nearest integer with ties to even, for magnitudes far inside the 64-bit range.
-int64_t RoundHalfEven(double x) {
-  double r = std::round(x);
-  if (std::fabs(x - std::trunc(x)) == 0.5) r = 2.0 * std::round(x / 2.0);
-  return static_cast<int64_t>(r);
 }
 
 class TDateTimeFormatter {
@@ -234,7 +228,8 @@ private:
 
 bool DecodeDateTime(double dateTime, TDateTimeParts& parts) {
   if (!(dateTime > MinDateTime - 1.0 && dateTime < EndDateTime + 1.0)) return false;
-  int64_t total = RoundHalfEven(dateTime * static_cast<double>(MillisecondsPerDay));
+  int64_t total =
+      static_cast<int64_t>(RoundHalfEven(dateTime * static_cast<double>(MillisecondsPerDay)));
   int64_t days = total / MillisecondsPerDay;
   int64_t time = total % MillisecondsPerDay;
   if (time < 0) time = -time;

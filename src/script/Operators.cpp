@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "script/Errors.h"
+#include "script/Rounding.h"
 
 namespace quarn::script {
 
@@ -31,9 +32,7 @@ int32_t IntMod(int32_t a, int32_t b) {
 }
 
 int32_t RoundToInt(double value) {
-  double rounded = std::round(value);  // halves away from zero
-  if (std::fabs(value - std::trunc(value)) == 0.5) rounded = 2.0 * std::round(value / 2.0);
-  return LowBits(rounded);
+  return LowBits(RoundHalfEven(value));
 }
 
 int32_t TruncToInt(double value) { return LowBits(std::trunc(value)); }

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "script/Errors.h"
+#include "script/Rounding.h"
 
 namespace quarn::script {
 
@@ -166,7 +167,7 @@ TType TypeOf(const Variant& value)
 bool RoundToInt32(double value, int32_t& result)
 {
   if (!(value > -2147483649.0 && value < 2147483648.0)) return false;  // NaN fails too
-  const double rounded = std::nearbyint(value);  // the process rounds to nearest, ties to even
+  const double rounded = RoundHalfEven(value);
   if (rounded < -2147483648.0 || rounded > 2147483647.0) return false;
   result = static_cast<int32_t>(rounded);
   return true;

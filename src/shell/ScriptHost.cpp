@@ -1,8 +1,7 @@
 #include "shell/ScriptHost.h"
 
-#include <SDL.h>
-
 #include "platform/Application.h"
+#include "platform/Clock.h"
 #include "platform/MessageBox.h"
 
 namespace quarn::shell {
@@ -13,7 +12,7 @@ TShellScriptHost::~TShellScriptHost() { script::SetScriptHost(nullptr); }
 
 void TShellScriptHost::PumpMessages()
 {
-  const uint64_t now = SDL_GetTicks64();
+  const uint64_t now = platform::TickCount64();
   if (now == FLastPump) return;
   FLastPump = now;
   platform::Application().ProcessMessages();

@@ -2,10 +2,9 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
+
+#include "platform/Files.h"
 
 #include "script/Errors.h"
 #include "script/Func.h"
@@ -62,20 +61,6 @@ bool IsIdentifier(std::string_view name) {
     bool digit = c >= '0' && c <= '9';
     if (!letter && !(digit && i > 0)) return false;
   }
-  return true;
-}
-
-bool ReadFile(const std::string& name, std::string& text) {
-  // A folder opens as a stream and reads as empty. Pipes and devices are read: `qscript
-  // <(...)` and /dev/stdin are scripts too.
-  std::error_code kind;
-  if (std::filesystem::is_directory(name, kind)) return false;
-  std::ifstream file(name, std::ios::binary);
-  if (!file) return false;
-  std::ostringstream buffer;
-  buffer << file.rdbuf();
-  if (file.bad()) return false;
-  text = buffer.str();
   return true;
 }
 
@@ -251,7 +236,8 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
       break;
     case TMode::Run:
     case TMode::Check:
-      if (!ReadFile(options.Source, text)) {
+      // Pipes and devices are read: `qscript <(...)` and /dev/stdin are scripts too.
+      if (!platform::ReadWholeFile(options.Source, text, platform::TFileKinds::AnyButFolder)) {
         err << "qscript: cannot read " << options.Source << '\n';
         return ExitScriptFailed;
       }

@@ -11,23 +11,15 @@
 #include <vector>
 
 #include "QScript.h"
+#include "platform/Paths.h"
 
 namespace {
 
 constexpr const char* BotHelper = "qscript-bot";
 
-std::string ExeDir()
-{
-  std::vector<char> path(4096);
-  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
-  if (length <= 0) return std::string();
-  const std::string exe(path.data(), static_cast<size_t>(length));
-  return exe.substr(0, exe.find_last_of('/') + 1);
-}
-
 int RunBotHelper(const std::string& fileName, std::ostream& out, std::ostream& err)
 {
-  const std::string helper = ExeDir() + BotHelper;
+  const std::string helper = quarn::platform::ExeDir() + BotHelper;
   out.flush();
   std::string flag = "--bot", file = fileName;
   char* argv[] = {const_cast<char*>(BotHelper), flag.data(), file.data(), nullptr};

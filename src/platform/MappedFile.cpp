@@ -1,11 +1,11 @@
-#include "bots/MappedFile.h"
+#include "platform/MappedFile.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quarn::bots {
+namespace quarn::platform {
 
 TMappedFile::TResult TMappedFile::Open(const std::string& fileName, size_t minSize)
 {
@@ -36,4 +36,4 @@ void TMappedFile::Close()
   FHandle = -1;
 }
 
-}  // namespace quarn::bots
+}  // namespace quarn::platform

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace quarn::bots {
+namespace quarn::platform {
 
 // A whole file mapped read-only into memory. The descriptor stays open and the mapping stays
 // valid until the object is destroyed or Close is called: unmapped first, then closed.
@@ -31,4 +31,4 @@ private:
   size_t FSize = 0;
 };
 
-}  // namespace quarn::bots
+}  // namespace quarn::platform
