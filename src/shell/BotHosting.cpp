@@ -94,7 +94,7 @@ void TMainForm::DrawFrameNumberOverlay()
 
 void TMainForm::MovementKey(uint16_t key, bool down)
 {
-  const uint16_t bits = ActionBits[key < 256 ? FKeyMap[key] & 15 : 0];
+  const uint16_t bits = key < 256 ? bots::MovementMask(FKeyMap[key]) : 0;
   FKeyState = down ? static_cast<uint16_t>(FKeyState | bits) : static_cast<uint16_t>(FKeyState & ~bits);
 }
 

@@ -34,12 +34,6 @@ inline constexpr const char* kCaption = "Quarn MD2 demo";
 inline constexpr int kClientWidth = 640;
 inline constexpr int kClientHeight = 480;
 
-// Movement mask of each action number; action n is the n-th key constant of bot files
-// (none, forward, back, left, right, strafe left/right, jump, crouch, attacks, unused 1-5).
-// There is no action with mask 8.
-inline constexpr uint16_t ActionBits[16] = {0,    1,    2,    4,    16,   32,    64,    128,
-                                            256,  512,  1024, 2048, 4096, 8192, 16384, 32768};
-
 // The program's only window and the owner of everything that lives for the whole run.
 // Construction creates the window and runs FormCreate; destruction runs FormDestroy.
 class TMainForm {
