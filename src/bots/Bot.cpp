@@ -36,13 +36,8 @@ TBot::~TBot() = default;
 
 void TBot::CreateCommands()
 {
-  using Handler = void (TBot::*)(const script::TArgList&);
-  struct Command {
-    const char* declaration;
-    Handler handler;
-  };
   // Registration order: the registry lists them in this order.
-  static const Command kCommands[] = {
+  static const script::THostCommand<TBot> kCommands[] = {
       {"LoadMD2(string);", &TBot::LoadMD2},
       {"LoadWeapon(string);", &TBot::LoadWeapon},
       {"LoadMD2Skin(string);", &TBot::LoadMD2Skin},
@@ -53,14 +48,7 @@ void TBot::CreateCommands()
       {"PrecacheSet(string);", &TBot::PrecacheSet},
       {"SetTiming(integer,integer);", &TBot::SetTiming},
   };
-  for (const Command& command : kCommands) {
-    auto func = std::make_unique<script::TFunc>();
-    func->SetDeclaration(command.declaration);
-    func->SetFuncs(&FCommands);
-    func->SetOnEval([this, handler = command.handler](script::TFunc&, const script::TArgList& args,
-                                                      script::Variant&) { (this->*handler)(args); });
-    FCommandComponents.push_back(std::move(func));
-  }
+  FCommandComponents = script::THostCommands(FCommands, *this, kCommands);
 }
 
 bool TBot::Load(script::TScript& script, render::TConsole& console, const std::string& fileName)

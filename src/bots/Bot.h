@@ -1,15 +1,14 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "bots/FiniteAutomata.h"
 #include "bots/MD2.h"
-#include "script/Func.h"
 #include "script/Functions.h"
+#include "script/HostCommands.h"
 
 namespace quarn::script {
 class TScript;
@@ -81,7 +80,7 @@ private:
   TMD2 FWeapon;
   script::TFuncs FCommands;
   script::TFuncs* FSavedFunctions = nullptr;
-  std::vector<std::unique_ptr<script::TFunc>> FCommandComponents;  // linked to FCommands
+  script::THostCommands FCommandComponents;  // linked to FCommands
   render::TConsole* FConsole = nullptr;
   bool FActive = false;
   bool FHasWeapon = false;

@@ -12,6 +12,7 @@
 #include "script/DateTime.h"
 #include "script/Errors.h"
 #include "script/HostArgs.h"
+#include "script/HostCommands.h"
 #include "shell/MainForm.h"
 
 namespace quarn::shell {
@@ -33,32 +34,19 @@ bool FifoWithoutReader(const std::string& name)
 
 void TMainForm::CreateConsoleCommands()
 {
-  using Handler = void (TMainForm::*)(const script::TArgList&);
-  struct Command {
-    script::TFunc TMainForm::*component;
-    const char* declaration;
-    Handler handler;
-  };
   // Creation order: the registry lists the commands in this order.
-  static const Command kCommands[] = {
-      {&TMainForm::QuitFunc, "Quit;", &TMainForm::QuitFuncEval},
-      {&TMainForm::LoadBotFunc, "LoadBot(string);", &TMainForm::LoadBotFuncEval},
-      {&TMainForm::AboutFunc, "About;", &TMainForm::AboutFuncEval},
-      {&TMainForm::ConDumpFunc, "ConDump(string);", &TMainForm::ConDumpFuncEval},
-      {&TMainForm::GetRendererFunc, "GLRenderer;", &TMainForm::GetRendererFuncEval},
-      {&TMainForm::GetExtensionsFunc, "GLExtensions;", &TMainForm::GetExtensionsFuncEval},
-      {&TMainForm::DrawFPSFunc, "DrawFPS(boolean);", &TMainForm::DrawFPSFuncEval},
-      {&TMainForm::FrameNoFunc, "DrawFrameNumber(boolean);", &TMainForm::FrameNoFuncEval},
-      {&TMainForm::LoadAnimationFileFunc, "LoadAnimationFile(string);",
-       &TMainForm::LoadAnimationFileFuncEval},
+  static const script::THostCommand<TMainForm> kCommands[] = {
+      {"Quit;", &TMainForm::QuitFuncEval},
+      {"LoadBot(string);", &TMainForm::LoadBotFuncEval},
+      {"About;", &TMainForm::AboutFuncEval},
+      {"ConDump(string);", &TMainForm::ConDumpFuncEval},
+      {"GLRenderer;", &TMainForm::GetRendererFuncEval},
+      {"GLExtensions;", &TMainForm::GetExtensionsFuncEval},
+      {"DrawFPS(boolean);", &TMainForm::DrawFPSFuncEval},
+      {"DrawFrameNumber(boolean);", &TMainForm::FrameNoFuncEval},
+      {"LoadAnimationFile(string);", &TMainForm::LoadAnimationFileFuncEval},
   };
-  for (const Command& command : kCommands) {
-    script::TFunc& func = this->*command.component;
-    func.SetDeclaration(command.declaration);
-    func.SetFuncs(&Funcs);
-    func.SetOnEval([this, handler = command.handler](script::TFunc&, const script::TArgList& args,
-                                                     script::Variant&) { (this->*handler)(args); });
-  }
+  CommandFuncs = script::THostCommands(Funcs, *this, kCommands);
   Script.Exceptions = true;
   Script.Blocking = false;
   Script.SetFunctions(&Funcs);

@@ -13,8 +13,8 @@
 #include "render/Console.h"
 #include "render/GLFont.h"
 #include "render/OpenGL.h"
-#include "script/Func.h"
 #include "script/Functions.h"
+#include "script/HostCommands.h"
 #include "script/Script.h"
 #include "shell/DXTimer.h"
 #include "shell/ScriptHost.h"
@@ -68,18 +68,10 @@ public:
   TDXTimer GLTimer;
   script::TScript Script;  // runs console lines against Funcs
   script::TFuncs Funcs;
-  script::TFunc QuitFunc;
-  script::TFunc LoadBotFunc;
+  script::THostCommands CommandFuncs;  // the nine commands, linked to Funcs
   script::TScript BotScript;  // runs bot files; the bot lends it its own registry
-  script::TFunc AboutFunc;
-  script::TFunc ConDumpFunc;
-  script::TFunc GetRendererFunc;
-  script::TFunc GetExtensionsFunc;
   std::unique_ptr<sound::TDXSound> DXSound;      // silent when no sound device opens
   std::unique_ptr<sound::TDXWaveList> BotWaveList;  // the current bot's sound set
-  script::TFunc DrawFPSFunc;
-  script::TFunc FrameNoFunc;
-  script::TFunc LoadAnimationFileFunc;
 
   // Replaces the driver's extensions text for GLExtensions (tests).
   std::optional<std::string> FExtensionsOverride;
