@@ -29,7 +29,9 @@ public:
     FComponents.reserve(N);
     for (const THostCommand<THost>& command : table)
       Add(registry, command.Declaration,
-          [&host, handler = command.Handler](TFunc&, const TArgList& args, Variant&) { (host.*handler)(args); });
+          [&host, handler = command.Handler](TFunc&, const TArgList& args, Variant&) {
+            (host.*handler)(args);
+          });
   }
 
 private:
