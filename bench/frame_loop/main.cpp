@@ -50,8 +50,8 @@ double MainFormFps(double seconds)
   quarn::shell::TMainForm form(options);
   if (!form.Started()) return 0;
   long frames = 0;
-  auto frame = form.GLTimer.OnTimer;
-  form.GLTimer.OnTimer = [&](quarn::shell::TDXTimer& timer, int32_t lag) {
+  auto frame = form.GLTimer().OnTimer;
+  form.GLTimer().OnTimer = [&](quarn::shell::TDXTimer& timer, int32_t lag) {
     frame(timer, lag);
     ++frames;
   };

@@ -12,18 +12,6 @@
 
 namespace quarn::bots {
 
-const TBotConstant BotConstants[25] = {
-    {"KEY_NONE", 0},        {"KEY_FORWARD", 1},           {"KEY_BACK", 2},
-    {"KEY_LEFT", 4},        {"KEY_RIGHT", 16},            {"KEY_STRAFELEFT", 32},
-    {"KEY_STRAFERIGHT", 64}, {"KEY_JUMP", 128},           {"KEY_CROUCH", 256},
-    {"KEY_PRIMARYATTACK", 512}, {"KEY_SECONDARYATTACK", 1024}, {"KEY_UNUSED1", 2048},
-    {"KEY_UNUSED2", 4096},  {"KEY_UNUSED3", 8192},        {"KEY_UNUSED4", 16384},
-    {"KEY_UNUSED5", 32768}, {"IDLE1", 0},                 {"JUMP", 4},
-    {"CROUCH", 9},          {"RUN", 1},                   {"RUNBACK", 18},
-    {"CROUCH_IDLE", 11},    {"SHOOT", 16},                {"CROUCH_SHOOT", 17},
-    {"CROUCH_CRAWL", 10},
-};
-
 namespace {
 
 using script::ArgBoolean;
@@ -46,13 +34,8 @@ TBot::~TBot() = default;
 
 void TBot::CreateCommands()
 {
-  using Handler = void (TBot::*)(const script::TArgList&);
-  struct Command {
-    const char* declaration;
-    Handler handler;
-  };
   // Registration order: the registry lists them in this order.
-  static const Command kCommands[] = {
+  static const script::THostCommand<TBot> kCommands[] = {
       {"LoadMD2(string);", &TBot::LoadMD2},
       {"LoadWeapon(string);", &TBot::LoadWeapon},
       {"LoadMD2Skin(string);", &TBot::LoadMD2Skin},
@@ -63,14 +46,7 @@ void TBot::CreateCommands()
       {"PrecacheSet(string);", &TBot::PrecacheSet},
       {"SetTiming(integer,integer);", &TBot::SetTiming},
   };
-  for (const Command& command : kCommands) {
-    auto func = std::make_unique<script::TFunc>();
-    func->SetDeclaration(command.declaration);
-    func->SetFuncs(&FCommands);
-    func->SetOnEval([this, handler = command.handler](script::TFunc&, const script::TArgList& args,
-                                                      script::Variant&) { (this->*handler)(args); });
-    FCommandComponents.push_back(std::move(func));
-  }
+  FCommandComponents = script::THostCommands(FCommands, *this, kCommands);
 }
 
 bool TBot::Load(script::TScript& script, render::TConsole& console, const std::string& fileName)

@@ -1,15 +1,14 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "bots/FiniteAutomata.h"
 #include "bots/MD2.h"
-#include "script/Func.h"
 #include "script/Functions.h"
+#include "script/HostCommands.h"
 
 namespace quarn::script {
 class TScript;
@@ -81,7 +80,7 @@ private:
   TMD2 FWeapon;
   script::TFuncs FCommands;
   script::TFuncs* FSavedFunctions = nullptr;
-  std::vector<std::unique_ptr<script::TFunc>> FCommandComponents;  // linked to FCommands
+  script::THostCommands FCommandComponents;  // linked to FCommands
   render::TConsole* FConsole = nullptr;
   bool FActive = false;
   bool FHasWeapon = false;
@@ -94,6 +93,25 @@ struct TBotConstant {
   const char* Name;
   int32_t Value;
 };
-extern const TBotConstant BotConstants[25];
+// First the sixteen movement masks, then the animation numbers. The key map's action n moves
+// by the n-th mask; there is no mask 8.
+inline constexpr TBotConstant BotConstants[25] = {
+    {"KEY_NONE", 0},        {"KEY_FORWARD", 1},           {"KEY_BACK", 2},
+    {"KEY_LEFT", 4},        {"KEY_RIGHT", 16},            {"KEY_STRAFELEFT", 32},
+    {"KEY_STRAFERIGHT", 64}, {"KEY_JUMP", 128},           {"KEY_CROUCH", 256},
+    {"KEY_PRIMARYATTACK", 512}, {"KEY_SECONDARYATTACK", 1024}, {"KEY_UNUSED1", 2048},
+    {"KEY_UNUSED2", 4096},  {"KEY_UNUSED3", 8192},        {"KEY_UNUSED4", 16384},
+    {"KEY_UNUSED5", 32768}, {"IDLE1", 0},                 {"JUMP", 4},
+    {"CROUCH", 9},          {"RUN", 1},                   {"RUNBACK", 18},
+    {"CROUCH_IDLE", 11},    {"SHOOT", 16},                {"CROUCH_SHOOT", 17},
+    {"CROUCH_CRAWL", 10},
+};
+inline constexpr int MovementMaskCount = 16;
+
+// The movement mask of a key-map action; only its low four bits count.
+constexpr uint16_t MovementMask(uint8_t action)
+{
+  return static_cast<uint16_t>(BotConstants[action % MovementMaskCount].Value);
+}
 
 }  // namespace quarn::bots

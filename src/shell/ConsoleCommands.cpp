@@ -1,5 +1,5 @@
-// The console script: every entered line runs as a script against the console registry, whose
-// host commands act on the main window.
+#include "shell/ConsoleCommands.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -8,6 +8,7 @@
 #include <fstream>
 #include <new>
 
+#include "platform/Paths.h"
 #include "render/OpenGL.h"
 #include "script/DateTime.h"
 #include "script/Errors.h"
@@ -31,106 +32,112 @@ bool FifoWithoutReader(const std::string& name)
 
 }  // namespace
 
-void TMainForm::CreateConsoleCommands()
+TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
 {
-  using Handler = void (TMainForm::*)(const script::TArgList&);
-  struct Command {
-    script::TFunc TMainForm::*component;
-    const char* declaration;
-    Handler handler;
-  };
   // Creation order: the registry lists the commands in this order.
-  static const Command kCommands[] = {
-      {&TMainForm::QuitFunc, "Quit;", &TMainForm::QuitFuncEval},
-      {&TMainForm::LoadBotFunc, "LoadBot(string);", &TMainForm::LoadBotFuncEval},
-      {&TMainForm::AboutFunc, "About;", &TMainForm::AboutFuncEval},
-      {&TMainForm::ConDumpFunc, "ConDump(string);", &TMainForm::ConDumpFuncEval},
-      {&TMainForm::GetRendererFunc, "GLRenderer;", &TMainForm::GetRendererFuncEval},
-      {&TMainForm::GetExtensionsFunc, "GLExtensions;", &TMainForm::GetExtensionsFuncEval},
-      {&TMainForm::DrawFPSFunc, "DrawFPS(boolean);", &TMainForm::DrawFPSFuncEval},
-      {&TMainForm::FrameNoFunc, "DrawFrameNumber(boolean);", &TMainForm::FrameNoFuncEval},
-      {&TMainForm::LoadAnimationFileFunc, "LoadAnimationFile(string);",
-       &TMainForm::LoadAnimationFileFuncEval},
+  static const script::THostCommand<TConsoleCommands> kCommands[] = {
+      {"Quit;", &TConsoleCommands::QuitFuncEval},
+      {"LoadBot(string);", &TConsoleCommands::LoadBotFuncEval},
+      {"About;", &TConsoleCommands::AboutFuncEval},
+      {"ConDump(string);", &TConsoleCommands::ConDumpFuncEval},
+      {"GLRenderer;", &TConsoleCommands::GetRendererFuncEval},
+      {"GLExtensions;", &TConsoleCommands::GetExtensionsFuncEval},
+      {"DrawFPS(boolean);", &TConsoleCommands::DrawFPSFuncEval},
+      {"DrawFrameNumber(boolean);", &TConsoleCommands::FrameNoFuncEval},
+      {"LoadAnimationFile(string);", &TConsoleCommands::LoadAnimationFileFuncEval},
   };
-  for (const Command& command : kCommands) {
-    script::TFunc& func = this->*command.component;
-    func.SetDeclaration(command.declaration);
-    func.SetFuncs(&Funcs);
-    func.SetOnEval([this, handler = command.handler](script::TFunc&, const script::TArgList& args,
-                                                     script::Variant&) { (this->*handler)(args); });
-  }
-  Script.Exceptions = true;
-  Script.Blocking = false;
-  Script.SetFunctions(&Funcs);
-  BotScript.Exceptions = true;
-  BotScript.Blocking = false;
+  FCommands = script::THostCommands(FFuncs, *this, kCommands);
+  FScript.Exceptions = true;
+  FScript.Blocking = false;
+  FScript.SetFunctions(&FFuncs);
 }
 
-void TMainForm::ConsoleLine(const std::string& line)
+render::TConsole& TConsoleCommands::Console() { return *FForm.Console(); }
+
+void TConsoleCommands::ConsoleLine(const std::string& line)
 {
   try {
     // A line entered while the previous one still runs (its calls pump events) cannot run:
     // the script refuses a nested run. Say so rather than drop it silently.
-    if (Script.Running()) {
-      FConsole->AddWrapped("The previous line is still running; this line was not run.");
+    if (FScript.Running()) {
+      Console().AddWrapped("The previous line is still running; this line was not run.");
       return;
     }
-    Script.SetText(line);
-    Script.Run();
+    FScript.SetText(line);
+    FScript.Run();
   } catch (const script::EScriptError& error) {
-    FConsole->AddWrapped(error.Message());
+    Console().AddWrapped(error.Message());
   } catch (const std::bad_alloc&) {
-    FConsole->AddWrapped("Exception : Out of memory");
+    Console().AddWrapped("Exception : Out of memory");
   } catch (const std::exception& error) {
-    FConsole->AddWrapped(std::string("Exception : ") + error.what());
+    Console().AddWrapped(std::string("Exception : ") + error.what());
   } catch (...) {
-    FConsole->AddWrapped("Exception : Unknown exception");
+    Console().AddWrapped("Exception : Unknown exception");
   }
 }
 
-void TMainForm::QuitFuncEval(const script::TArgList&) { FWindow->Close(); }
+void TConsoleCommands::QuitFuncEval(const script::TArgList&) { FForm.Window().Close(); }
 
-void TMainForm::AboutFuncEval(const script::TArgList&)
+void TConsoleCommands::AboutFuncEval(const script::TArgList&)
 {
-  FConsole->Add("Quarn MD2 demo");
-  FConsole->Add("Arrows, Space, Ins, Enter: move. Tab");
-  FConsole->Add("By the Quarn developers");
+  Console().Add("Quarn MD2 demo");
+  Console().Add("Arrows, Space, Ins, Enter: move. Tab");
+  Console().Add("By the Quarn developers");
 }
 
-void TMainForm::ConDumpFuncEval(const script::TArgList& args)
+void TConsoleCommands::ConDumpFuncEval(const script::TArgList& args)
 {
   const std::string name = script::ArgText(args, 0);
   try {
-    FConsole->Add("Console dump at " + script::ShortDateLongTimeText(script::Now()));
+    Console().Add("Console dump at " + script::ShortDateLongTimeText(script::Now()));
     if (FifoWithoutReader(name)) throw std::runtime_error("Cannot create file " + name);
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("Cannot create file " + name);
-    for (const std::string& line : FConsole->Lines()) out << line << "\r\n";
+    for (const std::string& line : Console().Lines()) out << line << "\r\n";
     out.flush();
     if (!out) throw std::runtime_error("Cannot write file " + name);
   } catch (const std::exception& error) {
-    FConsole->Add(error.what());
+    Console().Add(error.what());
   }
 }
 
-void TMainForm::GetRendererFuncEval(const script::TArgList&)
+void TConsoleCommands::GetRendererFuncEval(const script::TArgList&)
 {
-  FConsole->Add(render::GetRendererString());
+  Console().Add(render::GetRendererString());
 }
 
-void TMainForm::GetExtensionsFuncEval(const script::TArgList&)
+void TConsoleCommands::GetExtensionsFuncEval(const script::TArgList&)
 {
   const std::string extensions = ExtensionsText();
   const int count = render::GetExtensionCount(extensions);
   for (int i = 0; i < count; ++i)
-    FConsole->Add(std::to_string(i + 1) + ". " + render::GetExtension(extensions, i));
+    Console().Add(std::to_string(i + 1) + ". " + render::GetExtension(extensions, i));
 }
 
-std::string TMainForm::ExtensionsText() const
+std::string TConsoleCommands::ExtensionsText() const
 {
   return FExtensionsOverride ? *FExtensionsOverride : render::GetExtensionsString();
 }
 
-void TMainForm::DrawFPSFuncEval(const script::TArgList& args) { FShowFPS = script::ArgBoolean(args, 0); }
+void TConsoleCommands::DrawFPSFuncEval(const script::TArgList& args)
+{
+  FForm.SetShowFPS(script::ArgBoolean(args, 0));
+}
+
+void TConsoleCommands::LoadBotFuncEval(const script::TArgList& args)
+{
+  const std::string name = script::ArgText(args, 0);
+  FForm.Bots().LoadBot(platform::ExeDir() + name, Console(), FForm.Sounds().Manager());
+}
+
+void TConsoleCommands::FrameNoFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().SetShowFrameNumber(script::ArgBoolean(args, 0));
+}
+
+void TConsoleCommands::LoadAnimationFileFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().LoadAnimationFile(script::ArgText(args, 0));
+}
 
 }  // namespace quarn::shell

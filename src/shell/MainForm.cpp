@@ -18,16 +18,9 @@ TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
   FWindow->OnKeyDown = [this](uint16_t key) { FormKeyDown(key); };
   FWindow->OnKeyUp = [this](uint16_t key) { FormKeyUp(key); };
   FWindow->OnKeyPress = [this](char key) { FormKeyPress(key); };
-
-  // GLTimer as stored with the window: ActiveOnly, disabled, ticking on every idle pass.
-  GLTimer.Loading = true;
-  GLTimer.ActiveOnly = true;
-  GLTimer.SetEnabled(false);
-  GLTimer.SetInterval(0);
-  GLTimer.OnTimer = [this](TDXTimer& sender, int32_t lagCount) { GLTimerTimer(sender, lagCount); };
-  GLTimer.Loaded();
-  CreateConsoleCommands();
-  CreateSoundComponents();
+  SetUpGLTimer();
+  FCommands = std::make_unique<TConsoleCommands>(*this);
+  FSounds = std::make_unique<TSoundHost>(this);
 
   // An exception in the creation handler is reported and the window stays as far as it was
   // built: without frames when the timer was never enabled.
@@ -53,43 +46,41 @@ void TMainForm::ExecStartupLines()
 
 void TMainForm::FormCreate()
 {
-  FOpenGL = std::make_unique<render::TOpenGL>(FWindow->Handle());  // 1 rendering context object
-  FOpenGL->SetFullScreen(AskFullScreen());                          // 2 start-up question
-  FOpenGL->CreateContext();                                         // 3 OpenGL context
-  SetOverlaySwitches();                                             // 4 overlay switches
-  CreateCamera();                                                   // 5 camera
-  CreateFontAndConsole();                                           // 6 font and console
-  CreateSoundManager();                                             // 7 sound manager
-  SetFixedGLState();                                                // 8 fixed OpenGL state
-  platform::ShowCursor(false);                                      // 9 hidden cursor
-  PrepareConsole();                                                 // 10 console opened
-  CreateKeyMapAndBot();                                             // 11 keys and empty bot
-  GLTimer.SetEnabled(true);                                         // 12 frames start
+  FOpenGL = std::make_unique<render::TOpenGL>(FWindow->Handle());      // 1 rendering context object
+  FOpenGL->SetFullScreen(AskFullScreen());                              // 2 start-up question
+  FOpenGL->CreateContext();                                             // 3 OpenGL context
+  SetOverlaySwitches();                                                 // 4 overlay switches
+  FBots.CreateCamera(FWindow->ClientWidth(), FWindow->ClientHeight());  // 5 camera
+  CreateFontAndConsole();                                               // 6 font and console
+  FSounds->CreateSoundManager(FConsole.get());                          // 7 sound manager
+  SetFixedGLState();                                                    // 8 fixed OpenGL state
+  platform::ShowCursor(false);                                          // 9 hidden cursor
+  PrepareConsole();                                                     // 10 console opened
+  FBots.CreateKeyMapAndBot();                                           // 11 keys and empty bot
+  FGLTimer.SetEnabled(true);                                            // 12 frames start
 }
 
 void TMainForm::GLTimerTimer(TDXTimer&, int32_t)
 {
-  FOpenGL->BeginFrame();     // 1 clear
-  MouseLook();               // 2 mouse look and camera
-  AdvanceAndDrawBot();       // 3 bot
-  DrawFPSOverlay();          // 4 frames-per-second overlay
-  FConsole->Draw();          // 5 console
-  DrawFrameNumberOverlay();  // 6 frame-number overlay
-  FOpenGL->EndFrame();       // 7 swap
+  FOpenGL->BeginFrame();                 // 1 clear
+  FBots.MouseLook();                     // 2 mouse look and camera
+  FBots.AdvanceAndDrawBot();             // 3 bot
+  DrawFPSOverlay();                      // 4 frames-per-second overlay
+  FConsole->Draw();                      // 5 console
+  FBots.DrawFrameNumberOverlay(*FFont);  // 6 frame-number overlay
+  FOpenGL->EndFrame();                   // 7 swap
 }
 
 void TMainForm::FormDestroy()
 {
   if (FDestroyed) return;
   FDestroyed = true;
-  GLTimer.SetEnabled(false);
+  FGLTimer.SetEnabled(false);
   platform::ShowCursor(true);
-  FAnimLines.clear();
-  FBot.reset();
+  FBots.Release();
   FBlinkTimer.SetEnabled(false);
   FFont.reset();
   FConsole.reset();
-  FCamera.reset();
   if (FOpenGL) {
     FOpenGL->ReleaseContext();
     FOpenGL.reset();
@@ -99,8 +90,8 @@ void TMainForm::FormDestroy()
 void TMainForm::FormKeyDown(uint16_t key)
 {
   if (key == platform::VK_ESCAPE) FWindow->Close();
-  else MovementKey(key, true);
-  if (FBot) FBot->SetKeys(FKeyState);
+  else FBots.MovementKey(key, true);
+  FBots.SteerBot();
 }
 
 void TMainForm::FormKeyUp(uint16_t key)
@@ -111,14 +102,25 @@ void TMainForm::FormKeyUp(uint16_t key)
       FBlinkTimer.SetEnabled(FConsole->IsOpen());
     }
   } else {
-    MovementKey(key, false);
+    FBots.MovementKey(key, false);
   }
-  if (FBot) FBot->SetKeys(FKeyState);
+  FBots.SteerBot();
 }
 
 void TMainForm::FormKeyPress(char key)
 {
   if (FConsole && FConsole->IsOpen()) FConsole->KeyChar(key);
+}
+
+void TMainForm::SetUpGLTimer()
+{
+  // As stored with the window: ActiveOnly, disabled, ticking on every idle pass.
+  FGLTimer.Loading = true;
+  FGLTimer.ActiveOnly = true;
+  FGLTimer.SetEnabled(false);
+  FGLTimer.SetInterval(0);
+  FGLTimer.OnTimer = [this](TDXTimer& sender, int32_t lagCount) { GLTimerTimer(sender, lagCount); };
+  FGLTimer.Loaded();
 }
 
 void TMainForm::SetOverlaySwitches() { FShowFPS = true; }
@@ -129,7 +131,7 @@ void TMainForm::CreateFontAndConsole()
   FConsole = std::make_unique<render::TConsole>(FFont.get());
   FConsole->VisibleLines = 10;
   FConsole->LoadFromFile(platform::ExeDir() + "console.txt");  // optional: silent when missing
-  FConsole->OnLine = [this](const std::string& line) { ConsoleLine(line); };
+  FConsole->OnLine = [this](const std::string& line) { FCommands->ConsoleLine(line); };
   FConsole->Width = FWindow->ClientWidth();
   FConsole->Height = FWindow->ClientHeight();
   FBlinkTimer.OnTimer = [this] { FConsole->Blink(); };
@@ -144,7 +146,7 @@ void TMainForm::PrepareConsole()
 
 void TMainForm::DrawFPSOverlay()
 {
-  if (FShowFPS) FFont->Print(30, 17, "FPS:" + std::to_string(GLTimer.FrameRate()), 1);
+  if (FShowFPS) FFont->Print(30, 17, "FPS:" + std::to_string(FGLTimer.FrameRate()), 1);
 }
 
 bool TMainForm::AskFullScreen() const

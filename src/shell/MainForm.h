@@ -1,25 +1,18 @@
 #pragma once
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "bots/Bot.h"
-#include "bots/SoundManager.h"
-#include "platform/Clock.h"
 #include "platform/Window.h"
-#include "render/Camera.h"
 #include "render/Console.h"
 #include "render/GLFont.h"
 #include "render/OpenGL.h"
-#include "script/Func.h"
-#include "script/Functions.h"
-#include "script/Script.h"
+#include "shell/BotHost.h"
+#include "shell/ConsoleCommands.h"
 #include "shell/DXTimer.h"
 #include "shell/ScriptHost.h"
-#include "sound/DXSound.h"
-#include "sound/WaveCollection.h"
+#include "shell/SoundHost.h"
 
 namespace quarn::shell {
 
@@ -34,12 +27,6 @@ inline constexpr const char* kCaption = "Quarn MD2 demo";
 inline constexpr int kClientWidth = 640;
 inline constexpr int kClientHeight = 480;
 
-// Movement mask of each action number; action n is the n-th key constant of bot files
-// (none, forward, back, left, right, strafe left/right, jump, crouch, attacks, unused 1-5).
-// There is no action with mask 8.
-inline constexpr uint16_t ActionBits[16] = {0,    1,    2,    4,    16,   32,    64,    128,
-                                            256,  512,  1024, 2048, 4096, 8192, 16384, 32768};
-
 // The program's only window and the owner of everything that lives for the whole run.
 // Construction creates the window and runs FormCreate; destruction runs FormDestroy.
 class TMainForm {
@@ -49,107 +36,49 @@ public:
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
-  void FormCreate();
   // Enters the --exec lines as if typed, each followed by Enter.
   void ExecStartupLines();
-  void FormDestroy();
   void GLTimerTimer(TDXTimer& sender, int32_t lagCount);
   void FormKeyDown(uint16_t key);
   void FormKeyUp(uint16_t key);
   void FormKeyPress(char key);
 
-  // The console's entered lines arrive here.
-  void ConsoleLine(const std::string& line);
-
   platform::TWindow& Window() { return *FWindow; }
   render::TConsole* Console() { return FConsole.get(); }
-  render::TOpenGL* OpenGL() { return FOpenGL.get(); }
+  TConsoleCommands& Commands() { return *FCommands; }
+  TSoundHost& Sounds() { return *FSounds; }
+  TBotHost& Bots() { return FBots; }
   // Whether the creation handler ran to its end.
   bool Started() const { return FStarted; }
 
-  TShellScriptHost FScriptHost;  // installed for the window's whole life
-  std::unique_ptr<platform::TWindow> FWindow;  // created first, freed last
-
-  // Components, in the order the window creates them.
-  TDXTimer GLTimer;
-  script::TScript Script;  // runs console lines against Funcs
-  script::TFuncs Funcs;
-  script::TFunc QuitFunc;
-  script::TFunc LoadBotFunc;
-  script::TScript BotScript;  // runs bot files; the bot lends it its own registry
-  script::TFunc AboutFunc;
-  script::TFunc ConDumpFunc;
-  script::TFunc GetRendererFunc;
-  script::TFunc GetExtensionsFunc;
-  std::unique_ptr<sound::TDXSound> DXSound;      // silent when no sound device opens
-  std::unique_ptr<sound::TDXWaveList> BotWaveList;  // the current bot's sound set
-  script::TFunc DrawFPSFunc;
-  script::TFunc FrameNoFunc;
-  script::TFunc LoadAnimationFileFunc;
-
-  // Replaces the driver's extensions text for GLExtensions (tests).
-  std::optional<std::string> FExtensionsOverride;
-
+  TDXTimer& GLTimer() { return FGLTimer; }
   bool ShowFPS() const { return FShowFPS; }
   void SetShowFPS(bool value) { FShowFPS = value; }
-  bool ShowFrameNumber() const { return FShowFrameNumber; }
-
-  bots::TBot& Bot() { return *FBot; }
-  render::TTargetCamera& Camera() { return *FCamera; }
-  uint16_t KeyState() const { return FKeyState; }
-  // The bot's millisecond clock (replaceable for tests).
-  platform::ClockFunc TickClock = platform::GetTickCount;
-
-  // Called by the bot each time it enters a state: advances animation-file playback.
-  void BotStateChanged();
-  bool AnimPlaying() const { return FAnimPlaying; }
-  int32_t AnimIndex() const { return FAnimIndex; }
 
 private:
+  void FormCreate();
+  void FormDestroy();
   bool AskFullScreen() const;
-  void CreateConsoleCommands();
-  void QuitFuncEval(const script::TArgList& args);
-  void AboutFuncEval(const script::TArgList& args);
-  void ConDumpFuncEval(const script::TArgList& args);
-  void GetRendererFuncEval(const script::TArgList& args);
-  void GetExtensionsFuncEval(const script::TArgList& args);
-  void DrawFPSFuncEval(const script::TArgList& args);
-  std::string ExtensionsText() const;
-  void LoadBotFuncEval(const script::TArgList& args);
-  void FrameNoFuncEval(const script::TArgList& args);
-  void LoadAnimationFileFuncEval(const script::TArgList& args);
-
+  void SetUpGLTimer();
   void SetOverlaySwitches();
-  void CreateCamera();
   void CreateFontAndConsole();
   void SetFixedGLState();
   void PrepareConsole();
-  void CreateKeyMapAndBot();
-  void MouseLook();
-  void AdvanceAndDrawBot();
   void DrawFPSOverlay();
-  void DrawFrameNumberOverlay();
-  std::unique_ptr<bots::TBot> NewBot();
-  void CreateSoundComponents();
-  void CreateSoundManager();
-  void LinkBotSound(bots::TBot& bot);
-  void MovementKey(uint16_t key, bool down);
 
+  TShellScriptHost FScriptHost;                 // installed for the window's whole life
+  std::unique_ptr<platform::TWindow> FWindow;  // created first, freed last
   TMainFormOptions FOptions;
+  // Components, in the order the window creates them.
+  TDXTimer FGLTimer;
+  std::unique_ptr<TConsoleCommands> FCommands;
+  std::unique_ptr<TSoundHost> FSounds;
+  TBotHost FBots;
   std::unique_ptr<render::TOpenGL> FOpenGL;
   std::unique_ptr<render::TGLFont> FFont;
   std::unique_ptr<render::TConsole> FConsole;
   platform::TWindowTimer FBlinkTimer{200};  // the console's cursor blink, while it is open
   bool FShowFPS = false;
-  std::unique_ptr<bots::TSoundManager> FSoundManager;
-  std::unique_ptr<render::TTargetCamera> FCamera;
-  std::unique_ptr<bots::TBot> FBot;  // never null after start-up
-  bool FShowFrameNumber = false;
-  uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
-  uint16_t FKeyState = 0;     // movement mask held down
-  std::vector<std::string> FAnimLines;
-  bool FAnimPlaying = false;
-  int32_t FAnimIndex = 0;
   bool FStarted = false;
   bool FDestroyed = false;
 };

@@ -19,24 +19,24 @@ TEST_F(BotHostingTest, HoldingUpRunsAtTheNextFrameAndReleasingItReturnsToIdle)
   ASSERT_EQ(State(), 0);
 
   KeyDown(vk::VK_UP);
-  EXPECT_EQ(form->KeyState(), 1);
+  EXPECT_EQ(form->Bots().KeyState(), 1);
   EXPECT_EQ(State(), 0) << "keys only request; the change happens in a frame";
   Frame();
   EXPECT_EQ(State(), 1);
-  EXPECT_EQ(form->Bot().Model().Animation, 1);  // RUN
-  EXPECT_EQ(form->Bot().Model().CurrentFrame, 40);
+  EXPECT_EQ(form->Bots().Bot().Model().Animation, 1);  // RUN
+  EXPECT_EQ(form->Bots().Bot().Model().CurrentFrame, 40);
 
   // Auto-repeat sends more key-downs: nothing changes.
   KeyDown(vk::VK_UP);
   Frame();
   EXPECT_EQ(State(), 1);
-  EXPECT_EQ(form->KeyState(), 1);
+  EXPECT_EQ(form->Bots().KeyState(), 1);
 
   KeyUp(vk::VK_UP);
-  EXPECT_EQ(form->KeyState(), 0);
+  EXPECT_EQ(form->Bots().KeyState(), 0);
   Frame();
   EXPECT_EQ(State(), 0);
-  EXPECT_EQ(form->Bot().Model().Animation, 0);  // IDLE1
+  EXPECT_EQ(form->Bots().Bot().Model().Animation, 0);  // IDLE1
 }
 
 TEST_F(BotHostingTest, ANonInterruptibleStateFinishesItsCycleBeforeReturning)
@@ -51,7 +51,7 @@ TEST_F(BotHostingTest, ANonInterruptibleStateFinishesItsCycleBeforeReturning)
   int32_t lastFrameInRun = -1;
   const int frames = FramesUntil([&] {
     if (State() != 1) return true;
-    lastFrameInRun = form->Bot().Model().CurrentFrame;
+    lastFrameInRun = form->Bots().Bot().Model().CurrentFrame;
     return false;
   });
   ASSERT_NE(frames, -1) << "never returned to idle";
@@ -73,18 +73,18 @@ TEST_F(BotHostingTest, AStateForTwoKeysIsSelectedOnlyWhileBothAreHeld)
   Frame();
 
   KeyDown(vk::VK_SPACE);
-  EXPECT_EQ(form->KeyState(), 128);
+  EXPECT_EQ(form->Bots().KeyState(), 128);
   Frame();
   EXPECT_EQ(State(), 0) << "jump alone selects nothing";
 
   KeyDown(vk::VK_UP);
-  EXPECT_EQ(form->KeyState(), 129);
+  EXPECT_EQ(form->Bots().KeyState(), 129);
   Frame();
   EXPECT_EQ(State(), 2);
-  EXPECT_EQ(form->Bot().Model().Animation, 4);  // JUMP
+  EXPECT_EQ(form->Bots().Bot().Model().Animation, 4);  // JUMP
 
   KeyUp(vk::VK_SPACE);
-  EXPECT_EQ(form->KeyState(), 1);
+  EXPECT_EQ(form->Bots().KeyState(), 1);
   Frame();
   EXPECT_EQ(State(), 1);
 }
@@ -98,18 +98,18 @@ TEST_F(BotHostingTest, ReleasingOneOfTwoKeysKeepsTheOther)
   Frame();
   EXPECT_EQ(State(), 4);  // Crouch
   KeyDown(vk::VK_UP);
-  EXPECT_EQ(form->KeyState(), 257);
+  EXPECT_EQ(form->Bots().KeyState(), 257);
   Frame();
   EXPECT_EQ(State(), 5);  // CrouchWalk
 
   KeyUp(vk::VK_NUMPAD0);
-  EXPECT_EQ(form->KeyState(), 1) << "only the crouch bit is cleared";
+  EXPECT_EQ(form->Bots().KeyState(), 1) << "only the crouch bit is cleared";
   Frame();
   EXPECT_EQ(State(), 5) << "forward alone is no next state of crouch walk: the bot keeps going";
 
   KeyDown(vk::VK_NUMPAD0);
   KeyUp(vk::VK_UP);
-  EXPECT_EQ(form->KeyState(), 256);
+  EXPECT_EQ(form->Bots().KeyState(), 256);
   Frame();
   EXPECT_EQ(State(), 4);
   KeyUp(vk::VK_NUMPAD0);
@@ -133,7 +133,7 @@ TEST_P(UnmappedKeyTest, PassesTheHeldMaskToTheBotAgain)
 
   if (down) KeyDown(key);
   else KeyUp(key);
-  EXPECT_EQ(form->KeyState(), 2);
+  EXPECT_EQ(form->Bots().KeyState(), 2);
   EXPECT_EQ(Requested(), 2);
   Frame();
   EXPECT_EQ(State(), 2);  // RunBack
@@ -153,11 +153,11 @@ TEST_F(BotHostingTest, EnterSetsThePrimaryAttackBitWhileTheConsoleTakesTheLine)
   LoadBot("bots/robot/robot.bot");
   Frame();
   KeyDown(vk::VK_RETURN);
-  EXPECT_EQ(form->KeyState(), 512);
+  EXPECT_EQ(form->Bots().KeyState(), 512);
   Frame();
   EXPECT_EQ(State(), 6);  // Shoot
   KeyUp(vk::VK_RETURN);
-  EXPECT_EQ(form->KeyState(), 0);
+  EXPECT_EQ(form->Bots().KeyState(), 0);
 }
 
 // Lines 1, 0, then a last line that is never applied.
@@ -171,21 +171,21 @@ TEST_P(AnimationFileTest, FeedsOneAtOnceThenZeroAtTheNextStateChangeAndNeverTheL
 
   const std::string path = WriteFile("walk.anim", GetParam());
   EXPECT_TRUE(Run("LoadAnimationFile('" + path + "')").empty());
-  EXPECT_TRUE(form->AnimPlaying());
-  EXPECT_EQ(form->AnimIndex(), 1);
+  EXPECT_TRUE(form->Bots().AnimPlaying());
+  EXPECT_EQ(form->Bots().AnimIndex(), 1);
   EXPECT_EQ(Requested(), 1) << "the first line is applied at once";
   EXPECT_EQ(State(), 0);
 
   Frame();
   EXPECT_EQ(State(), 1);
   EXPECT_EQ(Requested(), 0) << "entering Run applied the second line";
-  EXPECT_EQ(form->AnimIndex(), 2);
-  EXPECT_TRUE(form->AnimPlaying());
+  EXPECT_EQ(form->Bots().AnimIndex(), 2);
+  EXPECT_TRUE(form->Bots().AnimPlaying());
 
   Frame();
   EXPECT_EQ(State(), 0);
-  EXPECT_FALSE(form->AnimPlaying()) << "the state change after the second line ends playback";
-  EXPECT_EQ(form->AnimIndex(), 2);
+  EXPECT_FALSE(form->Bots().AnimPlaying()) << "the state change after the second line ends playback";
+  EXPECT_EQ(form->Bots().AnimIndex(), 2);
   for (int i = 0; i < 5; ++i) Frame();
   EXPECT_EQ(State(), 0) << "the last line is never applied";
 }
@@ -198,7 +198,7 @@ TEST_F(BotHostingTest, AnAnimationFileOfOneLinePlaysNothing)
   LoadBot(WriteBot("run.bot", IdleRunBot(true)));
   Frame();
   EXPECT_TRUE(Run("LoadAnimationFile('" + WriteFile("one.anim", "1\n") + "')").empty());
-  EXPECT_FALSE(form->AnimPlaying());
+  EXPECT_FALSE(form->Bots().AnimPlaying());
   EXPECT_EQ(Requested(), 0);
   Frame();
   EXPECT_EQ(State(), 0);
@@ -209,17 +209,17 @@ TEST_F(BotHostingTest, AMissingAnimationFileIsARuntimeErrorAndChangesNothing)
   LoadBot(WriteBot("run.bot", IdleRunBot(true)));
   Frame();
   Run("LoadAnimationFile('" + WriteFile("run.anim", "1\n0\n1\n0\n") + "')");
-  ASSERT_EQ(form->AnimIndex(), 1);
+  ASSERT_EQ(form->Bots().AnimIndex(), 1);
 
   const std::string missing = scratch + "none.anim";
   const auto printed = Run("LoadAnimationFile('" + missing + "')");
   ASSERT_FALSE(printed.empty());
   EXPECT_THAT(printed[0], StartsWith("Runtimeerror: "));
   EXPECT_THAT(Joined(printed), HasSubstr("Animation file" + missing + " not found"));
-  EXPECT_TRUE(form->AnimPlaying());
-  EXPECT_EQ(form->AnimIndex(), 1);
+  EXPECT_TRUE(form->Bots().AnimPlaying());
+  EXPECT_EQ(form->Bots().AnimIndex(), 1);
   Frame();
-  EXPECT_EQ(form->AnimIndex(), 2) << "the earlier file plays on";
+  EXPECT_EQ(form->Bots().AnimIndex(), 2) << "the earlier file plays on";
 }
 
 TEST_F(BotHostingTest, ABadFirstLineIsAConsoleErrorAndPlaybackStaysOnAtTheStart)
@@ -230,8 +230,8 @@ TEST_F(BotHostingTest, ABadFirstLineIsAConsoleErrorAndPlaybackStaysOnAtTheStart)
   ASSERT_FALSE(printed.empty());
   EXPECT_THAT(printed[0], StartsWith("Runtimeerror: "));
   EXPECT_THAT(Joined(printed), HasSubstr("'x' is not a valid integer value"));
-  EXPECT_TRUE(form->AnimPlaying());
-  EXPECT_EQ(form->AnimIndex(), 0);
+  EXPECT_TRUE(form->Bots().AnimPlaying());
+  EXPECT_EQ(form->Bots().AnimIndex(), 0);
   EXPECT_EQ(Requested(), 0);
   Frame();
   EXPECT_EQ(State(), 0);
@@ -239,7 +239,7 @@ TEST_F(BotHostingTest, ABadFirstLineIsAConsoleErrorAndPlaybackStaysOnAtTheStart)
   // The next state change tries the bad line again, inside the frame.
   KeyDown(vk::VK_UP);
   EXPECT_THROW(Frame(), std::exception);
-  EXPECT_EQ(form->AnimIndex(), 0);
+  EXPECT_EQ(form->Bots().AnimIndex(), 0);
 }
 
 TEST_F(BotHostingTest, ABadLaterLineFailsTheFrameAtEachStateChangeWithoutAdvancing)
@@ -256,8 +256,8 @@ TEST_F(BotHostingTest, ABadLaterLineFailsTheFrameAtEachStateChangeWithoutAdvanci
     } catch (const std::exception& error) {
       EXPECT_THAT(error.what(), HasSubstr("'x' is not a valid integer value"));
     }
-    EXPECT_EQ(form->AnimIndex(), 1);
-    EXPECT_TRUE(form->AnimPlaying());
+    EXPECT_EQ(form->Bots().AnimIndex(), 1);
+    EXPECT_TRUE(form->Bots().AnimPlaying());
     // Entering Run failed; releasing no key requests Idle: the next state change tries again.
     KeyUp(vk::VK_UP);
   }
@@ -271,18 +271,18 @@ TEST_F(BotHostingTest, ANewBotTakesOverPlaybackWhereItWas)
   Frame();
   Run("LoadAnimationFile('" + WriteFile("walk.anim", "1\n0\n1\n0\n") + "')");
   Frame();
-  ASSERT_EQ(form->AnimIndex(), 2);
+  ASSERT_EQ(form->Bots().AnimIndex(), 2);
 
   LoadBot(WriteBot("run2.bot", IdleRunBot(true)));
-  EXPECT_TRUE(form->AnimPlaying());
-  EXPECT_EQ(form->AnimIndex(), 2);
+  EXPECT_TRUE(form->Bots().AnimPlaying());
+  EXPECT_EQ(form->Bots().AnimIndex(), 2);
   Frame();  // the new bot enters state 0 and applies line 2
   EXPECT_EQ(State(), 0);
-  EXPECT_EQ(form->AnimIndex(), 3);
+  EXPECT_EQ(form->Bots().AnimIndex(), 3);
   EXPECT_EQ(Requested(), 1);
   Frame();
   EXPECT_EQ(State(), 1);
-  EXPECT_FALSE(form->AnimPlaying());
+  EXPECT_FALSE(form->Bots().AnimPlaying());
 }
 
 TEST_F(BotHostingTest, AFrameSoundMissingFromTheSoundSetFailsEachFrameThatReachesIt)
@@ -303,7 +303,7 @@ TEST_F(BotHostingTest, AFrameSoundMissingFromTheSoundSetFailsEachFrameThatReache
       Frame();
     } catch (const std::exception& error) {
       EXPECT_STREQ(error.what(), "Wave 'step' not found");
-      EXPECT_EQ(form->Bot().Model().CurrentFrame, 42);
+      EXPECT_EQ(form->Bots().Bot().Model().CurrentFrame, 42);
       ++failures;
     }
   }
@@ -313,7 +313,7 @@ TEST_F(BotHostingTest, AFrameSoundMissingFromTheSoundSetFailsEachFrameThatReache
 
 TEST_F(BotHostingTest, TheCameraStartsBehindTheBotLookingAtItsMiddle)
 {
-  auto& camera = form->Camera();
+  auto& camera = form->Bots().Camera();
   EXPECT_FLOAT_EQ(camera.Eye.x, -200);
   EXPECT_FLOAT_EQ(camera.Eye.y, 100);
   EXPECT_FLOAT_EQ(camera.Eye.z, 0);
@@ -339,7 +339,7 @@ TEST_F(BotHostingTest, MouseMotionTurnsTheCameraByAFifthOfADegreePerFourPixels)
 {
   quarn::platform::Application().ProcessMessages();
   Frame();  // takes whatever motion the window system produced so far
-  auto& camera = form->Camera();
+  auto& camera = form->Bots().Camera();
   const float turn = camera.Turn, aboutY = camera.Rotation.y, aboutX = camera.Rotation.x;
 
   PushMouseMotion(-60, 0);  // 100 px to the left, in two moves within one frame
@@ -382,18 +382,18 @@ int LitPixels(int x0, int y0, int width, int height)
 
 TEST_F(BotHostingTest, DrawFrameNumberShowsTheOverlayAtRowSeventeenAlsoWithoutABot)
 {
-  EXPECT_FALSE(form->ShowFrameNumber());
+  EXPECT_FALSE(form->Bots().ShowFrameNumber());
   Frame();
   EXPECT_EQ(LitPixels(0, 408, 150, 32), 0);
 
   EXPECT_TRUE(Run("DrawFrameNumber(true)").empty());
-  EXPECT_TRUE(form->ShowFrameNumber());
+  EXPECT_TRUE(form->Bots().ShowFrameNumber());
   Frame();
   EXPECT_GT(LitPixels(0, 408, 150, 32), 20);
   EXPECT_EQ(LitPixels(0, 440, 150, 40), 0) << "nothing below row 17";
 
   Run("DrawFrameNumber(false)");
-  EXPECT_FALSE(form->ShowFrameNumber());
+  EXPECT_FALSE(form->Bots().ShowFrameNumber());
   Frame();
   EXPECT_EQ(LitPixels(0, 408, 150, 32), 0);
 }
@@ -406,7 +406,7 @@ TEST_F(BotHostingTest, TheFrameNumberFollowsTheBodyModel)
   const int shownAtStart = LitPixels(0, 408, 150, 32);
   EXPECT_GT(shownAtStart, 20);
   // Idle runs through frames 0..39: one-digit and two-digit numbers differ in width.
-  ASSERT_NE(FramesUntil([&] { return form->Bot().Model().CurrentFrame >= 10; }), -1);
+  ASSERT_NE(FramesUntil([&] { return form->Bots().Bot().Model().CurrentFrame >= 10; }), -1);
   EXPECT_GT(LitPixels(0, 408, 150, 32), shownAtStart);
 }
 

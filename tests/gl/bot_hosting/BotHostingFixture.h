@@ -23,7 +23,7 @@ protected:
     MainFormTest::SetUp();
     if (HasFatalFailure()) return;
     gBotNow = 1000;
-    form->TickClock = FakeBotClock;
+    form->Bots().TickClock = FakeBotClock;
     // Parameterised test names hold a '/': one folder per test, not a nested one.
     std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::replace(test.begin(), test.end(), '/', '_');
@@ -58,7 +58,7 @@ protected:
   void Frame()
   {
     gBotNow += 10;
-    form->GLTimerTimer(form->GLTimer, 1);
+    form->GLTimerTimer(form->GLTimer(), 1);
   }
   // Runs frames until pred() holds or `limit` frames have run; the result is the number run,
   // or -1 when pred never held.
@@ -72,8 +72,8 @@ protected:
     return -1;
   }
 
-  int32_t State() { return form->Bot().Automata().Current(); }
-  int32_t Requested() { return form->Bot().Automata().Requested(); }
+  int32_t State() { return form->Bots().Bot().Automata().Current(); }
+  int32_t Requested() { return form->Bots().Bot().Automata().Requested(); }
   void KeyDown(uint16_t key) { form->FormKeyDown(key); }
   void KeyUp(uint16_t key) { form->FormKeyUp(key); }
 

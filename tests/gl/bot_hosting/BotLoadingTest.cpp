@@ -72,14 +72,14 @@ TEST_F(BotHostingTest, TheDemoBotPrintsItsLinesInOrderAndEntersIdleAtTheNextFram
   const auto printed = LoadBot("bots/robot/robot.bot");
   EXPECT_THAT(WithoutPrecacheLine(printed), ::testing::ElementsAreArray(kDemoBotLines));
 
-  ASSERT_TRUE(form->Bot().Active());
-  EXPECT_TRUE(form->Bot().HasWeapon());
-  EXPECT_EQ(form->Bot().Automata().Count(), 8);
+  ASSERT_TRUE(form->Bots().Bot().Active());
+  EXPECT_TRUE(form->Bots().Bot().HasWeapon());
+  EXPECT_EQ(form->Bots().Bot().Automata().Count(), 8);
   EXPECT_EQ(State(), -1) << "state 0 is entered by the first frame, not by the load";
   Frame();
   EXPECT_EQ(State(), 0);
-  EXPECT_EQ(form->Bot().Model().Animation, 0);  // IDLE1
-  EXPECT_EQ(form->Bot().Weapon().Animation, 0);
+  EXPECT_EQ(form->Bots().Bot().Model().Animation, 0);  // IDLE1
+  EXPECT_EQ(form->Bots().Bot().Weapon().Animation, 0);
 }
 
 TEST_F(BotHostingTest, LoadingAMissingBotFileIsARuntimeErrorNamingTheFullPath)
@@ -91,9 +91,9 @@ TEST_F(BotHostingTest, LoadingAMissingBotFileIsARuntimeErrorNamingTheFullPath)
               HasSubstr("Cannot open file " + quarn::platform::ExeDir() + "bots/robot/nothing.bot"));
   EXPECT_FALSE(AnyStartsWith(printed, "Bot file "));
 
-  EXPECT_FALSE(form->Bot().Active());
-  EXPECT_EQ(form->Bot().Automata().Count(), 0);
-  EXPECT_FALSE(form->Bot().Model().IsLoaded());
+  EXPECT_FALSE(form->Bots().Bot().Active());
+  EXPECT_EQ(form->Bots().Bot().Automata().Count(), 0);
+  EXPECT_FALSE(form->Bots().Bot().Model().IsLoaded());
   EXPECT_NO_THROW(Frame());
   EXPECT_EQ(State(), -1);
 }
@@ -102,7 +102,7 @@ TEST_F(BotHostingTest, AFolderNamedAsTheBotFileIsNotOpened)
 {
   const auto printed = LoadBot(scratchName);
   EXPECT_THAT(Joined(printed), HasSubstr("Cannot open file " + scratch.substr(0, scratch.size() - 1)));
-  EXPECT_FALSE(form->Bot().Active());
+  EXPECT_FALSE(form->Bots().Bot().Active());
 }
 
 TEST_F(BotHostingTest, ASyntaxErrorPrintsOneLineAndNoBotFileLineAndTheNextLoadWorks)
@@ -114,13 +114,13 @@ TEST_F(BotHostingTest, ASyntaxErrorPrintsOneLineAndNoBotFileLineAndTheNextLoadWo
   ASSERT_EQ(printed.size(), 1u) << Joined(printed);
   EXPECT_THAT(printed[0], StartsWith("Syntaxerror: "));
   EXPECT_THAT(printed[0], HasSubstr("[Position "));
-  EXPECT_FALSE(form->Bot().Active());
-  EXPECT_FALSE(form->Bot().Model().IsLoaded()) << "nothing runs when the file does not compile";
+  EXPECT_FALSE(form->Bots().Bot().Active());
+  EXPECT_FALSE(form->Bots().Bot().Model().IsLoaded()) << "nothing runs when the file does not compile";
   Frame();
   EXPECT_EQ(State(), -1);
 
   EXPECT_THAT(WithoutPrecacheLine(LoadBot("bots/robot/robot.bot")), ::testing::ElementsAreArray(kDemoBotLines));
-  EXPECT_TRUE(form->Bot().Active());
+  EXPECT_TRUE(form->Bots().Bot().Active());
 }
 
 // A bot file that fails while it runs: the lines printed before the failure stay, the failure
@@ -142,14 +142,14 @@ TEST_P(FailingBotTest, PrintsItsLinesThenTheErrorAndLeavesAnInactiveBot)
   EXPECT_THAT(printed.back(), AllOf(StartsWith(bot.lines.back() + " [Position "),
                                     Not(HasSubstr(quarn::platform::ExeDir()))))
       << "the message names the file as written in the bot file";
-  EXPECT_FALSE(form->Bot().Active());
+  EXPECT_FALSE(form->Bots().Bot().Active());
   Frame();
   EXPECT_EQ(State(), -1);
 
   // The bot script is left pointing at the failed bot's registry, which LoadBot frees: the
   // next load must still work, with its constants defined again.
   EXPECT_THAT(WithoutPrecacheLine(LoadBot("bots/robot/robot.bot")), ::testing::ElementsAreArray(kDemoBotLines));
-  EXPECT_TRUE(form->Bot().Active());
+  EXPECT_TRUE(form->Bots().Bot().Active());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -194,14 +194,14 @@ TEST_F(BotHostingTest, ABreakOutsideALoopIsReportedAsAnException)
 {
   const auto printed = LoadBot(WriteBot("break.bot", "AddState(0, 'Idle', KEY_NONE, IDLE1, true);\r\nbreak;\r\n"));
   EXPECT_THAT(printed, ElementsAre("State Idle added", StartsWith("Exception : ")));
-  EXPECT_FALSE(form->Bot().Active());
+  EXPECT_FALSE(form->Bots().Bot().Active());
 }
 
 TEST_F(BotHostingTest, ABotFileWithoutAModelLoadsAndFramesDrawNothing)
 {
   const auto printed = LoadBot(WriteBot("empty.bot", "// nothing yet\r\n"));
   EXPECT_THAT(printed, ElementsAre("Bot file empty.bot compiled"));
-  EXPECT_TRUE(form->Bot().Active());
+  EXPECT_TRUE(form->Bots().Bot().Active());
   for (int i = 0; i < 5; ++i) EXPECT_NO_THROW(Frame());
   EXPECT_EQ(State(), -1) << "no states: nothing to enter";
 }

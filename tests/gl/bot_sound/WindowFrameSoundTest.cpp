@@ -26,7 +26,7 @@ protected:
     MainFormTest::SetUp();
     if (HasFatalFailure()) return;
     gBotNow = 1000;
-    form->TickClock = FakeBotClock;
+    form->Bots().TickClock = FakeBotClock;
   }
 
   // One frame through the frame timer's idle handler, as the message loop runs it, 10 ms of
@@ -35,11 +35,11 @@ protected:
   {
     gBotNow += 10;
     bool done = true;
-    form->GLTimer.AppIdle(done);
+    form->GLTimer().AppIdle(done);
     EXPECT_FALSE(done);
   }
-  int32_t BotFrame() { return form->Bot().Model().CurrentFrame; }
-  int Voices(const char* wave) { return form->BotWaveList->Items().Find(wave).VoiceCount(); }
+  int32_t BotFrame() { return form->Bots().Bot().Model().CurrentFrame; }
+  int Voices(const char* wave) { return form->Sounds().WaveList().Items().Find(wave).VoiceCount(); }
 
   TScratchFolder scratch;
 };
@@ -48,9 +48,9 @@ TEST_F(WindowFrameSound, TheDemoBotsFootstepsPlayWhileForwardIsHeld)
 {
   const auto printed = Run("LoadBot('bots/robot/robot.bot')");
   EXPECT_THAT(printed, Contains("Sound collection " + platform::ExeDir() + "bots/robot/robot.snd precached"));
-  ASSERT_TRUE(form->Bot().Active());
-  ASSERT_NE(form->Bot().SoundManager, nullptr);
-  if (!form->DXSound->Initialized()) GTEST_SKIP() << "no sound device (run with ALSOFT_DRIVERS=null)";
+  ASSERT_TRUE(form->Bots().Bot().Active());
+  ASSERT_NE(form->Bots().Bot().SoundManager, nullptr);
+  if (!form->Sounds().Sound().Initialized()) GTEST_SKIP() << "no sound device (run with ALSOFT_DRIVERS=null)";
 
   Frame();  // enters state 0, from which forward leads to Run
   form->FormKeyDown(platform::VK_UP);
@@ -60,10 +60,10 @@ TEST_F(WindowFrameSound, TheDemoBotsFootstepsPlayWhileForwardIsHeld)
     ++frames;
   }
   ASSERT_EQ(Voices("footstep"), 1) << "no footstep after " << frames << " frames; state "
-                                    << form->Bot().Automata().Current() << " frame " << BotFrame()
-                                    << " initialized " << form->BotWaveList->Items().Initialized()
-                                    << " count " << form->BotWaveList->Items().Count();
-  EXPECT_EQ(form->Bot().Automata().Current(), 1);  // Run
+                                    << form->Bots().Bot().Automata().Current() << " frame " << BotFrame()
+                                    << " initialized " << form->Sounds().WaveList().Items().Initialized()
+                                    << " count " << form->Sounds().WaveList().Items().Count();
+  EXPECT_EQ(form->Bots().Bot().Automata().Current(), 1);  // Run
   EXPECT_EQ(BotFrame(), 41);
   EXPECT_EQ(Voices("shot"), 0);
   EXPECT_EQ(Voices("jump"), 0);
@@ -73,10 +73,10 @@ TEST_F(WindowFrameSound, TheDemoBotsFootstepsPlayWhileForwardIsHeld)
 // playing voices go with the old items, and the new bot's footsteps play from the new ones.
 TEST_F(WindowFrameSound, ReloadingTheBotWhileItsSoundsPlayStartsAFreshSet)
 {
-  if (!form->DXSound->Initialized()) GTEST_SKIP() << "no sound device";
+  if (!form->Sounds().Sound().Initialized()) GTEST_SKIP() << "no sound device";
   for (int load = 0; load < 2; ++load) {
     Run("LoadBot('bots/robot/robot.bot')");
-    ASSERT_TRUE(form->Bot().Active());
+    ASSERT_TRUE(form->Bots().Bot().Active());
     EXPECT_EQ(Voices("footstep"), 0) << "load " << load;
     Frame();
     form->FormKeyDown(platform::VK_UP);
@@ -93,7 +93,7 @@ TEST_F(WindowFrameSound, AMissingWaveEndsItsFrameWithTheErrorAndTheNextFramesRun
                                                  "SetSound(45, 'step', false);\r\n");
   const auto printed = Run("LoadBot('" + bot + "')");
   EXPECT_EQ(printed.back(), "Bot file step.bot compiled");
-  ASSERT_TRUE(form->Bot().Active());
+  ASSERT_TRUE(form->Bots().Bot().Active());
 
   int raised = 0;
   int framesAfterError = 0;
@@ -111,7 +111,7 @@ TEST_F(WindowFrameSound, AMissingWaveEndsItsFrameWithTheErrorAndTheNextFramesRun
   }
   EXPECT_GE(raised, 5) << "the error recurs each time frame 45 is reached";
   EXPECT_GT(framesAfterError, 300);
-  EXPECT_TRUE(form->Bot().Active());
+  EXPECT_TRUE(form->Bots().Bot().Active());
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST_P(BadSkinTest, FailsTheLoadWithAMessageAndTheNextBotLoads)
                                                     "LoadMD2Skin('" + name + "');\r\n"));
   const std::string expected = *skin.Expected ? skin.Expected : "Model skin" + name + " not found";
   EXPECT_THAT(Joined(printed), HasSubstr(expected));
-  EXPECT_FALSE(form->Bot().Active());
+  EXPECT_FALSE(form->Bots().Bot().Active());
 
   const auto demo = LoadBot("bots/robot/robot.bot");
   ASSERT_FALSE(demo.empty());

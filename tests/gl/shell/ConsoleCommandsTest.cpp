@@ -109,14 +109,14 @@ TEST_F(MainFormTest, GLExtensionsNumbersEachItem)
 {
   std::string text;
   for (int i = 1; i <= 40; ++i) text += "GL_X_" + std::to_string(i) + " ";
-  form->FExtensionsOverride = text;
+  form->Commands().FExtensionsOverride = text;
   const auto printed = Run("GLExtensions");
   ASSERT_EQ(printed.size(), 40u);
   EXPECT_EQ(printed[0], "1. GL_X_1 ");
   EXPECT_EQ(printed[1], "2.  GL_X_2");
   EXPECT_EQ(printed[39], "40.  GL_X_40");
 
-  form->FExtensionsOverride = "";
+  form->Commands().FExtensionsOverride = "";
   EXPECT_TRUE(Run("GLExtensions").empty());
 }
 

@@ -46,7 +46,7 @@ protected:
   std::vector<std::string> Run(const std::string& line)
   {
     const size_t before = Lines().size();
-    form->ConsoleLine(line);
+    form->Commands().ConsoleLine(line);
     return {Lines().begin() + static_cast<long>(before), Lines().end()};
   }
 

@@ -8,6 +8,8 @@
 #include "script/Builtins.h"
 #include "script/Errors.h"
 #include "script/Host.h"
+#include "script/HostArgs.h"
+#include "script/HostCommands.h"
 
 namespace quarn::script::test {
 namespace {
@@ -109,6 +111,32 @@ TEST(Declaration, ComponentOutlivingItsRegistryForgetsIt)
   }
   EXPECT_EQ(func.Funcs(), nullptr);
   EXPECT_EQ(func.Function(), nullptr);
+}
+
+struct TCommandHost {
+  void First(const TArgList& args) { Calls.push_back("first " + ArgText(args, 0)); }
+  void Second(const TArgList&) { Calls.push_back("second"); }
+  std::vector<std::string> Calls;
+};
+
+TEST(HostCommands, RegisterInTableOrderCallTheirHostAndLeaveWithTheTable)
+{
+  static const THostCommand<TCommandHost> kTable[] = {
+      {"Second;", &TCommandHost::Second},
+      {"First(string);", &TCommandHost::First},
+  };
+  TScriptRunner runner;
+  TCommandHost host;
+  const int before = runner.Funcs.Count();
+  {
+    const THostCommands commands(runner.Funcs, host, kTable);
+    ASSERT_EQ(runner.Funcs.Count(), before + 2);
+    EXPECT_EQ(runner.Funcs.Function(before).Name(), "SECOND");
+    EXPECT_EQ(runner.Funcs.Function(before + 1).Name(), "FIRST");
+    EXPECT_EQ(runner.Run("First('a'); Second"), "");
+    EXPECT_EQ(host.Calls, (std::vector<std::string>{"first a", "second"}));
+  }
+  EXPECT_EQ(runner.Funcs.Count(), before);
 }
 
 class HostCalls : public ::testing::Test {

@@ -1,16 +1,16 @@
-// The scene: the target camera turned by the mouse, the movement keys steering the bot, the
-// bot itself, the frame-number overlay and animation-file playback.
+#include "shell/BotHost.h"
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "platform/Application.h"
-#include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
+#include "render/Console.h"
+#include "render/GLFont.h"
 #include "script/Errors.h"
 #include "script/Text.h"
-#include "script/HostArgs.h"
-#include "shell/MainForm.h"
 
 namespace quarn::shell {
 
@@ -35,11 +35,19 @@ constexpr int kCursorCentreY = 240;
 
 }  // namespace
 
-void TMainForm::CreateCamera()
+TBotHost::TBotHost()
+{
+  FBotScript.Exceptions = true;
+  FBotScript.Blocking = false;
+}
+
+TBotHost::~TBotHost() = default;
+
+void TBotHost::CreateCamera(int viewportWidth, int viewportHeight)
 {
   FCamera = std::make_unique<render::TTargetCamera>();
-  FCamera->ViewVolume.ViewportWidth = FWindow->ClientWidth();
-  FCamera->ViewVolume.ViewportHeight = FWindow->ClientHeight();
+  FCamera->ViewVolume.ViewportWidth = viewportWidth;
+  FCamera->ViewVolume.ViewportHeight = viewportHeight;
   FCamera->ViewVolume.NearPlane = 1.0;
   FCamera->ViewVolume.FarPlane = 1000.0;
   FCamera->LookAtFirst = true;
@@ -49,7 +57,7 @@ void TMainForm::CreateCamera()
   FCamera->Turn = 0;
 }
 
-void TMainForm::CreateKeyMapAndBot()
+void TBotHost::CreateKeyMapAndBot()
 {
   std::fill(std::begin(FKeyMap), std::end(FKeyMap), uint8_t{0});
   for (const KeyBinding& binding : kDefaultKeyMap) FKeyMap[binding.key] = binding.action;
@@ -58,14 +66,21 @@ void TMainForm::CreateKeyMapAndBot()
   FBot = NewBot();
 }
 
-std::unique_ptr<bots::TBot> TMainForm::NewBot()
+void TBotHost::Release()
+{
+  FAnimLines.clear();
+  FBot.reset();
+  FCamera.reset();
+}
+
+std::unique_ptr<bots::TBot> TBotHost::NewBot()
 {
   auto bot = std::make_unique<bots::TBot>();
   bot->OnStateChange = [this] { BotStateChanged(); };
   return bot;
 }
 
-void TMainForm::MouseLook()
+void TBotHost::MouseLook()
 {
   // Relative motion stands in for reading the cursor and moving it back to the centre.
   int dx = 0, dy = 0;
@@ -79,41 +94,38 @@ void TMainForm::MouseLook()
   FCamera->Apply();
 }
 
-void TMainForm::AdvanceAndDrawBot()
+void TBotHost::AdvanceAndDrawBot()
 {
   if (!FBot->Active()) return;
   FBot->Update(TickClock());
   FBot->Draw();
 }
 
-void TMainForm::DrawFrameNumberOverlay()
+void TBotHost::DrawFrameNumberOverlay(render::TGLFont& font)
 {
-  if (FShowFrameNumber)
-    FFont->Print(0, 17, "Frame:" + std::to_string(FBot->Model().CurrentFrame), 1);
+  if (FShowFrameNumber) font.Print(0, 17, "Frame:" + std::to_string(FBot->Model().CurrentFrame), 1);
 }
 
-void TMainForm::MovementKey(uint16_t key, bool down)
+void TBotHost::MovementKey(uint16_t key, bool down)
 {
-  const uint16_t bits = ActionBits[key < 256 ? FKeyMap[key] & 15 : 0];
+  const uint16_t bits = key < 256 ? bots::MovementMask(FKeyMap[key]) : 0;
   FKeyState = down ? static_cast<uint16_t>(FKeyState | bits) : static_cast<uint16_t>(FKeyState & ~bits);
 }
 
-void TMainForm::LoadBotFuncEval(const script::TArgList& args)
+void TBotHost::SteerBot()
 {
-  const std::string name = script::ArgText(args, 0);
+  if (FBot) FBot->SetKeys(FKeyState);
+}
+
+void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console, bots::TSoundManager* sounds)
+{
   FBot = NewBot();
-  LinkBotSound(*FBot);
-  FBot->Load(BotScript, *FConsole, platform::ExeDir() + name);
+  FBot->SoundManager = sounds;
+  FBot->Load(FBotScript, console, fileName);
 }
 
-void TMainForm::FrameNoFuncEval(const script::TArgList& args)
+void TBotHost::LoadAnimationFile(const std::string& name)
 {
-  FShowFrameNumber = script::ArgBoolean(args, 0);
-}
-
-void TMainForm::LoadAnimationFileFuncEval(const script::TArgList& args)
-{
-  const std::string name = script::ArgText(args, 0);
   // Only regular files: a device or FIFO would be read forever or block the program.
   std::error_code kind;
   if (!std::filesystem::is_regular_file(name, kind))
@@ -132,7 +144,7 @@ void TMainForm::LoadAnimationFileFuncEval(const script::TArgList& args)
   }
 }
 
-void TMainForm::BotStateChanged()
+void TBotHost::BotStateChanged()
 {
   if (!FAnimPlaying) return;
   // The last line is never applied: playback ends at the state change after the one before it.

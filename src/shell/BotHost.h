@@ -1,0 +1,77 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bots/Bot.h"
+#include "platform/Clock.h"
+#include "render/Camera.h"
+#include "script/Script.h"
+
+namespace quarn::render {
+class TConsole;
+class TGLFont;
+}  // namespace quarn::render
+namespace quarn::bots {
+class TSoundManager;
+}
+
+namespace quarn::shell {
+
+// The scene: the target camera turned by the mouse, the movement keys steering the bot, the
+// bot itself, the frame-number overlay and animation-file playback.
+class TBotHost {
+public:
+  TBotHost();
+  ~TBotHost();
+  TBotHost(const TBotHost&) = delete;
+  TBotHost& operator=(const TBotHost&) = delete;
+
+  void CreateCamera(int viewportWidth, int viewportHeight);
+  void CreateKeyMapAndBot();
+  // Frees the bot and the camera while the GL context still exists.
+  void Release();
+
+  void MouseLook();
+  void AdvanceAndDrawBot();
+  void DrawFrameNumberOverlay(render::TGLFont& font);
+
+  // Sets or clears the movement mask of `key` in the held-down mask.
+  void MovementKey(uint16_t key, bool down);
+  // Hands the held-down mask to the bot, if there is one.
+  void SteerBot();
+
+  // Replaces the bot by one loaded from `fileName`, reporting on `console`.
+  void LoadBot(const std::string& fileName, render::TConsole& console, bots::TSoundManager* sounds);
+  // Raises EScriptError when the file cannot be read.
+  void LoadAnimationFile(const std::string& name);
+
+  bool ShowFrameNumber() const { return FShowFrameNumber; }
+  void SetShowFrameNumber(bool value) { FShowFrameNumber = value; }
+
+  bots::TBot& Bot() { return *FBot; }
+  render::TTargetCamera& Camera() { return *FCamera; }
+  uint16_t KeyState() const { return FKeyState; }
+  bool AnimPlaying() const { return FAnimPlaying; }
+  int32_t AnimIndex() const { return FAnimIndex; }
+  // The bot's millisecond clock (replaceable for tests).
+  platform::ClockFunc TickClock = platform::GetTickCount;
+
+private:
+  std::unique_ptr<bots::TBot> NewBot();
+  // Called by the bot each time it enters a state: advances animation-file playback.
+  void BotStateChanged();
+
+  script::TScript FBotScript;  // runs bot files; the bot lends it its own registry
+  std::unique_ptr<render::TTargetCamera> FCamera;
+  std::unique_ptr<bots::TBot> FBot;  // never null after start-up
+  bool FShowFrameNumber = false;
+  uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
+  uint16_t FKeyState = 0;     // movement mask held down
+  std::vector<std::string> FAnimLines;
+  bool FAnimPlaying = false;
+  int32_t FAnimIndex = 0;
+};
+
+}  // namespace quarn::shell

@@ -1,0 +1,50 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "script/Functions.h"
+#include "script/HostCommands.h"
+#include "script/Script.h"
+
+namespace quarn::render {
+class TConsole;
+}
+
+namespace quarn::shell {
+
+class TMainForm;
+
+// The console script: every entered line runs as a script against the console registry, whose
+// nine host commands act on the main window.
+class TConsoleCommands {
+public:
+  explicit TConsoleCommands(TMainForm& form);
+  TConsoleCommands(const TConsoleCommands&) = delete;
+  TConsoleCommands& operator=(const TConsoleCommands&) = delete;
+
+  // Runs an entered line; every error is reported on the console.
+  void ConsoleLine(const std::string& line);
+
+  // Replaces the driver's extensions text for GLExtensions (tests).
+  std::optional<std::string> FExtensionsOverride;
+
+private:
+  void QuitFuncEval(const script::TArgList& args);
+  void LoadBotFuncEval(const script::TArgList& args);
+  void AboutFuncEval(const script::TArgList& args);
+  void ConDumpFuncEval(const script::TArgList& args);
+  void GetRendererFuncEval(const script::TArgList& args);
+  void GetExtensionsFuncEval(const script::TArgList& args);
+  void DrawFPSFuncEval(const script::TArgList& args);
+  void FrameNoFuncEval(const script::TArgList& args);
+  void LoadAnimationFileFuncEval(const script::TArgList& args);
+  std::string ExtensionsText() const;
+  render::TConsole& Console();
+
+  TMainForm& FForm;
+  script::TScript FScript;  // runs console lines against FFuncs
+  script::TFuncs FFuncs;
+  script::THostCommands FCommands;  // the nine commands, linked to FFuncs
+};
+
+}  // namespace quarn::shell

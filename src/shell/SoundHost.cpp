@@ -1,0 +1,25 @@
+#include "shell/SoundHost.h"
+
+namespace quarn::shell {
+
+TSoundHost::TSoundHost(const void* form)
+{
+  // As stored with the window: exclusive cooperation, initialised once loaded. Without a
+  // sound device the component stays uninitialised.
+  FSound = std::make_unique<sound::TDXSound>(form);
+  FSound->SetOptions({sound::soExclusive});
+  FWaveList = std::make_unique<sound::TDXWaveList>();
+  FWaveList->SetDXSound(FSound.get());
+  FSound->Loaded();
+}
+
+TSoundHost::~TSoundHost() = default;
+
+void TSoundHost::CreateSoundManager(render::TConsole* console)
+{
+  FManager = std::make_unique<bots::TSoundManager>(console);
+  FManager->Sound = FSound.get();
+  FManager->WaveList = FWaveList.get();
+}
+
+}  // namespace quarn::shell
