@@ -1,11 +1,9 @@
 #include "shell/BotHost.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/Application.h"
+#include "platform/Files.h"
 #include "platform/VirtualKeys.h"
 #include "render/Console.h"
 #include "render/GLFont.h"
@@ -127,12 +125,9 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console, b
 void TBotHost::LoadAnimationFile(const std::string& name)
 {
   // Only regular files: a device or FIFO would be read forever or block the program.
-  std::error_code kind;
-  if (!std::filesystem::is_regular_file(name, kind))
+  std::string text;
+  if (!platform::ReadWholeFile(name, text, platform::TFileKinds::Regular))
     throw script::EScriptError("Animation file" + name + " not found");
-  std::ifstream in(name, std::ios::binary);
-  if (!in) throw script::EScriptError("Animation file" + name + " not found");
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   FAnimLines = render::SplitLines(text);
   FAnimPlaying = true;
   FAnimIndex = 0;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "script/Rounding.h"
+
 namespace quarn::shell {
 
 TDXTimer::TDXTimer(platform::TApplication& application, platform::ClockFunc clock)
@@ -85,7 +87,7 @@ void TDXTimer::AppIdle(bool& done)
   ++FFrameCount;
   const int32_t elapsed = std::max(static_cast<int32_t>(t - FWindowStart), 1);
   if (elapsed >= 1000) {
-    FFrameRate = static_cast<int32_t>(std::nearbyint(double(FFrameCount) * 1000.0 / elapsed));
+    FFrameRate = static_cast<int32_t>(script::RoundHalfEven(double(FFrameCount) * 1000.0 / elapsed));
     FFrameCount = 0;
     FWindowStart = t;
   }
