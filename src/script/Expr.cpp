@@ -121,16 +121,36 @@ void TVarExpr::Resize(int32_t count)
   variable.MutableValue().AsArray().ResizeLast(count);
 }
 
-size_t TArrayExpr::LinearPosition(const TArray& array)
+size_t TArrayExpr::LinearPosition()
 {
+  const size_t count = FIndices.size();
+  if (FIndexValues.size() < count) FIndexValues.resize(count);
+  for (size_t k = 0; k < count; ++k) {
+    FIndices[k]->Eval(FIndexValue);
+    const int32_t index = FIndexValue.ToInteger();
+    FIndexValues[k] = index;
+    // an index past its bound is reported before the next index is evaluated
+    const Variant& value = FItem->Value();
+    if (value.IsArray() && value.AsArray().DimCount() == static_cast<int>(count)) {
+      const int32_t high = value.AsArray().HighBound(static_cast<int>(k));
+      if (index < 0 || index > high)
+        throw ERTE(FormatMessage(msg::IndexOutOfBounds, index, static_cast<int>(k) + 1, high));
+    }
+  }
+  // An index expression may have replaced, resized or emptied the array: the position is
+  // taken in the array as the variable holds it now.
+  const Variant& value = FItem->Value();
+  if (!value.IsArray()) throw ERTE(msg::VariantNotArray);
+  const TArray& array = value.AsArray();
+  if (array.DimCount() != static_cast<int>(count))
+    throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), array.DimCount()));
   size_t linear = 0;
   size_t multiplier = 1;
-  for (int k = 0; k < array.DimCount(); ++k) {
-    FIndices[static_cast<size_t>(k)]->Eval(FIndexValue);
-    const int32_t index = FIndexValue.ToInteger();
-    const int32_t high = array.HighBound(k);
+  for (size_t k = 0; k < count; ++k) {
+    const int32_t index = FIndexValues[k];
+    const int32_t high = array.HighBound(static_cast<int>(k));
     if (index < 0 || index > high)
-      throw ERTE(FormatMessage(msg::IndexOutOfBounds, index, k + 1, high));
+      throw ERTE(FormatMessage(msg::IndexOutOfBounds, index, static_cast<int>(k) + 1, high));
     linear += static_cast<size_t>(index) * multiplier;
     multiplier *= static_cast<size_t>(high) + 1;
   }
@@ -144,12 +164,9 @@ void TArrayExpr::Eval(Variant& result)
     if (FItem->ValueType() & TypeVoid) RaiseUndefined();
     const Variant& value = FItem->Value();
     if (!value.IsArray()) throw ERTE(msg::VariantNotArray);
-    const TArray& array = value.AsArray();
-    if (IndexCount() != array.DimCount())
-      throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), array.DimCount()));
-    const size_t linear = LinearPosition(array);
-    // the index expressions cannot change the array: only calls assign, and index
-    // expressions are evaluated before the element is read
+    if (IndexCount() != value.AsArray().DimCount())
+      throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), value.AsArray().DimCount()));
+    const size_t linear = LinearPosition();
     FItem->Value().AsArray().Get(linear, result);
   });
 }
@@ -166,11 +183,10 @@ void TArrayExpr::Assign(const Variant& value)
     const int dims = variable.Value().AsArray().DimCount();
     if (IndexCount() != dims)
       throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), dims));
-    const size_t linear = LinearPosition(variable.Value().AsArray());
-    // an index expression may have replaced the variable's value: look again
-    if (!variable.Value().IsArray() || variable.Value().AsArray().ElementType() != elementType ||
-        linear >= variable.Value().AsArray().ElementCount())
-      throw ERTE(msg::InvalidVariantOperation);
+    const size_t linear = LinearPosition();
+    const TType nowType = variable.Value().AsArray().ElementType();
+    if (nowType != elementType && !(TypeOf(value) & nowType & TypeAll))
+      RaiseExpectsType(FName, nowType, TypeOf(value));
     variable.MutableValue().AsArray().Put(linear, value);
   });
 }

@@ -131,10 +131,12 @@ public:
   int IndexCount() const { return static_cast<int>(FIndices.size()); }
 
 private:
-  size_t LinearPosition(const TArray& array);
+  // Evaluates the indices and returns the element's position in the variable's array.
+  size_t LinearPosition();
 
   std::vector<std::unique_ptr<TExpr>> FIndices;
-  Variant FIndexValue;  // scratch for index evaluation
+  Variant FIndexValue;                // scratch for index evaluation
+  std::vector<int32_t> FIndexValues;  // the evaluated indices
 };
 
 class TFuncExpr : public TExpr {

@@ -184,6 +184,26 @@ const TScriptCase VariableCases[] = {
     // the innermost call reports: the div node, not the assignment
     {"x := 1; y := 0; z := x div y", "ERROR: Runtimeerror: Division by zero [Position 24]"},
     {"x := 1; Print(x, z)", "ERROR: Runtimeerror: Variable Z is not defined. [Position 18]"},
+    // an index expression that replaces the array it indexes: the element is looked up in
+    // the array as it is after all indices were evaluated
+    {"SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); x := a[Set(a, b)]",
+     "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 59]"},
+    {"SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); a[Set(a, b)] := 7",
+     "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 54]"},
+    {"SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); inc(a[Set(a, b)])",
+     "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 58]"},
+    {"SetArray(a, INTEGER, 300, 3); a[299, 0] := 42; SetArray(b, INTEGER, 1, 1); "
+     "x := a[299, Set(a, b)]; Print(x, a)",
+     "ERROR: Runtimeerror: Array index (299) out of bounds (dimension 1 has bounds [0..0]) "
+     "[Position 81]"},
+    {"SetArray(a, STRING, 300, 3); a[299, 0] := 'abc'; SetArray(b, STRING, 1, 1); "
+     "x := a[299, Set(a, b)]",
+     "ERROR: Runtimeerror: Array index (299) out of bounds (dimension 1 has bounds [0..0]) "
+     "[Position 82]"},
+    {"SetArray(a, INTEGER, 2, 3); a[1, 2] := 5; Print(a[1, SetArray(a, 1)], a[1, 0])", "0 0\n"},
+    {"SetArray(a, INTEGER, 4); a[SetArray(a, 0)] := 1",
+     "ERROR: Runtimeerror: Array index (0) out of bounds (dimension 1 has bounds [0..-1]) "
+     "[Position 26]"},
     {"x := 1; y := x + z", "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
                            "Arguments: (VAR INTEGER, VAR VOID)\n\rParameter patterns:\n\r"
                            "(INTEGER/FLOAT, INTEGER/FLOAT)\n\r(STRING, STRING)\n\rFunction: + "
