@@ -21,6 +21,17 @@ private:
   bool& FFlag;
 };
 
+// A script starts without a pending jump and hands the caller's back when it ends: a compile
+// or run inside a host function (a console line loading a bot file) must not see or leave one.
+class TJumpScope {
+public:
+  TJumpScope() : FSaved(PendingJump) { PendingJump = TJump::None; }
+  ~TJumpScope() { PendingJump = FSaved; }
+
+private:
+  TJump FSaved;
+};
+
 }  // namespace
 
 TScript::~TScript()
@@ -123,6 +134,7 @@ bool TScript::Compile()
     FFunctions->Blocking = Blocking;
   }
   if (!FFunctions) throw Exception(msg::FunctionsNotDefined);
+  TJumpScope jumps;
   try {
     FreeTree();
     FDataItems.clear();
@@ -155,7 +167,7 @@ bool TScript::Run()
   for (TDataItem* item : FDataItems)
     if (!item->HostDefined()) item->Clear();
   if (!FRoot) throw Exception(msg::ScriptNotCompiled);
-  PendingJump = TJump::None;
+  TJumpScope jumps;
   try {
     Variant discarded;
     FRoot->Eval(discarded);

@@ -300,6 +300,39 @@ TEST(Runner, RefusesNestedRunsAndReportsThroughTheHostWhenAsked)
   }
 }
 
+// A host function that runs another script (a console line loading a bot file): what that
+// script leaves behind, failing or not, does not reach the caller.
+TEST(Runner, AScriptRunByAHostFunctionLeavesTheCallerAlone)
+{
+  TScriptRunner runner;
+  TFunc other;
+  other.SetDeclaration("Other(string);");
+  other.SetFuncs(&runner.Funcs);
+  other.SetOnEval([&](TFunc&, const TArgList& args, Variant&) {
+    TScript inner;
+    inner.SetFunctions(&runner.Funcs);
+    inner.SetText(args.Value(0).AsString());
+    try {
+      inner.Run();
+      runner.Output += "ran\n";
+    } catch (const EScriptError& error) {
+      runner.Output += error.Message() + "\n";
+    } catch (const Exception& error) {
+      runner.Output += "EXCEPTION: " + error.Message() + "\n";
+    }
+  });
+  const std::pair<const char*, const char*> cases[] = {
+      {"const a = break; x :=", "Syntaxerror: Expression expected. [Position 20]\n"},
+      {"x := 1; break", "EXCEPTION: \n"},
+      {"while true do if true then break", "ran\n"},
+  };
+  for (const auto& [inner, expected] : cases) {
+    const std::string text = std::string("for i := 1 to 2 do begin Other('") + inner +
+                             "'); Print(i) end; Print('after')";
+    EXPECT_EQ(runner.Run(text), std::string(expected) + "1\n" + expected + "2\nafter\n") << inner;
+  }
+}
+
 TEST(Runner, RecompilesWhenAHostFunctionLeavesTheRegistry)
 {
   TScriptRunner runner;
