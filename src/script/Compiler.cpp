@@ -185,6 +185,10 @@ void TCompiler::Const()
   } catch (const EControlSignal&) {
     throw Exception(std::string());
   }
+  if (PendingJump != TJump::None) {  // a break or continue has no loop here, as exit has none
+    PendingJump = TJump::None;
+    throw Exception(std::string());
+  }
   FScript.AddScriptConstant(name, result);
 }
 

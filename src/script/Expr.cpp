@@ -127,6 +127,7 @@ size_t TArrayExpr::LinearPosition()
   if (FIndexValues.size() < count) FIndexValues.resize(count);
   for (size_t k = 0; k < count; ++k) {
     FIndices[k]->Eval(FIndexValue);
+    if (PendingJump != TJump::None) return NoPosition;
     const int32_t index = FIndexValue.ToInteger();
     FIndexValues[k] = index;
     // an index past its bound is reported before the next index is evaluated
@@ -167,6 +168,7 @@ void TArrayExpr::Eval(Variant& result)
     if (IndexCount() != value.AsArray().DimCount())
       throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), value.AsArray().DimCount()));
     const size_t linear = LinearPosition();
+    if (linear == NoPosition) return;
     FItem->Value().AsArray().Get(linear, result);
   });
 }
@@ -184,6 +186,7 @@ void TArrayExpr::Assign(const Variant& value)
     if (IndexCount() != dims)
       throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), dims));
     const size_t linear = LinearPosition();
+    if (linear == NoPosition) return;  // a break or continue in an index: no assignment
     const TType nowType = variable.Value().AsArray().ElementType();
     if (nowType != elementType && !(TypeOf(value) & nowType & TypeAll))
       RaiseExpectsType(FName, nowType, TypeOf(value));

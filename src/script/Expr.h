@@ -131,7 +131,9 @@ public:
   int IndexCount() const { return static_cast<int>(FIndices.size()); }
 
 private:
-  // Evaluates the indices and returns the element's position in the variable's array.
+  // Evaluates the indices and returns the element's position in the variable's array, or
+  // NoPosition when an index left a break or continue pending.
+  static constexpr size_t NoPosition = SIZE_MAX;
   size_t LinearPosition();
 
   std::vector<std::unique_ptr<TExpr>> FIndices;

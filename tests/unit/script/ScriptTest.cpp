@@ -111,6 +111,14 @@ const TScriptCase StatementCases[] = {
     {"begin begin exit end end; Print(1)", ""},
     {"break", "EXCEPTION: "},
     {"continue", "EXCEPTION: "},
+    {"const a = exit; Print(1)", "EXCEPTION: "},
+    {"const a = break; Print(1)", "EXCEPTION: "},
+    {"const a = continue; Print(1)", "EXCEPTION: "},
+    // a break or continue in an index ends the statement: nothing is read or assigned
+    {"SetArray(a, INTEGER, 2); for i := 1 to 3 do a[break] := 5; Print(a[0], i)", "0 1\n"},
+    {"SetArray(a, INTEGER, 2); for i := 1 to 3 do inc(a[break]); Print(a[0], i)", "0 1\n"},
+    {"SetArray(a, INTEGER, 2); for i := 1 to 3 do begin x := a[continue]; Print(i) end; "
+     "Print(i)", "4\n"},
     {"Print(Type(x)); x := 1; Print(Type(x)); SetArray(s, STRING, 2); Print(Type(s))",
      "33\n36\n112\n"},
     {"x := 1.5; Print(Type(x) = FLOAT + 32)", "True\n"},
