@@ -76,7 +76,8 @@ TCompiler::TNode TCompiler::Statement()
   if (!FTokenizer.HasToken()) return nullptr;
   if (FTokenizer.Is(K::KwBegin)) return Block();
   // an empty statement: before ";", and before the END or UNTIL closing a statement list
-  if (FTokenizer.Is(K::Semicolon) || FTokenizer.Is(K::KwEnd) || FTokenizer.Is(K::KwUntil))
+  if (FTokenizer.Is(K::Semicolon) || (FTokenizer.Is(K::KwEnd) && FOpenBlocks > 0) ||
+      (FTokenizer.Is(K::KwUntil) && FOpenRepeats > 0))
     return nullptr;
   if (FTokenizer.Is(K::KwIf)) return If();
   if (FTokenizer.Is(K::KwWhile)) return While();
@@ -94,6 +95,7 @@ TCompiler::TNode TCompiler::Block()
 {
   auto block = Call(FTokenizer.TokenPos(), "BEGIN");
   FTokenizer.Accept(K::KwBegin);
+  TOpenList open(FOpenBlocks);
   for (;;) {
     block->AddArg(Statement());
     if (FTokenizer.Accept(K::KwEnd)) break;
@@ -139,6 +141,7 @@ TCompiler::TNode TCompiler::Repeat()
   auto node = Call(FTokenizer.TokenPos(), "REPEAT");
   FTokenizer.Accept(K::KwRepeat);
   std::vector<TNode> body;
+  TOpenList open(FOpenRepeats);
   for (;;) {
     body.push_back(Statement());
     if (FTokenizer.Accept(K::KwUntil)) break;

@@ -33,6 +33,16 @@ private:
     TCompiler& FCompiler;
   };
 
+  // Counts a BEGIN or REPEAT whose END or UNTIL is still to come.
+  class TOpenList {
+  public:
+    explicit TOpenList(int& count) : FCount(count) { ++FCount; }
+    ~TOpenList() { --FCount; }
+
+  private:
+    int& FCount;
+  };
+
   std::unique_ptr<TFuncExpr> Call(int32_t position, std::string_view name);
   TNode Statement();
   TNode Block();
@@ -55,6 +65,8 @@ private:
   TScript& FScript;
   TTokenizer& FTokenizer;
   int FDepth = 0;
+  int FOpenBlocks = 0;   // an END here closes a block: the statement before it is empty
+  int FOpenRepeats = 0;  // likewise for UNTIL
 };
 
 }  // namespace quarn::script

@@ -179,12 +179,12 @@ void TArrayExpr::Assign(const Variant& value)
     if ((FItem->ValueType() & TypeVoid) || !FItem->IsVariable()) RaiseUndefined();
     auto& variable = static_cast<TVariable&>(*FItem);
     if (!variable.Value().IsArray()) throw ERTE(msg::VariantNotArray);
-    const TType elementType = variable.Value().AsArray().ElementType();
-    if (!(TypeOf(value) & elementType & TypeAll))
-      RaiseExpectsType(FName, elementType, TypeOf(value));
     const int dims = variable.Value().AsArray().DimCount();
     if (IndexCount() != dims)
       throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), dims));
+    const TType elementType = variable.Value().AsArray().ElementType();
+    if (!(TypeOf(value) & elementType & TypeAll))
+      RaiseExpectsType(FName, elementType, TypeOf(value));
     const size_t linear = LinearPosition();
     if (linear == NoPosition) return;  // a break or continue in an index: no assignment
     const TType nowType = variable.Value().AsArray().ElementType();
