@@ -8,14 +8,14 @@
 
 namespace quarn::script {
 
-namespace {
-
-using K = TTokenKind;
-
 struct TOperator {
   TTokenKind Kind;
   const char* Name;  // the built-in's registered name
 };
+
+namespace {
+
+using K = TTokenKind;
 
 constexpr std::array<TOperator, 6> Relations = {{
     {K::Equal, "="}, {K::NotEqual, "<>"}, {K::Less, "<"},
@@ -223,14 +223,34 @@ void TCompiler::ArgumentList(TFuncExpr& call)
   if (!FTokenizer.Accept(K::CloseParen)) FTokenizer.Fail(msg::CloseBracketExpected);
 }
 
-TCompiler::TNode TCompiler::Binary(TTokenKind kind, const char* name, TNode left,
-                                   TNode (TCompiler::*right)())
+TCompiler::TNode TCompiler::Chain(std::span<const TOperator> operators,
+                                  TNode (TCompiler::*operand)())
 {
-  auto node = Call(FTokenizer.TokenPos(), name);
-  FTokenizer.Accept(kind);
-  node->AddArg(std::move(left));
-  node->AddArg((this->*right)());
-  return Fold(std::move(node));
+  TNode first = (this->*operand)();
+  std::vector<TNode> operands;
+  std::vector<std::unique_ptr<TFuncExpr>> calls;
+  for (;;) {
+    const TOperator* found = nullptr;
+    for (const TOperator& op : operators)
+      if (FTokenizer.Is(op.Kind)) found = &op;
+    if (!found) break;
+    calls.push_back(Call(FTokenizer.TokenPos(), found->Name));
+    FTokenizer.Accept(found->Kind);
+    operands.push_back((this->*operand)());
+  }
+  if (calls.empty()) return first;
+  // Operators of one level group to the right: a - b - c is a - (b - c). Built from the right
+  // end in a loop, so a long chain costs no compiler recursion.
+  TNode right = std::move(operands.back());
+  for (size_t i = calls.size(); i-- > 0;) {
+    calls[i]->AddArg(i == 0 ? std::move(first) : std::move(operands[i - 1]));
+    calls[i]->AddArg(std::move(right));
+    if (calls[i]->Height() > MaxHeight)
+      throw ESyntaxError(FormatMessage(msg::ExpressionTooComplex, MaxHeight),
+                         calls[i]->Position());
+    right = Fold(std::move(calls[i]));
+  }
+  return right;
 }
 
 TCompiler::TNode TCompiler::Fold(std::unique_ptr<TFuncExpr> call)
@@ -244,31 +264,21 @@ TCompiler::TNode TCompiler::Fold(std::unique_ptr<TFuncExpr> call)
 
 TCompiler::TNode TCompiler::Expression()
 {
-  TDepth depth(*this);
   TNode left = Simple();
   for (const TOperator& relation : Relations)
-    if (FTokenizer.Is(relation.Kind))
-      return Binary(relation.Kind, relation.Name, std::move(left), &TCompiler::Simple);
+    if (FTokenizer.Is(relation.Kind)) {
+      auto node = Call(FTokenizer.TokenPos(), relation.Name);
+      FTokenizer.Accept(relation.Kind);
+      node->AddArg(std::move(left));
+      node->AddArg(Simple());
+      return Fold(std::move(node));
+    }
   return left;
 }
 
-TCompiler::TNode TCompiler::Simple()
-{
-  TDepth depth(*this);
-  TNode left = Term();
-  for (const TOperator& op : AddingOperators)
-    if (FTokenizer.Is(op.Kind)) return Binary(op.Kind, op.Name, std::move(left), &TCompiler::Simple);
-  return left;
-}
+TCompiler::TNode TCompiler::Simple() { return Chain(AddingOperators, &TCompiler::Term); }
 
-TCompiler::TNode TCompiler::Term()
-{
-  TDepth depth(*this);
-  TNode left = Factor();
-  for (const TOperator& op : MultiplyingOperators)
-    if (FTokenizer.Is(op.Kind)) return Binary(op.Kind, op.Name, std::move(left), &TCompiler::Term);
-  return left;
-}
+TCompiler::TNode TCompiler::Term() { return Chain(MultiplyingOperators, &TCompiler::Factor); }
 
 TCompiler::TNode TCompiler::Factor()
 {

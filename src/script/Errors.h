@@ -105,6 +105,8 @@ inline constexpr const char* ExpressionExpected = "Expression expected.";
 inline constexpr const char* TypeNameExpected = "Name of a type or \")\" expected";
 inline constexpr const char* FunctionNotDefined = "Function %s is not defined";
 inline constexpr const char* NestingTooDeep = "Nesting too deep (more than %d levels).";
+inline constexpr const char* ExpressionTooComplex =
+    "Expression too complex (more than %d operations nested).";
 // run time
 inline constexpr const char* ScriptStopped = "Script stopped.";
 inline constexpr const char* VariableNotDefined = "Variable %s is not defined.";

@@ -213,6 +213,7 @@ void TFuncExpr::AddArg(std::unique_ptr<TExpr> arg)
   // Room first, so the push cannot fail after the release; doubling keeps a long statement
   // list linear (one more slot at a time copied the whole list at every statement).
   if (FArgs.size() == FArgs.capacity()) FArgs.reserve(std::max<size_t>(4, FArgs.capacity() * 2));
+  Below(*arg);
   FArgs.push_back(arg.release());
 }
 

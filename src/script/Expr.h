@@ -1,6 +1,7 @@
 // Named storage (constants and variables) and the nodes of a compiled script's tree.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -75,6 +76,8 @@ public:
   TExprKind NodeKind() const { return FKind; }
   const std::string& Name() const { return FName; }
   int32_t Position() const { return FPosition; }
+  // Levels of nodes below this one (0 for a leaf): how deep evaluating it recurses.
+  int32_t Height() const { return FHeight; }
 
   virtual TType GetType() const = 0;
   virtual void Eval(Variant& result) = 0;
@@ -85,9 +88,12 @@ protected:
   TExpr(TExprKind kind, std::string name, int32_t position)
       : FKind(kind), FName(std::move(name)), FPosition(position) {}
 
+  void Below(const TExpr& child) { FHeight = std::max(FHeight, child.FHeight + 1); }
+
   TExprKind FKind;
   std::string FName;
   int32_t FPosition;
+  int32_t FHeight = 0;
 };
 
 class TConstExpr : public TExpr {
@@ -127,7 +133,11 @@ public:
   TArrayExpr(int32_t position, TDataItem& item) : TVarExpr(TExprKind::Array, position, item) {}
   void Eval(Variant& result) override;
   void Assign(const Variant& value) override;
-  void AddIndex(std::unique_ptr<TExpr> index) { FIndices.push_back(std::move(index)); }
+  void AddIndex(std::unique_ptr<TExpr> index)
+  {
+    Below(*index);
+    FIndices.push_back(std::move(index));
+  }
   int IndexCount() const { return static_cast<int>(FIndices.size()); }
 
 private:
