@@ -56,7 +56,7 @@ TCompiler::TCompiler(TScript& script, TTokenizer& tokenizer)
 
 std::unique_ptr<TFuncExpr> TCompiler::Call(int32_t position, std::string_view name)
 {
-  return std::make_unique<TFuncExpr>(*FScript.Functions(), position, name);
+  return std::make_unique<TFuncExpr>(*FScript.Functions(), position, name, FScript.FState);
 }
 
 std::unique_ptr<TFuncExpr> TCompiler::ParseScript()
@@ -188,8 +188,8 @@ void TCompiler::Const()
   } catch (const EControlSignal&) {
     throw Exception(std::string());
   }
-  if (PendingJump != TJump::None) {  // a break or continue has no loop here, as exit has none
-    PendingJump = TJump::None;
+  if (FScript.FState.PendingJump != TJump::None) {  // no loop here, as for exit
+    FScript.FState.PendingJump = TJump::None;
     throw Exception(std::string());
   }
   FScript.AddScriptConstant(name, result);
@@ -342,7 +342,7 @@ TCompiler::TNode TCompiler::Variable()
   if (!item) item = &FScript.AddVariable(name);
   if (!item->IsVariable()) return std::make_unique<TConstExpr>(item->Value(), position);
   if (!FTokenizer.Accept(K::OpenBracket)) return std::make_unique<TVarExpr>(position, *item);
-  auto element = std::make_unique<TArrayExpr>(position, *item);
+  auto element = std::make_unique<TArrayExpr>(position, *item, FScript.FState);
   do {
     element->AddIndex(Expression());
   } while (FTokenizer.Accept(K::Comma));

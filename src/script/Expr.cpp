@@ -6,6 +6,7 @@
 #include "script/Errors.h"
 #include "script/Functions.h"
 #include "script/Host.h"
+#include "script/RunState.h"
 
 namespace quarn::script {
 
@@ -127,7 +128,7 @@ size_t TArrayExpr::LinearPosition()
   if (FIndexValues.size() < count) FIndexValues.resize(count);
   for (size_t k = 0; k < count; ++k) {
     FIndices[k]->Eval(FIndexValue);
-    if (PendingJump != TJump::None) return NoPosition;
+    if (FState->PendingJump != TJump::None) return NoPosition;
     const int32_t index = FIndexValue.ToInteger();
     FIndexValues[k] = index;
     // an index past its bound is reported before the next index is evaluated
@@ -160,7 +161,7 @@ size_t TArrayExpr::LinearPosition()
 
 void TArrayExpr::Eval(Variant& result)
 {
-  if (ScriptHost().Terminating()) throw EStop();
+  if (FState->StopRequested || ScriptHost().Terminating()) throw EStop();
   ElementHandler(FPosition, [&] {
     if (FItem->ValueType() & TypeVoid) RaiseUndefined();
     const Variant& value = FItem->Value();
@@ -194,8 +195,10 @@ void TArrayExpr::Assign(const Variant& value)
   });
 }
 
-TFuncExpr::TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name)
-    : TExpr(TExprKind::Func, UpperCase(name), position), FFunc(nullptr), FResultType(TypeVoid)
+TFuncExpr::TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name,
+                     TRunState& state)
+    : TExpr(TExprKind::Func, UpperCase(name), position), FFunc(nullptr), FState(&state),
+      FResultType(TypeVoid)
 {
   FFunc = registry.Find(FName);
   if (!FFunc) throw ESyntaxError(FormatMessage(msg::FunctionNotDefined, FName.c_str()), position);
@@ -229,7 +232,7 @@ std::vector<std::unique_ptr<TExpr>> TFuncExpr::ReleaseArgs()
 void TFuncExpr::Eval(Variant& result)
 {
   try {
-    CallFunction(*FFunc, FArgs, result);
+    CallFunction(*FFunc, FArgs, result, *FState);
   } catch (const EStop&) {
     throw ERuntimeError(msg::ScriptStopped, FPosition);
   } catch (const ERuntimeError&) {

@@ -16,6 +16,7 @@ namespace quarn::script {
 
 class TFuncs;
 class TFunction;
+class TRunState;
 
 // Upper-cases ASCII letters (names are stored and compared in upper case).
 std::string UpperCase(std::string_view text);
@@ -130,7 +131,8 @@ protected:
 
 class TArrayExpr : public TVarExpr {
 public:
-  TArrayExpr(int32_t position, TDataItem& item) : TVarExpr(TExprKind::Array, position, item) {}
+  TArrayExpr(int32_t position, TDataItem& item, TRunState& state)
+      : TVarExpr(TExprKind::Array, position, item), FState(&state) {}
   void Eval(Variant& result) override;
   void Assign(const Variant& value) override;
   void AddIndex(std::unique_ptr<TExpr> index)
@@ -146,6 +148,7 @@ private:
   static constexpr size_t NoPosition = SIZE_MAX;
   size_t LinearPosition();
 
+  TRunState* FState;
   std::vector<std::unique_ptr<TExpr>> FIndices;
   Variant FIndexValue;                // scratch for index evaluation
   std::vector<int32_t> FIndexValues;  // the evaluated indices
@@ -154,7 +157,7 @@ private:
 class TFuncExpr : public TExpr {
 public:
   // Looks name up in registry; raises ESyntaxError "Function %s is not defined" when absent.
-  TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name);
+  TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name, TRunState& state);
   ~TFuncExpr() override;
   TType GetType() const override { return FResultType; }
   void Eval(Variant& result) override;
@@ -170,17 +173,19 @@ public:
 private:
   std::vector<TExpr*> FArgs;  // owned
   TFunction* FFunc;
+  TRunState* FState;  // of the script the node belongs to
   TType FResultType;
 };
 
 // The arguments of one call as a function sees them.
 class TArgList {
 public:
-  TArgList(TExpr* const* items, int count) : FItems(items), FCount(count) {}
-  explicit TArgList(std::span<TExpr* const> items)
-      : FItems(items.data()), FCount(static_cast<int>(items.size())) {}
+  TArgList(TExpr* const* items, int count, TRunState& state)
+      : FItems(items), FCount(count), FState(&state) {}
 
   int Count() const { return FCount; }
+  // The run state of the script making the call.
+  TRunState& State() const { return *FState; }
   // The node at index, or nullptr outside 0..Count()-1.
   TExpr* Items(int index) const
   {
@@ -201,6 +206,7 @@ private:
 
   TExpr* const* FItems;
   int FCount;
+  TRunState* FState;
 };
 
 }  // namespace quarn::script

@@ -47,7 +47,7 @@ void Step(const TArgList& args, int pattern, bool up) {
   TExpr* node = args.Items(0);
   Variant value;
   node->Eval(value);
-  if (PendingJump != TJump::None) return;
+  if (args.State().PendingJump != TJump::None) return;
   const Variant one(static_cast<int32_t>(1));
   const Variant& amount = pattern == 0 ? one : args.Value(1);
   if (up) VarAdd(value, amount, value);

@@ -21,17 +21,6 @@ private:
   bool& FFlag;
 };
 
-// A script starts without a pending jump and hands the caller's back when it ends: a compile
-// or run inside a host function (a console line loading a bot file) must not see or leave one.
-class TJumpScope {
-public:
-  TJumpScope() : FSaved(PendingJump) { PendingJump = TJump::None; }
-  ~TJumpScope() { PendingJump = FSaved; }
-
-private:
-  TJump FSaved;
-};
-
 }  // namespace
 
 TScript::~TScript()
@@ -129,12 +118,10 @@ void TScript::ReportOrRethrow(const EScriptError& error)
 bool TScript::Compile()
 {
   if (FRunning) return false;
-  if (FFunctions) {
-    FFunctions->StopRequested = false;
-    FFunctions->Blocking = Blocking;
-  }
   if (!FFunctions) throw Exception(msg::FunctionsNotDefined);
-  TJumpScope jumps;
+  FState.StopRequested = false;
+  FState.Blocking = Blocking;
+  FState.PendingJump = TJump::None;
   try {
     FreeTree();
     FDataItems.clear();
@@ -159,27 +146,21 @@ bool TScript::Run()
     if (FRunning) return false;
   }
   if (FRunning) return false;
-  if (FFunctions) {
-    FFunctions->StopRequested = false;
-    FFunctions->Blocking = Blocking;
-  }
+  FState.StopRequested = false;
+  FState.Blocking = Blocking;
   TRunningFlag running(FRunning);
   for (TDataItem* item : FDataItems)
     if (!item->HostDefined()) item->Clear();
   if (!FRoot) throw Exception(msg::ScriptNotCompiled);
-  TJumpScope jumps;
+  FState.PendingJump = TJump::None;
   try {
     Variant discarded;
     FRoot->Eval(discarded);
-    if (PendingJump != TJump::None) {  // outside any loop
-      PendingJump = TJump::None;
+    if (FState.PendingJump != TJump::None) {  // outside any loop
+      FState.PendingJump = TJump::None;
       throw Exception(std::string());
     }
   } catch (const EExit&) {
-  } catch (const EBreak&) {
-    throw Exception(std::string());  // outside any loop
-  } catch (const EContinue&) {
-    throw Exception(std::string());
   } catch (const EStop&) {
     // every call node converts a stop; this only guards the root itself
     if (Exceptions) throw ERuntimeError(msg::ScriptStopped, -1);

@@ -30,9 +30,10 @@ TBodyEnd RunBody(const TArgList& args, int first, Variant& scratch)
 {
   for (int i = first; i < args.Count(); ++i) {
     args.Items(i)->Eval(scratch);
-    if (PendingJump != TJump::None) {
-      const TJump jump = PendingJump;
-      PendingJump = TJump::None;
+    TJump& pending = args.State().PendingJump;
+    if (pending != TJump::None) {
+      const TJump jump = pending;
+      pending = TJump::None;
       return jump == TJump::Break ? TBodyEnd::Broken : TBodyEnd::Completed;
     }
   }
@@ -46,7 +47,7 @@ void EvalBegin(TFunction&, int, const TArgList& args, Variant&)
   Variant discarded;
   for (int i = 0; i < args.Count(); ++i) {
     args.Items(i)->Eval(discarded);
-    if (PendingJump != TJump::None) return;
+    if (args.State().PendingJump != TJump::None) return;
   }
 }
 
@@ -76,8 +77,14 @@ void EvalType(TFunction&, int, const TArgList& args, Variant& result)
 }
 
 void EvalExit(TFunction&, int, const TArgList&, Variant&) { throw EExit(); }
-void EvalBreak(TFunction&, int, const TArgList&, Variant&) { PendingJump = TJump::Break; }
-void EvalContinue(TFunction&, int, const TArgList&, Variant&) { PendingJump = TJump::Continue; }
+void EvalBreak(TFunction&, int, const TArgList& args, Variant&)
+{
+  args.State().PendingJump = TJump::Break;
+}
+void EvalContinue(TFunction&, int, const TArgList& args, Variant&)
+{
+  args.State().PendingJump = TJump::Continue;
+}
 
 void EvalIf(TFunction&, int pattern, const TArgList& args, Variant&)
 {
@@ -104,7 +111,7 @@ void EvalWhile(TFunction& self, int, const TArgList& args, Variant&)
   Variant scratch;
   TExpr& condition = *args.Items(0);
   for (;;) {
-    CheckStop(self.Owner());
+    CheckStop(args.State());
     if (!EvalCondition(condition, scratch)) return;
     if (RunBody(args, 1, scratch) == TBodyEnd::Broken) return;
   }
@@ -115,7 +122,7 @@ void EvalRepeat(TFunction& self, int, const TArgList& args, Variant&)
   Variant scratch;
   TExpr& condition = *args.Items(0);
   for (;;) {
-    CheckStop(self.Owner());
+    CheckStop(args.State());
     if (RunBody(args, 1, scratch) == TBodyEnd::Broken) return;
     if (EvalCondition(condition, scratch)) return;
   }
@@ -131,7 +138,7 @@ void EvalFor(TFunction& self, int, const TArgList& args, Variant&)
   variable.Assign(Variant(start));
   Variant current;
   for (;;) {
-    CheckStop(self.Owner());
+    CheckStop(args.State());
     variable.Eval(current);
     const int32_t value = current.ToInteger();
     if (up ? (value < start || value > end) : (value > start || value < end)) return;

@@ -333,6 +333,26 @@ TEST(Runner, AScriptRunByAHostFunctionLeavesTheCallerAlone)
   }
 }
 
+// A stop request belongs to the script it was made for: a script run meanwhile by a host
+// function runs on, and the one asked stops at its next call.
+TEST(Runner, AStopRequestBelongsToOneScript)
+{
+  TScriptRunner runner;
+  TFunc inner;
+  inner.SetDeclaration("Inner;");
+  inner.SetFuncs(&runner.Funcs);
+  inner.SetOnEval([&](TFunc&, const TArgList&, Variant&) {
+    runner.Script.Stop();
+    TScript other;
+    other.SetFunctions(&runner.Funcs);
+    other.SetText("for i := 1 to 2 do Print(i)");
+    other.Run();
+  });
+  EXPECT_EQ(runner.Run("Inner; Print(3)"),
+            "1\n2\nERROR: Runtimeerror: Script stopped. [Position 8]");
+  EXPECT_EQ(runner.Run("Print(4)"), "4\n");  // the next run starts afresh
+}
+
 TEST(Runner, RecompilesWhenAHostFunctionLeavesTheRegistry)
 {
   TScriptRunner runner;
