@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <new>
 
+#include "script/Builtins.h"
 #include "script/Errors.h"
 #include "script/Functions.h"
 #include "script/Host.h"
+#include "script/Library.h"
 #include "script/RunState.h"
 
 namespace quarn::script {
@@ -229,9 +231,91 @@ std::vector<std::unique_ptr<TExpr>> TFuncExpr::ReleaseArgs()
   return args;
 }
 
+void TFuncExpr::ChooseShortcut()
+{
+  FShortcut = TShortcut::None;
+  if (FArgs.size() != 2 || !dynamic_cast<TBuiltinFunction*>(FFunc)) return;
+  TBinaryOperator op;
+  if (FName == "SET") {
+    const TExprKind target = FArgs[0]->NodeKind();
+    if (target == TExprKind::Var || target == TExprKind::Array) FShortcut = TShortcut::Assign;
+  } else if (FindBinaryOperator(FName, op)) {
+    FShortcut = TShortcut::Operator;
+    FOperator = static_cast<uint8_t>(op);
+    FOperandKinds =
+        op == TBinaryOperator::Div || op == TBinaryOperator::Mod ? TypeInteger : TypeMult;
+  }
+}
+
+// Whether the general call would match the operator's number pattern for this operand
+// whatever its value turns out to be, and then compute what the shortcut computes.
+bool TFuncExpr::OperandReady(const TExpr& arg) const
+{
+  TType kinds;
+  switch (arg.NodeKind()) {
+    case TExprKind::Const: kinds = TypeOf(static_cast<const TConstExpr&>(arg).Value()); break;
+    case TExprKind::Var: kinds = arg.GetType() & ~TypeVar; break;
+    case TExprKind::Array: kinds = arg.GetType() & ~(TypeVar | TypeArray); break;
+    case TExprKind::Func: kinds = arg.GetType(); break;
+    default: return false;
+  }
+  return kinds != 0 && (kinds & ~FOperandKinds) == 0;
+}
+
+bool TFuncExpr::OperateDirectly(Variant& result)
+{
+  if (!OperandReady(*FArgs[0]) || !OperandReady(*FArgs[1])) return false;
+  CheckStop(*FState);
+  const Variant* operands[2];
+  for (size_t i = 0; i < 2; ++i) {
+    TExpr& arg = *FArgs[i];
+    if (arg.NodeKind() == TExprKind::Const) {
+      operands[i] = &static_cast<TConstExpr&>(arg).Value();
+    } else if (arg.NodeKind() == TExprKind::Var && (i == 1 || FArgs[1]->NodeKind() == TExprKind::Const ||
+                                                    FArgs[1]->NodeKind() == TExprKind::Var)) {
+      operands[i] = &static_cast<TVarExpr&>(arg).Item().Value();  // nothing after can change it
+    } else {
+      arg.Eval(FValues[i]);
+      if (FState->PendingJump != TJump::None) return true;
+      operands[i] = &FValues[i];
+    }
+  }
+  ApplyBinaryOperator(static_cast<TBinaryOperator>(FOperator), *operands[0], *operands[1], result);
+  if (!FState->Blocking) ScriptHost().PumpMessages();
+  return true;
+}
+
+bool TFuncExpr::AssignDirectly(Variant& result)
+{
+  TExpr& source = *FArgs[1];
+  if (!(source.GetType() & TypeAll)) return false;
+  CheckStop(*FState);
+  const Variant* value;
+  if (source.NodeKind() == TExprKind::Const) {
+    value = &static_cast<TConstExpr&>(source).Value();
+  } else {
+    source.Eval(FValues[0]);
+    if (FState->PendingJump != TJump::None) return true;
+    value = &FValues[0];
+  }
+  result.Clear();
+  FArgs[0]->Assign(*value);
+  // as the general call's temporaries: no array or large text kept between calls
+  if (FValues[0].IsArray() || (FValues[0].IsString() && FValues[0].AsString().capacity() > 65536))
+    FValues[0] = Variant();
+  if (!FState->Blocking) ScriptHost().PumpMessages();
+  return true;
+}
+
 void TFuncExpr::Eval(Variant& result)
 {
   try {
+    if (FShortcut == TShortcut::Unknown) ChooseShortcut();
+    if (FShortcut == TShortcut::Assign) {
+      if (AssignDirectly(result)) return;
+    } else if (FShortcut == TShortcut::Operator) {
+      if (OperateDirectly(result)) return;
+    }
     CallFunction(*FFunc, FArgs, result, *FState);
   } catch (const EStop&) {
     throw ERuntimeError(msg::ScriptStopped, FPosition);

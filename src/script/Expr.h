@@ -171,10 +171,22 @@ public:
   std::vector<std::unique_ptr<TExpr>> ReleaseArgs();
 
 private:
+  // Call sites of SET and of the two-operand number operators skip the general call when
+  // its outcome is known from the operands' kinds: same values, errors and side effects.
+  enum class TShortcut : uint8_t { Unknown, None, Assign, Operator };
+  void ChooseShortcut();
+  bool OperandReady(const TExpr& arg) const;
+  bool AssignDirectly(Variant& result);
+  bool OperateDirectly(Variant& result);
+
   std::vector<TExpr*> FArgs;  // owned
   TFunction* FFunc;
   TRunState* FState;  // of the script the node belongs to
   TType FResultType;
+  TShortcut FShortcut = TShortcut::Unknown;
+  uint8_t FOperator = 0;  // a TBinaryOperator
+  TType FOperandKinds = 0;  // the value kinds the operator's first pattern takes
+  Variant FValues[2];  // operand scratch of the shortcuts
 };
 
 // The arguments of one call as a function sees them.
