@@ -109,6 +109,13 @@ void TVarExpr::Eval(Variant& result)
 
 void TVarExpr::Assign(const Variant& value)
 {
+  // A variable holding a number or boolean of the same kind: only the value changes.
+  const TValueKind kind = value.Kind();
+  if (FItem->IsVariable() && kind == FItem->Value().Kind() &&
+      (kind == TValueKind::Integer || kind == TValueKind::Float || kind == TValueKind::Boolean)) {
+    static_cast<TVariable*>(FItem)->MutableValue() = value;
+    return;
+  }
   const TType current = FItem->ValueType();
   const TType incoming = TypeOf(value);
   if (!(current & TypeVoid) && !SameKind(current, incoming))
@@ -254,8 +261,12 @@ bool TFuncExpr::OperandReady(const TExpr& arg) const
   TType kinds;
   switch (arg.NodeKind()) {
     case TExprKind::Const: kinds = TypeOf(static_cast<const TConstExpr&>(arg).Value()); break;
-    case TExprKind::Var: kinds = arg.GetType() & ~TypeVar; break;
-    case TExprKind::Array: kinds = arg.GetType() & ~(TypeVar | TypeArray); break;
+    case TExprKind::Var:
+      kinds = static_cast<const TVarExpr&>(arg).Item().ValueType() & ~TypeVar;
+      break;
+    case TExprKind::Array:
+      kinds = static_cast<const TVarExpr&>(arg).Item().ValueType() & ~(TypeVar | TypeArray);
+      break;
     case TExprKind::Func: kinds = arg.GetType(); break;
     default: return false;
   }

@@ -1,5 +1,6 @@
 // The statement built-ins: blocks, assignment, array creation, branches, loops and the three
 // control statements. Statement results are discarded; each leaves its own result empty.
+#include <cstdint>
 #include <vector>
 
 #include "script/Builtins.h"
@@ -136,13 +137,33 @@ void EvalFor(TFunction& self, int, const TArgList& args, Variant&)
   const Variant step(args.Value(3).ToInteger());
   const bool up = step.AsInteger() >= 1;
   variable.Assign(Variant(start));
+  // A plain variable holding an integer is read and stepped in place; anything else (an
+  // element, a value the body changed to another kind, a step leaving 32 bits) goes through
+  // Eval, the value library's addition and Assign.
+  TVariable* plain = nullptr;
+  if (variable.NodeKind() == TExprKind::Var) {
+    TDataItem& item = static_cast<TVarExpr&>(variable).Item();
+    if (item.IsVariable()) plain = static_cast<TVariable*>(&item);
+  }
   Variant current;
   for (;;) {
     CheckStop(args.State());
-    variable.Eval(current);
-    const int32_t value = current.ToInteger();
+    int32_t value;
+    if (plain && plain->Value().IsInteger()) {
+      value = plain->Value().AsInteger();
+    } else {
+      variable.Eval(current);
+      value = current.ToInteger();
+    }
     if (up ? (value < start || value > end) : (value > start || value < end)) return;
     if (RunBody(args, 4, current) == TBodyEnd::Broken) return;
+    if (plain && plain->Value().IsInteger()) {
+      const int64_t next = int64_t{plain->Value().AsInteger()} + step.AsInteger();
+      if (next >= INT32_MIN && next <= INT32_MAX) {
+        plain->MutableValue().SetInteger(static_cast<int32_t>(next));
+        continue;
+      }
+    }
     variable.Eval(current);
     VarAdd(current, step, current);
     variable.Assign(current);
