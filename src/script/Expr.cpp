@@ -238,10 +238,39 @@ std::vector<std::unique_ptr<TExpr>> TFuncExpr::ReleaseArgs()
   return args;
 }
 
+namespace {
+
+// A statement node that the general call passes unevaluated (a FUNC parameter taking ALL).
+bool IsStatementNode(const TExpr& arg)
+{
+  return arg.NodeKind() == TExprKind::Func && (arg.GetType() & TypeAll);
+}
+
+}  // namespace
+
 void TFuncExpr::ChooseShortcut()
 {
   FShortcut = TShortcut::None;
-  if (FArgs.size() != 2 || !dynamic_cast<TBuiltinFunction*>(FFunc)) return;
+  if (!dynamic_cast<TBuiltinFunction*>(FFunc)) return;
+  if (FName == "BEGIN" || FName == "SCRIPT") {
+    if (std::all_of(FArgs.begin(), FArgs.end(), [](TExpr* arg) { return IsStatementNode(*arg); }))
+      FShortcut = TShortcut::Block;
+    return;
+  }
+  // IF with its statement, ELSE with both: a missing branch shifts the arguments to another
+  // pattern, left to the general call
+  if ((FName == "IF" && FArgs.size() == 2) || (FName == "ELSE" && FArgs.size() == 3)) {
+    const TExpr& condition = *FArgs[0];
+    const bool conditionReady =
+        (condition.NodeKind() == TExprKind::Func && condition.GetType() == TypeBoolean) ||
+        (condition.NodeKind() == TExprKind::Const &&
+         static_cast<const TConstExpr&>(condition).Value().IsBoolean());
+    if (conditionReady &&
+        std::all_of(FArgs.begin() + 1, FArgs.end(), [](TExpr* arg) { return IsStatementNode(*arg); }))
+      FShortcut = TShortcut::If;
+    return;
+  }
+  if (FArgs.size() != 2) return;
   TBinaryOperator op;
   if (FName == "SET") {
     const TExprKind target = FArgs[0]->NodeKind();
@@ -260,14 +289,19 @@ bool TFuncExpr::OperandReady(const TExpr& arg) const
 {
   TType kinds;
   switch (arg.NodeKind()) {
-    case TExprKind::Const: kinds = TypeOf(static_cast<const TConstExpr&>(arg).Value()); break;
-    case TExprKind::Var:
-      kinds = static_cast<const TVarExpr&>(arg).Item().ValueType() & ~TypeVar;
-      break;
+    case TExprKind::Const:
+    case TExprKind::Var: {
+      const Variant& value = arg.NodeKind() == TExprKind::Const
+                                 ? static_cast<const TConstExpr&>(arg).Value()
+                                 : static_cast<const TVarExpr&>(arg).Item().Value();
+      if (value.IsInteger()) return (FOperandKinds & TypeInteger) != 0;
+      if (value.IsFloat()) return (FOperandKinds & TypeFloat) != 0;
+      return false;
+    }
     case TExprKind::Array:
       kinds = static_cast<const TVarExpr&>(arg).Item().ValueType() & ~(TypeVar | TypeArray);
       break;
-    case TExprKind::Func: kinds = arg.GetType(); break;
+    case TExprKind::Func: kinds = static_cast<const TFuncExpr&>(arg).FResultType; break;
     default: return false;
   }
   return kinds != 0 && (kinds & ~FOperandKinds) == 0;
@@ -292,6 +326,40 @@ bool TFuncExpr::OperateDirectly(Variant& result)
     }
   }
   ApplyBinaryOperator(static_cast<TBinaryOperator>(FOperator), *operands[0], *operands[1], result);
+  if (!FState->Blocking) ScriptHost().PumpMessages();
+  return true;
+}
+
+bool TFuncExpr::RunBlock(Variant& result)
+{
+  CheckStop(*FState);
+  result.Clear();
+  for (TExpr* statement : FArgs) {
+    statement->Eval(FValues[0]);
+    if (FState->PendingJump != TJump::None) break;
+  }
+  if (!FState->Blocking) ScriptHost().PumpMessages();
+  return true;
+}
+
+bool TFuncExpr::RunIf(Variant& result)
+{
+  CheckStop(*FState);
+  const Variant* condition;
+  if (FArgs[0]->NodeKind() == TExprKind::Const) {
+    condition = &static_cast<TConstExpr&>(*FArgs[0]).Value();
+  } else {
+    FArgs[0]->Eval(FValues[1]);
+    if (FState->PendingJump != TJump::None) return true;
+    condition = &FValues[1];
+  }
+  const bool truth =
+      condition->IsBoolean() ? condition->AsBoolean() : condition->ToFloat() != 0.0;
+  result.Clear();
+  if (truth)
+    FArgs[1]->Eval(FValues[0]);
+  else if (FArgs.size() == 3)
+    FArgs[2]->Eval(FValues[0]);
   if (!FState->Blocking) ScriptHost().PumpMessages();
   return true;
 }
@@ -326,6 +394,10 @@ void TFuncExpr::Eval(Variant& result)
       if (AssignDirectly(result)) return;
     } else if (FShortcut == TShortcut::Operator) {
       if (OperateDirectly(result)) return;
+    } else if (FShortcut == TShortcut::Block) {
+      if (RunBlock(result)) return;
+    } else if (FShortcut == TShortcut::If) {
+      if (RunIf(result)) return;
     }
     CallFunction(*FFunc, FArgs, result, *FState);
   } catch (const EStop&) {

@@ -173,11 +173,14 @@ public:
 private:
   // Call sites of SET and of the two-operand number operators skip the general call when
   // its outcome is known from the operands' kinds: same values, errors and side effects.
-  enum class TShortcut : uint8_t { Unknown, None, Assign, Operator };
+  // Blocks and IF/ELSE with every branch given run their statements directly likewise.
+  enum class TShortcut : uint8_t { Unknown, None, Assign, Operator, Block, If };
   void ChooseShortcut();
   bool OperandReady(const TExpr& arg) const;
   bool AssignDirectly(Variant& result);
   bool OperateDirectly(Variant& result);
+  bool RunBlock(Variant& result);
+  bool RunIf(Variant& result);
 
   std::vector<TExpr*> FArgs;  // owned
   TFunction* FFunc;
