@@ -34,6 +34,7 @@ struct TFixture {
   TVarExpr ArgA{1, A};
   TVarExpr ArgB{4, B};
   TExpr* Args[2] = {&ArgA, &ArgB};
+  TRunState Run;
 
   explicit TFixture(Variant a, Variant b)
   {
@@ -51,10 +52,10 @@ void CallHostFunction(benchmark::State& state)
 {
   TFixture fixture(Variant(20), Variant(22));
   Variant result;
-  CallFunction(*fixture.Add.Function(), fixture.Args, result);  // warm up the call frames
+  CallFunction(*fixture.Add.Function(), fixture.Args, result, fixture.Run);  // warm up the call frames
   const long before = Allocations.load();
   for (auto _ : state) {
-    CallFunction(*fixture.Add.Function(), fixture.Args, result);
+    CallFunction(*fixture.Add.Function(), fixture.Args, result, fixture.Run);
     benchmark::DoNotOptimize(result);
   }
   state.counters["allocs/call"] = benchmark::Counter(
@@ -68,10 +69,10 @@ void CallBuiltinAdd(benchmark::State& state)
   TFixture fixture(Variant(20), Variant(22));
   TFunction& add = *fixture.Funcs.Find("+");
   Variant result;
-  CallFunction(add, fixture.Args, result);
+  CallFunction(add, fixture.Args, result, fixture.Run);
   const long before = Allocations.load();
   for (auto _ : state) {
-    CallFunction(add, fixture.Args, result);
+    CallFunction(add, fixture.Args, result, fixture.Run);
     benchmark::DoNotOptimize(result);
   }
   state.counters["allocs/call"] = benchmark::Counter(

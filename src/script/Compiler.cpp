@@ -8,14 +8,14 @@
 
 namespace quarn::script {
 
-namespace {
-
-using K = TTokenKind;
-
 struct TOperator {
   TTokenKind Kind;
   const char* Name;  // the built-in's registered name
 };
+
+namespace {
+
+using K = TTokenKind;
 
 constexpr std::array<TOperator, 6> Relations = {{
     {K::Equal, "="}, {K::NotEqual, "<>"}, {K::Less, "<"},
@@ -56,7 +56,7 @@ TCompiler::TCompiler(TScript& script, TTokenizer& tokenizer)
 
 std::unique_ptr<TFuncExpr> TCompiler::Call(int32_t position, std::string_view name)
 {
-  return std::make_unique<TFuncExpr>(*FScript.Functions(), position, name);
+  return std::make_unique<TFuncExpr>(*FScript.Functions(), position, name, FScript.FState);
 }
 
 std::unique_ptr<TFuncExpr> TCompiler::ParseScript()
@@ -76,7 +76,8 @@ TCompiler::TNode TCompiler::Statement()
   if (!FTokenizer.HasToken()) return nullptr;
   if (FTokenizer.Is(K::KwBegin)) return Block();
   // an empty statement: before ";", and before the END or UNTIL closing a statement list
-  if (FTokenizer.Is(K::Semicolon) || FTokenizer.Is(K::KwEnd) || FTokenizer.Is(K::KwUntil))
+  if (FTokenizer.Is(K::Semicolon) || (FTokenizer.Is(K::KwEnd) && FOpenBlocks > 0) ||
+      (FTokenizer.Is(K::KwUntil) && FOpenRepeats > 0))
     return nullptr;
   if (FTokenizer.Is(K::KwIf)) return If();
   if (FTokenizer.Is(K::KwWhile)) return While();
@@ -94,6 +95,7 @@ TCompiler::TNode TCompiler::Block()
 {
   auto block = Call(FTokenizer.TokenPos(), "BEGIN");
   FTokenizer.Accept(K::KwBegin);
+  TOpenList open(FOpenBlocks);
   for (;;) {
     block->AddArg(Statement());
     if (FTokenizer.Accept(K::KwEnd)) break;
@@ -139,6 +141,7 @@ TCompiler::TNode TCompiler::Repeat()
   auto node = Call(FTokenizer.TokenPos(), "REPEAT");
   FTokenizer.Accept(K::KwRepeat);
   std::vector<TNode> body;
+  TOpenList open(FOpenRepeats);
   for (;;) {
     body.push_back(Statement());
     if (FTokenizer.Accept(K::KwUntil)) break;
@@ -185,6 +188,10 @@ void TCompiler::Const()
   } catch (const EControlSignal&) {
     throw Exception(std::string());
   }
+  if (FScript.FState.PendingJump != TJump::None) {  // no loop here, as for exit
+    FScript.FState.PendingJump = TJump::None;
+    throw Exception(std::string());
+  }
   FScript.AddScriptConstant(name, result);
 }
 
@@ -216,14 +223,34 @@ void TCompiler::ArgumentList(TFuncExpr& call)
   if (!FTokenizer.Accept(K::CloseParen)) FTokenizer.Fail(msg::CloseBracketExpected);
 }
 
-TCompiler::TNode TCompiler::Binary(TTokenKind kind, const char* name, TNode left,
-                                   TNode (TCompiler::*right)())
+TCompiler::TNode TCompiler::Chain(std::span<const TOperator> operators,
+                                  TNode (TCompiler::*operand)())
 {
-  auto node = Call(FTokenizer.TokenPos(), name);
-  FTokenizer.Accept(kind);
-  node->AddArg(std::move(left));
-  node->AddArg((this->*right)());
-  return Fold(std::move(node));
+  TNode first = (this->*operand)();
+  std::vector<TNode> operands;
+  std::vector<std::unique_ptr<TFuncExpr>> calls;
+  for (;;) {
+    const TOperator* found = nullptr;
+    for (const TOperator& op : operators)
+      if (FTokenizer.Is(op.Kind)) found = &op;
+    if (!found) break;
+    calls.push_back(Call(FTokenizer.TokenPos(), found->Name));
+    FTokenizer.Accept(found->Kind);
+    operands.push_back((this->*operand)());
+  }
+  if (calls.empty()) return first;
+  // Operators of one level group to the right: a - b - c is a - (b - c). Built from the right
+  // end in a loop, so a long chain costs no compiler recursion.
+  TNode right = std::move(operands.back());
+  for (size_t i = calls.size(); i-- > 0;) {
+    calls[i]->AddArg(i == 0 ? std::move(first) : std::move(operands[i - 1]));
+    calls[i]->AddArg(std::move(right));
+    if (calls[i]->Height() > MaxHeight)
+      throw ESyntaxError(FormatMessage(msg::ExpressionTooComplex, MaxHeight),
+                         calls[i]->Position());
+    right = Fold(std::move(calls[i]));
+  }
+  return right;
 }
 
 TCompiler::TNode TCompiler::Fold(std::unique_ptr<TFuncExpr> call)
@@ -237,31 +264,21 @@ TCompiler::TNode TCompiler::Fold(std::unique_ptr<TFuncExpr> call)
 
 TCompiler::TNode TCompiler::Expression()
 {
-  TDepth depth(*this);
   TNode left = Simple();
   for (const TOperator& relation : Relations)
-    if (FTokenizer.Is(relation.Kind))
-      return Binary(relation.Kind, relation.Name, std::move(left), &TCompiler::Simple);
+    if (FTokenizer.Is(relation.Kind)) {
+      auto node = Call(FTokenizer.TokenPos(), relation.Name);
+      FTokenizer.Accept(relation.Kind);
+      node->AddArg(std::move(left));
+      node->AddArg(Simple());
+      return Fold(std::move(node));
+    }
   return left;
 }
 
-TCompiler::TNode TCompiler::Simple()
-{
-  TDepth depth(*this);
-  TNode left = Term();
-  for (const TOperator& op : AddingOperators)
-    if (FTokenizer.Is(op.Kind)) return Binary(op.Kind, op.Name, std::move(left), &TCompiler::Simple);
-  return left;
-}
+TCompiler::TNode TCompiler::Simple() { return Chain(AddingOperators, &TCompiler::Term); }
 
-TCompiler::TNode TCompiler::Term()
-{
-  TDepth depth(*this);
-  TNode left = Factor();
-  for (const TOperator& op : MultiplyingOperators)
-    if (FTokenizer.Is(op.Kind)) return Binary(op.Kind, op.Name, std::move(left), &TCompiler::Term);
-  return left;
-}
+TCompiler::TNode TCompiler::Term() { return Chain(MultiplyingOperators, &TCompiler::Factor); }
 
 TCompiler::TNode TCompiler::Factor()
 {
@@ -325,7 +342,7 @@ TCompiler::TNode TCompiler::Variable()
   if (!item) item = &FScript.AddVariable(name);
   if (!item->IsVariable()) return std::make_unique<TConstExpr>(item->Value(), position);
   if (!FTokenizer.Accept(K::OpenBracket)) return std::make_unique<TVarExpr>(position, *item);
-  auto element = std::make_unique<TArrayExpr>(position, *item);
+  auto element = std::make_unique<TArrayExpr>(position, *item, FScript.FState);
   do {
     element->AddIndex(Expression());
   } while (FTokenizer.Accept(K::Comma));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 
 #include "script/Expr.h"
 #include "script/Tokenizer.h"
@@ -9,11 +10,15 @@
 namespace quarn::script {
 
 class TScript;
+struct TOperator;
 
-// Nesting of grammar rules (statements, expressions, operator chains, brackets) beyond this
-// depth is a syntax error, so no text can exhaust the stack while compiling, evaluating or
-// freeing the tree.
+// Nesting as written (statements inside statements, brackets, calls, unary operators) beyond
+// this depth is a syntax error. Together with MaxHeight it keeps every text from exhausting
+// the stack while compiling, evaluating or freeing the tree.
 inline constexpr int MaxNesting = 1000;
+// Levels of nodes below an operator: a chain of operators of one level nests each in the
+// next (a + b + c is a + (b + c)), so a long chain is limited here rather than by MaxNesting.
+inline constexpr int MaxHeight = 6000;
 
 class TCompiler {
 public:
@@ -33,6 +38,16 @@ private:
     TCompiler& FCompiler;
   };
 
+  // Counts a BEGIN or REPEAT whose END or UNTIL is still to come.
+  class TOpenList {
+  public:
+    explicit TOpenList(int& count) : FCount(count) { ++FCount; }
+    ~TOpenList() { --FCount; }
+
+  private:
+    int& FCount;
+  };
+
   std::unique_ptr<TFuncExpr> Call(int32_t position, std::string_view name);
   TNode Statement();
   TNode Block();
@@ -49,12 +64,15 @@ private:
   TNode Term();
   TNode Factor();
   TNode Variable();
-  TNode Binary(TTokenKind kind, const char* name, TNode left, TNode (TCompiler::*right)());
+  // operand {operator operand} for the operators of one level.
+  TNode Chain(std::span<const TOperator> operators, TNode (TCompiler::*operand)());
   TNode Fold(std::unique_ptr<TFuncExpr> call);
 
   TScript& FScript;
   TTokenizer& FTokenizer;
   int FDepth = 0;
+  int FOpenBlocks = 0;   // an END here closes a block: the statement before it is empty
+  int FOpenRepeats = 0;  // likewise for UNTIL
 };
 
 }  // namespace quarn::script

@@ -53,9 +53,9 @@ public:
 
 // Control signals: empty messages. They share no base with Exception, so the handlers that
 // convert errors at call and element nodes never catch them and they unwind in one pass to the
-// loop or runner that handles them (a break costs one throw, not one rethrow per node). A
-// break or continue outside any loop leaves TScript::Run as a plain Exception with an empty
-// message.
+// runner that handles them. (break and continue are no exceptions: they leave a pending jump
+// in the run state, and one outside any loop leaves TScript::Run as a plain Exception with an
+// empty message.)
 class EControlSignal : public std::exception {
 public:
   const std::string& Message() const noexcept { return FMessage; }
@@ -66,8 +66,6 @@ private:
 };
 class EStop : public EControlSignal {};
 class EExit : public EControlSignal {};
-class EBreak : public EControlSignal {};
-class EContinue : public EControlSignal {};
 
 // printf-style formatting into a std::string (the engine's messages are all printf patterns).
 std::string FormatMessage(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
@@ -75,7 +73,6 @@ std::string FormatMessage(const char* pattern, ...) __attribute__((format(printf
 // The engine's message texts, exactly as users see them.
 namespace msg {
 // tokenizer
-inline constexpr const char* LexicalError = "%s (\"%s\", %d)";
 inline constexpr const char* InvalidCharacter = "Invalid character";
 inline constexpr const char* NumberExpected = "Number expected";
 inline constexpr const char* HexDigitExpected = "Hexadecimal digit expected";
@@ -105,6 +102,8 @@ inline constexpr const char* ExpressionExpected = "Expression expected.";
 inline constexpr const char* TypeNameExpected = "Name of a type or \")\" expected";
 inline constexpr const char* FunctionNotDefined = "Function %s is not defined";
 inline constexpr const char* NestingTooDeep = "Nesting too deep (more than %d levels).";
+inline constexpr const char* ExpressionTooComplex =
+    "Expression too complex (more than %d operations nested).";
 // run time
 inline constexpr const char* ScriptStopped = "Script stopped.";
 inline constexpr const char* VariableNotDefined = "Variable %s is not defined.";

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <new>
 
+#include "script/Builtins.h"
 #include "script/Errors.h"
 #include "script/Functions.h"
 #include "script/Host.h"
+#include "script/Library.h"
+#include "script/RunState.h"
 
 namespace quarn::script {
 
@@ -106,6 +109,13 @@ void TVarExpr::Eval(Variant& result)
 
 void TVarExpr::Assign(const Variant& value)
 {
+  // A variable holding a number or boolean of the same kind: only the value changes.
+  const TValueKind kind = value.Kind();
+  if (FItem->IsVariable() && kind == FItem->Value().Kind() &&
+      (kind == TValueKind::Integer || kind == TValueKind::Float || kind == TValueKind::Boolean)) {
+    static_cast<TVariable*>(FItem)->MutableValue() = value;
+    return;
+  }
   const TType current = FItem->ValueType();
   const TType incoming = TypeOf(value);
   if (!(current & TypeVoid) && !SameKind(current, incoming))
@@ -121,16 +131,37 @@ void TVarExpr::Resize(int32_t count)
   variable.MutableValue().AsArray().ResizeLast(count);
 }
 
-size_t TArrayExpr::LinearPosition(const TArray& array)
+size_t TArrayExpr::LinearPosition()
 {
+  const size_t count = FIndices.size();
+  if (FIndexValues.size() < count) FIndexValues.resize(count);
+  for (size_t k = 0; k < count; ++k) {
+    FIndices[k]->Eval(FIndexValue);
+    if (FState->PendingJump != TJump::None) return NoPosition;
+    const int32_t index = FIndexValue.ToInteger();
+    FIndexValues[k] = index;
+    // an index past its bound is reported before the next index is evaluated
+    const Variant& value = FItem->Value();
+    if (value.IsArray() && value.AsArray().DimCount() == static_cast<int>(count)) {
+      const int32_t high = value.AsArray().HighBound(static_cast<int>(k));
+      if (index < 0 || index > high)
+        throw ERTE(FormatMessage(msg::IndexOutOfBounds, index, static_cast<int>(k) + 1, high));
+    }
+  }
+  // An index expression may have replaced, resized or emptied the array: the position is
+  // taken in the array as the variable holds it now.
+  const Variant& value = FItem->Value();
+  if (!value.IsArray()) throw ERTE(msg::VariantNotArray);
+  const TArray& array = value.AsArray();
+  if (array.DimCount() != static_cast<int>(count))
+    throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), array.DimCount()));
   size_t linear = 0;
   size_t multiplier = 1;
-  for (int k = 0; k < array.DimCount(); ++k) {
-    FIndices[static_cast<size_t>(k)]->Eval(FIndexValue);
-    const int32_t index = FIndexValue.ToInteger();
-    const int32_t high = array.HighBound(k);
+  for (size_t k = 0; k < count; ++k) {
+    const int32_t index = FIndexValues[k];
+    const int32_t high = array.HighBound(static_cast<int>(k));
     if (index < 0 || index > high)
-      throw ERTE(FormatMessage(msg::IndexOutOfBounds, index, k + 1, high));
+      throw ERTE(FormatMessage(msg::IndexOutOfBounds, index, static_cast<int>(k) + 1, high));
     linear += static_cast<size_t>(index) * multiplier;
     multiplier *= static_cast<size_t>(high) + 1;
   }
@@ -139,17 +170,15 @@ size_t TArrayExpr::LinearPosition(const TArray& array)
 
 void TArrayExpr::Eval(Variant& result)
 {
-  if (ScriptHost().Terminating()) throw EStop();
+  if (FState->StopRequested || ScriptHost().Terminating()) throw EStop();
   ElementHandler(FPosition, [&] {
     if (FItem->ValueType() & TypeVoid) RaiseUndefined();
     const Variant& value = FItem->Value();
     if (!value.IsArray()) throw ERTE(msg::VariantNotArray);
-    const TArray& array = value.AsArray();
-    if (IndexCount() != array.DimCount())
-      throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), array.DimCount()));
-    const size_t linear = LinearPosition(array);
-    // the index expressions cannot change the array: only calls assign, and index
-    // expressions are evaluated before the element is read
+    if (IndexCount() != value.AsArray().DimCount())
+      throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), value.AsArray().DimCount()));
+    const size_t linear = LinearPosition();
+    if (linear == NoPosition) return;
     FItem->Value().AsArray().Get(linear, result);
   });
 }
@@ -160,23 +189,25 @@ void TArrayExpr::Assign(const Variant& value)
     if ((FItem->ValueType() & TypeVoid) || !FItem->IsVariable()) RaiseUndefined();
     auto& variable = static_cast<TVariable&>(*FItem);
     if (!variable.Value().IsArray()) throw ERTE(msg::VariantNotArray);
-    const TType elementType = variable.Value().AsArray().ElementType();
-    if (!(TypeOf(value) & elementType & TypeAll))
-      RaiseExpectsType(FName, elementType, TypeOf(value));
     const int dims = variable.Value().AsArray().DimCount();
     if (IndexCount() != dims)
       throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), dims));
-    const size_t linear = LinearPosition(variable.Value().AsArray());
-    // an index expression may have replaced the variable's value: look again
-    if (!variable.Value().IsArray() || variable.Value().AsArray().ElementType() != elementType ||
-        linear >= variable.Value().AsArray().ElementCount())
-      throw ERTE(msg::InvalidVariantOperation);
+    const TType elementType = variable.Value().AsArray().ElementType();
+    if (!(TypeOf(value) & elementType & TypeAll))
+      RaiseExpectsType(FName, elementType, TypeOf(value));
+    const size_t linear = LinearPosition();
+    if (linear == NoPosition) return;  // a break or continue in an index: no assignment
+    const TType nowType = variable.Value().AsArray().ElementType();
+    if (nowType != elementType && !(TypeOf(value) & nowType & TypeAll))
+      RaiseExpectsType(FName, nowType, TypeOf(value));
     variable.MutableValue().AsArray().Put(linear, value);
   });
 }
 
-TFuncExpr::TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name)
-    : TExpr(TExprKind::Func, UpperCase(name), position), FFunc(nullptr), FResultType(TypeVoid)
+TFuncExpr::TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name,
+                     TRunState& state)
+    : TExpr(TExprKind::Func, UpperCase(name), position), FFunc(nullptr), FState(&state),
+      FResultType(TypeVoid)
 {
   FFunc = registry.Find(FName);
   if (!FFunc) throw ESyntaxError(FormatMessage(msg::FunctionNotDefined, FName.c_str()), position);
@@ -194,6 +225,7 @@ void TFuncExpr::AddArg(std::unique_ptr<TExpr> arg)
   // Room first, so the push cannot fail after the release; doubling keeps a long statement
   // list linear (one more slot at a time copied the whole list at every statement).
   if (FArgs.size() == FArgs.capacity()) FArgs.reserve(std::max<size_t>(4, FArgs.capacity() * 2));
+  Below(*arg);
   FArgs.push_back(arg.release());
 }
 
@@ -206,10 +238,168 @@ std::vector<std::unique_ptr<TExpr>> TFuncExpr::ReleaseArgs()
   return args;
 }
 
+namespace {
+
+// A statement node that the general call passes unevaluated (a FUNC parameter taking ALL).
+bool IsStatementNode(const TExpr& arg)
+{
+  return arg.NodeKind() == TExprKind::Func && (arg.GetType() & TypeAll);
+}
+
+}  // namespace
+
+void TFuncExpr::ChooseShortcut()
+{
+  FShortcut = TShortcut::None;
+  if (!dynamic_cast<TBuiltinFunction*>(FFunc)) return;
+  if (FName == "BEGIN" || FName == "SCRIPT") {
+    if (std::all_of(FArgs.begin(), FArgs.end(), [](TExpr* arg) { return IsStatementNode(*arg); }))
+      FShortcut = TShortcut::Block;
+    return;
+  }
+  // IF with its statement, ELSE with both: a missing branch shifts the arguments to another
+  // pattern, left to the general call
+  if ((FName == "IF" && FArgs.size() == 2) || (FName == "ELSE" && FArgs.size() == 3)) {
+    const TExpr& condition = *FArgs[0];
+    const bool conditionReady =
+        (condition.NodeKind() == TExprKind::Func && condition.GetType() == TypeBoolean) ||
+        (condition.NodeKind() == TExprKind::Const &&
+         static_cast<const TConstExpr&>(condition).Value().IsBoolean());
+    if (conditionReady &&
+        std::all_of(FArgs.begin() + 1, FArgs.end(), [](TExpr* arg) { return IsStatementNode(*arg); }))
+      FShortcut = TShortcut::If;
+    return;
+  }
+  if (FArgs.size() != 2) return;
+  TBinaryOperator op;
+  if (FName == "SET") {
+    const TExprKind target = FArgs[0]->NodeKind();
+    if (target == TExprKind::Var || target == TExprKind::Array) FShortcut = TShortcut::Assign;
+  } else if (FindBinaryOperator(FName, op)) {
+    FShortcut = TShortcut::Operator;
+    FOperator = static_cast<uint8_t>(op);
+    FOperandKinds =
+        op == TBinaryOperator::Div || op == TBinaryOperator::Mod ? TypeInteger : TypeMult;
+  }
+}
+
+// Whether the general call would match the operator's number pattern for this operand
+// whatever its value turns out to be, and then compute what the shortcut computes.
+bool TFuncExpr::OperandReady(const TExpr& arg) const
+{
+  TType kinds;
+  switch (arg.NodeKind()) {
+    case TExprKind::Const:
+    case TExprKind::Var: {
+      const Variant& value = arg.NodeKind() == TExprKind::Const
+                                 ? static_cast<const TConstExpr&>(arg).Value()
+                                 : static_cast<const TVarExpr&>(arg).Item().Value();
+      if (value.IsInteger()) return (FOperandKinds & TypeInteger) != 0;
+      if (value.IsFloat()) return (FOperandKinds & TypeFloat) != 0;
+      return false;
+    }
+    case TExprKind::Array:
+      kinds = static_cast<const TVarExpr&>(arg).Item().ValueType() & ~(TypeVar | TypeArray);
+      break;
+    case TExprKind::Func: kinds = static_cast<const TFuncExpr&>(arg).FResultType; break;
+    default: return false;
+  }
+  return kinds != 0 && (kinds & ~FOperandKinds) == 0;
+}
+
+bool TFuncExpr::OperateDirectly(Variant& result)
+{
+  if (!OperandReady(*FArgs[0]) || !OperandReady(*FArgs[1])) return false;
+  CheckStop(*FState);
+  const Variant* operands[2];
+  for (size_t i = 0; i < 2; ++i) {
+    TExpr& arg = *FArgs[i];
+    if (arg.NodeKind() == TExprKind::Const) {
+      operands[i] = &static_cast<TConstExpr&>(arg).Value();
+    } else if (arg.NodeKind() == TExprKind::Var && (i == 1 || FArgs[1]->NodeKind() == TExprKind::Const ||
+                                                    FArgs[1]->NodeKind() == TExprKind::Var)) {
+      operands[i] = &static_cast<TVarExpr&>(arg).Item().Value();  // nothing after can change it
+    } else {
+      arg.Eval(FValues[i]);
+      if (FState->PendingJump != TJump::None) return true;
+      operands[i] = &FValues[i];
+    }
+  }
+  ApplyBinaryOperator(static_cast<TBinaryOperator>(FOperator), *operands[0], *operands[1], result);
+  if (!FState->Blocking) ScriptHost().PumpMessages();
+  return true;
+}
+
+bool TFuncExpr::RunBlock(Variant& result)
+{
+  CheckStop(*FState);
+  result.Clear();
+  for (TExpr* statement : FArgs) {
+    statement->Eval(FValues[0]);
+    if (FState->PendingJump != TJump::None) break;
+  }
+  if (!FState->Blocking) ScriptHost().PumpMessages();
+  return true;
+}
+
+bool TFuncExpr::RunIf(Variant& result)
+{
+  CheckStop(*FState);
+  const Variant* condition;
+  if (FArgs[0]->NodeKind() == TExprKind::Const) {
+    condition = &static_cast<TConstExpr&>(*FArgs[0]).Value();
+  } else {
+    FArgs[0]->Eval(FValues[1]);
+    if (FState->PendingJump != TJump::None) return true;
+    condition = &FValues[1];
+  }
+  const bool truth =
+      condition->IsBoolean() ? condition->AsBoolean() : condition->ToFloat() != 0.0;
+  result.Clear();
+  if (truth)
+    FArgs[1]->Eval(FValues[0]);
+  else if (FArgs.size() == 3)
+    FArgs[2]->Eval(FValues[0]);
+  if (!FState->Blocking) ScriptHost().PumpMessages();
+  return true;
+}
+
+bool TFuncExpr::AssignDirectly(Variant& result)
+{
+  TExpr& source = *FArgs[1];
+  if (!(source.GetType() & TypeAll)) return false;
+  CheckStop(*FState);
+  const Variant* value;
+  if (source.NodeKind() == TExprKind::Const) {
+    value = &static_cast<TConstExpr&>(source).Value();
+  } else {
+    source.Eval(FValues[0]);
+    if (FState->PendingJump != TJump::None) return true;
+    value = &FValues[0];
+  }
+  result.Clear();
+  FArgs[0]->Assign(*value);
+  // as the general call's temporaries: no array or large text kept between calls
+  if (FValues[0].IsArray() || (FValues[0].IsString() && FValues[0].AsString().capacity() > 65536))
+    FValues[0] = Variant();
+  if (!FState->Blocking) ScriptHost().PumpMessages();
+  return true;
+}
+
 void TFuncExpr::Eval(Variant& result)
 {
   try {
-    CallFunction(*FFunc, FArgs, result);
+    if (FShortcut == TShortcut::Unknown) ChooseShortcut();
+    if (FShortcut == TShortcut::Assign) {
+      if (AssignDirectly(result)) return;
+    } else if (FShortcut == TShortcut::Operator) {
+      if (OperateDirectly(result)) return;
+    } else if (FShortcut == TShortcut::Block) {
+      if (RunBlock(result)) return;
+    } else if (FShortcut == TShortcut::If) {
+      if (RunIf(result)) return;
+    }
+    CallFunction(*FFunc, FArgs, result, *FState);
   } catch (const EStop&) {
     throw ERuntimeError(msg::ScriptStopped, FPosition);
   } catch (const ERuntimeError&) {

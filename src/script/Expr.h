@@ -1,6 +1,7 @@
 // Named storage (constants and variables) and the nodes of a compiled script's tree.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -15,6 +16,7 @@ namespace quarn::script {
 
 class TFuncs;
 class TFunction;
+class TRunState;
 
 // Upper-cases ASCII letters (names are stored and compared in upper case).
 std::string UpperCase(std::string_view text);
@@ -75,6 +77,8 @@ public:
   TExprKind NodeKind() const { return FKind; }
   const std::string& Name() const { return FName; }
   int32_t Position() const { return FPosition; }
+  // Levels of nodes below this one (0 for a leaf): how deep evaluating it recurses.
+  int32_t Height() const { return FHeight; }
 
   virtual TType GetType() const = 0;
   virtual void Eval(Variant& result) = 0;
@@ -85,9 +89,12 @@ protected:
   TExpr(TExprKind kind, std::string name, int32_t position)
       : FKind(kind), FName(std::move(name)), FPosition(position) {}
 
+  void Below(const TExpr& child) { FHeight = std::max(FHeight, child.FHeight + 1); }
+
   TExprKind FKind;
   std::string FName;
   int32_t FPosition;
+  int32_t FHeight = 0;
 };
 
 class TConstExpr : public TExpr {
@@ -124,23 +131,33 @@ protected:
 
 class TArrayExpr : public TVarExpr {
 public:
-  TArrayExpr(int32_t position, TDataItem& item) : TVarExpr(TExprKind::Array, position, item) {}
+  TArrayExpr(int32_t position, TDataItem& item, TRunState& state)
+      : TVarExpr(TExprKind::Array, position, item), FState(&state) {}
   void Eval(Variant& result) override;
   void Assign(const Variant& value) override;
-  void AddIndex(std::unique_ptr<TExpr> index) { FIndices.push_back(std::move(index)); }
+  void AddIndex(std::unique_ptr<TExpr> index)
+  {
+    Below(*index);
+    FIndices.push_back(std::move(index));
+  }
   int IndexCount() const { return static_cast<int>(FIndices.size()); }
 
 private:
-  size_t LinearPosition(const TArray& array);
+  // Evaluates the indices and returns the element's position in the variable's array, or
+  // NoPosition when an index left a break or continue pending.
+  static constexpr size_t NoPosition = SIZE_MAX;
+  size_t LinearPosition();
 
+  TRunState* FState;
   std::vector<std::unique_ptr<TExpr>> FIndices;
-  Variant FIndexValue;  // scratch for index evaluation
+  Variant FIndexValue;                // scratch for index evaluation
+  std::vector<int32_t> FIndexValues;  // the evaluated indices
 };
 
 class TFuncExpr : public TExpr {
 public:
   // Looks name up in registry; raises ESyntaxError "Function %s is not defined" when absent.
-  TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name);
+  TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name, TRunState& state);
   ~TFuncExpr() override;
   TType GetType() const override { return FResultType; }
   void Eval(Variant& result) override;
@@ -154,19 +171,36 @@ public:
   std::vector<std::unique_ptr<TExpr>> ReleaseArgs();
 
 private:
+  // Call sites of SET and of the two-operand number operators skip the general call when
+  // its outcome is known from the operands' kinds: same values, errors and side effects.
+  // Blocks and IF/ELSE with every branch given run their statements directly likewise.
+  enum class TShortcut : uint8_t { Unknown, None, Assign, Operator, Block, If };
+  void ChooseShortcut();
+  bool OperandReady(const TExpr& arg) const;
+  bool AssignDirectly(Variant& result);
+  bool OperateDirectly(Variant& result);
+  bool RunBlock(Variant& result);
+  bool RunIf(Variant& result);
+
   std::vector<TExpr*> FArgs;  // owned
   TFunction* FFunc;
+  TRunState* FState;  // of the script the node belongs to
   TType FResultType;
+  TShortcut FShortcut = TShortcut::Unknown;
+  uint8_t FOperator = 0;  // a TBinaryOperator
+  TType FOperandKinds = 0;  // the value kinds the operator's first pattern takes
+  Variant FValues[2];  // operand scratch of the shortcuts
 };
 
 // The arguments of one call as a function sees them.
 class TArgList {
 public:
-  TArgList(TExpr* const* items, int count) : FItems(items), FCount(count) {}
-  explicit TArgList(std::span<TExpr* const> items)
-      : FItems(items.data()), FCount(static_cast<int>(items.size())) {}
+  TArgList(TExpr* const* items, int count, TRunState& state)
+      : FItems(items), FCount(count), FState(&state) {}
 
   int Count() const { return FCount; }
+  // The run state of the script making the call.
+  TRunState& State() const { return *FState; }
   // The node at index, or nullptr outside 0..Count()-1.
   TExpr* Items(int index) const
   {
@@ -187,6 +221,7 @@ private:
 
   TExpr* const* FItems;
   int FCount;
+  TRunState* FState;
 };
 
 }  // namespace quarn::script

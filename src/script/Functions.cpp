@@ -81,34 +81,17 @@ void TFuncs::RemoveListener(TFuncsListener& listener)
 
 namespace {
 
-// Per nesting depth of calls, the working storage of one call: argument types, the matched
-// types, the prepared argument list and the temporary constant nodes for value arguments.
-// Kept for reuse, so a call in the steady state allocates nothing (also string buffers of the
-// temporaries are reused).
-struct TCallFrame {
-  std::vector<TType> Types;
-  std::vector<TType> Actual;
-  std::vector<TExpr*> Prepared;
-  std::vector<std::unique_ptr<TConstExpr>> Temps;
-};
-
 // Temporaries holding more than this are released after the call instead of kept for reuse.
 constexpr size_t MaxKeptStringCapacity = 64 * 1024;
 
-thread_local std::vector<std::unique_ptr<TCallFrame>> CallFrames;
-thread_local size_t CallDepth = 0;
-
 class TDepthGuard {
 public:
-  TDepthGuard() { ++CallDepth; }
-  ~TDepthGuard() { --CallDepth; }
-};
+  explicit TDepthGuard(size_t& depth) : FDepth(depth) { ++FDepth; }
+  ~TDepthGuard() { --FDepth; }
 
-TCallFrame& FrameForDepth(size_t depth)
-{
-  while (CallFrames.size() <= depth) CallFrames.push_back(std::make_unique<TCallFrame>());
-  return *CallFrames[depth];
-}
+private:
+  size_t& FDepth;
+};
 
 void ReleaseTemps(TCallFrame& frame, size_t used)
 {
@@ -132,18 +115,18 @@ void ReleaseTemps(TCallFrame& frame, size_t used)
 
 }  // namespace
 
-void CheckStop(const TFuncs* registry)
+void CheckStop(const TRunState& state)
 {
-  if ((registry && registry->StopRequested) || ScriptHost().Terminating()) throw EStop();
+  if (state.StopRequested || ScriptHost().Terminating()) throw EStop();
 }
 
-void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result)
+void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,
+                  TRunState& state)
 {
-  TFuncs* const owner = function.Owner();
-  CheckStop(owner);
+  CheckStop(state);
 
-  TCallFrame& frame = FrameForDepth(CallDepth);
-  TDepthGuard depth;
+  TCallFrame& frame = state.Frame(state.CallDepth);
+  TDepthGuard depth(state.CallDepth);
   const size_t count = args.size();
   if (frame.Types.size() < count) {  // frames only grow: no per-call resizing
     frame.Types.resize(count);
@@ -211,18 +194,18 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
     ++temps;
     temp.SetPosition(arg->Position());
     arg->Eval(temp.MutableValue());
-    if (PendingJump != TJump::None) return;
+    if (state.PendingJump != TJump::None) return;
     frame.Prepared[i] = &temp;
   }
 
   result.Clear();
-  function.Eval(patternIndex, TArgList(frame.Prepared.data(), static_cast<int>(count)), result);
+  function.Eval(patternIndex, TArgList(frame.Prepared.data(), static_cast<int>(count), state), result);
   if (!(TypeOf(result) & function.ResultType() & TypeAll))
     throw ERTE(FormatMessage(msg::ReturnsType, function.Name().c_str(),
                              TypeName(TypeOf(result)).c_str(),
                              TypeName(function.ResultType()).c_str()));
 
-  if (owner && !owner->Blocking) ScriptHost().PumpMessages();
+  if (!state.Blocking) ScriptHost().PumpMessages();
 }
 
 }  // namespace quarn::script

@@ -11,17 +11,13 @@
 #include <vector>
 
 #include "script/Expr.h"
+#include "script/RunState.h"
 #include "script/Types.h"
 #include "script/Value.h"
 
 namespace quarn::script {
 
 class TFuncs;
-
-// A break or continue that has been executed and not yet reached its loop: nodes that
-// evaluate a sequence stop at once while one is pending, and the loop takes it.
-enum class TJump : uint8_t { None, Break, Continue };
-inline TJump PendingJump = TJump::None;
 
 class TFunction {
 public:
@@ -91,9 +87,6 @@ public:
   int Count() const { return static_cast<int>(FFunctions.size()); }
   TFunction& Function(int index) const { return *FFunctions[static_cast<size_t>(index)]; }
 
-  bool StopRequested = false;  // the next call of any function raises EStop
-  bool Blocking = false;       // when false, window messages are pumped after every call
-
   // Changes whenever a function leaves the registry: a tree compiled against an older
   // generation may refer to a freed function and must be compiled again.
   uint32_t Generation() const { return FGeneration; }
@@ -110,9 +103,10 @@ private:
 // The call procedure: stop check, argument types, pattern choice, argument preparation (every
 // plain argument evaluated once, left to right, and passed as a constant node), the call, the
 // result type check and the message pump. Steady-state calls do not allocate.
-void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result);
+void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,
+                  TRunState& state);
 
-// Raises EStop when the application is terminating or registry asks to stop.
-void CheckStop(const TFuncs* registry);
+// Raises EStop when the application is terminating or the run was asked to stop.
+void CheckStop(const TRunState& state);
 
 }  // namespace quarn::script

@@ -33,6 +33,15 @@ void EvalTrunc(TFunction& self, int pattern, const TArgList& args, Variant& resu
 void EvalInt(TFunction& self, int pattern, const TArgList& args, Variant& result);
 void EvalFrac(TFunction& self, int pattern, const TArgList& args, Variant& result);
 
+// The two-operand operators on values, as their built-ins compute them from prepared
+// arguments of the first pattern (numbers), for call sites that skip the general call.
+enum class TBinaryOperator : uint8_t {
+  Add, Sub, Mul, Div, Mod, Greater, Less, Equal, UnEqual, GreaterEqual, LessEqual
+};
+// The operator of a built-in's name ("+", "DIV", "<=", ...); false for any other name.
+bool FindBinaryOperator(std::string_view name, TBinaryOperator& op);
+void ApplyBinaryOperator(TBinaryOperator op, const Variant& a, const Variant& b, Variant& result);
+
 // Strings, conversions, format, dates.
 void EvalLength(TFunction& self, int pattern, const TArgList& args, Variant& result);
 void EvalInsert(TFunction& self, int pattern, const TArgList& args, Variant& result);

@@ -24,9 +24,7 @@ bool Holds(const T& a, const T& b) {
 // Integers compare as integers, strings byte by byte as unsigned characters (a prefix is the
 // smaller), booleans false before true, and every other pairing of numbers as reals, exactly.
 template <TRelation R>
-void Compare(const TArgList& args, Variant& result) {
-  const Variant& a = args.Value(0);
-  const Variant& b = args.Value(1);
+void Compare(const Variant& a, const Variant& b, Variant& result) {
   if (a.IsInteger() && b.IsInteger()) {
     result.SetBoolean(Holds<R>(a.AsInteger(), b.AsInteger()));
   } else if (a.IsString() && b.IsString()) {
@@ -38,6 +36,24 @@ void Compare(const TArgList& args, Variant& result) {
   }
 }
 
+template <TRelation R>
+void Compare(const TArgList& args, Variant& result) {
+  Compare<R>(args.Value(0), args.Value(1), result);
+}
+
+void AddValues(const Variant& a, const Variant& b, Variant& result) {
+  if (a.IsInteger() && b.IsInteger()) result.SetInteger(WrapAdd(a.AsInteger(), b.AsInteger()));
+  else VarAdd(a, b, result);
+}
+void SubValues(const Variant& a, const Variant& b, Variant& result) {
+  if (a.IsInteger() && b.IsInteger()) result.SetInteger(WrapSub(a.AsInteger(), b.AsInteger()));
+  else VarSub(a, b, result);
+}
+void MulValues(const Variant& a, const Variant& b, Variant& result) {
+  if (a.IsInteger() && b.IsInteger()) result.SetInteger(WrapMul(a.AsInteger(), b.AsInteger()));
+  else VarMul(a, b, result);
+}
+
 double FloatOf(const Variant& v) { return v.IsFloat() ? v.AsFloat() : v.ToFloat(); }
 int32_t IntegerOf(const Variant& v) { return v.IsInteger() ? v.AsInteger() : v.ToInteger(); }
 
@@ -47,6 +63,7 @@ void Step(const TArgList& args, int pattern, bool up) {
   TExpr* node = args.Items(0);
   Variant value;
   node->Eval(value);
+  if (args.State().PendingJump != TJump::None) return;
   const Variant one(static_cast<int32_t>(1));
   const Variant& amount = pattern == 0 ? one : args.Value(1);
   if (up) VarAdd(value, amount, value);
@@ -101,24 +118,15 @@ void EvalNeg(TFunction&, int, const TArgList& args, Variant& result) {
 }
 
 void EvalAdd(TFunction&, int, const TArgList& args, Variant& result) {
-  const Variant& a = args.Value(0);
-  const Variant& b = args.Value(1);
-  if (a.IsInteger() && b.IsInteger()) result.SetInteger(WrapAdd(a.AsInteger(), b.AsInteger()));
-  else VarAdd(a, b, result);
+  AddValues(args.Value(0), args.Value(1), result);
 }
 
 void EvalSub(TFunction&, int, const TArgList& args, Variant& result) {
-  const Variant& a = args.Value(0);
-  const Variant& b = args.Value(1);
-  if (a.IsInteger() && b.IsInteger()) result.SetInteger(WrapSub(a.AsInteger(), b.AsInteger()));
-  else VarSub(a, b, result);
+  SubValues(args.Value(0), args.Value(1), result);
 }
 
 void EvalMul(TFunction&, int, const TArgList& args, Variant& result) {
-  const Variant& a = args.Value(0);
-  const Variant& b = args.Value(1);
-  if (a.IsInteger() && b.IsInteger()) result.SetInteger(WrapMul(a.AsInteger(), b.AsInteger()));
-  else VarMul(a, b, result);
+  MulValues(args.Value(0), args.Value(1), result);
 }
 
 void EvalDivide(TFunction&, int, const TArgList& args, Variant& result) {
@@ -147,6 +155,49 @@ void EvalInt(TFunction&, int, const TArgList& args, Variant& result) {
 }
 void EvalFrac(TFunction&, int, const TArgList& args, Variant& result) {
   result.SetFloat(FracPart(FloatOf(args.Value(0))));
+}
+
+namespace {
+
+struct TOperatorName {
+  std::string_view Name;
+  TBinaryOperator Op;
+};
+
+constexpr TOperatorName OperatorNames[] = {
+    {"+", TBinaryOperator::Add},          {"-", TBinaryOperator::Sub},
+    {"*", TBinaryOperator::Mul},          {"DIV", TBinaryOperator::Div},
+    {"MOD", TBinaryOperator::Mod},        {">", TBinaryOperator::Greater},
+    {"<", TBinaryOperator::Less},         {"=", TBinaryOperator::Equal},
+    {"<>", TBinaryOperator::UnEqual},     {">=", TBinaryOperator::GreaterEqual},
+    {"<=", TBinaryOperator::LessEqual},
+};
+
+}  // namespace
+
+bool FindBinaryOperator(std::string_view name, TBinaryOperator& op) {
+  for (const TOperatorName& entry : OperatorNames)
+    if (entry.Name == name) {
+      op = entry.Op;
+      return true;
+    }
+  return false;
+}
+
+void ApplyBinaryOperator(TBinaryOperator op, const Variant& a, const Variant& b, Variant& result) {
+  switch (op) {
+    case TBinaryOperator::Add: AddValues(a, b, result); break;
+    case TBinaryOperator::Sub: SubValues(a, b, result); break;
+    case TBinaryOperator::Mul: MulValues(a, b, result); break;
+    case TBinaryOperator::Div: result.SetInteger(IntDiv(IntegerOf(a), IntegerOf(b))); break;
+    case TBinaryOperator::Mod: result.SetInteger(IntMod(IntegerOf(a), IntegerOf(b))); break;
+    case TBinaryOperator::Greater: Compare<TRelation::Greater>(a, b, result); break;
+    case TBinaryOperator::Less: Compare<TRelation::Less>(a, b, result); break;
+    case TBinaryOperator::Equal: Compare<TRelation::Equal>(a, b, result); break;
+    case TBinaryOperator::UnEqual: Compare<TRelation::UnEqual>(a, b, result); break;
+    case TBinaryOperator::GreaterEqual: Compare<TRelation::GreaterEqual>(a, b, result); break;
+    case TBinaryOperator::LessEqual: Compare<TRelation::LessEqual>(a, b, result); break;
+  }
 }
 
 }  // namespace quarn::script

@@ -118,11 +118,10 @@ void TScript::ReportOrRethrow(const EScriptError& error)
 bool TScript::Compile()
 {
   if (FRunning) return false;
-  if (FFunctions) {
-    FFunctions->StopRequested = false;
-    FFunctions->Blocking = Blocking;
-  }
   if (!FFunctions) throw Exception(msg::FunctionsNotDefined);
+  FState.StopRequested = false;
+  FState.Blocking = Blocking;
+  FState.PendingJump = TJump::None;
   try {
     FreeTree();
     FDataItems.clear();
@@ -147,27 +146,21 @@ bool TScript::Run()
     if (FRunning) return false;
   }
   if (FRunning) return false;
-  if (FFunctions) {
-    FFunctions->StopRequested = false;
-    FFunctions->Blocking = Blocking;
-  }
+  FState.StopRequested = false;
+  FState.Blocking = Blocking;
   TRunningFlag running(FRunning);
   for (TDataItem* item : FDataItems)
     if (!item->HostDefined()) item->Clear();
   if (!FRoot) throw Exception(msg::ScriptNotCompiled);
-  PendingJump = TJump::None;
+  FState.PendingJump = TJump::None;
   try {
     Variant discarded;
     FRoot->Eval(discarded);
-    if (PendingJump != TJump::None) {  // outside any loop
-      PendingJump = TJump::None;
+    if (FState.PendingJump != TJump::None) {  // outside any loop
+      FState.PendingJump = TJump::None;
       throw Exception(std::string());
     }
   } catch (const EExit&) {
-  } catch (const EBreak&) {
-    throw Exception(std::string());  // outside any loop
-  } catch (const EContinue&) {
-    throw Exception(std::string());
   } catch (const EStop&) {
     // every call node converts a stop; this only guards the root itself
     if (Exceptions) throw ERuntimeError(msg::ScriptStopped, -1);

@@ -9,6 +9,7 @@
 
 #include "script/Expr.h"
 #include "script/Functions.h"
+#include "script/RunState.h"
 
 namespace quarn::script {
 
@@ -41,6 +42,9 @@ public:
   // script is already running.
   bool Run();
 
+  // Asks the running script to stop: its next call or loop test fails with "Script stopped.".
+  void Stop() { FState.StopRequested = true; }
+
   bool Compiled() const;
   bool Running() const { return FRunning; }
   TFuncExpr* Root() const { return FRoot.get(); }
@@ -64,6 +68,7 @@ private:
   std::vector<std::unique_ptr<TDataItem>> FOwnItems;
   std::vector<std::unique_ptr<TConstant>> FHostConstants;
   std::unique_ptr<TFuncExpr> FRoot;
+  TRunState FState;
   bool FCompiled = false;
   bool FRunning = false;
   uint32_t FCompiledGeneration = 0;

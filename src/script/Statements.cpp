@@ -1,5 +1,6 @@
 // The statement built-ins: blocks, assignment, array creation, branches, loops and the three
 // control statements. Statement results are discarded; each leaves its own result empty.
+#include <cstdint>
 #include <vector>
 
 #include "script/Builtins.h"
@@ -30,9 +31,10 @@ TBodyEnd RunBody(const TArgList& args, int first, Variant& scratch)
 {
   for (int i = first; i < args.Count(); ++i) {
     args.Items(i)->Eval(scratch);
-    if (PendingJump != TJump::None) {
-      const TJump jump = PendingJump;
-      PendingJump = TJump::None;
+    TJump& pending = args.State().PendingJump;
+    if (pending != TJump::None) {
+      const TJump jump = pending;
+      pending = TJump::None;
       return jump == TJump::Break ? TBodyEnd::Broken : TBodyEnd::Completed;
     }
   }
@@ -46,7 +48,7 @@ void EvalBegin(TFunction&, int, const TArgList& args, Variant&)
   Variant discarded;
   for (int i = 0; i < args.Count(); ++i) {
     args.Items(i)->Eval(discarded);
-    if (PendingJump != TJump::None) return;
+    if (args.State().PendingJump != TJump::None) return;
   }
 }
 
@@ -76,8 +78,14 @@ void EvalType(TFunction&, int, const TArgList& args, Variant& result)
 }
 
 void EvalExit(TFunction&, int, const TArgList&, Variant&) { throw EExit(); }
-void EvalBreak(TFunction&, int, const TArgList&, Variant&) { PendingJump = TJump::Break; }
-void EvalContinue(TFunction&, int, const TArgList&, Variant&) { PendingJump = TJump::Continue; }
+void EvalBreak(TFunction&, int, const TArgList& args, Variant&)
+{
+  args.State().PendingJump = TJump::Break;
+}
+void EvalContinue(TFunction&, int, const TArgList& args, Variant&)
+{
+  args.State().PendingJump = TJump::Continue;
+}
 
 void EvalIf(TFunction&, int pattern, const TArgList& args, Variant&)
 {
@@ -104,7 +112,7 @@ void EvalWhile(TFunction& self, int, const TArgList& args, Variant&)
   Variant scratch;
   TExpr& condition = *args.Items(0);
   for (;;) {
-    CheckStop(self.Owner());
+    CheckStop(args.State());
     if (!EvalCondition(condition, scratch)) return;
     if (RunBody(args, 1, scratch) == TBodyEnd::Broken) return;
   }
@@ -115,7 +123,7 @@ void EvalRepeat(TFunction& self, int, const TArgList& args, Variant&)
   Variant scratch;
   TExpr& condition = *args.Items(0);
   for (;;) {
-    CheckStop(self.Owner());
+    CheckStop(args.State());
     if (RunBody(args, 1, scratch) == TBodyEnd::Broken) return;
     if (EvalCondition(condition, scratch)) return;
   }
@@ -129,13 +137,33 @@ void EvalFor(TFunction& self, int, const TArgList& args, Variant&)
   const Variant step(args.Value(3).ToInteger());
   const bool up = step.AsInteger() >= 1;
   variable.Assign(Variant(start));
+  // A plain variable holding an integer is read and stepped in place; anything else (an
+  // element, a value the body changed to another kind, a step leaving 32 bits) goes through
+  // Eval, the value library's addition and Assign.
+  TVariable* plain = nullptr;
+  if (variable.NodeKind() == TExprKind::Var) {
+    TDataItem& item = static_cast<TVarExpr&>(variable).Item();
+    if (item.IsVariable()) plain = static_cast<TVariable*>(&item);
+  }
   Variant current;
   for (;;) {
-    CheckStop(self.Owner());
-    variable.Eval(current);
-    const int32_t value = current.ToInteger();
+    CheckStop(args.State());
+    int32_t value;
+    if (plain && plain->Value().IsInteger()) {
+      value = plain->Value().AsInteger();
+    } else {
+      variable.Eval(current);
+      value = current.ToInteger();
+    }
     if (up ? (value < start || value > end) : (value > start || value < end)) return;
     if (RunBody(args, 4, current) == TBodyEnd::Broken) return;
+    if (plain && plain->Value().IsInteger()) {
+      const int64_t next = int64_t{plain->Value().AsInteger()} + step.AsInteger();
+      if (next >= INT32_MIN && next <= INT32_MAX) {
+        plain->MutableValue().SetInteger(static_cast<int32_t>(next));
+        continue;
+      }
+    }
     variable.Eval(current);
     VarAdd(current, step, current);
     variable.Assign(current);

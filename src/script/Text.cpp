@@ -12,9 +12,13 @@ constexpr int MaxHexDigits = 8;
 constexpr uint32_t MaxPositiveMagnitude = 2147483647u;
 constexpr uint32_t MaxNegativeMagnitude = 2147483648u;
 
+// The text goes in whole (a printf pattern would end it at a NUL byte).
 [[noreturn]] void InvalidInteger(std::string_view text) {
-  std::string quoted(text);
-  throw Exception(FormatMessage(msg::InvalidInteger, quoted.c_str()));
+  const std::string_view pattern = msg::InvalidInteger;
+  const size_t at = pattern.find("%s");
+  std::string message(pattern.substr(0, at));
+  message.append(text).append(pattern.substr(at + 2));
+  throw Exception(std::move(message));
 }
 
 int HexValue(char c) {

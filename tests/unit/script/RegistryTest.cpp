@@ -328,6 +328,59 @@ TEST(Runner, RefusesNestedRunsAndReportsThroughTheHostWhenAsked)
   }
 }
 
+// A host function that runs another script (a console line loading a bot file): what that
+// script leaves behind, failing or not, does not reach the caller.
+TEST(Runner, AScriptRunByAHostFunctionLeavesTheCallerAlone)
+{
+  TScriptRunner runner;
+  TFunc other;
+  other.SetDeclaration("Other(string);");
+  other.SetFuncs(&runner.Funcs);
+  other.SetOnEval([&](TFunc&, const TArgList& args, Variant&) {
+    TScript inner;
+    inner.SetFunctions(&runner.Funcs);
+    inner.SetText(args.Value(0).AsString());
+    try {
+      inner.Run();
+      runner.Output += "ran\n";
+    } catch (const EScriptError& error) {
+      runner.Output += error.Message() + "\n";
+    } catch (const Exception& error) {
+      runner.Output += "EXCEPTION: " + error.Message() + "\n";
+    }
+  });
+  const std::pair<const char*, const char*> cases[] = {
+      {"const a = break; x :=", "EXCEPTION: \n"},
+      {"x := 1; break", "EXCEPTION: \n"},
+      {"while true do if true then break", "ran\n"},
+  };
+  for (const auto& [inner, expected] : cases) {
+    const std::string text = std::string("for i := 1 to 2 do begin Other('") + inner +
+                             "'); Print(i) end; Print('after')";
+    EXPECT_EQ(runner.Run(text), std::string(expected) + "1\n" + expected + "2\nafter\n") << inner;
+  }
+}
+
+// A stop request belongs to the script it was made for: a script run meanwhile by a host
+// function runs on, and the one asked stops at its next call.
+TEST(Runner, AStopRequestBelongsToOneScript)
+{
+  TScriptRunner runner;
+  TFunc inner;
+  inner.SetDeclaration("Inner;");
+  inner.SetFuncs(&runner.Funcs);
+  inner.SetOnEval([&](TFunc&, const TArgList&, Variant&) {
+    runner.Script.Stop();
+    TScript other;
+    other.SetFunctions(&runner.Funcs);
+    other.SetText("for i := 1 to 2 do Print(i)");
+    other.Run();
+  });
+  EXPECT_EQ(runner.Run("Inner; Print(3)"),
+            "1\n2\nERROR: Runtimeerror: Script stopped. [Position 8]");
+  EXPECT_EQ(runner.Run("Print(4)"), "4\n");  // the next run starts afresh
+}
+
 TEST(Runner, RecompilesWhenAHostFunctionLeavesTheRegistry)
 {
   TScriptRunner runner;

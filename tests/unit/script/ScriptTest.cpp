@@ -47,6 +47,10 @@ const TScriptCase GrammarCases[] = {
     {"x;", "ERROR: Syntaxerror: Function X is not defined [Position 1]"},
     {"y := foo(1)", "ERROR: Syntaxerror: Function FOO not found [Position 6]"},
     {"if a then x := 1; else x := 2", "ERROR: Syntaxerror: Name expected [Position 19]"},
+    {"end", "ERROR: Syntaxerror: Name expected [Position 1]"},
+    {"x := 1; until x", "ERROR: Syntaxerror: Name expected [Position 9]"},
+    {"if true then end", "ERROR: Syntaxerror: Name expected [Position 14]"},
+    {"begin if true then end; repeat if true then until true; Print(1)", "1\n"},
     {"begin x := 1 y := 2 end", "ERROR: Syntaxerror: \";\" expected. [Position 14]"},
     {"begin x := 1", "ERROR: Syntaxerror: \";\" expected. [Position 12]"},
     {"repeat x := 1", "ERROR: Syntaxerror: \";\" expected. [Position 13]"},
@@ -111,6 +115,14 @@ const TScriptCase StatementCases[] = {
     {"begin begin exit end end; Print(1)", ""},
     {"break", "EXCEPTION: "},
     {"continue", "EXCEPTION: "},
+    {"const a = exit; Print(1)", "EXCEPTION: "},
+    {"const a = break; Print(1)", "EXCEPTION: "},
+    {"const a = continue; Print(1)", "EXCEPTION: "},
+    // a break or continue in an index ends the statement: nothing is read or assigned
+    {"SetArray(a, INTEGER, 2); for i := 1 to 3 do a[break] := 5; Print(a[0], i)", "0 1\n"},
+    {"SetArray(a, INTEGER, 2); for i := 1 to 3 do inc(a[break]); Print(a[0], i)", "0 1\n"},
+    {"SetArray(a, INTEGER, 2); for i := 1 to 3 do begin x := a[continue]; Print(i) end; "
+     "Print(i)", "4\n"},
     {"Print(Type(x)); x := 1; Print(Type(x)); SetArray(s, STRING, 2); Print(Type(s))",
      "33\n36\n112\n"},
     {"x := 1.5; Print(Type(x) = FLOAT + 32)", "True\n"},
@@ -174,6 +186,8 @@ const TScriptCase VariableCases[] = {
     {"SetArray(a, INTEGER, 2); a[0] := 'x'",
      "ERROR: Runtimeerror: Variable A expects type INTEGER instead of type STRING. "
      "[Position 26]"},
+    {"SetArray(m, INTEGER, 2, 2); m[0] := 'x'",
+     "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 29]"},
     {"SetArray(a, INTEGER, 2); a[0] := 1.5",
      "ERROR: Runtimeerror: Variable A expects type INTEGER instead of type FLOAT. [Position 26]"},
     {"x := a[0]", "ERROR: Runtimeerror: Variable A is not defined. [Position 6]"},
@@ -184,6 +198,26 @@ const TScriptCase VariableCases[] = {
     // the innermost call reports: the div node, not the assignment
     {"x := 1; y := 0; z := x div y", "ERROR: Runtimeerror: Division by zero [Position 24]"},
     {"x := 1; Print(x, z)", "ERROR: Runtimeerror: Variable Z is not defined. [Position 18]"},
+    // an index expression that replaces the array it indexes: the element is looked up in
+    // the array as it is after all indices were evaluated
+    {"SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); x := a[Set(a, b)]",
+     "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 59]"},
+    {"SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); a[Set(a, b)] := 7",
+     "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 54]"},
+    {"SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); inc(a[Set(a, b)])",
+     "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 58]"},
+    {"SetArray(a, INTEGER, 300, 3); a[299, 0] := 42; SetArray(b, INTEGER, 1, 1); "
+     "x := a[299, Set(a, b)]; Print(x, a)",
+     "ERROR: Runtimeerror: Array index (299) out of bounds (dimension 1 has bounds [0..0]) "
+     "[Position 81]"},
+    {"SetArray(a, STRING, 300, 3); a[299, 0] := 'abc'; SetArray(b, STRING, 1, 1); "
+     "x := a[299, Set(a, b)]",
+     "ERROR: Runtimeerror: Array index (299) out of bounds (dimension 1 has bounds [0..0]) "
+     "[Position 82]"},
+    {"SetArray(a, INTEGER, 2, 3); a[1, 2] := 5; Print(a[1, SetArray(a, 1)], a[1, 0])", "0 0\n"},
+    {"SetArray(a, INTEGER, 4); a[SetArray(a, 0)] := 1",
+     "ERROR: Runtimeerror: Array index (0) out of bounds (dimension 1 has bounds [0..-1]) "
+     "[Position 26]"},
     {"x := 1; y := x + z", "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
                            "Arguments: (VAR INTEGER, VAR VOID)\n\rParameter patterns:\n\r"
                            "(INTEGER/FLOAT, INTEGER/FLOAT)\n\r(STRING, STRING)\n\rFunction: + "
@@ -208,11 +242,6 @@ TEST(ScriptLimits, DeepNestingIsASyntaxError)
         return text;
       }(),
       [] {
-        std::string text = "x := 1";
-        for (int i = 0; i < 3000; ++i) text += " + 1";
-        return text;
-      }(),
-      [] {
         std::string text;
         for (int i = 0; i < 3000; ++i) text += "if true then ";
         return text + "x := 1";
@@ -234,6 +263,24 @@ TEST(ScriptLimits, ModerateNestingStillWorks)
   for (int i = 0; i < 100; ++i) text += " + x";
   text += "; Print(y); z := " + std::string(100, '(') + "2" + std::string(100, ')') + "; Print(z)";
   EXPECT_EQ(runner.Run(text), "101\n2\n");
+}
+
+// A long chain of operators is one level as written: it compiles and runs, and only a chain
+// too long to evaluate safely is refused.
+TEST(ScriptLimits, LongOperatorChains)
+{
+  TScriptRunner runner;
+  std::string text = "x := 1; y := x";
+  for (int i = 1; i < 5000; ++i) text += " + x";
+  text += "; z := 1";
+  for (int i = 1; i < 5000; ++i) text += " + 1";
+  EXPECT_EQ(runner.Run(text + "; Print(y, z)"), "5000 5000\n");
+
+  std::string longer = "x := 1; y := x";
+  for (int i = 0; i < 10000; ++i) longer += " * x";
+  EXPECT_EQ(runner.Run(longer),
+            "ERROR: Syntaxerror: Expression too complex (more than 6000 operations nested). "
+            "[Position 16012]");
 }
 
 }  // namespace

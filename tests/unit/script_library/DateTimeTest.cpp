@@ -90,6 +90,7 @@ TEST(FormatDateTime, PatternLanguage) {
       {"hh:nn:ss", morning, "09:08:00"},
       {"h:mm", t, "13:05"},       // m right after an hour is the minute
       {"hh mm", t, "13 05"},
+      {"h mm", t, "13 05"},       // blanks and separators between keep the minute
       {"hh:nn mm", t, "13:05 11"},  // not after an hour: the month
       {"hh:nn am/pm", t, "01:05 pm"},
       {"h AM/PM", morning, "9 AM"},

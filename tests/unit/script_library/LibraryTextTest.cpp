@@ -30,18 +30,18 @@ TEST(StrToInt, AcceptedTexts) {
 }
 
 TEST(StrToInt, RejectedTextsNameThemselves) {
-  const char* cases[] = {"",   " ",          "12 ",         "1 2",         "abc",
-                         "-",  "$",          "0x",          "x",           "1.5",
-                         "1e3", "- 1",       "$1G",         "2147483648",  "-2147483649",
-                         "$100000000",       "99999999999999999999999",    "\t12",
-                         "0x-1"};
-  for (const char* text : cases) {
+  const std::string cases[] = {"",   " ",          "12 ",         "1 2",         "abc",
+                               "-",  "$",          "0x",          "x",           "1.5",
+                               "1e3", "- 1",       "$1G",         "2147483648",  "-2147483649",
+                               "$100000000",       "99999999999999999999999",    "\t12",
+                               "0x-1",             std::string("1\0" "2", 3)};
+  for (const std::string& text : cases) {
     SCOPED_TRACE(text);
     try {
       StrToInt(text);
       ADD_FAILURE() << "accepted";
     } catch (const Exception& e) {
-      EXPECT_EQ(e.Message(), "'" + std::string(text) + "' is not a valid integer value");
+      EXPECT_EQ(e.Message(), "'" + text + "' is not a valid integer value");
     }
   }
 }
