@@ -33,6 +33,7 @@ public:
   int32_t Height = 0;
 
   uint32_t Base() const { return FBase; }
+  uint32_t TextureName() const { return FTexture->GetID(); }
 
 private:
   std::unique_ptr<TTexture> FTexture;
