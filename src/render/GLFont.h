@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "render/Texture.h"
 
@@ -11,6 +13,9 @@ namespace quarn::render {
 // half of the image) are glyph set 0, 128..255 (lower half) set 1; glyph k of a set is the
 // character k + 32. Text sits on a grid of cells 16 pixels wide and 24 high; a glyph is drawn
 // 16 x 32 pixels and the pen advances 14 pixels.
+//
+// Text is drawn in batches: every glyph quad of a batch goes to the driver in one draw call,
+// in the order the glyphs were added, so a batch looks exactly like its strings drawn one by one.
 class TGLFont {
 public:
   // Loads the image with the TGA reader and compiles one display list per glyph; throws
@@ -20,14 +25,22 @@ public:
   TGLFont(const TGLFont&) = delete;
   TGLFont& operator=(const TGLFont&) = delete;
 
-  // Draws text at cell (col, row), origin at the top-left of the Width x Height viewport.
-  // Leaves the viewport, both matrices, the bound texture, the list base and the current
-  // colour (white) changed; depth testing and blending are the caller's.
+  // Draws text (up to its first NUL) at cell (col, row), origin at the top-left of the
+  // Width x Height viewport. Leaves the viewport, both matrices (the model-view at the pen
+  // after the text), the bound texture, the list base and the current colour (white) changed;
+  // depth testing and blending are the caller's.
   void Print(int32_t col, int32_t row, const char* text, uint32_t glyphSet);
   void Print(int32_t col, int32_t row, const std::string& text, uint32_t glyphSet)
   {
     Print(col, row, text.c_str(), glyphSet);
   }
+
+  // A batch of strings: Add starts a string, Append continues the last one at its pen, and
+  // EndBatch draws them all, leaving the state as Print of the last string would.
+  void BeginBatch();
+  void Add(int32_t col, int32_t row, std::string_view text, uint32_t glyphSet);
+  void Append(std::string_view text);
+  void EndBatch();
 
   int32_t Width = 0;   // drawing viewport in pixels; set by the console's Prepare
   int32_t Height = 0;
@@ -36,9 +49,20 @@ public:
   uint32_t TextureName() const { return FTexture->GetID(); }
 
 private:
+  struct TVertex {
+    float S, T;  // texture coordinates
+    float X, Y;  // window pixels, y downwards
+  };
+
   std::unique_ptr<TTexture> FTexture;
   uint32_t FBase = 0;
   int8_t FColor[4] = {127, 127, 127, 127};  // signed-byte colour: opaque white
+  std::vector<TVertex> FVertices;           // the batch; its capacity is kept between batches
+  // The string being added: its cell, glyph set, glyphs drawn so far, and whether a NUL ended it.
+  int32_t FCol = 0, FRow = 0;
+  uint32_t FGlyphSet = 1;
+  int32_t FPen = 0;
+  bool FEnded = false;
 };
 
 }  // namespace quarn::render

@@ -195,3 +195,42 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace quarn::render
+
+namespace quarn::render {
+namespace {
+
+class TextState : public testing::GlTest {};
+
+// Print leaves the state the glyph lists leave: the pen after the drawn glyphs (bytes without a
+// glyph do not move it, a NUL ends the text), the list base of the set, a white colour.
+TEST_F(TextState, PrintLeavesTheStateOfTheGlyphLists)
+{
+  TGLFont font(QUARN_FONT_FILE);
+  font.Width = Width;
+  font.Height = Height;
+  struct TCase {
+    int32_t Col, Row;
+    const char* Text;
+    uint32_t Set;
+  };
+  for (const TCase& c : {TCase{0, 0, "", 1}, TCase{3, 2, "Hello", 1}, TCase{1, 5, "a\x01\xa0z", 1},
+                         TCase{2, 1, "\x01\x1f Z", 0}, TCase{-2, 30, "x\0yz", 4}}) {
+    GLdouble expected[16], actual[16];
+    GLint expectedBase = 0, actualBase = 0;
+    ListPrint(font, c.Col, c.Row, c.Text, c.Set);
+    glGetDoublev(GL_MODELVIEW_MATRIX, expected);
+    glGetIntegerv(GL_LIST_BASE, &expectedBase);
+    glColor4f(0.5f, 0.5f, 0.5f, 0.5f);
+    font.Print(c.Col, c.Row, c.Text, c.Set);
+    glGetDoublev(GL_MODELVIEW_MATRIX, actual);
+    glGetIntegerv(GL_LIST_BASE, &actualBase);
+    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(float(actual[i]), float(expected[i])) << c.Text;
+    EXPECT_EQ(actualBase, expectedBase) << c.Text;
+    GLfloat color[4];
+    glGetFloatv(GL_CURRENT_COLOR, color);
+    for (const GLfloat v : color) EXPECT_FLOAT_EQ(v, 1.0f);
+  }
+}
+
+}  // namespace
+}  // namespace quarn::render
