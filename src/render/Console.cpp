@@ -185,13 +185,11 @@ void TConsole::Draw()
   const size_t count = FLines.size();
   const size_t visible = size_t(std::max(VisibleLines, 0));
   const size_t first = count > visible ? count - visible : 0;
-  for (size_t i = first; i < count; ++i) {
-    const int32_t row = static_cast<int32_t>(i - first);
-    if (i == count - 1 && FCursorOn)
-      FFont->Print(0, row, FLines[i] + Cursor, ConsoleGlyphSet);
-    else
-      FFont->Print(0, row, FLines[i], ConsoleGlyphSet);
-  }
+  FFont->BeginBatch();
+  for (size_t i = first; i < count; ++i)
+    FFont->Add(0, static_cast<int32_t>(i - first), FLines[i], ConsoleGlyphSet);
+  if (FCursorOn) FFont->Append(Cursor);  // right after the input line, as part of it
+  FFont->EndBatch();
 }
 
 }  // namespace quarn::render
