@@ -8,9 +8,10 @@
 
 namespace quarn::render {
 
-// Decoded pixels, row after row, as they are uploaded: the first row becomes the bottom of the
-// texture (t = 0). Rows are packed without padding, so they are uploaded with an unpack
-// alignment of 1.
+// Decoded pixels, row after row, as they are uploaded: the first row is the image's top row
+// and becomes texture row t = 0, since model texture coordinates count rows from the top
+// edge. Every decoder follows the row order its file declares. Rows are packed without
+// padding, so they are uploaded with an unpack alignment of 1.
 using TTextureImage = std::vector<uint8_t>;
 
 // How the bytes of one pixel are laid out in a decoded image.

@@ -208,9 +208,12 @@ bool WriteTGA(const std::string& fileName, const TCanvas& canvas)
   w.U16(uint16_t(canvas.Width));
   w.U16(uint16_t(canvas.Height));
   w.U8(24);
-  w.U8(0);  // origin bottom left: row 0 is stored first
-  for (size_t i = 0; i < canvas.Rgb.size(); i += 3)
-    out.insert(out.end(), {canvas.Rgb[i + 2], canvas.Rgb[i + 1], canvas.Rgb[i]});
+  w.U8(0);  // origin bottom left: the bottom row is stored first
+  for (int y = canvas.Height - 1; y >= 0; --y)
+    for (int x = 0; x < canvas.Width; ++x) {
+      const uint8_t* p = &canvas.Rgb[(size_t(y) * canvas.Width + x) * 3];
+      out.insert(out.end(), {p[2], p[1], p[0]});
+    }
   return Save(fileName, out);
 }
 
@@ -227,12 +230,12 @@ bool WriteBMP(const std::string& fileName, const TCanvas& canvas)
   w.U32(headers);
   w.U32(formats::bmp::InfoHeaderSize);
   w.U32(uint32_t(canvas.Width));
-  w.U32(uint32_t(canvas.Height));  // positive: bottom row (row 0) first
+  w.U32(uint32_t(canvas.Height));  // positive: bottom row first
   w.U16(1);
   w.U16(24);
   // compression, image size, resolution (72 dpi), colours used, important colours
   for (uint32_t v : {formats::bmp::BI_RGB, dataSize, 2835u, 2835u, 0u, 0u}) w.U32(v);
-  for (int y = 0; y < canvas.Height; ++y) {
+  for (int y = canvas.Height - 1; y >= 0; --y) {
     const size_t start = out.size();
     for (int x = 0; x < canvas.Width; ++x) {
       const uint8_t* p = &canvas.Rgb[(size_t(y) * canvas.Width + x) * 3];
@@ -312,9 +315,9 @@ bool WriteJPEG(const std::string& fileName, const TCanvas& canvas, int quality)
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, TRUE);
   jpeg_start_compress(&info, TRUE);
-  // JPEG scanlines run top row first; the reader makes the last scanline texture row 0.
+  // JPEG scanlines run top row first.
   while (info.next_scanline < info.image_height) {
-    const int row = canvas.Height - 1 - int(info.next_scanline);
+    const int row = int(info.next_scanline);
     JSAMPROW line = const_cast<uint8_t*>(&canvas.Rgb[size_t(row) * canvas.Width * 3]);
     jpeg_write_scanlines(&info, &line, 1);
   }

@@ -1,6 +1,7 @@
 #pragma once
 // The robot's skins: painted from the mesh's cells, written as TGA, BMP, WAL with its palette,
-// and JPEG. Row 0 of a canvas is texture row t = 0 (the first row uploaded).
+// and JPEG. Row 0 of a canvas is the image's top row: texture row t = 0, where the models'
+// texture coordinates start counting.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,7 +13,7 @@ namespace quarn::tools::make_bot {
 struct TCanvas {
   int Width = 0;
   int Height = 0;
-  std::vector<uint8_t> Rgb;  // Width * Height * 3, row 0 first
+  std::vector<uint8_t> Rgb;  // Width * Height * 3, top row (row 0) first
 
   TCanvas(int width, int height) : Width(width), Height(height), Rgb(size_t(width) * height * 3, 0) {}
   uint8_t* At(int x, int y) { return &Rgb[(size_t(y) * Width + x) * 3]; }
