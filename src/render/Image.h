@@ -57,6 +57,9 @@ TDecodeResult DecodeBMP(TBytes data, TImage& image);
 TDecodeResult DecodeWAL(TBytes wal, TBytes palette, TImage& image);
 // Refused: the header cannot be read. Throws EImageError when the image data fails to decode.
 TDecodeResult DecodeJPG(TBytes data, TImage& image);
+// 8-bit run-length encoded PCX: palette indices (PaletteShort: the palette at the end is
+// missing or cut short) or three colour planes. DataShort: the scan lines are cut short.
+TDecodeResult DecodePCX(TBytes data, TImage& image);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& data);

@@ -174,7 +174,8 @@ TEST_F(SkinOrientation, EveryFormatShowsTheTopOfTheSkin)
       Dir.Write("bottom-up.tga", Tga(false)),      Dir.Write("top-down.tga", Tga(true)),
       Dir.Write("bottom-up.bmp", Bmp(false, 24)),  Dir.Write("top-down.bmp", Bmp(true, 24)),
       Dir.Write("indexed.bmp", Bmp(false, 8)),     Dir.Write("skin.wal", Wal()),
-      Convert("skin.jpg"),
+      Convert("skin.jpg"),                         Convert("indexed.pcx", "-type Palette"),
+      Convert("rgb.pcx", "-type TrueColor"),
   };
   for (const std::string& skin : skins) {
     SCOPED_TRACE(skin);
