@@ -186,6 +186,47 @@ bool Save(const std::string& fileName, const std::vector<uint8_t>& bytes)
   return bots::SaveBytes(fileName, bytes);
 }
 
+// The canvas as palette indices, top row first.
+struct TIndexed {
+  std::vector<std::array<int, 3>> Palette;  // 256 R, G, B entries
+  std::vector<uint8_t> Indices;              // one per pixel
+};
+
+TIndexed Quantize(const TCanvas& canvas)
+{
+  // Palette: the 256 most used colours at 5 bits per channel, each pixel mapped to the nearest.
+  std::map<uint32_t, int> counts;
+  auto key = [](const uint8_t* p) { return uint32_t(p[0] >> 3) << 10 | uint32_t(p[1] >> 3) << 5 | (p[2] >> 3); };
+  for (size_t i = 0; i < canvas.Rgb.size(); i += 3) ++counts[key(&canvas.Rgb[i])];
+  std::vector<std::pair<int, uint32_t>> byUse;
+  for (const auto& [k, n] : counts) byUse.emplace_back(-n, k);
+  std::sort(byUse.begin(), byUse.end());
+  std::vector<std::array<int, 3>> palette;
+  for (const auto& entry : byUse) {
+    if (palette.size() == 256) break;
+    const uint32_t k = entry.second;
+    palette.push_back({int((k >> 10) & 31) * 255 / 31, int((k >> 5) & 31) * 255 / 31, int(k & 31) * 255 / 31});
+  }
+  palette.resize(256, {0, 0, 0});
+  std::map<uint32_t, uint8_t> nearest;
+  std::vector<uint8_t> indices;
+  for (size_t i = 0; i < canvas.Rgb.size(); i += 3) {
+    const uint8_t* p = &canvas.Rgb[i];
+    auto [it, added] = nearest.try_emplace(key(p), 0);
+    if (added) {
+      int best = 0, bestDistance = 1 << 30;
+      for (int e = 0; e < 256; ++e) {
+        const int dr = palette[size_t(e)][0] - p[0], dg = palette[size_t(e)][1] - p[1], db = palette[size_t(e)][2] - p[2];
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance) bestDistance = d, best = e;
+      }
+      it->second = uint8_t(best);
+    }
+    indices.push_back(it->second);
+  }
+  return {palette, indices};
+}
+
 }  // namespace
 
 TCanvas PaintSkin(const TMesh& mesh, int width, int height)
@@ -248,37 +289,7 @@ bool WriteBMP(const std::string& fileName, const TCanvas& canvas)
 
 bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, const TCanvas& canvas)
 {
-  // Palette: the 256 most used colours at 5 bits per channel, each pixel mapped to the nearest.
-  std::map<uint32_t, int> counts;
-  auto key = [](const uint8_t* p) { return uint32_t(p[0] >> 3) << 10 | uint32_t(p[1] >> 3) << 5 | (p[2] >> 3); };
-  for (size_t i = 0; i < canvas.Rgb.size(); i += 3) ++counts[key(&canvas.Rgb[i])];
-  std::vector<std::pair<int, uint32_t>> byUse;
-  for (const auto& [k, n] : counts) byUse.emplace_back(-n, k);
-  std::sort(byUse.begin(), byUse.end());
-  std::vector<std::array<int, 3>> palette;
-  for (const auto& entry : byUse) {
-    if (palette.size() == 256) break;
-    const uint32_t k = entry.second;
-    palette.push_back({int((k >> 10) & 31) * 255 / 31, int((k >> 5) & 31) * 255 / 31, int(k & 31) * 255 / 31});
-  }
-  palette.resize(256, {0, 0, 0});
-  std::map<uint32_t, uint8_t> nearest;
-  std::vector<uint8_t> indices;
-  for (size_t i = 0; i < canvas.Rgb.size(); i += 3) {
-    const uint8_t* p = &canvas.Rgb[i];
-    auto [it, added] = nearest.try_emplace(key(p), 0);
-    if (added) {
-      int best = 0, bestDistance = 1 << 30;
-      for (int e = 0; e < 256; ++e) {
-        const int dr = palette[size_t(e)][0] - p[0], dg = palette[size_t(e)][1] - p[1], db = palette[size_t(e)][2] - p[2];
-        const int d = dr * dr + dg * dg + db * db;
-        if (d < bestDistance) bestDistance = d, best = e;
-      }
-      it->second = uint8_t(best);
-    }
-    indices.push_back(it->second);
-  }
-
+  const auto [palette, indices] = Quantize(canvas);
   std::vector<uint8_t> out;
   formats::TByteWriter writer(out);
   writer.Text("robot", formats::wal::NameSize);
