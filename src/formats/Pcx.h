@@ -37,6 +37,7 @@ inline constexpr size_t Planes = 65;       // u8
 inline constexpr size_t BytesPerLine = 66; // u16, one plane
 
 inline constexpr uint8_t ZSoft = 0x0A;     // manufacturer byte of every PCX file
+inline constexpr uint8_t PaletteVersion = 5;  // version of files with the 256-colour palette
 inline constexpr uint8_t RunLength = 1;    // encoding
 
 // A byte with both top bits set starts a run: its low six bits count the copies of the

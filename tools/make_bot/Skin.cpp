@@ -12,6 +12,7 @@
 #include "bots/MD2Writer.h"
 #include "formats/Bmp.h"
 #include "formats/ByteWriter.h"
+#include "formats/Pcx.h"
 #include "formats/Tga.h"
 #include "formats/Wal.h"
 
@@ -308,6 +309,41 @@ bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, c
   std::vector<uint8_t> pal;
   for (const auto& c : palette) pal.insert(pal.end(), {uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2])});
   return Save(fileName, out) && Save(paletteFileName, pal);
+}
+
+bool WritePCX(const std::string& fileName, const TCanvas& canvas)
+{
+  namespace pcx = formats::pcx;
+  const auto [palette, indices] = Quantize(canvas);
+  const size_t width = size_t(canvas.Width);
+  const size_t bytesPerLine = (width + 1) & ~size_t(1);  // even, as readers expect
+  std::vector<uint8_t> out;
+  formats::TByteWriter w(out);
+  w.U8(pcx::ZSoft);
+  w.U8(pcx::PaletteVersion);
+  w.U8(pcx::RunLength);
+  w.U8(8);
+  for (int v : {0, 0, canvas.Width - 1, canvas.Height - 1, 72, 72}) w.U16(uint16_t(v));  // window, dpi
+  w.PadTo(pcx::Planes);
+  w.U8(1);
+  w.U16(uint16_t(bytesPerLine));
+  w.U16(1);  // colour palette
+  w.PadTo(pcx::HeaderSize);
+  std::vector<uint8_t> line(bytesPerLine, 0);
+  for (size_t y = 0; y < size_t(canvas.Height); ++y) {  // top row first
+    std::copy_n(indices.begin() + long(y * width), width, line.begin());
+    for (size_t x = 0; x < bytesPerLine;) {
+      size_t run = 1;
+      while (x + run < bytesPerLine && run < pcx::LongestRun && line[x + run] == line[x]) ++run;
+      if (run > 1 || (line[x] & pcx::RunMark) == pcx::RunMark) w.U8(uint8_t(pcx::RunMark | run));
+      w.U8(line[x]);
+      x += run;
+    }
+  }
+  w.U8(pcx::PaletteMark);
+  for (const auto& c : palette)
+    for (int channel : c) w.U8(uint8_t(channel));
+  return Save(fileName, out);
 }
 
 bool WriteJPEG(const std::string& fileName, const TCanvas& canvas, int quality)

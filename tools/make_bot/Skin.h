@@ -1,6 +1,6 @@
 #pragma once
 // The robot's skins: painted from the mesh's cells, written as TGA, BMP, WAL with its palette,
-// and JPEG. Row 0 of a canvas is the image's top row: texture row t = 0, where the models'
+// PCX and JPEG. Row 0 of a canvas is the image's top row: texture row t = 0, where the models'
 // texture coordinates start counting.
 #include <cstdint>
 #include <string>
@@ -26,6 +26,8 @@ bool WriteTGA(const std::string& fileName, const TCanvas& canvas);
 bool WriteBMP(const std::string& fileName, const TCanvas& canvas);
 // The WAL file holds palette indices (four mip levels); its palette is a file of 256 RGB triples.
 bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, const TCanvas& canvas);
+// 8-bit indexed PCX with the same palette and indices as the WAL file.
+bool WritePCX(const std::string& fileName, const TCanvas& canvas);
 bool WriteJPEG(const std::string& fileName, const TCanvas& canvas, int quality);
 
 }  // namespace quarn::tools::make_bot
