@@ -60,13 +60,13 @@ TGLFont::TGLFont(const std::string& fileName) : FTexture(std::make_unique<TTextu
     const float cx = CellLeft(g), cy = CellTop(g);
     glNewList(FBase + g, GL_COMPILE);
     glBegin(GL_QUADS);
-    glTexCoord2f(cx, 1 - cy - CellSpan);
+    glTexCoord2f(cx, cy + CellSpan);
     glVertex2i(0, 16);
-    glTexCoord2f(cx + CellSpan, 1 - cy - CellSpan);
+    glTexCoord2f(cx + CellSpan, cy + CellSpan);
     glVertex2i(16, 16);
-    glTexCoord2f(cx + CellSpan, 1 - cy);
+    glTexCoord2f(cx + CellSpan, cy);
     glVertex2i(16, 0);
-    glTexCoord2f(cx, 1 - cy);
+    glTexCoord2f(cx, cy);
     glVertex2i(0, 0);
     glEnd();
     glTranslated(PenAdvance, 0, 0);
@@ -104,7 +104,7 @@ void TGLFont::MeasureInk()
   };
   auto inked = [&](int g, int px, int py) {
     const double s = double(CellLeft(g)) + (px + 0.5) / QuadWidth * CellSpan;
-    const double t = 1.0 - double(CellTop(g)) - (py + 0.5) / QuadHeight * CellSpan;
+    const double t = double(CellTop(g)) + (py + 0.5) / QuadHeight * CellSpan;
     int u0, u1, v0, v1;
     span(s, w, u0, u1);
     span(t, h, v0, v1);
@@ -183,9 +183,9 @@ void TGLFont::Emit(int g, const TRect& quad, const TRect& part)
 {
   // Texture coordinates at the part's edges, on the quad's own linear mapping: whole-quad
   // edges get exactly the values the glyph lists use.
-  const float cx = CellLeft(g), top = 1 - CellTop(g);
+  const float cx = CellLeft(g), top = CellTop(g);
   auto s = [&](int x) { return cx + CellSpan * (float(x - quad.X0) / QuadWidth); };
-  auto t = [&](int y) { return top - CellSpan * (float(y - quad.Y0) / QuadHeight); };
+  auto t = [&](int y) { return top + CellSpan * (float(y - quad.Y0) / QuadHeight); };
   const float x0 = float(part.X0), x1 = float(part.X1), y0 = float(part.Y0), y1 = float(part.Y1);
   FVertices.push_back({s(part.X0), t(part.Y1), x0, y1});
   FVertices.push_back({s(part.X1), t(part.Y1), x1, y1});

@@ -5,10 +5,6 @@
 // blending off), written as an uncompressed 32-bit TGA. Glyphs 0..127 (upper half of the grid)
 // and 128..255 (lower half) are the two glyph sets; glyph k of a set is the character k + 32.
 //
-// The image is stored upside down: the font's texture coordinates count grid rows down from
-// t = 1, while an image's top row is uploaded at t = 0, so grid row 0 must be the image's
-// bottom row.
-//
 // On screen a cell becomes 16 x 32 pixels, text rows are 24 pixels apart and the pen advances
 // 14 pixels, so a glyph is drawn at half its width's scale vertically (an em of 22 x 11 texels
 // shows square) and centred in 14 columns. Ink stays in the lower 12 rows of each cell: the
@@ -82,8 +78,8 @@ bool WriteTga(const char* fileName, const TCanvas& canvas)
   w.U8(quarn::formats::tga::AlphaBits8);
   out.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
   std::vector<uint8_t> row(ImageSize * 4);
-  // Bottom-up file: the first row stored is the image's bottom row, grid row 0 (see above).
-  for (int y = 0; y < ImageSize; ++y) {
+  // Bottom-up file: the first row stored is the image's bottom row.
+  for (int y = ImageSize - 1; y >= 0; --y) {
     for (int x = 0; x < ImageSize; ++x) {
       uint8_t* p = &row[x * 4];
       p[0] = p[1] = p[2] = p[3] = canvas.Alpha[y * ImageSize + x];  // B, G, R, A
