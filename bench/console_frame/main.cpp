@@ -4,7 +4,6 @@
 // text without the swap, and the same glyph quads sent in one glBegin/glEnd instead of
 // through the glyph display lists. Run under a display (xvfb-run); prints the ratios.
 #include <GL/gl.h>
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/HiddenGLWindow.h"
 #include "render/Console.h"
 #include "render/GLFont.h"
 #include "render/Texture.h"
@@ -23,21 +23,17 @@ using namespace quarn::render;
 constexpr int Width = 640, Height = 480;
 
 struct TScene {
-  SDL_Window* Window = nullptr;
-  SDL_GLContext Context = nullptr;
+  quarn::platform::THiddenGLWindow Window;
   std::unique_ptr<TGLFont> Font;
   std::unique_ptr<TConsole> Console;
   bool Ok = false;
 
   TScene()
   {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return;
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    Window = SDL_CreateWindow("bench_console_frame", 0, 0, Width, Height,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!Window || !(Context = SDL_GL_CreateContext(Window))) return;
-    SDL_GL_SetSwapInterval(0);
+    quarn::platform::TPixelFormat format;
+    format.DepthBits = 16;
+    std::string reason;
+    if (!Window.Create(Width, Height, format, reason)) return;
     try {
       Font = std::make_unique<TGLFont>(QUARN_FONT_FILE);
     } catch (const std::exception&) {
@@ -60,9 +56,6 @@ struct TScene {
   {
     Console.reset();
     Font.reset();
-    if (Context) SDL_GL_DeleteContext(Context);
-    if (Window) SDL_DestroyWindow(Window);
-    SDL_Quit();
   }
 
   // Frame steps 4 and 5 of the main window: the overlay, then the console.
@@ -121,7 +114,7 @@ void BM_ClearSwap(benchmark::State& state)
   if (!s.Ok) return state.SkipWithError("no GL window or no Font.tga");
   for (auto _ : state) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    SDL_GL_SwapWindow(s.Window);
+    quarn::platform::SwapGLBuffers(s.Window.Handle());
   }
 }
 BENCHMARK(BM_ClearSwap)->Unit(benchmark::kMicrosecond)->UseRealTime();
@@ -133,7 +126,7 @@ void BM_ConsoleFrame(benchmark::State& state)
   for (auto _ : state) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     s.DrawText();
-    SDL_GL_SwapWindow(s.Window);
+    quarn::platform::SwapGLBuffers(s.Window.Handle());
   }
   state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
@@ -158,7 +151,7 @@ void BM_ConsoleFrameImmediate(benchmark::State& state)
   for (auto _ : state) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     s.DrawTextImmediate();
-    SDL_GL_SwapWindow(s.Window);
+    quarn::platform::SwapGLBuffers(s.Window.Handle());
   }
 }
 BENCHMARK(BM_ConsoleFrameImmediate)->Unit(benchmark::kMicrosecond)->UseRealTime();
