@@ -2,7 +2,6 @@
 // window does) against clearing and swapping an empty frame in the same run, and the cost of
 // loading a small and a large model file. Run under a display (xvfb-run); prints the ratios.
 #include <GL/gl.h>
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 
 #include "bots/MD2.h"
 #include "bots/MD2Writer.h"
+#include "platform/HiddenGLWindow.h"
 #include "render/Camera.h"
 
 namespace {
@@ -21,20 +21,17 @@ using quarn::bots::TMD2;
 constexpr int Width = 640, Height = 480;
 
 struct TScene {
-  SDL_Window* Window = nullptr;
-  SDL_GLContext Context = nullptr;
+  quarn::platform::THiddenGLWindow Window;
   quarn::render::TTargetCamera Camera;
   TMD2 Body, Weapon;
   bool Ok = false;
 
   TScene()
   {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return;
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    Window = SDL_CreateWindow("bench_model_draw", 0, 0, Width, Height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!Window || !(Context = SDL_GL_CreateContext(Window))) return;
-    SDL_GL_SetSwapInterval(0);
+    quarn::platform::TPixelFormat format;
+    format.DepthBits = 16;
+    std::string reason;
+    if (!Window.Create(Width, Height, format, reason)) return;
     const std::string dir = QUARN_ROBOT_DIR "/";
     Ok = Body.LoadFromFile(dir + "robot.md2") && Weapon.LoadFromFile(dir + "weapon.md2") &&
          Body.LoadSkin(dir + "robot.tga") && Weapon.LoadSkin(dir + "weapon.jpg");
@@ -51,12 +48,6 @@ struct TScene {
       model->SetAnimation(1);
     }
   }
-  ~TScene()
-  {
-    if (Context) SDL_GL_DeleteContext(Context);
-    if (Window) SDL_DestroyWindow(Window);
-    SDL_Quit();
-  }
 };
 
 TScene& Scene()
@@ -71,7 +62,7 @@ void BM_ClearSwap(benchmark::State& state)
   if (!s.Ok) return state.SkipWithError("no GL window or no robot");
   for (auto _ : state) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    SDL_GL_SwapWindow(s.Window);
+    quarn::platform::SwapGLBuffers(s.Window.Handle());
   }
 }
 BENCHMARK(BM_ClearSwap)->Unit(benchmark::kMicrosecond)->UseRealTime();
@@ -92,7 +83,7 @@ void BM_DrawRobot(benchmark::State& state)
       model->Draw();
       model->AfterDraw();
     }
-    SDL_GL_SwapWindow(s.Window);
+    quarn::platform::SwapGLBuffers(s.Window.Handle());
   }
   const double triangles = s.Body.GetTriangleCount() + s.Weapon.GetTriangleCount();
   state.counters["triangles/s"] =

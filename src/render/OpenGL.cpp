@@ -8,7 +8,9 @@
 
 namespace quarn::render {
 
-void SetupPixelFormat()
+void SetupPixelFormat() { platform::RequestPixelFormat(ProgramPixelFormat()); }
+
+platform::TPixelFormat ProgramPixelFormat()
 {
   platform::TPixelFormat format;
   format.DoubleBuffered = DoubleBuffered;
@@ -16,7 +18,7 @@ void SetupPixelFormat()
   format.RedBits = format.GreenBits = format.BlueBits = 5;
   format.DepthBits = DepthBits;
   format.StencilBits = StencilBits;
-  platform::RequestPixelFormat(format);
+  return format;
 }
 
 void TViewVolume::Apply() const

@@ -19,6 +19,8 @@ inline constexpr int StencilBits = 8;
 // Requests the pixel format for the window about to be created (call before creating it).
 // Colour-index mode does not exist here: RGBA is always used.
 void SetupPixelFormat();
+// The settings above as the window system takes them.
+platform::TPixelFormat ProgramPixelFormat();
 
 // Projection and viewport of a camera.
 struct TViewVolume {

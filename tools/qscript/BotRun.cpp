@@ -1,13 +1,11 @@
 #include "BotRun.h"
 
-#include <SDL.h>
-
-#include <cstdlib>
 #include <ostream>
 
 #include "QScript.h"
 #include "bots/Bot.h"
 #include "bots/SoundManager.h"
+#include "platform/HiddenGLWindow.h"
 #include "platform/MessageBox.h"
 #include "render/Console.h"
 #include "render/OpenGL.h"
@@ -22,70 +20,8 @@ namespace quarn::qscript {
 
 namespace {
 
-constexpr const char* OffscreenDriver = "offscreen";
 constexpr int ContextWidth = 64;
 constexpr int ContextHeight = 64;
-
-// A hidden window with a current GL context, so that skins upload as in the program. The
-// window system is tried first, then SDL's offscreen driver (EGL, no display needed).
-class THiddenContext {
-public:
-  THiddenContext() = default;
-  ~THiddenContext() { Release(); }
-  THiddenContext(const THiddenContext&) = delete;
-  THiddenContext& operator=(const THiddenContext&) = delete;
-
-  // False with the reason when no context could be made either way.
-  bool Create(std::string& reason)
-  {
-    // With no display to talk to, probing the window systems only prints their complaints.
-    const char* chosen = std::getenv("SDL_VIDEODRIVER");
-    bool offscreenTried = chosen && std::string(chosen) == OffscreenDriver;
-    if (!chosen && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-      SDL_SetHint(SDL_HINT_VIDEODRIVER, OffscreenDriver);
-      offscreenTried = true;
-    }
-    if (TryDriver(reason)) return true;
-    if (offscreenTried) return false;
-    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, OffscreenDriver, SDL_HINT_OVERRIDE);
-    std::string offscreenReason;
-    if (TryDriver(offscreenReason)) return true;
-    reason += "; " + std::string(OffscreenDriver) + ": " + offscreenReason;
-    return false;
-  }
-
-private:
-  bool TryDriver(std::string& reason)
-  {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      reason = SDL_GetError();
-      return false;
-    }
-    FVideo = true;
-    render::SetupPixelFormat();
-    FWindow = SDL_CreateWindow("qscript", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                               ContextWidth, ContextHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (FWindow) FContext = SDL_GL_CreateContext(FWindow);
-    if (FContext && SDL_GL_MakeCurrent(FWindow, FContext) == 0) return true;
-    reason = SDL_GetError();
-    Release();
-    return false;
-  }
-
-  void Release()
-  {
-    if (FContext) SDL_GL_DeleteContext(FContext);
-    if (FWindow) SDL_DestroyWindow(FWindow);
-    if (FVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    FContext = nullptr;
-    FWindow = nullptr;
-    FVideo = false;
-  }
-
-  bool FVideo = false;
-  SDL_Window* FWindow = nullptr;
-  SDL_GLContext FContext = nullptr;
-};
 
 // Writes the console's new lines after every script call (the engine pumps messages there),
 // so a long bot file shows its progress; Ctrl+C stops the script as in qscript's other modes.
@@ -150,9 +86,9 @@ int RunBotFile(const std::string& fileName, std::ostream& out, std::ostream& err
   platform::SetNoDialogs(true);
 
   // Declared before the bot: the skins' textures are deleted while the context is current.
-  THiddenContext context;
+  platform::THiddenGLWindow context;
   std::string reason;
-  if (!context.Create(reason))
+  if (!context.Create(ContextWidth, ContextHeight, render::ProgramPixelFormat(), reason))
     err << "qscript: no OpenGL context (" << reason << "): skins are read and decoded, not uploaded\n";
 
   render::TConsole console(nullptr);

@@ -1,6 +1,6 @@
 #include <GL/gl.h>
 
-#include "GlWindow.h"
+#include "support/GlWindow.h"
 #include "Reference.h"
 #include "render/Camera.h"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "GlWindow.h"
+#include "support/GlWindow.h"
 #include "Reference.h"
 #include "bots/MD2.h"
 #include "bots/MD2Writer.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "GlWindow.h"
+#include "support/GlWindow.h"
 #include "bots/MD2.h"
 #include "render/Camera.h"
 #include "render/Texture.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "GlWindow.h"
+#include "support/GlWindow.h"
 #include "bots/MD2.h"
 #include "bots/MD2Writer.h"
 #include "formats/ByteWriter.h"

@@ -1,56 +1,36 @@
 #include "GlFixture.h"
 
-#include <filesystem>
+#include "support/GlWindow.h"
 
 namespace quarn::render::testing {
 
-SDL_Window* GlTest::Window = nullptr;
-SDL_GLContext GlTest::Context = nullptr;
+platform::THiddenGLWindow GlTest::Window;
 
 void GlTest::SetUpTestSuite()
 {
-  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  Window = SDL_CreateWindow("render gl test", 0, 0, Width, Height,
-                            SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  ASSERT_NE(Window, nullptr) << SDL_GetError();
-  Context = SDL_GL_CreateContext(Window);
-  ASSERT_NE(Context, nullptr) << SDL_GetError();
+  std::string reason;
+  ASSERT_TRUE(Window.Create(Width, Height, test::TestPixelFormat(), reason)) << reason;
 }
 
-void GlTest::TearDownTestSuite()
-{
-  if (Context) SDL_GL_DeleteContext(Context);
-  if (Window) SDL_DestroyWindow(Window);
-  Context = nullptr;
-  Window = nullptr;
-  SDL_Quit();
-}
+void GlTest::TearDownTestSuite() { Window.Release(); }
 
 void GlTest::SetUp()
 {
-  ASSERT_NE(Context, nullptr);
-  SDL_GL_MakeCurrent(Window, Context);
+  ASSERT_NE(Window.Context(), nullptr);
+  platform::MakeGLContextCurrent(Window.Handle(), Window.Context());
   // The program's fixed state for text: textures on, no depth test, no blending.
   glEnable(GL_TEXTURE_2D);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
   glClearColor(0, 0, 0, 0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  Dir = (std::filesystem::temp_directory_path() /
-         (std::string("quarn_gl_") + info->test_suite_name() + "_" + info->name()))
-            .string();
-  std::filesystem::create_directories(Dir);
+  Dir = std::make_unique<test::TScratchFolder>("quarn_gl_");
 }
 
 void GlTest::TearDown()
 {
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-  std::filesystem::remove_all(Dir);
+  Dir.reset();
 }
 
 Rgba GlTest::Pixel(int x, int y)

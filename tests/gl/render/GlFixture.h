@@ -3,13 +3,15 @@
 // window coordinates (y downwards from the top, as the font and console place text).
 #include <gtest/gtest.h>
 
-#include <SDL.h>
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "ImageFiles.h"
+#include "platform/HiddenGLWindow.h"
+#include "support/ScratchFolder.h"
 
 namespace quarn::render::testing {
 
@@ -29,12 +31,11 @@ protected:
   // Leftmost and rightmost lit column of window row y (-1, -1 when dark).
   static std::pair<int, int> LitSpan(int y);
   // A temporary directory for files the test writes.
-  std::string TempDir() const { return Dir; }
+  std::string TempDir() const { return Dir->Path.substr(0, Dir->Path.size() - 1); }
 
 private:
-  static SDL_Window* Window;
-  static SDL_GLContext Context;
-  std::string Dir;
+  static platform::THiddenGLWindow Window;
+  std::unique_ptr<test::TScratchFolder> Dir;
 };
 
 // The test font image: every cell fully opaque, cell (col, row) of the glyph grid coloured

@@ -4,15 +4,13 @@
 
 #include "bots/MD2.h"
 #include "TestModels.h"
+#include "support/FakeClock.h"
 
 namespace quarn::bots {
 namespace {
 
 // The millisecond clock the bot passes in, advanced by hand.
-struct TFakeClock {
-  uint32_t Now = 0;
-  uint32_t Advance(uint32_t ms) { return Now += ms; }
-};
+using quarn::test::TFakeClock;
 
 class Keyframes : public ::testing::Test {
 protected:

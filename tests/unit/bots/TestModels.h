@@ -1,38 +1,23 @@
 #pragma once
 // Small models written to a private temporary folder for the tests of this folder.
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bots/MD2Writer.h"
+#include "support/ScratchFolder.h"
 
 namespace quarn::bots::test {
 
 // A folder removed with everything in it when the object goes away.
-class TTempDir {
+class TTempDir : public quarn::test::TScratchFolder {
 public:
-  TTempDir()
-  {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quarn-bots-XXXXXX").string();
-    FPath = ::mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~TTempDir()
-  {
-    std::error_code ignored;
-    if (!FPath.empty()) std::filesystem::remove_all(FPath, ignored);
-  }
-  std::string File(const std::string& name) const { return FPath + "/" + name; }
+  TTempDir() : TScratchFolder("quarn-bots-") {}
+  std::string File(const std::string& name) const { return Path + name; }
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const
   {
     SaveBytes(File(name), bytes);
     return File(name);
   }
-
-private:
-  std::string FPath;
 };
 
 // One triangle over three vertices at (f, 0, 0), (f, 1, 0), (f, 0, 1) in frame f (scale 1,

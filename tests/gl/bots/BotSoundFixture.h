@@ -1,10 +1,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <string>
 
@@ -12,35 +8,15 @@
 #include "platform/Paths.h"
 #include "sound/SoundSetFile.h"
 #include "sound/Stream.h"
+#include "support/ScratchFolder.h"
 
 namespace quarn::test {
 
-// A scratch folder under the bin directory, named after the running test, for bot files and
-// sound sets. Bot files name their files relative to the bin directory, so the folder's name
-// relative to it is what they use.
-class TScratchFolder {
+// A scratch folder under the bin directory for bot files and sound sets. Bot files name their
+// files relative to the bin directory, so the folder's name relative to it is what they use.
+class TBotScratchFolder : public TScratchFolder {
 public:
-  TScratchFolder()
-  {
-    Name = "bot_sound_tmp_" + std::to_string(getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    Path = platform::ExeDir() + Name + "/";
-    std::filesystem::create_directories(Path);
-  }
-  ~TScratchFolder()
-  {
-    std::error_code ignored;
-    std::filesystem::remove_all(Path, ignored);
-  }
-  TScratchFolder(const TScratchFolder&) = delete;
-  TScratchFolder& operator=(const TScratchFolder&) = delete;
-
-  // Writes `text` to the file `name`; the result is its name relative to the bin directory.
-  std::string Write(const std::string& name, const std::string& text) const
-  {
-    std::ofstream(Path + name, std::ios::binary) << text;
-    return Name + "/" + name;
-  }
+  TBotScratchFolder() : TScratchFolder("bot_sound_tmp_", platform::ExeDir()) {}
 
   // A sound set `name` whose waves, one per name, are a second of a constant level; the result
   // is its name relative to the bin directory.
@@ -56,9 +32,6 @@ public:
     sound::WriteSoundSet(file, waves);
     return Name + "/" + name;
   }
-
-  std::string Name;  // relative to the bin directory
-  std::string Path;  // full, with a trailing '/'
 };
 
 // Lines of a bot file with the demo robot's body model whose state 0 plays the run animation

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 
+#include "platform/HiddenGLWindow.h"
 #include "render/OpenGL.h"
 
 using namespace quarn::render;
@@ -16,25 +17,21 @@ namespace {
 // A hidden 640x480 window with the program's pixel format and its TOpenGL context.
 class ContextTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
-  static void TearDownTestSuite() { SDL_Quit(); }
-
   void SetUp() override
   {
-    SetupPixelFormat();
-    window = SDL_CreateWindow("gl test", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
-    gl = std::make_unique<TOpenGL>(window);
+    std::string reason;
+    ASSERT_TRUE(window.Create(640, 480, ProgramPixelFormat(), reason, false)) << reason;
+    gl = std::make_unique<TOpenGL>(window.Handle());
     gl->CreateContext();
     ASSERT_TRUE(gl->HasContext()) << SDL_GetError();
   }
   void TearDown() override
   {
     gl.reset();
-    SDL_DestroyWindow(window);
+    window.Release();
   }
 
-  SDL_Window* window = nullptr;
+  quarn::platform::THiddenGLWindow window;
   std::unique_ptr<TOpenGL> gl;
 };
 

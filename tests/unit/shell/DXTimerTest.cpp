@@ -3,24 +3,24 @@
 #include <vector>
 
 #include "shell/DXTimer.h"
+#include "support/FakeClock.h"
 
 using quarn::platform::TApplication;
 using quarn::shell::TDXTimer;
 
 namespace {
 
-uint32_t fakeNow = 0;
-uint32_t FakeClock() { return fakeNow; }
+using quarn::test::TFakeClock;
 
 // A started timer on its own application, recording every tick's lag count.
 struct TimerRig {
   TApplication app;
-  TDXTimer timer{app, FakeClock};
+  TDXTimer timer{app, TFakeClock::Ticks};
   std::vector<int32_t> lags;
 
   explicit TimerRig(uint32_t interval, uint32_t start = 0)
   {
-    fakeNow = start;
+    TFakeClock::Now = start;
     timer.SetInterval(interval);
     timer.OnTimer = [this](TDXTimer&, int32_t lag) { lags.push_back(lag); };
     timer.Loaded();  // enabled after construction: starts and attaches
@@ -37,7 +37,7 @@ struct TimerRig {
 TEST(DXTimer, ConstructionDefaultsAndNoStartBeforeLoading)
 {
   TApplication app;
-  TDXTimer timer(app, FakeClock);
+  TDXTimer timer(app, TFakeClock::Ticks);
   EXPECT_TRUE(timer.ActiveOnly);
   EXPECT_TRUE(timer.Enabled());
   EXPECT_EQ(timer.Interval(), 1000u);
@@ -50,7 +50,7 @@ TEST(DXTimer, IntervalZeroTicksOnEveryPassWithLagAtLeastOne)
   TimerRig rig(0, 500);
   rig.Idle();
   rig.Idle();  // same millisecond
-  fakeNow += 7;
+  TFakeClock::Now += 7;
   rig.Idle();
   EXPECT_EQ(rig.lags, (std::vector<int32_t>{1, 1, 7}));
 }
@@ -58,14 +58,14 @@ TEST(DXTimer, IntervalZeroTicksOnEveryPassWithLagAtLeastOne)
 TEST(DXTimer, LagCountsWholeIntervalsAndRestartsFromThisTick)
 {
   TimerRig rig(40, 1000);
-  fakeNow = 1039;
+  TFakeClock::Now = 1039;
   rig.Idle();
   EXPECT_TRUE(rig.lags.empty());
-  fakeNow = 1130;
+  TFakeClock::Now = 1130;
   rig.Idle();
-  fakeNow = 1169;  // 39 ms after the previous tick, not after a multiple of 40
+  TFakeClock::Now = 1169;  // 39 ms after the previous tick, not after a multiple of 40
   rig.Idle();
-  fakeNow = 1170;
+  TFakeClock::Now = 1170;
   rig.Idle();
   EXPECT_EQ(rig.lags, (std::vector<int32_t>{3, 1}));
 }
@@ -73,7 +73,7 @@ TEST(DXTimer, LagCountsWholeIntervalsAndRestartsFromThisTick)
 TEST(DXTimer, ClockWrapKeepsTheUnsignedDifference)
 {
   TimerRig rig(10, 0xFFFFFFF0u);
-  fakeNow = 0x00000014u;  // 36 ms later, past 2^32
+  TFakeClock::Now = 0x00000014u;  // 36 ms later, past 2^32
   rig.Idle();
   EXPECT_EQ(rig.lags, (std::vector<int32_t>{3}));
 }
@@ -82,14 +82,14 @@ TEST(DXTimer, FrameRateIsZeroForTheFirstSecondThenTicksPerSecond)
 {
   TimerRig rig(0, 0);
   for (int i = 1; i <= 99; ++i) {
-    fakeNow = static_cast<uint32_t>(i * 10);  // every 10 ms
+    TFakeClock::Now = static_cast<uint32_t>(i * 10);  // every 10 ms
     rig.Idle();
     EXPECT_EQ(rig.timer.FrameRate(), 0);
   }
-  fakeNow = 1000;
+  TFakeClock::Now = 1000;
   rig.Idle();  // the 100th tick closes the one-second window
   EXPECT_EQ(rig.timer.FrameRate(), 100);
-  fakeNow = 1000 + 1600;
+  TFakeClock::Now = 1000 + 1600;
   rig.Idle();  // 1 tick in 1.6 s: 0.625 rounds to 1
   EXPECT_EQ(rig.timer.FrameRate(), 1);
 }
@@ -97,12 +97,12 @@ TEST(DXTimer, FrameRateIsZeroForTheFirstSecondThenTicksPerSecond)
 TEST(DXTimer, FrameRateRoundsHalvesToEven)
 {
   TimerRig rig(0, 0);
-  fakeNow = 2000;
+  TFakeClock::Now = 2000;
   rig.Idle();  // 1 tick over 2000 ms = 0.5 -> 0
   EXPECT_EQ(rig.timer.FrameRate(), 0);
-  fakeNow = 2000 + 1000;
+  TFakeClock::Now = 2000 + 1000;
   rig.Idle();
-  fakeNow = 2000 + 3000;  // not yet: the window restarted at 2000
+  TFakeClock::Now = 2000 + 3000;  // not yet: the window restarted at 2000
   EXPECT_EQ(rig.timer.FrameRate(), 1);
 }
 
@@ -115,10 +115,10 @@ TEST(DXTimer, ActiveOnlyDetachesWhileInactiveAndRestartsTheWindowOnReturn)
 
   rig.app.SetActive(false);
   EXPECT_FALSE(rig.app.OnIdle);
-  fakeNow = 5000;
+  TFakeClock::Now = 5000;
   rig.app.SetActive(true);
   ASSERT_TRUE(rig.app.OnIdle);
-  fakeNow = 5002;
+  TFakeClock::Now = 5002;
   rig.Idle();
   EXPECT_EQ(rig.lags, (std::vector<int32_t>{2}));  // measured from the reactivation
   EXPECT_EQ(activations, 1);
@@ -129,7 +129,7 @@ TEST(DXTimer, StartingWhileInactiveWaitsForActivation)
 {
   TApplication app;
   app.SetActive(false);
-  TDXTimer timer(app, FakeClock);
+  TDXTimer timer(app, TFakeClock::Ticks);
   timer.Loaded();
   EXPECT_FALSE(app.OnIdle);
   app.SetActive(true);
@@ -147,7 +147,7 @@ TEST(DXTimer, EnabledWhileLoadingOnlyStoresAndDestructionDetaches)
 {
   TApplication app;
   {
-    TDXTimer timer(app, FakeClock);
+    TDXTimer timer(app, TFakeClock::Ticks);
     timer.Loading = true;
     timer.SetEnabled(false);
     timer.SetEnabled(true);

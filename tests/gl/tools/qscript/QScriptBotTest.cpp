@@ -9,11 +9,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "BotRun.h"
+#include "support/ScratchFolder.h"
 
 namespace quarn::qscript {
 namespace {
@@ -45,12 +47,10 @@ class QScriptBot : public ::testing::Test {
 protected:
   void SetUp() override
   {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    FDir = fs::temp_directory_path() / (std::string("quarn_qscript_bot_") + info->name());
-    fs::remove_all(FDir);
-    fs::create_directories(FDir);
+    FScratch = std::make_unique<test::TScratchFolder>("quarn_qscript_bot_");
+    FDir = FScratch->Path;
   }
-  void TearDown() override { fs::remove_all(FDir); }
+  void TearDown() override { FScratch.reset(); }
 
   // Writes a bot file into the test's directory; the result is its name relative to it.
   std::string Write(const std::string& name, const std::string& text)
@@ -75,6 +75,7 @@ protected:
     return run;
   }
 
+  std::unique_ptr<test::TScratchFolder> FScratch;
   fs::path FDir;
 };
 

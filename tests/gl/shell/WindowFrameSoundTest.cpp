@@ -6,6 +6,7 @@
 #include "BotSoundFixture.h"
 #include "MainFormFixture.h"
 #include "platform/VirtualKeys.h"
+#include "support/FakeClock.h"
 
 namespace quarn::test {
 namespace {
@@ -16,24 +17,20 @@ using ::testing::Contains;
 // setting once, when the process first opens a device (any test's), so it is set before main.
 const bool gSilentDevice = (setenv("ALSOFT_DRIVERS", "null", 0), true);
 
-uint32_t gBotNow = 0;
-uint32_t FakeBotClock() { return gBotNow; }
-
 class WindowFrameSound : public MainFormTest {
 protected:
   void SetUp() override
   {
     MainFormTest::SetUp();
     if (HasFatalFailure()) return;
-    gBotNow = 1000;
-    form->Bots().TickClock = FakeBotClock;
+    form->Bots().TickClock = TFakeClock::Ticks;
   }
 
   // One frame through the frame timer's idle handler, as the message loop runs it, 10 ms of
   // bot time after the previous one. The frame interval is 0: every pass is a frame.
   void Frame()
   {
-    gBotNow += 10;
+    botClock.Advance(10);
     bool done = true;
     form->GLTimer().AppIdle(done);
     EXPECT_FALSE(done);
@@ -41,7 +38,8 @@ protected:
   int32_t BotFrame() { return form->Bots().Bot().Model().CurrentFrame; }
   int Voices(const char* wave) { return form->Sounds().WaveList().Items().Find(wave).VoiceCount(); }
 
-  TScratchFolder scratch;
+  TBotScratchFolder scratch;
+  TFakeClock botClock{1000};
 };
 
 TEST_F(WindowFrameSound, TheDemoBotsFootstepsPlayWhileForwardIsHeld)

@@ -1,18 +1,13 @@
 #pragma once
-#include <algorithm>
-#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "MainFormFixture.h"
 #include "platform/Paths.h"
-
-// The bot's clock in these tests: each Frame() moves it on by 10 ms.
-inline uint32_t gBotNow = 0;
-inline uint32_t FakeBotClock() { return gBotNow; }
+#include "support/FakeClock.h"
+#include "support/ScratchFolder.h"
 
 // A main window whose bot runs on the fake clock, with a scratch folder under the bin
 // directory for bot files (LoadBot names are relative to it) and animation files.
@@ -22,20 +17,16 @@ protected:
   {
     MainFormTest::SetUp();
     if (HasFatalFailure()) return;
-    gBotNow = 1000;
-    form->Bots().TickClock = FakeBotClock;
-    // Parameterised test names hold a '/': one folder per test, not a nested one.
-    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::replace(test.begin(), test.end(), '/', '_');
-    scratchName = "bot_hosting_tmp_" + std::to_string(getpid()) + "_" + test;
-    scratch = quarn::platform::ExeDir() + scratchName + "/";
-    std::filesystem::create_directories(scratch);
+    botClock.emplace(1000);
+    form->Bots().TickClock = quarn::test::TFakeClock::Ticks;
+    folder.emplace("bot_hosting_tmp_", quarn::platform::ExeDir());
+    scratchName = folder->Name;
+    scratch = folder->Path;
   }
   void TearDown() override
   {
     MainFormTest::TearDown();
-    std::error_code ignored;
-    std::filesystem::remove_all(scratch, ignored);
+    folder.reset();
   }
 
   // Writes a file into the scratch folder; the result is its name relative to the bin
@@ -57,7 +48,7 @@ protected:
   // One frame, 10 ms of bot time after the previous one.
   void Frame()
   {
-    gBotNow += 10;
+    botClock->Advance(10);
     form->GLTimerTimer(form->GLTimer(), 1);
   }
   // Runs frames until pred() holds or `limit` frames have run; the result is the number run,
@@ -85,8 +76,11 @@ protected:
     return all;
   }
 
-  std::string scratchName;
-  std::string scratch;
+  // The bot's clock: each Frame() moves it on by 10 ms.
+  std::optional<quarn::test::TFakeClock> botClock;
+  std::optional<quarn::test::TScratchFolder> folder;
+  std::string scratchName;  // relative to the bin directory
+  std::string scratch;      // full, with a trailing '/'
 };
 
 // A bot with an idle and a running state and transitions both ways; the running state's

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "BotSoundFixture.h"
+#include "support/FakeClock.h"
 #include "bots/Bot.h"
 #include "bots/SoundManager.h"
 #include "render/Console.h"
@@ -34,8 +35,7 @@ protected:
   // One update, 10 ms after the previous one.
   void Step()
   {
-    now += 10;
-    bot.Update(now);
+    bot.Update(clock.Advance(10));
   }
   // Steps until the body model's frame changes to `frame`; false when it never does.
   bool StepTo(int32_t frame, int limit = 2000)
@@ -51,14 +51,14 @@ protected:
   int Voices(const char* wave) { return waveList.Items().Find(wave).VoiceCount(); }
   const std::string& LastLine() { return console.Lines().back(); }
 
-  TScratchFolder scratch;
+  TBotScratchFolder scratch;
   sound::test::TLoopbackSound loopback;
   sound::TDXWaveList waveList;
   render::TConsole console{nullptr};
   bots::TSoundManager manager{&console};
   script::TScript script;
   bots::TBot bot;
-  uint32_t now = 1000;
+  TFakeClock clock{1000};
 };
 
 TEST_F(FrameSound, AFramesSoundPlaysWhenTheFrameIsReachedAndEachTimeAgain)
