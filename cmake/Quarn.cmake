@@ -7,9 +7,17 @@ if(QUARN_WERROR)
   list(APPEND QUARN_WARNINGS -Werror)
 endif()
 
+# Undefined behaviour stops the program: a report that only printed would let its test pass.
+set(QUARN_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined)
 if(QUARN_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer)
-  add_link_options(-fsanitize=address,undefined)
+  add_compile_options(${QUARN_SANITIZER_FLAGS} -fno-omit-frame-pointer)
+  add_link_options(${QUARN_SANITIZER_FLAGS})
+endif()
+# libFuzzer builds instrument every library too, so the fuzzer sees the code it drives; only
+# the fuzz executables link the fuzzer's own main (fuzz/CMakeLists.txt).
+if(QUARN_LIBFUZZER)
+  add_compile_options(-fsanitize=fuzzer-no-link ${QUARN_SANITIZER_FLAGS} -fno-omit-frame-pointer)
+  add_link_options(${QUARN_SANITIZER_FLAGS})
 endif()
 
 # Our own code: warnings on, C++20.

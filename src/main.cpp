@@ -7,6 +7,7 @@
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowSystem.h"
+#include "script/MemoryBudget.h"
 #include "shell/MainForm.h"
 
 namespace {
@@ -17,7 +18,7 @@ void PrintUsage(std::FILE* out)
 {
   std::fprintf(out,
                "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-dialogs] [--help]\n"
-               "             [--version]\n"
+               "             [--script-memory SIZE] [--version]\n"
                "\n"
                "  --windowed     run in a 640x480 window without asking\n"
                "  --fullscreen   switch the display to 640x480 without asking\n"
@@ -25,6 +26,8 @@ void PrintUsage(std::FILE* out)
                "                 (repeatable; the lines run in order)\n"
                "  --no-dialogs   print message boxes on stderr and take their default answer\n"
                "                 (also QUARN_NO_DIALOGS=1)\n"
+               "  --script-memory SIZE  memory one console line or bot file may hold in\n"
+               "                 values (default 1G; bytes or K, M, G)\n"
                "  --help         show this text\n"
                "  --version      show the version\n");
 }
@@ -48,6 +51,14 @@ int main(int argc, char** argv)
         return 2;
       }
       options.ExecLines.push_back(argv[++i]);
+    } else if (arg == "--script-memory") {
+      uint64_t bytes = 0;
+      if (i + 1 == argc || !quarn::script::ParseMemorySize(argv[++i], bytes)) {
+        std::fprintf(stderr, "quarn: --script-memory needs a SIZE such as 512M\n");
+        PrintUsage(stderr);
+        return 2;
+      }
+      quarn::script::SetScriptMemoryLimit(bytes);
     } else if (arg == "--no-dialogs") {
       quarn::platform::SetNoDialogs(true);
     } else if (arg == "--help") {

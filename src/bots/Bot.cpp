@@ -54,9 +54,14 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
   FActive = false;
 
   // Only regular files: a device or FIFO would be read forever or block the program.
+  // A limit on the size, checked before reading: the text is held whole while it compiles.
   std::string bytes;
-  if (!platform::ReadWholeFile(fileName, bytes, platform::TFileKinds::Regular))
-    throw script::Exception("Cannot open file " + fileName);
+  std::string readError;
+  switch (platform::ReadWholeFile(fileName, bytes, platform::MaxTextFileSize, readError)) {
+    case platform::TReadStatus::Missing: throw script::Exception("Cannot open file " + fileName);
+    case platform::TReadStatus::Failed: throw script::Exception(readError);
+    case platform::TReadStatus::Ok: break;
+  }
   // Editors that save UTF-8 may put a byte order mark first; it is no part of the script.
   constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
   if (bytes.starts_with(ByteOrderMark)) bytes.erase(0, ByteOrderMark.size());
@@ -67,10 +72,9 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
   for (const TBotConstant& constant : BotConstants)
     script.AddConstant(constant.Name, script::Variant(constant.Value));
 
-  // The text as lines, each followed by CR LF.
-  std::string text;
-  for (const std::string& line : render::SplitLines(bytes)) text += line + "\r\n";
-  script.SetText(text);
+  // The text as lines, each followed by CR LF, converted in place: no string per line.
+  render::ToCrLfLines(bytes);
+  script.TakeText(std::move(bytes));
 
   bool completed;
   try {

@@ -81,19 +81,56 @@ std::string WrapText(const std::string& text, int maxCol)
   return result;
 }
 
+size_t NextLine(std::string_view text, size_t start, std::string_view& line)
+{
+  const size_t len = text.size();
+  size_t end = start;
+  while (end < len && text[end] != CR && text[end] != LF) ++end;
+  line = text.substr(start, end - start);
+  if (end < len) end += (text[end] == CR && end + 1 < len && text[end + 1] == LF) ? 2 : 1;
+  return end;
+}
+
 std::vector<std::string> SplitLines(const std::string& text)
 {
   std::vector<std::string> lines;
-  const size_t len = text.size();
-  size_t start = 0;
-  while (start < len) {
-    size_t end = start;
-    while (end < len && text[end] != CR && text[end] != LF) ++end;
-    lines.push_back(text.substr(start, end - start));
-    if (end < len) end += (text[end] == CR && end + 1 < len && text[end + 1] == LF) ? 2 : 1;
-    start = end;
+  std::string_view line;
+  for (size_t start = 0; start < text.size();) {
+    start = NextLine(text, start, line);
+    lines.emplace_back(line);
   }
   return lines;
+}
+
+void ToCrLfLines(std::string& text)
+{
+  // Every line break becomes CR LF, and the last line gets one: the text only grows, so it
+  // is filled from the back without a second buffer.
+  const size_t len = text.size();
+  if (len == 0) return;
+  size_t size = 0;
+  for (size_t i = 0; i < len; ++i) {
+    if (text[i] == CR && i + 1 < len && text[i + 1] == LF) ++i;
+    size += (text[i] == CR || text[i] == LF) ? 2 : 1;
+  }
+  if (text[len - 1] != CR && text[len - 1] != LF) size += 2;
+  text.resize(size);
+  size_t to = size;
+  size_t from = len;
+  if (text[len - 1] != CR && text[len - 1] != LF) {
+    text[--to] = LF;
+    text[--to] = CR;
+  }
+  while (from > 0) {
+    const char c = text[--from];
+    if (c == CR || c == LF) {
+      if (c == LF && from > 0 && text[from - 1] == CR) --from;
+      text[--to] = LF;
+      text[--to] = CR;
+    } else {
+      text[--to] = c;
+    }
+  }
 }
 
 TConsole::TConsole(TGLFont* font) : FFont(font) {}

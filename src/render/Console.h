@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarn::render {
@@ -14,6 +15,11 @@ std::string WrapText(const std::string& text, int maxCol);
 
 // Splits text into lines at CR LF, a lone CR or a lone LF; a final line break adds no line.
 std::vector<std::string> SplitLines(const std::string& text);
+// The line that starts at `start` (before text.size()) and where the next one starts: the
+// same lines as SplitLines, one at a time, without a copy.
+size_t NextLine(std::string_view text, size_t start, std::string_view& line);
+// Rewrites the text in place as SplitLines' lines, each followed by CR LF.
+void ToCrLfLines(std::string& text);
 
 // The drop-down text console: a list of lines whose last one is the input line, starting
 // with the prompt ">". When open it is drawn over the scene from the top of the window, the

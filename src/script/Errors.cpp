@@ -27,13 +27,14 @@ std::string FormatMessage(const char* pattern, ...)
   return result;
 }
 
+// Concatenated rather than formatted: the text may hold a NUL (an invalid character quoted).
 ESyntaxError::ESyntaxError(const std::string& text, int32_t position)
-    : EScriptError(FormatMessage("Syntaxerror: %s [Position %d]", text.c_str(), position), position)
+    : EScriptError("Syntaxerror: " + text + " [Position " + std::to_string(position) + "]", position)
 {
 }
 
 ERuntimeError::ERuntimeError(const std::string& text, int32_t position)
-    : EScriptError(FormatMessage("Runtimeerror: %s [Position %d]", text.c_str(), position), position)
+    : EScriptError("Runtimeerror: " + text + " [Position " + std::to_string(position) + "]", position)
 {
 }
 

@@ -4,6 +4,7 @@
 
 #include "script/Errors.h"
 #include "script/FormatFloat.h"
+#include "script/Value.h"
 
 namespace quarn::script {
 
@@ -53,7 +54,9 @@ public:
         continue;
       }
       TDirective d = Parse(i);
-      out += Pad(Convert(d), d);
+      const std::string piece = Pad(Convert(d), d);
+      if (out.size() + piece.size() > MaxStringLength) throw ERTE(msg::OutOfMemory);
+      out += piece;
     }
     return out;
   }

@@ -4,6 +4,7 @@
 
 #include "script/Builtins.h"
 #include "script/Errors.h"
+#include "script/MemoryBudget.h"
 #include "script/Host.h"
 
 namespace quarn::script {
@@ -117,6 +118,7 @@ void ReleaseTemps(TCallFrame& frame, size_t used)
 
 void CheckStop(const TRunState& state)
 {
+  ChargeStep();
   if (state.StopRequested || ScriptHost().Terminating()) throw EStop();
 }
 

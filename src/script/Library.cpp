@@ -8,6 +8,7 @@
 #include "script/Expr.h"
 #include "script/Format.h"
 #include "script/Locale.h"
+#include "script/MemoryBudget.h"
 #include "script/Text.h"
 #include "script/TextValue.h"
 
@@ -66,6 +67,8 @@ void EvalInsert(TFunction&, int, const TArgList& args, Variant&) {
   Variant current = ReadVariable(target);
   TTextArg text(current);
   if (source.View().empty()) return;
+  if (source.View().size() + text.View().size() > MaxStringLength) throw ERTE(msg::OutOfMemory);
+  ChargeMemory(source.View().size() + text.View().size());
   target->Assign(Variant(TextInsert(source.View(), text.View(), IntegerOf(args.Value(2)))));
 }
 

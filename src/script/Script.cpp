@@ -5,6 +5,7 @@
 #include "script/Compiler.h"
 #include "script/Errors.h"
 #include "script/Host.h"
+#include "script/MemoryBudget.h"
 #include "script/Tokenizer.h"
 
 namespace quarn::script {
@@ -36,6 +37,12 @@ TScript::~TScript()
 void TScript::SetText(std::string_view text)
 {
   FText = text;
+  FCompiled = false;
+}
+
+void TScript::TakeText(std::string&& text)
+{
+  FText = std::move(text);
   FCompiled = false;
 }
 
@@ -149,6 +156,7 @@ bool TScript::Run()
   FState.StopRequested = false;
   FState.Blocking = Blocking;
   TRunningFlag running(FRunning);
+  TMemoryBudgetScope budget;
   for (TDataItem* item : FDataItems)
     if (!item->HostDefined()) item->Clear();
   if (!FRoot) throw Exception(msg::ScriptNotCompiled);

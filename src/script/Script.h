@@ -28,6 +28,7 @@ public:
 
   const std::string& Text() const { return FText; }
   void SetText(std::string_view text);
+  void TakeText(std::string&& text);  // as SetText, without a copy of a large text
   TFuncs* Functions() const { return FFunctions; }
   void SetFunctions(TFuncs* functions);
 

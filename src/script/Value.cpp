@@ -8,6 +8,7 @@
 #include <new>
 
 #include "script/Errors.h"
+#include "script/MemoryBudget.h"
 #include "script/Rounding.h"
 
 namespace quarn::script {
@@ -44,8 +45,14 @@ Variant::Variant(const Variant& other) : FKind(other.FKind), FInt(0)
     case TValueKind::Integer: FInt = other.FInt; break;
     case TValueKind::Float: FFloat = other.FFloat; break;
     case TValueKind::Boolean: FBool = other.FBool; break;
-    case TValueKind::String: FStr = other.FStr; break;
-    case TValueKind::Array: FArray = std::make_unique<TArray>(*other.FArray); break;
+    case TValueKind::String:
+      ChargeMemory(other.FStr.size());
+      FStr = other.FStr;
+      break;
+    case TValueKind::Array:
+      ChargeMemory(other.FArray->ElementCount() * ElementSize(other.FArray->ElementType()));
+      FArray = std::make_unique<TArray>(*other.FArray);
+      break;
     case TValueKind::Empty: break;
   }
 }
@@ -66,6 +73,7 @@ Variant& Variant::AssignSlow(const Variant& other)
     case TValueKind::Boolean: SetBoolean(other.FBool); break;
     case TValueKind::String: SetString(other.FStr); break;
     case TValueKind::Array:
+      ChargeMemory(other.FArray->ElementCount() * ElementSize(other.FArray->ElementType()));
       if (FKind == TValueKind::Array) {
         *FArray = *other.FArray;
       } else {
@@ -102,6 +110,7 @@ void Variant::Clear() noexcept
 void Variant::SetString(std::string_view value)
 {
   ReleaseArray();
+  ChargeMemory(value.size());
   FStr.assign(value.data(), value.size());
   FKind = TValueKind::String;
 }
@@ -240,6 +249,7 @@ void VarAdd(const Variant& a, const Variant& b, Variant& result)
 {
   if (a.IsString() && b.IsString()) {
     if (a.AsString().size() + b.AsString().size() > MaxStringLength) throw ERTE(msg::OutOfMemory);
+    ChargeMemory(&result == &a ? b.AsString().size() : a.AsString().size() + b.AsString().size());
     if (&result == &a) {
       result.AsString() += b.AsString();
     } else if (&result == &b) {
@@ -287,6 +297,7 @@ TArray::TArray(TType elementType, std::span<const int32_t> counts) : FElementTyp
 
 void TArray::Allocate(size_t count)
 {
+  ChargeMemory(count * ElementSize(FElementType));
   try {
     switch (FElementType) {
       case TypeInteger: FIntegers.resize(count, 0); break;
@@ -319,6 +330,7 @@ void TArray::Put(size_t linear, const Variant& value)
     case TypeFloat: FFloats[linear] = value.ToFloat(); break;
     case TypeString:
       if (value.IsString()) {
+        ChargeMemory(value.AsString().size());
         FStrings[linear] = value.AsString();
       } else if (value.IsInteger()) {
         FStrings[linear] = std::to_string(value.AsInteger());

@@ -59,14 +59,16 @@ void TBotHost::CreateKeyMapAndBot()
 {
   std::fill(std::begin(FKeyMap), std::end(FKeyMap), uint8_t{0});
   for (const KeyBinding& binding : kDefaultKeyMap) FKeyMap[binding.key] = binding.action;
-  FAnimLines.clear();
+  FAnimText.clear();
+  FAnimNext = 0;
   FAnimPlaying = false;
   FBot = NewBot();
 }
 
 void TBotHost::Release()
 {
-  FAnimLines.clear();
+  FAnimText.clear();
+  FAnimNext = 0;
   FBot.reset();
   FCamera.reset();
 }
@@ -125,15 +127,25 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console, b
 void TBotHost::LoadAnimationFile(const std::string& name)
 {
   // Only regular files: a device or FIFO would be read forever or block the program.
+  // The text is kept whole and read a line at a time, with a limit on its size.
   std::string text;
-  if (!platform::ReadWholeFile(name, text, platform::TFileKinds::Regular))
-    throw script::EScriptError("Animation file" + name + " not found");
-  FAnimLines = render::SplitLines(text);
+  std::string error;
+  switch (platform::ReadWholeFile(name, text, platform::MaxTextFileSize, error)) {
+    case platform::TReadStatus::Missing:
+      throw script::EScriptError("Animation file" + name + " not found");
+    case platform::TReadStatus::Failed: throw script::EScriptError(error);
+    case platform::TReadStatus::Ok: break;
+  }
+  FAnimText = std::move(text);
   FAnimPlaying = true;
   FAnimIndex = 0;
-  if (FAnimLines.size() > 1) {
-    FBot->SetKeys(static_cast<uint16_t>(script::StrToInt(FAnimLines[0])));
+  FAnimNext = 0;
+  std::string_view first;
+  const size_t second = render::NextLine(FAnimText, 0, first);
+  if (second < FAnimText.size()) {  // more than one line
+    FBot->SetKeys(static_cast<uint16_t>(script::StrToInt(first)));
     FAnimIndex = 1;
+    FAnimNext = second;
   } else {
     FAnimPlaying = false;
   }
@@ -143,9 +155,13 @@ void TBotHost::BotStateChanged()
 {
   if (!FAnimPlaying) return;
   // The last line is never applied: playback ends at the state change after the one before it.
-  if (static_cast<size_t>(FAnimIndex) + 1 < FAnimLines.size()) {
-    FBot->SetKeys(static_cast<uint16_t>(script::StrToInt(FAnimLines[static_cast<size_t>(FAnimIndex)])));
+  std::string_view line;
+  const size_t next = FAnimNext < FAnimText.size() ? render::NextLine(FAnimText, FAnimNext, line)
+                                                   : FAnimText.size();
+  if (next < FAnimText.size()) {
+    FBot->SetKeys(static_cast<uint16_t>(script::StrToInt(line)));
     ++FAnimIndex;
+    FAnimNext = next;
   } else {
     FAnimPlaying = false;
   }

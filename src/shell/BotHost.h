@@ -69,7 +69,8 @@ private:
   bool FShowFrameNumber = false;
   uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
   uint16_t FKeyState = 0;     // movement mask held down
-  std::vector<std::string> FAnimLines;
+  std::string FAnimText;  // the animation file being played
+  size_t FAnimNext = 0;   // where its next line to apply starts
   bool FAnimPlaying = false;
   int32_t FAnimIndex = 0;
 };

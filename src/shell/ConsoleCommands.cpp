@@ -8,6 +8,7 @@
 #include <fstream>
 #include <new>
 
+#include "platform/Files.h"
 #include "platform/Paths.h"
 #include "render/OpenGL.h"
 #include "script/DateTime.h"
@@ -91,11 +92,11 @@ void TConsoleCommands::ConDumpFuncEval(const script::TArgList& args)
   try {
     Console().Add("Console dump at " + script::ShortDateLongTimeText(script::Now()));
     if (FifoWithoutReader(name)) throw std::runtime_error("Cannot create file " + name);
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("Cannot create file " + name);
-    for (const std::string& line : Console().Lines()) out << line << "\r\n";
-    out.flush();
-    if (!out) throw std::runtime_error("Cannot write file " + name);
+    std::string text;
+    for (const std::string& line : Console().Lines()) text.append(line).append("\r\n");
+    // Written beside the old file and renamed over it: a failed dump leaves it whole.
+    std::string error;
+    if (!platform::ReplaceFile(name, text, error)) throw std::runtime_error(error);
   } catch (const std::exception& error) {
     Console().Add(error.what());
   }

@@ -10,6 +10,7 @@
 #include "script/Func.h"
 #include "script/FormatFloat.h"
 #include "script/Host.h"
+#include "script/MemoryBudget.h"
 #include "script/Script.h"
 #include "script/Text.h"
 
@@ -44,6 +45,8 @@ const char* const HelpText =
     "                    status 1 when the bot does not load.\n"
     "  -D NAME=VALUE     add the constant NAME (an integer, a float such as 1.5, or else a\n"
     "                    string) before compiling; repeatable\n"
+    "  --script-memory SIZE  memory the script's values may hold at once (default 1G;\n"
+    "                    SIZE in bytes or with K, M or G); more fails with \"Out of memory\"\n"
     "  --help            show this text\n"
     "\n"
     "Exit status: 0 on success; 1 when the script fails: a script error prints its\n"
@@ -102,6 +105,13 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::
       }
       TMode mode = arg == "-e" ? TMode::Eval : arg == "--check" ? TMode::Check : TMode::Bot;
       if (!takeSource(mode, args[++i])) return false;
+    } else if (arg == "--script-memory") {
+      uint64_t bytes = 0;
+      if (!hasValue || !ParseMemorySize(args[++i], bytes)) {
+        error = "--script-memory needs a SIZE such as 512M";
+        return false;
+      }
+      SetScriptMemoryLimit(bytes);
     } else if (arg.rfind("-D", 0) == 0) {
       std::string definition = arg.size() > 2 ? arg.substr(2) : (hasValue ? args[++i] : "");
       size_t equals = definition.find('=');
