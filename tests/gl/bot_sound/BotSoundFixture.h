@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -22,8 +23,10 @@ class TScratchFolder {
 public:
   TScratchFolder()
   {
-    Name = "bot_sound_tmp_" + std::to_string(getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    // Parameterised test names hold a '/': one folder per test, not a nested one.
+    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(test.begin(), test.end(), '/', '_');
+    Name = "bot_sound_tmp_" + std::to_string(getpid()) + "_" + test;
     Path = platform::ExeDir() + Name + "/";
     std::filesystem::create_directories(Path);
   }
