@@ -6,6 +6,7 @@
 
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
+#include "platform/Signals.h"
 #include "platform/WindowSystem.h"
 #include "script/MemoryBudget.h"
 #include "shell/MainForm.h"
@@ -18,8 +19,9 @@ void PrintUsage(std::FILE* out)
 {
   std::fprintf(out,
                "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-dialogs] [--help]\n"
-               "             [--script-memory SIZE] [--version]\n"
+               "             [--script-memory SIZE] [--version] [FILE.bot]\n"
                "\n"
+               "  FILE.bot       load this bot at start-up (a path from the current directory)\n"
                "  --windowed     run in a 640x480 window without asking\n"
                "  --fullscreen   switch the display to 640x480 without asking\n"
                "  --exec LINE    after start-up, enter LINE at the console as if typed\n"
@@ -28,8 +30,8 @@ void PrintUsage(std::FILE* out)
                "                 (also QUARN_NO_DIALOGS=1)\n"
                "  --script-memory SIZE  memory one console line or bot file may hold in\n"
                "                 values (default 1G; bytes or K, M, G)\n"
-               "  --help         show this text\n"
-               "  --version      show the version\n");
+               "  -h, --help     show this text\n"
+               "  -v, --version  show the version\n");
 }
 
 }  // namespace
@@ -61,12 +63,14 @@ int main(int argc, char** argv)
       quarn::script::SetScriptMemoryLimit(bytes);
     } else if (arg == "--no-dialogs") {
       quarn::platform::SetNoDialogs(true);
-    } else if (arg == "--help") {
+    } else if (arg == "--help" || arg == "-h") {
       PrintUsage(stdout);
       return 0;
-    } else if (arg == "--version") {
+    } else if (arg == "--version" || arg == "-v") {
       std::printf("%s\n", kVersion);
       return 0;
+    } else if (arg.ends_with(".bot") && arg[0] != '-') {
+      options.BotFile = arg;
     } else {
       std::fprintf(stderr, "quarn: unknown option '%s'\n", arg.c_str());
       PrintUsage(stderr);
@@ -76,9 +80,10 @@ int main(int argc, char** argv)
 
   std::string reason;
   if (!quarn::platform::StartWindowSystem(reason)) {
-    std::fprintf(stderr, "quarn: cannot start the window system: %s\n", reason.c_str());
+    std::fprintf(stderr, "quarn: cannot open a window: %s\n", reason.c_str());
     return 1;
   }
+  quarn::platform::CatchTerminationSignals();
   int status = 0;
   try {
     quarn::shell::TMainForm form(options);
@@ -89,5 +94,6 @@ int main(int argc, char** argv)
     status = 1;
   }
   quarn::platform::StopWindowSystem();
+  if (const int signal = quarn::platform::TerminationSignal()) return 128 + signal;
   return status;
 }

@@ -140,7 +140,7 @@ void TBot::Print(const std::string& line)
 void TBot::LoadMD2(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FModel.LoadFromFile(BaseDir + name)) Fail("Model " + name + " not found");
+  if (!FModel.LoadFromFile(platform::PathFrom(BaseDir, name))) Fail("Model " + name + " not found");
   Print("Load model " + name + "..OK");
   FModel.OnAnimationEnd = [this](TMD2&) { CycleEnded(); };
   FCadences.resize(static_cast<size_t>(std::max(FModel.GetFrameCount(), 0)));
@@ -149,7 +149,7 @@ void TBot::LoadMD2(const script::TArgList& args)
 void TBot::LoadWeapon(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FWeapon.LoadFromFile(BaseDir + name)) Fail("Weapon model " + name + " not found");
+  if (!FWeapon.LoadFromFile(platform::PathFrom(BaseDir, name))) Fail("Weapon model " + name + " not found");
   Print("Load weapon " + name + "..OK");
   FWeapon.OnAnimationEnd = [this](TMD2&) { CycleEnded(); };
   FHasWeapon = true;
@@ -159,14 +159,14 @@ void TBot::LoadWeapon(const script::TArgList& args)
 void TBot::LoadMD2Skin(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FModel.LoadSkin(BaseDir + name)) Fail("Model skin" + name + " not found");
+  if (!FModel.LoadSkin(platform::PathFrom(BaseDir, name))) Fail("Model skin" + name + " not found");
   Print("Load model skin " + name + "..OK");
 }
 
 void TBot::LoadWeaponSkin(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FWeapon.LoadSkin(BaseDir + name)) Fail("Weapon skin" + name + " not found");
+  if (!FWeapon.LoadSkin(platform::PathFrom(BaseDir, name))) Fail("Weapon skin" + name + " not found");
   Print("Load weapon skin " + name + "..OK");
 }
 

@@ -3,6 +3,7 @@
 #include "bots/Bot.h"
 
 #include "bots/SoundManager.h"
+#include "platform/Paths.h"
 #include "render/Console.h"
 #include "script/Errors.h"
 #include "script/HostArgs.h"
@@ -32,7 +33,7 @@ void TBot::SetSound(const script::TArgList& args)
 void TBot::PrecacheSet(const script::TArgList& args)
 {
   const std::string name = script::ArgText(args, 0);
-  if (SoundManager) SoundManager->Precache(BaseDir + name);
+  if (SoundManager) SoundManager->Precache(platform::PathFrom(BaseDir, name));
 }
 
 }  // namespace quarn::bots

@@ -68,6 +68,10 @@ void TApplication::HandleException(const std::exception& error) { HandleExceptio
 
 void TApplication::HandleException(const std::string& message)
 {
+  if (OnException) {
+    OnException(message);
+    return;
+  }
   std::fprintf(stderr, "%s: %s\n", Title.c_str(), message.c_str());
   if (!NoDialogs()) MessageBox(message, Title, MB_OK | MB_ICONERROR);
 }
@@ -126,9 +130,11 @@ void TApplication::Dispatch(const SDL_Event& event)
       const uint16_t key = VirtualKeyFromSDL(event.key.keysym.sym);
       if (!window || key == 0) break;
       if (window->OnKeyDown) window->OnKeyDown(key);
-      // Control characters come from their key-down, after it, as the window system does.
+      // Control characters come from their key-down, after it, as the window system does;
+      // a held Enter enters one line, not one per repeat.
       const char c = ControlCharFromVirtualKey(key);
-      if (c && window->OnKeyPress && !FTerminated) window->OnKeyPress(c);
+      const bool repeatedEnter = event.key.repeat && key == VK_RETURN;
+      if (c && !repeatedEnter && window->OnKeyPress && !FTerminated) window->OnKeyPress(c);
       break;
     }
     case SDL_KEYUP: {

@@ -41,10 +41,11 @@ public:
   void Terminate() { FTerminated = true; }
   bool Terminated() const { return FTerminated; }
 
-  // The default error report for an exception escaping an event handler or a frame: a line on
-  // stderr and an error message box (unless dialogs are off). The loop goes on.
+  // The report for an exception escaping an event handler or a frame: OnException when set,
+  // else a line on stderr and an error message box (unless dialogs are off). The loop goes on.
   void HandleException(const std::exception& error);
   void HandleException(const std::string& message);
+  std::function<void(const std::string& message)> OnException;
 
   std::string Title = "Quarn MD2 demo";
 

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Signals.h"
+
 namespace quarn::platform {
 
 namespace {
@@ -51,7 +53,12 @@ int MessageBox(const std::string& text, const std::string& title, unsigned flags
   data.buttons = isYesNo ? yesNo : ok;
 
   int button = 0;
-  if (SDL_ShowMessageBox(&data, &button) != 0 || button < 0) {
+  int shown;
+  {
+    const TModalSection modal;  // Ctrl+C and SIGTERM still end the program
+    shown = SDL_ShowMessageBox(&data, &button);
+  }
+  if (shown != 0 || button < 0) {
     // No window system to show it on: report it like the no-dialog mode does.
     std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
     return DefaultButton(flags);

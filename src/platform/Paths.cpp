@@ -18,4 +18,9 @@ const std::string& ExeDir()
   return dir;
 }
 
+std::string PathFrom(const std::string& base, const std::string& name)
+{
+  return !name.empty() && name.front() == '/' ? name : base + name;
+}
+
 }  // namespace quarn::platform

@@ -8,4 +8,7 @@ namespace quarn::platform {
 // front of the name.
 const std::string& ExeDir();
 
+// `name` found from `base` (a directory with its trailing '/'): an absolute name stands as it is.
+std::string PathFrom(const std::string& base, const std::string& name);
+
 }  // namespace quarn::platform

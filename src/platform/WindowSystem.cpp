@@ -2,13 +2,41 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+#include <string_view>
+
 namespace quarn::platform {
+
+namespace {
+
+bool IsSet(const char* name)
+{
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+
+}  // namespace
 
 bool StartWindowSystem(std::string& error)
 {
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0) return true;
-  error = SDL_GetError();
-  return false;
+  // Without a display SDL falls back to drivers that show nothing (the console's frame
+  // buffer, off-screen): the program would run unseen. Those are used only when asked for.
+  const bool driverChosen = IsSet("SDL_VIDEODRIVER");
+  if (!driverChosen && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) {
+    error = "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    return false;
+  }
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+    error = SDL_GetError();
+    return false;
+  }
+  const std::string_view driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  if (!driverChosen && driver != "x11" && driver != "wayland") {
+    error = "the display could not be opened (only the '" + std::string(driver) + "' video driver started)";
+    SDL_Quit();
+    return false;
+  }
+  return true;
 }
 
 void StopWindowSystem() { SDL_Quit(); }

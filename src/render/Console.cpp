@@ -185,6 +185,16 @@ void TConsole::AddWrapped(const std::string& text)
   FCleanLines = FLines.size();
 }
 
+void TConsole::AddAboveInput(const std::string& text)
+{
+  if (FLines.empty()) return AddWrapped(text);
+  std::string input = std::move(FLines.back());
+  FLines.pop_back();
+  FCleanLines = std::min(FCleanLines, FLines.size());
+  AddWrapped(text);
+  FLines.push_back(std::move(input));
+}
+
 void TConsole::Blink()
 {
   if (FOpen) FCursorOn = !FCursorOn;

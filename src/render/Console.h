@@ -36,6 +36,7 @@ public:
   void Prepare();
   void Add(const std::string& line);          // one line, unchanged
   void AddWrapped(const std::string& text);   // wrapped at MaxLineLength columns
+  void AddAboveInput(const std::string& text);  // wrapped, the line being typed kept last
 
   bool IsOpen() const { return FOpen; }
   void SetOpen(bool value) { FOpen = value; }

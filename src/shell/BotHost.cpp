@@ -103,7 +103,12 @@ void TBotHost::AdvanceAndDrawBot()
 
 void TBotHost::DrawFrameNumberOverlay(render::TGLFont& font)
 {
-  if (FShowFrameNumber) font.Print(0, 17, "Frame:" + std::to_string(FBot->Model().CurrentFrame), 1);
+  if (FShowFrameNumber) font.Print(0, 17, FrameNumberText(), 1);
+}
+
+std::string TBotHost::FrameNumberText() const
+{
+  return "Frame:" + (FBot->Active() ? std::to_string(FBot->Model().CurrentFrame) : std::string("-"));
 }
 
 void TBotHost::MovementKey(uint16_t key, bool down)

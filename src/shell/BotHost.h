@@ -36,6 +36,8 @@ public:
   void MouseLook();
   void AdvanceAndDrawBot();
   void DrawFrameNumberOverlay(render::TGLFont& font);
+  // "Frame:" and the body model's frame, or "-" while no bot is loaded.
+  std::string FrameNumberText() const;
 
   // Sets or clears the movement mask of `key` in the held-down mask.
   void MovementKey(uint16_t key, bool down);

@@ -82,7 +82,7 @@ void TConsoleCommands::QuitFuncEval(const script::TArgList&) { FForm.Window().Cl
 void TConsoleCommands::AboutFuncEval(const script::TArgList&)
 {
   Console().Add("Quarn MD2 demo");
-  Console().Add("Arrows, Space, Ins, Enter: move. Tab");
+  Console().Add("Arrows Space Ins Enter; Tab: console");
   Console().Add("By the Quarn developers");
 }
 
@@ -128,7 +128,8 @@ void TConsoleCommands::DrawFPSFuncEval(const script::TArgList& args)
 void TConsoleCommands::LoadBotFuncEval(const script::TArgList& args)
 {
   const std::string name = script::ArgText(args, 0);
-  FForm.Bots().LoadBot(platform::ExeDir() + name, Console(), FForm.Sounds().Manager());
+  FForm.ForgetPlayError();
+  FForm.Bots().LoadBot(platform::PathFrom(platform::ExeDir(), name), Console(), FForm.Sounds().Manager());
 }
 
 void TConsoleCommands::FrameNoFuncEval(const script::TArgList& args)
@@ -138,6 +139,7 @@ void TConsoleCommands::FrameNoFuncEval(const script::TArgList& args)
 
 void TConsoleCommands::LoadAnimationFileFuncEval(const script::TArgList& args)
 {
+  FForm.ForgetPlayError();
   FForm.Bots().LoadAnimationFile(script::ArgText(args, 0));
 }
 

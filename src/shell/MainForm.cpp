@@ -2,6 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
+#include <filesystem>
+
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
@@ -27,6 +30,8 @@ TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
   try {
     FormCreate();
     FStarted = true;
+    // From here on an error must not stop play with a box, several a second.
+    platform::Application().OnException = [this](const std::string& message) { ReportPlayError(message); };
   } catch (const std::exception& error) {
     platform::Application().HandleException(error);
   }
@@ -38,6 +43,14 @@ TMainForm::~TMainForm() { FormDestroy(); }
 void TMainForm::ExecStartupLines()
 {
   if (!FStarted) return;
+  if (!FOptions.BotFile.empty()) {
+    // Entered as a console line, so the load reads on the console as if typed. The name is a
+    // path from the current directory; LoadBot takes an absolute name as it stands.
+    std::string name = platform::PathFrom(std::filesystem::current_path().string() + "/", FOptions.BotFile);
+    for (size_t quote = name.find('\''); quote != std::string::npos; quote = name.find('\'', quote + 2))
+      name.insert(quote, 1, '\'');
+    FConsole->EnterLine("LoadBot('" + name + "')");
+  }
   for (const std::string& line : FOptions.ExecLines) {
     if (FWindow->Closing()) break;
     FConsole->EnterLine(line);
@@ -75,6 +88,7 @@ void TMainForm::FormDestroy()
 {
   if (FDestroyed) return;
   FDestroyed = true;
+  platform::Application().OnException = nullptr;
   FGLTimer.SetEnabled(false);
   platform::ShowCursor(true);
   FBots.Release();
@@ -85,6 +99,14 @@ void TMainForm::FormDestroy()
     FOpenGL->ReleaseContext();
     FOpenGL.reset();
   }
+}
+
+void TMainForm::ReportPlayError(const std::string& message)
+{
+  if (message == FLastPlayError) return;
+  FLastPlayError = message;
+  std::fprintf(stderr, "%s: %s\n", platform::Application().Title.c_str(), message.c_str());
+  if (FConsole) FConsole->AddAboveInput(message);
 }
 
 void TMainForm::FormKeyDown(uint16_t key)
@@ -109,6 +131,8 @@ void TMainForm::FormKeyUp(uint16_t key)
 
 void TMainForm::FormKeyPress(char key)
 {
+  // Tab only toggles the console: its character would be invisible and take room in the line.
+  if (key == '\t') return;
   if (FConsole && FConsole->IsOpen()) FConsole->KeyChar(key);
 }
 

@@ -21,6 +21,7 @@ enum class TScreenChoice { Ask, Windowed, FullScreen };
 struct TMainFormOptions {
   TScreenChoice Screen = TScreenChoice::Ask;
   std::vector<std::string> ExecLines;  // entered at the console after start-up, in order
+  std::string BotFile;                 // loaded at start-up, before the exec lines
 };
 
 inline constexpr const char* kCaption = "Quarn MD2 demo";
@@ -51,6 +52,11 @@ public:
   // Whether the creation handler ran to its end.
   bool Started() const { return FStarted; }
 
+  // An error during play: on the console and stderr, once until a different one comes.
+  void ReportPlayError(const std::string& message);
+  // The next error is reported even when it repeats the last (a new bot or animation file).
+  void ForgetPlayError() { FLastPlayError.clear(); }
+
   TDXTimer& GLTimer() { return FGLTimer; }
   bool ShowFPS() const { return FShowFPS; }
   void SetShowFPS(bool value) { FShowFPS = value; }
@@ -79,6 +85,7 @@ private:
   std::unique_ptr<render::TConsole> FConsole;
   platform::TWindowTimer FBlinkTimer{200};  // the console's cursor blink, while it is open
   bool FShowFPS = false;
+  std::string FLastPlayError;
   bool FStarted = false;
   bool FDestroyed = false;
 };

@@ -1,5 +1,7 @@
 #include "shell/SoundHost.h"
 
+#include <cstdio>
+
 namespace quarn::shell {
 
 TSoundHost::TSoundHost(const void* form)
@@ -11,6 +13,7 @@ TSoundHost::TSoundHost(const void* form)
   FWaveList = std::make_unique<sound::TDXWaveList>();
   FWaveList->SetDXSound(FSound.get());
   FSound->Loaded();
+  if (!FSound->Initialized()) std::fprintf(stderr, "quarn: no sound device, running silently\n");
 }
 
 TSoundHost::~TSoundHost() = default;

@@ -3,9 +3,14 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "formats/Riff.h"
@@ -20,9 +25,6 @@ namespace {
 
 namespace riff = formats::riff;
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr float kDefaultStereoAngle = static_cast<float>(kPi / 6);  // OpenAL's ±30 degrees
-
 // The OpenAL buffer format of an integer PCM record, or 0 when OpenAL cannot play it.
 ALenum ALFormatOf(const riff::TWaveFormatEx& f)
 {
@@ -36,21 +38,55 @@ ALenum ALFormatOf(const riff::TWaveFormatEx& f)
   return 0;
 }
 
-// Volume in hundredths of a decibel (−10000..0) as a linear gain; the minimum is silence.
-float GainOf(int32_t volume)
+// Hundredths of a decibel (−10000..0) as a linear gain; the minimum is silence.
+float GainOf(int32_t level)
 {
-  if (volume <= DSBVOLUME_MIN) return 0.0f;
-  return static_cast<float>(std::pow(10.0, volume / 2000.0));
+  if (level <= DSBVOLUME_MIN) return 0.0f;
+  return static_cast<float>(std::pow(10.0, level / 2000.0));
 }
 
-// Pan in hundredths of a decibel of attenuation of the far side (−10000 left .. 10000 right)
-// as an angle from straight ahead (radians, positive to the right).
-double PanAngleOf(int32_t pan)
+// The gain of channel `side` (0 left, 1 right) at `pan`: the side panned away from is
+// attenuated by |pan| hundredths of a decibel, the other keeps its level.
+float PanGainOf(int32_t pan, int side)
 {
-  if (pan == 0) return 0.0;
-  const double farGain = static_cast<double>(GainOf(-std::abs(pan)));
-  return (pan > 0 ? 1 : -1) * (kPi / 2) * (1.0 - farGain);
+  const bool attenuated = side == 0 ? pan > 0 : pan < 0;
+  return attenuated ? GainOf(-std::abs(pan)) : 1.0f;
 }
+
+// The stereo OpenAL format with the sample size of `monoOrStereo`.
+ALenum StereoFormatOf(ALenum monoOrStereo)
+{
+  return monoOrStereo == AL_FORMAT_MONO8 || monoOrStereo == AL_FORMAT_STEREO8 ? AL_FORMAT_STEREO8
+                                                                              : AL_FORMAT_STEREO16;
+}
+
+// While one lives, stderr goes nowhere. Opening an output that does not exist makes the library
+// and the system's sound layers below it report at length; the program says it in one line.
+// With ALSOFT_LOGLEVEL set, whoever set it sees everything.
+class TQuietStderr {
+public:
+  TQuietStderr()
+  {
+    if (std::getenv("ALSOFT_LOGLEVEL")) return;
+    std::fflush(stderr);
+    FSaved = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (FSaved >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+    if (null >= 0) ::close(null);
+  }
+  ~TQuietStderr()
+  {
+    if (FSaved < 0) return;
+    std::fflush(stderr);
+    ::dup2(FSaved, STDERR_FILENO);
+    ::close(FSaved);
+  }
+  TQuietStderr(const TQuietStderr&) = delete;
+  TQuietStderr& operator=(const TQuietStderr&) = delete;
+
+private:
+  int FSaved = -1;
+};
 
 ALCdevice* AsDevice(void* handle)
 {
@@ -66,27 +102,41 @@ ALCcontext* AsContext(void* handle)
 
 struct TALSamples {
   TALDevice& Device;
-  ALuint Buffer = 0;
-  ALenum Format = 0;
+  ALuint Buffers[2] = {0, 0};  // the left channel alone, the right channel alone (stereo)
+  ALenum Format = 0;           // of the wave: mono or stereo, 8 or 16 bits
   int Rate = 0;
   int BlockAlign = 1;
   std::vector<uint8_t> Bytes;  // what Lock hands out; Unlock uploads it
-  std::vector<ALuint> Sources;  // every voice playing these samples
+  std::vector<std::array<ALuint, 2>> Voices;  // the sources of every voice playing these samples
 
   explicit TALSamples(TALDevice& device) : Device(device) {}
   ~TALSamples()
   {
     Device.MakeCurrent();
-    if (Buffer) alDeleteBuffers(1, &Buffer);
+    for (ALuint buffer : Buffers)
+      if (buffer) alDeleteBuffers(1, &buffer);
   }
   TALSamples(const TALSamples&) = delete;
   TALSamples& operator=(const TALSamples&) = delete;
 
   // Whole frames only: OpenAL refuses a trailing partial frame.
-  ALsizei UploadSize() const
+  size_t FrameCount() const { return Bytes.size() / static_cast<size_t>(BlockAlign); }
+  ALsizei UploadSize() const { return static_cast<ALsizei>(FrameCount() * static_cast<size_t>(BlockAlign)); }
+
+  // One channel's samples as stereo frames with silence in the other channel.
+  std::vector<uint8_t> ChannelAlone(int side) const
   {
-    return static_cast<ALsizei>(Bytes.size() / static_cast<size_t>(BlockAlign) *
-                                static_cast<size_t>(BlockAlign));
+    const bool eightBit = Format == AL_FORMAT_MONO8 || Format == AL_FORMAT_STEREO8;
+    const bool stereo = Format == AL_FORMAT_STEREO8 || Format == AL_FORMAT_STEREO16;
+    const size_t sample = eightBit ? 1 : 2;
+    const size_t frames = FrameCount();
+    std::vector<uint8_t> out(frames * 2 * sample, eightBit ? 0x80 : 0);
+    for (size_t i = 0; i < frames; ++i) {
+      const uint8_t* from = Bytes.data() + i * static_cast<size_t>(BlockAlign) +
+                            (stereo ? static_cast<size_t>(side) * sample : 0);
+      std::memcpy(out.data() + (i * 2 + static_cast<size_t>(side)) * sample, from, sample);
+    }
+    return out;
   }
 
   // OpenAL cannot refill a buffer that sources are attached to: detach them (they stop), fill,
@@ -94,15 +144,25 @@ struct TALSamples {
   bool Upload()
   {
     Device.MakeCurrent();
-    for (ALuint source : Sources) {
-      alSourceStop(source);
-      alSourcei(source, AL_BUFFER, 0);
-    }
+    for (const auto& voice : Voices)
+      for (ALuint source : voice) {
+        alSourceStop(source);
+        alSourcei(source, AL_BUFFER, 0);
+      }
     alGetError();
-    alBufferData(Buffer, Format, Bytes.data(), UploadSize(), Rate);
+    for (int side = 0; side < 2; ++side) {
+      const std::vector<uint8_t> data = ChannelAlone(side);
+      alBufferData(Buffers[side], StereoFormatOf(Format), data.data(), static_cast<ALsizei>(data.size()), Rate);
+    }
     const bool ok = alGetError() == AL_NO_ERROR;
-    for (ALuint source : Sources) alSourcei(source, AL_BUFFER, static_cast<ALint>(Buffer));
+    for (const auto& voice : Voices) Attach(voice);
     return ok;
+  }
+
+  void Attach(const std::array<ALuint, 2>& voice) const
+  {
+    for (int side = 0; side < 2; ++side)
+      alSourcei(voice[static_cast<size_t>(side)], AL_BUFFER, static_cast<ALint>(Buffers[side]));
   }
 };
 
@@ -132,6 +192,7 @@ std::unique_ptr<TALDevice> TALDevice::Create(const TSoundDeviceId* id, int32_t& 
                   ALC_FREQUENCY, id->LoopbackRate, ALC_HRTF_SOFT, ALC_FALSE,
                   ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE};
   } else {
+    const TQuietStderr quiet;
     device->FDevice = alcOpenDevice(name);
   }
   if (!device->FDevice) {
@@ -139,7 +200,10 @@ std::unique_ptr<TALDevice> TALDevice::Create(const TSoundDeviceId* id, int32_t& 
     return nullptr;
   }
   attributes.push_back(0);
-  device->FContext = alcCreateContext(AsDevice(device->FDevice), attributes.data());
+  {
+    const TQuietStderr quiet;
+    device->FContext = alcCreateContext(AsDevice(device->FDevice), attributes.data());
+  }
   if (!device->FContext) {
     result = DSERR_NODRIVER;
     return nullptr;  // the destructor closes the device
@@ -214,9 +278,9 @@ int32_t TALDevice::CreateSoundBuffer(const TDSBufferDesc& desc, std::unique_ptr<
   // A new buffer holds silence: 0x80 for unsigned 8-bit samples, 0 for signed 16-bit.
   samples->Bytes.assign(desc.dwBufferBytes, format.wBitsPerSample == 8 ? 0x80 : 0);
   alGetError();
-  alGenBuffers(1, &samples->Buffer);
+  alGenBuffers(2, samples->Buffers);
   if (alGetError() != AL_NO_ERROR) {
-    samples->Buffer = 0;
+    samples->Buffers[0] = samples->Buffers[1] = 0;
     return DSERR_OUTOFMEMORY;
   }
   if (!samples->Upload()) return DSERR_OUTOFMEMORY;
@@ -225,16 +289,8 @@ int32_t TALDevice::CreateSoundBuffer(const TDSBufferDesc& desc, std::unique_ptr<
   secondary->FFlags = desc.dwFlags | dsbcaps::DSBCAPS_LOCSOFTWARE;
   const auto* formatBytes = static_cast<const uint8_t*>(desc.lpwfxFormat);
   secondary->FFormat.assign(formatBytes, formatBytes + desc.FormatSize);
-  alGenSources(1, &secondary->FSource);
-  if (alGetError() != AL_NO_ERROR) {
-    secondary->FSource = 0;
-    return DSERR_OUTOFMEMORY;
-  }
-  alSourcei(secondary->FSource, AL_SOURCE_RELATIVE, AL_TRUE);
-  alSourcef(secondary->FSource, AL_ROLLOFF_FACTOR, 0.0f);
-  alSourcei(secondary->FSource, AL_BUFFER, static_cast<ALint>(samples->Buffer));
-  samples->Sources.push_back(secondary->FSource);
   secondary->FSamples = std::move(samples);
+  if (!secondary->CreateSources()) return DSERR_OUTOFMEMORY;
   buffer = std::move(secondary);
   return DS_OK;
 }
@@ -247,24 +303,13 @@ int32_t TALDevice::DuplicateSoundBuffer(const TALBuffer& source, std::unique_ptr
   std::unique_ptr<TALBuffer> duplicate(new TALBuffer(*this, false));
   duplicate->FFlags = source.FFlags;
   duplicate->FFormat = source.FFormat;
-  alGetError();
-  alGenSources(1, &duplicate->FSource);
-  if (alGetError() != AL_NO_ERROR) {  // OpenAL's limit on voices
-    duplicate->FSource = 0;
-    return DSERR_OUTOFMEMORY;
-  }
-  ALfloat gain = 1.0f, pitch = 1.0f;
-  alGetSourcef(source.FSource, AL_GAIN, &gain);
-  alGetSourcef(source.FSource, AL_PITCH, &pitch);
-  alSourcei(duplicate->FSource, AL_SOURCE_RELATIVE, AL_TRUE);
-  alSourcef(duplicate->FSource, AL_ROLLOFF_FACTOR, 0.0f);
-  alSourcef(duplicate->FSource, AL_GAIN, gain);
-  alSourcef(duplicate->FSource, AL_PITCH, pitch);
-  alSourcei(duplicate->FSource, AL_BUFFER, static_cast<ALint>(source.FSamples->Buffer));
   duplicate->FSamples = source.FSamples;
-  duplicate->FSamples->Sources.push_back(duplicate->FSource);
+  duplicate->FVolume = source.FVolume;
   duplicate->FPan = source.FPan;
-  duplicate->ApplyPan();
+  if (!duplicate->CreateSources()) return DSERR_OUTOFMEMORY;  // OpenAL's limit on voices
+  ALfloat pitch = 1.0f;
+  alGetSourcef(source.FSources[0], AL_PITCH, &pitch);
+  for (ALuint s : duplicate->FSources) alSourcef(s, AL_PITCH, pitch);
   buffer = std::move(duplicate);
   return DS_OK;
 }
@@ -276,12 +321,48 @@ TALBuffer::TALBuffer(TALDevice& device, bool primary) : FDevice(device), FPrimar
 TALBuffer::~TALBuffer()
 {
   FDevice.MakeCurrent();
-  if (FSource) {
-    alSourceStop(FSource);
-    alSourcei(FSource, AL_BUFFER, 0);
-    alDeleteSources(1, &FSource);
-    if (FSamples) std::erase(FSamples->Sources, FSource);
+  if (FSources[0]) {
+    alSourceStopv(2, FSources);
+    for (ALuint source : FSources) alSourcei(source, AL_BUFFER, 0);
+    alDeleteSources(2, FSources);
+    if (FSamples)
+      std::erase_if(FSamples->Voices, [this](const std::array<ALuint, 2>& v) { return v[0] == FSources[0]; });
   }
+}
+
+// Two sources on the shared samples, each routed straight to its own output channel.
+bool TALBuffer::CreateSources()
+{
+  FDevice.MakeCurrent();
+  alGetError();
+  alGenSources(2, FSources);
+  if (alGetError() != AL_NO_ERROR) {
+    FSources[0] = FSources[1] = 0;
+    return false;
+  }
+  for (ALuint source : FSources) {
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
+    alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+  }
+  const std::array<ALuint, 2> voice{FSources[0], FSources[1]};
+  FSamples->Attach(voice);
+  FSamples->Voices.push_back(voice);
+  ApplyGains();
+  return true;
+}
+
+void TALBuffer::ApplyGains()
+{
+  const float volume = GainOf(FVolume);
+  for (int side = 0; side < 2; ++side) alSourcef(FSources[side], AL_GAIN, volume * PanGainOf(FPan, side));
+}
+
+bool TALBuffer::SourcePlaying() const
+{
+  ALint state = AL_STOPPED;
+  alGetSourcei(FSources[0], AL_SOURCE_STATE, &state);
+  return state == AL_PLAYING;
 }
 
 int32_t TALBuffer::GetCaps(TDSBCaps& caps) const
@@ -313,9 +394,7 @@ int32_t TALBuffer::GetStatus(uint32_t& status)
   status = 0;
   if (FPrimary) return DS_OK;
   FDevice.MakeCurrent();
-  ALint state = AL_STOPPED;
-  alGetSourcei(FSource, AL_SOURCE_STATE, &state);
-  if (state == AL_PLAYING) status = DSBSTATUS_PLAYING | (FLooping ? DSBSTATUS_LOOPING : 0);
+  if (SourcePlaying()) status = DSBSTATUS_PLAYING | (FLooping ? DSBSTATUS_LOOPING : 0);
   return DS_OK;
 }
 
@@ -347,11 +426,10 @@ int32_t TALBuffer::Play(uint32_t flags)
   if (FPrimary) return DS_OK;  // the mix always runs
   FDevice.MakeCurrent();
   FLooping = (flags & DSBPLAY_LOOPING) != 0;
-  alSourcei(FSource, AL_LOOPING, FLooping ? AL_TRUE : AL_FALSE);
-  // Playing again while playing only changes looping; it does not restart.
-  ALint state = AL_STOPPED;
-  alGetSourcei(FSource, AL_SOURCE_STATE, &state);
-  if (state != AL_PLAYING) alSourcePlay(FSource);
+  for (ALuint source : FSources) alSourcei(source, AL_LOOPING, FLooping ? AL_TRUE : AL_FALSE);
+  // Playing again while playing only changes looping; it does not restart. Both channels
+  // start in the same mix.
+  if (!SourcePlaying()) alSourcePlayv(2, FSources);
   return DS_OK;
 }
 
@@ -360,9 +438,7 @@ int32_t TALBuffer::Stop()
   if (FPrimary) return DS_OK;
   FDevice.MakeCurrent();
   // A stopped buffer keeps its position (pause); SetCurrentPosition rewinds it.
-  ALint state = AL_STOPPED;
-  alGetSourcei(FSource, AL_SOURCE_STATE, &state);
-  if (state == AL_PLAYING) alSourcePause(FSource);
+  if (SourcePlaying()) alSourcePausev(2, FSources);
   return DS_OK;
 }
 
@@ -371,10 +447,9 @@ int32_t TALBuffer::SetCurrentPosition(uint32_t position)
   if (FPrimary) return DSERR_INVALIDCALL;
   if (position >= FSamples->Bytes.size()) return DSERR_INVALIDPARAM;
   FDevice.MakeCurrent();
-  const auto frame = static_cast<uint32_t>(FSamples->BlockAlign);
-  position = std::min<uint32_t>(position / frame * frame,
-                                static_cast<uint32_t>(FSamples->UploadSize()) - frame);
-  alSourcei(FSource, AL_BYTE_OFFSET, static_cast<ALint>(position));
+  const auto frame = std::min<size_t>(position / static_cast<uint32_t>(FSamples->BlockAlign),
+                                      FSamples->FrameCount() - 1);
+  for (ALuint source : FSources) alSourcei(source, AL_SAMPLE_OFFSET, static_cast<ALint>(frame));
   return DS_OK;
 }
 
@@ -382,10 +457,12 @@ int32_t TALBuffer::SetVolume(int32_t volume)
 {
   if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
   FDevice.MakeCurrent();
-  if (FPrimary)
+  if (FPrimary) {
     alListenerf(AL_GAIN, GainOf(volume));
-  else
-    alSourcef(FSource, AL_GAIN, GainOf(volume));
+  } else {
+    FVolume = volume;
+    ApplyGains();
+  }
   return DS_OK;
 }
 
@@ -395,26 +472,8 @@ int32_t TALBuffer::SetPan(int32_t pan)
   if (FPrimary) return DSERR_INVALIDCALL;
   FPan = pan;
   FDevice.MakeCurrent();
-  ApplyPan();
+  ApplyGains();
   return DS_OK;
-}
-
-void TALBuffer::ApplyPan()
-{
-  const double angle = PanAngleOf(FPan);
-  // A mono voice is placed on a circle around the listener; a stereo voice turns its two channels.
-  if (FPan == 0)
-    alSource3f(FSource, AL_POSITION, 0.0f, 0.0f, 0.0f);
-  else
-    alSource3f(FSource, AL_POSITION, static_cast<float>(std::sin(angle)), 0.0f,
-               static_cast<float>(-std::cos(angle)));
-  if (alIsExtensionPresent("AL_EXT_STEREO_ANGLES")) {
-    const float limit = static_cast<float>(kPi / 2);
-    const float left = std::clamp(kDefaultStereoAngle - static_cast<float>(angle), -limit, limit);
-    const float right = std::clamp(-kDefaultStereoAngle - static_cast<float>(angle), -limit, limit);
-    const ALfloat angles[2] = {left, right};
-    alSourcefv(FSource, AL_STEREO_ANGLES, angles);
-  }
 }
 
 int32_t TALBuffer::SetFrequency(uint32_t frequency)
@@ -424,7 +483,7 @@ int32_t TALBuffer::SetFrequency(uint32_t frequency)
     return DSERR_INVALIDPARAM;
   FDevice.MakeCurrent();
   const float pitch = frequency == 0 ? 1.0f : static_cast<float>(frequency) / static_cast<float>(FSamples->Rate);
-  alSourcef(FSource, AL_PITCH, pitch);
+  for (ALuint source : FSources) alSourcef(source, AL_PITCH, pitch);
   return DS_OK;
 }
 

@@ -8,6 +8,11 @@
 // interfaces the layer above expects. TALDevice plays the part of the device interface (one
 // OpenAL device and its context), TALBuffer that of one sound buffer (one OpenAL source on a
 // shared OpenAL buffer). Every call returns a result code of dsresult (DirectX.h).
+//
+// Volume and pan are levels in hundredths of a decibel applied to each output channel: a voice
+// is two sources, one feeding only the left channel and one only the right, each routed
+// straight to its channel without OpenAL's panning, so the centre plays the wave at its own
+// level on both channels.
 namespace quarn::sound {
 
 // Which output to open. The default is OpenAL's default device, as chosen by the environment
@@ -122,15 +127,18 @@ public:
 private:
   friend class TALDevice;
   TALBuffer(TALDevice& device, bool primary);
-  void ApplyPan();
+  bool CreateSources();
+  void ApplyGains();
+  bool SourcePlaying() const;
 
   TALDevice& FDevice;
   bool FPrimary;
   uint32_t FFlags = 0;
   std::vector<uint8_t> FFormat;           // the format record as given
   std::shared_ptr<TALSamples> FSamples;   // secondary buffers only
-  unsigned FSource = 0;                   // the OpenAL source: this buffer's voice
+  unsigned FSources[2] = {0, 0};          // this buffer's voice: left and right channel
   bool FLooping = false;
+  int32_t FVolume = 0;
   int32_t FPan = 0;
   bool FLocked = false;
 };

@@ -38,6 +38,11 @@ constexpr int Baseline = 13;        // row of the baseline inside a cell, from i
 constexpr int FirstInkRow = 4;      // rows 4..15: the lower 24 screen pixels of a text row
 constexpr int LastInkRow = Cell - 1;
 
+// The console's cursor is '_': drawn by the font it would lie on a cell's last row at partial
+// coverage, which linear filtering halves again. It gets a solid bar on these rows instead.
+constexpr int CursorCharacter = '_';
+constexpr int CursorBarRows[] = {Baseline, Baseline + 1};
+
 struct TCanvas {
   std::vector<uint8_t> Alpha = std::vector<uint8_t>(ImageSize * ImageSize, 0);  // top row first
 };
@@ -62,6 +67,18 @@ void DrawGlyph(FT_Face face, int glyph, int character, TCanvas& canvas)
       const uint8_t coverage = bitmap.buffer[static_cast<long>(r) * bitmap.pitch + c];
       uint8_t& out = canvas.Alpha[(cellY + y) * ImageSize + cellX + x];
       if (coverage > out) out = coverage;
+    }
+  }
+  if (character == CursorCharacter) {
+    for (int x = 0; x < Cell; ++x) {
+      bool inked = false;
+      for (int y = 0; y < Cell; ++y) {
+        uint8_t& texel = canvas.Alpha[(cellY + y) * ImageSize + cellX + x];
+        inked = inked || texel != 0;
+        texel = 0;
+      }
+      if (inked)
+        for (int y : CursorBarRows) canvas.Alpha[(cellY + y) * ImageSize + cellX + x] = 255;
     }
   }
 }

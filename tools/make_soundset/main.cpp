@@ -3,6 +3,7 @@
 //   make_soundset <output.snd> [--max N] [--looped] NAME=FILE.wav ...
 //       --max N and --looped apply to the next NAME=FILE only (defaults: no limit, not looped)
 //   make_soundset --list <file.snd>
+//   make_soundset --help
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,12 +20,14 @@ namespace {
 using namespace quarn::sound;
 namespace riff = quarn::formats::riff;
 
-int Usage()
+// On stderr with status 2 for a command line that cannot be used, on stdout when asked for.
+int Usage(std::FILE* out = stderr)
 {
-  std::fprintf(stderr,
+  std::fprintf(out,
                "usage: make_soundset <output.snd> [--max N] [--looped] NAME=FILE.wav ...\n"
-               "       make_soundset --list <file.snd>\n");
-  return 2;
+               "       make_soundset --list <file.snd>\n"
+               "       make_soundset --help\n");
+  return out == stderr ? 2 : 0;
 }
 
 int List(const char* fileName)
@@ -81,6 +84,8 @@ int Write(int argc, char** argv)
 int main(int argc, char** argv)
 {
   try {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+      return Usage(stdout);
     if (argc == 3 && std::strcmp(argv[1], "--list") == 0) return List(argv[2]);
     if (argc < 3 || argv[1][0] == '-') return Usage();
     return Write(argc, argv);

@@ -10,6 +10,7 @@
 #include "script/Func.h"
 #include "script/FormatFloat.h"
 #include "script/Host.h"
+#include "script/LineEnds.h"
 #include "script/MemoryBudget.h"
 #include "script/Script.h"
 #include "script/Text.h"
@@ -23,7 +24,7 @@ const char* const HelpText =
     "       qscript [-D NAME=VALUE]... -e TEXT\n"
     "       qscript [-D NAME=VALUE]... --check FILE\n"
     "       qscript --bot FILE\n"
-    "       qscript --help\n"
+    "       qscript --help | --version\n"
     "\n"
     "Runs a program in Quarn's script language, the language of bot files and console\n"
     "lines, with the built-in statements, operators and library functions and one host\n"
@@ -47,7 +48,8 @@ const char* const HelpText =
     "                    string) before compiling; repeatable\n"
     "  --script-memory SIZE  memory the script's values may hold at once (default 1G;\n"
     "                    SIZE in bytes or with K, M or G); more fails with \"Out of memory\"\n"
-    "  --help            show this text\n"
+    "  -h, --help        show this text\n"
+    "  -v, --version     show the version\n"
     "\n"
     "Exit status: 0 on success; 1 when the script fails: a script error prints its\n"
     "message (\"Syntaxerror: ... [Position n]\" or \"Runtimeerror: ... [Position n]\") on\n"
@@ -96,6 +98,10 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::
     bool hasValue = i + 1 < args.size();
     if (arg == "--help" || arg == "-h") {
       options.Mode = TMode::Help;
+      return true;
+    }
+    if (arg == "--version" || arg == "-v") {
+      options.Mode = TMode::Version;
       return true;
     }
     if (arg == "-e" || arg == "--check" || arg == "--bot") {
@@ -198,7 +204,7 @@ int RunText(std::string_view text, const TOptions& options, std::ostream& out, s
     TScript script;
     script.Blocking = true;  // no window: nothing to pump
     script.SetFunctions(&funcs);
-    script.SetText(text);
+    script.SetText(CrLfLines(text));
     for (const auto& [name, value] : options.Constants) script.AddConstant(name, value);
     if (options.Mode == TMode::Check) script.Compile();
     else script.Run();
@@ -229,6 +235,9 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   switch (options.Mode) {
     case TMode::Help:
       out << HelpText;
+      return ExitSuccess;
+    case TMode::Version:
+      out << "qscript 1.0\n";
       return ExitSuccess;
     case TMode::Bot: {
       if (!runBot) {

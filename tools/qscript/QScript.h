@@ -18,6 +18,7 @@ enum class TMode {
   Check,  // qscript --check FILE: compile only
   Bot,    // qscript --bot FILE: load a bot file as the program's LoadBot does
   Help,
+  Version,
 };
 
 struct TOptions {

@@ -51,6 +51,23 @@ const std::vector<std::string> kDemoBotLines = {
     "Next state 5 added to 4", "Next state 7 added to 4", "Next state 0 added to 4",
     "Next state 4 added to 5", "Next state 7 added to 5", "Next state 0 added to 5",
     "Next state 4 added to 7", "Next state 5 added to 7", "Next state 0 added to 7",
+    // demo states 8 to 11: one another, then to and from 0, 3, 6 and 7
+    "State DemoRun added", "State DemoBack added", "State DemoCrouch added", "State DemoCrawl added",
+    "Next state 9 added to 8", "Next state 10 added to 8", "Next state 11 added to 8",
+    "Next state 0 added to 8", "Next state 8 added to 0", "Next state 3 added to 8",
+    "Next state 8 added to 3", "Next state 6 added to 8", "Next state 8 added to 6",
+    "Next state 7 added to 8", "Next state 8 added to 7", "Next state 8 added to 9",
+    "Next state 10 added to 9", "Next state 11 added to 9", "Next state 0 added to 9",
+    "Next state 9 added to 0", "Next state 3 added to 9", "Next state 9 added to 3",
+    "Next state 6 added to 9", "Next state 9 added to 6", "Next state 7 added to 9",
+    "Next state 9 added to 7", "Next state 8 added to 10", "Next state 9 added to 10",
+    "Next state 11 added to 10", "Next state 0 added to 10", "Next state 10 added to 0",
+    "Next state 3 added to 10", "Next state 10 added to 3", "Next state 6 added to 10",
+    "Next state 10 added to 6", "Next state 7 added to 10", "Next state 10 added to 7",
+    "Next state 8 added to 11", "Next state 9 added to 11", "Next state 10 added to 11",
+    "Next state 0 added to 11", "Next state 11 added to 0", "Next state 3 added to 11",
+    "Next state 11 added to 3", "Next state 6 added to 11", "Next state 11 added to 6",
+    "Next state 7 added to 11", "Next state 11 added to 7",
     "Cadencer command : footstep...OK",
     "Cadencer command : footstep...OK",
     "Cadencer command : footstep...OK",
@@ -74,7 +91,7 @@ TEST_F(BotHostingTest, TheDemoBotPrintsItsLinesInOrderAndEntersIdleAtTheNextFram
 
   ASSERT_TRUE(form->Bots().Bot().Active());
   EXPECT_TRUE(form->Bots().Bot().HasWeapon());
-  EXPECT_EQ(form->Bots().Bot().Automata().Count(), 8);
+  EXPECT_EQ(form->Bots().Bot().Automata().Count(), 12);
   EXPECT_EQ(State(), -1) << "state 0 is entered by the first frame, not by the load";
   Frame();
   EXPECT_EQ(State(), 0);
