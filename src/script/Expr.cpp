@@ -170,7 +170,7 @@ size_t TArrayExpr::LinearPosition()
 
 void TArrayExpr::Eval(Variant& result)
 {
-  if (FState->StopRequested || ScriptHost().Terminating()) throw EStop();
+  FState->CheckStop();
   ElementHandler(FPosition, [&] {
     if (FItem->ValueType() & TypeVoid) RaiseUndefined();
     const Variant& value = FItem->Value();
@@ -326,7 +326,7 @@ bool TFuncExpr::OperateDirectly(Variant& result)
     }
   }
   ApplyBinaryOperator(static_cast<TBinaryOperator>(FOperator), *operands[0], *operands[1], result);
-  if (!FState->Blocking) ScriptHost().PumpMessages();
+  FState->PumpMessages();
   return true;
 }
 
@@ -338,7 +338,7 @@ bool TFuncExpr::RunBlock(Variant& result)
     statement->Eval(FValues[0]);
     if (FState->PendingJump != TJump::None) break;
   }
-  if (!FState->Blocking) ScriptHost().PumpMessages();
+  FState->PumpMessages();
   return true;
 }
 
@@ -360,7 +360,7 @@ bool TFuncExpr::RunIf(Variant& result)
     FArgs[1]->Eval(FValues[0]);
   else if (FArgs.size() == 3)
     FArgs[2]->Eval(FValues[0]);
-  if (!FState->Blocking) ScriptHost().PumpMessages();
+  FState->PumpMessages();
   return true;
 }
 
@@ -382,7 +382,7 @@ bool TFuncExpr::AssignDirectly(Variant& result)
   // as the general call's temporaries: no array or large text kept between calls
   if (FValues[0].IsArray() || (FValues[0].IsString() && FValues[0].AsString().capacity() > 65536))
     FValues[0] = Variant();
-  if (!FState->Blocking) ScriptHost().PumpMessages();
+  FState->PumpMessages();
   return true;
 }
 

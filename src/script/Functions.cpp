@@ -115,15 +115,19 @@ void ReleaseTemps(TCallFrame& frame, size_t used)
 
 }  // namespace
 
-void CheckStop(const TRunState& state)
+void TRunState::PollStop()
 {
-  if (state.StopRequested || ScriptHost().Terminating()) throw EStop();
+  if (FStopRequested || ScriptHost().Terminating()) {
+    FChecksToPoll = 1;  // every later check of this run stops too
+    throw EStop();
+  }
+  FChecksToPoll = HostPollInterval;
 }
 
 void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,
                   TRunState& state)
 {
-  CheckStop(state);
+  state.CheckStop();
 
   TCallFrame& frame = state.Frame(state.CallDepth);
   TDepthGuard depth(state.CallDepth);
@@ -205,7 +209,7 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
                              TypeName(TypeOf(result)).c_str(),
                              TypeName(function.ResultType()).c_str()));
 
-  if (!state.Blocking) ScriptHost().PumpMessages();
+  state.PumpMessages();
 }
 
 }  // namespace quarn::script

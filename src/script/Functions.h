@@ -107,6 +107,6 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
                   TRunState& state);
 
 // Raises EStop when the application is terminating or the run was asked to stop.
-void CheckStop(const TRunState& state);
+inline void CheckStop(TRunState& state) { state.CheckStop(); }
 
 }  // namespace quarn::script
