@@ -175,8 +175,12 @@ private:
   // its outcome is known from the operands' kinds: same values, errors and side effects.
   // Blocks and IF/ELSE with every branch given run their statements directly likewise.
   enum class TShortcut : uint8_t { Unknown, None, Assign, Operator, Block, If };
+  // How an operand's readiness is known: from the tree alone (a constant, a call's declared
+  // result), from a variable's current value, or from an array variable's element type.
+  enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
   void ChooseShortcut();
-  bool OperandReady(const TExpr& arg) const;
+  void ChooseOperands();
+  bool OperandsReady() const;
   bool AssignDirectly(Variant& result);
   bool OperateDirectly(Variant& result);
   bool RunBlock(Variant& result);
@@ -189,6 +193,12 @@ private:
   TShortcut FShortcut = TShortcut::Unknown;
   uint8_t FOperator = 0;  // a TBinaryOperator
   TType FOperandKinds = 0;  // the value kinds the operator's first pattern takes
+  uint32_t FReadyKinds = 0;  // the same as a bit per TValueKind
+  TReady FReady[2] = {};
+  const TDataItem* FReadyItems[2] = {};  // the variable a ValueKind or ElementKinds test reads
+  // Operands read in place (a constant, or a variable nothing evaluated after it can change);
+  // null where the node is evaluated.
+  const Variant* FInPlace[2] = {};
   Variant FValues[2];  // operand scratch of the shortcuts
 };
 
