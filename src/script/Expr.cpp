@@ -443,7 +443,18 @@ bool TFuncExpr::AssignDirectly(Variant& result)
     value = &FValues[0];
   }
   result.Clear();
-  FArgs[0]->Assign(*value);
+  TExpr& target = *FArgs[0];
+  if (value == &FValues[0] && FValues[0].IsString() && target.NodeKind() == TExprKind::Var) {
+    // a string into a variable holding a string: the computed text moves in, as Assign would
+    // copy it (same kind, same type word)
+    TDataItem& item = static_cast<TVarExpr&>(target).Item();
+    if (item.IsVariable() && item.Value().IsString()) {
+      static_cast<TVariable&>(item).MutableValue().AsString().swap(FValues[0].AsString());
+      FState->PumpMessages();
+      return true;
+    }
+  }
+  target.Assign(*value);
   // as the general call's temporaries: no array or large text kept between calls
   if (FValues[0].IsArray() || (FValues[0].IsString() && FValues[0].AsString().capacity() > 65536))
     FValues[0] = Variant();

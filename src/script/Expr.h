@@ -217,14 +217,18 @@ public:
     return index >= 0 && index < FCount ? FItems[index] : nullptr;
   }
   // The value of a value parameter (one without VAR or FUNC). CallFunction passes those as
-  // constant nodes, so this reads the node's value without copying it.
+  // constant nodes, so this reads the node's value without copying it; a built-in that
+  // changes nothing may be passed a defined variable, read in place.
   const Variant& Value(int index) const
   {
     const TExpr* node = Items(index);
     if (node && node->NodeKind() == TExprKind::Const)
       return static_cast<const TConstExpr*>(node)->Value();
+    if (node && node->NodeKind() == TExprKind::Var && FVariablesAsValues)
+      return static_cast<const TVarExpr*>(node)->Item().Value();
     RaiseNotValue(index);
   }
+  void SetVariablesAsValues(bool value) { FVariablesAsValues = value; }
 
 private:
   [[noreturn]] static void RaiseNotValue(int index);
@@ -232,6 +236,7 @@ private:
   TExpr* const* FItems;
   int FCount;
   TRunState* FState;
+  bool FVariablesAsValues = false;
 };
 
 }  // namespace quarn::script

@@ -53,6 +53,13 @@ public:
   };
   TMatchCache LastMatch;
 
+  // A built-in whose patterns without VAR or FUNC parameters read their arguments' values
+  // and change nothing else: a variable argument may be read in place instead of copied.
+  bool ReadsValuesOnly() const { return FReadsValuesOnly; }
+
+protected:
+  bool FReadsValuesOnly = false;
+
 private:
   friend class TFuncs;
   TFuncs* FOwner = nullptr;

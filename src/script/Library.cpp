@@ -46,11 +46,7 @@ Variant ReadVariable(TExpr* node) {
 }  // namespace
 
 void EvalLength(TFunction&, int pattern, const TArgList& args, Variant& result) {
-  TExpr* node = args.Items(0);
-  Variant scratch;
-  const Variant* value = &scratch;
-  if (node->NodeKind() == TExprKind::Const) value = &args.Value(0);
-  else node->Eval(scratch);
+  const Variant* value = &args.Value(0);
   if (pattern == 0) {
     if (!value->IsArray()) throw ERTE(msg::VariantNotArray);
     result.SetInteger(value->AsArray().HighBound(0) + 1);
