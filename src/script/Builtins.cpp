@@ -96,6 +96,7 @@ std::span<const TBuiltinSpec> Builtins() { return BuiltinTable; }
 TBuiltinFunction::TBuiltinFunction(const TBuiltinSpec& spec)
     : TFunction(spec.Name, spec.Result), FEntry(spec.Eval)
 {
+  FReadsValuesOnly = true;
   for (int p = 0; p < spec.PatternCount; ++p) {
     const TBuiltinPattern& pattern = spec.Patterns[static_cast<size_t>(p)];
     AddPattern(TTypes(std::span<const TType>(pattern.Params.data(), pattern.Count)));

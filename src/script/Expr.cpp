@@ -8,6 +8,7 @@
 #include "script/Functions.h"
 #include "script/Host.h"
 #include "script/Library.h"
+#include "script/Operators.h"
 #include "script/RunState.h"
 
 namespace quarn::script {
@@ -170,7 +171,7 @@ size_t TArrayExpr::LinearPosition()
 
 void TArrayExpr::Eval(Variant& result)
 {
-  if (FState->StopRequested || ScriptHost().Terminating()) throw EStop();
+  FState->CheckStop();
   ElementHandler(FPosition, [&] {
     if (FItem->ValueType() & TypeVoid) RaiseUndefined();
     const Variant& value = FItem->Value();
@@ -280,53 +281,117 @@ void TFuncExpr::ChooseShortcut()
     FOperator = static_cast<uint8_t>(op);
     FOperandKinds =
         op == TBinaryOperator::Div || op == TBinaryOperator::Mod ? TypeInteger : TypeMult;
+    ChooseOperands();
   }
 }
 
-// Whether the general call would match the operator's number pattern for this operand
-// whatever its value turns out to be, and then compute what the shortcut computes.
-bool TFuncExpr::OperandReady(const TExpr& arg) const
+// Which operand tests are left for run time, and which operands are read in place. A
+// constant or call that the operator's number pattern does not take whatever happens leaves
+// the call site to the general call for good.
+void TFuncExpr::ChooseOperands()
 {
-  TType kinds;
-  switch (arg.NodeKind()) {
-    case TExprKind::Const:
-    case TExprKind::Var: {
-      const Variant& value = arg.NodeKind() == TExprKind::Const
-                                 ? static_cast<const TConstExpr&>(arg).Value()
-                                 : static_cast<const TVarExpr&>(arg).Item().Value();
-      if (value.IsInteger()) return (FOperandKinds & TypeInteger) != 0;
-      if (value.IsFloat()) return (FOperandKinds & TypeFloat) != 0;
-      return false;
+  FReadyKinds = ((FOperandKinds & TypeInteger) ? 1u << static_cast<int>(TValueKind::Integer) : 0u) |
+                ((FOperandKinds & TypeFloat) ? 1u << static_cast<int>(TValueKind::Float) : 0u);
+  for (size_t i = 0; i < 2; ++i) {
+    TExpr& arg = *FArgs[i];
+    FInPlace[i] = nullptr;
+    FReady[i] = TReady::Always;
+    switch (arg.NodeKind()) {
+      case TExprKind::Const: {
+        const Variant& value = static_cast<const TConstExpr&>(arg).Value();
+        if (!((FReadyKinds >> static_cast<int>(value.Kind())) & 1u)) FShortcut = TShortcut::None;
+        FInPlace[i] = &value;
+        break;
+      }
+      case TExprKind::Var: {
+        const TDataItem& item = static_cast<const TVarExpr&>(arg).Item();
+        FReady[i] = TReady::ValueKind;
+        FReadyItems[i] = &item;
+        // nothing evaluated after it can change it
+        const TExprKind second = FArgs[1]->NodeKind();
+        if (i == 1 || second == TExprKind::Const || second == TExprKind::Var)
+          FInPlace[i] = &item.Value();
+        break;
+      }
+      case TExprKind::Array:
+        FReady[i] = TReady::ElementKinds;
+        FReadyItems[i] = &static_cast<const TVarExpr&>(arg).Item();
+        break;
+      case TExprKind::Func: {
+        const TType kinds = static_cast<const TFuncExpr&>(arg).FResultType;
+        if (kinds == 0 || (kinds & ~FOperandKinds) != 0) FShortcut = TShortcut::None;
+        break;
+      }
     }
-    case TExprKind::Array:
-      kinds = static_cast<const TVarExpr&>(arg).Item().ValueType() & ~(TypeVar | TypeArray);
-      break;
-    case TExprKind::Func: kinds = static_cast<const TFuncExpr&>(arg).FResultType; break;
+  }
+}
+
+// Whether the general call would match the operator's number pattern for both operands
+// whatever their values turn out to be, and then compute what the shortcut computes.
+bool TFuncExpr::OperandsReady() const
+{
+  for (size_t i = 0; i < 2; ++i) {
+    switch (FReady[i]) {
+      case TReady::Always: break;
+      case TReady::ValueKind:
+        if (!((FReadyKinds >> static_cast<int>(FReadyItems[i]->Value().Kind())) & 1u)) return false;
+        break;
+      case TReady::ElementKinds: {
+        const TType kinds = FReadyItems[i]->ValueType() & ~(TypeVar | TypeArray);
+        if (kinds == 0 || (kinds & ~FOperandKinds) != 0) return false;
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+namespace {
+
+// The operators on two integers that need no library call; false for the others.
+inline bool ApplyIntegerOperator(TBinaryOperator op, int32_t a, int32_t b, Variant& result)
+{
+  switch (op) {
+    case TBinaryOperator::Add: result.SetInteger(WrapAdd(a, b)); return true;
+    case TBinaryOperator::Sub: result.SetInteger(WrapSub(a, b)); return true;
+    case TBinaryOperator::Mul: result.SetInteger(WrapMul(a, b)); return true;
+    case TBinaryOperator::Greater: result.SetBoolean(a > b); return true;
+    case TBinaryOperator::Less: result.SetBoolean(a < b); return true;
+    case TBinaryOperator::Equal: result.SetBoolean(a == b); return true;
+    case TBinaryOperator::UnEqual: result.SetBoolean(a != b); return true;
+    case TBinaryOperator::GreaterEqual: result.SetBoolean(a >= b); return true;
+    case TBinaryOperator::LessEqual: result.SetBoolean(a <= b); return true;
+    case TBinaryOperator::Mod:
+      if (b > 0) {  // the remainder takes the dividend's sign, as C++'s does
+        result.SetInteger(a % b);
+        return true;
+      }
+      return false;
     default: return false;
   }
-  return kinds != 0 && (kinds & ~FOperandKinds) == 0;
 }
+
+}  // namespace
 
 bool TFuncExpr::OperateDirectly(Variant& result)
 {
-  if (!OperandReady(*FArgs[0]) || !OperandReady(*FArgs[1])) return false;
-  CheckStop(*FState);
+  if (!OperandsReady()) return false;
+  FState->CheckStop();
   const Variant* operands[2];
   for (size_t i = 0; i < 2; ++i) {
-    TExpr& arg = *FArgs[i];
-    if (arg.NodeKind() == TExprKind::Const) {
-      operands[i] = &static_cast<TConstExpr&>(arg).Value();
-    } else if (arg.NodeKind() == TExprKind::Var && (i == 1 || FArgs[1]->NodeKind() == TExprKind::Const ||
-                                                    FArgs[1]->NodeKind() == TExprKind::Var)) {
-      operands[i] = &static_cast<TVarExpr&>(arg).Item().Value();  // nothing after can change it
+    if (FInPlace[i]) {
+      operands[i] = FInPlace[i];
     } else {
-      arg.Eval(FValues[i]);
+      FArgs[i]->Eval(FValues[i]);
       if (FState->PendingJump != TJump::None) return true;
       operands[i] = &FValues[i];
     }
   }
-  ApplyBinaryOperator(static_cast<TBinaryOperator>(FOperator), *operands[0], *operands[1], result);
-  if (!FState->Blocking) ScriptHost().PumpMessages();
+  const auto op = static_cast<TBinaryOperator>(FOperator);
+  if (!(operands[0]->IsInteger() && operands[1]->IsInteger() &&
+        ApplyIntegerOperator(op, operands[0]->AsInteger(), operands[1]->AsInteger(), result)))
+    ApplyBinaryOperator(op, *operands[0], *operands[1], result);
+  FState->PumpMessages();
   return true;
 }
 
@@ -338,7 +403,7 @@ bool TFuncExpr::RunBlock(Variant& result)
     statement->Eval(FValues[0]);
     if (FState->PendingJump != TJump::None) break;
   }
-  if (!FState->Blocking) ScriptHost().PumpMessages();
+  FState->PumpMessages();
   return true;
 }
 
@@ -360,7 +425,7 @@ bool TFuncExpr::RunIf(Variant& result)
     FArgs[1]->Eval(FValues[0]);
   else if (FArgs.size() == 3)
     FArgs[2]->Eval(FValues[0]);
-  if (!FState->Blocking) ScriptHost().PumpMessages();
+  FState->PumpMessages();
   return true;
 }
 
@@ -378,11 +443,22 @@ bool TFuncExpr::AssignDirectly(Variant& result)
     value = &FValues[0];
   }
   result.Clear();
-  FArgs[0]->Assign(*value);
+  TExpr& target = *FArgs[0];
+  if (value == &FValues[0] && FValues[0].IsString() && target.NodeKind() == TExprKind::Var) {
+    // a string into a variable holding a string: the computed text moves in, as Assign would
+    // copy it (same kind, same type word)
+    TDataItem& item = static_cast<TVarExpr&>(target).Item();
+    if (item.IsVariable() && item.Value().IsString()) {
+      static_cast<TVariable&>(item).MutableValue().AsString().swap(FValues[0].AsString());
+      FState->PumpMessages();
+      return true;
+    }
+  }
+  target.Assign(*value);
   // as the general call's temporaries: no array or large text kept between calls
   if (FValues[0].IsArray() || (FValues[0].IsString() && FValues[0].AsString().capacity() > 65536))
     FValues[0] = Variant();
-  if (!FState->Blocking) ScriptHost().PumpMessages();
+  FState->PumpMessages();
   return true;
 }
 

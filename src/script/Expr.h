@@ -175,8 +175,12 @@ private:
   // its outcome is known from the operands' kinds: same values, errors and side effects.
   // Blocks and IF/ELSE with every branch given run their statements directly likewise.
   enum class TShortcut : uint8_t { Unknown, None, Assign, Operator, Block, If };
+  // How an operand's readiness is known: from the tree alone (a constant, a call's declared
+  // result), from a variable's current value, or from an array variable's element type.
+  enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
   void ChooseShortcut();
-  bool OperandReady(const TExpr& arg) const;
+  void ChooseOperands();
+  bool OperandsReady() const;
   bool AssignDirectly(Variant& result);
   bool OperateDirectly(Variant& result);
   bool RunBlock(Variant& result);
@@ -189,6 +193,12 @@ private:
   TShortcut FShortcut = TShortcut::Unknown;
   uint8_t FOperator = 0;  // a TBinaryOperator
   TType FOperandKinds = 0;  // the value kinds the operator's first pattern takes
+  uint32_t FReadyKinds = 0;  // the same as a bit per TValueKind
+  TReady FReady[2] = {};
+  const TDataItem* FReadyItems[2] = {};  // the variable a ValueKind or ElementKinds test reads
+  // Operands read in place (a constant, or a variable nothing evaluated after it can change);
+  // null where the node is evaluated.
+  const Variant* FInPlace[2] = {};
   Variant FValues[2];  // operand scratch of the shortcuts
 };
 
@@ -207,14 +217,18 @@ public:
     return index >= 0 && index < FCount ? FItems[index] : nullptr;
   }
   // The value of a value parameter (one without VAR or FUNC). CallFunction passes those as
-  // constant nodes, so this reads the node's value without copying it.
+  // constant nodes, so this reads the node's value without copying it; a built-in that
+  // changes nothing may be passed a defined variable, read in place.
   const Variant& Value(int index) const
   {
     const TExpr* node = Items(index);
     if (node && node->NodeKind() == TExprKind::Const)
       return static_cast<const TConstExpr*>(node)->Value();
+    if (node && node->NodeKind() == TExprKind::Var && FVariablesAsValues)
+      return static_cast<const TVarExpr*>(node)->Item().Value();
     RaiseNotValue(index);
   }
+  void SetVariablesAsValues(bool value) { FVariablesAsValues = value; }
 
 private:
   [[noreturn]] static void RaiseNotValue(int index);
@@ -222,6 +236,7 @@ private:
   TExpr* const* FItems;
   int FCount;
   TRunState* FState;
+  bool FVariablesAsValues = false;
 };
 
 }  // namespace quarn::script

@@ -38,8 +38,8 @@ public:
              const TFormatSettings& settings)
       : FFormat(format), FArgs(args), FSettings(settings) {}
 
-  std::string Run() {
-    std::string out;
+  // Appends the formatted text to out.
+  void Run(std::string& out) {
     size_t i = 0;
     while (i < FFormat.size()) {
       size_t percent = FFormat.find('%', i);
@@ -58,7 +58,6 @@ public:
       if (out.size() + piece.size() > MaxStringLength) throw ERTE(msg::OutOfMemory);
       out += piece;
     }
-    return out;
   }
 
 private:
@@ -194,16 +193,22 @@ private:
     uint32_t magnitude = hex ? static_cast<uint32_t>(value)
                              : static_cast<uint32_t>(negative ? -static_cast<int64_t>(value)
                                                               : value);
-    std::string digits;
+    char buffer[16];  // 32 bits take at most 10 decimal digits
+    char* end = buffer + sizeof buffer;
+    char* first = end;
     do {
       uint32_t digit = magnitude % (hex ? 16 : 10);
-      digits += static_cast<char>(digit < 10 ? '0' + digit : 'A' + digit - 10);
+      *--first = static_cast<char>(digit < 10 ? '0' + digit : 'A' + digit - 10);
       magnitude /= hex ? 16 : 10;
     } while (magnitude != 0);
-    if (precision > static_cast<int>(digits.size()))
-      digits.append(static_cast<size_t>(precision) - digits.size(), '0');
+    const size_t count = static_cast<size_t>(end - first);
+    const size_t zeros =
+        precision > static_cast<int>(count) ? static_cast<size_t>(precision) - count : 0;
+    std::string digits;
+    digits.reserve((negative ? 1 : 0) + zeros + count);
     if (negative) digits += '-';
-    std::reverse(digits.begin(), digits.end());
+    digits.append(zeros, '0');
+    digits.append(first, count);
     return digits;
   }
 
@@ -221,7 +226,9 @@ private:
 
 std::string FormatArgs(std::string_view format, std::span<const TFormatArg> args,
                        const TFormatSettings& settings) {
-  return TFormatter(format, args, settings).Run();
+  std::string out;
+  TFormatter(format, args, settings).Run(out);
+  return out;
 }
 
 std::string FormatSegments(std::string_view format, std::span<const TFormatArg> args,
@@ -237,7 +244,7 @@ std::string FormatSegments(std::string_view format, std::span<const TFormatArg> 
     size_t next = rest.find('%');
     size_t q = next == std::string_view::npos ? rest.size() + 1 : next + 1;
     size_t length = std::min(p + q - 1, whole.size());
-    result += FormatArgs(whole.substr(0, length), std::span<const TFormatArg>(&arg, 1), settings);
+    TFormatter(whole.substr(0, length), std::span<const TFormatArg>(&arg, 1), settings).Run(result);
     whole.remove_prefix(length);
     rest.remove_prefix(std::min(q, rest.size()));
     p = 1;

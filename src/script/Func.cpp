@@ -55,6 +55,11 @@ TType ReadParameter(TTokenizer& tokenizer)
 
 void TCompFunction::Eval(int pattern, const TArgList& args, Variant& result)
 {
+  // the host's own function may have told the application to terminate
+  struct TPollAfter {
+    TRunState& State;
+    ~TPollAfter() { State.PollHostNext(); }
+  } pollAfter{args.State()};
   if (OnEval)
     OnEval(*Component, args, result);
   else if (OnExEval)

@@ -116,16 +116,20 @@ void ReleaseTemps(TCallFrame& frame, size_t used)
 
 }  // namespace
 
-void CheckStop(const TRunState& state)
+void TRunState::PollStop()
 {
-  ChargeStep();
-  if (state.StopRequested || ScriptHost().Terminating()) throw EStop();
+  ChargeSteps(HostPollInterval);  // the checks since the last poll
+  if (FStopRequested || ScriptHost().Terminating()) {
+    FChecksToPoll = 1;  // every later check of this run stops too
+    throw EStop();
+  }
+  FChecksToPoll = HostPollInterval;
 }
 
 void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,
                   TRunState& state)
 {
-  CheckStop(state);
+  state.CheckStop();
 
   TCallFrame& frame = state.Frame(state.CallDepth);
   TDepthGuard depth(state.CallDepth);
@@ -184,10 +188,27 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
     ~TTempRelease() { ReleaseTemps(Frame, Used); }
   } release{frame, temps};
 
+  // A defined variable is passed in place when nothing can change it before the function
+  // has read it: the function only reads values and no later argument is computed.
+  bool inPlace = function.ReadsValuesOnly();
+  for (size_t i = 0; inPlace && i < count; ++i)
+    inPlace = !(frame.Actual[i] & (TypeVar | TypeFunc));
+  size_t inPlaceFrom = count;  // the variables from here on
+  if (inPlace)
+    while (inPlaceFrom > 0 && (args[inPlaceFrom - 1]->NodeKind() == TExprKind::Const ||
+                               args[inPlaceFrom - 1]->NodeKind() == TExprKind::Var))
+      --inPlaceFrom;
+  bool variablesPassed = false;
+
   for (size_t i = 0; i < count; ++i) {
     TExpr* arg = args[i];
     if ((frame.Actual[i] & (TypeVar | TypeFunc)) || arg->NodeKind() == TExprKind::Const) {
       frame.Prepared[i] = arg;
+      continue;
+    }
+    if (i >= inPlaceFrom && !(arg->GetType() & TypeVoid)) {
+      frame.Prepared[i] = arg;
+      variablesPassed = true;
       continue;
     }
     if (frame.Temps.size() <= temps)
@@ -201,13 +222,15 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
   }
 
   result.Clear();
-  function.Eval(patternIndex, TArgList(frame.Prepared.data(), static_cast<int>(count), state), result);
+  TArgList prepared(frame.Prepared.data(), static_cast<int>(count), state);
+  prepared.SetVariablesAsValues(variablesPassed);
+  function.Eval(patternIndex, prepared, result);
   if (!(TypeOf(result) & function.ResultType() & TypeAll))
     throw ERTE(FormatMessage(msg::ReturnsType, function.Name().c_str(),
                              TypeName(TypeOf(result)).c_str(),
                              TypeName(function.ResultType()).c_str()));
 
-  if (!state.Blocking) ScriptHost().PumpMessages();
+  state.PumpMessages();
 }
 
 }  // namespace quarn::script

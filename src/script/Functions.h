@@ -53,6 +53,13 @@ public:
   };
   TMatchCache LastMatch;
 
+  // A built-in whose patterns without VAR or FUNC parameters read their arguments' values
+  // and change nothing else: a variable argument may be read in place instead of copied.
+  bool ReadsValuesOnly() const { return FReadsValuesOnly; }
+
+protected:
+  bool FReadsValuesOnly = false;
+
 private:
   friend class TFuncs;
   TFuncs* FOwner = nullptr;
@@ -107,6 +114,6 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
                   TRunState& state);
 
 // Raises EStop when the application is terminating or the run was asked to stop.
-void CheckStop(const TRunState& state);
+inline void CheckStop(TRunState& state) { state.CheckStop(); }
 
 }  // namespace quarn::script

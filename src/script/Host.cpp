@@ -2,13 +2,12 @@
 
 namespace quarn::script {
 
-namespace {
+namespace detail {
 TScriptHost DefaultHost;
 TScriptHost* InstalledHost = nullptr;
-}  // namespace
+}  // namespace detail
 
-TScriptHost& ScriptHost() { return InstalledHost ? *InstalledHost : DefaultHost; }
-void SetScriptHost(TScriptHost* host) { InstalledHost = host; }
-bool HasScriptHost() { return InstalledHost != nullptr; }
+void SetScriptHost(TScriptHost* host) { detail::InstalledHost = host; }
+bool HasScriptHost() { return detail::InstalledHost != nullptr; }
 
 }  // namespace quarn::script

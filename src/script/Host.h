@@ -16,8 +16,16 @@ public:
   virtual void ShowMessage(const std::string& text) {}
 };
 
+namespace detail {
+extern TScriptHost DefaultHost;
+extern TScriptHost* InstalledHost;
+}  // namespace detail
+
 // The installed host (never null). Installing nullptr restores the default.
-TScriptHost& ScriptHost();
+inline TScriptHost& ScriptHost()
+{
+  return detail::InstalledHost ? *detail::InstalledHost : detail::DefaultHost;
+}
 void SetScriptHost(TScriptHost* host);
 // True when a host other than the default is installed.
 bool HasScriptHost();

@@ -1,6 +1,7 @@
 // String, conversion, format and date built-ins.
 #include "script/Library.h"
 
+#include <array>
 #include <vector>
 
 #include "script/DateTime.h"
@@ -47,11 +48,7 @@ Variant ReadVariable(TExpr* node) {
 }  // namespace
 
 void EvalLength(TFunction&, int pattern, const TArgList& args, Variant& result) {
-  TExpr* node = args.Items(0);
-  Variant scratch;
-  const Variant* value = &scratch;
-  if (node->NodeKind() == TExprKind::Const) value = &args.Value(0);
-  else node->Eval(scratch);
+  const Variant* value = &args.Value(0);
   if (pattern == 0) {
     if (!value->IsArray()) throw ERTE(msg::VariantNotArray);
     result.SetInteger(value->AsArray().HighBound(0) + 1);
@@ -103,18 +100,23 @@ void EvalIntToStr(TFunction&, int, const TArgList& args, Variant& result) {
 
 void EvalFormat(TFunction&, int, const TArgList& args, Variant& result) {
   TTextArg format(args.Value(0));
-  std::vector<TFormatArg> values;
-  values.reserve(static_cast<size_t>(args.Count() > 1 ? args.Count() - 1 : 0));
-  for (int i = 1; i < args.Count(); ++i) {
-    const Variant& v = args.Value(i);
+  // a few arguments (the usual case) need no allocation
+  constexpr size_t KeptArgs = 8;
+  const size_t count = static_cast<size_t>(args.Count() > 1 ? args.Count() - 1 : 0);
+  std::array<TFormatArg, KeptArgs> kept;
+  std::vector<TFormatArg> many(count > KeptArgs ? count : 0);
+  TFormatArg* values = count > KeptArgs ? many.data() : kept.data();
+  for (size_t i = 0; i < count; ++i) {
+    const Variant& v = args.Value(static_cast<int>(i) + 1);
     switch (v.Kind()) {
-      case TValueKind::Integer: values.push_back(TFormatArg::OfInteger(v.AsInteger())); break;
-      case TValueKind::Float: values.push_back(TFormatArg::OfFloat(v.AsFloat())); break;
-      case TValueKind::String: values.push_back(TFormatArg::OfString(v.AsString())); break;
-      default: values.push_back(TFormatArg::OfOther()); break;
+      case TValueKind::Integer: values[i] = TFormatArg::OfInteger(v.AsInteger()); break;
+      case TValueKind::Float: values[i] = TFormatArg::OfFloat(v.AsFloat()); break;
+      case TValueKind::String: values[i] = TFormatArg::OfString(v.AsString()); break;
+      default: values[i] = TFormatArg::OfOther(); break;
     }
   }
-  result.SetString(FormatSegments(format.View(), values, FormatSettings()));
+  result.SetString(
+      FormatSegments(format.View(), std::span<const TFormatArg>(values, count), FormatSettings()));
 }
 
 void EvalNow(TFunction&, int, const TArgList&, Variant& result) { result.SetFloat(Now()); }

@@ -203,8 +203,8 @@ const TFormatSettings& FormatSettings() {
   static TFormatSettings cached;
   static bool loaded = false;
   const char* name = std::setlocale(LC_ALL, nullptr);
-  std::string current = name != nullptr ? name : "";
-  if (!loaded || current != cachedName) {
+  const std::string_view current = name != nullptr ? name : "";
+  if (!loaded || current != cachedName) {  // compared in place: no copy per call
     cached = ReadFormatSettings();
     cachedName = current;
     loaded = true;

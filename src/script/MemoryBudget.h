@@ -32,8 +32,8 @@ inline void ChargeMemory(size_t bytes)
   if (budget::Charged >= budget::MeasureEvery) budget::Measure();
 }
 
-// A call or loop step: measures now and then, for values too small to be charged.
-inline void ChargeStep() { ChargeMemory(64); }
+// Calls or loop steps: measures now and then, for values too small to be charged.
+inline void ChargeSteps(size_t steps) { ChargeMemory(64 * steps); }
 
 // Lives for one run. The outermost scope on a thread sets the baseline; runs nested in it
 // (a bot file loaded from a console line) share its budget.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "script/Expr.h"
+#include "script/Host.h"
 #include "script/Types.h"
 
 namespace quarn::script {
@@ -27,12 +28,43 @@ struct TCallFrame {
   std::vector<std::unique_ptr<TConstExpr>> Temps;
 };
 
+// Stop checks between two questions to the host whether the application is terminating: a
+// check is then one counter step, and a terminating application still ends a run within
+// microseconds.
+inline constexpr uint32_t HostPollInterval = 64;
+
 class TRunState {
 public:
   TJump PendingJump = TJump::None;
-  bool StopRequested = false;  // the next call or loop test raises EStop
-  bool Blocking = false;       // when false, window messages are pumped after every call
+  bool Blocking = false;  // when false, window messages are pumped after every call
   size_t CallDepth = 0;
+
+  // Raises EStop once the run was asked to stop or the host reports that the application is
+  // terminating. The host is asked at the first check of a run, at the first check after a
+  // host function and at every HostPollInterval-th check in between.
+  void CheckStop()
+  {
+    if (--FChecksToPoll == 0) PollStop();
+  }
+  // The next check raises EStop.
+  void RequestStop()
+  {
+    FStopRequested = true;
+    FChecksToPoll = 1;
+  }
+  bool StopRequested() const { return FStopRequested; }
+  // The next check asks the host (something may have told the application to terminate).
+  void PollHostNext() { FChecksToPoll = 1; }
+  // A new compile or run: no stop requested, and the first check asks the host.
+  void ResetStop()
+  {
+    FStopRequested = false;
+    FChecksToPoll = 1;
+  }
+  void PumpMessages()
+  {
+    if (!Blocking) ScriptHost().PumpMessages();
+  }
 
   TCallFrame& Frame(size_t depth)
   {
@@ -41,6 +73,10 @@ public:
   }
 
 private:
+  void PollStop();
+
+  bool FStopRequested = false;
+  uint32_t FChecksToPoll = 1;
   std::vector<std::unique_ptr<TCallFrame>> FFrames;
 };
 

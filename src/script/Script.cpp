@@ -126,7 +126,7 @@ bool TScript::Compile()
 {
   if (FRunning) return false;
   if (!FFunctions) throw Exception(msg::FunctionsNotDefined);
-  FState.StopRequested = false;
+  FState.ResetStop();
   FState.Blocking = Blocking;
   FState.PendingJump = TJump::None;
   try {
@@ -153,7 +153,7 @@ bool TScript::Run()
     if (FRunning) return false;
   }
   if (FRunning) return false;
-  FState.StopRequested = false;
+  FState.ResetStop();
   FState.Blocking = Blocking;
   TRunningFlag running(FRunning);
   TMemoryBudgetScope budget;

@@ -44,7 +44,7 @@ public:
   bool Run();
 
   // Asks the running script to stop: its next call or loop test fails with "Script stopped.".
-  void Stop() { FState.StopRequested = true; }
+  void Stop() { FState.RequestStop(); }
 
   bool Compiled() const;
   bool Running() const { return FRunning; }

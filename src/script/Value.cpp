@@ -100,13 +100,6 @@ Variant& Variant::operator=(Variant&& other) noexcept
 
 Variant::~Variant() = default;
 
-void Variant::Clear() noexcept
-{
-  ReleaseArray();
-  FKind = TValueKind::Empty;
-  FStr.clear();
-}
-
 void Variant::SetString(std::string_view value)
 {
   ReleaseArray();

@@ -64,7 +64,12 @@ public:
   TArray& AsArray() { return *FArray; }
 
   // Setters keep the string buffer's capacity, so reusing a value does not allocate.
-  void Clear() noexcept;
+  void Clear() noexcept
+  {
+    ReleaseArray();
+    FKind = TValueKind::Empty;
+    FStr.clear();
+  }
   void SetInteger(int32_t value) noexcept { ReleaseArray(); FKind = TValueKind::Integer; FInt = value; }
   void SetFloat(double value) noexcept { ReleaseArray(); FKind = TValueKind::Float; FFloat = value; }
   void SetBoolean(bool value) noexcept { ReleaseArray(); FKind = TValueKind::Boolean; FBool = value; }

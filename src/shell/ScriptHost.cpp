@@ -1,7 +1,8 @@
 #include "shell/ScriptHost.h"
 
+#include <ctime>
+
 #include "platform/Application.h"
-#include "platform/Clock.h"
 #include "platform/MessageBox.h"
 
 namespace quarn::shell {
@@ -10,9 +11,22 @@ TShellScriptHost::TShellScriptHost() { script::SetScriptHost(this); }
 
 TShellScriptHost::~TShellScriptHost() { script::SetScriptHost(nullptr); }
 
+namespace {
+
+// Milliseconds of the kernel's coarse monotonic clock: a read of a value the kernel keeps,
+// cheap enough for every call of a script (its tick is a few milliseconds).
+uint64_t CoarseMilliseconds()
+{
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+}  // namespace
+
 void TShellScriptHost::PumpMessages()
 {
-  const uint64_t now = platform::TickCount64();
+  const uint64_t now = CoarseMilliseconds();
   if (now == FLastPump) return;
   FLastPump = now;
   platform::Application().ProcessMessages();

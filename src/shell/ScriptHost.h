@@ -13,9 +13,9 @@ public:
   TShellScriptHost();
   ~TShellScriptHost() override;
 
-  // Handles pending events (never the idle handler, so no frame runs). Returns at once when
-  // the last pump was less than a millisecond ago: pumping after every call then costs
-  // nothing measurable, and events are still handled within a millisecond.
+  // Handles pending events (never the idle handler, so no frame runs). Returns at once while
+  // the coarse clock has not moved since the last pump: pumping after every call then costs
+  // one cheap clock read, and events are still handled within a few milliseconds.
   void PumpMessages() override;
   bool Terminating() override;
   void ShowMessage(const std::string& text) override;
