@@ -1,4 +1,5 @@
 // quarn: the animated MD2 character demo.
+#include <cctype>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -17,7 +18,9 @@ void PrintUsage(std::FILE* out)
 {
   std::fprintf(out,
                "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-dialogs] [--help]\n"
-               "             [--version]\n"
+               "             [--version] [--view MODEL.md2 [--skin IMAGE]\n"
+               "             [--weapon WEAPON.md2 [--weapon-skin IMAGE]]]\n"
+               "       quarn [OPTION]... MODEL.md2      (the same as --view MODEL.md2)\n"
                "\n"
                "  --windowed     run in a 640x480 window without asking\n"
                "  --fullscreen   switch the display to 640x480 without asking\n"
@@ -25,8 +28,19 @@ void PrintUsage(std::FILE* out)
                "                 (repeatable; the lines run in order)\n"
                "  --no-dialogs   print message boxes on stderr and take their default answer\n"
                "                 (also QUARN_NO_DIALOGS=1)\n"
+               "  --view MODEL   show a model with the demo's states and keys; skins named\n"
+               "                 in the models are found beside them unless given\n"
                "  --help         show this text\n"
                "  --version      show the version\n");
+}
+
+// A lone argument naming a model: `quarn robot.md2` views it.
+bool IsModelName(const std::string& arg)
+{
+  if (arg.size() < 5 || arg[0] == '-') return false;
+  std::string extension = arg.substr(arg.size() - 4);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".md2";
 }
 
 }  // namespace
@@ -48,6 +62,17 @@ int main(int argc, char** argv)
         return 2;
       }
       options.ExecLines.push_back(argv[++i]);
+    } else if (arg == "--view" || arg == "--skin" || arg == "--weapon" || arg == "--weapon-skin") {
+      if (i + 1 == argc) {
+        std::fprintf(stderr, "quarn: %s needs a FILE\n", arg.c_str());
+        PrintUsage(stderr);
+        return 2;
+      }
+      auto& view = options.View ? *options.View : options.View.emplace();
+      (arg == "--view" ? view.Model : arg == "--skin" ? view.Skin : arg == "--weapon" ? view.Weapon : view.WeaponSkin) =
+          argv[++i];
+    } else if (IsModelName(arg)) {
+      (options.View ? *options.View : options.View.emplace()).Model = arg;
     } else if (arg == "--no-dialogs") {
       quarn::platform::SetNoDialogs(true);
     } else if (arg == "--help") {
@@ -61,6 +86,12 @@ int main(int argc, char** argv)
       PrintUsage(stderr);
       return 2;
     }
+  }
+
+  if (options.View && (options.View->Model.empty() || (options.View->Weapon.empty() && !options.View->WeaponSkin.empty()))) {
+    std::fprintf(stderr, "quarn: --skin and --weapon need --view MODEL; --weapon-skin needs --weapon\n");
+    PrintUsage(stderr);
+    return 2;
   }
 
   std::string reason;

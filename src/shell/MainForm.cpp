@@ -38,6 +38,12 @@ TMainForm::~TMainForm() { FormDestroy(); }
 void TMainForm::ExecStartupLines()
 {
   if (!FStarted) return;
+  if (FOptions.View) {
+    // Its lines follow the empty input line, as a typed line's output does; a new input line
+    // comes after them.
+    FBots.ViewModel(*FOptions.View, *FConsole, FSounds->Manager());
+    FConsole->Add(">");
+  }
   for (const std::string& line : FOptions.ExecLines) {
     if (FWindow->Closing()) break;
     FConsole->EnterLine(line);
@@ -68,7 +74,8 @@ void TMainForm::GLTimerTimer(TDXTimer&, int32_t)
   DrawFPSOverlay();                      // 4 frames-per-second overlay
   FConsole->Draw();                      // 5 console
   FBots.DrawFrameNumberOverlay(*FFont);  // 6 frame-number overlay
-  FOpenGL->EndFrame();                   // 7 swap
+  TakeScreenshots();                     // 7 screenshots of the finished frame
+  FOpenGL->EndFrame();                   // 8 swap
 }
 
 void TMainForm::FormDestroy()
@@ -96,6 +103,7 @@ void TMainForm::FormKeyDown(uint16_t key)
 
 void TMainForm::FormKeyUp(uint16_t key)
 {
+  if (key == platform::VK_F12 && FConsole) FScreenshots.Request("", *FConsole);
   if (key == platform::VK_TAB) {
     if (FConsole) {
       FConsole->SetOpen(!FConsole->IsOpen());
@@ -147,6 +155,11 @@ void TMainForm::PrepareConsole()
 void TMainForm::DrawFPSOverlay()
 {
   if (FShowFPS) FFont->Print(30, 17, "FPS:" + std::to_string(FGLTimer.FrameRate()), 1);
+}
+
+void TMainForm::TakeScreenshots()
+{
+  if (FScreenshots.Pending()) FScreenshots.TakePending(FWindow->ClientWidth(), FWindow->ClientHeight(), *FConsole);
 }
 
 bool TMainForm::AskFullScreen() const
