@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "MainFormFixture.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -71,6 +72,24 @@ TEST_F(ScreenshotTest, ModelCommandsWithoutAModelSayItAndFramingFails)
   Run("LoadBot('bots/robot/robot.bot')");
   EXPECT_TRUE(Run("FitCamera").empty());
   EXPECT_EQ(form->Bots().Camera().Turn, 180.0f);
+}
+
+// A weapon that cannot be loaded is left out and a skin that cannot be read leaves the model
+// untextured: the viewed body is still shown, and the console says what happened.
+TEST_F(ScreenshotTest, ViewerShowsTheBodyWhatEverElseFails)
+{
+  std::ofstream("junk.tga") << "not an image";
+  const std::string robot = quarn::platform::ExeDir() + "bots/robot/robot.md2";
+  const size_t before = Lines().size();
+  form->Bots().ViewModel({robot, "junk.tga", "missing.md2", ""}, *form->Console(), nullptr);
+  std::string text;
+  for (size_t i = before; i < Lines().size(); ++i) text += Lines()[i];
+  EXPECT_NE(text.find("Weapon model missing.md2 not found; the model is shown without it"), std::string::npos) << text;
+  EXPECT_NE(text.find("The skins could not be loaded; the models are drawn untextured"), std::string::npos) << text;
+  EXPECT_TRUE(form->Bots().Bot().Active());
+  EXPECT_FALSE(form->Bots().Bot().HasWeapon());
+  Frame();
+  EXPECT_EQ(form->Bots().Camera().Turn, 180.0f);  // framed after the first frame
 }
 
 }  // namespace
