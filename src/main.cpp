@@ -1,4 +1,5 @@
 // quarn: the animated MD2 character demo.
+#include <cctype>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,8 @@ void PrintUsage(std::FILE* out)
   std::fprintf(out,
                "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-dialogs] [--help]\n"
                "             [--script-memory SIZE] [--version] [FILE.bot]\n"
+               "             [--view MODEL.md2 [--skin IMAGE] [--weapon WEAPON.md2 [--weapon-skin IMAGE]]]\n"
+               "       quarn [OPTION]... MODEL.md2      (the same as --view MODEL.md2)\n"
                "\n"
                "  FILE.bot       load this bot at start-up (a path from the current directory)\n"
                "  --windowed     run in a 640x480 window without asking\n"
@@ -30,8 +33,19 @@ void PrintUsage(std::FILE* out)
                "                 (also QUARN_NO_DIALOGS=1)\n"
                "  --script-memory SIZE  memory one console line or bot file may hold in\n"
                "                 values (default 1G; bytes or K, M, G)\n"
+               "  --view MODEL   show a model with the demo's states and keys; skins named\n"
+               "                 in the models are found beside them unless given\n"
                "  -h, --help     show this text\n"
                "  -v, --version  show the version\n");
+}
+
+// A lone argument naming a model: `quarn robot.md2` views it.
+bool IsModelName(const std::string& arg)
+{
+  if (arg.size() < 5 || arg[0] == '-') return false;
+  std::string extension = arg.substr(arg.size() - 4);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".md2";
 }
 
 }  // namespace
@@ -61,6 +75,17 @@ int main(int argc, char** argv)
         return 2;
       }
       quarn::script::SetScriptMemoryLimit(bytes);
+    } else if (arg == "--view" || arg == "--skin" || arg == "--weapon" || arg == "--weapon-skin") {
+      if (i + 1 == argc) {
+        std::fprintf(stderr, "quarn: %s needs a FILE\n", arg.c_str());
+        PrintUsage(stderr);
+        return 2;
+      }
+      auto& view = options.View ? *options.View : options.View.emplace();
+      (arg == "--view" ? view.Model : arg == "--skin" ? view.Skin : arg == "--weapon" ? view.Weapon : view.WeaponSkin) =
+          argv[++i];
+    } else if (IsModelName(arg)) {
+      (options.View ? *options.View : options.View.emplace()).Model = arg;
     } else if (arg == "--no-dialogs") {
       quarn::platform::SetNoDialogs(true);
     } else if (arg == "--help" || arg == "-h") {
@@ -76,6 +101,12 @@ int main(int argc, char** argv)
       PrintUsage(stderr);
       return 2;
     }
+  }
+
+  if (options.View && (options.View->Model.empty() || (options.View->Weapon.empty() && !options.View->WeaponSkin.empty()))) {
+    std::fprintf(stderr, "quarn: --skin and --weapon need --view MODEL; --weapon-skin needs --weapon\n");
+    PrintUsage(stderr);
+    return 2;
   }
 
   std::string reason;

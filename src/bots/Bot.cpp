@@ -65,7 +65,13 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
   // Editors that save UTF-8 may put a byte order mark first; it is no part of the script.
   constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
   if (bytes.starts_with(ByteOrderMark)) bytes.erase(0, ByteOrderMark.size());
+  return LoadText(script, console, BaseName(fileName), std::move(bytes));
+}
 
+bool TBot::LoadText(script::TScript& script, render::TConsole& console, const std::string& name,
+                    std::string bytes)
+{
+  FActive = false;
   FSavedFunctions = script.Functions();
   FConsole = &console;
   script.SetFunctions(&FCommands);
@@ -89,7 +95,7 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
     Print("Exception : Unknown exception");
     return false;
   }
-  if (completed) Print("Bot file " + BaseName(fileName) + " compiled");
+  if (completed) Print("Bot file " + name + " compiled");
 
   FActive = true;
   FModel.Active = true;

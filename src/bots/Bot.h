@@ -41,6 +41,9 @@ public:
   // Raises "Cannot open file <name>" when the file cannot be read; other failures are
   // console lines and a false result, leaving the bot inactive.
   bool Load(script::TScript& script, render::TConsole& console, const std::string& fileName);
+  // The same for a bot file's text held in memory; `name` stands for the file in messages.
+  bool LoadText(script::TScript& script, render::TConsole& console, const std::string& name,
+                std::string text);
   void Update(uint32_t now);
   void Draw();
   void SetKeys(uint16_t mask) { FAutomata.SelectByKeys(mask); }

@@ -105,6 +105,12 @@ std::string TMD2::Validate()
     return "frame size is too small for the vertex count";
   if (!TableFits(ofsFrames, l.NumFrames, l.FrameSize, size)) return "frames lie outside the file";
 
+  // Skin names are informational: a table outside the file reads as no names.
+  const int32_t ofsSkins = in.I32At(md2::at::OfsSkins);
+  if (TableFits(ofsSkins, numSkins, md2::SkinNameSize, size)) {
+    l.NumSkins = numSkins;
+    l.OfsSkins = static_cast<size_t>(ofsSkins);
+  }
   l.OfsTexCoords = static_cast<size_t>(ofsTexCoords);
   l.OfsTriangles = static_cast<size_t>(ofsTriangles);
   l.OfsFrames = static_cast<size_t>(ofsFrames);
@@ -133,8 +139,37 @@ void TMD2::Unload()
 
 bool TMD2::LoadSkin(const std::string& fileName)
 {
+  FSkinFileName.clear();
   SetTexture(0, std::make_unique<render::TTexture>());
-  return GetTexture(0)->LoadFromFile(fileName);
+  if (!GetTexture(0)->LoadFromFile(fileName)) return false;
+  FSkinFileName = fileName;
+  return true;
+}
+
+std::string TMD2::TextAt(uint64_t offset, size_t size) const
+{
+  std::string text;
+  for (uint8_t c : FData.BytesAt(offset, size)) {
+    if (c == 0) break;
+    text += c < 32 || c == 127 ? '?' : static_cast<char>(c);
+  }
+  return text;
+}
+
+std::vector<std::string> TMD2::SkinNames() const
+{
+  std::vector<std::string> names;
+  if (!IsLoaded()) return names;
+  for (int32_t i = 0; i < FLayout.NumSkins; ++i)
+    names.push_back(TextAt(FLayout.OfsSkins + size_t(i) * md2::SkinNameSize, md2::SkinNameSize));
+  return names;
+}
+
+std::string TMD2::FrameName(int32_t frame) const
+{
+  if (!IsLoaded() || FLayout.NumFrames == 0) return {};
+  const uint64_t f = FLayout.OfsFrames + size_t(ClampFrame(frame)) * size_t(FLayout.FrameSize);
+  return TextAt(f + md2::at::FrameName, md2::FrameNameSize);
 }
 
 int32_t TMD2::GetFrameCount() const { return FLayout.NumFrames; }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/MappedFile.h"
 #include "bots/Object3D.h"
@@ -76,6 +77,17 @@ public:
   const std::string& FileName() const { return FFileName; }
   int32_t GetFrameCount() const;
   int32_t GetTriangleCount() const;
+  int32_t GetVertexCount() const { return FLayout.NumVertices; }
+  // The skin size the texture coordinates are divided by.
+  int32_t SkinWidth() const { return FLayout.SkinWidth; }
+  int32_t SkinHeight() const { return FLayout.SkinHeight; }
+  // The skin names recorded in the file, in order; none when the table lies outside the file.
+  // Control characters read as '?'.
+  std::vector<std::string> SkinNames() const;
+  // The recorded name of a frame (clamped like GetVertex); "" when nothing is loaded.
+  std::string FrameName(int32_t frame) const;
+  // The image the last LoadSkin loaded; "" when it failed or none was loaded.
+  const std::string& SkinFileName() const { return FSkinFileName; }
   // Frame is clamped into the file's frames; an index outside the vertex count gives the origin.
   TVector GetVertex(int32_t frame, int32_t index) const;
   // Corner k (0..2) of triangle i as Draw sends it, blended from PreviousFrame by Fraction.
@@ -108,8 +120,8 @@ public:
 private:
   struct TLayout {
     int32_t SkinWidth = 1, SkinHeight = 1, FrameSize = 0, NumVertices = 0, NumTexCoords = 0,
-            NumTriangles = 0, NumFrames = 0;
-    size_t OfsTexCoords = 0, OfsTriangles = 0, OfsFrames = 0;
+            NumTriangles = 0, NumFrames = 0, NumSkins = 0;
+    size_t OfsTexCoords = 0, OfsTriangles = 0, OfsFrames = 0, OfsSkins = 0;
   };
 
   // Empty text when the mapped bytes form a well-formed model (filling FLayout), else the reason.
@@ -117,12 +129,15 @@ private:
   void Unload();
   int32_t ClampFrame(int32_t frame) const;
   int16_t TriangleField(int32_t triangle, int field) const;
+  // A fixed-size text field, up to its first NUL.
+  std::string TextAt(uint64_t offset, size_t size) const;
 
   std::string FFileName;
+  std::string FSkinFileName;
   platform::TMappedFile FFile;
   TLayout FLayout;
   // The mapped view, empty while nothing is loaded; the tables are read from it at the offsets
-  // in FLayout. Skin names, GL commands and normals are never read.
+  // in FLayout. GL commands and normals are never read.
   formats::TByteReader FData;
 };
 

@@ -15,6 +15,7 @@ inline constexpr uint16_t VK_RIGHT = 39;
 inline constexpr uint16_t VK_DOWN = 40;
 inline constexpr uint16_t VK_NUMPAD0 = 96;
 inline constexpr uint16_t VK_F1 = 112;
+inline constexpr uint16_t VK_F12 = 123;
 
 // The virtual-key code of an SDL key (SDL_Keycode), or 0 for a key without one.
 uint16_t VirtualKeyFromSDL(int32_t sdlKey);

@@ -1,6 +1,8 @@
 #include "shell/BotHost.h"
 
 #include <algorithm>
+#include <cmath>
+#include <filesystem>
 
 #include "platform/Application.h"
 #include "platform/Files.h"
@@ -26,6 +28,10 @@ constexpr KeyBinding kDefaultKeyMap[] = {
     {platform::VK_NUMPAD0, 8},  // crouch
     {platform::VK_RETURN, 9},   // primary attack
 };
+
+constexpr float kFitElevation = 15.0f;  // degrees the fitted camera looks down at the model
+constexpr float kFitMargin = 1.05f;     // room around the model's bounding sphere
+constexpr double kPi = 3.14159265358979323846;
 
 constexpr float kDegreesPerPixel = 5.0f / 100.0f;
 constexpr int kCursorCentreX = 320;
@@ -98,6 +104,11 @@ void TBotHost::AdvanceAndDrawBot()
 {
   if (!FBot->Active()) return;
   FBot->Update(TickClock());
+  if (FFitPending) {
+    FFitPending = false;
+    std::string reason;
+    if (FitCamera(reason)) FCamera->Apply();
+  }
   FBot->Draw();
 }
 
@@ -108,7 +119,11 @@ void TBotHost::DrawFrameNumberOverlay(render::TGLFont& font)
 
 std::string TBotHost::FrameNumberText() const
 {
-  return "Frame:" + (FBot->Active() ? std::to_string(FBot->Model().CurrentFrame) : std::string("-"));
+  if (!FBot->Active()) return "Frame:-";
+  const bots::TMD2& model = FBot->Model();
+  if (FShowFrameName)
+    return "Frame: " + std::to_string(model.CurrentFrame) + " " + model.FrameName(model.CurrentFrame);
+  return "Frame:" + std::to_string(model.CurrentFrame);
 }
 
 void TBotHost::MovementKey(uint16_t key, bool down)
@@ -126,7 +141,131 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console, b
 {
   FBot = NewBot();
   FBot->SoundManager = sounds;
+  FFitPending = false;
   FBot->Load(FBotScript, console, fileName);
+}
+
+void TBotHost::LoadBotText(const std::string& name, const std::string& text, const std::string& baseDir,
+                           render::TConsole& console, bots::TSoundManager* sounds)
+{
+  FBot = NewBot();
+  FBot->SoundManager = sounds;
+  FBot->BaseDir = baseDir;
+  FBot->LoadText(FBotScript, console, name, text);
+}
+
+namespace {
+
+bool IsImageFile(const std::string& name)
+{
+  std::error_code error;
+  return std::filesystem::is_regular_file(name, error);
+}
+
+// The skin to show on the model at `modelPath`: `given` when it names a file, else the one
+// the search finds; "" with the reasons on the console when there is none.
+std::string ChooseSkin(const std::string& modelPath, const std::string& given, render::TConsole& console)
+{
+  if (!given.empty()) {
+    if (IsImageFile(given)) return given;
+    console.Add("Skin " + given + " not found; " + modelPath + " is drawn untextured");
+    return {};
+  }
+  bots::TMD2 probe;
+  if (!probe.LoadFromFile(modelPath)) return {};  // the model's own load reports it
+  const TSkinSearch search = FindSkin(modelPath, probe.SkinNames());
+  for (const std::string& refused : search.Refused) console.AddWrapped("Skin name " + refused);
+  if (!search.Found.empty()) return search.Found;
+  console.AddWrapped("No skin found for " + modelPath + "; " + modelPath + " is drawn untextured. Tried:");
+  for (const std::string& tried : search.Tried) console.AddWrapped("  " + tried);
+  return {};
+}
+
+std::string BaseName(const std::string& path)
+{
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void TBotHost::ViewModel(const TViewRequest& request, render::TConsole& console, bots::TSoundManager* sounds)
+{
+  for (const std::string* name : {&request.Model, &request.Skin, &request.Weapon, &request.WeaponSkin}) {
+    std::string literal;
+    if (!QuoteScriptString(*name, literal)) {
+      console.AddWrapped("Cannot view: a file name holds a control character");
+      return;
+    }
+  }
+  std::string weapon = request.Weapon;
+  if (!weapon.empty()) {
+    bots::TMD2 probe;
+    if (!probe.LoadFromFile(weapon)) {
+      console.AddWrapped("Weapon model " + weapon + " not found; the model is shown without it");
+      console.AddWrapped("  " + bots::MD2LastError());
+      weapon.clear();
+    }
+  }
+  const std::string skin = ChooseSkin(request.Model, request.Skin, console);
+  const std::string weaponSkin = weapon.empty() ? std::string() : ChooseSkin(weapon, request.WeaponSkin, console);
+
+  const std::string name = BaseName(request.Model) + " (view)";
+  LoadBotText(name, ViewerBotText(request.Model, skin, weapon, weaponSkin), "", console, sounds);
+  if (!FBot->Active() && (!skin.empty() || !weaponSkin.empty())) {
+    console.AddWrapped("The skins could not be loaded; the models are drawn untextured");
+    LoadBotText(name, ViewerBotText(request.Model, "", weapon, ""), "", console, sounds);
+  }
+  // Framed after the first frame, once the bot shows its first state's animation.
+  FFitPending = FBot->Active();
+}
+
+bool TBotHost::FitCamera(std::string& reason)
+{
+  const bots::TMD2& body = FBot->Model();
+  if (!body.IsLoaded() || body.GetFrameCount() == 0 || body.GetVertexCount() == 0) {
+    reason = "no model is loaded";
+    return false;
+  }
+  // Bounds over the frames the body plays now, in the models' own coordinates.
+  render::TVector low = body.GetVertex(body.StartFrame, 0), high = low;
+  auto include = [&](const bots::TMD2& model) {
+    const int32_t first = std::min(model.StartFrame, model.EndFrame);
+    const int32_t last = std::min(std::max(model.StartFrame, model.EndFrame), model.GetFrameCount() - 1);
+    for (int32_t frame = std::max(first, 0); frame <= std::max(last, first); ++frame)
+      for (int32_t i = 0; i < model.GetVertexCount(); ++i) {
+        const render::TVector v = model.GetVertex(frame, i);
+        low = render::Vector(std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z));
+        high = render::Vector(std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z));
+      }
+  };
+  include(body);
+  if (FBot->HasWeapon() && FBot->Weapon().IsLoaded() && FBot->Weapon().GetVertexCount() > 0)
+    include(FBot->Weapon());
+
+  FFitCentre = render::Vector((low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2);
+  const double dx = high.x - low.x, dy = high.y - low.y, dz = high.z - low.z;
+  const double radius = std::max(std::sqrt(dx * dx + dy * dy + dz * dz) / 2, 0.5);
+
+  render::TViewVolume& volume = FCamera->ViewVolume;
+  const double halfHeight = volume.FieldOfView * kPi / 360;
+  const double aspect = volume.ViewportHeight > 0 ? double(volume.ViewportWidth) / volume.ViewportHeight : 1;
+  const double halfWidth = std::atan(std::tan(halfHeight) * aspect);
+  const double distance = radius * kFitMargin / std::sin(std::min(halfHeight, halfWidth));
+  volume.NearPlane = std::clamp((distance - radius) / 2, 0.01, 1.0);
+  volume.FarPlane = std::max(1000.0, (distance + radius) * 2);
+
+  // The model turned half round (its +x towards the eye) and stood up (z up), then moved so
+  // that its centre is the point looked at: the mouse turns it about its own middle.
+  const double elevation = kFitElevation * kPi / 180;
+  FCamera->Target = &FFitCentre;
+  FCamera->Turn = 180;
+  FCamera->Rotation = render::Vector(-90, 0, 0);
+  FCamera->Up = render::Vector(0, 1, 0);
+  FCamera->Center = render::Vector(0, 0, 0);
+  FCamera->Eye = render::Vector(static_cast<float>(-distance * std::cos(elevation)),
+                                static_cast<float>(distance * std::sin(elevation)), 0);
+  return true;
 }
 
 void TBotHost::LoadAnimationFile(const std::string& name)

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "render/Camera.h"
 #include "script/Script.h"
+#include "shell/ModelViewer.h"
 
 namespace quarn::render {
 class TConsole;
@@ -46,11 +47,25 @@ public:
 
   // Replaces the bot by one loaded from `fileName`, reporting on `console`.
   void LoadBot(const std::string& fileName, render::TConsole& console, bots::TSoundManager* sounds);
+  // Replaces the bot by one built from a bot file's text held in memory, its file names
+  // relative to `baseDir`; `name` stands for the file in messages.
+  void LoadBotText(const std::string& name, const std::string& text, const std::string& baseDir,
+                   render::TConsole& console, bots::TSoundManager* sounds);
+  // Replaces the bot by the viewer's bot for `request` (skins found as FindSkin says) and
+  // frames it; every problem is a console line.
+  void ViewModel(const TViewRequest& request, render::TConsole& console, bots::TSoundManager* sounds);
+  // Points the camera at the front (+x) of the body and weapon, all of them in view over the
+  // frames of the body's current animation; false with a reason when no model is loaded.
+  bool FitCamera(std::string& reason);
   // Raises EScriptError when the file cannot be read.
   void LoadAnimationFile(const std::string& name);
 
   bool ShowFrameNumber() const { return FShowFrameNumber; }
-  void SetShowFrameNumber(bool value) { FShowFrameNumber = value; }
+  void SetShowFrameNumber(bool value) { FShowFrameNumber = value; FShowFrameName = false; }
+  // The overlay as "Frame: N name", with the frame's recorded name; switching either form
+  // on or off switches the overlay.
+  bool ShowFrameName() const { return FShowFrameNumber && FShowFrameName; }
+  void SetShowFrameName(bool value) { FShowFrameNumber = FShowFrameName = value; }
 
   bots::TBot& Bot() { return *FBot; }
   render::TTargetCamera& Camera() { return *FCamera; }
@@ -69,6 +84,9 @@ private:
   std::unique_ptr<render::TTargetCamera> FCamera;
   std::unique_ptr<bots::TBot> FBot;  // never null after start-up
   bool FShowFrameNumber = false;
+  bool FShowFrameName = false;  // the overlay's named form
+  bool FFitPending = false;      // frame the viewed model once it has been updated
+  render::TVector FFitCentre{};  // the framed model's centre, the camera's target once fitted
   uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
   uint16_t FKeyState = 0;     // movement mask held down
   std::string FAnimText;  // the animation file being played

@@ -15,6 +15,7 @@
 #include "script/Errors.h"
 #include "script/HostArgs.h"
 #include "shell/MainForm.h"
+#include "shell/ModelReport.h"
 
 namespace quarn::shell {
 
@@ -46,6 +47,11 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
       {"DrawFPS(boolean);", &TConsoleCommands::DrawFPSFuncEval},
       {"DrawFrameNumber(boolean);", &TConsoleCommands::FrameNoFuncEval},
       {"LoadAnimationFile(string);", &TConsoleCommands::LoadAnimationFileFuncEval},
+      {"FitCamera;", &TConsoleCommands::FitCameraFuncEval},
+      {"ModelInfo;", &TConsoleCommands::ModelInfoFuncEval},
+      {"Animations;", &TConsoleCommands::AnimationsFuncEval},
+      {"DrawFrameName(boolean);", &TConsoleCommands::FrameNameFuncEval},
+      {"Screenshot(string);", &TConsoleCommands::ScreenshotFuncEval},
   };
   FCommands = script::THostCommands(FFuncs, *this, kCommands);
   FScript.Exceptions = true;
@@ -141,6 +147,34 @@ void TConsoleCommands::LoadAnimationFileFuncEval(const script::TArgList& args)
 {
   FForm.ForgetPlayError();
   FForm.Bots().LoadAnimationFile(script::ArgText(args, 0));
+}
+
+void TConsoleCommands::FitCameraFuncEval(const script::TArgList&)
+{
+  std::string reason;
+  if (!FForm.Bots().FitCamera(reason)) Console().Add("FitCamera: " + reason);
+}
+
+void TConsoleCommands::ModelInfoFuncEval(const script::TArgList&)
+{
+  for (const std::string& line : ModelInfoLines(FForm.Bots().Bot())) Console().AddWrapped(line);
+}
+
+void TConsoleCommands::AnimationsFuncEval(const script::TArgList&)
+{
+  for (const std::string& line : AnimationLines(FForm.Bots().Bot().Model())) Console().AddWrapped(line);
+}
+
+void TConsoleCommands::FrameNameFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().SetShowFrameName(script::ArgBoolean(args, 0));
+}
+
+void TConsoleCommands::ScreenshotFuncEval(const script::TArgList& args)
+{
+  const std::string name = script::ArgText(args, 0);
+  if (name.empty()) Console().Add("Screenshot: a file name is needed");
+  else FForm.Screenshots().Request(name, Console());
 }
 
 }  // namespace quarn::shell

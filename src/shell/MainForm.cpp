@@ -43,6 +43,12 @@ TMainForm::~TMainForm() { FormDestroy(); }
 void TMainForm::ExecStartupLines()
 {
   if (!FStarted) return;
+  if (FOptions.View) {
+    // Its lines follow the empty input line, as a typed line's output does; a new input line
+    // comes after them.
+    FBots.ViewModel(*FOptions.View, *FConsole, FSounds->Manager());
+    FConsole->Add(">");
+  }
   if (!FOptions.BotFile.empty()) {
     // Entered as a console line, so the load reads on the console as if typed. The name is a
     // path from the current directory; LoadBot takes an absolute name as it stands.
@@ -81,7 +87,8 @@ void TMainForm::GLTimerTimer(TDXTimer&, int32_t)
   DrawFPSOverlay();                      // 4 frames-per-second overlay
   FConsole->Draw();                      // 5 console
   FBots.DrawFrameNumberOverlay(*FFont);  // 6 frame-number overlay
-  FOpenGL->EndFrame();                   // 7 swap
+  TakeScreenshots();                     // 7 screenshots of the finished frame
+  FOpenGL->EndFrame();                   // 8 swap
 }
 
 void TMainForm::FormDestroy()
@@ -118,6 +125,7 @@ void TMainForm::FormKeyDown(uint16_t key)
 
 void TMainForm::FormKeyUp(uint16_t key)
 {
+  if (key == platform::VK_F12 && FConsole) FScreenshots.Request("", *FConsole);
   if (key == platform::VK_TAB) {
     if (FConsole) {
       FConsole->SetOpen(!FConsole->IsOpen());
@@ -171,6 +179,11 @@ void TMainForm::PrepareConsole()
 void TMainForm::DrawFPSOverlay()
 {
   if (FShowFPS) FFont->Print(30, 17, "FPS:" + std::to_string(FGLTimer.FrameRate()), 1);
+}
+
+void TMainForm::TakeScreenshots()
+{
+  if (FScreenshots.Pending()) FScreenshots.TakePending(FWindow->ClientWidth(), FWindow->ClientHeight(), *FConsole);
 }
 
 bool TMainForm::AskFullScreen() const

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "shell/BotHost.h"
 #include "shell/ConsoleCommands.h"
 #include "shell/DXTimer.h"
+#include "shell/ModelViewer.h"
+#include "shell/Screenshots.h"
 #include "shell/ScriptHost.h"
 #include "shell/SoundHost.h"
 
@@ -22,6 +25,7 @@ struct TMainFormOptions {
   TScreenChoice Screen = TScreenChoice::Ask;
   std::vector<std::string> ExecLines;  // entered at the console after start-up, in order
   std::string BotFile;                 // loaded at start-up, before the exec lines
+  std::optional<TViewRequest> View;    // a model to show, built before the lines run
 };
 
 inline constexpr const char* kCaption = "Quarn MD2 demo";
@@ -37,7 +41,8 @@ public:
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
-  // Enters the --exec lines as if typed, each followed by Enter.
+  // Builds the viewed model, if any, then enters the --exec lines as if typed, each
+  // followed by Enter.
   void ExecStartupLines();
   void GLTimerTimer(TDXTimer& sender, int32_t lagCount);
   void FormKeyDown(uint16_t key);
@@ -49,6 +54,7 @@ public:
   TConsoleCommands& Commands() { return *FCommands; }
   TSoundHost& Sounds() { return *FSounds; }
   TBotHost& Bots() { return FBots; }
+  TScreenshots& Screenshots() { return FScreenshots; }
   // Whether the creation handler ran to its end.
   bool Started() const { return FStarted; }
 
@@ -71,6 +77,7 @@ private:
   void SetFixedGLState();
   void PrepareConsole();
   void DrawFPSOverlay();
+  void TakeScreenshots();
 
   TShellScriptHost FScriptHost;                 // installed for the window's whole life
   std::unique_ptr<platform::TWindow> FWindow;  // created first, freed last
@@ -80,6 +87,7 @@ private:
   std::unique_ptr<TConsoleCommands> FCommands;
   std::unique_ptr<TSoundHost> FSounds;
   TBotHost FBots;
+  TScreenshots FScreenshots;
   std::unique_ptr<render::TOpenGL> FOpenGL;
   std::unique_ptr<render::TGLFont> FFont;
   std::unique_ptr<render::TConsole> FConsole;

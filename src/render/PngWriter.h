@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quarn::render {
+
+// Pixels read back from the frame buffer: RGB, rows from the bottom of the window up.
+struct TFramePixels {
+  int32_t Width = 0;
+  int32_t Height = 0;
+  std::vector<uint8_t> Rgb;
+};
+
+// The current read buffer's pixels, the whole `width` x `height` area from the lower left.
+TFramePixels ReadFramePixels(int32_t width, int32_t height);
+
+enum class TWriteMode {
+  Replace,    // write over an existing file
+  CreateNew,  // fail with Exists when the file is there
+};
+
+struct TWriteResult {
+  enum class TStatus { Written, Exists, Failed } Status = TStatus::Failed;
+  std::string Reason;  // why it failed, for a message
+};
+
+// Saves the pixels as an 8-bit RGB PNG, the window's top row first. Only regular files are
+// written: a FIFO without a reader, a folder or a device is refused, not waited for.
+TWriteResult WritePNG(const std::string& fileName, const TFramePixels& pixels, TWriteMode mode);
+
+}  // namespace quarn::render
