@@ -19,6 +19,7 @@ constexpr const char* LineBreak = "\r\n";
 constexpr const char* Prompt = ">";
 constexpr const char* Cursor = "_";
 constexpr uint32_t ConsoleGlyphSet = 1;
+constexpr size_t HistoryLimit = 100;  // entered lines kept for recall, the oldest dropped
 
 bool IsBreakChar(char c)
 {
@@ -104,6 +105,7 @@ bool TConsole::LoadFromFile(const std::string& fileName)
   if (!ReadWholeFile(fileName, data)) return false;
   FLines = SplitLines(std::string(data.begin(), data.end()));
   FCleanLines = 0;
+  FScrollEnd = 0;
   return true;
 }
 
@@ -153,44 +155,157 @@ void TConsole::Blink()
   if (FOpen) FCursorOn = !FCursorOn;
 }
 
-void TConsole::EnterLine(const std::string& line)
+std::string& TConsole::Input()
 {
   if (FLines.empty()) FLines.emplace_back(Prompt);
   FCleanLines = std::min(FCleanLines, FLines.size() - 1);
-  FLines.back() = std::string(Prompt) + line;
+  return FLines.back();
+}
+
+size_t TConsole::Caret() const
+{
+  if (FLines.empty()) return 1;
+  const size_t size = FLines.back().size();
+  return size - std::min(FCaretBack, size > 0 ? size - 1 : 0);
+}
+
+bool TConsole::InputFull() const
+{
+  const size_t size = FLines.empty() ? 1 : FLines.back().size();
+  return size + 1 > size_t(std::max(MaxLineLength, 0));
+}
+
+void TConsole::ShowInput(const std::string& line)
+{
+  Input() = Prompt + line;
+  FCaretBack = 0;
+}
+
+void TConsole::Remember(const std::string& line)
+{
+  if (!line.empty() && (FHistory.empty() || FHistory.back() != line)) {
+    FHistory.push_back(line);
+    if (FHistory.size() > HistoryLimit) FHistory.erase(FHistory.begin());
+  }
+  FHistoryPos = FHistory.size();
+  FDraft.clear();
+}
+
+void TConsole::EnterLine(const std::string& line)
+{
+  ShowInput(line);
   KeyChar('\r');
 }
 
 void TConsole::KeyChar(char ch)
 {
-  if (FLines.empty()) FLines.emplace_back(Prompt);
-  FCleanLines = std::min(FCleanLines, FLines.size() - 1);
-  std::string& input = FLines.back();
+  std::string& input = Input();
+  FScrollEnd = 0;
+  const size_t caret = Caret();
   if (ch == BackspaceChar) {
-    if (input.size() > 1) input.pop_back();
+    if (caret > 1) input.erase(caret - 1, 1);
   } else if (ch == EnterChar) {
     if (!input.empty()) input.erase(0, 1);
     const std::string line = input;  // the handler may append lines
+    FCaretBack = 0;
+    Remember(line);
     if (OnLine) OnLine(line);
     FLines.emplace_back(Prompt);
-  } else if (input.size() + 1 <= size_t(std::max(MaxLineLength, 0))) {
-    input += ch;
+  } else if (!InputFull()) {
+    input.insert(caret, 1, ch);
   }
+}
+
+void TConsole::EditKey(TConsoleKey key)
+{
+  const long page = std::max(VisibleLines, 2) - 1;
+  switch (key) {
+    case TConsoleKey::PageUp: ScrollBy(-page); return;
+    case TConsoleKey::PageDown: ScrollBy(page); return;
+    case TConsoleKey::Clear: {
+      const std::string input = Input();
+      FLines.assign(1, input);
+      FCleanLines = 0;
+      FScrollEnd = 0;
+      return;
+    }
+    default: break;
+  }
+  FScrollEnd = 0;
+  std::string& input = Input();
+  const size_t first = std::min<size_t>(1, input.size());  // the caret never goes before the prompt
+  size_t caret = Caret();
+  switch (key) {
+    case TConsoleKey::Left: caret = std::max(first, caret - std::min<size_t>(caret, 1)); break;
+    case TConsoleKey::Right: caret = std::min(input.size(), caret + 1); break;
+    case TConsoleKey::Home: caret = first; break;
+    case TConsoleKey::End: caret = input.size(); break;
+    case TConsoleKey::Delete:
+      if (caret < input.size()) input.erase(caret, 1);
+      break;
+    case TConsoleKey::HistoryBack:
+      if (FHistoryPos > 0) {
+        if (FHistoryPos >= FHistory.size()) FDraft = input.substr(first);
+        FHistoryPos = std::min(FHistoryPos, FHistory.size()) - 1;
+        ShowInput(FHistory[FHistoryPos]);
+      }
+      return;
+    case TConsoleKey::HistoryForward:
+      if (FHistoryPos < FHistory.size()) {
+        ++FHistoryPos;
+        ShowInput(FHistoryPos == FHistory.size() ? FDraft : FHistory[FHistoryPos]);
+      }
+      return;
+    default: return;
+  }
+  FCaretBack = input.size() - caret;
+}
+
+void TConsole::ScrollBy(long lines)
+{
+  // A scrolled view shows VisibleLines - 1 lines ending before FScrollEnd, then the marker.
+  const size_t count = FLines.size();
+  const long shown = std::max(VisibleLines, 2) - 1;
+  if (count <= size_t(std::max(VisibleLines, 0))) {
+    FScrollEnd = 0;
+    return;
+  }
+  const long end = Scrolled() ? long(FScrollEnd) : long(count);
+  const long moved = std::max(end + lines, shown);
+  FScrollEnd = moved >= long(count) ? 0 : size_t(moved);
+}
+
+std::vector<std::string> TConsole::ShownRows() const
+{
+  const size_t count = FLines.size();
+  const size_t visible = size_t(std::max(VisibleLines, 0));
+  if (!Scrolled() || visible < 2) {
+    const size_t first = count > visible ? count - visible : 0;
+    return {FLines.begin() + long(first), FLines.end()};
+  }
+  const size_t first = FScrollEnd > visible - 1 ? FScrollEnd - (visible - 1) : 0;
+  std::vector<std::string> rows(FLines.begin() + long(first), FLines.begin() + long(FScrollEnd));
+  rows.push_back("--- " + std::to_string(count - FScrollEnd) + " more below (PageDown) ---");
+  return rows;
 }
 
 void TConsole::Draw()
 {
   EnableBlending();
   if (!FOpen || FLines.empty() || FFont == nullptr) return;
-  const size_t count = FLines.size();
-  const size_t visible = size_t(std::max(VisibleLines, 0));
-  const size_t first = count > visible ? count - visible : 0;
-  for (size_t i = first; i < count; ++i) {
-    const int32_t row = static_cast<int32_t>(i - first);
-    if (i == count - 1 && FCursorOn)
-      FFont->Print(0, row, FLines[i] + Cursor, ConsoleGlyphSet);
-    else
-      FFont->Print(0, row, FLines[i], ConsoleGlyphSet);
+  const std::vector<std::string> rows = ShownRows();
+  const bool scrolled = Scrolled();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int32_t row = static_cast<int32_t>(i);
+    const bool input = i + 1 == rows.size() && !scrolled;
+    const size_t caret = Caret();
+    if (input && FCursorOn && caret == rows[i].size()) {
+      FFont->Print(0, row, rows[i] + Cursor, ConsoleGlyphSet);
+    } else {
+      FFont->Print(0, row, rows[i], ConsoleGlyphSet);
+      // Spaces draw nothing and advance like any glyph: the cursor lands under the caret.
+      if (input && FCursorOn) FFont->Print(0, row, std::string(caret, ' ') + Cursor, ConsoleGlyphSet);
+    }
   }
 }
 

@@ -65,6 +65,8 @@ private:
   void SetFixedGLState();
   void PrepareConsole();
   void DrawFPSOverlay();
+  // Hands an editing key to the open console; false when the key is not one of them.
+  bool ConsoleEditKey(uint16_t key);
 
   TShellScriptHost FScriptHost;                 // installed for the window's whole life
   std::unique_ptr<platform::TWindow> FWindow;  // created first, freed last
