@@ -52,6 +52,8 @@ void TBot::CreateCommands()
 bool TBot::Load(script::TScript& script, render::TConsole& console, const std::string& fileName)
 {
   FActive = false;
+  FLoadError = {};
+  FWarningCount = 0;
 
   // Only regular files: a device or FIFO would be read forever or block the program.
   std::string bytes;
@@ -77,6 +79,7 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
     completed = script.Run();
   } catch (const script::EScriptError& error) {
     Print(error.Message());
+    FLoadError = {error.Message(), script::SourcePlace(text, error.Position())};
     return false;
   } catch (const std::exception& error) {
     Print(std::string("Exception : ") + error.what());
@@ -85,6 +88,7 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
     Print("Exception : Unknown exception");
     return false;
   }
+  CheckSounds();
   if (completed) Print("Bot file " + BaseName(fileName) + " compiled");
 
   FActive = true;
@@ -128,6 +132,12 @@ void TBot::StateEntered(int32_t state)
   FWeapon.SetAnimation(animation);
 }
 
+void TBot::Warn(const std::string& text)
+{
+  ++FWarningCount;
+  Print("Warning: " + text);
+}
+
 void TBot::Print(const std::string& line)
 {
   if (FConsole) FConsole->Add(line);
@@ -169,9 +179,15 @@ void TBot::LoadWeaponSkin(const script::TArgList& args)
 void TBot::AddState(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 1);
-  FAutomata.AddState(ArgInteger(args, 0), name, ArgInteger(args, 2), ArgInteger(args, 3),
-                     ArgBoolean(args, 4));
+  const int32_t animation = ArgInteger(args, 3);
+  FAutomata.AddState(ArgInteger(args, 0), name, ArgInteger(args, 2), animation, ArgBoolean(args, 4));
   Print("State " + name + " added");
+  // The state keeps the number's low 16 bits; a number outside the table leaves the model
+  // playing whatever range it had.
+  const auto stored = static_cast<uint16_t>(animation);
+  if (stored >= AnimationTable.size())
+    Warn("animation " + std::to_string(animation) + " of state " + name + " is not one of 0-" +
+         std::to_string(AnimationTable.size() - 1));
 }
 
 void TBot::AddNextState(const script::TArgList& args)
