@@ -1,17 +1,25 @@
-// Frame rate with the console open (10 full lines of 38 characters plus the cursor) and the
-// frames-per-second overlay, drawn as the main window draws them, against clearing and
-// swapping an empty frame in the same run. Two more cases show where the time goes: the same
-// text without the swap, and the same glyph quads sent in one glBegin/glEnd instead of
-// through the glyph display lists. Run under a display (xvfb-run); prints the ratios.
+// Frame rates of the main window's kinds of frame against a bare clear+swap loop in the same
+// run: the empty frame (camera only, console closed), the console-open frame (the start-up
+// text, a wrapped error, mixed characters and a typed line with the cursor: ten lines, and the
+// FPS overlay) and the full demo frame (robot and weapon under the console and overlay). The
+// cases take turns for several rounds so that a slow spell of the machine hits all of them;
+// each round's rates are divided by that round's clear+swap rate, and the minimum and median
+// of those ratios are printed.
+// Run under a display: xvfb-run -a -s "-screen 0 1024x768x24" build/bench/bench_console_frame
+//   [rounds] [seconds per case and round]
 #include <GL/gl.h>
 #include <SDL.h>
-#include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <map>
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "bots/MD2.h"
+#include "render/Camera.h"
 #include "render/Console.h"
 #include "render/GLFont.h"
 #include "render/Texture.h"
@@ -19,6 +27,7 @@
 namespace {
 
 using namespace quarn::render;
+using quarn::bots::TMD2;
 
 constexpr int Width = 640, Height = 480;
 
@@ -27,34 +36,58 @@ struct TScene {
   SDL_GLContext Context = nullptr;
   std::unique_ptr<TGLFont> Font;
   std::unique_ptr<TConsole> Console;
-  bool Ok = false;
+  TTargetCamera Camera;
+  TMD2 Body, Weapon;
+  uint32_t Now = 0;
+  std::string Error;
 
   TScene()
   {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return;
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+      Error = SDL_GetError();
+      return;
+    }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     Window = SDL_CreateWindow("bench_console_frame", 0, 0, Width, Height,
                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!Window || !(Context = SDL_GL_CreateContext(Window))) return;
-    SDL_GL_SetSwapInterval(0);
-    try {
-      Font = std::make_unique<TGLFont>(QUARN_FONT_FILE);
-    } catch (const std::exception&) {
+    if (!Window || !(Context = SDL_GL_CreateContext(Window))) {
+      Error = SDL_GetError();
       return;
     }
-    Console = std::make_unique<TConsole>(Font.get());
-    Console->VisibleLines = 10;
-    Console->Width = Width;
-    Console->Height = Height;
-    for (int i = 0; i < 9; ++i) Console->Add(std::string(38, char('A' + i)) + "~");
-    Console->Prepare();
-    for (int i = 0; i < 37; ++i) Console->KeyChar('x');
-    Console->SetOpen(true);
-    Console->Blink();  // cursor shown: the input line has 39 characters
-    glEnable(GL_TEXTURE_2D);
+    SDL_GL_SetSwapInterval(0);
+    try {
+      Font = std::make_unique<TGLFont>(QUARN_BIN_DIR "/Font.tga");
+    } catch (const std::exception& e) {
+      Error = e.what();
+      return;
+    }
+    const std::string robot = QUARN_BIN_DIR "/bots/robot/";
+    if (!Body.LoadFromFile(robot + "robot.md2") || !Weapon.LoadFromFile(robot + "weapon.md2") ||
+        !Body.LoadSkin(robot + "robot.tga") || !Weapon.LoadSkin(robot + "weapon.jpg")) {
+      Error = "no demo robot in " + robot;
+      return;
+    }
+    for (TMD2* model : {&Body, &Weapon}) {
+      model->Active = true;
+      model->SetAnimation(1);
+    }
+    MakeConsole();
+    // The main window's camera and fixed state.
+    Camera.ViewVolume.ViewportWidth = Width;
+    Camera.ViewVolume.ViewportHeight = Height;
+    Camera.ViewVolume.NearPlane = 1;
+    Camera.ViewVolume.FarPlane = 1000;
+    Camera.LookAtFirst = true;
+    Camera.Eye = Vector(-200, 100, 0);
+    Camera.Center = Vector(0, 30, 0);
+    Camera.Rotation = Vector(-90, 23, 0);
     glEnable(GL_DEPTH_TEST);
-    Ok = true;
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_NORMALIZE);
   }
   ~TScene()
   {
@@ -65,137 +98,134 @@ struct TScene {
     SDL_Quit();
   }
 
-  // Frame steps 4 and 5 of the main window: the overlay, then the console.
-  void DrawText()
+  // What the console shows after start-up, loading the robot and a mistyped line.
+  void MakeConsole()
+  {
+    Console = std::make_unique<TConsole>(Font.get());
+    Console->VisibleLines = 10;
+    Console->Width = Width;
+    Console->Height = Height;
+    Console->LoadFromFile(QUARN_BIN_DIR "/console.txt");
+    Console->Add("Loading bot bots/robot/robot.bot");
+    Console->AddWrapped(
+        "Syntax error: Unknown identifier 'Sya' at line 1, position 5; expected \":=\" or '('");
+    Console->Add("Sounds: 12 of 12 loaded (wav/robot/*.wav)");
+    Console->Prepare();
+    for (const char c : std::string("Say('Hello, world! #42 & 7.5%')")) Console->KeyChar(c);
+    Console->SetOpen(true);
+    Console->Blink();
+  }
+
+  void Begin()
+  {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Camera.Turn += 0.5f;
+    Camera.Apply();
+  }
+  void DrawRobot()
+  {
+    Now += 5;
+    for (TMD2* model : {&Body, &Weapon}) model->Update(Now);
+    for (TMD2* model : {&Body, &Weapon}) {
+      model->BindTexture();
+      model->Draw();
+      model->AfterDraw();
+    }
+  }
+  void DrawText(bool consoleOpen)
   {
     Font->Print(30, 17, "FPS:" + std::to_string(987), 1);
+    Console->SetOpen(consoleOpen);
     Console->Draw();
   }
-
-  // The same glyphs as DrawText, as quads in one glBegin/glEnd.
-  void DrawTextImmediate()
-  {
-    EnableBlending();
-    glViewport(0, 0, Width, Height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, Width, Height, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glBindTexture(GL_TEXTURE_2D, 1);
-    glBegin(GL_QUADS);
-    auto put = [](int col, int row, const std::string& text) {
-      float x = col * 16.0f;
-      const float y = row * 24.0f;
-      for (unsigned char c : text) {
-        const int g = c - 32 + 128;
-        const float cx = (g % 16) / 16.0f, cy = (g / 16) / 16.0f;
-        glTexCoord2f(cx, 1 - cy - 0.0625f);
-        glVertex2f(x, y + 32);
-        glTexCoord2f(cx + 0.0625f, 1 - cy - 0.0625f);
-        glVertex2f(x + 16, y + 32);
-        glTexCoord2f(cx + 0.0625f, 1 - cy);
-        glVertex2f(x + 16, y);
-        glTexCoord2f(cx, 1 - cy);
-        glVertex2f(x, y);
-        x += 14;
-      }
-    };
-    put(30, 17, "FPS:987");
-    const auto& lines = Console->Lines();
-    for (size_t i = 0; i < lines.size(); ++i)
-      put(0, int(i), lines[i] + (i + 1 == lines.size() ? "_" : ""));
-    glEnd();
-  }
+  void End() { SDL_GL_SwapWindow(Window); }
 };
 
-TScene& Scene()
-{
-  static TScene scene;
-  return scene;
-}
-
-void BM_ClearSwap(benchmark::State& state)
-{
-  TScene& s = Scene();
-  if (!s.Ok) return state.SkipWithError("no GL window or no Font.tga");
-  for (auto _ : state) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    SDL_GL_SwapWindow(s.Window);
-  }
-}
-BENCHMARK(BM_ClearSwap)->Unit(benchmark::kMicrosecond)->UseRealTime();
-
-void BM_ConsoleFrame(benchmark::State& state)
-{
-  TScene& s = Scene();
-  if (!s.Ok) return state.SkipWithError("no GL window or no Font.tga");
-  for (auto _ : state) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    s.DrawText();
-    SDL_GL_SwapWindow(s.Window);
-  }
-  state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-}
-BENCHMARK(BM_ConsoleFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
-
-void BM_ConsoleTextOnly(benchmark::State& state)
-{
-  TScene& s = Scene();
-  if (!s.Ok) return state.SkipWithError("no GL window or no Font.tga");
-  for (auto _ : state) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    s.DrawText();
-    glFinish();
-  }
-}
-BENCHMARK(BM_ConsoleTextOnly)->Unit(benchmark::kMicrosecond)->UseRealTime();
-
-void BM_ConsoleFrameImmediate(benchmark::State& state)
-{
-  TScene& s = Scene();
-  if (!s.Ok) return state.SkipWithError("no GL window or no Font.tga");
-  for (auto _ : state) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    s.DrawTextImmediate();
-    SDL_GL_SwapWindow(s.Window);
-  }
-}
-BENCHMARK(BM_ConsoleFrameImmediate)->Unit(benchmark::kMicrosecond)->UseRealTime();
-
-// Keeps each benchmark's time per iteration to print the ratios after the usual table.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  TRatioReporter() : ConsoleReporter(OO_Tabular) {}
-  void ReportRuns(const std::vector<Run>& runs) override
-  {
-    for (const Run& run : runs)
-      if (run.iterations > 0) Times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> Times;
+struct TCase {
+  const char* Name;
+  std::function<void(TScene&)> Frame;
+  std::vector<double> Ratios{};  // to the same round's clear+swap rate
+  std::vector<double> Rates{};   // frames per second
 };
+
+double FramesPerSecond(TScene& scene, const std::function<void(TScene&)>& frame, double seconds)
+{
+  for (int i = 0; i < 3; ++i) frame(scene);  // warm-up
+  glFinish();
+  const Uint64 start = SDL_GetPerformanceCounter();
+  const Uint64 limit = static_cast<Uint64>(seconds * double(SDL_GetPerformanceFrequency()));
+  long frames = 0;
+  Uint64 elapsed = 0;
+  do {
+    frame(scene);
+    ++frames;
+    elapsed = SDL_GetPerformanceCounter() - start;
+  } while (elapsed < limit);
+  return double(frames) * double(SDL_GetPerformanceFrequency()) / double(elapsed);
+}
+
+double Median(std::vector<double> values)
+{
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-  benchmark::Initialize(&argc, argv);
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto& t = reporter.Times;
-  auto time = [&t](const char* name) {
-    const auto it = t.find(std::string(name) + "/real_time");
-    return it == t.end() ? 0.0 : it->second;
-  };
-  const double empty = time("BM_ClearSwap"), console = time("BM_ConsoleFrame");
-  const double immediate = time("BM_ConsoleFrameImmediate");
-  if (empty > 0 && console > 0) {
-    std::printf("frame rate: empty %.0f fps, console open %.0f fps\n", 1e6 / empty, 1e6 / console);
-    std::printf("console frame rate / empty frame rate: %.3f\n", empty / console);
+  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  const double seconds = argc > 2 ? std::atof(argv[2]) : 0.5;
+  TScene scene;
+  if (!scene.Error.empty()) {
+    std::fprintf(stderr, "bench_console_frame: %s\n", scene.Error.c_str());
+    return 1;
   }
-  if (immediate > 0 && console > 0)
-    std::printf("same quads in one glBegin: %.0f fps (%.1fx the display-list frame rate)\n",
-                1e6 / immediate, console / immediate);
+  std::vector<TCase> cases = {
+      {"clear+swap", [](TScene& s) {
+         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+         s.End();
+       }},
+      {"empty frame", [](TScene& s) {
+         s.Begin();
+         s.Console->SetOpen(false);
+         s.Console->Draw();
+         s.End();
+       }},
+      {"console open", [](TScene& s) {
+         s.Begin();
+         s.DrawText(true);
+         s.End();
+       }},
+      {"robot, console hidden", [](TScene& s) {
+         s.Begin();
+         s.DrawRobot();
+         s.DrawText(false);
+         s.End();
+       }},
+      {"full demo frame", [](TScene& s) {
+         s.Begin();
+         s.DrawRobot();
+         s.DrawText(true);
+         s.End();
+       }},
+  };
+  for (int round = 0; round < rounds; ++round) {
+    const double bare = FramesPerSecond(scene, cases[0].Frame, seconds);
+    cases[0].Rates.push_back(bare);
+    cases[0].Ratios.push_back(1);
+    for (size_t i = 1; i < cases.size(); ++i) {
+      const double rate = FramesPerSecond(scene, cases[i].Frame, seconds);
+      cases[i].Rates.push_back(rate);
+      cases[i].Ratios.push_back(rate / bare);
+    }
+  }
+  std::printf("%d rounds of %.2f s per case; ratio = frame rate / clear+swap rate of the round\n",
+              rounds, seconds);
+  std::printf("%-24s %12s %10s %10s\n", "case", "median fps", "min ratio", "median ratio");
+  for (const TCase& c : cases)
+    std::printf("%-24s %12.0f %10.3f %10.3f\n", c.Name, Median(c.Rates),
+                *std::min_element(c.Ratios.begin(), c.Ratios.end()), Median(c.Ratios));
   return 0;
 }

@@ -16,8 +16,9 @@ namespace quarn::formats::tga {
 //   12      u16   width, pixels
 //   14      u16   height, pixels
 //   16      u8    bits per pixel: 24 (B, G, R) or 32 (B, G, R, A)
-//   17      u8    descriptor: alpha bits (low 4) and origin; not consulted by the reader
-//   18            width x height pixels, row after row in file order, no row padding
+//   17      u8    descriptor: alpha bits (low 4); bit 5 set: the top row is stored first,
+//                 clear: the bottom row is; bit 4 (right to left) is not consulted
+//   18            width x height pixels, row after row, no row padding
 inline constexpr size_t HeaderSize = 18;
 // The first 12 bytes of every file the reader takes.
 inline constexpr uint8_t RequiredStart[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -27,5 +28,6 @@ inline constexpr size_t Height = 14;      // u16, pixels
 inline constexpr size_t Bits = 16;        // u8, 24 or 32
 inline constexpr size_t Descriptor = 17;  // u8
 inline constexpr uint8_t AlphaBits8 = 8;  // descriptor of a 32-bit file: 8 alpha bits, bottom-up
+inline constexpr uint8_t TopRowFirst = 0x20;  // descriptor bit: rows stored from the top down
 
 }  // namespace quarn::formats::tga

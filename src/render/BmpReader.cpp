@@ -84,8 +84,8 @@ TDecodeResult DecodeBMP(TBytes data, TImage& image)
   const size_t height = static_cast<size_t>(info.Height);
   TTextureImage out(width * height * 3);
   for (size_t y = 0; y < height; ++y) {
-    // Image rows go bottom row first, as bottom-up files store them.
-    const size_t fileRow = info.TopDown ? height - 1 - y : y;
+    // Image rows go top row first, as top-down files (negative height) store them.
+    const size_t fileRow = info.TopDown ? y : height - 1 - y;
     const uint8_t* src = rows.data() + fileRow * info.Stride;
     uint8_t* dst = out.data() + y * width * 3;
     for (size_t x = 0; x < width; ++x, dst += 3) {

@@ -1,5 +1,7 @@
 #include "render/Console.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -20,6 +22,11 @@ constexpr const char* Prompt = ">";
 constexpr const char* Cursor = "_";
 constexpr uint32_t ConsoleGlyphSet = 1;
 constexpr size_t HistoryLimit = 100;  // entered lines kept for recall, the oldest dropped
+constexpr int32_t BackdropRowHeight = 24;    // the font's text rows
+constexpr int32_t BackdropBottomMargin = 8;  // glyphs reach 8 pixels below their row
+constexpr float BackdropOpacity = 0.55f;
+constexpr int8_t FullLineCursorColor[4] = {127, 20, 20, 127};  // signed bytes: red
+constexpr int8_t WhiteColor[4] = {127, 127, 127, 127};
 
 bool IsBreakChar(char c)
 {
@@ -293,20 +300,69 @@ void TConsole::Draw()
 {
   EnableBlending();
   if (!FOpen || FLines.empty() || FFont == nullptr) return;
-  const std::vector<std::string> rows = ShownRows();
-  const bool scrolled = Scrolled();
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const int32_t row = static_cast<int32_t>(i);
-    const bool input = i + 1 == rows.size() && !scrolled;
-    const size_t caret = Caret();
-    if (input && FCursorOn && caret == rows[i].size()) {
-      FFont->Print(0, row, rows[i] + Cursor, ConsoleGlyphSet);
-    } else {
-      FFont->Print(0, row, rows[i], ConsoleGlyphSet);
-      // Spaces draw nothing and advance like any glyph: the cursor lands under the caret.
-      if (input && FCursorOn) FFont->Print(0, row, std::string(caret, ' ') + Cursor, ConsoleGlyphSet);
-    }
+  const size_t count = FLines.size();
+  const size_t visible = size_t(std::max(VisibleLines, 0));
+  const bool scrolled = Scrolled() && visible >= 2;
+  // Scrolled back, the rows end before FScrollEnd and the marker takes the input line's row.
+  const size_t end = scrolled ? FScrollEnd : count;
+  const size_t shown = scrolled ? visible - 1 : visible;
+  const size_t first = end > shown ? end - shown : 0;
+  const auto lastRow = static_cast<int32_t>(end - first) - (scrolled ? 0 : 1);
+  DrawBackdrop(lastRow + 1);
+
+  FFont->BeginBatch();
+  for (size_t i = first; i < end; ++i)
+    FFont->Add(0, static_cast<int32_t>(i - first), FLines[i], ConsoleGlyphSet);
+  if (scrolled) {
+    // Built in a kept string: a batch holds views of its text until EndBatch.
+    FMarker.assign("--- ");
+    FMarker += std::to_string(count - end);
+    FMarker += " more below (PageDown) ---";
+    FFont->Add(0, lastRow, FMarker, ConsoleGlyphSet);
   }
+  const size_t caret = Caret();
+  const bool plainCursor = FCursorOn && !scrolled && caret >= FLines.back().size() && !InputFull();
+  if (plainCursor) FFont->Append(Cursor);  // right after the input line, as part of it
+  FFont->EndBatch();
+  if (FCursorOn && !scrolled && !plainCursor) DrawCaret(lastRow, caret);
+}
+
+void TConsole::DrawBackdrop(int32_t rows) const
+{
+  // Under the text rows and the lower half of the last row's glyphs, across the whole width.
+  const int32_t bottom = rows * BackdropRowHeight + BackdropBottomMargin;
+  const GLboolean depth = glIsEnabled(GL_DEPTH_TEST), texture = glIsEnabled(GL_TEXTURE_2D);
+  glDisable(GL_DEPTH_TEST);  // over whatever the scene drew, and no depth left to hide the text
+  glDisable(GL_TEXTURE_2D);
+  glViewport(0, 0, Width, Height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, Width, Height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);  // the frame's alpha stays as it was
+  glColor4f(0, 0, 0, BackdropOpacity);
+  glRecti(0, 0, Width, bottom);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glColor4f(1, 1, 1, 1);
+  EnableBlending();
+  if (texture) glEnable(GL_TEXTURE_2D);
+  if (depth) glEnable(GL_DEPTH_TEST);
+}
+
+void TConsole::DrawCaret(int32_t row, size_t caret)
+{
+  // Drawn apart from the line: under a character its quad lies on the character's, which
+  // depth testing would hide. Red when the line has no room left.
+  const GLboolean depth = glIsEnabled(GL_DEPTH_TEST);
+  glDisable(GL_DEPTH_TEST);
+  if (InputFull()) FFont->SetColor(FullLineCursorColor);
+  FFont->BeginBatch();
+  FFont->AddAfter(0, row, static_cast<int32_t>(caret), Cursor, ConsoleGlyphSet);
+  FFont->EndBatch();
+  FFont->SetColor(WhiteColor);
+  if (depth) glEnable(GL_DEPTH_TEST);
 }
 
 }  // namespace quarn::render

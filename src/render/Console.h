@@ -57,10 +57,13 @@ public:
   void EditKey(TConsoleKey key);
   // A whole line entered as if typed and followed by Enter, without the typing limit.
   void EnterLine(const std::string& line);
-  // Switches to additive blending (always), then draws the visible lines if open.
+  // Switches to additive blending (always), then, if open, draws a dark translucent backdrop
+  // and the visible lines over it. The cursor shows red when the input line is full.
   void Draw();
 
   const std::vector<std::string>& Lines() const { return FLines; }
+  // The translucent dark panel Draw puts behind the given number of text rows.
+  void DrawBackdrop(int32_t rows) const;
   // Entered lines, oldest first; empty lines and repeats of the newest are not kept.
   const std::vector<std::string>& History() const { return FHistory; }
   // Index in the input line (prompt included) where the next character goes.
@@ -93,12 +96,14 @@ private:
   // One past the last line shown while scrolled back; 0 when showing the newest lines. An
   // index into FLines, so lines added while the user reads do not move the view.
   size_t FScrollEnd = 0;
+  std::string FMarker;     // the scroll marker's text while drawing
 
   std::string& Input();
   void InputChanged();  // the input line was edited in place
   void ShowInput(const std::string& line);
   void Remember(const std::string& line);
   void ScrollBy(long lines);
+  void DrawCaret(int32_t row, size_t caret);
 };
 
 }  // namespace quarn::render

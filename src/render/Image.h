@@ -10,9 +10,10 @@
 
 namespace quarn::render {
 
-// Decoded pixels, row after row, as they are uploaded: the first row becomes the bottom of the
-// texture (t = 0). Rows are packed without padding, so they are uploaded with an unpack
-// alignment of 1.
+// Decoded pixels, row after row, as they are uploaded: the first row is the image's top row
+// and becomes texture row t = 0, since model texture coordinates count rows from the top
+// edge. Every decoder follows the row order its file declares. Rows are packed without
+// padding, so they are uploaded with an unpack alignment of 1.
 using TTextureImage = std::vector<uint8_t>;
 
 // How the bytes of one pixel are laid out in a decoded image.
@@ -58,6 +59,9 @@ TDecodeResult DecodeBMP(TBytes data, TImage& image);
 TDecodeResult DecodeWAL(TBytes wal, TBytes palette, TImage& image);
 // Refused: the header cannot be read. Throws EImageError when the image data fails to decode.
 TDecodeResult DecodeJPG(TBytes data, TImage& image);
+// 8-bit run-length encoded PCX: palette indices (PaletteShort: the palette at the end is
+// missing or cut short) or three colour planes. DataShort: the scan lines are cut short.
+TDecodeResult DecodePCX(TBytes data, TImage& image);
 
 // Reads a whole file; false when it cannot be opened or read.
 using platform::ReadWholeFile;

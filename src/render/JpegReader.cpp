@@ -4,7 +4,6 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include <algorithm>
 #include <new>
 
 #include "render/Image.h"
@@ -123,16 +122,6 @@ uint8_t* NextRow(void* context, uint32_t width)
   return c->Pixels->data() + c->Pixels->size() - rowBytes;
 }
 
-// The rows arrived top first; the image is stored bottom row first.
-void FlipRows(TTextureImage& pixels, size_t rowBytes, uint32_t rows)
-{
-  if (rows < 2) return;
-  for (size_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
-    uint8_t* upper = pixels.data() + top * rowBytes;
-    std::swap_ranges(upper, upper + rowBytes, pixels.data() + bottom * rowBytes);
-  }
-}
-
 }  // namespace
 
 TDecodeResult DecodeJPG(TBytes data, TImage& image)
@@ -147,7 +136,6 @@ TDecodeResult DecodeJPG(TBytes data, TImage& image)
     case TJpegStage::DataFailed: throw EImageError(error.Message);
     case TJpegStage::Done: break;
   }
-  FlipRows(pixels, size_t(context.Width) * 4, context.Rows);
   image.Width = static_cast<int32_t>(context.Width);
   image.Height = static_cast<int32_t>(context.Rows);
   image.BitsPerPixel = 0;

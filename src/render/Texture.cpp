@@ -56,6 +56,7 @@ bool TTexture::LoadFromFile(const std::string& fileName)
   if (ext == ".BMP") return LoadBMP(fileName);
   if (ext == ".TGA") return LoadTGA(fileName);
   if (ext == ".WAL") return LoadWAL(fileName, ExtractFilePath(fileName) + PaletteFileName);
+  if (ext == ".PCX") return LoadPCX(fileName);
   return false;
 }
 
@@ -104,6 +105,15 @@ bool TTexture::LoadJPG(const std::string& fileName)
     ShowReaderError("Couldn't load JPG - \"" + fileName + "\"");
     return false;
   }
+  return Upload(image);
+}
+
+bool TTexture::LoadPCX(const std::string& fileName)
+{
+  std::vector<uint8_t> data;
+  if (!ReadWholeFile(fileName, data)) return false;
+  TImage image;
+  if (DecodePCX(data, image) != TDecodeResult::Ok) return false;
   return Upload(image);
 }
 

@@ -13,7 +13,8 @@ inline constexpr uint32_t MagFilter = 0x2601;
 // An OpenGL texture object made from an image file. The loaders need the rendering context
 // current: each decodes the file, keeps the pixels in Image and uploads them once. Failures
 // are a false result (BMP and JPEG readers also show a message box); a WAL file that is cut
-// short and a JPEG whose data is corrupt raise EImageError.
+// short and a JPEG whose data is corrupt raise EImageError. Every reader uploads the image's
+// top row as texture row t = 0.
 class TTexture {
 public:
   TTexture() = default;
@@ -21,12 +22,14 @@ public:
   TTexture(const TTexture&) = delete;
   TTexture& operator=(const TTexture&) = delete;
 
-  // Chooses the reader by the extension (.JPG .BMP .TGA .WAL, any case); false for any other.
+  // Chooses the reader by the extension (.JPG .BMP .TGA .WAL .PCX, any case); false for any
+  // other.
   bool LoadFromFile(const std::string& fileName);
   bool LoadTGA(const std::string& fileName);
   bool LoadBMP(const std::string& fileName);
   bool LoadWAL(const std::string& fileName, const std::string& paletteFileName);
   bool LoadJPG(const std::string& fileName);
+  bool LoadPCX(const std::string& fileName);  // silent on failure, like the TGA reader
 
   virtual void Bind();
   virtual void Unbind();

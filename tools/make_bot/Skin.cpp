@@ -12,6 +12,7 @@
 #include "bots/MD2Writer.h"
 #include "formats/Bmp.h"
 #include "formats/ByteWriter.h"
+#include "formats/Pcx.h"
 #include "formats/Tga.h"
 #include "formats/Wal.h"
 
@@ -186,64 +187,13 @@ bool Save(const std::string& fileName, const std::vector<uint8_t>& bytes)
   return bots::SaveBytes(fileName, bytes);
 }
 
-}  // namespace
+// The canvas as palette indices, top row first.
+struct TIndexed {
+  std::vector<std::array<int, 3>> Palette;  // 256 R, G, B entries
+  std::vector<uint8_t> Indices;              // one per pixel
+};
 
-TCanvas PaintSkin(const TMesh& mesh, int width, int height)
-{
-  TCanvas canvas(width, height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      uint8_t* p = canvas.At(x, y);
-      p[0] = 60, p[1] = 64, p[2] = 72;
-    }
-  for (const TFaceCell& face : mesh.Cells()) PaintCell(canvas, face, 2);
-  return canvas;
-}
-
-bool WriteTGA(const std::string& fileName, const TCanvas& canvas)
-{
-  std::vector<uint8_t> out;
-  formats::TByteWriter w(out);
-  w.Bytes(formats::tga::RequiredStart);  // uncompressed true colour
-  w.U16(uint16_t(canvas.Width));
-  w.U16(uint16_t(canvas.Height));
-  w.U8(24);
-  w.U8(0);  // origin bottom left: row 0 is stored first
-  for (size_t i = 0; i < canvas.Rgb.size(); i += 3)
-    out.insert(out.end(), {canvas.Rgb[i + 2], canvas.Rgb[i + 1], canvas.Rgb[i]});
-  return Save(fileName, out);
-}
-
-bool WriteBMP(const std::string& fileName, const TCanvas& canvas)
-{
-  const uint32_t stride = (uint32_t(canvas.Width) * 3 + 3) & ~3u;
-  const uint32_t dataSize = stride * uint32_t(canvas.Height);
-  constexpr uint32_t headers = formats::bmp::FileHeaderSize + formats::bmp::InfoHeaderSize;
-  std::vector<uint8_t> out;
-  formats::TByteWriter w(out);
-  w.Chars("BM");
-  w.U32(headers + dataSize);
-  w.U32(0);
-  w.U32(headers);
-  w.U32(formats::bmp::InfoHeaderSize);
-  w.U32(uint32_t(canvas.Width));
-  w.U32(uint32_t(canvas.Height));  // positive: bottom row (row 0) first
-  w.U16(1);
-  w.U16(24);
-  // compression, image size, resolution (72 dpi), colours used, important colours
-  for (uint32_t v : {formats::bmp::BI_RGB, dataSize, 2835u, 2835u, 0u, 0u}) w.U32(v);
-  for (int y = 0; y < canvas.Height; ++y) {
-    const size_t start = out.size();
-    for (int x = 0; x < canvas.Width; ++x) {
-      const uint8_t* p = &canvas.Rgb[(size_t(y) * canvas.Width + x) * 3];
-      out.insert(out.end(), {p[2], p[1], p[0]});
-    }
-    out.resize(start + stride, 0);
-  }
-  return Save(fileName, out);
-}
-
-bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, const TCanvas& canvas)
+TIndexed Quantize(const TCanvas& canvas)
 {
   // Palette: the 256 most used colours at 5 bits per channel, each pixel mapped to the nearest.
   std::map<uint32_t, int> counts;
@@ -275,7 +225,72 @@ bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, c
     }
     indices.push_back(it->second);
   }
+  return {palette, indices};
+}
 
+}  // namespace
+
+TCanvas PaintSkin(const TMesh& mesh, int width, int height)
+{
+  TCanvas canvas(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = canvas.At(x, y);
+      p[0] = 60, p[1] = 64, p[2] = 72;
+    }
+  for (const TFaceCell& face : mesh.Cells()) PaintCell(canvas, face, 2);
+  return canvas;
+}
+
+bool WriteTGA(const std::string& fileName, const TCanvas& canvas)
+{
+  std::vector<uint8_t> out;
+  formats::TByteWriter w(out);
+  w.Bytes(formats::tga::RequiredStart);  // uncompressed true colour
+  w.U16(uint16_t(canvas.Width));
+  w.U16(uint16_t(canvas.Height));
+  w.U8(24);
+  w.U8(0);  // origin bottom left: the bottom row is stored first
+  for (int y = canvas.Height - 1; y >= 0; --y)
+    for (int x = 0; x < canvas.Width; ++x) {
+      const uint8_t* p = &canvas.Rgb[(size_t(y) * canvas.Width + x) * 3];
+      out.insert(out.end(), {p[2], p[1], p[0]});
+    }
+  return Save(fileName, out);
+}
+
+bool WriteBMP(const std::string& fileName, const TCanvas& canvas)
+{
+  const uint32_t stride = (uint32_t(canvas.Width) * 3 + 3) & ~3u;
+  const uint32_t dataSize = stride * uint32_t(canvas.Height);
+  constexpr uint32_t headers = formats::bmp::FileHeaderSize + formats::bmp::InfoHeaderSize;
+  std::vector<uint8_t> out;
+  formats::TByteWriter w(out);
+  w.Chars("BM");
+  w.U32(headers + dataSize);
+  w.U32(0);
+  w.U32(headers);
+  w.U32(formats::bmp::InfoHeaderSize);
+  w.U32(uint32_t(canvas.Width));
+  w.U32(uint32_t(canvas.Height));  // positive: bottom row first
+  w.U16(1);
+  w.U16(24);
+  // compression, image size, resolution (72 dpi), colours used, important colours
+  for (uint32_t v : {formats::bmp::BI_RGB, dataSize, 2835u, 2835u, 0u, 0u}) w.U32(v);
+  for (int y = canvas.Height - 1; y >= 0; --y) {
+    const size_t start = out.size();
+    for (int x = 0; x < canvas.Width; ++x) {
+      const uint8_t* p = &canvas.Rgb[(size_t(y) * canvas.Width + x) * 3];
+      out.insert(out.end(), {p[2], p[1], p[0]});
+    }
+    out.resize(start + stride, 0);
+  }
+  return Save(fileName, out);
+}
+
+bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, const TCanvas& canvas)
+{
+  const auto [palette, indices] = Quantize(canvas);
   std::vector<uint8_t> out;
   formats::TByteWriter writer(out);
   writer.Text("robot", formats::wal::NameSize);
@@ -296,6 +311,41 @@ bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, c
   return Save(fileName, out) && Save(paletteFileName, pal);
 }
 
+bool WritePCX(const std::string& fileName, const TCanvas& canvas)
+{
+  namespace pcx = formats::pcx;
+  const auto [palette, indices] = Quantize(canvas);
+  const size_t width = size_t(canvas.Width);
+  const size_t bytesPerLine = (width + 1) & ~size_t(1);  // even, as readers expect
+  std::vector<uint8_t> out;
+  formats::TByteWriter w(out);
+  w.U8(pcx::ZSoft);
+  w.U8(pcx::PaletteVersion);
+  w.U8(pcx::RunLength);
+  w.U8(8);
+  for (int v : {0, 0, canvas.Width - 1, canvas.Height - 1, 72, 72}) w.U16(uint16_t(v));  // window, dpi
+  w.PadTo(pcx::Planes);
+  w.U8(1);
+  w.U16(uint16_t(bytesPerLine));
+  w.U16(1);  // colour palette
+  w.PadTo(pcx::HeaderSize);
+  std::vector<uint8_t> line(bytesPerLine, 0);
+  for (size_t y = 0; y < size_t(canvas.Height); ++y) {  // top row first
+    std::copy_n(indices.begin() + long(y * width), width, line.begin());
+    for (size_t x = 0; x < bytesPerLine;) {
+      size_t run = 1;
+      while (x + run < bytesPerLine && run < pcx::LongestRun && line[x + run] == line[x]) ++run;
+      if (run > 1 || (line[x] & pcx::RunMark) == pcx::RunMark) w.U8(uint8_t(pcx::RunMark | run));
+      w.U8(line[x]);
+      x += run;
+    }
+  }
+  w.U8(pcx::PaletteMark);
+  for (const auto& c : palette)
+    for (int channel : c) w.U8(uint8_t(channel));
+  return Save(fileName, out);
+}
+
 bool WriteJPEG(const std::string& fileName, const TCanvas& canvas, int quality)
 {
   FILE* file = std::fopen(fileName.c_str(), "wb");
@@ -312,9 +362,9 @@ bool WriteJPEG(const std::string& fileName, const TCanvas& canvas, int quality)
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, TRUE);
   jpeg_start_compress(&info, TRUE);
-  // JPEG scanlines run top row first; the reader makes the last scanline texture row 0.
+  // JPEG scanlines run top row first.
   while (info.next_scanline < info.image_height) {
-    const int row = canvas.Height - 1 - int(info.next_scanline);
+    const int row = int(info.next_scanline);
     JSAMPROW line = const_cast<uint8_t*>(&canvas.Rgb[size_t(row) * canvas.Width * 3]);
     jpeg_write_scanlines(&info, &line, 1);
   }

@@ -1,6 +1,6 @@
 // Generates the demo robot into the folder given as the only argument: body and weapon MD2
-// models with all 199 frames, the body skin as TGA, BMP and WAL (with palette.pal), and the
-// weapon skin as JPEG.
+// models with all 199 frames, the body skin as TGA, BMP, WAL (with palette.pal) and PCX, and
+// the weapon skin as JPEG.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -31,6 +31,7 @@ int main(int argc, char** argv)
                   quarn::bots::SaveBytes(dir + "weapon.md2", WriteMD2(gun.Content(poses, "weapon.jpg"))) &&
                   WriteTGA(dir + "robot.tga", bodySkin) && WriteBMP(dir + "robot.bmp", bodySkin) &&
                   WriteWAL(dir + "robot.wal", dir + "palette.pal", bodySkin) &&
+                  WritePCX(dir + "robot.pcx", bodySkin) &&
                   WriteJPEG(dir + "weapon.jpg", gunSkin, 92);
   if (!ok) {
     std::fprintf(stderr, "make_bot: cannot write into %s\n", dir.c_str());

@@ -2,9 +2,8 @@
 //
 // Draws the font image: 256 x 256 pixels, a 16 x 16 grid of 16-pixel cells, grey level and
 // alpha both = glyph coverage (white text on black: readable also where the caller has
-// blending off), written as an uncompressed 32-bit TGA with the bottom row first. Glyphs
-// 0..127 (upper half) and 128..255 (lower half) are the two glyph sets; glyph k of a set is
-// the character k + 32.
+// blending off), written as an uncompressed 32-bit TGA. Glyphs 0..127 (upper half of the grid)
+// and 128..255 (lower half) are the two glyph sets; glyph k of a set is the character k + 32.
 //
 // On screen a cell becomes 16 x 32 pixels, text rows are 24 pixels apart and the pen advances
 // 14 pixels, so a glyph is drawn at half its width's scale vertically (an em of 22 x 11 texels
@@ -79,6 +78,7 @@ bool WriteTga(const char* fileName, const TCanvas& canvas)
   w.U8(quarn::formats::tga::AlphaBits8);
   out.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
   std::vector<uint8_t> row(ImageSize * 4);
+  // Bottom-up file: the first row stored is the image's bottom row.
   for (int y = ImageSize - 1; y >= 0; --y) {
     for (int x = 0; x < ImageSize; ++x) {
       uint8_t* p = &row[x * 4];

@@ -143,7 +143,7 @@ TEST_F(GLFontTest, GeneratedFontImage)
   ASSERT_EQ(image.Height, 256);
   ASSERT_EQ(image.BitsPerPixel, 32);
   auto alpha = [&](int x, int yFromTop) {
-    return image.Pixels[(size_t(255 - yFromTop) * 256 + x) * 4 + 3];
+    return image.Pixels[(size_t(yFromTop) * 256 + x) * 4 + 3];
   };
   auto ink = [&](int glyph, int rowFrom, int rowTo) {
     int total = 0;

@@ -99,7 +99,7 @@ Bytes MakeCellFont()
   out[16] = 32;
   out[17] = 8;
   size_t at = 18;
-  for (int y = Size - 1; y >= 0; --y)  // bottom row first
+  for (int y = Size - 1; y >= 0; --y)  // bottom-up file: grid row 0 is stored last
     for (int x = 0; x < Size; ++x) {
       const Rgba c = CellColor(x / 16, y / 16);
       out[at++] = c.b;

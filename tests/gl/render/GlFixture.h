@@ -37,8 +37,9 @@ private:
   std::string Dir;
 };
 
-// The test font image: every cell fully opaque, cell (col, row) (row 0 at the top of the
-// image) coloured CellColor(col, row) (alpha left 0, as Pixel reads it), so a drawn glyph tells which cell it came from.
+// The test font image: every cell fully opaque, cell (col, row) of the glyph grid coloured
+// CellColor(col, row) (alpha left 0, as Pixel reads it), so a drawn glyph tells which cell it
+// came from. Stored like the generated font, upside down: grid row 0 is the image's bottom.
 Rgba CellColor(int col, int row);
 Bytes MakeCellFont();
 

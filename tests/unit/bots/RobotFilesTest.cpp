@@ -100,16 +100,18 @@ TEST_F(RobotFiles, TheGunStaysInTheHandInEveryFrame)
 TEST(RobotSkins, EveryFormatDecodesToTheSamePicture)
 {
   using namespace render;
-  std::vector<uint8_t> tgaBytes, bmpBytes, walBytes, palBytes, jpgBytes;
+  std::vector<uint8_t> tgaBytes, bmpBytes, walBytes, palBytes, pcxBytes, jpgBytes;
   ASSERT_TRUE(ReadWholeFile(RobotDir + "robot.tga", tgaBytes));
   ASSERT_TRUE(ReadWholeFile(RobotDir + "robot.bmp", bmpBytes));
   ASSERT_TRUE(ReadWholeFile(RobotDir + "robot.wal", walBytes));
   ASSERT_TRUE(ReadWholeFile(RobotDir + "palette.pal", palBytes));
+  ASSERT_TRUE(ReadWholeFile(RobotDir + "robot.pcx", pcxBytes));
   ASSERT_TRUE(ReadWholeFile(RobotDir + "weapon.jpg", jpgBytes));
-  TImage tga, bmp, wal, jpg;
+  TImage tga, bmp, wal, pcx, jpg;
   ASSERT_EQ(DecodeTGA(tgaBytes, tga), TDecodeResult::Ok);
   ASSERT_EQ(DecodeBMP(bmpBytes, bmp), TDecodeResult::Ok);
   ASSERT_EQ(DecodeWAL(walBytes, palBytes, wal), TDecodeResult::Ok);
+  ASSERT_EQ(DecodePCX(pcxBytes, pcx), TDecodeResult::Ok);
   ASSERT_EQ(DecodeJPG(jpgBytes, jpg), TDecodeResult::Ok);
   EXPECT_EQ(tga.Width, 512);
   EXPECT_EQ(tga.Height, 512);
@@ -122,6 +124,7 @@ TEST(RobotSkins, EveryFormatDecodesToTheSamePicture)
   double difference = 0;
   for (size_t i = 0; i < tga.Pixels.size(); ++i) difference += std::abs(int(wal.Pixels[i]) - int(tga.Pixels[i]));
   EXPECT_LT(difference / double(tga.Pixels.size()), 6.0);  // 256 colours are close enough
+  EXPECT_EQ(pcx.Pixels, wal.Pixels);  // the same palette and indices
 }
 
 }  // namespace

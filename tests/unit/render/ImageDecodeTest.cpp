@@ -12,7 +12,7 @@ namespace {
 using testing::Bytes;
 using testing::Rgba;
 
-// Pixel (x, row) of a decoded image, row 0 being the first row of Pixels (the texture's bottom).
+// Pixel (x, row) of a decoded image, row 0 being the first row of Pixels (texture row t = 0).
 Rgba At(const TImage& image, int x, int row)
 {
   const int bpp = image.BytesPerPixel();
@@ -33,22 +33,25 @@ void Put32(Bytes& b, size_t at, uint32_t v)
 
 // --- TGA ---------------------------------------------------------------------------------
 
-TEST(DecodeTGA, BothDepthsKeepFileRowOrderAndSwapToRgb)
+TEST(DecodeTGA, BothDepthsAndOriginsDecodeTopRowFirstAndSwapToRgb)
 {
   for (const int bits : {24, 32}) {
     for (const int width : {1, 3, 5}) {
-      SCOPED_TRACE(::testing::Message() << bits << " bits, width " << width);
-      const int height = 3;
-      TImage image;
-      ASSERT_EQ(DecodeTGA(testing::MakeTga(width, height, bits), image), TDecodeResult::Ok);
-      EXPECT_EQ(image.Width, width);
-      EXPECT_EQ(image.Height, height);
-      EXPECT_EQ(image.BitsPerPixel, bits);
-      EXPECT_EQ(image.KeepAlpha, bits == 32);
-      ASSERT_EQ(image.Pixels.size(), size_t(width * height * bits / 8));
-      for (int row = 0; row < height; ++row)
-        for (int x = 0; x < width; ++x)  // bottom-up file: first row is the pattern's last
-          EXPECT_EQ(At(image, x, row), Opaque(testing::PatternPixel(x, height - 1 - row), bits == 32));
+      for (const bool bottomUp : {true, false}) {  // descriptor bit 5 clear or set
+        SCOPED_TRACE(::testing::Message() << bits << " bits, width " << width
+                                          << (bottomUp ? ", bottom-up" : ", top-down"));
+        const int height = 3;
+        TImage image;
+        ASSERT_EQ(DecodeTGA(testing::MakeTga(width, height, bits, bottomUp), image), TDecodeResult::Ok);
+        EXPECT_EQ(image.Width, width);
+        EXPECT_EQ(image.Height, height);
+        EXPECT_EQ(image.BitsPerPixel, bits);
+        EXPECT_EQ(image.KeepAlpha, bits == 32);
+        ASSERT_EQ(image.Pixels.size(), size_t(width * height * bits / 8));
+        for (int row = 0; row < height; ++row)
+          for (int x = 0; x < width; ++x)
+            EXPECT_EQ(At(image, x, row), Opaque(testing::PatternPixel(x, row), bits == 32));
+      }
     }
   }
 }
@@ -97,7 +100,7 @@ TEST(DecodeTGA, HugeSizeInHeaderIsRefusedWithoutAllocating)
 
 // --- BMP ---------------------------------------------------------------------------------
 
-TEST(DecodeBMP, EveryDepthWidthAndRowOrderDecodesBottomRowFirst)
+TEST(DecodeBMP, EveryDepthWidthAndRowOrderDecodesTopRowFirst)
 {
   for (const int bits : {8, 24, 32}) {
     for (const int width : {1, 2, 3, 5, 6}) {
@@ -115,7 +118,7 @@ TEST(DecodeBMP, EveryDepthWidthAndRowOrderDecodesBottomRowFirst)
         ASSERT_EQ(image.Pixels.size(), size_t(width * height * 3));
         for (int row = 0; row < height; ++row) {
           for (int x = 0; x < width; ++x) {
-            const int y = height - 1 - row;
+            const int y = row;
             Rgba expected = bits == 8 ? testing::BmpPaletteColor(testing::BmpIndex(x, y))
                                       : testing::PatternPixel(x, y);
             expected.a = 0;
@@ -150,7 +153,7 @@ TEST(DecodeBMP, LargerInfoHeadersAndStandardBitFieldsAreRead)
   Put32(file, 14 + 48, 0x000000FF);
   TImage image;
   ASSERT_EQ(DecodeBMP(file, image), TDecodeResult::Ok);
-  Rgba expected = testing::PatternPixel(2, 1);
+  Rgba expected = testing::PatternPixel(2, 0);
   expected.a = 0;
   EXPECT_EQ(At(image, 2, 0), expected);
 
@@ -260,7 +263,7 @@ TEST(DecodeWAL, ShortInputRaisesReadBeyondEndOfFile)
 
 // --- JPEG --------------------------------------------------------------------------------
 
-TEST(DecodeJPG, FullSizeRgbWithOpaqueAlphaBottomRowFirst)
+TEST(DecodeJPG, FullSizeRgbWithOpaqueAlphaTopRowFirst)
 {
   const int width = 16, height = 16;
   TImage image;
@@ -276,11 +279,11 @@ TEST(DecodeJPG, FullSizeRgbWithOpaqueAlphaBottomRowFirst)
     return std::abs(got.r - want.r) < 24 && std::abs(got.g - want.g) < 24 &&
            std::abs(got.b - want.b) < 24;
   };
-  // Row 0 is the image's bottom: blue on the left, white on the right.
-  EXPECT_TRUE(near(At(image, 2, 2), Rgba{0, 0, 255, 255}));
-  EXPECT_TRUE(near(At(image, 13, 2), Rgba{255, 255, 255, 255}));
-  EXPECT_TRUE(near(At(image, 2, 13), Rgba{255, 0, 0, 255}));
-  EXPECT_TRUE(near(At(image, 13, 13), Rgba{0, 255, 0, 255}));
+  // Row 0 is the image's top: red on the left, green on the right.
+  EXPECT_TRUE(near(At(image, 2, 2), Rgba{255, 0, 0, 255}));
+  EXPECT_TRUE(near(At(image, 13, 2), Rgba{0, 255, 0, 255}));
+  EXPECT_TRUE(near(At(image, 2, 13), Rgba{0, 0, 255, 255}));
+  EXPECT_TRUE(near(At(image, 13, 13), Rgba{255, 255, 255, 255}));
 }
 
 TEST(DecodeJPG, UnreadableHeaderIsRefused)

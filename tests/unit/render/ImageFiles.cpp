@@ -37,6 +37,7 @@ Bytes MakeTga(int width, int height, int bits, bool bottomUp)
   Put16(out, 12, uint32_t(width));
   Put16(out, 14, uint32_t(height));
   out[16] = uint8_t(bits);
+  if (!bottomUp) out[17] = 0x20;  // descriptor: top row stored first
   size_t at = 18;
   for (int row = 0; row < height; ++row) {
     const int y = bottomUp ? height - 1 - row : row;

@@ -16,7 +16,8 @@ struct Rgba {
 // The test pattern: a distinct colour for every pixel (x, y), y counted from the top row.
 Rgba PatternPixel(int x, int y);
 
-// 24- or 32-bit uncompressed TGA, rows in the given order (bottomUp: last pattern row first).
+// 24- or 32-bit uncompressed TGA, rows in the given order (bottomUp: last pattern row first;
+// otherwise the descriptor says the top row is stored first).
 Bytes MakeTga(int width, int height, int bits, bool bottomUp = true);
 
 // BMP of 8 (paletted: 256 entries unless colorsUsed), 24 or 32 bits; rows padded to 4 bytes;

@@ -114,11 +114,15 @@ TEST_F(TextureFiles, JpegReaderMessageQuotesTheName)
             "BMP Unit: Couldn't load JPG - \"" + missing + "\"\n");
 }
 
-TEST_F(TextureFiles, TgaAndWalFailuresAreSilent)
+TEST_F(TextureFiles, TgaWalAndPcxFailuresAreSilent)
 {
   EXPECT_EQ(Messages([&] { return Texture.LoadTGA((Dir / "none.tga").string()); }), "");
   const std::string bad = Write("bad.tga", testing::Bytes(18, 0));
   EXPECT_EQ(Messages([&] { return Texture.LoadTGA(bad); }), "");
+  EXPECT_EQ(Messages([&] { return Texture.LoadFromFile((Dir / "none.pcx").string()); }), "");
+  const std::string badPcx = Write("bad.PCX", testing::Bytes(200, 0x0A));
+  EXPECT_EQ(Messages([&] { return Texture.LoadFromFile(badPcx); }), "");
+  EXPECT_EQ(Texture.GetID(), 0u);
 
   // The palette is looked for next to the WAL file only.
   const std::string wal = Write("wall.wal", testing::MakeWal(2, 2));
