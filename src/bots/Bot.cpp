@@ -72,6 +72,8 @@ bool TBot::LoadText(script::TScript& script, render::TConsole& console, const st
                     std::string bytes)
 {
   FActive = false;
+  FLoadError = {};
+  FWarningCount = 0;
   FSavedFunctions = script.Functions();
   FConsole = &console;
   script.SetFunctions(&FCommands);
@@ -87,6 +89,7 @@ bool TBot::LoadText(script::TScript& script, render::TConsole& console, const st
     completed = script.Run();
   } catch (const script::EScriptError& error) {
     Print(error.Message());
+    FLoadError = {error.Message(), script::SourcePlace(script.Text(), error.Position())};
     return false;
   } catch (const std::exception& error) {
     Print(std::string("Exception : ") + error.what());
@@ -95,6 +98,7 @@ bool TBot::LoadText(script::TScript& script, render::TConsole& console, const st
     Print("Exception : Unknown exception");
     return false;
   }
+  CheckSounds();
   if (completed) Print("Bot file " + name + " compiled");
 
   FActive = true;
@@ -138,6 +142,12 @@ void TBot::StateEntered(int32_t state)
   FWeapon.SetAnimation(animation);
 }
 
+void TBot::Warn(const std::string& text)
+{
+  ++FWarningCount;
+  Print("Warning: " + text);
+}
+
 void TBot::Print(const std::string& line)
 {
   if (FConsole) FConsole->Add(line);
@@ -179,9 +189,15 @@ void TBot::LoadWeaponSkin(const script::TArgList& args)
 void TBot::AddState(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 1);
-  FAutomata.AddState(ArgInteger(args, 0), name, ArgInteger(args, 2), ArgInteger(args, 3),
-                     ArgBoolean(args, 4));
+  const int32_t animation = ArgInteger(args, 3);
+  FAutomata.AddState(ArgInteger(args, 0), name, ArgInteger(args, 2), animation, ArgBoolean(args, 4));
   Print("State " + name + " added");
+  // The state keeps the number's low 16 bits; a number outside the table leaves the model
+  // playing whatever range it had.
+  const auto stored = static_cast<uint16_t>(animation);
+  if (stored >= AnimationTable.size())
+    Warn("animation " + std::to_string(animation) + " of state " + name + " is not one of 0-" +
+         std::to_string(AnimationTable.size() - 1));
 }
 
 void TBot::AddNextState(const script::TArgList& args)

@@ -9,6 +9,7 @@
 #include "bots/MD2.h"
 #include "script/Functions.h"
 #include "script/HostCommands.h"
+#include "script/SourcePlace.h"
 
 namespace quarn::script {
 class TScript;
@@ -56,6 +57,16 @@ public:
   script::TFuncs& Commands() { return FCommands; }
   const std::vector<std::optional<TCadence>>& Cadences() const { return FCadences; }
 
+  // The script error that stopped the last Load and its place in the bot file; Message is
+  // empty when the file ran to its end.
+  struct TLoadError {
+    std::string Message;
+    script::TSourcePlace Place;
+  };
+  const TLoadError& LoadError() const { return FLoadError; }
+  // Warning lines the last Load printed: things the bot file asked for that cannot work.
+  int32_t WarningCount() const { return FWarningCount; }
+
   TSoundManager* SoundManager = nullptr;  // not owned; frame sounds are skipped without one
   std::function<void()> OnStateChange;    // the bot entered a state (before its animation)
   // Files named in a bot file are found relative to this directory (with trailing '/');
@@ -78,6 +89,9 @@ private:
   void PrecacheSet(const script::TArgList& args);
   void SetTiming(const script::TArgList& args);
   void Print(const std::string& line);
+  void Warn(const std::string& text);
+  // Warns for each frame sound whose wave the precached set lacks.
+  void CheckSounds();
 
   TMD2 FModel;
   TMD2 FWeapon;
@@ -87,6 +101,8 @@ private:
   render::TConsole* FConsole = nullptr;
   bool FActive = false;
   bool FHasWeapon = false;
+  TLoadError FLoadError;
+  int32_t FWarningCount = 0;
   TFiniteAutomata FAutomata;
   std::vector<std::optional<TCadence>> FCadences;  // one slot per body frame
 };

@@ -2,6 +2,8 @@
 // the handler that plays a frame's sound.
 #include "bots/Bot.h"
 
+#include <algorithm>
+
 #include "bots/SoundManager.h"
 #include "platform/Paths.h"
 #include "render/Console.h"
@@ -28,6 +30,18 @@ void TBot::SetSound(const script::TArgList& args)
     throw script::EScriptError("Frame " + std::to_string(frame) + " is not a frame of the model");
   FCadences[static_cast<size_t>(frame)] = TCadence{name, flag};
   Print("Cadencer command : " + name + "...OK");
+}
+
+void TBot::CheckSounds()
+{
+  if (!SoundManager) return;
+  std::vector<std::string> warned;
+  for (const auto& cadence : FCadences) {
+    if (!cadence || SoundManager->Has(cadence->SoundName)) continue;
+    if (std::find(warned.begin(), warned.end(), cadence->SoundName) != warned.end()) continue;
+    warned.push_back(cadence->SoundName);
+    Warn("sound " + cadence->SoundName + " is not in the precached set");
+  }
 }
 
 void TBot::PrecacheSet(const script::TArgList& args)

@@ -25,6 +25,11 @@ void TSoundManager::Play(const std::string& name)
   WaveList->Items().Find(name).Play(false);
 }
 
+bool TSoundManager::Has(const std::string& name) const
+{
+  return !WaveList || WaveList->Items().IndexOf(name) >= 0;
+}
+
 void TSoundManager::Print(const std::string& line)
 {
   if (FConsole) FConsole->Add(line);

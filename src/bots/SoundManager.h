@@ -23,6 +23,8 @@ public:
   // Starts the wave `name` of the current set without waiting for it. A name not in the set
   // raises EWaveCollectionError "Wave '<name>' not found".
   void Play(const std::string& name);
+  // The current set holds a wave of that name (letter case aside); true without a wave list.
+  bool Has(const std::string& name) const;
 
   sound::TDXSound* Sound = nullptr;        // not owned: the main window's DXSound
   sound::TDXWaveList* WaveList = nullptr;  // not owned: the main window's BotWaveList

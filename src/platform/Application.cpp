@@ -16,6 +16,8 @@ namespace {
 
 int mouseDx = 0;
 int mouseDy = 0;
+int mouseWheel = 0;
+uint16_t keyShift = 0;  // modifiers of the key event being handled
 
 // Latin-1 characters of a UTF-8 text; anything outside 32..255 is dropped.
 void ForEachLatin1(const char* text, const std::function<void(char)>& deliver)
@@ -129,6 +131,8 @@ void TApplication::Dispatch(const SDL_Event& event)
     case SDL_KEYDOWN: {
       const uint16_t key = VirtualKeyFromSDL(event.key.keysym.sym);
       if (!window || key == 0) break;
+      // The event's own modifiers: by the time it is handled the keys may have been released.
+      keyShift = ShiftStateFromSDL(event.key.keysym.mod);
       if (window->OnKeyDown) window->OnKeyDown(key);
       // Control characters come from their key-down, after it, as the window system does;
       // a held Enter enters one line, not one per repeat.
@@ -139,6 +143,7 @@ void TApplication::Dispatch(const SDL_Event& event)
     }
     case SDL_KEYUP: {
       const uint16_t key = VirtualKeyFromSDL(event.key.keysym.sym);
+      keyShift = ShiftStateFromSDL(event.key.keysym.mod);
       if (window && key && window->OnKeyUp) window->OnKeyUp(key);
       break;
     }
@@ -148,6 +153,9 @@ void TApplication::Dispatch(const SDL_Event& event)
     case SDL_MOUSEMOTION:
       mouseDx += event.motion.xrel;
       mouseDy += event.motion.yrel;
+      break;
+    case SDL_MOUSEWHEEL:
+      mouseWheel += event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
       break;
     default:
       if (event.type == TimerEventType()) TWindowTimer::Deliver(event.user.data1);
@@ -168,5 +176,14 @@ void TakeMouseMotion(int& dx, int& dy)
   dy = mouseDy;
   mouseDx = mouseDy = 0;
 }
+
+int TakeMouseWheel()
+{
+  const int notches = mouseWheel;
+  mouseWheel = 0;
+  return notches;
+}
+
+uint16_t KeyShiftState() { return keyShift; }
 
 }  // namespace quarn::platform

@@ -73,4 +73,10 @@ void ShowCursor(bool show);
 // Mouse motion summed since the last call, in pixels (right and down positive).
 void TakeMouseMotion(int& dx, int& dy);
 
+// Mouse wheel notches summed since the last call (away from the user positive).
+int TakeMouseWheel();
+
+// The modifier keys (ssShift, ssCtrl, ssAlt) held when the key event being handled was made.
+uint16_t KeyShiftState();
+
 }  // namespace quarn::platform

@@ -42,6 +42,15 @@ uint16_t VirtualKeyFromSDL(int32_t sdlKey)
   return 0;
 }
 
+uint16_t ShiftStateFromSDL(uint16_t sdlMod)
+{
+  uint16_t state = 0;
+  if (sdlMod & KMOD_SHIFT) state |= ssShift;
+  if (sdlMod & KMOD_CTRL) state |= ssCtrl;
+  if (sdlMod & KMOD_ALT) state |= ssAlt;
+  return state;
+}
+
 char ControlCharFromVirtualKey(uint16_t key)
 {
   switch (key) {

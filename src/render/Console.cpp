@@ -1,5 +1,7 @@
 #include "render/Console.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -19,6 +21,12 @@ constexpr const char* LineBreak = "\r\n";
 constexpr const char* Prompt = ">";
 constexpr const char* Cursor = "_";
 constexpr uint32_t ConsoleGlyphSet = 1;
+constexpr size_t HistoryLimit = 100;  // entered lines kept for recall, the oldest dropped
+constexpr int32_t BackdropRowHeight = 24;    // the font's text rows
+constexpr int32_t BackdropBottomMargin = 8;  // glyphs reach 8 pixels below their row
+constexpr float BackdropOpacity = 0.55f;
+constexpr int8_t FullLineCursorColor[4] = {127, 20, 20, 127};  // signed bytes: red
+constexpr int8_t WhiteColor[4] = {127, 127, 127, 127};
 
 bool IsBreakChar(char c)
 {
@@ -141,6 +149,7 @@ bool TConsole::LoadFromFile(const std::string& fileName)
   if (!ReadWholeFile(fileName, data)) return false;
   FLines = SplitLines(std::string(data.begin(), data.end()));
   FCleanLines = 0;
+  FScrollEnd = 0;
   return true;
 }
 
@@ -200,29 +209,138 @@ void TConsole::Blink()
   if (FOpen) FCursorOn = !FCursorOn;
 }
 
-void TConsole::EnterLine(const std::string& line)
+std::string& TConsole::Input()
 {
   if (FLines.empty()) FLines.emplace_back(Prompt);
   FCleanLines = std::min(FCleanLines, FLines.size() - 1);
-  FLines.back() = std::string(Prompt) + line;
+  return FLines.back();
+}
+
+size_t TConsole::Caret() const
+{
+  if (FLines.empty()) return 1;
+  const size_t size = FLines.back().size();
+  return size - std::min(FCaretBack, size > 0 ? size - 1 : 0);
+}
+
+bool TConsole::InputFull() const
+{
+  const size_t size = FLines.empty() ? 1 : FLines.back().size();
+  return size + 1 > size_t(std::max(MaxLineLength, 0));
+}
+
+void TConsole::ShowInput(const std::string& line)
+{
+  Input() = Prompt + line;
+  FCaretBack = 0;
+}
+
+void TConsole::Remember(const std::string& line)
+{
+  if (!line.empty() && (FHistory.empty() || FHistory.back() != line)) {
+    FHistory.push_back(line);
+    if (FHistory.size() > HistoryLimit) FHistory.erase(FHistory.begin());
+  }
+  FHistoryPos = FHistory.size();
+  FDraft.clear();
+}
+
+void TConsole::EnterLine(const std::string& line)
+{
+  ShowInput(line);
   KeyChar('\r');
 }
 
 void TConsole::KeyChar(char ch)
 {
-  if (FLines.empty()) FLines.emplace_back(Prompt);
-  FCleanLines = std::min(FCleanLines, FLines.size() - 1);
-  std::string& input = FLines.back();
+  std::string& input = Input();
+  FScrollEnd = 0;
+  const size_t caret = Caret();
   if (ch == BackspaceChar) {
-    if (input.size() > 1) input.pop_back();
+    if (caret > 1) input.erase(caret - 1, 1);
   } else if (ch == EnterChar) {
     if (!input.empty()) input.erase(0, 1);
     const std::string line = input;  // the handler may append lines
+    FCaretBack = 0;
+    Remember(line);
     if (OnLine) OnLine(line);
     FLines.emplace_back(Prompt);
-  } else if (input.size() + 1 <= size_t(std::max(MaxLineLength, 0))) {
-    input += ch;
+  } else if (!InputFull()) {
+    input.insert(caret, 1, ch);
   }
+}
+
+void TConsole::EditKey(TConsoleKey key)
+{
+  const long page = std::max(VisibleLines, 2) - 1;
+  switch (key) {
+    case TConsoleKey::PageUp: ScrollBy(-page); return;
+    case TConsoleKey::PageDown: ScrollBy(page); return;
+    case TConsoleKey::Clear: {
+      const std::string input = Input();
+      FLines.assign(1, input);
+      FCleanLines = 0;
+      FScrollEnd = 0;
+      return;
+    }
+    default: break;
+  }
+  FScrollEnd = 0;
+  std::string& input = Input();
+  const size_t first = std::min<size_t>(1, input.size());  // the caret never goes before the prompt
+  size_t caret = Caret();
+  switch (key) {
+    case TConsoleKey::Left: caret = std::max(first, caret - std::min<size_t>(caret, 1)); break;
+    case TConsoleKey::Right: caret = std::min(input.size(), caret + 1); break;
+    case TConsoleKey::Home: caret = first; break;
+    case TConsoleKey::End: caret = input.size(); break;
+    case TConsoleKey::Delete:
+      if (caret < input.size()) input.erase(caret, 1);
+      break;
+    case TConsoleKey::HistoryBack:
+      if (FHistoryPos > 0) {
+        if (FHistoryPos >= FHistory.size()) FDraft = input.substr(first);
+        FHistoryPos = std::min(FHistoryPos, FHistory.size()) - 1;
+        ShowInput(FHistory[FHistoryPos]);
+      }
+      return;
+    case TConsoleKey::HistoryForward:
+      if (FHistoryPos < FHistory.size()) {
+        ++FHistoryPos;
+        ShowInput(FHistoryPos == FHistory.size() ? FDraft : FHistory[FHistoryPos]);
+      }
+      return;
+    default: return;
+  }
+  FCaretBack = input.size() - caret;
+}
+
+void TConsole::ScrollBy(long lines)
+{
+  // A scrolled view shows VisibleLines - 1 lines ending before FScrollEnd, then the marker.
+  const size_t count = FLines.size();
+  const long shown = std::max(VisibleLines, 2) - 1;
+  if (count <= size_t(std::max(VisibleLines, 0))) {
+    FScrollEnd = 0;
+    return;
+  }
+  const long end = Scrolled() ? long(FScrollEnd) : long(count);
+  const long moved = std::max(end + lines, shown);
+  FScrollEnd = moved >= long(count) ? 0 : size_t(moved);
+}
+
+std::vector<std::string> TConsole::ShownRows() const
+{
+  const size_t count = FLines.size();
+  const size_t visible = size_t(std::max(VisibleLines, 0));
+  if (!Scrolled() || visible < 2) {
+    const size_t first = count > visible ? count - visible : 0;
+    return {FLines.begin() + long(first), FLines.end()};
+  }
+  const size_t first = FScrollEnd > visible - 1 ? FScrollEnd - (visible - 1) : 0;
+  std::vector<std::string> rows(FLines.begin() + long(first), FLines.begin() + long(FScrollEnd));
+  rows.push_back("--- " + std::to_string(count - FScrollEnd) + " more below (PageDown) ---");
+  return rows;
 }
 
 void TConsole::Draw()
@@ -231,12 +349,67 @@ void TConsole::Draw()
   if (!FOpen || FLines.empty() || FFont == nullptr) return;
   const size_t count = FLines.size();
   const size_t visible = size_t(std::max(VisibleLines, 0));
-  const size_t first = count > visible ? count - visible : 0;
+  const bool scrolled = Scrolled() && visible >= 2;
+  // Scrolled back, the rows end before FScrollEnd and the marker takes the input line's row.
+  const size_t end = scrolled ? FScrollEnd : count;
+  const size_t shown = scrolled ? visible - 1 : visible;
+  const size_t first = end > shown ? end - shown : 0;
+  const auto lastRow = static_cast<int32_t>(end - first) - (scrolled ? 0 : 1);
+  DrawBackdrop(lastRow + 1);
+
   FFont->BeginBatch();
-  for (size_t i = first; i < count; ++i)
+  for (size_t i = first; i < end; ++i)
     FFont->Add(0, static_cast<int32_t>(i - first), FLines[i], ConsoleGlyphSet);
-  if (FCursorOn) FFont->Append(Cursor);  // right after the input line, as part of it
+  if (scrolled) {
+    // Built in a kept string: a batch holds views of its text until EndBatch.
+    FMarker.assign("--- ");
+    FMarker += std::to_string(count - end);
+    FMarker += " more below (PageDown) ---";
+    FFont->Add(0, lastRow, FMarker, ConsoleGlyphSet);
+  }
+  const size_t caret = Caret();
+  const bool plainCursor = FCursorOn && !scrolled && caret >= FLines.back().size() && !InputFull();
+  if (plainCursor) FFont->Append(Cursor);  // right after the input line, as part of it
   FFont->EndBatch();
+  if (FCursorOn && !scrolled && !plainCursor) DrawCaret(lastRow, caret);
+}
+
+void TConsole::DrawBackdrop(int32_t rows) const
+{
+  // Under the text rows and the lower half of the last row's glyphs, across the whole width.
+  const int32_t bottom = rows * BackdropRowHeight + BackdropBottomMargin;
+  const GLboolean depth = glIsEnabled(GL_DEPTH_TEST), texture = glIsEnabled(GL_TEXTURE_2D);
+  glDisable(GL_DEPTH_TEST);  // over whatever the scene drew, and no depth left to hide the text
+  glDisable(GL_TEXTURE_2D);
+  glViewport(0, 0, Width, Height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, Width, Height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);  // the frame's alpha stays as it was
+  glColor4f(0, 0, 0, BackdropOpacity);
+  glRecti(0, 0, Width, bottom);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glColor4f(1, 1, 1, 1);
+  EnableBlending();
+  if (texture) glEnable(GL_TEXTURE_2D);
+  if (depth) glEnable(GL_DEPTH_TEST);
+}
+
+void TConsole::DrawCaret(int32_t row, size_t caret)
+{
+  // Drawn apart from the line: under a character its quad lies on the character's, which
+  // depth testing would hide. Red when the line has no room left.
+  const GLboolean depth = glIsEnabled(GL_DEPTH_TEST);
+  glDisable(GL_DEPTH_TEST);
+  if (InputFull()) FFont->SetColor(FullLineCursorColor);
+  FFont->BeginBatch();
+  FFont->AddAfter(0, row, static_cast<int32_t>(caret), Cursor, ConsoleGlyphSet);
+  FFont->EndBatch();
+  FFont->SetColor(WhiteColor);
+  if (depth) glEnable(GL_DEPTH_TEST);
 }
 
 }  // namespace quarn::render

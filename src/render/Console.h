@@ -21,9 +21,23 @@ size_t NextLine(std::string_view text, size_t start, std::string_view& line);
 // Rewrites the text in place as SplitLines' lines, each followed by CR LF.
 void ToCrLfLines(std::string& text);
 
+// Editing keys the console acts on; the window decides which keys they are.
+enum class TConsoleKey {
+  Left,            // caret one character back
+  Right,           // caret one character on
+  Home,            // caret after the prompt
+  End,             // caret after the last character
+  Delete,          // the character under the caret
+  HistoryBack,     // the previous entered line
+  HistoryForward,  // the next entered line, past the newest the line being typed
+  PageUp,          // scroll back by a page
+  PageDown,        // scroll on by a page
+  Clear,           // drop every line but the input line
+};
+
 // The drop-down text console: a list of lines whose last one is the input line, starting
 // with the prompt ">". When open it is drawn over the scene from the top of the window, the
-// newest lines last, with a blinking "_" cursor on the input line.
+// newest lines last, with a blinking "_" cursor at the caret of the input line.
 class TConsole {
 public:
   using TLineEvent = std::function<void(const std::string& line)>;
@@ -44,14 +58,29 @@ public:
   void Blink();
   bool CursorOn() const { return FCursorOn; }
 
-  // One typed character: backspace (8), carriage return (13) or any other to append.
+  // One typed character: backspace (8) deletes before the caret, carriage return (13) enters
+  // the whole line, any other is inserted at the caret while the line has room.
   void KeyChar(char ch);
+  void EditKey(TConsoleKey key);
   // A whole line entered as if typed and followed by Enter, without the typing limit.
   void EnterLine(const std::string& line);
-  // Switches to additive blending (always), then draws the visible lines if open.
+  // Switches to additive blending (always), then, if open, draws a dark translucent backdrop
+  // and the visible lines over it. The cursor shows red when the input line is full.
   void Draw();
 
   const std::vector<std::string>& Lines() const { return FLines; }
+  // The translucent dark panel Draw puts behind the given number of text rows.
+  void DrawBackdrop(int32_t rows) const;
+  // Entered lines, oldest first; empty lines and repeats of the newest are not kept.
+  const std::vector<std::string>& History() const { return FHistory; }
+  // Index in the input line (prompt included) where the next character goes.
+  size_t Caret() const;
+  // The input line has no room for another typed character.
+  bool InputFull() const;
+  bool Scrolled() const { return FScrollEnd != 0 && FScrollEnd < FLines.size(); }
+  // The rows Draw shows, top first, without the cursor. While scrolled back the last row is a
+  // marker saying how many lines are below, in place of the input line.
+  std::vector<std::string> ShownRows() const;
 
   int32_t VisibleLines = 5;
   int32_t MaxLineLength = 39;  // input line including its prompt; wrapping column
@@ -66,6 +95,22 @@ private:
   size_t FCleanLines = 0;
   bool FOpen = false;
   bool FCursorOn = false;
+  // Characters after the caret: 0 keeps the caret at the end, whatever line becomes the input.
+  size_t FCaretBack = 0;
+  std::vector<std::string> FHistory;
+  size_t FHistoryPos = 0;  // the entry shown; FHistory.size() while not browsing
+  std::string FDraft;      // the line being typed when browsing started
+  // One past the last line shown while scrolled back; 0 when showing the newest lines. An
+  // index into FLines, so lines added while the user reads do not move the view.
+  size_t FScrollEnd = 0;
+  std::string FMarker;     // the scroll marker's text while drawing
+
+  std::string& Input();
+  void InputChanged();  // the input line was edited in place
+  void ShowInput(const std::string& line);
+  void Remember(const std::string& line);
+  void ScrollBy(long lines);
+  void DrawCaret(int32_t row, size_t caret);
 };
 
 }  // namespace quarn::render

@@ -170,6 +170,12 @@ void TGLFont::Add(int32_t col, int32_t row, std::string_view text, uint32_t glyp
   FSegments.push_back({text, col, row, glyphSet > 1 ? 1 : glyphSet, false});
 }
 
+void TGLFont::AddAfter(int32_t col, int32_t row, int32_t pen, std::string_view text,
+                       uint32_t glyphSet)
+{
+  FSegments.push_back({text, col, row, glyphSet > 1 ? 1 : glyphSet, false, pen});
+}
+
 void TGLFont::Append(std::string_view text)
 {
   if (FSegments.empty()) return;
@@ -206,7 +212,7 @@ bool TGLFont::BuildVertices(TFill fill)
       FCol = segment.Col;
       FRow = segment.Row;
       FGlyphSet = segment.GlyphSet;
-      FPen = 0;
+      FPen = segment.Pen;
       previous = string = TRect{};
       ended = false;
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -46,8 +47,13 @@ public:
   // given to Add and Append must stay alive until EndBatch.
   void BeginBatch();
   void Add(int32_t col, int32_t row, std::string_view text, uint32_t glyphSet);
+  // Add with the pen already moved on by `pen` glyphs, as if that many had been drawn.
+  void AddAfter(int32_t col, int32_t row, int32_t pen, std::string_view text, uint32_t glyphSet);
   void Append(std::string_view text);
   void EndBatch();
+
+  // The colour of text drawn from now on, as signed bytes (127 full); opaque white at start.
+  void SetColor(const int8_t (&color)[4]) { std::copy(color, color + 4, FColor); }
 
   int32_t Width = 0;   // drawing viewport in pixels; set by the console's Prepare
   int32_t Height = 0;
@@ -70,6 +76,7 @@ private:
     int32_t Col, Row;
     uint32_t GlyphSet;
     bool Continues;  // appended to the string before it
+    int32_t Pen = 0;  // glyphs the pen starts after
   };
   enum class TFill { Quads, Ink, InkUncovered };
 

@@ -9,11 +9,13 @@
 
 namespace quarn::script {
 
-// One host command: its declaration and the member of THost that runs it.
+// One host command: its declaration, the member of THost that runs it and, for commands a
+// user looks up, a one-line description (the TFunc's Description).
 template <class THost>
 struct THostCommand {
   const char* Declaration;
   void (THost::*Handler)(const TArgList& args);
+  const char* Description = nullptr;
 };
 
 // Owns the TFunc components of a command table; destroying it unregisters them. The registry
@@ -28,14 +30,18 @@ public:
   {
     FComponents.reserve(N);
     for (const THostCommand<THost>& command : table)
-      Add(registry, command.Declaration,
+      Add(registry, command.Declaration, command.Description,
           [&host, handler = command.Handler](TFunc&, const TArgList& args, Variant&) {
             (host.*handler)(args);
           });
   }
 
+  // The components in table order.
+  const std::vector<std::unique_ptr<TFunc>>& Components() const { return FComponents; }
+
 private:
-  void Add(TFuncs& registry, std::string_view declaration, TOnEvalEvent onEval);
+  void Add(TFuncs& registry, std::string_view declaration, const char* description,
+           TOnEvalEvent onEval);
 
   std::vector<std::unique_ptr<TFunc>> FComponents;
 };

@@ -34,6 +34,15 @@ constexpr float kFitMargin = 1.05f;     // room around the model's bounding sphe
 constexpr double kPi = 3.14159265358979323846;
 
 constexpr float kDegreesPerPixel = 5.0f / 100.0f;
+// The mouse wheel moves the eye along its line to the point looked at, a tenth closer per
+// notch, between these distances (model units; the far plane is at 1000).
+constexpr float kZoomPerNotch = 0.9f;
+constexpr float kMinDistance = 20.0f;
+constexpr float kMaxDistance = 800.0f;
+// How far the view may tilt above or below level, in degrees: short of straight down or up,
+// so the camera never passes over the top of the model or under it.
+constexpr float kMaxPitch = 85.0f;
+constexpr float kRadiansPerDegree = 3.14159265358979f / 180.0f;
 constexpr int kCursorCentreX = 320;
 constexpr int kCursorCentreY = 240;
 
@@ -55,10 +64,40 @@ void TBotHost::CreateCamera(int viewportWidth, int viewportHeight)
   FCamera->ViewVolume.NearPlane = 1.0;
   FCamera->ViewVolume.FarPlane = 1000.0;
   FCamera->LookAtFirst = true;
+  ResetCamera();
+}
+
+void TBotHost::ResetCamera()
+{
   FCamera->Eye = render::Vector(-200, 100, 0);
   FCamera->Center = render::Vector(0, 30, 0);
   FCamera->Rotation = render::Vector(-90, 23, 0);
   FCamera->Turn = 0;
+}
+
+void TBotHost::Zoom(int notches)
+{
+  if (notches == 0) return;
+  render::TVector& eye = FCamera->Eye;
+  const render::TVector& center = FCamera->Center;
+  const float dx = eye.x - center.x, dy = eye.y - center.y, dz = eye.z - center.z;
+  const float distance = std::sqrt(dx * dx + dy * dy + dz * dz);
+  if (!(distance > 0)) return;
+  const float wanted = distance * std::pow(kZoomPerNotch, static_cast<float>(notches));
+  const float scale = std::clamp(wanted, kMinDistance, kMaxDistance) / distance;
+  eye.x = center.x + dx * scale;
+  eye.y = center.y + dy * scale;
+  eye.z = center.z + dz * scale;
+}
+
+float TBotHost::LevelPitch() const
+{
+  // The model's up axis turns about its y axis by Rotation.y and then by -90 about x, which
+  // lays it in the x-y plane of the look-at space at Rotation.y degrees from y toward x; the
+  // view is level when that axis is square to the line of sight.
+  const float dx = FCamera->Center.x - FCamera->Eye.x, dy = FCamera->Center.y - FCamera->Eye.y;
+  if (dx == 0 && dy == 0) return 0;
+  return std::atan2(-dy, dx) / kRadiansPerDegree;
 }
 
 void TBotHost::CreateKeyMapAndBot()
@@ -94,9 +133,12 @@ void TBotHost::MouseLook()
   const int x = kCursorCentreX + dx, y = kCursorCentreY + dy;
   render::TVector rotation = FCamera->Rotation;
   rotation.y += static_cast<float>(kCursorCentreY - y) * kDegreesPerPixel;
+  const float level = LevelPitch();
+  rotation.y = std::clamp(rotation.y, level - kMaxPitch, level + kMaxPitch);
   rotation.z = 0;
   FCamera->Rotation = rotation;
   FCamera->Turn += static_cast<float>(kCursorCentreX - x) * kDegreesPerPixel;
+  Zoom(platform::TakeMouseWheel());
   FCamera->Apply();
 }
 

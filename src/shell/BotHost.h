@@ -30,6 +30,10 @@ public:
   TBotHost& operator=(const TBotHost&) = delete;
 
   void CreateCamera(int viewportWidth, int viewportHeight);
+  // Puts the eye, the point looked at and the turns back as they were at start-up.
+  void ResetCamera();
+  // Moves the eye toward the point looked at (positive) or away, within fixed distances.
+  void Zoom(int notches);
   void CreateKeyMapAndBot();
   // Frees the bot and the camera while the GL context still exists.
   void Release();
@@ -77,6 +81,8 @@ public:
 
 private:
   std::unique_ptr<bots::TBot> NewBot();
+  // The rotation about y at which the view looks level at the model.
+  float LevelPitch() const;
   // Called by the bot each time it enters a state: advances animation-file playback.
   void BotStateChanged();
 

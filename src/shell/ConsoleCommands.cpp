@@ -1,6 +1,7 @@
 #include "shell/ConsoleCommands.h"
 
 #include <fcntl.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <ctime>
@@ -38,20 +39,28 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
 {
   // Creation order: the registry lists the commands in this order.
   static const script::THostCommand<TConsoleCommands> kCommands[] = {
-      {"Quit;", &TConsoleCommands::QuitFuncEval},
-      {"LoadBot(string);", &TConsoleCommands::LoadBotFuncEval},
-      {"About;", &TConsoleCommands::AboutFuncEval},
-      {"ConDump(string);", &TConsoleCommands::ConDumpFuncEval},
-      {"GLRenderer;", &TConsoleCommands::GetRendererFuncEval},
-      {"GLExtensions;", &TConsoleCommands::GetExtensionsFuncEval},
-      {"DrawFPS(boolean);", &TConsoleCommands::DrawFPSFuncEval},
-      {"DrawFrameNumber(boolean);", &TConsoleCommands::FrameNoFuncEval},
-      {"LoadAnimationFile(string);", &TConsoleCommands::LoadAnimationFileFuncEval},
-      {"FitCamera;", &TConsoleCommands::FitCameraFuncEval},
-      {"ModelInfo;", &TConsoleCommands::ModelInfoFuncEval},
-      {"Animations;", &TConsoleCommands::AnimationsFuncEval},
-      {"DrawFrameName(boolean);", &TConsoleCommands::FrameNameFuncEval},
-      {"Screenshot(string);", &TConsoleCommands::ScreenshotFuncEval},
+      {"Quit;", &TConsoleCommands::QuitFuncEval, "Quit: end the program"},
+      {"LoadBot(string);", &TConsoleCommands::LoadBotFuncEval, "LoadBot('x.bot'): load a bot file"},
+      {"About;", &TConsoleCommands::AboutFuncEval, "About: show the banner"},
+      {"ConDump(string);", &TConsoleCommands::ConDumpFuncEval, "ConDump('x.txt'): save these lines"},
+      {"GLRenderer;", &TConsoleCommands::GetRendererFuncEval, "GLRenderer: show the OpenGL renderer"},
+      {"GLExtensions;", &TConsoleCommands::GetExtensionsFuncEval,
+       "GLExtensions: list OpenGL extensions"},
+      {"DrawFPS(boolean);", &TConsoleCommands::DrawFPSFuncEval,
+       "DrawFPS(true): show frames per second"},
+      {"DrawFrameNumber(boolean);", &TConsoleCommands::FrameNoFuncEval,
+       "DrawFrameNumber(true): show the frame"},
+      {"LoadAnimationFile(string);", &TConsoleCommands::LoadAnimationFileFuncEval,
+       "LoadAnimationFile('x'): play keys"},
+      {"FitCamera;", &TConsoleCommands::FitCameraFuncEval, "FitCamera: frame the whole model"},
+      {"ModelInfo;", &TConsoleCommands::ModelInfoFuncEval, "ModelInfo: what the models hold"},
+      {"Animations;", &TConsoleCommands::AnimationsFuncEval, "Animations: the frames by name"},
+      {"DrawFrameName(boolean);", &TConsoleCommands::FrameNameFuncEval,
+       "DrawFrameName(true): show its name"},
+      {"Screenshot(string);", &TConsoleCommands::ScreenshotFuncEval,
+       "Screenshot('x.png'): save a picture"},
+      {"Help(), (string);", &TConsoleCommands::HelpFuncEval, "Help or Help('Quit'): describe"},
+      {"ResetCamera;", &TConsoleCommands::ResetCameraFuncEval, "ResetCamera: back to the start view"},
   };
   FCommands = script::THostCommands(FFuncs, *this, kCommands);
   FScript.Exceptions = true;
@@ -82,6 +91,24 @@ void TConsoleCommands::ConsoleLine(const std::string& line)
     Console().AddWrapped("Exception : Unknown exception");
   }
 }
+
+void TConsoleCommands::HelpFuncEval(const script::TArgList& args)
+{
+  if (args.Count() == 0) {
+    for (const auto& command : FCommands.Components()) Console().Add(command->Description);
+    return;
+  }
+  const std::string name = script::ArgText(args, 0);
+  for (const auto& command : FCommands.Components()) {
+    if (strcasecmp(command->Name().c_str(), name.c_str()) == 0) {
+      Console().Add(command->Description);
+      return;
+    }
+  }
+  Console().AddWrapped("No command " + name + "; Help lists them");
+}
+
+void TConsoleCommands::ResetCameraFuncEval(const script::TArgList&) { FForm.Bots().ResetCamera(); }
 
 void TConsoleCommands::QuitFuncEval(const script::TArgList&) { FForm.Window().Close(); }
 

@@ -43,6 +43,8 @@ private:
   void AnimationsFuncEval(const script::TArgList& args);
   void FrameNameFuncEval(const script::TArgList& args);
   void ScreenshotFuncEval(const script::TArgList& args);
+  void HelpFuncEval(const script::TArgList& args);
+  void ResetCameraFuncEval(const script::TArgList& args);
   std::string ExtensionsText() const;
   render::TConsole& Console();
 

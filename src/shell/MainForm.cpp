@@ -12,6 +12,29 @@
 
 namespace quarn::shell {
 
+namespace {
+
+struct TConsoleKeyBinding {
+  uint16_t Key;
+  uint16_t Ctrl;  // ssCtrl when the binding needs Ctrl held, else 0 (Ctrl not held)
+  render::TConsoleKey Action;
+};
+// Editing keys of the open console. Plain Up and Down stay movement keys.
+constexpr TConsoleKeyBinding kConsoleKeys[] = {
+    {platform::VK_LEFT, 0, render::TConsoleKey::Left},
+    {platform::VK_RIGHT, 0, render::TConsoleKey::Right},
+    {platform::VK_HOME, 0, render::TConsoleKey::Home},
+    {platform::VK_END, 0, render::TConsoleKey::End},
+    {platform::VK_DELETE, 0, render::TConsoleKey::Delete},
+    {platform::VK_UP, platform::ssCtrl, render::TConsoleKey::HistoryBack},
+    {platform::VK_DOWN, platform::ssCtrl, render::TConsoleKey::HistoryForward},
+    {platform::VK_PRIOR, 0, render::TConsoleKey::PageUp},
+    {platform::VK_NEXT, 0, render::TConsoleKey::PageDown},
+    {'L', platform::ssCtrl, render::TConsoleKey::Clear},
+};
+
+}  // namespace
+
 TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
 {
   // The window's GL visual is fixed when the window is created.
@@ -119,8 +142,21 @@ void TMainForm::ReportPlayError(const std::string& message)
 void TMainForm::FormKeyDown(uint16_t key)
 {
   if (key == platform::VK_ESCAPE) FWindow->Close();
-  else FBots.MovementKey(key, true);
+  else if (!ConsoleEditKey(key)) FBots.MovementKey(key, true);
   FBots.SteerBot();
+}
+
+bool TMainForm::ConsoleEditKey(uint16_t key)
+{
+  if (!FConsole || !FConsole->IsOpen()) return false;
+  const uint16_t ctrl = platform::KeyShiftState() & platform::ssCtrl;
+  for (const TConsoleKeyBinding& binding : kConsoleKeys) {
+    if (binding.Key == key && binding.Ctrl == ctrl) {
+      FConsole->EditKey(binding.Action);
+      return true;
+    }
+  }
+  return false;
 }
 
 void TMainForm::FormKeyUp(uint16_t key)

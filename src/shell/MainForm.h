@@ -78,6 +78,8 @@ private:
   void PrepareConsole();
   void DrawFPSOverlay();
   void TakeScreenshots();
+  // Hands an editing key to the open console; false when the key is not one of them.
+  bool ConsoleEditKey(uint16_t key);
 
   TShellScriptHost FScriptHost;                 // installed for the window's whole life
   std::unique_ptr<platform::TWindow> FWindow;  // created first, freed last

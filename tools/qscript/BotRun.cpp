@@ -14,6 +14,7 @@
 #include "script/Functions.h"
 #include "script/Host.h"
 #include "script/Script.h"
+#include "script/SourcePlace.h"
 #include "sound/WaveCollection.h"
 
 namespace quarn::qscript {
@@ -79,7 +80,7 @@ std::string ScriptLiteral(const std::string& text)
   return literal.empty() ? "''" : literal;
 }
 
-int RunBotFile(const std::string& fileName, std::ostream& out, std::ostream& err)
+int RunBotFile(const std::string& fileName, bool strict, std::ostream& out, std::ostream& err)
 {
   // Image readers report some failures in a message box: with no one to answer it, they go
   // to stderr instead.
@@ -120,19 +121,29 @@ int RunBotFile(const std::string& fileName, std::ostream& out, std::ostream& err
   consoleScript.Exceptions = true;
   consoleScript.Blocking = false;
   consoleScript.SetFunctions(&consoleFuncs);
+  // An error of the bot file itself is also put on err with its place in the file.
+  std::string error;
   try {
     consoleScript.SetText("LoadBot(" + ScriptLiteral(fileName) + ")");
     consoleScript.Run();
-  } catch (const script::EScriptError& error) {
-    loaded = false;
-    console.Add(error.Message());
+  } catch (const script::EScriptError& e) {
+    error = e.Message();
   } catch (const std::bad_alloc&) {
-    loaded = false;
-    console.Add("Exception : Out of memory");
-  } catch (const std::exception& error) {
-    loaded = false;
-    console.Add(std::string("Exception : ") + error.what());
+    error = "Exception : Out of memory";
+  } catch (const std::exception& e) {
+    error = std::string("Exception : ") + e.what();
   }
+  if (!error.empty()) {
+    loaded = false;
+    console.Add(error);
+  }
+  writer.Flush();
+  const bots::TBot::TLoadError& botError = bot.LoadError();
+  if (!botError.Message.empty())
+    err << script::SourcePrefix(fileName, botError.Place) << botError.Message << '\n';
+  else if (!error.empty())
+    err << script::SourcePrefix(fileName, {}) << error << '\n';
+  if (strict && bot.WarningCount() > 0) return ExitScriptFailed;
   writer.Flush();
   return loaded ? ExitSuccess : ExitScriptFailed;
 }

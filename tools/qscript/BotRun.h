@@ -16,7 +16,9 @@ std::string ScriptLiteral(const std::string& text);
 // line is written to out as it is added. A hidden GL context is made for the skins when one
 // can be had (the window system, else SDL's offscreen driver); without one the skins are still
 // read and decoded and a note on err says they were not uploaded.
-// Returns ExitSuccess when the bot loaded, ExitScriptFailed when it did not.
-int RunBotFile(const std::string& fileName, std::ostream& out, std::ostream& err);
+// An error that stops the load is also written to err after "FILE:LINE:COLUMN: ".
+// Returns ExitSuccess when the bot loaded, ExitScriptFailed when it did not or, when strict,
+// when the bot file drew a warning.
+int RunBotFile(const std::string& fileName, bool strict, std::ostream& out, std::ostream& err);
 
 }  // namespace quarn::qscript

@@ -13,6 +13,7 @@
 #include "script/LineEnds.h"
 #include "script/MemoryBudget.h"
 #include "script/Script.h"
+#include "script/SourcePlace.h"
 #include "script/Text.h"
 
 namespace quarn::qscript {
@@ -23,7 +24,7 @@ const char* const HelpText =
     "Usage: qscript [-D NAME=VALUE]... FILE\n"
     "       qscript [-D NAME=VALUE]... -e TEXT\n"
     "       qscript [-D NAME=VALUE]... --check FILE\n"
-    "       qscript --bot FILE\n"
+    "       qscript --bot [--strict] FILE\n"
     "       qscript --help | --version\n"
     "\n"
     "Runs a program in Quarn's script language, the language of bot files and console\n"
@@ -44,6 +45,9 @@ const char* const HelpText =
     "                    makes; the files it names are found relative to qscript's own\n"
     "                    directory, as the program finds them relative to its own. Exit\n"
     "                    status 1 when the bot does not load.\n"
+    "  --strict          with --bot: exit status 1 also when the bot file draws a warning\n"
+    "                    (a sound not in the precached set, an animation number outside\n"
+    "                    the table)\n"
     "  -D NAME=VALUE     add the constant NAME (an integer, a float such as 1.5, or else a\n"
     "                    string) before compiling; repeatable\n"
     "  --script-memory SIZE  memory the script's values may hold at once (default 1G;\n"
@@ -54,7 +58,9 @@ const char* const HelpText =
     "Exit status: 0 on success; 1 when the script fails: a script error prints its\n"
     "message (\"Syntaxerror: ... [Position n]\" or \"Runtimeerror: ... [Position n]\") on\n"
     "standard error, any other failure prints \"Exception : \" and its message; 2 for a\n"
-    "command line that cannot be used. Ctrl+C stops a running script (\"Script stopped.\").\n";
+    "command line that cannot be used. Ctrl+C stops a running script (\"Script stopped.\").\n"
+    "Each error on standard error starts with FILE:LINE:COLUMN: (-e for -e text), so\n"
+    "editors can jump to it.\n";
 
 namespace {
 
@@ -104,6 +110,15 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::
       options.Mode = TMode::Version;
       return true;
     }
+    if (arg == "--strict") {
+      options.Strict = true;
+      continue;
+    }
+    if (arg == "--bot" && hasValue && args[i + 1] == "--strict") {  // --bot --strict FILE
+      options.Strict = true;
+      ++i;
+      hasValue = i + 1 < args.size();
+    }
     if (arg == "-e" || arg == "--check" || arg == "--bot") {
       if (!hasValue) {
         error = arg + " needs an argument";
@@ -140,6 +155,10 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::
   }
   if (options.Mode == TMode::Bot && !options.Constants.empty()) {
     error = "-D cannot be used with --bot: a bot file sees only the bot constants";
+    return false;
+  }
+  if (options.Strict && options.Mode != TMode::Bot) {
+    error = "--strict is used with --bot";
     return false;
   }
   return true;
@@ -185,7 +204,13 @@ std::string PrintText(const Variant& value) {
   return std::string();
 }
 
-int RunText(std::string_view text, const TOptions& options, std::ostream& out, std::ostream& err) {
+int RunText(std::string_view text, const TOptions& options, std::ostream& out, std::ostream& err,
+            std::string_view name) {
+  // Positions count in the text as it runs: its lines each ended by CR LF.
+  std::string source = CrLfLines(text);
+  auto where = [&](int32_t position) {
+    return name.empty() ? std::string() : SourcePrefix(name, SourcePlace(source, position));
+  };
   try {
     TFuncs funcs;
     TFunc print;
@@ -204,21 +229,21 @@ int RunText(std::string_view text, const TOptions& options, std::ostream& out, s
     TScript script;
     script.Blocking = true;  // no window: nothing to pump
     script.SetFunctions(&funcs);
-    script.SetText(CrLfLines(text));
-    for (const auto& [name, value] : options.Constants) script.AddConstant(name, value);
+    script.SetText(source);
+    for (const auto& [constant, value] : options.Constants) script.AddConstant(constant, value);
     if (options.Mode == TMode::Check) script.Compile();
     else script.Run();
     out.flush();
     return ExitSuccess;
   } catch (const EScriptError& error) {
     out.flush();
-    err << error.Message() << '\n';
+    err << where(error.Position()) << error.Message() << '\n';
   } catch (const Exception& error) {
     out.flush();
-    err << "Exception : " << error.Message() << '\n';
+    err << where(0) << "Exception : " << error.Message() << '\n';
   } catch (const std::exception& error) {
     out.flush();
-    err << "Exception : " << error.what() << '\n';
+    err << where(0) << "Exception : " << error.what() << '\n';
   }
   return ExitScriptFailed;
 }
@@ -246,7 +271,7 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
       }
       InterruptRequested = 0;
       auto previous = std::signal(SIGINT, OnInterrupt);
-      int status = runBot(options.Source, out, err);
+      int status = runBot(options.Source, options.Strict, out, err);
       std::signal(SIGINT, previous);
       return status;
     }
@@ -266,7 +291,7 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   SetScriptHost(&host);
   InterruptRequested = 0;
   auto previous = std::signal(SIGINT, OnInterrupt);
-  int status = RunText(text, options, out, err);
+  int status = RunText(text, options, out, err, options.Mode == TMode::Eval ? "-e" : options.Source);
   std::signal(SIGINT, previous);
   SetScriptHost(nullptr);
   return status;

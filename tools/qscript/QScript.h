@@ -25,6 +25,7 @@ struct TOptions {
   TMode Mode = TMode::Run;
   std::string Source;  // file name, or the script text for -e
   std::vector<std::pair<std::string, script::Variant>> Constants;  // -D NAME=VALUE
+  bool Strict = false;  // --strict: a bot file's warnings fail the run
 };
 
 // Exit statuses.
@@ -43,12 +44,14 @@ script::Variant ConstantValue(std::string_view text);
 std::string PrintText(const script::Variant& value);
 
 // Compiles (and unless checking, runs) text with Print writing to out. Script errors go to
-// err as their message, other exceptions as "Exception : " and the message.
-int RunText(std::string_view text, const TOptions& options, std::ostream& out, std::ostream& err);
+// err as their message, other exceptions as "Exception : " and the message; with a source
+// name, each after "NAME:LINE:COLUMN: " ("NAME: " when the error has no place in the text).
+int RunText(std::string_view text, const TOptions& options, std::ostream& out, std::ostream& err,
+            std::string_view name = {});
 
-// Runs a bot file for --bot (file, out, err) -> exit status. Kept out of the runner itself so
-// that the script-only part needs neither the bot nor a window system.
-using TBotRunner = std::function<int(const std::string&, std::ostream&, std::ostream&)>;
+// Runs a bot file for --bot (file, strict, out, err) -> exit status. Kept out of the runner
+// itself so that the script-only part needs neither the bot nor a window system.
+using TBotRunner = std::function<int(const std::string&, bool, std::ostream&, std::ostream&)>;
 
 // The whole program: arguments without the program name. Without runBot, --bot is refused.
 int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

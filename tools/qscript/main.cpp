@@ -17,12 +17,13 @@ namespace {
 
 constexpr const char* BotHelper = "qscript-bot";
 
-int RunBotHelper(const std::string& fileName, std::ostream& out, std::ostream& err)
+int RunBotHelper(const std::string& fileName, bool strict, std::ostream& out, std::ostream& err)
 {
   const std::string helper = quarn::platform::ExeDir() + BotHelper;
   out.flush();
-  std::string flag = "--bot", file = fileName;
-  char* argv[] = {const_cast<char*>(BotHelper), flag.data(), file.data(), nullptr};
+  std::string flag = "--bot", file = fileName, strictFlag = "--strict";
+  char* argv[] = {const_cast<char*>(BotHelper), flag.data(), file.data(),
+                  strict ? strictFlag.data() : nullptr, nullptr};
   execv(helper.c_str(), argv);
   err << "qscript: cannot run " << helper << ": " << std::strerror(errno) << '\n';
   return quarn::qscript::ExitUsage;

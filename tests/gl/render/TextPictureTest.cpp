@@ -45,6 +45,7 @@ void ListDrawConsole(TGLFont& font, const TConsole& console)
   const auto& lines = console.Lines();
   const size_t visible = size_t(console.VisibleLines);
   const size_t first = lines.size() > visible ? lines.size() - visible : 0;
+  console.DrawBackdrop(int32_t(lines.size() - first));  // the console's own panel, then text
   for (size_t i = first; i < lines.size(); ++i) {
     std::string text = lines[i];
     if (i + 1 == lines.size() && console.CursorOn()) text += "_";

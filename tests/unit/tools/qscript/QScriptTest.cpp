@@ -47,9 +47,26 @@ TEST_F(QScriptFiles, CheckCompilesWithoutRunning) {
   TResult ok = RunQScript({"--check", Write("Print('ran'); x := 1 div 1")});
   EXPECT_EQ(ok.Status, ExitSuccess);
   EXPECT_EQ(ok.Out, "");
-  TResult bad = RunQScript({"--check", Write("x := ;")});
+  const std::string name = Write("x := ;");
+  TResult bad = RunQScript({"--check", name});
   EXPECT_EQ(bad.Status, ExitScriptFailed);
-  EXPECT_EQ(bad.Err, "Syntaxerror: Expression expected. [Position 6]\n");
+  EXPECT_EQ(bad.Err, name + ":1:6: Syntaxerror: Expression expected. [Position 6]\n");
+}
+
+TEST_F(QScriptFiles, ErrorsStartWithFileLineAndColumn) {
+  // Lines end at LF, CR LF or a lone CR; the message after the place is the usual one.
+  const struct {
+    const char* Text;
+    const char* Start;
+  } kCases[] = {
+      {"Print(1);\nx := ;\n", ":2:6: Syntaxerror: Expression expected. [Position "},
+      {"x := 0;\r\ny := 1 div x", ":2:8: Runtimeerror: Division by zero [Position "},
+      {"x := 0;\r\r  y := 1 div x", ":3:10: Runtimeerror: Division by zero [Position "},
+  };
+  for (const auto& c : kCases) {
+    const std::string name = Write(c.Text);
+    EXPECT_EQ(RunQScript({name}).Err.rfind(name + c.Start, 0), 0u) << c.Text;
+  }
 }
 
 TEST_F(QScriptFiles, UnreadableFileFails) {
@@ -67,10 +84,10 @@ TEST(QScriptCommandLine, EvalText) {
 TEST(QScriptCommandLine, ScriptErrorsAndOtherExceptions) {
   TResult runtime = RunQScript({"-e", "x := 0; Print(1 div x)"});
   EXPECT_EQ(runtime.Status, ExitScriptFailed);
-  EXPECT_EQ(runtime.Err, "Runtimeerror: Division by zero [Position 17]\n");
+  EXPECT_EQ(runtime.Err, "-e:1:17: Runtimeerror: Division by zero [Position 17]\n");
   TResult outside = RunQScript({"-e", "break"});
   EXPECT_EQ(outside.Status, ExitScriptFailed);
-  EXPECT_EQ(outside.Err, "Exception : \n");
+  EXPECT_EQ(outside.Err, "-e: Exception : \n");
   TResult exited = RunQScript({"-e", "Print(1); exit; Print(2)"});
   EXPECT_EQ(exited.Status, ExitSuccess);
   EXPECT_EQ(exited.Out, "1\n");
@@ -79,7 +96,7 @@ TEST(QScriptCommandLine, ScriptErrorsAndOtherExceptions) {
 TEST(QScriptCommandLine, OutputBeforeAnErrorIsKept) {
   TResult r = RunQScript({"-e", "Print('before'); x := StrToInt('no')"});
   EXPECT_EQ(r.Out, "before\n");
-  EXPECT_EQ(r.Err, "Runtimeerror: 'no' is not a valid integer value [Position 23]\n");
+  EXPECT_EQ(r.Err, "-e:1:23: Runtimeerror: 'no' is not a valid integer value [Position 23]\n");
 }
 
 TEST(QScriptCommandLine, DefinesConstants) {
