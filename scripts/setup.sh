@@ -10,8 +10,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # window system, OpenGL 1.1 + GLU (Mesa llvmpipe when there is no GPU)
   libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-  # JPEG skins, sound output
-  libjpeg62-turbo-dev libopenal-dev
+  # JPEG and PNG skins, sound output
+  libjpeg62-turbo-dev libpng-dev libopenal-dev
   # font image generated at build time
   libfreetype-dev fonts-dejavu-core
   # virtual display for tests; SDL's message box needs xfonts-base
