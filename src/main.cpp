@@ -6,6 +6,7 @@
 
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
+#include "platform/Paths.h"
 #include "platform/WindowSystem.h"
 #include "shell/MainForm.h"
 
@@ -16,13 +17,14 @@ constexpr const char* kVersion = "quarn 1.0";
 void PrintUsage(std::FILE* out)
 {
   std::fprintf(out,
-               "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-dialogs] [--help]\n"
-               "             [--version]\n"
+               "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-autoexec]\n"
+               "             [--no-dialogs] [--help] [--version]\n"
                "\n"
                "  --windowed     run in a 640x480 window without asking\n"
                "  --fullscreen   switch the display to 640x480 without asking\n"
                "  --exec LINE    after start-up, enter LINE at the console as if typed\n"
                "                 (repeatable; the lines run in order)\n"
+               "  --no-autoexec  do not run autoexec.txt from the program's folder at start-up\n"
                "  --no-dialogs   print message boxes on stderr and take their default answer\n"
                "                 (also QUARN_NO_DIALOGS=1)\n"
                "  --help         show this text\n"
@@ -35,6 +37,7 @@ int main(int argc, char** argv)
 {
   std::setlocale(LC_ALL, "");
   quarn::shell::TMainFormOptions options;
+  options.AutoexecFile = quarn::platform::ExeDir() + "autoexec.txt";
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--windowed") {
@@ -48,6 +51,8 @@ int main(int argc, char** argv)
         return 2;
       }
       options.ExecLines.push_back(argv[++i]);
+    } else if (arg == "--no-autoexec") {
+      options.AutoexecFile.clear();
     } else if (arg == "--no-dialogs") {
       quarn::platform::SetNoDialogs(true);
     } else if (arg == "--help") {

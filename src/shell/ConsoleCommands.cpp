@@ -8,7 +8,9 @@
 #include <fstream>
 #include <new>
 
+#include "bots/Bot.h"
 #include "platform/Paths.h"
+#include "platform/VirtualKeys.h"
 #include "render/OpenGL.h"
 #include "script/DateTime.h"
 #include "script/Errors.h"
@@ -30,6 +32,16 @@ bool FifoWithoutReader(const std::string& name)
   return false;
 }
 
+// The virtual-key code a key name stands for; Escape and Tab keep their own jobs.
+uint16_t BindableKey(const std::string& name)
+{
+  const uint16_t key = platform::VirtualKeyFromName(name);
+  if (key == 0) throw script::EScriptError("Unknown key name '" + name + "'");
+  if (key == platform::VK_ESCAPE || key == platform::VK_TAB)
+    throw script::EScriptError("Key '" + name + "' cannot be bound");
+  return key;
+}
+
 }  // namespace
 
 TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
@@ -45,11 +57,16 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
       {"DrawFPS(boolean);", &TConsoleCommands::DrawFPSFuncEval},
       {"DrawFrameNumber(boolean);", &TConsoleCommands::FrameNoFuncEval},
       {"LoadAnimationFile(string);", &TConsoleCommands::LoadAnimationFileFuncEval},
+      {"Bind(string,integer);", &TConsoleCommands::BindFuncEval},
+      {"Unbind(string);", &TConsoleCommands::UnbindFuncEval},
+      {"Binds;", &TConsoleCommands::BindsFuncEval},
   };
   FCommands = script::THostCommands(FFuncs, *this, kCommands);
   FScript.Exceptions = true;
   FScript.Blocking = false;
   FScript.SetFunctions(&FFuncs);
+  for (int action = 0; action < bots::MovementMaskCount; ++action)
+    FScript.AddConstant(bots::BotConstants[action].Name, script::Variant(bots::BotConstants[action].Value));
 }
 
 render::TConsole& TConsoleCommands::Console() { return *FForm.Console(); }
@@ -138,6 +155,39 @@ void TConsoleCommands::FrameNoFuncEval(const script::TArgList& args)
 void TConsoleCommands::LoadAnimationFileFuncEval(const script::TArgList& args)
 {
   FForm.Bots().LoadAnimationFile(script::ArgText(args, 0));
+}
+
+}  // namespace quarn::shell
+
+namespace quarn::shell {
+
+void TConsoleCommands::BindFuncEval(const script::TArgList& args)
+{
+  const uint16_t key = BindableKey(script::ArgText(args, 0));
+  const int32_t mask = script::ArgInteger(args, 1);
+  for (int action = 0; action < bots::MovementMaskCount; ++action)
+    if (bots::BotConstants[action].Value == mask) {
+      FForm.Bots().SetKeyAction(key, static_cast<uint8_t>(action));
+      return;
+    }
+  throw script::EScriptError(std::to_string(mask) + " is not a KEY_ constant");
+}
+
+void TConsoleCommands::UnbindFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().SetKeyAction(BindableKey(script::ArgText(args, 0)), 0);
+}
+
+void TConsoleCommands::BindsFuncEval(const script::TArgList&)
+{
+  bool any = false;
+  for (uint16_t key = 0; key < 256; ++key)
+    if (const uint8_t action = FForm.Bots().KeyAction(key); action != 0) {
+      const std::string name = platform::VirtualKeyName(key);
+      Console().Add((name.empty() ? "#" + std::to_string(key) : name) + " " + bots::BotConstants[action].Name);
+      any = true;
+    }
+  if (!any) Console().Add("No key is bound");
 }
 
 }  // namespace quarn::shell

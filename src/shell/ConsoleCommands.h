@@ -15,7 +15,7 @@ namespace quarn::shell {
 class TMainForm;
 
 // The console script: every entered line runs as a script against the console registry, whose
-// nine host commands act on the main window.
+// host commands act on the main window. The bot file's KEY_ constants are defined for Bind.
 class TConsoleCommands {
 public:
   explicit TConsoleCommands(TMainForm& form);
@@ -38,13 +38,16 @@ private:
   void DrawFPSFuncEval(const script::TArgList& args);
   void FrameNoFuncEval(const script::TArgList& args);
   void LoadAnimationFileFuncEval(const script::TArgList& args);
+  void BindFuncEval(const script::TArgList& args);
+  void UnbindFuncEval(const script::TArgList& args);
+  void BindsFuncEval(const script::TArgList& args);
   std::string ExtensionsText() const;
   render::TConsole& Console();
 
   TMainForm& FForm;
   script::TScript FScript;  // runs console lines against FFuncs
   script::TFuncs FFuncs;
-  script::THostCommands FCommands;  // the nine commands, linked to FFuncs
+  script::THostCommands FCommands;  // the commands, linked to FFuncs
 };
 
 }  // namespace quarn::shell

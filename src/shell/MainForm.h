@@ -21,7 +21,11 @@ enum class TScreenChoice { Ask, Windowed, FullScreen };
 struct TMainFormOptions {
   TScreenChoice Screen = TScreenChoice::Ask;
   std::vector<std::string> ExecLines;  // entered at the console after start-up, in order
+  std::string AutoexecFile;            // its lines are entered before ExecLines; "" for none
 };
+
+// The largest start-up file run; a bigger one is reported and not run.
+inline constexpr size_t kAutoexecMaxBytes = size_t(1) << 20;
 
 inline constexpr const char* kCaption = "Quarn MD2 demo";
 inline constexpr int kClientWidth = 640;
@@ -36,7 +40,8 @@ public:
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
-  // Enters the --exec lines as if typed, each followed by Enter.
+  // Enters the lines of the start-up file, if it exists, then the --exec lines, as if typed,
+  // each followed by Enter. A start-up file that is binary or too big is reported, not run.
   void ExecStartupLines();
   void GLTimerTimer(TDXTimer& sender, int32_t lagCount);
   void FormKeyDown(uint16_t key);
@@ -57,6 +62,7 @@ public:
 
 private:
   void FormCreate();
+  void RunAutoexec();
   void FormDestroy();
   bool AskFullScreen() const;
   void SetUpGLTimer();
