@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # window system, OpenGL 1.1 + GLU (Mesa llvmpipe when there is no GPU)
   libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-  # JPEG skins, PNG screenshots, sound output
+  # JPEG and PNG skins, PNG screenshots, sound output
   libjpeg62-turbo-dev libpng-dev libopenal-dev
   # font image generated at build time
   libfreetype-dev fonts-dejavu-core

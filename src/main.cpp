@@ -7,6 +7,7 @@
 
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
+#include "platform/Paths.h"
 #include "platform/Signals.h"
 #include "platform/WindowSystem.h"
 #include "script/MemoryBudget.h"
@@ -19,8 +20,8 @@ constexpr const char* kVersion = "quarn 1.0";
 void PrintUsage(std::FILE* out)
 {
   std::fprintf(out,
-               "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-dialogs] [--help]\n"
-               "             [--script-memory SIZE] [--version] [FILE.bot]\n"
+               "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-autoexec]\n"
+               "             [--no-dialogs] [--help] [--script-memory SIZE] [--version] [FILE.bot]\n"
                "             [--view MODEL.md2 [--skin IMAGE] [--weapon WEAPON.md2 [--weapon-skin IMAGE]]]\n"
                "       quarn [OPTION]... MODEL.md2      (the same as --view MODEL.md2)\n"
                "\n"
@@ -29,6 +30,7 @@ void PrintUsage(std::FILE* out)
                "  --fullscreen   switch the display to 640x480 without asking\n"
                "  --exec LINE    after start-up, enter LINE at the console as if typed\n"
                "                 (repeatable; the lines run in order)\n"
+               "  --no-autoexec  do not run autoexec.txt from the program's folder at start-up\n"
                "  --no-dialogs   print message boxes on stderr and take their default answer\n"
                "                 (also QUARN_NO_DIALOGS=1)\n"
                "  --script-memory SIZE  memory one console line or bot file may hold in\n"
@@ -54,6 +56,7 @@ int main(int argc, char** argv)
 {
   std::setlocale(LC_ALL, "");
   quarn::shell::TMainFormOptions options;
+  options.AutoexecFile = quarn::platform::ExeDir() + "autoexec.txt";
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--windowed") {
@@ -86,6 +89,8 @@ int main(int argc, char** argv)
           argv[++i];
     } else if (IsModelName(arg)) {
       (options.View ? *options.View : options.View.emplace()).Model = arg;
+    } else if (arg == "--no-autoexec") {
+      options.AutoexecFile.clear();
     } else if (arg == "--no-dialogs") {
       quarn::platform::SetNoDialogs(true);
     } else if (arg == "--help" || arg == "-h") {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <array>
+#include <cctype>
 
 namespace quarn::platform {
 
@@ -29,7 +30,72 @@ constexpr std::array<KeyMapping, 48> kKeyTable{{
     {SDLK_BACKSLASH, 220}, {SDLK_RIGHTBRACKET, 221}, {SDLK_QUOTE, 222},  {SDLK_KP_0, 96},
 }};
 
+struct KeyName {
+  const char* name;
+  uint16_t vk;
+};
+
+// Names of the keys that are not letters, digits, F1-F12 or KP0-KP9. A key with several names
+// (the left and right Ctrl keys share one code) is listed by the first.
+constexpr std::array<KeyName, 46> kKeyNames{{
+    {"BACKSPACE", 8},  {"TAB", 9},           {"ENTER", 13},        {"RETURN", 13},
+    {"SHIFT", 16},     {"LSHIFT", 16},       {"RSHIFT", 16},       {"CTRL", 17},
+    {"LCTRL", 17},     {"RCTRL", 17},        {"ALT", 18},          {"LALT", 18},
+    {"RALT", 18},      {"PAUSE", 19},        {"CAPSLOCK", 20},     {"ESCAPE", 27},
+    {"SPACE", 32},     {"PAGEUP", 33},       {"PAGEDOWN", 34},     {"END", 35},
+    {"HOME", 36},      {"LEFT", 37},         {"UP", 38},           {"RIGHT", 39},
+    {"DOWN", 40},      {"INSERT", 45},       {"DELETE", 46},       {"KPMULTIPLY", 106},
+    {"KPPLUS", 107},   {"KPMINUS", 109},     {"KPPERIOD", 110},    {"KPDIVIDE", 111},
+    {"SEMICOLON", 186}, {"EQUALS", 187},     {"COMMA", 188},       {"MINUS", 189},
+    {"PERIOD", 190},   {"SLASH", 191},       {"BACKQUOTE", 192},   {"LEFTBRACKET", 219},
+    {"BACKSLASH", 220}, {"RIGHTBRACKET", 221}, {"QUOTE", 222},     {"CLEAR", 12},
+    {"NUMLOCK", 144},  {"SCROLLLOCK", 145},
+}};
+
+constexpr uint16_t kFirstFunctionKey = 112;  // F1
+constexpr int kFunctionKeys = 12;
+constexpr uint16_t kFirstKeypadDigit = 96;   // KP0
+
+// The number of a name's digits after `prefix` when they are all there is, else -1.
+int NumberAfter(std::string_view name, std::string_view prefix)
+{
+  if (name.size() <= prefix.size() || name.size() > prefix.size() + 2 || name.substr(0, prefix.size()) != prefix)
+    return -1;
+  int n = 0;
+  for (char c : name.substr(prefix.size())) {
+    if (c < '0' || c > '9') return -1;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
 }  // namespace
+
+uint16_t VirtualKeyFromName(std::string_view name)
+{
+  std::string upper(name);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (upper.size() == 1 && (std::isupper(static_cast<unsigned char>(upper[0])) || std::isdigit(static_cast<unsigned char>(upper[0]))))
+    return static_cast<uint16_t>(upper[0]);
+  const int function = NumberAfter(upper, "F");
+  if (function >= 1 && function <= kFunctionKeys) return static_cast<uint16_t>(kFirstFunctionKey + function - 1);
+  const int keypad = NumberAfter(upper, "KP");
+  if (keypad >= 0 && keypad <= 9 && upper.size() == 3) return static_cast<uint16_t>(kFirstKeypadDigit + keypad);
+  for (const KeyName& k : kKeyNames)
+    if (upper == k.name) return k.vk;
+  return 0;
+}
+
+std::string VirtualKeyName(uint16_t key)
+{
+  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, char(key));
+  if (key >= kFirstFunctionKey && key < kFirstFunctionKey + kFunctionKeys)
+    return "F" + std::to_string(key - kFirstFunctionKey + 1);
+  if (key >= kFirstKeypadDigit && key <= kFirstKeypadDigit + 9) return "KP" + std::to_string(key - kFirstKeypadDigit);
+  for (const KeyName& k : kKeyNames)
+    if (k.vk == key) return k.name;
+  return "";
+}
 
 uint16_t VirtualKeyFromSDL(int32_t sdlKey)
 {

@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace quarn::platform {
 
@@ -32,6 +34,12 @@ uint16_t ShiftStateFromSDL(uint16_t sdlMod);
 
 // The virtual-key code of an SDL key (SDL_Keycode), or 0 for a key without one.
 uint16_t VirtualKeyFromSDL(int32_t sdlKey);
+
+// The virtual-key code of a key name, in any case: a letter or digit ("C", "7"), "F1" to "F12",
+// "KP0" to "KP9", or a name of the key name table ("SPACE", "LCTRL", ...); 0 for none.
+uint16_t VirtualKeyFromName(std::string_view name);
+// The name a virtual-key code is listed by (the first of its names); "" for a code without one.
+std::string VirtualKeyName(uint16_t key);
 
 // Characters delivered from a key-down rather than from text input (Enter, Backspace, Tab,
 // Escape), or 0 for a key that produces its character through text input.

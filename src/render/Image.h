@@ -24,7 +24,7 @@ struct TImage {
   int32_t Height = 0;
   TPixelLayout Layout = TPixelLayout::RGB;  // what Pixels holds per pixel
   bool KeepAlpha = false;                   // upload with an alpha channel (internal RGBA)
-  int32_t BitsPerPixel = 0;                 // of the file; 24 or 32 for TGA, 0 where unused
+  int32_t BitsPerPixel = 0;                 // 24 or 32 for TGA (as decoded), 0 where unused
   TTextureImage Pixels;
 
   int BytesPerPixel() const { return Layout == TPixelLayout::RGBA ? 4 : 3; }
@@ -52,8 +52,12 @@ inline constexpr uint64_t MaxImagePixels = uint64_t(1) << 26;
 using TBytes = std::span<const uint8_t>;
 
 // Decoders: no GL, no files; every size is checked against the data. On failure `image` is
-// left unchanged.
-TDecodeResult DecodeTGA(TBytes data, TImage& image);
+// left unchanged, and those given a `reason` put there why, in a few words ("unsupported TGA
+// type 4").
+//
+// TGA of every kind: colour-mapped, true colour and grey, plain or run-length encoded, rows from
+// the top or the bottom. Refused for any failure.
+TDecodeResult DecodeTGA(TBytes data, TImage& image, std::string* reason = nullptr);
 TDecodeResult DecodeBMP(TBytes data, TImage& image);
 // Throws EImageError("Read beyond end of file") when either input is shorter than it must be.
 TDecodeResult DecodeWAL(TBytes wal, TBytes palette, TImage& image);
@@ -62,6 +66,9 @@ TDecodeResult DecodeJPG(TBytes data, TImage& image);
 // 8-bit run-length encoded PCX: palette indices (PaletteShort: the palette at the end is
 // missing or cut short) or three colour planes. DataShort: the scan lines are cut short.
 TDecodeResult DecodePCX(TBytes data, TImage& image);
+// PNG of any colour type and depth (16 bits reduced to 8), interlaced or not; RGBA when the
+// file has alpha or a transparent colour. Refused for any failure.
+TDecodeResult DecodePNG(TBytes data, TImage& image, std::string* reason = nullptr);
 
 // Reads a whole file; false when it cannot be opened or read.
 using platform::ReadWholeFile;

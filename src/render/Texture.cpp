@@ -57,6 +57,7 @@ bool TTexture::LoadFromFile(const std::string& fileName)
   if (ext == ".TGA") return LoadTGA(fileName);
   if (ext == ".WAL") return LoadWAL(fileName, ExtractFilePath(fileName) + PaletteFileName);
   if (ext == ".PCX") return LoadPCX(fileName);
+  if (ext == ".PNG") return LoadPNG(fileName);
   return false;
 }
 
@@ -65,7 +66,8 @@ bool TTexture::LoadTGA(const std::string& fileName)
   std::vector<uint8_t> data;
   if (!FileExists(fileName) || !ReadWholeFile(fileName, data)) return false;
   TImage image;
-  if (DecodeTGA(data, image) != TDecodeResult::Ok) return false;
+  FailReason.clear();
+  if (DecodeTGA(data, image, &FailReason) != TDecodeResult::Ok) return false;
   BitsPerPixel = image.BitsPerPixel;
   return Upload(image);
 }
@@ -114,6 +116,16 @@ bool TTexture::LoadPCX(const std::string& fileName)
   if (!ReadWholeFile(fileName, data)) return false;
   TImage image;
   if (DecodePCX(data, image) != TDecodeResult::Ok) return false;
+  return Upload(image);
+}
+
+bool TTexture::LoadPNG(const std::string& fileName)
+{
+  std::vector<uint8_t> data;
+  if (!ReadWholeFile(fileName, data)) return false;
+  TImage image;
+  FailReason.clear();
+  if (DecodePNG(data, image, &FailReason) != TDecodeResult::Ok) return false;
   return Upload(image);
 }
 

@@ -22,14 +22,15 @@ public:
   TTexture(const TTexture&) = delete;
   TTexture& operator=(const TTexture&) = delete;
 
-  // Chooses the reader by the extension (.JPG .BMP .TGA .WAL .PCX, any case); false for any
-  // other.
+  // Chooses the reader by the extension (.JPG .BMP .TGA .WAL .PCX .PNG, any case); false for
+  // any other.
   bool LoadFromFile(const std::string& fileName);
   bool LoadTGA(const std::string& fileName);
   bool LoadBMP(const std::string& fileName);
   bool LoadWAL(const std::string& fileName, const std::string& paletteFileName);
   bool LoadJPG(const std::string& fileName);
   bool LoadPCX(const std::string& fileName);  // silent on failure, like the TGA reader
+  bool LoadPNG(const std::string& fileName);  // silent on failure, like the TGA reader
 
   virtual void Bind();
   virtual void Unbind();
@@ -41,6 +42,7 @@ public:
   int32_t Height = 0;
   uint32_t ID = 0;           // GL texture name; 0 until a file has been loaded
   bool BuildMipmaps = false; // upload through gluBuild2DMipmaps (always 3 components)
+  std::string FailReason;    // why the last load failed, from the readers that say (TGA, PNG)
 
 private:
   bool Upload(TImage& image);

@@ -174,6 +174,13 @@ void TBotHost::MovementKey(uint16_t key, bool down)
   FKeyState = down ? static_cast<uint16_t>(FKeyState | bits) : static_cast<uint16_t>(FKeyState & ~bits);
 }
 
+void TBotHost::SetKeyAction(uint16_t key, uint8_t action)
+{
+  if (key >= 256) return;
+  FKeyState = static_cast<uint16_t>(FKeyState & ~bots::MovementMask(FKeyMap[key]));
+  FKeyMap[key] = action;
+}
+
 void TBotHost::SteerBot()
 {
   if (FBot) FBot->SetKeys(FKeyState);

@@ -46,6 +46,10 @@ public:
 
   // Sets or clears the movement mask of `key` in the held-down mask.
   void MovementKey(uint16_t key, bool down);
+  // The key map: the action number of each virtual-key code (0: none). Rebinding a key that is
+  // held down drops its old movement from the held-down mask, so its key-up leaves none behind.
+  uint8_t KeyAction(uint16_t key) const { return key < 256 ? FKeyMap[key] : 0; }
+  void SetKeyAction(uint16_t key, uint8_t action);
   // Hands the held-down mask to the bot, if there is one.
   void SteerBot();
 

@@ -9,8 +9,10 @@
 #include <fstream>
 #include <new>
 
+#include "bots/Bot.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
+#include "platform/VirtualKeys.h"
 #include "render/OpenGL.h"
 #include "script/DateTime.h"
 #include "script/Errors.h"
@@ -31,6 +33,16 @@ bool FifoWithoutReader(const std::string& name)
   if (probe < 0) return true;
   ::close(probe);
   return false;
+}
+
+// The virtual-key code a key name stands for; Escape and Tab keep their own jobs.
+uint16_t BindableKey(const std::string& name)
+{
+  const uint16_t key = platform::VirtualKeyFromName(name);
+  if (key == 0) throw script::EScriptError("Unknown key name '" + name + "'");
+  if (key == platform::VK_ESCAPE || key == platform::VK_TAB)
+    throw script::EScriptError("Key '" + name + "' cannot be bound");
+  return key;
 }
 
 }  // namespace
@@ -61,11 +73,16 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
        "Screenshot('x.png'): save a picture"},
       {"Help(), (string);", &TConsoleCommands::HelpFuncEval, "Help or Help('Quit'): describe"},
       {"ResetCamera;", &TConsoleCommands::ResetCameraFuncEval, "ResetCamera: back to the start view"},
+      {"Bind(string,integer);", &TConsoleCommands::BindFuncEval, "Bind('C', KEY_CROUCH): key action"},
+      {"Unbind(string);", &TConsoleCommands::UnbindFuncEval, "Unbind('C'): the key does nothing"},
+      {"Binds;", &TConsoleCommands::BindsFuncEval, "Binds: list the bound keys"},
   };
   FCommands = script::THostCommands(FFuncs, *this, kCommands);
   FScript.Exceptions = true;
   FScript.Blocking = false;
   FScript.SetFunctions(&FFuncs);
+  for (int action = 0; action < bots::MovementMaskCount; ++action)
+    FScript.AddConstant(bots::BotConstants[action].Name, script::Variant(bots::BotConstants[action].Value));
 }
 
 render::TConsole& TConsoleCommands::Console() { return *FForm.Console(); }
@@ -202,6 +219,39 @@ void TConsoleCommands::ScreenshotFuncEval(const script::TArgList& args)
   const std::string name = script::ArgText(args, 0);
   if (name.empty()) Console().Add("Screenshot: a file name is needed");
   else FForm.Screenshots().Request(name, Console());
+}
+
+}  // namespace quarn::shell
+
+namespace quarn::shell {
+
+void TConsoleCommands::BindFuncEval(const script::TArgList& args)
+{
+  const uint16_t key = BindableKey(script::ArgText(args, 0));
+  const int32_t mask = script::ArgInteger(args, 1);
+  for (int action = 0; action < bots::MovementMaskCount; ++action)
+    if (bots::BotConstants[action].Value == mask) {
+      FForm.Bots().SetKeyAction(key, static_cast<uint8_t>(action));
+      return;
+    }
+  throw script::EScriptError(std::to_string(mask) + " is not a KEY_ constant");
+}
+
+void TConsoleCommands::UnbindFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().SetKeyAction(BindableKey(script::ArgText(args, 0)), 0);
+}
+
+void TConsoleCommands::BindsFuncEval(const script::TArgList&)
+{
+  bool any = false;
+  for (uint16_t key = 0; key < 256; ++key)
+    if (const uint8_t action = FForm.Bots().KeyAction(key); action != 0) {
+      const std::string name = platform::VirtualKeyName(key);
+      Console().Add((name.empty() ? "#" + std::to_string(key) : name) + " " + bots::BotConstants[action].Name);
+      any = true;
+    }
+  if (!any) Console().Add("No key is bound");
 }
 
 }  // namespace quarn::shell

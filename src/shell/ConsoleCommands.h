@@ -15,7 +15,7 @@ namespace quarn::shell {
 class TMainForm;
 
 // The console script: every entered line runs as a script against the console registry, whose
-// host commands act on the main window.
+// host commands act on the main window. The bot file's KEY_ constants are defined for Bind.
 class TConsoleCommands {
 public:
   explicit TConsoleCommands(TMainForm& form);
@@ -45,6 +45,9 @@ private:
   void ScreenshotFuncEval(const script::TArgList& args);
   void HelpFuncEval(const script::TArgList& args);
   void ResetCameraFuncEval(const script::TArgList& args);
+  void BindFuncEval(const script::TArgList& args);
+  void UnbindFuncEval(const script::TArgList& args);
+  void BindsFuncEval(const script::TArgList& args);
   std::string ExtensionsText() const;
   render::TConsole& Console();
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/Application.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
@@ -66,6 +67,7 @@ TMainForm::~TMainForm() { FormDestroy(); }
 void TMainForm::ExecStartupLines()
 {
   if (!FStarted) return;
+  RunAutoexec();
   if (FOptions.View) {
     // Its lines follow the empty input line, as a typed line's output does; a new input line
     // comes after them.
@@ -83,6 +85,38 @@ void TMainForm::ExecStartupLines()
   for (const std::string& line : FOptions.ExecLines) {
     if (FWindow->Closing()) break;
     FConsole->EnterLine(line);
+  }
+}
+
+void TMainForm::RunAutoexec()
+{
+  const std::string& name = FOptions.AutoexecFile;
+  std::error_code error;
+  if (name.empty() || !std::filesystem::exists(name, error)) return;
+  const std::string shown = std::filesystem::path(name).filename().string();
+  // Checked before reading: a huge file is neither read nor run.
+  const auto size = std::filesystem::file_size(name, error);
+  if (error || !std::filesystem::is_regular_file(name, error)) {
+    FConsole->AddWrapped("Cannot read " + shown + "; it was not run.");
+    return;
+  }
+  if (size > kAutoexecMaxBytes) {
+    FConsole->AddWrapped(shown + " is larger than " + std::to_string(kAutoexecMaxBytes >> 20) +
+                         " MiB; it was not run.");
+    return;
+  }
+  std::string text;
+  if (!platform::ReadWholeFile(name, text)) {
+    FConsole->AddWrapped("Cannot read " + shown + "; it was not run.");
+    return;
+  }
+  if (text.find('\0') != std::string::npos) {
+    FConsole->AddWrapped(shown + " is not a text file; it was not run.");
+    return;
+  }
+  for (const std::string& line : render::SplitLines(text)) {
+    if (FWindow->Closing()) break;
+    if (!line.empty()) FConsole->EnterLine(line);
   }
 }
 

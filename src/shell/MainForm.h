@@ -26,7 +26,11 @@ struct TMainFormOptions {
   std::vector<std::string> ExecLines;  // entered at the console after start-up, in order
   std::string BotFile;                 // loaded at start-up, before the exec lines
   std::optional<TViewRequest> View;    // a model to show, built before the lines run
+  std::string AutoexecFile;            // its lines are entered first; "" for none
 };
+
+// The largest start-up file run; a bigger one is reported and not run.
+inline constexpr size_t kAutoexecMaxBytes = size_t(1) << 20;
 
 inline constexpr const char* kCaption = "Quarn MD2 demo";
 inline constexpr int kClientWidth = 640;
@@ -41,8 +45,9 @@ public:
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
-  // Builds the viewed model, if any, then enters the --exec lines as if typed, each
-  // followed by Enter.
+  // Enters the lines of the start-up file, if it exists, then builds the viewed model or loads
+  // the bot file given, if any, then enters the --exec lines, as if typed, each followed by
+  // Enter. A start-up file that is binary or too big is reported, not run.
   void ExecStartupLines();
   void GLTimerTimer(TDXTimer& sender, int32_t lagCount);
   void FormKeyDown(uint16_t key);
@@ -69,6 +74,7 @@ public:
 
 private:
   void FormCreate();
+  void RunAutoexec();
   void FormDestroy();
   bool AskFullScreen() const;
   void SetUpGLTimer();

@@ -25,6 +25,10 @@ constexpr int Size = 32;
 constexpr uint8_t Top[3] = {230, 20, 20};
 constexpr uint8_t Bottom[3] = {20, 20, 230};
 const uint8_t* ColourOfRow(int yFromTop) { return yFromTop < Size / 2 ? Top : Bottom; }
+// The same for grey skins: light above, mid grey below (far from the black background).
+constexpr uint8_t GreyTop[3] = {230, 230, 230};
+constexpr uint8_t GreyBottom[3] = {110, 110, 110};
+const uint8_t* GreyOfRow(int yFromTop) { return yFromTop < Size / 2 ? GreyTop : GreyBottom; }
 
 Bytes Tga(bool topRowFirst)
 {
@@ -39,6 +43,24 @@ Bytes Tga(bool topRowFirst)
     for (int x = 0; x < Size; ++x) {
       const uint8_t* c = ColourOfRow(topRowFirst ? r : Size - 1 - r);
       w.Bytes(Bytes{c[2], c[1], c[0]});
+    }
+  return out;
+}
+
+// 16-bit 5-5-5 pixels, the attribute bit set (it is not alpha: no alpha bits).
+Bytes Tga16(bool topRowFirst)
+{
+  Bytes out;
+  formats::TByteWriter w(out);
+  w.Bytes(Bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  w.U16(Size);
+  w.U16(Size);
+  w.U8(16);
+  w.U8(topRowFirst ? 0x20 : 0);
+  for (int r = 0; r < Size; ++r)
+    for (int x = 0; x < Size; ++x) {
+      const uint8_t* c = ColourOfRow(topRowFirst ? r : Size - 1 - r);
+      w.U16(uint16_t(0x8000 | (c[0] >> 3) << 10 | (c[1] >> 3) << 5 | c[2] >> 3));
     }
   return out;
 }
@@ -127,22 +149,28 @@ protected:
     Model.CurrentFrame = 0;
   }
 
-  // Written by ImageMagick from a PPM of the skin.
-  std::string Convert(const std::string& name, const std::string& options = "")
+  // Written by ImageMagick from a PPM of the skin (grey: light over mid grey), `format`
+  // naming the writer ("PNG8") when the extension alone does not.
+  std::string Convert(const std::string& name, const std::string& options = "", bool grey = false,
+                      const std::string& format = "")
   {
     Bytes ppm;
     const std::string header = "P6\n" + std::to_string(Size) + " " + std::to_string(Size) + "\n255\n";
     ppm.assign(header.begin(), header.end());
     for (int y = 0; y < Size; ++y)
-      for (int x = 0; x < Size; ++x) ppm.insert(ppm.end(), ColourOfRow(y), ColourOfRow(y) + 3);
+      for (int x = 0; x < Size; ++x) {
+        const uint8_t* c = grey ? GreyOfRow(y) : ColourOfRow(y);
+        ppm.insert(ppm.end(), c, c + 3);
+      }
     const std::string source = Dir.Write("skin.ppm", ppm), target = Dir.File(name);
-    const std::string command = "convert '" + source + "' " + options + " '" + target + "'";
+    const std::string command = "convert '" + source + "' " + options + " '" +
+                                (format.empty() ? "" : format + ":") + target + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return target;
   }
 
   // Lit pixels in the top colour and in the bottom colour after drawing the model with its skin.
-  std::pair<int, int> Draw()
+  std::pair<int, int> Draw(const uint8_t* top = Top, const uint8_t* bottom = Bottom)
   {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -154,12 +182,17 @@ protected:
     Model.Draw();
     glFinish();
     const std::vector<uint8_t> rgb = ReadPixels();
-    int top = 0, bottom = 0;
+    auto near = [&](size_t i, const uint8_t* c) {
+      for (int k = 0; k < 3; ++k)
+        if (std::abs(int(rgb[i + k]) - int(c[k])) > 60) return false;
+      return true;
+    };
+    int topCount = 0, bottomCount = 0;
     for (size_t i = 0; i < rgb.size(); i += 3) {
-      if (rgb[i] > 150 && rgb[i + 2] < 100) ++top;
-      if (rgb[i + 2] > 150 && rgb[i] < 100) ++bottom;
+      if (near(i, top)) ++topCount;
+      if (near(i, bottom)) ++bottomCount;
     }
-    return {top, bottom};
+    return {topCount, bottomCount};
   }
 
   test::TTempDir Dir;
@@ -170,17 +203,37 @@ protected:
 TEST_F(SkinOrientation, EveryFormatShowsTheTopOfTheSkin)
 {
   Dir.Write("palette.pal", Palette());
-  const std::string skins[] = {
-      Dir.Write("bottom-up.tga", Tga(false)),      Dir.Write("top-down.tga", Tga(true)),
-      Dir.Write("bottom-up.bmp", Bmp(false, 24)),  Dir.Write("top-down.bmp", Bmp(true, 24)),
-      Dir.Write("indexed.bmp", Bmp(false, 8)),     Dir.Write("skin.wal", Wal()),
-      Convert("skin.jpg"),                         Convert("indexed.pcx", "-type Palette"),
-      Convert("rgb.pcx", "-type TrueColor"),
+  const struct {
+    std::string File;
+    bool Grey;
+  } skins[] = {
+      {Dir.Write("bottom-up.tga", Tga(false)), false},
+      {Dir.Write("top-down.tga", Tga(true)), false},
+      {Dir.Write("bottom-up.bmp", Bmp(false, 24)), false},
+      {Dir.Write("top-down.bmp", Bmp(true, 24)), false},
+      {Dir.Write("indexed.bmp", Bmp(false, 8)), false},
+      {Dir.Write("skin.wal", Wal()), false},
+      {Convert("skin.jpg"), false},
+      {Convert("indexed.pcx", "-type Palette"), false},
+      {Convert("rgb.pcx", "-type TrueColor"), false},
+      // ImageMagick's TGA files are right only with a top-left origin.
+      {Convert("rle.tga", "-orient TopLeft -compress RLE"), false},
+      {Convert("mapped.tga", "-orient TopLeft -type Palette"), false},
+      {Convert("mapped-rle.tga", "-orient TopLeft -type Palette -compress RLE"), false},
+      {Convert("grey.tga", "-orient TopLeft -type Grayscale", true), true},
+      {Convert("grey-rle.tga", "-orient TopLeft -type Grayscale -compress RLE", true), true},
+      {Dir.Write("555-bottom-up.tga", Tga16(false)), false},
+      {Dir.Write("555-top-down.tga", Tga16(true)), false},
+      {Convert("palette.png", "", false, "PNG8"), false},
+      {Convert("rgb.png", "", false, "PNG24"), false},
+      {Convert("interlaced.png", "-interlace PNG", false, "PNG24"), false},
+      {Convert("rgb16.png", "", false, "PNG48"), false},
+      {Convert("grey.png", "-type Grayscale", true), true},
   };
-  for (const std::string& skin : skins) {
-    SCOPED_TRACE(skin);
-    ASSERT_TRUE(Model.LoadSkin(skin));
-    const auto [top, bottom] = Draw();
+  for (const auto& skin : skins) {
+    SCOPED_TRACE(skin.File);
+    ASSERT_TRUE(Model.LoadSkin(skin.File));
+    const auto [top, bottom] = skin.Grey ? Draw(GreyTop, GreyBottom) : Draw();
     EXPECT_GT(top, 1000);  // the square covers about 72 x 36 pixels
     EXPECT_EQ(bottom, 0);
   }
