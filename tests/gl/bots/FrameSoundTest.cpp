@@ -150,6 +150,7 @@ TEST_F(FrameSound, AMissingSetIsReportedWithItsFullPathAndTheBotFileGoesOn)
 // A frame outside the body model, or any frame before a body model is loaded, is refused at
 // the SetSound call; frames 0 and 198, the model's first and last, are taken.
 struct FrameCase {
+  const char* Name;
   const char* Prefix;  // bot file text before the SetSound line
   int Frame;
   const char* Expected;  // the console's last line; %d: the position of the SetSound call
@@ -183,14 +184,15 @@ TEST_P(SetSoundFrames, OnlyFramesOfTheBodyModelAreTaken)
 INSTANTIATE_TEST_SUITE_P(
     FrameSound, SetSoundFrames,
     ::testing::Values(
-        FrameCase{"", 45, "Runtimeerror: Frame 45 is not a frame of the model [Position %d]"},
-        FrameCase{"x := 1;\r\n", 0, "Runtimeerror: Frame 0 is not a frame of the model [Position %d]"},
-        FrameCase{"robot", 199, "Runtimeerror: Frame 199 is not a frame of the model [Position %d]"},
-        FrameCase{"robot", -1, "Runtimeerror: Frame -1 is not a frame of the model [Position %d]"},
-        FrameCase{"robot", 2147483647,
+        FrameCase{"before_any_model", "", 45, "Runtimeerror: Frame 45 is not a frame of the model [Position %d]"},
+        FrameCase{"first_frame_before_any_model", "x := 1;\r\n", 0, "Runtimeerror: Frame 0 is not a frame of the model [Position %d]"},
+        FrameCase{"past_the_last_frame", "robot", 199, "Runtimeerror: Frame 199 is not a frame of the model [Position %d]"},
+        FrameCase{"negative_frame", "robot", -1, "Runtimeerror: Frame -1 is not a frame of the model [Position %d]"},
+        FrameCase{"largest_integer_frame", "robot", 2147483647,
                   "Runtimeerror: Frame 2147483647 is not a frame of the model [Position %d]"},
-        FrameCase{"robot", 0, "Bot file test.bot compiled"},
-        FrameCase{"robot", 198, "Bot file test.bot compiled"}));
+        FrameCase{"first_frame", "robot", 0, "Bot file test.bot compiled"},
+        FrameCase{"last_frame", "robot", 198, "Bot file test.bot compiled"}),
+    [](const auto& param) { return std::string(param.param.Name); });
 
 }  // namespace
 }  // namespace quarn::test

@@ -120,11 +120,18 @@ TEST_F(BotHostingTest, ReleasingOneOfTwoKeysKeepsTheOther)
 // Keys without an action leave the mask alone but hand it to the bot again. The user holds
 // Down, then playback requests Run; another key passes the held mask again, so the bot runs
 // backwards instead.
-class UnmappedKeyTest : public BotHostingTest, public ::testing::WithParamInterface<std::pair<uint16_t, bool>> {};
+struct TUnmappedKey {
+  const char* Name;
+  uint16_t Key;
+  bool Down;  // pressed, or else released
+};
+
+class UnmappedKeyTest : public BotHostingTest, public ::testing::WithParamInterface<TUnmappedKey> {};
 
 TEST_P(UnmappedKeyTest, PassesTheHeldMaskToTheBotAgain)
 {
-  const auto [key, down] = GetParam();
+  const uint16_t key = GetParam().Key;
+  const bool down = GetParam().Down;
   LoadBot("bots/robot/robot.bot");
   Frame();
   KeyDown(vk::VK_DOWN);
@@ -140,13 +147,14 @@ TEST_P(UnmappedKeyTest, PassesTheHeldMaskToTheBotAgain)
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, UnmappedKeyTest,
-                         ::testing::Values(std::pair<uint16_t, bool>{'A', true},
-                                           std::pair<uint16_t, bool>{'A', false},
-                                           std::pair<uint16_t, bool>{vk::VK_LEFT, true},
-                                           std::pair<uint16_t, bool>{vk::VK_TAB, true},
-                                           std::pair<uint16_t, bool>{vk::VK_TAB, false},
-                                           std::pair<uint16_t, bool>{vk::VK_ESCAPE, false},
-                                           std::pair<uint16_t, bool>{300, true}));
+                         ::testing::Values(TUnmappedKey{"letter_a_down", 'A', true},
+                                           TUnmappedKey{"letter_a_up", 'A', false},
+                                           TUnmappedKey{"left_arrow_down", vk::VK_LEFT, true},
+                                           TUnmappedKey{"tab_down", vk::VK_TAB, true},
+                                           TUnmappedKey{"tab_up", vk::VK_TAB, false},
+                                           TUnmappedKey{"escape_up", vk::VK_ESCAPE, false},
+                                           TUnmappedKey{"code_300_down", 300, true}),
+                         [](const auto& param) { return std::string(param.param.Name); });
 
 TEST_F(BotHostingTest, EnterSetsThePrimaryAttackBitWhileTheConsoleTakesTheLine)
 {
@@ -161,7 +169,12 @@ TEST_F(BotHostingTest, EnterSetsThePrimaryAttackBitWhileTheConsoleTakesTheLine)
 }
 
 // Lines 1, 0, then a last line that is never applied.
-class AnimationFileTest : public BotHostingTest, public ::testing::WithParamInterface<const char*> {};
+struct TAnimationFile {
+  const char* Name;
+  const char* Text;
+};
+
+class AnimationFileTest : public BotHostingTest, public ::testing::WithParamInterface<TAnimationFile> {};
 
 TEST_P(AnimationFileTest, FeedsOneAtOnceThenZeroAtTheNextStateChangeAndNeverTheLastLine)
 {
@@ -169,7 +182,7 @@ TEST_P(AnimationFileTest, FeedsOneAtOnceThenZeroAtTheNextStateChangeAndNeverTheL
   Frame();
   ASSERT_EQ(State(), 0);
 
-  const std::string path = WriteFile("walk.anim", GetParam());
+  const std::string path = WriteFile("walk.anim", GetParam().Text);
   EXPECT_TRUE(Run("LoadAnimationFile('" + path + "')").empty());
   EXPECT_TRUE(form->Bots().AnimPlaying());
   EXPECT_EQ(form->Bots().AnimIndex(), 1);
@@ -191,7 +204,11 @@ TEST_P(AnimationFileTest, FeedsOneAtOnceThenZeroAtTheNextStateChangeAndNeverTheL
 }
 
 INSTANTIATE_TEST_SUITE_P(LastLines, AnimationFileTest,
-                         ::testing::Values("1\n0\n0\n", "1\r\n0\r\n0", "1\r0\r1\r", " 1\n$0\n1"));
+                         ::testing::Values(TAnimationFile{"line_feeds", "1\n0\n0\n"},
+                                           TAnimationFile{"no_end_after_the_last_line", "1\r\n0\r\n0"},
+                                           TAnimationFile{"carriage_returns", "1\r0\r1\r"},
+                                           TAnimationFile{"space_and_hexadecimal", " 1\n$0\n1"}),
+                         [](const auto& param) { return std::string(param.param.Name); });
 
 TEST_F(BotHostingTest, AnAnimationFileOfOneLinePlaysNothing)
 {

@@ -213,6 +213,7 @@ TEST_F(BotTest, SetTimingSetsBothModels)
 
 // The key argument of AddState takes any basic value and keeps the low 16 bits of its integer.
 struct KeysArgument {
+  const char* name;
   const char* text;
   uint16_t keys;
 };
@@ -226,11 +227,14 @@ TEST_P(AddStateKeysTest, ConvertsTheKeysToAnInteger)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, AddStateKeysTest,
-                         ::testing::Values(KeysArgument{"KEY_FORWARD + KEY_JUMP", 129},
-                                           KeysArgument{"KEY_UNUSED5 + KEY_NONE", 32768},
-                                           KeysArgument{"'3'", 3}, KeysArgument{"2.5", 2},
-                                           KeysArgument{"3.5", 4}, KeysArgument{"65537", 1},
-                                           KeysArgument{"-1", 65535}));
+                         ::testing::Values(KeysArgument{"sum_of_key_constants", "KEY_FORWARD + KEY_JUMP", 129},
+                                           KeysArgument{"highest_key_bit", "KEY_UNUSED5 + KEY_NONE", 32768},
+                                           KeysArgument{"numeric_string", "'3'", 3},
+                                           KeysArgument{"half_rounds_down_to_even", "2.5", 2},
+                                           KeysArgument{"half_rounds_up_to_even", "3.5", 4},
+                                           KeysArgument{"above_sixteen_bits", "65537", 1},
+                                           KeysArgument{"minus_one", "-1", 65535}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(BotTest, SoundsGoOnlyOnFramesOfTheModelAndReplaceEachOther)
 {
