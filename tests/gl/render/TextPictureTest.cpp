@@ -188,10 +188,10 @@ TEST_P(TextPicture, IsByteIdenticalToTheGlyphListPicture)
 
 INSTANTIATE_TEST_SUITE_P(
     Frames, TextPicture,
-    ::testing::Values(TFrameCase{"Robot", TBefore::Robot},
-                      TFrameCase{"FirstFrame", TBefore::FirstFrame},
-                      TFrameCase{"LaterFrame", TBefore::LaterFrame},
-                      TFrameCase{"NoDepthTest", TBefore::NoDepthTest}),
+    ::testing::Values(TFrameCase{"robot", TBefore::Robot},
+                      TFrameCase{"first_frame", TBefore::FirstFrame},
+                      TFrameCase{"later_frame", TBefore::LaterFrame},
+                      TFrameCase{"no_depth_test", TBefore::NoDepthTest}),
     [](const ::testing::TestParamInfo<TFrameCase>& frame) { return std::string(frame.param.Name); });
 
 }  // namespace
