@@ -15,6 +15,9 @@ bool IsSet(const char* name)
   return value && *value;
 }
 
+constexpr int DisplayAttempts = 20;
+constexpr uint32_t DisplayRetryMs = 100;
+
 }  // namespace
 
 bool StartWindowSystem(std::string& error)
@@ -26,17 +29,22 @@ bool StartWindowSystem(std::string& error)
     error = "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)";
     return false;
   }
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
-    error = SDL_GetError();
-    return false;
-  }
-  const std::string_view driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
-  if (!driverChosen && driver != "x11" && driver != "wayland") {
-    error = "the display could not be opened (only the '" + std::string(driver) + "' video driver started)";
+  // A display server that is there may still refuse a connection for a moment (a busy
+  // virtual display does): try again for a while before calling it gone.
+  for (int attempt = 1;; ++attempt) {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+      error = SDL_GetError();
+      return false;
+    }
+    const std::string_view driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (driverChosen || driver == "x11" || driver == "wayland") return true;
     SDL_Quit();
-    return false;
+    if (attempt == DisplayAttempts) {
+      error = "the display could not be opened (only the '" + std::string(driver) + "' video driver started)";
+      return false;
+    }
+    SDL_Delay(DisplayRetryMs);
   }
-  return true;
 }
 
 void StopWindowSystem() { SDL_Quit(); }
