@@ -54,7 +54,8 @@ function(quarn_test name)
   # gtest_discover_tests' ENVIRONMENT property is split at its semicolons.
   set_target_properties(${name} PROPERTIES
     CROSSCOMPILING_EMULATOR "env;LC_ALL=C;QUARN_NO_DIALOGS=1;ALSOFT_DRIVERS=null")
-  gtest_discover_tests(${name} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
+  # Cases carry their own names: the test name is that name, never the parameter's bytes.
+  gtest_discover_tests(${name} NO_PRETTY_VALUES PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # Tests and benchmarks that open the main window load Font.tga, console.txt and the demo bot
