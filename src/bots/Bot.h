@@ -90,6 +90,8 @@ private:
   void SetTiming(const script::TArgList& args);
   void Print(const std::string& line);
   void Warn(const std::string& text);
+  // Raises `message`; when it stops the load, the console adds `reason` on an indented line.
+  [[noreturn]] void FailBecause(const std::string& message, const std::string& reason);
   // Warns for each frame sound whose wave the precached set lacks.
   void CheckSounds();
 
@@ -102,6 +104,10 @@ private:
   bool FActive = false;
   bool FHasWeapon = false;
   TLoadError FLoadError;
+  struct TFailure {
+    std::string Message;
+    std::string Reason;  // the file's reader's words; "" when there is no file to read
+  } FFailure;
   int32_t FWarningCount = 0;
   TFiniteAutomata FAutomata;
   std::vector<std::optional<TCadence>> FCadences;  // one slot per body frame
