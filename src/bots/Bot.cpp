@@ -103,6 +103,7 @@ bool TBot::LoadText(script::TScript& script, render::TConsole& console, const st
     return false;
   }
   CheckSounds();
+  CheckSkins();
   if (completed) Print("Bot file " + name + " compiled");
 
   FActive = true;
@@ -144,6 +145,14 @@ void TBot::StateEntered(int32_t state)
   const int32_t animation = FAutomata.States()[static_cast<size_t>(index)].Animation;
   FModel.SetAnimation(animation);
   FWeapon.SetAnimation(animation);
+}
+
+void TBot::CheckSkins()
+{
+  if (FModel.IsLoaded() && FModel.SkinFileName().empty())
+    Warn("model " + BaseName(FModel.FileName()) + " has no skin; it is drawn plain grey");
+  if (FHasWeapon && FWeapon.IsLoaded() && FWeapon.SkinFileName().empty())
+    Warn("weapon " + BaseName(FWeapon.FileName()) + " has no skin; it is drawn plain grey");
 }
 
 void TBot::FailBecause(const std::string& message, const std::string& reason)

@@ -94,6 +94,8 @@ private:
   [[noreturn]] void FailBecause(const std::string& message, const std::string& reason);
   // Warns for each frame sound whose wave the precached set lacks.
   void CheckSounds();
+  // Warns for a loaded body or weapon that has no skin.
+  void CheckSkins();
 
   TMD2 FModel;
   TMD2 FWeapon;

@@ -237,6 +237,15 @@ void TMD2::Draw()
 {
   render::DisableBlending();
   if (!IsLoaded() || FLayout.NumFrames == 0) return;
+  // Without a skin of its own the model would be sampled from whatever texture is bound
+  // (specks of the font): it is drawn in one flat colour instead.
+  const render::TTexture* skin = GetTexture(0);
+  const bool untextured = !skin || skin->GetID() == 0;
+  if (untextured) {
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(UntexturedGrey, UntexturedGrey, UntexturedGrey);
+  }
   glPushMatrix();
   glScalef(Scale.x, Scale.y, Scale.z);  // first, so the translation is scaled too
   glTranslatef(Position.x, Position.y, Position.z);
@@ -254,6 +263,7 @@ void TMD2::Draw()
   }
   glEnd();
   glPopMatrix();
+  if (untextured) glPopAttrib();
 }
 
 void TMD2::Render() { Draw(); }

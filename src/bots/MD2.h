@@ -97,6 +97,7 @@ public:
   // Corner k (0..2) of triangle i as Draw sends it, blended from PreviousFrame by Fraction.
   TCorner GetCorner(int32_t triangle, int k) const;
 
+  // Textured with texture 0; a model without a loaded skin is drawn flat grey, untextured.
   void Draw() override;
   void Render() override;
   bool Update(uint32_t now) override;
@@ -120,6 +121,8 @@ public:
   int32_t FrameStep = +1;                           // keyframe step within the range
 
   static constexpr float FractionStep = 0.1f;
+  // Grey level of a model drawn without a skin.
+  static constexpr float UntexturedGrey = 0.6f;
 
 private:
   struct TLayout {
