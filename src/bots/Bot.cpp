@@ -73,6 +73,7 @@ bool TBot::LoadText(script::TScript& script, render::TConsole& console, const st
 {
   FActive = false;
   FLoadError = {};
+  FFailure = {};
   FWarningCount = 0;
   FSavedFunctions = script.Functions();
   FConsole = &console;
@@ -89,6 +90,9 @@ bool TBot::LoadText(script::TScript& script, render::TConsole& console, const st
     completed = script.Run();
   } catch (const script::EScriptError& error) {
     Print(error.Message());
+    // The engine puts the command's message inside its own ("Runtimeerror: ... [Position n]").
+    if (!FFailure.Reason.empty() && error.Message().find(FFailure.Message) != std::string::npos)
+      Print("  " + FFailure.Reason);
     FLoadError = {error.Message(), script::SourcePlace(script.Text(), error.Position())};
     return false;
   } catch (const std::exception& error) {
@@ -99,6 +103,7 @@ bool TBot::LoadText(script::TScript& script, render::TConsole& console, const st
     return false;
   }
   CheckSounds();
+  CheckSkins();
   if (completed) Print("Bot file " + name + " compiled");
 
   FActive = true;
@@ -142,6 +147,20 @@ void TBot::StateEntered(int32_t state)
   FWeapon.SetAnimation(animation);
 }
 
+void TBot::CheckSkins()
+{
+  if (FModel.IsLoaded() && FModel.SkinFileName().empty())
+    Warn("model " + BaseName(FModel.FileName()) + " has no skin; it is drawn plain grey");
+  if (FHasWeapon && FWeapon.IsLoaded() && FWeapon.SkinFileName().empty())
+    Warn("weapon " + BaseName(FWeapon.FileName()) + " has no skin; it is drawn plain grey");
+}
+
+void TBot::FailBecause(const std::string& message, const std::string& reason)
+{
+  FFailure = {message, reason};
+  Fail(message);
+}
+
 void TBot::Warn(const std::string& text)
 {
   ++FWarningCount;
@@ -156,7 +175,8 @@ void TBot::Print(const std::string& line)
 void TBot::LoadMD2(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FModel.LoadFromFile(platform::PathFrom(BaseDir, name))) Fail("Model " + name + " not found");
+  if (!FModel.LoadFromFile(platform::PathFrom(BaseDir, name)))
+    FailBecause("Model " + name + " not found", FModel.FailReason());
   Print("Load model " + name + "..OK");
   FModel.OnAnimationEnd = [this](TMD2&) { CycleEnded(); };
   FCadences.resize(static_cast<size_t>(std::max(FModel.GetFrameCount(), 0)));
@@ -165,7 +185,8 @@ void TBot::LoadMD2(const script::TArgList& args)
 void TBot::LoadWeapon(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FWeapon.LoadFromFile(platform::PathFrom(BaseDir, name))) Fail("Weapon model " + name + " not found");
+  if (!FWeapon.LoadFromFile(platform::PathFrom(BaseDir, name)))
+    FailBecause("Weapon model " + name + " not found", FWeapon.FailReason());
   Print("Load weapon " + name + "..OK");
   FWeapon.OnAnimationEnd = [this](TMD2&) { CycleEnded(); };
   FHasWeapon = true;
@@ -175,14 +196,16 @@ void TBot::LoadWeapon(const script::TArgList& args)
 void TBot::LoadMD2Skin(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FModel.LoadSkin(platform::PathFrom(BaseDir, name))) Fail("Model skin" + name + " not found");
+  if (!FModel.LoadSkin(platform::PathFrom(BaseDir, name)))
+    FailBecause("Model skin" + name + " not found", FModel.SkinFailReason());
   Print("Load model skin " + name + "..OK");
 }
 
 void TBot::LoadWeaponSkin(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FWeapon.LoadSkin(platform::PathFrom(BaseDir, name))) Fail("Weapon skin" + name + " not found");
+  if (!FWeapon.LoadSkin(platform::PathFrom(BaseDir, name)))
+    FailBecause("Weapon skin" + name + " not found", FWeapon.SkinFailReason());
   Print("Load weapon skin " + name + "..OK");
 }
 

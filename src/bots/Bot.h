@@ -90,8 +90,12 @@ private:
   void SetTiming(const script::TArgList& args);
   void Print(const std::string& line);
   void Warn(const std::string& text);
+  // Raises `message`; when it stops the load, the console adds `reason` on an indented line.
+  [[noreturn]] void FailBecause(const std::string& message, const std::string& reason);
   // Warns for each frame sound whose wave the precached set lacks.
   void CheckSounds();
+  // Warns for a loaded body or weapon that has no skin.
+  void CheckSkins();
 
   TMD2 FModel;
   TMD2 FWeapon;
@@ -102,6 +106,10 @@ private:
   bool FActive = false;
   bool FHasWeapon = false;
   TLoadError FLoadError;
+  struct TFailure {
+    std::string Message;
+    std::string Reason;  // the file's reader's words; "" when there is no file to read
+  } FFailure;
   int32_t FWarningCount = 0;
   TFiniteAutomata FAutomata;
   std::vector<std::optional<TCadence>> FCadences;  // one slot per body frame

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "formats/Md2.h"
@@ -38,17 +39,25 @@ bool TMD2::LoadFromFile(const std::string& fileName)
 {
   Unload();
   FFileName = fileName;
+  FFailReason.clear();
   FrameStep = +1;
   switch (FFile.Open(fileName, md2::HeaderSize)) {
-    case platform::TMappedFile::TResult::OpenFailed:
+    case platform::TMappedFile::TResult::OpenFailed: {
       LastError() = "Unable to open file " + fileName;
+      std::error_code error;
+      if (std::filesystem::exists(fileName, error))
+        FFailReason = std::filesystem::is_regular_file(fileName, error) ? "cannot open the file"
+                                                                         : "not a regular file";
       return false;
+    }
     case platform::TMappedFile::TResult::StatFailed:
       LastError() = "Unable to Map file " + fileName;
+      FFailReason = "cannot map the file";
       Unload();
       return false;
     case platform::TMappedFile::TResult::MapFailed:
       LastError() = "Unable to view file " + fileName;
+      FFailReason = "cannot map the file";
       Unload();
       return false;
     case platform::TMappedFile::TResult::Ok: break;
@@ -56,6 +65,7 @@ bool TMD2::LoadFromFile(const std::string& fileName)
   const std::string reason = Validate();
   if (!reason.empty()) {
     LastError() = "Invalid model file " + fileName + ": " + reason;
+    FFailReason = reason;
     Unload();
     return false;
   }
@@ -141,7 +151,11 @@ bool TMD2::LoadSkin(const std::string& fileName)
 {
   FSkinFileName.clear();
   SetTexture(0, std::make_unique<render::TTexture>());
-  if (!GetTexture(0)->LoadFromFile(fileName)) return false;
+  if (!GetTexture(0)->LoadFromFile(fileName)) {
+    FSkinFailReason = GetTexture(0)->FailReason;
+    return false;
+  }
+  FSkinFailReason.clear();
   FSkinFileName = fileName;
   return true;
 }
@@ -223,6 +237,15 @@ void TMD2::Draw()
 {
   render::DisableBlending();
   if (!IsLoaded() || FLayout.NumFrames == 0) return;
+  // Without a skin of its own the model would be sampled from whatever texture is bound
+  // (specks of the font): it is drawn in one flat colour instead.
+  const render::TTexture* skin = GetTexture(0);
+  const bool untextured = !skin || skin->GetID() == 0;
+  if (untextured) {
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(UntexturedGrey, UntexturedGrey, UntexturedGrey);
+  }
   glPushMatrix();
   glScalef(Scale.x, Scale.y, Scale.z);  // first, so the translation is scaled too
   glTranslatef(Position.x, Position.y, Position.z);
@@ -240,6 +263,7 @@ void TMD2::Draw()
   }
   glEnd();
   glPopMatrix();
+  if (untextured) glPopAttrib();
 }
 
 void TMD2::Render() { Draw(); }

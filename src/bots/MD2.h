@@ -86,6 +86,10 @@ public:
   std::vector<std::string> SkinNames() const;
   // The recorded name of a frame (clamped like GetVertex); "" when nothing is loaded.
   std::string FrameName(int32_t frame) const;
+  // Why the last LoadFromFile or LoadSkin failed, in a few words ("ident is not IDP2"); ""
+  // when it worked or there is no file of that name.
+  const std::string& FailReason() const { return FFailReason; }
+  const std::string& SkinFailReason() const { return FSkinFailReason; }
   // The image the last LoadSkin loaded; "" when it failed or none was loaded.
   const std::string& SkinFileName() const { return FSkinFileName; }
   // Frame is clamped into the file's frames; an index outside the vertex count gives the origin.
@@ -93,6 +97,7 @@ public:
   // Corner k (0..2) of triangle i as Draw sends it, blended from PreviousFrame by Fraction.
   TCorner GetCorner(int32_t triangle, int k) const;
 
+  // Textured with texture 0; a model without a loaded skin is drawn flat grey, untextured.
   void Draw() override;
   void Render() override;
   bool Update(uint32_t now) override;
@@ -116,6 +121,8 @@ public:
   int32_t FrameStep = +1;                           // keyframe step within the range
 
   static constexpr float FractionStep = 0.1f;
+  // Grey level of a model drawn without a skin.
+  static constexpr float UntexturedGrey = 0.6f;
 
 private:
   struct TLayout {
@@ -134,6 +141,8 @@ private:
 
   std::string FFileName;
   std::string FSkinFileName;
+  std::string FFailReason;
+  std::string FSkinFailReason;
   platform::TMappedFile FFile;
   TLayout FLayout;
   // The mapped view, empty while nothing is loaded; the tables are read from it at the offsets

@@ -1,17 +1,30 @@
 #include "bots/SoundManager.h"
 
+#include <filesystem>
+
 #include "render/Console.h"
+#include "sound/Stream.h"
 #include "sound/WaveCollection.h"
 
 namespace quarn::bots {
 
 bool TSoundManager::Precache(const std::string& fileName)
 {
+  // Whatever went wrong, the bot file goes on; the set keeps what the load left in it.
   try {
     if (!WaveList) throw sound::EWaveCollectionError("no wave list");
     WaveList->Items().LoadFromFile(fileName);
+  } catch (const sound::EFOpenError&) {
+    Print("Error precaching" + fileName);
+    std::error_code error;
+    if (std::filesystem::exists(fileName, error))
+      Print(std::filesystem::is_regular_file(fileName, error) ? "  cannot open the file" : "  not a regular file");
+    return false;
+  } catch (const std::exception& e) {
+    Print("Error precaching" + fileName);
+    Print(std::string("  ") + e.what());
+    return false;
   } catch (...) {
-    // Whatever went wrong, the bot file goes on; the set keeps what the load left in it.
     Print("Error precaching" + fileName);
     return false;
   }

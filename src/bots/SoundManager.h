@@ -18,7 +18,8 @@ public:
   explicit TSoundManager(render::TConsole* console) : FConsole(console) {}
 
   // Loads the sound set file `fileName` (used as given). Any failure becomes the console line
-  // "Error precaching<fileName>" and false; success prints "Sound collection <fileName> precached".
+  // "Error precaching<fileName>" and false, followed by an indented line with the reader's reason
+  // when the file is there; success prints "Sound collection <fileName> precached".
   bool Precache(const std::string& fileName);
   // Starts the wave `name` of the current set without waiting for it. A name not in the set
   // raises EWaveCollectionError "Wave '<name>' not found".

@@ -28,7 +28,7 @@ bool StandardMasks(TByteReader& in, uint64_t info)
          in.U32At(info + bmp::Masks + 8) == 0x000000FF;
 }
 
-TDecodeResult ReadInfo(TByteReader& in, TBmpInfo& bmpInfo)
+TDecodeResult ReadInfo(TByteReader& in, TBmpInfo& bmpInfo, std::string* reason)
 {
   constexpr uint64_t info = bmp::FileHeaderSize;
   const uint32_t infoSize = in.U32At(info + bmp::InfoSize);
@@ -37,21 +37,26 @@ TDecodeResult ReadInfo(TByteReader& in, TBmpInfo& bmpInfo)
   const uint16_t bits = in.U16At(info + bmp::BitCount);
   const uint32_t compression = in.U32At(info + bmp::Compression);
   const uint32_t colorsUsed = in.U32At(info + bmp::ColorsUsed);
-  if (in.Failed() || !in.Has(info, bmp::InfoHeaderSize)) return TDecodeResult::DataShort;
-  if (infoSize < bmp::InfoHeaderSize) return TDecodeResult::Refused;
+  if (in.Failed() || !in.Has(info, bmp::InfoHeaderSize))
+    return Refusal(reason, "BMP header is cut short", TDecodeResult::DataShort);
+  if (infoSize < bmp::InfoHeaderSize)
+    return Refusal(reason, "unsupported BMP header size " + std::to_string(infoSize));
 
-  if (bits != 8 && bits != 24 && bits != 32) return TDecodeResult::Refused;
+  if (bits != 8 && bits != 24 && bits != 32)
+    return Refusal(reason, "unsupported BMP depth of " + std::to_string(bits) + " bits");
   const bool bitFields = compression == bmp::BI_BITFIELDS && bits == 32;
-  if (compression != bmp::BI_RGB && !bitFields) return TDecodeResult::Refused;
-  if (bitFields && !StandardMasks(in, info)) return TDecodeResult::Refused;
-  if (width <= 0 || height == 0 || height == INT32_MIN) return TDecodeResult::Refused;
+  if (compression != bmp::BI_RGB && !bitFields)
+    return Refusal(reason, "unsupported BMP compression " + std::to_string(compression));
+  if (bitFields && !StandardMasks(in, info)) return Refusal(reason, "unsupported BMP colour masks");
+  if (width <= 0 || height == 0 || height == INT32_MIN)
+    return Refusal(reason, "BMP image size " + std::to_string(width) + "x" + std::to_string(height) + " is not valid");
 
   bmpInfo.Width = width;
   bmpInfo.Height = height < 0 ? -int64_t(height) : height;
   bmpInfo.TopDown = height < 0;
   bmpInfo.Bits = bits;
   if (uint64_t(bmpInfo.Width) * uint64_t(bmpInfo.Height) > MaxImagePixels)
-    return TDecodeResult::Refused;
+    return Refusal(reason, "BMP image is too large");
   bmpInfo.Stride = (uint64_t(bmpInfo.Width) * bits + 31) / 32 * 4;
 
   // Version 3 headers with bit fields are followed by the three masks.
@@ -63,14 +68,14 @@ TDecodeResult ReadInfo(TByteReader& in, TBmpInfo& bmpInfo)
 
 }  // namespace
 
-TDecodeResult DecodeBMP(TBytes data, TImage& image)
+TDecodeResult DecodeBMP(TBytes data, TImage& image, std::string* reason)
 {
   TByteReader in(data);
   TBmpInfo info;
-  if (const TDecodeResult r = ReadInfo(in, info); r != TDecodeResult::Ok) return r;
+  if (const TDecodeResult r = ReadInfo(in, info, reason); r != TDecodeResult::Ok) return r;
 
   const TBytes colors = in.BytesAt(info.ColorOffset, info.Colors * bmp::ColorEntrySize);
-  if (in.Failed()) return TDecodeResult::PaletteShort;
+  if (in.Failed()) return Refusal(reason, "BMP colour table is cut short", TDecodeResult::PaletteShort);
 
   // The pixel rows start at the file header's data offset when it points past the colour
   // table; writers that leave it 0 put the rows right after the table.
@@ -78,7 +83,7 @@ TDecodeResult DecodeBMP(TBytes data, TImage& image)
   const uint32_t dataOffset = in.U32At(bmp::DataOffset);
   const uint64_t rowsAt = dataOffset >= tableEnd ? dataOffset : tableEnd;
   const TBytes rows = in.BytesAt(rowsAt, info.Stride * uint64_t(info.Height));
-  if (in.Failed()) return TDecodeResult::DataShort;
+  if (in.Failed()) return Refusal(reason, "BMP pixel data is cut short", TDecodeResult::DataShort);
 
   const size_t width = static_cast<size_t>(info.Width);
   const size_t height = static_cast<size_t>(info.Height);

@@ -51,21 +51,29 @@ inline constexpr uint64_t MaxImagePixels = uint64_t(1) << 26;
 
 using TBytes = std::span<const uint8_t>;
 
-// Decoders: no GL, no files; every size is checked against the data. On failure `image` is
-// left unchanged, and those given a `reason` put there why, in a few words ("unsupported TGA
-// type 4").
+// A decoder's failed result, with its reason put where the caller asked for one.
+inline TDecodeResult Refusal(std::string* reason, const std::string& text,
+                             TDecodeResult result = TDecodeResult::Refused)
+{
+  if (reason) *reason = text;
+  return result;
+}
+
+// Decoders: no GL, no files; every size is checked against the data. On a failed result
+// `image` is left unchanged and `reason`, when given, says why in a few words ("unsupported TGA
+// type 4"); failures raised as EImageError carry their own text.
 //
 // TGA of every kind: colour-mapped, true colour and grey, plain or run-length encoded, rows from
 // the top or the bottom. Refused for any failure.
 TDecodeResult DecodeTGA(TBytes data, TImage& image, std::string* reason = nullptr);
-TDecodeResult DecodeBMP(TBytes data, TImage& image);
+TDecodeResult DecodeBMP(TBytes data, TImage& image, std::string* reason = nullptr);
 // Throws EImageError("Read beyond end of file") when either input is shorter than it must be.
-TDecodeResult DecodeWAL(TBytes wal, TBytes palette, TImage& image);
+TDecodeResult DecodeWAL(TBytes wal, TBytes palette, TImage& image, std::string* reason = nullptr);
 // Refused: the header cannot be read. Throws EImageError when the image data fails to decode.
-TDecodeResult DecodeJPG(TBytes data, TImage& image);
+TDecodeResult DecodeJPG(TBytes data, TImage& image, std::string* reason = nullptr);
 // 8-bit run-length encoded PCX: palette indices (PaletteShort: the palette at the end is
 // missing or cut short) or three colour planes. DataShort: the scan lines are cut short.
-TDecodeResult DecodePCX(TBytes data, TImage& image);
+TDecodeResult DecodePCX(TBytes data, TImage& image, std::string* reason = nullptr);
 // PNG of any colour type and depth (16 bits reduced to 8), interlaced or not; RGBA when the
 // file has alpha or a transparent colour. Refused for any failure.
 TDecodeResult DecodePNG(TBytes data, TImage& image, std::string* reason = nullptr);

@@ -124,15 +124,15 @@ uint8_t* NextRow(void* context, uint32_t width)
 
 }  // namespace
 
-TDecodeResult DecodeJPG(TBytes data, TImage& image)
+TDecodeResult DecodeJPG(TBytes data, TImage& image, std::string* reason)
 {
-  if (data.empty()) return TDecodeResult::Refused;  // libjpeg wants at least one byte
+  if (data.empty()) return Refusal(reason, "file is empty");  // libjpeg wants at least one byte
   TTextureImage pixels;
   TRowsContext context{&pixels, 0, 0};
   TJpegError error;
   switch (DecodeJpegC(data.data(), data.size(), TJpegOutput{NextRow, &context}, error)) {
-    case TJpegStage::HeaderFailed:
-    case TJpegStage::TooLarge: return TDecodeResult::Refused;
+    case TJpegStage::HeaderFailed: return Refusal(reason, error.Message);
+    case TJpegStage::TooLarge: return Refusal(reason, "JPEG image is too large");
     case TJpegStage::DataFailed: throw EImageError(error.Message);
     case TJpegStage::Done: break;
   }

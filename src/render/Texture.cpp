@@ -27,6 +27,14 @@ bool FileExists(const std::string& fileName)
   return std::filesystem::is_regular_file(fileName, error);
 }
 
+// Why a file that is there cannot be read; "" when there is nothing by that name.
+std::string UnreadableReason(const std::string& fileName)
+{
+  std::error_code error;
+  if (!std::filesystem::exists(fileName, error)) return {};
+  return FileExists(fileName) ? "cannot read the file" : "not a regular file";
+}
+
 }  // namespace
 
 std::string ExtractFilePath(const std::string& fileName)
@@ -49,6 +57,7 @@ TTexture::~TTexture()
 
 bool TTexture::LoadFromFile(const std::string& fileName)
 {
+  FailReason.clear();
   std::string ext = ExtractFileExt(fileName);
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -58,15 +67,17 @@ bool TTexture::LoadFromFile(const std::string& fileName)
   if (ext == ".WAL") return LoadWAL(fileName, ExtractFilePath(fileName) + PaletteFileName);
   if (ext == ".PCX") return LoadPCX(fileName);
   if (ext == ".PNG") return LoadPNG(fileName);
+  std::error_code error;
+  if (std::filesystem::exists(fileName, error))
+    FailReason = "no reader for \"" + ExtractFileExt(fileName) + "\" images (.pcx .tga .bmp .jpg .wal .png)";
   return false;
 }
 
 bool TTexture::LoadTGA(const std::string& fileName)
 {
   std::vector<uint8_t> data;
-  if (!FileExists(fileName) || !ReadWholeFile(fileName, data)) return false;
+  if (!ReadFile(fileName, data)) return false;
   TImage image;
-  FailReason.clear();
   if (DecodeTGA(data, image, &FailReason) != TDecodeResult::Ok) return false;
   BitsPerPixel = image.BitsPerPixel;
   return Upload(image);
@@ -75,12 +86,12 @@ bool TTexture::LoadTGA(const std::string& fileName)
 bool TTexture::LoadBMP(const std::string& fileName)
 {
   std::vector<uint8_t> data;
-  if (!ReadWholeFile(fileName, data)) {
+  if (!ReadFile(fileName, data)) {
     ShowReaderError("Error opening " + fileName);
     return false;
   }
   TImage image;
-  switch (DecodeBMP(data, image)) {
+  switch (DecodeBMP(data, image, &FailReason)) {
     case TDecodeResult::Ok: return Upload(image);
     case TDecodeResult::PaletteShort: ShowReaderError("Error reading palette"); return false;
     case TDecodeResult::DataShort: ShowReaderError("Error reading bitmap data"); return false;
@@ -91,11 +102,14 @@ bool TTexture::LoadBMP(const std::string& fileName)
 
 bool TTexture::LoadWAL(const std::string& fileName, const std::string& paletteFileName)
 {
-  if (!FileExists(fileName) || !FileExists(paletteFileName)) return false;
   std::vector<uint8_t> wal, palette;
-  if (!ReadWholeFile(fileName, wal) || !ReadWholeFile(paletteFileName, palette)) return false;
+  if (!ReadFile(fileName, wal)) return false;
+  if (!ReadWholeFile(paletteFileName, palette)) {
+    FailReason = "cannot read the palette " + paletteFileName;
+    return false;
+  }
   TImage image;
-  if (DecodeWAL(wal, palette, image) != TDecodeResult::Ok) return false;
+  if (DecodeWAL(wal, palette, image, &FailReason) != TDecodeResult::Ok) return false;
   return Upload(image);
 }
 
@@ -103,7 +117,7 @@ bool TTexture::LoadJPG(const std::string& fileName)
 {
   std::vector<uint8_t> data;
   TImage image;
-  if (!ReadWholeFile(fileName, data) || DecodeJPG(data, image) != TDecodeResult::Ok) {
+  if (!ReadFile(fileName, data) || DecodeJPG(data, image, &FailReason) != TDecodeResult::Ok) {
     ShowReaderError("Couldn't load JPG - \"" + fileName + "\"");
     return false;
   }
@@ -113,20 +127,27 @@ bool TTexture::LoadJPG(const std::string& fileName)
 bool TTexture::LoadPCX(const std::string& fileName)
 {
   std::vector<uint8_t> data;
-  if (!ReadWholeFile(fileName, data)) return false;
+  if (!ReadFile(fileName, data)) return false;
   TImage image;
-  if (DecodePCX(data, image) != TDecodeResult::Ok) return false;
+  if (DecodePCX(data, image, &FailReason) != TDecodeResult::Ok) return false;
   return Upload(image);
 }
 
 bool TTexture::LoadPNG(const std::string& fileName)
 {
   std::vector<uint8_t> data;
-  if (!ReadWholeFile(fileName, data)) return false;
+  if (!ReadFile(fileName, data)) return false;
   TImage image;
-  FailReason.clear();
   if (DecodePNG(data, image, &FailReason) != TDecodeResult::Ok) return false;
   return Upload(image);
+}
+
+bool TTexture::ReadFile(const std::string& fileName, std::vector<uint8_t>& data)
+{
+  FailReason.clear();
+  if (FileExists(fileName) && ReadWholeFile(fileName, data)) return true;
+  FailReason = UnreadableReason(fileName);
+  return false;
 }
 
 bool TTexture::Upload(TImage& image)

@@ -42,9 +42,13 @@ public:
   int32_t Height = 0;
   uint32_t ID = 0;           // GL texture name; 0 until a file has been loaded
   bool BuildMipmaps = false; // upload through gluBuild2DMipmaps (always 3 components)
-  std::string FailReason;    // why the last load failed, from the readers that say (TGA, PNG)
+  // Why the last load failed, in a few words; "" after a success or when there is no file
+  // of that name.
+  std::string FailReason;
 
 private:
+  // The whole file; false with FailReason set when it cannot be read.
+  bool ReadFile(const std::string& fileName, std::vector<uint8_t>& data);
   bool Upload(TImage& image);
 };
 

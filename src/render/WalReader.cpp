@@ -7,7 +7,7 @@ namespace quarn::render {
 using formats::TByteReader;
 namespace wal = formats::wal;
 
-TDecodeResult DecodeWAL(TBytes walData, TBytes paletteData, TImage& image)
+TDecodeResult DecodeWAL(TBytes walData, TBytes paletteData, TImage& image, std::string* reason)
 {
   static const char* const ReadBeyondEnd = "Read beyond end of file";
 
@@ -20,7 +20,7 @@ TDecodeResult DecodeWAL(TBytes walData, TBytes paletteData, TImage& image)
   const uint64_t pixels = uint64_t(width) * height;
   if (!wal.Has(wal::HeaderSize, pixels)) throw EImageError(ReadBeyondEnd);
   if (pixels > MaxImagePixels || width > INT32_MAX || height > INT32_MAX)
-    return TDecodeResult::Refused;
+    return Refusal(reason, "WAL image is too large");
   const TBytes indices = wal.BytesAt(wal::HeaderSize, pixels);
 
   TByteReader pal(paletteData);

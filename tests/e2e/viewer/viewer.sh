@@ -1,12 +1,12 @@
 # Viewer mode: `quarn MODEL.md2` on a generated box model that records a PCX skin name finds
-# the skin beside the model under another extension, draws the model with it, frames it in
+# that skin (an 8-bit PCX) beside the model, draws the model with it, frames it in
 # the middle of the window and answers the demo's keys (Up plays the run frames, a wide box).
 source "$E2E_LIB"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$E2E_TMP"
 mkdir models
 python3 "$here/make_box_model.py" models/box.md2 'skins/box.pcx'
-convert -size 64x64 xc:'#ff0000' models/box.tga
+convert -size 64x64 xc:'#ff0000' -type palette PCX:models/box.pcx
 
 # red_count FILE: pixels of the window that are clearly the skin's red.
 red_count() {
@@ -19,7 +19,7 @@ type_line "ConDump('dump.txt')"
 sleep 0.3
 [ -f dump.txt ] || fail "ConDump wrote no file"
 grep -q $'^Load model models/box.md2..OK\r$' dump.txt || fail "no model line: $(cat dump.txt)"
-grep -q $'^Load model skin models/box.tga..OK\r$' dump.txt || fail "the skin beside the model was not loaded"
+grep -q $'^Load model skin models/box.pcx..OK\r$' dump.txt || fail "the skin beside the model was not loaded"
 grep -q $'^State Idle added\r$' dump.txt || fail "no demo states"
 grep -q $'^Bot file box.md2 (view) compiled\r$' dump.txt || fail "no compiled line: $(cat dump.txt)"
 ! grep -q '^Runtimeerror\|^Syntaxerror\|^Exception' dump.txt || fail "the view reported an error"

@@ -138,10 +138,11 @@ TEST_F(FrameSound, AMissingSetIsReportedWithItsFullPathAndTheBotFileGoesOn)
   const std::string set = scratch.WriteSet("test.snd", {"step"});
   ASSERT_TRUE(Load(RunningRobot() + "PrecacheSet('" + scratch.Name + "/none.snd');\r\n"
                    "SetSound(45, 'step', false);\r\nPrecacheSet('" + set + "');\r\n"));
-  const std::vector<std::string> tail(console.Lines().end() - 4, console.Lines().end());
+  const std::vector<std::string> tail(console.Lines().end() - 5, console.Lines().end());
   EXPECT_THAT(tail, ElementsAre("Error precaching" + scratch.Path + "none.snd",
                                 "Cadencer command : step...OK",
                                 "Sound collection " + scratch.Path + "test.snd precached",
+                                "Warning: model robot.md2 has no skin; it is drawn plain grey",
                                 "Bot file test.bot compiled"));
   ASSERT_TRUE(StepTo(kRunLast));
   EXPECT_EQ(Voices("step"), 1);

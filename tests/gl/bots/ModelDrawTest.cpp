@@ -1,6 +1,8 @@
 #include <GL/gl.h>
 
+#include <array>
 #include <cmath>
+#include <map>
 
 #include "support/GlWindow.h"
 #include "Reference.h"
@@ -130,6 +132,51 @@ TEST_F(ModelDraw, DrawingLeavesBlendingOffAndTheMatrixAsItWas)
   Model.Draw();
   glGetFloatv(GL_MODELVIEW_MATRIX, after);
   for (int i = 0; i < 16; ++i) EXPECT_EQ(before[i], after[i]);
+}
+
+TEST_F(ModelDraw, WithoutASkinTheModelIsOneFlatGreyWhateverTextureIsBound)
+{
+  // Texturing on and a black-and-white checker bound by someone else, as the console's font
+  // would be: none of it may show on a model without a skin.
+  const uint8_t checker[] = {0, 0, 0, 255, 255, 255, 255, 255, 255, 0, 0, 0};
+  GLuint other = 0;
+  glGenTextures(1, &other);
+  glBindTexture(GL_TEXTURE_2D, other);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, checker);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glClearColor(0, 0, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Camera.Apply();
+  for (const bool failedSkin : {false, true}) {
+    if (failedSkin) {
+      EXPECT_FALSE(Model.LoadSkin(Dir.Write("bad.tga", std::vector<uint8_t>(10, 0x78))));
+    }
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(1, 0, 0);
+    glBindTexture(GL_TEXTURE_2D, other);
+    Model.Draw();
+    glFinish();
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(colour[0], 1.0f);
+    EXPECT_EQ(colour[1], 0.0f);
+
+    const std::vector<uint8_t> rgb = ReadPixels();
+    std::map<std::array<uint8_t, 3>, int> shades;
+    for (size_t i = 0; i < rgb.size(); i += 3)
+      if (!(rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 255)) ++shades[{rgb[i], rgb[i + 1], rgb[i + 2]}];
+    ASSERT_EQ(shades.size(), 1u) << "failed skin: " << failedSkin;
+    const auto& [shade, count] = *shades.begin();
+    EXPECT_GT(count, 20);
+    EXPECT_EQ(shade[0], shade[1]);
+    EXPECT_EQ(shade[1], shade[2]);
+    EXPECT_GT(shade[0], 64);
+    EXPECT_LT(shade[0], 224);
+  }
+  glDeleteTextures(1, &other);
 }
 
 TEST_F(ModelDraw, ModelThatIsNotLoadedDrawsNothing)

@@ -141,11 +141,13 @@ TEST_F(BotHostingTest, ASyntaxErrorPrintsOneLineAndNoBotFileLineAndTheNextLoadWo
 }
 
 // A bot file that fails while it runs: the lines printed before the failure stay, the failure
-// is one unwrapped run-time error line, and the bot stays inactive.
+// is one unwrapped run-time error line (followed by the reader's reason for a file that is
+// there but cannot be read), and the bot stays inactive.
 struct FailingBot {
   const char* what;
   const char* text;
   std::vector<std::string> lines;  // as printed, the last one without its position suffix
+  const char* reason = "";         // the indented line after the error, when there is one
 };
 
 class FailingBotTest : public BotHostingTest, public ::testing::WithParamInterface<FailingBot> {};
@@ -154,9 +156,12 @@ TEST_P(FailingBotTest, PrintsItsLinesThenTheErrorAndLeavesAnInactiveBot)
 {
   const FailingBot& bot = GetParam();
   const auto printed = LoadBot(WriteBot("failing.bot", bot.text));
-  ASSERT_EQ(printed.size(), bot.lines.size()) << Joined(printed);
-  for (size_t i = 0; i + 1 < printed.size(); ++i) EXPECT_EQ(printed[i], bot.lines[i]);
-  EXPECT_THAT(printed.back(), AllOf(StartsWith(bot.lines.back() + " [Position "),
+  ASSERT_EQ(printed.size(), bot.lines.size() + (*bot.reason ? 1 : 0)) << Joined(printed);
+  for (size_t i = 0; i + 1 < bot.lines.size(); ++i) EXPECT_EQ(printed[i], bot.lines[i]);
+  if (*bot.reason) {
+    EXPECT_EQ(printed.back(), "  " + std::string(bot.reason));
+  }
+  EXPECT_THAT(printed[bot.lines.size() - 1], AllOf(StartsWith(bot.lines.back() + " [Position "),
                                     Not(HasSubstr(quarn::platform::ExeDir()))))
       << "the message names the file as written in the bot file";
   EXPECT_FALSE(form->Bots().Bot().Active());
@@ -181,9 +186,11 @@ INSTANTIATE_TEST_SUITE_P(
         FailingBot{"skin_that_is_not_an_image",
                    "LoadMD2('bots/robot/robot.md2');\r\nLoadMD2Skin('bots/robot/robot.md2');\r\n",
                    {"Load model bots/robot/robot.md2..OK",
-                    "Runtimeerror: Model skinbots/robot/robot.md2 not found"}},
+                     "Runtimeerror: Model skinbots/robot/robot.md2 not found"},
+                    "no reader for \".md2\" images (.pcx .tga .bmp .jpg .wal .png)"},
         FailingBot{"model_that_is_an_image", "LoadMD2('bots/robot/robot.tga');\r\n",
-                   {"Runtimeerror: Model bots/robot/robot.tga not found"}},
+                   {"Runtimeerror: Model bots/robot/robot.tga not found"},
+                   "ident is not IDP2"},
         FailingBot{"missing_weapon",
                    "LoadMD2('bots/robot/robot.md2');\r\nLoadWeapon('bots/robot/gun.md2');\r\n",
                    {"Load model bots/robot/robot.md2..OK",

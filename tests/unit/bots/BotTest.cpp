@@ -101,7 +101,9 @@ TEST_F(BotTest, ALoadLendsTheScriptTheBotsCommandsAndGivesItsRegistryBack)
   ASSERT_TRUE(Load("LoadMD2('body.md2');\nAddState(0, 'Idle', KEY_NONE, IDLE1, true);\n"));
   EXPECT_EQ(script.Functions(), &hostFuncs);
   EXPECT_EQ(script.Text(), "LoadMD2('body.md2');\r\nAddState(0, 'Idle', KEY_NONE, IDLE1, true);\r\n");
-  EXPECT_THAT(Lines(), ElementsAre("Load model body.md2..OK", "State Idle added", "Bot file test.bot compiled"));
+  EXPECT_THAT(Lines(), ElementsAre("Load model body.md2..OK", "State Idle added",
+                                   "Warning: model body.md2 has no skin; it is drawn plain grey",
+                                   "Bot file test.bot compiled"));
   EXPECT_TRUE(bot.Active());
 }
 
@@ -244,6 +246,7 @@ TEST_F(BotTest, SoundsGoOnlyOnFramesOfTheModelAndReplaceEachOther)
                    "SetSound(198, 'again', false);\n"));
   EXPECT_THAT(Lines(), ElementsAre("Load model body.md2..OK", "Cadencer command : first...OK",
                                    "Cadencer command : last...OK", "Cadencer command : again...OK",
+                                   "Warning: model body.md2 has no skin; it is drawn plain grey",
                                    "Bot file test.bot compiled"));
   ASSERT_EQ(bot.Cadences().size(), 199u);
   ASSERT_TRUE(bot.Cadences()[198]);

@@ -84,7 +84,10 @@ TEST_F(SoundManager, AnUnreadableFileIsReportedAndLeavesWhatWasRead)
   }
   ASSERT_TRUE(manager.Precache(WriteSet("manager_e.snd", {"step"})));
   EXPECT_FALSE(manager.Precache(path));
-  EXPECT_EQ(LastLine(), "Error precaching" + path);
+  const auto& lines = console.Lines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], "Error precaching" + path);
+  EXPECT_EQ(LastLine(), "  Sound set read error at byte 4: unexpected end of the file");
   EXPECT_EQ(list.Items().Count(), 0);
 }
 

@@ -64,6 +64,7 @@ TEST(QScriptBotDiagnostics, WarningsAreConsoleLinesAndStrictFailsOnThem)
 {
   const std::string text =
       "LoadMD2('bots/robot/robot.md2');\n"
+      "LoadMD2Skin('bots/robot/robot.tga');\n"
       "AddState(0, 'Idle', KEY_NONE, 25, true);\n"
       "AddState(1, 'Run', KEY_FORWARD, RUN, true);\n"
       "SetSound(41, 'footstep', false);\n"
@@ -79,7 +80,13 @@ TEST(QScriptBotDiagnostics, WarningsAreConsoleLinesAndStrictFailsOnThem)
   for (const std::string& lines : expected) EXPECT_NE(lax.Out.find(lines), std::string::npos) << lax.Out;
 
   EXPECT_EQ(RunBot("--bot --strict", text).Status, 1);
-  EXPECT_EQ(RunBot("--bot --strict", "LoadMD2('bots/robot/robot.md2');").Status, 0);
+  EXPECT_EQ(RunBot("--bot --strict", "LoadMD2('bots/robot/robot.md2');"
+                                     "LoadMD2Skin('bots/robot/robot.tga');").Status, 0);
+  // A model without a skin is a warning too.
+  const TRun bare = RunBot("--bot --strict", "LoadMD2('bots/robot/robot.md2');");
+  EXPECT_EQ(bare.Status, 1);
+  EXPECT_NE(bare.Out.find("\nWarning: model robot.md2 has no skin; it is drawn plain grey\nBot file my.bot compiled\n"),
+            std::string::npos) << bare.Out;
 }
 
 }  // namespace

@@ -141,6 +141,7 @@ TEST_F(QScriptBot, FileIsFoundFromTheCurrentDirectory)
   const TRun run = Run("mine.bot");
   EXPECT_EQ(run.Status, 0);
   EXPECT_EQ(run.Lines, (std::vector<std::string>{"Load model bots/robot/robot.md2..OK", "Bot timing set",
+                                                 "Warning: model robot.md2 has no skin; it is drawn plain grey",
                                                  "Bot file mine.bot compiled"}));
 }
 
