@@ -14,7 +14,9 @@
 #endif
 
 #ifdef QUARN_ASAN
-#include <sanitizer/allocator_interface.h>
+#include <cstddef>
+// The sanitizer runtime's own count of the heap; GCC ships no header declaring it.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif
