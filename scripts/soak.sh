@@ -16,7 +16,9 @@ fi
 BIN=$(realpath "${QUARN_BIN:-build/bin}")
 growth_limit=${QUARN_SOAK_GROWTH_KB:-6144}
 export LC_ALL=C ALSOFT_DRIVERS=null QUARN_NO_DIALOGS=1
-tmp=$(mktemp -d /tmp/quarn-soak.XXXXXX)
+# Typed lines hold at most 38 characters: the program runs in a folder with a short name, where
+# ConDump and LoadAnimationFile names are relative, and the generated bots are named absolutely.
+tmp=$(mktemp -d /tmp/qs.XXXX)
 pid="" sampler=""
 cleanup() {
   [ -n "$sampler" ] && kill "$sampler" 2>/dev/null || true
@@ -28,8 +30,7 @@ fail() { echo "soak: FAIL: $*" >&2; exit 1; }
 
 # Generated bots: the robot with its other skins, one with a run-time error half-way, one with
 # a syntax error, one that builds many states in loops. Bot files name files relative to the
-# program's folder; LoadBot takes a name relative to it too.
-rel=$(realpath --relative-to="$BIN" "$tmp")
+# program's folder; the generated ones are loaded by their absolute names.
 robot="$BIN/bots/robot/robot.bot"
 sed 's/robot\.tga/robot.bmp/' "$robot" >"$tmp/bmp.bot"
 sed 's/robot\.tga/robot.wal/' "$robot" >"$tmp/wal.bot"
@@ -38,13 +39,14 @@ sed 's/robot\.tga/robot.wal/' "$robot" >"$tmp/wal.bot"
 { head -n 12 "$robot"
   echo "for i := 0 to 200 do AddState(i, 'S' + IntToStr(i), i mod 7, i mod 20, true);"
   echo "for i := 0 to 200 do for j := 0 to 20 do AddNextState(i, (i + j) mod 201);"; } >"$tmp/many.bot"
-bots=(bots/robot/robot.bot "$rel/bmp.bot" "$rel/wal.bot" "$rel/fails.bot" "$rel/syntax.bot" "$rel/many.bot")
+bots=(bots/robot/robot.bot "$tmp/bmp.bot" "$tmp/wal.bot" "$tmp/fails.bot" "$tmp/syntax.bot" "$tmp/many.bot")
+cp "$BIN/anims/demo.anim" "$tmp/demo.anim"
 { cat "$BIN/anims/demo.anim"; cat "$BIN/anims/demo.anim"; echo 0; } >"$tmp/twice.anim"
-anims=("$BIN/anims/demo.anim" "$tmp/twice.anim" "$tmp/missing.anim")
-errors=("x := ;" "Nothing(1)" "SetArray(a, INTEGER, 100000000)" "s := 'ab'; for i := 1 to 40 do s := s + s"
+anims=(demo.anim twice.anim missing.anim)
+errors=("x := ;" "Nothing(1)" "SetArray(a, INTEGER, 100000000)" "s:='ab';for i:=1 to 40 do s:=s+s"
         "LoadBot('none.bot')" "1 div 0" "Copyright(1)")
 
-"$BIN/quarn" --windowed --no-dialogs >"$tmp/stdout" 2>"$tmp/stderr" &
+(cd "$tmp" && exec "$BIN/quarn" --windowed --no-dialogs --no-autoexec >stdout 2>stderr) &
 pid=$!
 window=""
 for _ in $(seq 1 150); do
@@ -62,12 +64,17 @@ sampler=$!
 
 type_line() { xdotool type --delay 8 "$1"; xdotool key Return; sleep 0.2; }
 alive() {  # the program answers: a dump asked for appears
-  local dump="$tmp/alive.txt"
+  # A typed line can be refused while a slow one still runs, and a Tab lost under load leaves
+  # the console closed, so each try asks again, the later ones after toggling the console.
+  local dump="$tmp/alive.txt" try
   rm -f "$dump"
-  type_line "ConDump('$dump')"
-  for _ in $(seq 1 300); do [ -s "$dump" ] && return 0; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null || fail "quarn ended: $(tail -c 2000 "$tmp/stderr")"
-  fail "quarn stopped answering (no console dump within 30 s)"
+  for try in 1 2 3 4 5 6; do
+    [ "$try" -gt 2 ] && xdotool key Tab && sleep 0.3
+    type_line "ConDump('alive.txt')"
+    for _ in $(seq 1 100); do [ -s "$dump" ] && return 0; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null || fail "quarn ended: $(tail -c 2000 "$tmp/stderr")"
+  done
+  fail "quarn stopped answering (no console dump within a minute)"
 }
 
 start=$(date +%s)
