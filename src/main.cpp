@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr const char* kVersion = "quarn 1.0";
+constexpr const char* Version = "quarn 1.0";
 
 void PrintUsage(std::FILE* out)
 {
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
       PrintUsage(stdout);
       return 0;
     } else if (arg == "--version" || arg == "-v") {
-      std::printf("%s\n", kVersion);
+      std::printf("%s\n", Version);
       return 0;
     } else if (arg.ends_with(".bot") && arg[0] != '-') {
       options.BotFile = arg;

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     return 0;
   }
   // Nothing is reserved beyond the input's own size (rounded up to a block).
-  if (wave.Capacity() > static_cast<int64_t>(size) + TWave::kBlockSize) std::abort();
+  if (wave.Capacity() > static_cast<int64_t>(size) + TWave::BlockSize) std::abort();
 
   TMemoryStream saved;
   wave.SaveToStream(saved);

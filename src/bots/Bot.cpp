@@ -35,7 +35,7 @@ TBot::~TBot() = default;
 void TBot::CreateCommands()
 {
   // Registration order: the registry lists them in this order.
-  static const script::THostCommand<TBot> kCommands[] = {
+  static const script::THostCommand<TBot> Commands[] = {
       {"LoadMD2(string);", &TBot::LoadMD2},
       {"LoadWeapon(string);", &TBot::LoadWeapon},
       {"LoadMD2Skin(string);", &TBot::LoadMD2Skin},
@@ -46,7 +46,7 @@ void TBot::CreateCommands()
       {"PrecacheSet(string);", &TBot::PrecacheSet},
       {"SetTiming(integer,integer);", &TBot::SetTiming},
   };
-  FCommandComponents = script::THostCommands(FCommands, *this, kCommands);
+  FCommandComponents = script::THostCommands(FCommands, *this, Commands);
 }
 
 bool TBot::Load(script::TScript& script, render::TConsole& console, const std::string& fileName)

@@ -18,13 +18,13 @@ constexpr uint32_t FourCC(const char (&id)[5])
          static_cast<uint32_t>(static_cast<uint8_t>(id[3])) << 24;
 }
 
-constexpr uint32_t kRiff = FourCC("RIFF");
-constexpr uint32_t kWave = FourCC("WAVE");
-constexpr uint32_t kFmt = FourCC("fmt ");
-constexpr uint32_t kData = FourCC("data");
+constexpr uint32_t Riff = FourCC("RIFF");
+constexpr uint32_t Wave = FourCC("WAVE");
+constexpr uint32_t Fmt = FourCC("fmt ");
+constexpr uint32_t Data = FourCC("data");
 
-constexpr int kHeaderSize = 12;       // "RIFF", size, "WAVE"
-constexpr int kChunkHeaderSize = 8;   // id, size
+constexpr int HeaderSize = 12;       // "RIFF", size, "WAVE"
+constexpr int ChunkHeaderSize = 8;   // id, size
 
 // The wave format record (WAVEFORMATEX) as stored in a "fmt " chunk; PCM files may stop after
 // wBitsPerSample (16 bytes).
@@ -37,14 +37,14 @@ struct TWaveFormatEx {
   uint16_t wBitsPerSample;   // 8 (unsigned) or 16 (signed)
   uint16_t cbSize;           // bytes of extra format data that follow; 0 for PCM
 };
-constexpr int kPCMFormatSize = 16;     // the record without cbSize
-constexpr int kWaveFormatExSize = 18;  // the whole record, as written by us
-constexpr uint16_t kFormatPCM = 1;
+constexpr int PCMFormatSize = 16;     // the record without cbSize
+constexpr int WaveFormatExSize = 18;  // the whole record, as written by us
+constexpr uint16_t FormatPCM = 1;
 
 // Decodes the first 16 (or 18) bytes of a format record; false when it is shorter than 16.
 bool DecodeFormat(const void* data, int size, TWaveFormatEx& format);
 
 // The 18-byte record of an integer PCM format.
-void EncodePCMFormat(uint8_t (&out)[kWaveFormatExSize], int channels, int rate, int bits);
+void EncodePCMFormat(uint8_t (&out)[WaveFormatExSize], int channels, int rate, int bits);
 
 }  // namespace quarn::formats::riff

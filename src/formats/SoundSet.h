@@ -37,8 +37,8 @@ enum TValueKind : uint8_t {
   vaLString = 12,
   vaCollection = 14,
 };
-constexpr char kSignature[] = "TPF0";
-constexpr char kCarrierClass[] = "TWaveCollectionComponent";
-constexpr char kWaveProperty[] = "Wave.WAVE";
+constexpr char Signature[] = "TPF0";
+constexpr char CarrierClass[] = "TWaveCollectionComponent";
+constexpr char WaveProperty[] = "Wave.WAVE";
 
 }  // namespace quarn::formats::soundset

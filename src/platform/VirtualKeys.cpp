@@ -15,7 +15,7 @@ struct KeyMapping {
 };
 
 // Keys whose codes are not derived by range below. Order does not matter; codes are unique.
-constexpr std::array<KeyMapping, 48> kKeyTable{{
+constexpr std::array<KeyMapping, 48> KeyTable{{
     {SDLK_BACKSPACE, 8},   {SDLK_TAB, 9},         {SDLK_CLEAR, 12},      {SDLK_RETURN, 13},
     {SDLK_KP_ENTER, 13},   {SDLK_LSHIFT, 16},     {SDLK_RSHIFT, 16},     {SDLK_LCTRL, 17},
     {SDLK_RCTRL, 17},      {SDLK_LALT, 18},       {SDLK_RALT, 18},       {SDLK_PAUSE, 19},
@@ -37,7 +37,7 @@ struct KeyName {
 
 // Names of the keys that are not letters, digits, F1-F12 or KP0-KP9. A key with several names
 // (the left and right Ctrl keys share one code) is listed by the first.
-constexpr std::array<KeyName, 46> kKeyNames{{
+constexpr std::array<KeyName, 46> KeyNames{{
     {"BACKSPACE", 8},  {"TAB", 9},           {"ENTER", 13},        {"RETURN", 13},
     {"SHIFT", 16},     {"LSHIFT", 16},       {"RSHIFT", 16},       {"CTRL", 17},
     {"LCTRL", 17},     {"RCTRL", 17},        {"ALT", 18},          {"LALT", 18},
@@ -52,9 +52,9 @@ constexpr std::array<KeyName, 46> kKeyNames{{
     {"NUMLOCK", 144},  {"SCROLLLOCK", 145},
 }};
 
-constexpr uint16_t kFirstFunctionKey = 112;  // F1
-constexpr int kFunctionKeys = 12;
-constexpr uint16_t kFirstKeypadDigit = 96;   // KP0
+constexpr uint16_t FirstFunctionKey = 112;  // F1
+constexpr int FunctionKeys = 12;
+constexpr uint16_t FirstKeypadDigit = 96;   // KP0
 
 // The number of a name's digits after `prefix` when they are all there is, else -1.
 int NumberAfter(std::string_view name, std::string_view prefix)
@@ -78,10 +78,10 @@ uint16_t VirtualKeyFromName(std::string_view name)
   if (upper.size() == 1 && (std::isupper(static_cast<unsigned char>(upper[0])) || std::isdigit(static_cast<unsigned char>(upper[0]))))
     return static_cast<uint16_t>(upper[0]);
   const int function = NumberAfter(upper, "F");
-  if (function >= 1 && function <= kFunctionKeys) return static_cast<uint16_t>(kFirstFunctionKey + function - 1);
+  if (function >= 1 && function <= FunctionKeys) return static_cast<uint16_t>(FirstFunctionKey + function - 1);
   const int keypad = NumberAfter(upper, "KP");
-  if (keypad >= 0 && keypad <= 9 && upper.size() == 3) return static_cast<uint16_t>(kFirstKeypadDigit + keypad);
-  for (const KeyName& k : kKeyNames)
+  if (keypad >= 0 && keypad <= 9 && upper.size() == 3) return static_cast<uint16_t>(FirstKeypadDigit + keypad);
+  for (const KeyName& k : KeyNames)
     if (upper == k.name) return k.vk;
   return 0;
 }
@@ -89,10 +89,10 @@ uint16_t VirtualKeyFromName(std::string_view name)
 std::string VirtualKeyName(uint16_t key)
 {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, char(key));
-  if (key >= kFirstFunctionKey && key < kFirstFunctionKey + kFunctionKeys)
-    return "F" + std::to_string(key - kFirstFunctionKey + 1);
-  if (key >= kFirstKeypadDigit && key <= kFirstKeypadDigit + 9) return "KP" + std::to_string(key - kFirstKeypadDigit);
-  for (const KeyName& k : kKeyNames)
+  if (key >= FirstFunctionKey && key < FirstFunctionKey + FunctionKeys)
+    return "F" + std::to_string(key - FirstFunctionKey + 1);
+  if (key >= FirstKeypadDigit && key <= FirstKeypadDigit + 9) return "KP" + std::to_string(key - FirstKeypadDigit);
+  for (const KeyName& k : KeyNames)
     if (k.vk == key) return k.name;
   return "";
 }
@@ -103,7 +103,7 @@ uint16_t VirtualKeyFromSDL(int32_t sdlKey)
   if (sdlKey >= SDLK_0 && sdlKey <= SDLK_9) return static_cast<uint16_t>('0' + (sdlKey - SDLK_0));
   if (sdlKey >= SDLK_F1 && sdlKey <= SDLK_F12) return static_cast<uint16_t>(112 + (sdlKey - SDLK_F1));
   if (sdlKey >= SDLK_KP_1 && sdlKey <= SDLK_KP_9) return static_cast<uint16_t>(97 + (sdlKey - SDLK_KP_1));
-  for (const KeyMapping& m : kKeyTable)
+  for (const KeyMapping& m : KeyTable)
     if (m.sdl == sdlKey) return m.vk;
   return 0;
 }

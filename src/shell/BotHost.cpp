@@ -21,7 +21,7 @@ struct KeyBinding {
   uint8_t action;
 };
 // The default key map; every other key has action 0 (no movement).
-constexpr KeyBinding kDefaultKeyMap[] = {
+constexpr KeyBinding DefaultKeyMap[] = {
     {platform::VK_UP, 1},       // forward
     {platform::VK_DOWN, 2},     // back
     {platform::VK_SPACE, 7},    // jump
@@ -29,22 +29,22 @@ constexpr KeyBinding kDefaultKeyMap[] = {
     {platform::VK_RETURN, 9},   // primary attack
 };
 
-constexpr float kFitElevation = 15.0f;  // degrees the fitted camera looks down at the model
-constexpr float kFitMargin = 1.05f;     // room around the model's bounding sphere
-constexpr double kPi = 3.14159265358979323846;
+constexpr float FitElevation = 15.0f;  // degrees the fitted camera looks down at the model
+constexpr float FitMargin = 1.05f;     // room around the model's bounding sphere
+constexpr double Pi = 3.14159265358979323846;
 
-constexpr float kDegreesPerPixel = 5.0f / 100.0f;
+constexpr float DegreesPerPixel = 5.0f / 100.0f;
 // The mouse wheel moves the eye along its line to the point looked at, a tenth closer per
 // notch, between these distances (model units; the far plane is at 1000).
-constexpr float kZoomPerNotch = 0.9f;
-constexpr float kMinDistance = 20.0f;
-constexpr float kMaxDistance = 800.0f;
+constexpr float ZoomPerNotch = 0.9f;
+constexpr float MinDistance = 20.0f;
+constexpr float MaxDistance = 800.0f;
 // How far the view may tilt above or below level, in degrees: short of straight down or up,
 // so the camera never passes over the top of the model or under it.
-constexpr float kMaxPitch = 85.0f;
-constexpr float kRadiansPerDegree = 3.14159265358979f / 180.0f;
-constexpr int kCursorCentreX = 320;
-constexpr int kCursorCentreY = 240;
+constexpr float MaxPitch = 85.0f;
+constexpr float RadiansPerDegree = 3.14159265358979f / 180.0f;
+constexpr int CursorCentreX = 320;
+constexpr int CursorCentreY = 240;
 
 }  // namespace
 
@@ -83,8 +83,8 @@ void TBotHost::Zoom(int notches)
   const float dx = eye.x - center.x, dy = eye.y - center.y, dz = eye.z - center.z;
   const float distance = std::sqrt(dx * dx + dy * dy + dz * dz);
   if (!(distance > 0)) return;
-  const float wanted = distance * std::pow(kZoomPerNotch, static_cast<float>(notches));
-  const float scale = std::clamp(wanted, kMinDistance, kMaxDistance) / distance;
+  const float wanted = distance * std::pow(ZoomPerNotch, static_cast<float>(notches));
+  const float scale = std::clamp(wanted, MinDistance, MaxDistance) / distance;
   eye.x = center.x + dx * scale;
   eye.y = center.y + dy * scale;
   eye.z = center.z + dz * scale;
@@ -97,13 +97,13 @@ float TBotHost::LevelPitch() const
   // view is level when that axis is square to the line of sight.
   const float dx = FCamera->Center.x - FCamera->Eye.x, dy = FCamera->Center.y - FCamera->Eye.y;
   if (dx == 0 && dy == 0) return 0;
-  return std::atan2(-dy, dx) / kRadiansPerDegree;
+  return std::atan2(-dy, dx) / RadiansPerDegree;
 }
 
 void TBotHost::CreateKeyMapAndBot()
 {
   std::fill(std::begin(FKeyMap), std::end(FKeyMap), uint8_t{0});
-  for (const KeyBinding& binding : kDefaultKeyMap) FKeyMap[binding.key] = binding.action;
+  for (const KeyBinding& binding : DefaultKeyMap) FKeyMap[binding.key] = binding.action;
   FAnimText.clear();
   FAnimNext = 0;
   FAnimPlaying = false;
@@ -130,14 +130,14 @@ void TBotHost::MouseLook()
   // Relative motion stands in for reading the cursor and moving it back to the centre.
   int dx = 0, dy = 0;
   platform::TakeMouseMotion(dx, dy);
-  const int x = kCursorCentreX + dx, y = kCursorCentreY + dy;
+  const int x = CursorCentreX + dx, y = CursorCentreY + dy;
   render::TVector rotation = FCamera->Rotation;
-  rotation.y += static_cast<float>(kCursorCentreY - y) * kDegreesPerPixel;
+  rotation.y += static_cast<float>(CursorCentreY - y) * DegreesPerPixel;
   const float level = LevelPitch();
-  rotation.y = std::clamp(rotation.y, level - kMaxPitch, level + kMaxPitch);
+  rotation.y = std::clamp(rotation.y, level - MaxPitch, level + MaxPitch);
   rotation.z = 0;
   FCamera->Rotation = rotation;
-  FCamera->Turn += static_cast<float>(kCursorCentreX - x) * kDegreesPerPixel;
+  FCamera->Turn += static_cast<float>(CursorCentreX - x) * DegreesPerPixel;
   Zoom(platform::TakeMouseWheel());
   FCamera->Apply();
 }
@@ -297,16 +297,16 @@ bool TBotHost::FitCamera(std::string& reason)
   const double radius = std::max(std::sqrt(dx * dx + dy * dy + dz * dz) / 2, 0.5);
 
   render::TViewVolume& volume = FCamera->ViewVolume;
-  const double halfHeight = volume.FieldOfView * kPi / 360;
+  const double halfHeight = volume.FieldOfView * Pi / 360;
   const double aspect = volume.ViewportHeight > 0 ? double(volume.ViewportWidth) / volume.ViewportHeight : 1;
   const double halfWidth = std::atan(std::tan(halfHeight) * aspect);
-  const double distance = radius * kFitMargin / std::sin(std::min(halfHeight, halfWidth));
+  const double distance = radius * FitMargin / std::sin(std::min(halfHeight, halfWidth));
   volume.NearPlane = std::clamp((distance - radius) / 2, 0.01, 1.0);
   volume.FarPlane = std::max(1000.0, (distance + radius) * 2);
 
   // The model turned half round (its +x towards the eye) and stood up (z up), then moved so
   // that its centre is the point looked at: the mouse turns it about its own middle.
-  const double elevation = kFitElevation * kPi / 180;
+  const double elevation = FitElevation * Pi / 180;
   FCamera->Target = &FFitCentre;
   FCamera->Turn = 180;
   FCamera->Rotation = render::Vector(-90, 0, 0);

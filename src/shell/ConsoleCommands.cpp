@@ -50,7 +50,7 @@ uint16_t BindableKey(const std::string& name)
 TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
 {
   // Creation order: the registry lists the commands in this order.
-  static const script::THostCommand<TConsoleCommands> kCommands[] = {
+  static const script::THostCommand<TConsoleCommands> Commands[] = {
       {"Quit;", &TConsoleCommands::QuitFuncEval, "Quit: end the program"},
       {"LoadBot(string);", &TConsoleCommands::LoadBotFuncEval, "LoadBot('x.bot'): load a bot file"},
       {"About;", &TConsoleCommands::AboutFuncEval, "About: show the banner"},
@@ -77,7 +77,7 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
       {"Unbind(string);", &TConsoleCommands::UnbindFuncEval, "Unbind('C'): the key does nothing"},
       {"Binds;", &TConsoleCommands::BindsFuncEval, "Binds: list the bound keys"},
   };
-  FCommands = script::THostCommands(FFuncs, *this, kCommands);
+  FCommands = script::THostCommands(FFuncs, *this, Commands);
   FScript.Exceptions = true;
   FScript.Blocking = false;
   FScript.SetFunctions(&FFuncs);

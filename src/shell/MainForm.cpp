@@ -21,7 +21,7 @@ struct TConsoleKeyBinding {
   render::TConsoleKey Action;
 };
 // Editing keys of the open console. Plain Up and Down stay movement keys.
-constexpr TConsoleKeyBinding kConsoleKeys[] = {
+constexpr TConsoleKeyBinding ConsoleKeys[] = {
     {platform::VK_LEFT, 0, render::TConsoleKey::Left},
     {platform::VK_RIGHT, 0, render::TConsoleKey::Right},
     {platform::VK_HOME, 0, render::TConsoleKey::Home},
@@ -40,7 +40,7 @@ TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
 {
   // The window's GL visual is fixed when the window is created.
   render::SetupPixelFormat();
-  FWindow = std::make_unique<platform::TWindow>(kCaption, kClientWidth, kClientHeight);
+  FWindow = std::make_unique<platform::TWindow>(Caption, ClientWidth, ClientHeight);
   platform::Application().SetMainWindow(FWindow.get());
   FWindow->OnKeyDown = [this](uint16_t key) { FormKeyDown(key); };
   FWindow->OnKeyUp = [this](uint16_t key) { FormKeyUp(key); };
@@ -100,8 +100,8 @@ void TMainForm::RunAutoexec()
     FConsole->AddWrapped("Cannot read " + shown + "; it was not run.");
     return;
   }
-  if (size > kAutoexecMaxBytes) {
-    FConsole->AddWrapped(shown + " is larger than " + std::to_string(kAutoexecMaxBytes >> 20) +
+  if (size > AutoexecMaxBytes) {
+    FConsole->AddWrapped(shown + " is larger than " + std::to_string(AutoexecMaxBytes >> 20) +
                          " MiB; it was not run.");
     return;
   }
@@ -184,7 +184,7 @@ bool TMainForm::ConsoleEditKey(uint16_t key)
 {
   if (!FConsole || !FConsole->IsOpen()) return false;
   const uint16_t ctrl = platform::KeyShiftState() & platform::ssCtrl;
-  for (const TConsoleKeyBinding& binding : kConsoleKeys) {
+  for (const TConsoleKeyBinding& binding : ConsoleKeys) {
     if (binding.Key == key && binding.Ctrl == ctrl) {
       FConsole->EditKey(binding.Action);
       return true;

@@ -30,11 +30,11 @@ struct TMainFormOptions {
 };
 
 // The largest start-up file run; a bigger one is reported and not run.
-inline constexpr size_t kAutoexecMaxBytes = size_t(1) << 20;
+inline constexpr size_t AutoexecMaxBytes = size_t(1) << 20;
 
-inline constexpr const char* kCaption = "Quarn MD2 demo";
-inline constexpr int kClientWidth = 640;
-inline constexpr int kClientHeight = 480;
+inline constexpr const char* Caption = "Quarn MD2 demo";
+inline constexpr int ClientWidth = 640;
+inline constexpr int ClientHeight = 480;
 
 // The program's only window and the owner of everything that lives for the whole run.
 // Construction creates the window and runs FormCreate; destruction runs FormDestroy.

@@ -124,7 +124,7 @@ bool QuoteScriptString(const std::string& text, std::string& literal)
 namespace {
 
 // The demo robot's timing, states and transitions.
-constexpr const char* kViewerStates = R"(SetTiming(0, 10);
+constexpr const char* ViewerStates = R"(SetTiming(0, 10);
 AddState(0, 'Idle',        KEY_NONE,                         IDLE1,        true);
 AddState(1, 'Run',         KEY_FORWARD,                      RUN,          true);
 AddState(2, 'RunBack',     KEY_BACK,                         RUNBACK,      true);
@@ -169,7 +169,7 @@ std::string ViewerBotText(const std::string& model, const std::string& skin, con
     text += Call("LoadWeapon", weapon);
     if (!weaponSkin.empty()) text += Call("LoadWeaponSkin", weaponSkin);
   }
-  for (const char* p = kViewerStates; *p; ++p) {
+  for (const char* p = ViewerStates; *p; ++p) {
     if (*p == '\n') text += '\r';
     text += *p;
   }

@@ -10,8 +10,8 @@ namespace quarn::shell {
 
 namespace {
 
-constexpr size_t kMaxPending = 16;  // a script loop cannot queue a frame's worth of files
-constexpr int kLastNumber = 9999;   // quarn-0001.png .. quarn-9999.png
+constexpr size_t MaxPending = 16;  // a script loop cannot queue a frame's worth of files
+constexpr int LastNumber = 9999;   // quarn-0001.png .. quarn-9999.png
 
 std::string Numbered(int number)
 {
@@ -31,8 +31,8 @@ std::string Absolute(const std::string& name)
 
 void TScreenshots::Request(const std::string& fileName, render::TConsole& console)
 {
-  if (FPending.size() >= kMaxPending) {
-    console.AddWrapped("Screenshot not saved: " + std::to_string(kMaxPending) + " are waiting for the next frame");
+  if (FPending.size() >= MaxPending) {
+    console.AddWrapped("Screenshot not saved: " + std::to_string(MaxPending) + " are waiting for the next frame");
     return;
   }
   FPending.push_back(fileName);
@@ -51,7 +51,7 @@ void TScreenshots::TakePending(int32_t width, int32_t height, render::TConsole& 
     }
     // Numbered names never replace a file: each is created only if it does not exist yet.
     bool done = false;
-    for (int number = 1; number <= kLastNumber && !done; ++number) {
+    for (int number = 1; number <= LastNumber && !done; ++number) {
       const std::string numbered = Numbered(number);
       const render::TWriteResult result = render::WritePNG(numbered, pixels, render::TWriteMode::CreateNew);
       if (result.Status == render::TWriteResult::TStatus::Exists) continue;

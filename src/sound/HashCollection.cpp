@@ -27,7 +27,7 @@ int THashCollection::Hash(const std::string& name)
   const size_t length = name.size();
   size_t h = length * 16;
   if (length >= 2) h += Lower(name[0]) + Lower(name[length - 2]);
-  return static_cast<int>(h % kBucketCount);
+  return static_cast<int>(h % BucketCount);
 }
 
 void THashCollectionItem::SetName(const std::string& value)

@@ -41,7 +41,7 @@ private:
 // the item linked most recently, so of two items with the same name the one named last is found.
 class THashCollection {
 public:
-  static constexpr int kBucketCount = 256;
+  static constexpr int BucketCount = 256;
 
   THashCollection() = default;
   virtual ~THashCollection();
@@ -76,7 +76,7 @@ private:
   void Append(std::unique_ptr<THashCollectionItem> item);
 
   std::vector<std::unique_ptr<THashCollectionItem>> FItems;
-  std::array<THashCollectionItem*, kBucketCount> FBuckets{};
+  std::array<THashCollectionItem*, BucketCount> FBuckets{};
 };
 
 }  // namespace quarn::sound

@@ -28,7 +28,7 @@ namespace riff = formats::riff;
 // The OpenAL buffer format of an integer PCM record, or 0 when OpenAL cannot play it.
 ALenum ALFormatOf(const riff::TWaveFormatEx& f)
 {
-  if (f.wFormatTag != riff::kFormatPCM) return 0;
+  if (f.wFormatTag != riff::FormatPCM) return 0;
   if (f.nBlockAlign != f.nChannels * f.wBitsPerSample / 8) return 0;
   if (f.nSamplesPerSec < DSBFREQUENCY_MIN || f.nSamplesPerSec > DSBFREQUENCY_MAX) return 0;
   if (f.nChannels == 1 && f.wBitsPerSample == 8) return AL_FORMAT_MONO8;
@@ -258,7 +258,7 @@ int32_t TALDevice::CreateSoundBuffer(const TDSBufferDesc& desc, std::unique_ptr<
     if (desc.dwBufferBytes != 0 || desc.lpwfxFormat) return DSERR_INVALIDPARAM;
     std::unique_ptr<TALBuffer> primary(new TALBuffer(*this, true));
     primary->FFlags = desc.dwFlags | dsbcaps::DSBCAPS_LOCSOFTWARE;
-    uint8_t record[riff::kWaveFormatExSize];
+    uint8_t record[riff::WaveFormatExSize];
     riff::EncodePCMFormat(record, 2, OutputRate(), 16);
     primary->FFormat.assign(record, record + sizeof record);
     buffer = std::move(primary);

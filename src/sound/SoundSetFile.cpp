@@ -36,7 +36,7 @@ public:
   {
     char signature[4];
     ReadBytes(signature, sizeof signature);
-    if (std::memcmp(signature, kSignature, 4) != 0) Fail("not a sound set (no TPF0 signature)");
+    if (std::memcmp(signature, Signature, 4) != 0) Fail("not a sound set (no TPF0 signature)");
     if (PeekByte() >= 0xF0) {
       const uint8_t prefix = ReadByte();
       if (prefix & 0x02) ReadInteger();
@@ -147,7 +147,7 @@ private:
       }
     } else if (SameText(name, "MaxPlayingCount")) {
       item.SetMaxPlayingCount(ReadIntegerOfKind(kind));
-    } else if (SameText(name, kWaveProperty)) {
+    } else if (SameText(name, WaveProperty)) {
       if (kind != vaBinary) Fail("'Wave.WAVE' is not binary data");
       const int64_t length = ReadU32();
       if (length > FStream.Remaining()) Fail("the wave data runs past the end of the file");
@@ -175,8 +175,8 @@ public:
 
   void Write(const TWaveCollection& collection)
   {
-    FStream.WriteBuffer(kSignature, 4);
-    WriteShortString(kCarrierClass);
+    FStream.WriteBuffer(Signature, 4);
+    WriteShortString(CarrierClass);
     WriteShortString("");
     WriteShortString("List");
     WriteByte(vaCollection);
@@ -218,7 +218,7 @@ private:
     WriteShortString("MaxPlayingCount");
     WriteByte(vaInt32);
     WriteU32(static_cast<uint32_t>(item.MaxPlayingCount()));
-    WriteShortString(kWaveProperty);
+    WriteShortString(WaveProperty);
     WriteByte(vaBinary);
     TMemoryStream wave;
     item.Wave().SaveToStream(wave);

@@ -15,10 +15,10 @@ namespace {
 
 namespace riff = formats::riff;
 
-const char kAlreadyOpened[] = "Stream has already been opened";
-const char kWaveInvalid[] = "Wave is invalid";
-const char kFormatInvalid[] = "Format is invalid";
-const char kNotOpened[] = "Stream not opend";
+const char AlreadyOpened[] = "Stream has already been opened";
+const char WaveInvalid[] = "Wave is invalid";
+const char FormatInvalid[] = "Format is invalid";
+const char NotOpened[] = "Stream not opend";
 
 void WriteChunkHeader(TStream& stream, uint32_t id, uint32_t size)
 {
@@ -31,7 +31,7 @@ void WriteChunkHeader(TStream& stream, uint32_t id, uint32_t size)
 
 int BlockCount(int n)
 {
-  return (n + TWave::kBlockSize - 1) / TWave::kBlockSize;
+  return (n + TWave::BlockSize - 1) / TWave::BlockSize;
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ void TWave::Clear()
 void TWave::SetSize(int n)
 {
   n = std::max(n, 0);
-  const int capacity = BlockCount(n) * kBlockSize;
+  const int capacity = BlockCount(n) * BlockSize;
   if (capacity != FCapacity) {
     std::unique_ptr<uint8_t[]> data;
     if (capacity > 0) {
@@ -120,9 +120,9 @@ void TWave::SaveToStream(TStream& stream) const
 
 void TWave::SetPCMFormat(int channels, int samplesPerSec, int bitsPerSample)
 {
-  uint8_t record[riff::kWaveFormatExSize];
+  uint8_t record[riff::WaveFormatExSize];
   riff::EncodePCMFormat(record, channels, samplesPerSec, bitsPerSample);
-  SetFormatSize(riff::kWaveFormatExSize);
+  SetFormatSize(riff::WaveFormatExSize);
   std::memcpy(FFormat.get(), record, sizeof record);
 }
 
@@ -186,7 +186,7 @@ TWaveStream::~TWaveStream()
 
 void TWaveStream::Open(bool forWriting)
 {
-  if (FOpened) throw EWaveStreamError(kAlreadyOpened);
+  if (FOpened) throw EWaveStreamError(AlreadyOpened);
   if (forWriting)
     WriteOpen();
   else
@@ -198,25 +198,25 @@ void TWaveStream::ReadOpen()
   FOpened = true;
   FReadMode = true;
   FStream.SetPosition(FStartPos);
-  uint8_t header[riff::kHeaderSize];
+  uint8_t header[riff::HeaderSize];
   FStream.ReadBuffer(header, sizeof header);
   formats::TByteReader headerIn(header);
-  if (headerIn.U32At(0) != riff::kRiff || headerIn.U32At(8) != riff::kWave)
-    throw EWaveStreamError(kWaveInvalid);
+  if (headerIn.U32At(0) != riff::Riff || headerIn.U32At(8) != riff::Wave)
+    throw EWaveStreamError(WaveInvalid);
 
   for (;;) {
-    uint8_t chunk[riff::kChunkHeaderSize] = {};
+    uint8_t chunk[riff::ChunkHeaderSize] = {};
     FStream.Read(chunk, sizeof chunk);
     formats::TByteReader chunkIn(chunk);
     const uint32_t id = chunkIn.U32();
     const int64_t size = chunkIn.U32();
     if (id == 0) break;
-    if (id == riff::kFmt) {
+    if (id == riff::Fmt) {
       // Check before allocating: a lying size must not reserve gigabytes.
       if (size > FStream.Remaining() || size > INT_MAX) throw EReadError();
       SetFormatSize(static_cast<int>(size));
       FStream.ReadBuffer(GetFormat(), size);
-    } else if (id == riff::kData) {
+    } else if (id == riff::Data) {
       FDataSize = size;
       FDataOffset = FStream.Position();
       FStream.Seek(size, soFromCurrent);
@@ -228,17 +228,17 @@ void TWaveStream::ReadOpen()
 
 void TWaveStream::WriteOpen()
 {
-  if (GetFormatSize() == 0) throw EWaveStreamError(kFormatInvalid);
+  if (GetFormatSize() == 0) throw EWaveStreamError(FormatInvalid);
   FOpened = true;
   FStream.SetPosition(FStartPos);
-  uint8_t placeholder[riff::kHeaderSize] = {};
+  uint8_t placeholder[riff::HeaderSize] = {};
   FStream.WriteBuffer(placeholder, sizeof placeholder);
 
-  WriteChunkHeader(FStream, riff::kFmt, static_cast<uint32_t>(GetFormatSize()));
+  WriteChunkHeader(FStream, riff::Fmt, static_cast<uint32_t>(GetFormatSize()));
   FStream.WriteBuffer(GetFormat(), GetFormatSize());
 
   FDataHeaderPos = FStream.Position();
-  WriteChunkHeader(FStream, riff::kData, 0);
+  WriteChunkHeader(FStream, riff::Data, 0);
   FDataOffset = FStream.Position();
 }
 
@@ -249,14 +249,14 @@ void TWaveStream::Close()
   const int64_t dataSize = GetSize();
   std::vector<uint8_t> header;
   formats::TByteWriter w(header);
-  w.U32(riff::kRiff);
+  w.U32(riff::Riff);
   w.U32(static_cast<uint32_t>(FStream.Size() - FStartPos - 8));
-  w.U32(riff::kWave);
+  w.U32(riff::Wave);
   FStream.SetPosition(FStartPos);
   FStream.WriteBuffer(header.data(), static_cast<int64_t>(header.size()));
 
   FStream.SetPosition(FDataHeaderPos);
-  WriteChunkHeader(FStream, riff::kData, static_cast<uint32_t>(dataSize));
+  WriteChunkHeader(FStream, riff::Data, static_cast<uint32_t>(dataSize));
   FStream.Seek(0, soFromEnd);
 }
 
@@ -269,14 +269,14 @@ int64_t TWaveStream::GetSize()
 
 int64_t TWaveStream::ReadWave(void* buffer, int64_t count)
 {
-  if (!FOpened) throw EWaveStreamError(kNotOpened);
+  if (!FOpened) throw EWaveStreamError(NotOpened);
   FStream.SetPosition(FDataOffset + FPosition);
   return FStream.Read(buffer, count);
 }
 
 int64_t TWaveStream::WriteWave(const void* buffer, int64_t count)
 {
-  if (!FOpened) throw EWaveStreamError(kNotOpened);
+  if (!FOpened) throw EWaveStreamError(NotOpened);
   if (FReadMode) count = std::min(count, FDataSize - FPosition);
   FStream.SetPosition(FDataOffset + FPosition);
   return FStream.Write(buffer, count);

@@ -17,7 +17,7 @@ public:
 // sample bytes.
 class TWave {
 public:
-  static constexpr int kBlockSize = 8096;  // sample memory grows and shrinks in these blocks
+  static constexpr int BlockSize = 8096;  // sample memory grows and shrinks in these blocks
 
   TWave() = default;
   ~TWave() { Clear(); }

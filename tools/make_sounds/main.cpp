@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr int kRate = 22050;
-constexpr double kPi = 3.14159265358979323846;
+constexpr int Rate = 22050;
+constexpr double Pi = 3.14159265358979323846;
 
 // A small deterministic noise source (xorshift), values in [−1, 1).
 class TNoise {
@@ -41,7 +41,7 @@ class TLowPass {
 public:
   double Step(double x, double cutoff)
   {
-    const double a = 1.0 - std::exp(-2.0 * kPi * cutoff / kRate);
+    const double a = 1.0 - std::exp(-2.0 * Pi * cutoff / Rate);
     FY += a * (x - FY);
     return FY;
   }
@@ -68,9 +68,9 @@ using TSynth = std::function<double(double t, double length)>;
 
 std::vector<double> Render(double length, const TSynth& synth)
 {
-  std::vector<double> samples(static_cast<size_t>(length * kRate));
+  std::vector<double> samples(static_cast<size_t>(length * Rate));
   for (size_t i = 0; i < samples.size(); ++i)
-    samples[i] = synth(static_cast<double>(i) / kRate, length);
+    samples[i] = synth(static_cast<double>(i) / Rate, length);
   return samples;
 }
 
@@ -80,7 +80,7 @@ std::vector<double> Footstep()
   TNoise noise;
   TLowPass filter;
   return Render(0.12, [&](double t, double length) {
-    const double thump = std::sin(2 * kPi * 85 * t) * Decay(t, 0.03);
+    const double thump = std::sin(2 * Pi * 85 * t) * Decay(t, 0.03);
     const double scuff = filter.Step(noise.Next(), 900) * 2.2 * Decay(t, 0.02);
     return 0.4 * (thump + scuff) * Envelope(t, length, 0.002);
   });
@@ -92,7 +92,7 @@ std::vector<double> Jump()
   double phase = 0;
   return Render(0.26, [&](double t, double length) {
     const double frequency = 220 * std::pow(3.0, t / length);
-    phase += 2 * kPi * frequency / kRate;
+    phase += 2 * Pi * frequency / Rate;
     const double tone = std::sin(phase) + 0.25 * std::sin(2 * phase);
     return 0.4 * tone * Decay(t, 0.12) * Envelope(t, length, 0.005);
   });
@@ -105,7 +105,7 @@ std::vector<double> Shot()
   TLowPass filter;
   double phase = 0;
   return Render(0.35, [&](double t, double length) {
-    phase += 2 * kPi * (70 - 40 * t / length) / kRate;
+    phase += 2 * Pi * (70 - 40 * t / length) / Rate;
     const double crack = filter.Step(noise.Next(), 6000 * Decay(t, 0.05) + 300) * Decay(t, 0.06);
     const double boom = std::sin(phase) * Decay(t, 0.08);
     return 0.7 * (0.8 * crack + 0.6 * boom) * Envelope(t, length, 0.001);
@@ -118,8 +118,8 @@ std::vector<double> Pain()
   TLowPass filter;
   double phase = 0;
   return Render(0.38, [&](double t, double length) {
-    const double frequency = (300 - 130 * t / length) * (1 + 0.03 * std::sin(2 * kPi * 7 * t));
-    phase += 2 * kPi * frequency / kRate;
+    const double frequency = (300 - 130 * t / length) * (1 + 0.03 * std::sin(2 * Pi * 7 * t));
+    phase += 2 * Pi * frequency / Rate;
     double voice = 0;
     for (int h = 1; h <= 6; ++h) voice += std::sin(h * phase) / h;
     const double shaped = filter.Step(voice, 1400);
@@ -130,7 +130,7 @@ std::vector<double> Pain()
 void WriteWave(const std::string& path, const std::vector<double>& samples)
 {
   quarn::sound::TWave wave;
-  wave.SetPCMFormat(1, kRate, 16);
+  wave.SetPCMFormat(1, Rate, 16);
   std::vector<uint8_t> pcm;
   quarn::formats::TByteWriter w(pcm);
   for (const double sample : samples)

@@ -26,7 +26,7 @@ public:
     for (const char* waveName : waveNames) {
       sound::TWaveCollectionItem& item = waves.Add();
       item.SetName(waveName);
-      sound::test::MakeConstantWave(item.Wave(), sound::test::kRate);
+      sound::test::MakeConstantWave(item.Wave(), sound::test::Rate);
     }
     sound::TFileStream file(Path + name, sound::TFileStream::fmCreate);
     sound::WriteSoundSet(file, waves);
@@ -43,8 +43,8 @@ inline std::string RunningRobot()
          "AddState(0, 'Run', KEY_NONE, RUN, true);\r\n";
 }
 
-inline constexpr int kRobotFrames = 199;
-inline constexpr int kRunFirst = 40;
-inline constexpr int kRunLast = 45;
+inline constexpr int RobotFrames = 199;
+inline constexpr int RunFirst = 40;
+inline constexpr int RunLast = 45;
 
 }  // namespace quarn::test

@@ -68,21 +68,21 @@ TEST_F(FrameSound, AFramesSoundPlaysWhenTheFrameIsReachedAndEachTimeAgain)
   ASSERT_TRUE(bot.Active());
 
   // Every run frame before 45 is silent.
-  for (int32_t frame = kRunFirst + 1; frame < kRunLast; ++frame) {
+  for (int32_t frame = RunFirst + 1; frame < RunLast; ++frame) {
     ASSERT_TRUE(StepTo(frame)) << frame;
     EXPECT_EQ(Voices("step"), 0) << "at frame " << frame;
   }
   EXPECT_LT(loopback.Render(2205), 1e-6);
 
-  ASSERT_TRUE(StepTo(kRunLast));
+  ASSERT_TRUE(StepTo(RunLast));
   EXPECT_EQ(Voices("step"), 1);
   EXPECT_EQ(Voices("shot"), 0);
   EXPECT_GT(loopback.Render(2205), 0.1);
 
   // The next cycle plays it again; the first playback, a second long, is still going.
-  ASSERT_TRUE(StepTo(kRunFirst));
+  ASSERT_TRUE(StepTo(RunFirst));
   EXPECT_EQ(Voices("step"), 1);
-  ASSERT_TRUE(StepTo(kRunLast));
+  ASSERT_TRUE(StepTo(RunLast));
   EXPECT_EQ(Voices("step"), 2);
 }
 
@@ -96,7 +96,7 @@ TEST_F(FrameSound, TheSecondSetSoundForAFrameReplacesTheFirst)
   ASSERT_TRUE(bot.Cadences()[45].has_value());
   EXPECT_EQ(bot.Cadences()[45]->SoundName, "shot");
 
-  ASSERT_TRUE(StepTo(kRunLast));
+  ASSERT_TRUE(StepTo(RunLast));
   EXPECT_EQ(Voices("shot"), 1);
   EXPECT_EQ(Voices("step"), 0);
 }
@@ -114,8 +114,8 @@ TEST_F(FrameSound, AWaveMissingFromTheSetRaisesFromTheUpdateThatReachesItsFrame)
       Step();
     } catch (const sound::EWaveCollectionError& error) {
       EXPECT_STREQ(error.what(), "Wave 'step' not found");
-      EXPECT_EQ(Frame(), kRunLast);
-      EXPECT_NE(before, kRunLast) << "raised only on the step that reaches frame 45";
+      EXPECT_EQ(Frame(), RunLast);
+      EXPECT_NE(before, RunLast) << "raised only on the step that reaches frame 45";
       ++raised;
     }
   }
@@ -129,8 +129,8 @@ TEST_F(FrameSound, WithoutASoundManagerFrameSoundsAreSkipped)
   bot.SoundManager = nullptr;
   ASSERT_TRUE(Load(RunningRobot() + "PrecacheSet('nothing.snd');\r\nSetSound(45, 'step', false);\r\n"));
   EXPECT_THAT(console.Lines(), ::testing::Not(Contains(::testing::HasSubstr("precach"))));
-  EXPECT_TRUE(StepTo(kRunLast));
-  EXPECT_NO_THROW(StepTo(kRunLast));
+  EXPECT_TRUE(StepTo(RunLast));
+  EXPECT_NO_THROW(StepTo(RunLast));
 }
 
 TEST_F(FrameSound, AMissingSetIsReportedWithItsFullPathAndTheBotFileGoesOn)
@@ -144,7 +144,7 @@ TEST_F(FrameSound, AMissingSetIsReportedWithItsFullPathAndTheBotFileGoesOn)
                                 "Sound collection " + scratch.Path + "test.snd precached",
                                 "Warning: model robot.md2 has no skin; it is drawn plain grey",
                                 "Bot file test.bot compiled"));
-  ASSERT_TRUE(StepTo(kRunLast));
+  ASSERT_TRUE(StepTo(RunLast));
   EXPECT_EQ(Voices("step"), 1);
 }
 

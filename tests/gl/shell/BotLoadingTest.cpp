@@ -22,7 +22,7 @@ std::vector<std::string> WithoutPrecacheLine(std::vector<std::string> lines)
   return lines;
 }
 
-const std::vector<std::string> kDemoBotLines = {
+const std::vector<std::string> DemoBotLines = {
     "Load model bots/robot/robot.md2..OK",
     "Load model skin bots/robot/robot.tga..OK",
     "Load weapon bots/robot/weapon.md2..OK",
@@ -87,7 +87,7 @@ bool AnyStartsWith(const std::vector<std::string>& lines, const std::string& pre
 TEST_F(BotHostingTest, TheDemoBotPrintsItsLinesInOrderAndEntersIdleAtTheNextFrame)
 {
   const auto printed = LoadBot("bots/robot/robot.bot");
-  EXPECT_THAT(WithoutPrecacheLine(printed), ::testing::ElementsAreArray(kDemoBotLines));
+  EXPECT_THAT(WithoutPrecacheLine(printed), ::testing::ElementsAreArray(DemoBotLines));
 
   ASSERT_TRUE(form->Bots().Bot().Active());
   EXPECT_TRUE(form->Bots().Bot().HasWeapon());
@@ -136,7 +136,7 @@ TEST_F(BotHostingTest, ASyntaxErrorPrintsOneLineAndNoBotFileLineAndTheNextLoadWo
   Frame();
   EXPECT_EQ(State(), -1);
 
-  EXPECT_THAT(WithoutPrecacheLine(LoadBot("bots/robot/robot.bot")), ::testing::ElementsAreArray(kDemoBotLines));
+  EXPECT_THAT(WithoutPrecacheLine(LoadBot("bots/robot/robot.bot")), ::testing::ElementsAreArray(DemoBotLines));
   EXPECT_TRUE(form->Bots().Bot().Active());
 }
 
@@ -170,7 +170,7 @@ TEST_P(FailingBotTest, PrintsItsLinesThenTheErrorAndLeavesAnInactiveBot)
 
   // The bot script is left pointing at the failed bot's registry, which LoadBot frees: the
   // next load must still work, with its constants defined again.
-  EXPECT_THAT(WithoutPrecacheLine(LoadBot("bots/robot/robot.bot")), ::testing::ElementsAreArray(kDemoBotLines));
+  EXPECT_THAT(WithoutPrecacheLine(LoadBot("bots/robot/robot.bot")), ::testing::ElementsAreArray(DemoBotLines));
   EXPECT_TRUE(form->Bots().Bot().Active());
 }
 

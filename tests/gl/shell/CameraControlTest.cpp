@@ -47,8 +47,8 @@ TEST_F(BotHostingTest, TheWheelZoomsAlongTheLineOfSightWithinBounds)
   const struct {
     int Notches;
     float Distance;
-  } kSteps[] = {{1, start * 0.9f}, {-2, start / 0.9f}, {1, start}, {100, 20}, {-300, 800}};
-  for (const auto& step : kSteps) {
+  } Steps[] = {{1, start * 0.9f}, {-2, start / 0.9f}, {1, start}, {100, 20}, {-300, 800}};
+  for (const auto& step : Steps) {
     PushWheel(step.Notches);
     quarn::platform::Application().ProcessMessages();
     Frame();

@@ -127,7 +127,7 @@ TEST_F(AutoexecTest, BinaryOrHugeFilesAreReportedAndNotRun)
   EXPECT_THAT(Joined(Lines()), HasSubstr("is not a text file; it was not run."));
   EXPECT_TRUE(form->ShowFPS());
 
-  StartWith("DrawFPS(false)\n" + std::string(quarn::shell::kAutoexecMaxBytes, '/'));
+  StartWith("DrawFPS(false)\n" + std::string(quarn::shell::AutoexecMaxBytes, '/'));
   EXPECT_THAT(Joined(Lines()), HasSubstr("is larger than 1 MiB; it was not run."));
   EXPECT_TRUE(form->ShowFPS());
 }

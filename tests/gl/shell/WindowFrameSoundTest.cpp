@@ -102,8 +102,8 @@ TEST_F(WindowFrameSound, AMissingWaveEndsItsFrameWithTheErrorAndTheNextFramesRun
       if (raised > 0) ++framesAfterError;
     } catch (const std::exception& error) {
       EXPECT_STREQ(error.what(), "Wave 'step' not found");
-      EXPECT_EQ(BotFrame(), kRunLast);
-      EXPECT_NE(before, kRunLast);
+      EXPECT_EQ(BotFrame(), RunLast);
+      EXPECT_NE(before, RunLast);
       ++raised;
     }
   }

@@ -14,7 +14,7 @@ struct KeyCase {
   uint16_t vk;
 };
 
-constexpr KeyCase kKeys[] = {
+constexpr KeyCase KeyLetters[] = {
     {SDLK_UP, 38},     {SDLK_DOWN, 40},      {SDLK_LEFT, 37},     {SDLK_RIGHT, 39},
     {SDLK_SPACE, 32},  {SDLK_KP_0, 96},      {SDLK_KP_9, 105},    {SDLK_RETURN, 13},
     {SDLK_KP_ENTER, 13}, {SDLK_ESCAPE, 27},  {SDLK_TAB, 9},       {SDLK_BACKSPACE, 8},
@@ -26,7 +26,7 @@ constexpr KeyCase kKeys[] = {
 
 TEST(VirtualKeys, SdlKeysMapToVirtualKeyCodes)
 {
-  for (const KeyCase& c : kKeys)
+  for (const KeyCase& c : KeyLetters)
     EXPECT_EQ(VirtualKeyFromSDL(c.sdl), c.vk) << SDL_GetKeyName(c.sdl);
 }
 

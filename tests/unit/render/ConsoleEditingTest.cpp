@@ -18,13 +18,13 @@ void Play(TConsole& console, const std::string& keys)
   static const struct {
     char Name;
     TConsoleKey Key;
-  } kKeys[] = {{'L', TConsoleKey::Left},        {'R', TConsoleKey::Right},
+  } KeyLetters[] = {{'L', TConsoleKey::Left},        {'R', TConsoleKey::Right},
                {'H', TConsoleKey::Home},        {'E', TConsoleKey::End},
                {'D', TConsoleKey::Delete},      {'U', TConsoleKey::HistoryBack},
                {'N', TConsoleKey::HistoryForward}};
   for (size_t i = 0; i < keys.size(); ++i) {
     if (keys[i] == '<' && i + 2 < keys.size() && keys[i + 2] == '>') {
-      for (const auto& k : kKeys)
+      for (const auto& k : KeyLetters)
         if (k.Name == keys[i + 1]) console.EditKey(k.Key);
       i += 2;
     } else {
@@ -38,7 +38,7 @@ TEST(ConsoleEditing, CaretKeysEditWithinTheLineAndNeverTouchThePrompt)
   const struct {
     std::string Keys, Line;
     size_t Caret;
-  } kCases[] = {
+  } Cases[] = {
       {"abc", ">abc", 4},
       {"abc<L><L>X", ">aXbc", 3},
       {"abc<H>X", ">Xabc", 2},
@@ -51,7 +51,7 @@ TEST(ConsoleEditing, CaretKeysEditWithinTheLineAndNeverTouchThePrompt)
       {std::string(38, 'z') + "<H>X\b", ">" + std::string(38, 'z'), 1},  // full: nothing fits
       {std::string(38, 'z') + "<L>\bX", ">" + std::string(36, 'z') + "Xz", 38},
   };
-  for (const auto& c : kCases) {
+  for (const auto& c : Cases) {
     TConsole console(nullptr);
     console.Prepare();
     Play(console, c.Keys);

@@ -15,7 +15,7 @@ struct ItemCase {
 
 // Item 0 keeps the space after it, later items the space before them; a trailing space makes
 // one last item that is a lone space.
-constexpr ItemCase kItems[] = {
+constexpr ItemCase Items[] = {
     {"X Y Z ", 0, "X "}, {"X Y Z ", 1, " Y"}, {"X Y Z ", 2, " Z"}, {"X Y Z ", 3, " "},
     {"X Y Z ", 4, ""},   {"X Y Z ", 9, ""},   {"X Y Z", 0, "X "},  {"X Y Z", 2, " Z"},
     {"X Y Z", 3, ""},    {"", 0, ""},         {"GL_A", 0, "GL_A"}, {"GL_A", 1, ""},
@@ -24,7 +24,7 @@ constexpr ItemCase kItems[] = {
 
 TEST(Extensions, ItemsOfTheExtensionsText)
 {
-  for (const ItemCase& c : kItems)
+  for (const ItemCase& c : Items)
     EXPECT_EQ(GetExtension(c.text, c.n), c.item) << '"' << c.text << "\" item " << c.n;
 }
 

@@ -121,7 +121,7 @@ struct TCommandHost {
 
 TEST(HostCommands, RegisterInTableOrderCallTheirHostAndLeaveWithTheTable)
 {
-  static const THostCommand<TCommandHost> kTable[] = {
+  static const THostCommand<TCommandHost> Table[] = {
       {"Second;", &TCommandHost::Second},
       {"First(string);", &TCommandHost::First},
   };
@@ -129,7 +129,7 @@ TEST(HostCommands, RegisterInTableOrderCallTheirHostAndLeaveWithTheTable)
   TCommandHost host;
   const int before = runner.Funcs.Count();
   {
-    const THostCommands commands(runner.Funcs, host, kTable);
+    const THostCommands commands(runner.Funcs, host, Table);
     ASSERT_EQ(runner.Funcs.Count(), before + 2);
     EXPECT_EQ(runner.Funcs.Function(before).Name(), "SECOND");
     EXPECT_EQ(runner.Funcs.Function(before + 1).Name(), "FIRST");

@@ -20,16 +20,16 @@ void Record(void* list, TCustomDXSound&, TDXSoundNotifyType type)
 {
   gHeard.push_back(std::string(static_cast<const char*>(list)) + ":" + std::to_string(type));
 }
-char kA[] = "A";
-char kB[] = "B";
+char SubscriberA[] = "A";
+char SubscriberB[] = "B";
 
 TEST(DXSound, SubscribersHearTheDeviceLastToFirst)
 {
   gHeard.clear();
   {
     TLoopbackSound loopback;
-    loopback.Sound.Subscribe(Record, kA);
-    loopback.Sound.Subscribe(Record, kB);
+    loopback.Sound.Subscribe(Record, SubscriberA);
+    loopback.Sound.Subscribe(Record, SubscriberB);
     EXPECT_TRUE(gHeard.empty());  // nothing to tell while the device is down
 
     loopback.Sound.Initialize();
@@ -46,16 +46,16 @@ TEST(DXSound, SubscribingToALiveDeviceIsToldItIsUpThenToRestore)
   TLoopbackSound loopback;
   loopback.Sound.Initialize();
   gHeard.clear();
-  loopback.Sound.Subscribe(Record, kA);
+  loopback.Sound.Subscribe(Record, SubscriberA);
   EXPECT_EQ(gHeard, (std::vector<std::string>{"A:2", "A:4"}));
   gHeard.clear();
-  loopback.Sound.Subscribe(Record, kA);  // again: first unsubscribed (3), then 2 and 4
+  loopback.Sound.Subscribe(Record, SubscriberA);  // again: first unsubscribed (3), then 2 and 4
   EXPECT_EQ(gHeard, (std::vector<std::string>{"A:3", "A:2", "A:4"}));
   gHeard.clear();
-  loopback.Sound.Unsubscribe(Record, kA);
+  loopback.Sound.Unsubscribe(Record, SubscriberA);
   EXPECT_EQ(gHeard, (std::vector<std::string>{"A:3"}));
   gHeard.clear();
-  loopback.Sound.Unsubscribe(Record, kA);
+  loopback.Sound.Unsubscribe(Record, SubscriberA);
   EXPECT_TRUE(gHeard.empty());
 }
 
@@ -165,7 +165,7 @@ TEST(DirectSoundBuffer, MadeFromAWave)
   const std::vector<uint8_t>& primaryFormat = loopback.Sound.Primary()->Format();
   riff::TWaveFormatEx output{};
   ASSERT_TRUE(riff::DecodeFormat(primaryFormat.data(), static_cast<int>(primaryFormat.size()), output));
-  EXPECT_EQ(output.nSamplesPerSec, static_cast<uint32_t>(test::kRate));
+  EXPECT_EQ(output.nSamplesPerSec, static_cast<uint32_t>(test::Rate));
 }
 
 TEST(DirectSoundBuffer, OutOfRangeSettingsAreRefusedThroughTheResultCode)
@@ -203,7 +203,7 @@ TEST(DirectSoundBuffer, UnplayableFormatsAndUnmadeBuffersRaise)
   TLoopbackSound loopback;
   loopback.Sound.Initialize();
   TWave wave;
-  wave.SetPCMFormat(1, test::kRate, 24);
+  wave.SetPCMFormat(1, test::Rate, 24);
   wave.SetSize(300);
   TDirectSoundBuffer buffer(*loopback.Sound.DSound());
   try {

@@ -10,17 +10,17 @@
 namespace quarn::sound {
 namespace {
 
-constexpr int kFrames = 8000;
-constexpr int kSettle = 2500;  // OpenAL Soft ramps a change of gain over 2048 frames
-constexpr double kFull = 8000.0 / 32768.0;  // the test waves' level
+constexpr int Frames = 8000;
+constexpr int Settle = 2500;  // OpenAL Soft ramps a change of gain over 2048 frames
+constexpr double Full = 8000.0 / 32768.0;  // the test waves' level
 
 // `channels` 1 or 2; the left (or only) channel holds 8000, the right -4000.
 void MakeWave(TWave& wave, int channels)
 {
-  wave.SetPCMFormat(channels, test::kRate, 16);
-  wave.SetSize(kFrames * 2 * channels);
+  wave.SetPCMFormat(channels, test::Rate, 16);
+  wave.SetSize(Frames * 2 * channels);
   auto* samples = reinterpret_cast<int16_t*>(wave.Data());
-  for (int i = 0; i < kFrames; ++i) {
+  for (int i = 0; i < Frames; ++i) {
     samples[i * channels] = 8000;
     if (channels == 2) samples[i * 2 + 1] = -4000;
   }
@@ -56,11 +56,11 @@ TEST(SoundLevel, VolumeAndPanInHundredthsOfADecibelPerChannel)
     buffer.SetVolume(c.Volume);
     buffer.SetPan(c.Pan);
     buffer.Play(true);
-    loopback.Render(kSettle);
+    loopback.Render(Settle);
     const std::string what = std::to_string(c.Channels) + " channel(s), volume " +
                              std::to_string(c.Volume) + ", pan " + std::to_string(c.Pan);
-    EXPECT_NEAR(loopback.Render(200, 200, 0) / kFull, c.Left, 0.002) << what;
-    EXPECT_NEAR(loopback.Render(200, 200, 1) / kFull, c.Right, 0.002) << what;
+    EXPECT_NEAR(loopback.Render(200, 200, 0) / Full, c.Left, 0.002) << what;
+    EXPECT_NEAR(loopback.Render(200, 200, 1) / Full, c.Right, 0.002) << what;
   }
 }
 

@@ -13,12 +13,12 @@
 
 namespace quarn::sound::test {
 
-constexpr int kRate = 22050;  // waves and the loopback output share it: no resampling
+constexpr int Rate = 22050;  // waves and the loopback output share it: no resampling
 
 // A mono 16-bit wave holding `frames` samples of the constant `value`.
 inline void MakeConstantWave(TWave& wave, int frames, int16_t value = 8000)
 {
-  wave.SetPCMFormat(1, kRate, 16);
+  wave.SetPCMFormat(1, Rate, 16);
   std::vector<uint8_t> pcm;
   formats::TByteWriter w(pcm);
   for (int i = 0; i < frames; ++i) w.I16(value);
@@ -34,7 +34,7 @@ public:
   {
     TSoundDeviceId id;
     id.Loopback = true;
-    id.LoopbackRate = kRate;
+    id.LoopbackRate = Rate;
     Sound.SetDeviceId(id);
   }
 

@@ -7,9 +7,9 @@
 namespace quarn::sound {
 namespace {
 
-constexpr int kLength = 2205;  // frames of the test wave: a tenth of a second
+constexpr int Length = 2205;  // frames of the test wave: a tenth of a second
 
-// A wave list on a loopback device with one item, "step", of kLength frames at a constant level.
+// A wave list on a loopback device with one item, "step", of Length frames at a constant level.
 // Levels are measured in units of one voice.
 class VoicePool : public testing::Test {
 protected:
@@ -20,7 +20,7 @@ protected:
     list.SetDXSound(&loopback.Sound);
     TWaveCollectionItem& added = list.Items().Add();
     added.SetName("step");
-    test::MakeConstantWave(added.Wave(), kLength);
+    test::MakeConstantWave(added.Wave(), Length);
     item = &list.Items().Find("step");
 
     // One voice's level, from a throwaway item.
@@ -62,7 +62,7 @@ TEST_F(VoicePool, WithoutALimitEveryBusyPlayAddsAVoice)
 TEST_F(VoicePool, AFinishedVoiceIsReused)
 {
   item->Play(false);
-  EXPECT_NEAR(Voices(kLength + 100, 50), 0.0, 0.01);
+  EXPECT_NEAR(Voices(Length + 100, 50), 0.0, 0.01);
   item->Play(false);
   EXPECT_EQ(item->VoiceCount(), 1);
   EXPECT_NEAR(Voices(500, 400), 1.0, 0.01);
@@ -101,7 +101,7 @@ TEST_F(VoicePool, ALoopedItemKeepsPlayingUntilLoopedChanges)
   item->SetLooped(true);
   item->Play(false);
   EXPECT_EQ(item->VoiceCount(), 0);  // the master buffer plays the loop
-  EXPECT_NEAR(Voices(3 * kLength + 100, 1000), 1.0, 0.01);
+  EXPECT_NEAR(Voices(3 * Length + 100, 1000), 1.0, 0.01);
   item->Play(false);  // playing a loop again restarts it, still one voice
   EXPECT_NEAR(Voices(500, 400), 1.0, 0.01);
   item->SetLooped(false);
@@ -119,29 +119,29 @@ TEST_F(VoicePool, ChangingLoopedStopsOverlappingPlays)
 // OpenAL eases changes of gain and direction over a while; each check lets the change settle.
 TEST_F(VoicePool, VolumePanAndFrequencyOfABuffer)
 {
-  constexpr int kSettle = 2500;  // OpenAL Soft ramps a change over 2048 frames
+  constexpr int Settle = 2500;  // OpenAL Soft ramps a change over 2048 frames
   TDirectSoundBuffer buffer(*loopback.Sound.DSound());
   buffer.LoadFromWave(item->Wave());
   buffer.SetVolume(-600);  // −6 dB: half the amplitude
   buffer.Play(true);
-  EXPECT_NEAR(Voices(kSettle, 200), 0.501, 0.005);
+  EXPECT_NEAR(Voices(Settle, 200), 0.501, 0.005);
   buffer.SetVolume(-10000);  // the minimum is silence
-  EXPECT_NEAR(Voices(kSettle, 200), 0.0, 0.001);
+  EXPECT_NEAR(Voices(Settle, 200), 0.0, 0.001);
   buffer.SetVolume(0);
   buffer.SetPan(10000);  // all the way right
-  Voices(kSettle, 0);
+  Voices(Settle, 0);
   EXPECT_GT(Voices(200, 200, 1), 4 * Voices(200, 200, 0));
   buffer.SetPan(-10000);
-  Voices(kSettle, 0);
+  Voices(Settle, 0);
   EXPECT_GT(Voices(200, 200, 0), 4 * Voices(200, 200, 1));
   buffer.SetPan(0);
-  EXPECT_NEAR(Voices(kSettle, 200, 0), 1.0, 0.01);
+  EXPECT_NEAR(Voices(Settle, 200, 0), 1.0, 0.01);
 
   buffer.Stop();
   buffer.SetPosition(0);
-  buffer.SetFrequency(2 * test::kRate);  // twice as fast: over in half the time
+  buffer.SetFrequency(2 * test::Rate);  // twice as fast: over in half the time
   buffer.Play(false);
-  EXPECT_NEAR(Voices(kLength / 2 - 100, 200), 1.0, 0.01);
+  EXPECT_NEAR(Voices(Length / 2 - 100, 200), 1.0, 0.01);
   EXPECT_NEAR(Voices(200, 100), 0.0, 0.01);
   EXPECT_FALSE(buffer.Playing());
 }

@@ -35,7 +35,7 @@ void AppendChunk(Bytes& out, const std::string& id, const Bytes& body, int64_t s
 }
 Bytes PcmFormat()
 {
-  uint8_t record[riff::kWaveFormatExSize];
+  uint8_t record[riff::WaveFormatExSize];
   riff::EncodePCMFormat(record, 1, 22050, 16);
   return Bytes(record, record + sizeof record);
 }
@@ -233,7 +233,7 @@ TEST(Wave, TruncatedOrLyingFilesFailWithAReadError)
     TMemoryStream stream(c.file);
     TWave wave;
     EXPECT_THROW(wave.LoadFromStream(stream), EReadError) << c.what;
-    EXPECT_LE(wave.Capacity(), TWave::kBlockSize) << c.what;
+    EXPECT_LE(wave.Capacity(), TWave::BlockSize) << c.what;
   }
 }
 

@@ -47,13 +47,13 @@ TEST(QScriptBotDiagnostics, ErrorsOnStderrStartWithFileLineAndColumn)
   const struct {
     const char* Text;
     const char* Err;
-  } kCases[] = {
+  } Cases[] = {
       {"SetTiming(0, 10);\nLoadMD2('bots/robot/absent.md2');\n",
        "my.bot:2:1: Runtimeerror: Model bots/robot/absent.md2 not found [Position 20]\n"},
       {"SetTiming(0, 10);\r\n  SetTiming(0, );\r\n",
        "my.bot:2:16: Syntaxerror: Expression expected. [Position 35]\n"},
   };
-  for (const auto& c : kCases) {
+  for (const auto& c : Cases) {
     const TRun run = RunBot("--bot", c.Text);
     EXPECT_EQ(run.Status, 1) << c.Text;
     EXPECT_NE(run.Err.find(c.Err), std::string::npos) << run.Err;

@@ -58,12 +58,12 @@ TEST_F(QScriptFiles, ErrorsStartWithFileLineAndColumn) {
   const struct {
     const char* Text;
     const char* Start;
-  } kCases[] = {
+  } Cases[] = {
       {"Print(1);\nx := ;\n", ":2:6: Syntaxerror: Expression expected. [Position "},
       {"x := 0;\r\ny := 1 div x", ":2:8: Runtimeerror: Division by zero [Position "},
       {"x := 0;\r\r  y := 1 div x", ":3:10: Runtimeerror: Division by zero [Position "},
   };
-  for (const auto& c : kCases) {
+  for (const auto& c : Cases) {
     const std::string name = Write(c.Text);
     EXPECT_EQ(RunQScript({name}).Err.rfind(name + c.Start, 0), 0u) << c.Text;
   }
