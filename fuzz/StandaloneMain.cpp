@@ -31,14 +31,22 @@ Bytes Mutate(const std::vector<Bytes>& samples, std::mt19937& rng)
   for (int e = 0; e < edits; ++e) {
     const size_t n = data.size();
     switch (rng() % 7) {
-      case 0: if (n) data[rng() % n] ^= static_cast<uint8_t>(1u << (rng() % 8)); break;
-      case 1: if (n) data[rng() % n] = static_cast<uint8_t>(rng()); break;
-      case 2: if (n) data.resize(rng() % n); break;
-      case 3: data.insert(data.begin() + static_cast<long>(n ? rng() % (n + 1) : 0),
-                          static_cast<uint8_t>(rng())); break;
+      case 0:
+        if (n) data[rng() % n] ^= static_cast<uint8_t>(1u << (rng() % 8));
+        break;
+      case 1:
+        if (n) data[rng() % n] = static_cast<uint8_t>(rng());
+        break;
+      case 2:
+        if (n) data.resize(rng() % n);
+        break;
+      case 3:
+        data.insert(data.begin() + static_cast<long>(n ? rng() % (n + 1) : 0),
+                    static_cast<uint8_t>(rng()));
+        break;
       case 4: {  // interesting values: sizes and counts near the limits
-        static const uint32_t values[] = {0, 1, 0x7f, 0x80, 0xff, 0x7fff, 0xffff,
-                                          0x7fffffff, 0x80000000, 0xffffffff};
+        static const uint32_t values[] = {0,      1,      0x7f,       0x80,       0xff,
+                                          0x7fff, 0xffff, 0x7fffffff, 0x80000000, 0xffffffff};
         if (n >= 4) {
           const uint32_t v = values[rng() % std::size(values)];
           std::memcpy(&data[rng() % (n - 3)], &v, 4);
@@ -55,7 +63,12 @@ Bytes Mutate(const std::vector<Bytes>& samples, std::mt19937& rng)
         }
         break;
       }
-      default: if (n > 1) { size_t at = rng() % n; data.erase(data.begin() + static_cast<long>(at)); } break;
+      default:
+        if (n > 1) {
+          size_t at = rng() % n;
+          data.erase(data.begin() + static_cast<long>(at));
+        }
+        break;
     }
   }
   return data;

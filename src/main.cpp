@@ -19,26 +19,27 @@ constexpr const char* Version = "quarn 1.0";
 
 void PrintUsage(std::FILE* out)
 {
-  std::fprintf(out,
-               "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-autoexec]\n"
-               "             [--no-dialogs] [--help] [--script-memory SIZE] [--version] [FILE.bot]\n"
-               "             [--view MODEL.md2 [--skin IMAGE] [--weapon WEAPON.md2 [--weapon-skin IMAGE]]]\n"
-               "       quarn [OPTION]... MODEL.md2      (the same as --view MODEL.md2)\n"
-               "\n"
-               "  FILE.bot       load this bot at start-up (a path from the current directory)\n"
-               "  --windowed     run in a 640x480 window without asking\n"
-               "  --fullscreen   switch the display to 640x480 without asking\n"
-               "  --exec LINE    after start-up, enter LINE at the console as if typed\n"
-               "                 (repeatable; the lines run in order)\n"
-               "  --no-autoexec  do not run autoexec.txt from the program's folder at start-up\n"
-               "  --no-dialogs   print message boxes on stderr and take their default answer\n"
-               "                 (also QUARN_NO_DIALOGS=1)\n"
-               "  --script-memory SIZE  memory one console line or bot file may hold in\n"
-               "                 values (default 1G; bytes or K, M, G)\n"
-               "  --view MODEL   show a model with the demo's states and keys; skins named\n"
-               "                 in the models are found beside them unless given\n"
-               "  -h, --help     show this text\n"
-               "  -v, --version  show the version\n");
+  std::fprintf(
+      out,
+      "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-autoexec]\n"
+      "             [--no-dialogs] [--help] [--script-memory SIZE] [--version] [FILE.bot]\n"
+      "             [--view MODEL.md2 [--skin IMAGE] [--weapon WEAPON.md2 [--weapon-skin IMAGE]]]\n"
+      "       quarn [OPTION]... MODEL.md2      (the same as --view MODEL.md2)\n"
+      "\n"
+      "  FILE.bot       load this bot at start-up (a path from the current directory)\n"
+      "  --windowed     run in a 640x480 window without asking\n"
+      "  --fullscreen   switch the display to 640x480 without asking\n"
+      "  --exec LINE    after start-up, enter LINE at the console as if typed\n"
+      "                 (repeatable; the lines run in order)\n"
+      "  --no-autoexec  do not run autoexec.txt from the program's folder at start-up\n"
+      "  --no-dialogs   print message boxes on stderr and take their default answer\n"
+      "                 (also QUARN_NO_DIALOGS=1)\n"
+      "  --script-memory SIZE  memory one console line or bot file may hold in\n"
+      "                 values (default 1G; bytes or K, M, G)\n"
+      "  --view MODEL   show a model with the demo's states and keys; skins named\n"
+      "                 in the models are found beside them unless given\n"
+      "  -h, --help     show this text\n"
+      "  -v, --version  show the version\n");
 }
 
 // A lone argument naming a model: `quarn robot.md2` views it.
@@ -85,8 +86,10 @@ int main(int argc, char** argv)
         return 2;
       }
       auto& view = options.View ? *options.View : options.View.emplace();
-      (arg == "--view" ? view.Model : arg == "--skin" ? view.Skin : arg == "--weapon" ? view.Weapon : view.WeaponSkin) =
-          argv[++i];
+      (arg == "--view"     ? view.Model
+       : arg == "--skin"   ? view.Skin
+       : arg == "--weapon" ? view.Weapon
+                           : view.WeaponSkin) = argv[++i];
     } else if (IsModelName(arg)) {
       (options.View ? *options.View : options.View.emplace()).Model = arg;
     } else if (arg == "--no-autoexec") {
@@ -108,8 +111,10 @@ int main(int argc, char** argv)
     }
   }
 
-  if (options.View && (options.View->Model.empty() || (options.View->Weapon.empty() && !options.View->WeaponSkin.empty()))) {
-    std::fprintf(stderr, "quarn: --skin and --weapon need --view MODEL; --weapon-skin needs --weapon\n");
+  if (options.View && (options.View->Model.empty() ||
+                       (options.View->Weapon.empty() && !options.View->WeaponSkin.empty()))) {
+    std::fprintf(stderr,
+                 "quarn: --skin and --weapon need --view MODEL; --weapon-skin needs --weapon\n");
     PrintUsage(stderr);
     return 2;
   }

@@ -183,28 +183,33 @@ int main(int argc, char** argv)
     return 1;
   }
   std::vector<TCase> cases = {
-      {"clear+swap", [](TScene& s) {
+      {"clear+swap",
+       [](TScene& s) {
          glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
          s.End();
        }},
-      {"empty frame", [](TScene& s) {
+      {"empty frame",
+       [](TScene& s) {
          s.Begin();
          s.Console->SetOpen(false);
          s.Console->Draw();
          s.End();
        }},
-      {"console open", [](TScene& s) {
+      {"console open",
+       [](TScene& s) {
          s.Begin();
          s.DrawText(true);
          s.End();
        }},
-      {"robot, console hidden", [](TScene& s) {
+      {"robot, console hidden",
+       [](TScene& s) {
          s.Begin();
          s.DrawRobot();
          s.DrawText(false);
          s.End();
        }},
-      {"full demo frame", [](TScene& s) {
+      {"full demo frame",
+       [](TScene& s) {
          s.Begin();
          s.DrawRobot();
          s.DrawText(true);

@@ -36,12 +36,14 @@ double BareLoopFps(double seconds)
   long frames = 0;
   SDL_Event event;
   while (SDL_GetPerformanceCounter() - start < limit) {
-    while (SDL_PollEvent(&event)) {}
+    while (SDL_PollEvent(&event)) {
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SDL_GL_SwapWindow(window);
     ++frames;
   }
-  const double elapsed = double(SDL_GetPerformanceCounter() - start) / SDL_GetPerformanceFrequency();
+  const double elapsed =
+      double(SDL_GetPerformanceCounter() - start) / SDL_GetPerformanceFrequency();
   SDL_GL_DeleteContext(context);
   SDL_DestroyWindow(window);
   return frames / elapsed;
@@ -73,7 +75,8 @@ double MainFormFps(double seconds, bool robot, bool consoleOpen)
   const Uint64 start = SDL_GetPerformanceCounter();
   SDL_AddTimer(static_cast<Uint32>(seconds * 1000), PushQuit, nullptr);
   quarn::platform::Application().Run();
-  const double elapsed = double(SDL_GetPerformanceCounter() - start) / SDL_GetPerformanceFrequency();
+  const double elapsed =
+      double(SDL_GetPerformanceCounter() - start) / SDL_GetPerformanceFrequency();
   return frames / elapsed;
 }
 
@@ -91,8 +94,8 @@ int RunCase(int which, double seconds)
     std::fprintf(stderr, "bench_frame_loop: %s\n", SDL_GetError());
     return 1;
   }
-  const double fps = which == 0 ? BareLoopFps(seconds)
-                                : MainFormFps(seconds, which >= 2, which != 3);
+  const double fps =
+      which == 0 ? BareLoopFps(seconds) : MainFormFps(seconds, which >= 2, which != 3);
   SDL_Quit();
   std::printf("%f\n", fps);
   return 0;

@@ -52,7 +52,8 @@ void CallHostFunction(benchmark::State& state)
 {
   TFixture fixture(Variant(20), Variant(22));
   Variant result;
-  CallFunction(*fixture.Add.Function(), fixture.Args, result, fixture.Run);  // warm up the call frames
+  CallFunction(*fixture.Add.Function(), fixture.Args, result,
+               fixture.Run);  // warm up the call frames
   const long before = Allocations.load();
   for (auto _ : state) {
     CallFunction(*fixture.Add.Function(), fixture.Args, result, fixture.Run);

@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   quarn::render::TImage image;
   if (quarn::render::DecodeBMP(quarn::render::TBytes(data, size), image) ==
       quarn::render::TDecodeResult::Ok) {
-    const size_t expected = size_t(image.Width) * size_t(image.Height) * size_t(image.BytesPerPixel());
+    const size_t expected =
+        size_t(image.Width) * size_t(image.Height) * size_t(image.BytesPerPixel());
     if (image.Pixels.size() != expected) __builtin_trap();
   }
   return 0;

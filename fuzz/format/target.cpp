@@ -21,7 +21,8 @@ constexpr int MaxArgs = 4;
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
   if (size < HeaderSize) return 0;
   uint8_t kinds = data[0];
   double number = 0;

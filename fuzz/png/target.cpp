@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   std::string reason;
   const auto result = quarn::render::DecodePNG(quarn::render::TBytes(data, size), image, &reason);
   if (result == quarn::render::TDecodeResult::Ok) {
-    const size_t expected = size_t(image.Width) * size_t(image.Height) * size_t(image.BytesPerPixel());
+    const size_t expected =
+        size_t(image.Width) * size_t(image.Height) * size_t(image.BytesPerPixel());
     if (image.Pixels.size() != expected) __builtin_trap();
   } else if (reason.empty()) {
     __builtin_trap();

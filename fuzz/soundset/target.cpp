@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   for (int i = 0; i < waves.Count(); ++i) {
     const int found = waves.IndexOf(waves.Items(i).Name());
     if (found < i) std::abort();  // the item itself, or a later one of the same name
-    if (waves.Items(i).Wave().Capacity() > static_cast<int64_t>(size) + TWave::BlockSize) std::abort();
+    if (waves.Items(i).Wave().Capacity() > static_cast<int64_t>(size) + TWave::BlockSize)
+      std::abort();
   }
   if (!complete) return 0;
 

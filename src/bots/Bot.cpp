@@ -213,7 +213,8 @@ void TBot::AddState(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 1);
   const int32_t animation = ArgInteger(args, 3);
-  FAutomata.AddState(ArgInteger(args, 0), name, ArgInteger(args, 2), animation, ArgBoolean(args, 4));
+  FAutomata.AddState(ArgInteger(args, 0), name, ArgInteger(args, 2), animation,
+                     ArgBoolean(args, 4));
   Print("State " + name + " added");
   // The state keeps the number's low 16 bits; a number outside the table leaves the model
   // playing whatever range it had.

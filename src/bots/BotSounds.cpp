@@ -16,7 +16,8 @@ void TBot::BodyFrameReached(int32_t frame)
 {
   // Frames outside the table (a range past the model's last frame) have no sound.
   if (!SoundManager || frame < 0 || static_cast<size_t>(frame) >= FCadences.size()) return;
-  if (const auto& cadence = FCadences[static_cast<size_t>(frame)]) SoundManager->Play(cadence->SoundName);
+  if (const auto& cadence = FCadences[static_cast<size_t>(frame)])
+    SoundManager->Play(cadence->SoundName);
 }
 
 void TBot::SetSound(const script::TArgList& args)

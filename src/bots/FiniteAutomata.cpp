@@ -15,8 +15,8 @@ const TState* TFiniteAutomata::Find(int32_t id) const
   return index < 0 ? nullptr : &FStates[static_cast<size_t>(index)];
 }
 
-void TFiniteAutomata::AddState(int32_t id, const std::string& name, int32_t keys,
-                               int32_t animation, bool interruptible)
+void TFiniteAutomata::AddState(int32_t id, const std::string& name, int32_t keys, int32_t animation,
+                               bool interruptible)
 {
   TState state;
   state.Id = id;

@@ -9,11 +9,11 @@ namespace quarn::bots {
 // One animation state of a bot.
 struct TState {
   int32_t Id = 0;
-  std::string Name;            // for reference only
-  bool Interruptible = true;   // false: left only after the model finishes its cycle
+  std::string Name;                 // for reference only
+  bool Interruptible = true;        // false: left only after the model finishes its cycle
   std::vector<int32_t> NextStates;  // ids of the states this one may move to, in added order
-  uint16_t Keys = 0;           // the exact movement mask that selects this state
-  int32_t Animation = 0;       // built-in animation number (low 16 bits of the given value)
+  uint16_t Keys = 0;                // the exact movement mask that selects this state
+  int32_t Animation = 0;            // built-in animation number (low 16 bits of the given value)
 };
 
 using TStateArray = std::vector<TState>;

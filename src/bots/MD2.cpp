@@ -47,7 +47,7 @@ bool TMD2::LoadFromFile(const std::string& fileName)
       std::error_code error;
       if (std::filesystem::exists(fileName, error))
         FFailReason = std::filesystem::is_regular_file(fileName, error) ? "cannot open the file"
-                                                                         : "not a regular file";
+                                                                        : "not a regular file";
       return false;
     }
     case platform::TMappedFile::TResult::StatFailed:
@@ -84,7 +84,8 @@ std::string TMD2::Validate()
   const formats::TByteReader in(FFile.Data(), FFile.Size());
   const size_t size = in.Size();
   if (size < md2::HeaderSize) return "file is shorter than the 68-byte header";
-  if (std::memcmp(in.BytesAt(md2::at::Ident, sizeof md2::Ident).data(), md2::Ident, sizeof md2::Ident) != 0)
+  if (std::memcmp(in.BytesAt(md2::at::Ident, sizeof md2::Ident).data(), md2::Ident,
+                  sizeof md2::Ident) != 0)
     return "ident is not IDP2";
   if (in.I32At(md2::at::Version) != md2::Version) return "version is not 8";
 
@@ -111,7 +112,8 @@ std::string TMD2::Validate()
     return "texture coordinates lie outside the file";
   if (!TableFits(ofsTriangles, l.NumTriangles, md2::TriangleSize, size))
     return "triangles lie outside the file";
-  if (int64_t(l.FrameSize) < int64_t(md2::FrameHeaderSize) + int64_t(md2::VertexSize) * l.NumVertices)
+  if (int64_t(l.FrameSize) <
+      int64_t(md2::FrameHeaderSize) + int64_t(md2::VertexSize) * l.NumVertices)
     return "frame size is too small for the vertex count";
   if (!TableFits(ofsFrames, l.NumFrames, l.FrameSize, size)) return "frames lie outside the file";
 
@@ -215,7 +217,8 @@ TVector TMD2::GetVertex(int32_t frame, int32_t index) const
 
 int16_t TMD2::TriangleField(int32_t triangle, int field) const
 {
-  return FData.I16At(FLayout.OfsTriangles + size_t(triangle) * md2::TriangleSize + 2 * size_t(field));
+  return FData.I16At(FLayout.OfsTriangles + size_t(triangle) * md2::TriangleSize +
+                     2 * size_t(field));
 }
 
 TMD2::TCorner TMD2::GetCorner(int32_t triangle, int k) const
@@ -223,11 +226,13 @@ TMD2::TCorner TMD2::GetCorner(int32_t triangle, int k) const
   if (!IsLoaded() || triangle < 0 || triangle >= FLayout.NumTriangles || k < 0 || k > 2)
     return {render::Vector(0, 0, 0), 0, 0};
   const int16_t vertex = TriangleField(triangle, k);
-  const uint64_t c = FLayout.OfsTexCoords + size_t(TriangleField(triangle, 3 + k)) * md2::TexCoordSize;
+  const uint64_t c =
+      FLayout.OfsTexCoords + size_t(TriangleField(triangle, 3 + k)) * md2::TexCoordSize;
   TCorner corner;
   corner.Position = GetVertex(CurrentFrame, vertex);
   if (PreviousFrame != -1)
-    corner.Position = render::LerpVector(GetVertex(PreviousFrame, vertex), corner.Position, Fraction);
+    corner.Position =
+        render::LerpVector(GetVertex(PreviousFrame, vertex), corner.Position, Fraction);
   corner.S = static_cast<float>(double(FData.I16At(c)) / FLayout.SkinWidth);
   corner.T = static_cast<float>(double(FData.I16At(c + 2)) / FLayout.SkinHeight);
   return corner;

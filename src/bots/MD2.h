@@ -106,19 +106,19 @@ public:
   virtual bool FrameTick(uint32_t now);
 
   int32_t CurrentFrame = AnimationTable[1].Start;  // drawn at Fraction 1
-  int32_t Animation = 1;                            // number last passed to SetAnimation
+  int32_t Animation = 1;                           // number last passed to SetAnimation
   int32_t StartFrame = AnimationTable[1].Start;
   int32_t EndFrame = AnimationTable[1].End;
-  TNotify OnAnimationEnd;                           // the range wrapped
-  float Fraction = 0;                               // weight of CurrentFrame over PreviousFrame
-  int32_t PreviousFrame = -1;                       // -1: nothing to blend from
-  int32_t FrameOffset = 0;                          // added to both ends of every range
-  TFrameNotify OnFrame;                             // after every keyframe change by Update
-  TNotify OnAnimationChange;                        // by SetAnimation, when armed
-  uint32_t FrameInterval = 10;                      // minimum ms between two frame ticks
+  TNotify OnAnimationEnd;       // the range wrapped
+  float Fraction = 0;           // weight of CurrentFrame over PreviousFrame
+  int32_t PreviousFrame = -1;   // -1: nothing to blend from
+  int32_t FrameOffset = 0;      // added to both ends of every range
+  TFrameNotify OnFrame;         // after every keyframe change by Update
+  TNotify OnAnimationChange;    // by SetAnimation, when armed
+  uint32_t FrameInterval = 10;  // minimum ms between two frame ticks
   uint32_t LastFrameTick = 0;
-  bool ChangeArmed = false;                         // SetAnimation fires OnAnimationChange
-  int32_t FrameStep = +1;                           // keyframe step within the range
+  bool ChangeArmed = false;  // SetAnimation fires OnAnimationChange
+  int32_t FrameStep = +1;    // keyframe step within the range
 
   static constexpr float FractionStep = 0.1f;
   // Grey level of a model drawn without a skin.

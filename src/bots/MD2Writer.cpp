@@ -20,7 +20,8 @@ TMD2RawFrame QuantizeFrame(const std::vector<render::TVector>& positions, const 
   float high[3] = {low[0], low[1], low[2]};
   for (const render::TVector& p : positions) {
     const float xyz[3] = {p.x, p.y, p.z};
-    for (int a = 0; a < 3; ++a) low[a] = std::min(low[a], xyz[a]), high[a] = std::max(high[a], xyz[a]);
+    for (int a = 0; a < 3; ++a)
+      low[a] = std::min(low[a], xyz[a]), high[a] = std::max(high[a], xyz[a]);
   }
   for (int a = 0; a < 3; ++a) {
     frame.Translate[a] = low[a];
@@ -53,10 +54,22 @@ std::vector<uint8_t> WriteMD2(const TMD2Content& c)
   out.reserve(ofsEnd);
   formats::TByteWriter w(out);
   for (char ch : md2::Ident) w.U8(uint8_t(ch));
-  const size_t fields[] = {size_t(md2::Version), size_t(c.SkinWidth), size_t(c.SkinHeight),
-                           frameSize, c.SkinNames.size(), numVertices, c.TexCoords.size(),
-                           c.Triangles.size(), 1, c.Frames.size(), ofsSkins, ofsTexCoords,
-                           ofsTriangles, ofsFrames, ofsGlCommands, ofsEnd};
+  const size_t fields[] = {size_t(md2::Version),
+                           size_t(c.SkinWidth),
+                           size_t(c.SkinHeight),
+                           frameSize,
+                           c.SkinNames.size(),
+                           numVertices,
+                           c.TexCoords.size(),
+                           c.Triangles.size(),
+                           1,
+                           c.Frames.size(),
+                           ofsSkins,
+                           ofsTexCoords,
+                           ofsTriangles,
+                           ofsFrames,
+                           ofsGlCommands,
+                           ofsEnd};
   for (size_t field : fields) w.I32(static_cast<int32_t>(field));
   for (const std::string& name : c.SkinNames) w.Text(name, md2::SkinNameSize);
   for (const auto& st : c.TexCoords) w.I16(st[0]), w.I16(st[1]);
@@ -69,7 +82,8 @@ std::vector<uint8_t> WriteMD2(const TMD2Content& c)
     for (float t : f.Translate) w.F32(t);
     w.Text(f.Name, md2::FrameNameSize);
     for (size_t i = 0; i < numVertices; ++i) {
-      const std::array<uint8_t, 3> v = i < f.Vertices.size() ? f.Vertices[i] : std::array<uint8_t, 3>{};
+      const std::array<uint8_t, 3> v =
+          i < f.Vertices.size() ? f.Vertices[i] : std::array<uint8_t, 3>{};
       w.U8(v[0]), w.U8(v[1]), w.U8(v[2]), w.U8(0);
     }
   }
@@ -80,7 +94,8 @@ std::vector<uint8_t> WriteMD2(const TMD2Content& c)
 bool SaveBytes(const std::string& fileName, const std::vector<uint8_t>& bytes)
 {
   std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
 

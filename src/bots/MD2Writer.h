@@ -12,7 +12,7 @@ namespace quarn::bots {
 struct TMD2RawFrame {
   std::array<float, 3> Scale{1, 1, 1};
   std::array<float, 3> Translate{0, 0, 0};
-  std::string Name;                            // at most 15 characters are kept
+  std::string Name;  // at most 15 characters are kept
   std::vector<std::array<uint8_t, 3>> Vertices;
 };
 
@@ -25,10 +25,10 @@ struct TMD2Triangle {
 struct TMD2Content {
   int32_t SkinWidth = 256;
   int32_t SkinHeight = 256;
-  std::vector<std::string> SkinNames;          // 64-byte names, informational
+  std::vector<std::string> SkinNames;             // 64-byte names, informational
   std::vector<std::array<int16_t, 2>> TexCoords;  // s, t in skin pixels
   std::vector<TMD2Triangle> Triangles;
-  std::vector<TMD2RawFrame> Frames;            // every frame has the same vertex count
+  std::vector<TMD2RawFrame> Frames;  // every frame has the same vertex count
 };
 
 // Compresses positions to bytes over their bounding box (the finest grid that holds them).

@@ -26,8 +26,8 @@ public:
   TVector Position = render::Vector(0, 0, 0);
   TVector Rotation = render::Vector(0, 0, 0);  // degrees about x, y, z
   TVector Scale = render::Vector(1, 1, 1);
-  uint32_t UpdateInterval = 0;  // minimum ms between two due updates
-  uint32_t LastUpdate = 0;      // time of the last due update
+  uint32_t UpdateInterval = 0;                 // minimum ms between two due updates
+  uint32_t LastUpdate = 0;                     // time of the last due update
   TVector Velocity = render::Vector(0, 0, 0);  // added to Position on every active update
   bool Active = false;
 

@@ -18,7 +18,8 @@ bool TSoundManager::Precache(const std::string& fileName)
     Print("Error precaching" + fileName);
     std::error_code error;
     if (std::filesystem::exists(fileName, error))
-      Print(std::filesystem::is_regular_file(fileName, error) ? "  cannot open the file" : "  not a regular file");
+      Print(std::filesystem::is_regular_file(fileName, error) ? "  cannot open the file"
+                                                              : "  not a regular file");
     return false;
   } catch (const std::exception& e) {
     Print("Error precaching" + fileName);

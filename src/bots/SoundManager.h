@@ -7,7 +7,7 @@ class TConsole;
 namespace quarn::sound {
 class TDXSound;
 class TDXWaveList;
-}
+}  // namespace quarn::sound
 
 namespace quarn::bots {
 

@@ -17,7 +17,10 @@ class TByteReader {
 public:
   TByteReader() = default;
   explicit TByteReader(TByteSpan data) : FData(data) {}
-  TByteReader(const void* data, size_t size) : FData(static_cast<const uint8_t*>(data), data ? size : 0) {}
+  TByteReader(const void* data, size_t size)
+      : FData(static_cast<const uint8_t*>(data), data ? size : 0)
+  {
+  }
 
   size_t Size() const { return FData.size(); }
   size_t Position() const { return FPosition; }

@@ -17,9 +17,15 @@ void TByteWriter::U32(uint32_t v)
 
 void TByteWriter::F32(float v) { U32(std::bit_cast<uint32_t>(v)); }
 
-void TByteWriter::Bytes(std::span<const uint8_t> bytes) { FOut.insert(FOut.end(), bytes.begin(), bytes.end()); }
+void TByteWriter::Bytes(std::span<const uint8_t> bytes)
+{
+  FOut.insert(FOut.end(), bytes.begin(), bytes.end());
+}
 
-void TByteWriter::Chars(std::string_view text) { FOut.insert(FOut.end(), text.begin(), text.end()); }
+void TByteWriter::Chars(std::string_view text)
+{
+  FOut.insert(FOut.end(), text.begin(), text.end());
+}
 
 void TByteWriter::Text(std::string_view text, size_t width)
 {

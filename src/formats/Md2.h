@@ -10,45 +10,45 @@ namespace quarn::formats::md2 {
 inline constexpr char Ident[4] = {'I', 'D', 'P', '2'};
 inline constexpr int32_t Version = 8;
 
-struct THeader {            // 68 bytes at offset 0
-  char ident[4];            // "IDP2"
-  int32_t version;          // 8
-  int32_t skinWidth;        // divisor of s texture coordinates, > 0
-  int32_t skinHeight;       // divisor of t texture coordinates, > 0
-  int32_t frameSize;        // bytes of one frame record: 40 + 4 * vertex count, or more
-  int32_t numSkins;         // 64-byte skin names; never read
-  int32_t numVertices;      // vertices per frame
-  int32_t numTexCoords;     // records in the texture coordinate table
-  int32_t numTriangles;     // records in the triangle table, all drawn
-  int32_t numGlCommands;    // 32-bit words of GL command lists; never read
-  int32_t numFrames;        // frame records
-  int32_t ofsSkins;         // numSkins x 64-byte names
-  int32_t ofsTexCoords;     // numTexCoords x TTexCoord
-  int32_t ofsTriangles;     // numTriangles x TTriangle
-  int32_t ofsFrames;        // numFrames x frameSize bytes
-  int32_t ofsGlCommands;    // numGlCommands words
-  int32_t ofsEnd;           // file size as written; not relied on
+struct THeader {          // 68 bytes at offset 0
+  char ident[4];          // "IDP2"
+  int32_t version;        // 8
+  int32_t skinWidth;      // divisor of s texture coordinates, > 0
+  int32_t skinHeight;     // divisor of t texture coordinates, > 0
+  int32_t frameSize;      // bytes of one frame record: 40 + 4 * vertex count, or more
+  int32_t numSkins;       // 64-byte skin names; never read
+  int32_t numVertices;    // vertices per frame
+  int32_t numTexCoords;   // records in the texture coordinate table
+  int32_t numTriangles;   // records in the triangle table, all drawn
+  int32_t numGlCommands;  // 32-bit words of GL command lists; never read
+  int32_t numFrames;      // frame records
+  int32_t ofsSkins;       // numSkins x 64-byte names
+  int32_t ofsTexCoords;   // numTexCoords x TTexCoord
+  int32_t ofsTriangles;   // numTriangles x TTriangle
+  int32_t ofsFrames;      // numFrames x frameSize bytes
+  int32_t ofsGlCommands;  // numGlCommands words
+  int32_t ofsEnd;         // file size as written; not relied on
 };
 
-struct TTexCoord {          // 4 bytes, in skin pixels
+struct TTexCoord {  // 4 bytes, in skin pixels
   int16_t s;
-  int16_t t;                // 0 is the first row of the skin as uploaded
+  int16_t t;  // 0 is the first row of the skin as uploaded
 };
 
-struct TTriangle {          // 12 bytes; corner k uses vertex[k] and texCoord[k]
-  int16_t vertex[3];        // < numVertices
-  int16_t texCoord[3];      // < numTexCoords
+struct TTriangle {      // 12 bytes; corner k uses vertex[k] and texCoord[k]
+  int16_t vertex[3];    // < numVertices
+  int16_t texCoord[3];  // < numTexCoords
 };
 
-struct TVertex {            // 4 bytes
-  uint8_t v[3];             // position = v * scale + translate, per axis
-  uint8_t normalIndex;      // never read
+struct TVertex {        // 4 bytes
+  uint8_t v[3];         // position = v * scale + translate, per axis
+  uint8_t normalIndex;  // never read
 };
 
-struct TFrame {             // frameSize bytes, frame f at ofsFrames + f * frameSize
-  float scale[3];           // multiply byte coordinates by this
-  float translate[3];       // then add this
-  char name[16];            // not used
+struct TFrame {        // frameSize bytes, frame f at ofsFrames + f * frameSize
+  float scale[3];      // multiply byte coordinates by this
+  float translate[3];  // then add this
+  char name[16];       // not used
   // TVertex vertices[numVertices] follow
 };
 

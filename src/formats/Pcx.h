@@ -25,20 +25,20 @@ namespace quarn::formats::pcx {
 //                 turn (red, green, blue), run-length encoded as one stream
 //   size - 769    u8 0x0C, then 256 x R, G, B: the palette of 1-plane 8-bit images
 inline constexpr size_t HeaderSize = 128;
-inline constexpr size_t Manufacturer = 0;  // u8
-inline constexpr size_t Version = 1;       // u8
-inline constexpr size_t Encoding = 2;      // u8
-inline constexpr size_t Bits = 3;          // u8, per pixel per plane
-inline constexpr size_t XMin = 4;          // u16
-inline constexpr size_t YMin = 6;          // u16
-inline constexpr size_t XMax = 8;          // u16, inclusive
-inline constexpr size_t YMax = 10;         // u16, inclusive
-inline constexpr size_t Planes = 65;       // u8
-inline constexpr size_t BytesPerLine = 66; // u16, one plane
+inline constexpr size_t Manufacturer = 0;   // u8
+inline constexpr size_t Version = 1;        // u8
+inline constexpr size_t Encoding = 2;       // u8
+inline constexpr size_t Bits = 3;           // u8, per pixel per plane
+inline constexpr size_t XMin = 4;           // u16
+inline constexpr size_t YMin = 6;           // u16
+inline constexpr size_t XMax = 8;           // u16, inclusive
+inline constexpr size_t YMax = 10;          // u16, inclusive
+inline constexpr size_t Planes = 65;        // u8
+inline constexpr size_t BytesPerLine = 66;  // u16, one plane
 
-inline constexpr uint8_t ZSoft = 0x0A;     // manufacturer byte of every PCX file
+inline constexpr uint8_t ZSoft = 0x0A;        // manufacturer byte of every PCX file
 inline constexpr uint8_t PaletteVersion = 5;  // version of files with the 256-colour palette
-inline constexpr uint8_t RunLength = 1;    // encoding
+inline constexpr uint8_t RunLength = 1;       // encoding
 
 // A byte with both top bits set starts a run: its low six bits count the copies of the
 // next byte. Any other byte stands for itself.
@@ -46,8 +46,8 @@ inline constexpr uint8_t RunMark = 0xC0;
 inline constexpr uint8_t RunCountMask = 0x3F;
 inline constexpr size_t LongestRun = 63;
 
-inline constexpr uint8_t PaletteMark = 0x0C;   // precedes the 256-colour palette
-inline constexpr size_t PaletteSize = 768;     // 256 x R, G, B
+inline constexpr uint8_t PaletteMark = 0x0C;               // precedes the 256-colour palette
+inline constexpr size_t PaletteSize = 768;                 // 256 x R, G, B
 inline constexpr size_t PaletteTrailer = 1 + PaletteSize;  // mark and colours, at the end
 
 }  // namespace quarn::formats::pcx

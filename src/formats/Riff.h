@@ -23,8 +23,8 @@ constexpr uint32_t Wave = FourCC("WAVE");
 constexpr uint32_t Fmt = FourCC("fmt ");
 constexpr uint32_t Data = FourCC("data");
 
-constexpr int HeaderSize = 12;       // "RIFF", size, "WAVE"
-constexpr int ChunkHeaderSize = 8;   // id, size
+constexpr int HeaderSize = 12;      // "RIFF", size, "WAVE"
+constexpr int ChunkHeaderSize = 8;  // id, size
 
 // The wave format record (WAVEFORMATEX) as stored in a "fmt " chunk; PCM files may stop after
 // wBitsPerSample (16 bytes).

@@ -12,11 +12,10 @@ namespace quarn::formats::tga {
 //   2       u8    image type (below)
 //   3       u16   first colour map entry: the index of the map's first entry
 //   5       u16   colour map length, entries
-//   7       u8    colour map entry size, bits: 15, 16 (5-5-5 B, G, R), 24 (B, G, R), 32 (B, G, R, A)
-//   8       u16   x origin, 10 u16 y origin: screen position, not consulted
-//   12      u16   width, pixels
-//   14      u16   height, pixels
-//   16      u8    bits per pixel: indices 8 or 16; true colour 15, 16, 24, 32; grey 8 or 16
+//   7       u8    colour map entry size, bits: 15, 16 (5-5-5 B, G, R), 24 (B, G, R), 32 (B, G, R,
+//   A) 8       u16   x origin, 10 u16 y origin: screen position, not consulted 12      u16   width,
+//   pixels 14      u16   height, pixels 16      u8    bits per pixel: indices 8 or 16; true colour
+//   15, 16, 24, 32; grey 8 or 16
 //                 (grey, alpha)
 //   17      u8    descriptor: alpha bits (low 4); bit 5 set: the top row is stored first,
 //                 clear: the bottom row is; bit 4 set: each row from right to left
@@ -43,9 +42,9 @@ inline constexpr uint8_t TrueColor = 2;
 inline constexpr uint8_t Grey = 3;
 inline constexpr uint8_t RunLengthFlag = 8;
 
-inline constexpr uint8_t MapPresent = 1;      // colour map type
+inline constexpr uint8_t MapPresent = 1;        // colour map type
 inline constexpr uint8_t AlphaBitsMask = 0x0F;  // descriptor
-inline constexpr uint8_t AlphaBits8 = 8;      // descriptor of a 32-bit file: 8 alpha bits, bottom-up
+inline constexpr uint8_t AlphaBits8 = 8;  // descriptor of a 32-bit file: 8 alpha bits, bottom-up
 inline constexpr uint8_t RightToLeft = 0x10;  // descriptor bit: rows stored from the right
 inline constexpr uint8_t TopRowFirst = 0x20;  // descriptor bit: rows stored from the top down
 

@@ -8,14 +8,14 @@
 namespace quarn::formats::wal {
 
 inline constexpr size_t HeaderSize = 100;
-inline constexpr size_t Name = 0;         // char[32], zero-padded
+inline constexpr size_t Name = 0;  // char[32], zero-padded
 inline constexpr size_t NameSize = 32;
 inline constexpr size_t Width = 32;       // u32, pixels of level 0
 inline constexpr size_t Height = 36;      // u32
 inline constexpr size_t MipOffsets = 40;  // 4 x u32; not consulted, level 0 follows the header
 inline constexpr size_t MipLevels = 4;
-inline constexpr size_t AnimName = 56;    // char[32], next frame of an animated texture
-inline constexpr size_t Flags = 88;       // u32 flags, contents, value (88, 92, 96)
+inline constexpr size_t AnimName = 56;      // char[32], next frame of an animated texture
+inline constexpr size_t Flags = 88;         // u32 flags, contents, value (88, 92, 96)
 inline constexpr size_t PaletteSize = 768;  // the palette file: 256 x R, G, B
 
 }  // namespace quarn::formats::wal

@@ -26,11 +26,22 @@ void ForEachLatin1(const char* text, const std::function<void(char)>& deliver)
   while (*p) {
     uint32_t code;
     int length;
-    if (*p < 0x80) { code = *p; length = 1; }
-    else if ((*p & 0xE0) == 0xC0) { code = *p & 0x1F; length = 2; }
-    else if ((*p & 0xF0) == 0xE0) { code = *p & 0x0F; length = 3; }
-    else if ((*p & 0xF8) == 0xF0) { code = *p & 0x07; length = 4; }
-    else { ++p; continue; }
+    if (*p < 0x80) {
+      code = *p;
+      length = 1;
+    } else if ((*p & 0xE0) == 0xC0) {
+      code = *p & 0x1F;
+      length = 2;
+    } else if ((*p & 0xF0) == 0xE0) {
+      code = *p & 0x0F;
+      length = 3;
+    } else if ((*p & 0xF8) == 0xF0) {
+      code = *p & 0x07;
+      length = 4;
+    } else {
+      ++p;
+      continue;
+    }
     int i = 1;
     for (; i < length && (p[i] & 0xC0) == 0x80; ++i) code = code << 6 | (p[i] & 0x3F);
     p += i;
@@ -66,7 +77,10 @@ void TApplication::SetActive(bool active)
   for (const Hook& h : hooks) h.hook(active);
 }
 
-void TApplication::HandleException(const std::exception& error) { HandleException(std::string(error.what())); }
+void TApplication::HandleException(const std::exception& error)
+{
+  HandleException(std::string(error.what()));
+}
 
 void TApplication::HandleException(const std::string& message)
 {
@@ -121,12 +135,18 @@ void TApplication::Dispatch(const SDL_Event& event)
   TWindow* window = FMainWindow;
   switch (event.type) {
     case SDL_QUIT:
-      if (window) window->Close(); else Terminate();
+      if (window)
+        window->Close();
+      else
+        Terminate();
       break;
     case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) SetActive(true);
-      else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) SetActive(false);
-      else if (event.window.event == SDL_WINDOWEVENT_CLOSE && window) window->Close();
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+        SetActive(true);
+      else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+        SetActive(false);
+      else if (event.window.event == SDL_WINDOWEVENT_CLOSE && window)
+        window->Close();
       break;
     case SDL_KEYDOWN: {
       const uint16_t key = VirtualKeyFromSDL(event.key.keysym.sym);
@@ -155,7 +175,8 @@ void TApplication::Dispatch(const SDL_Event& event)
       mouseDy += event.motion.yrel;
       break;
     case SDL_MOUSEWHEEL:
-      mouseWheel += event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+      mouseWheel +=
+          event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
       break;
     default:
       if (event.type == TimerEventType()) TWindowTimer::Deliver(event.user.data1);

@@ -17,11 +17,19 @@ namespace {
 class TFd {
 public:
   explicit TFd(int fd) : FFd(fd) {}
-  ~TFd() { if (FFd >= 0) ::close(FFd); }
+  ~TFd()
+  {
+    if (FFd >= 0) ::close(FFd);
+  }
   TFd(const TFd&) = delete;
   TFd& operator=(const TFd&) = delete;
   int Get() const { return FFd; }
-  int Release() { const int fd = FFd; FFd = -1; return fd; }
+  int Release()
+  {
+    const int fd = FFd;
+    FFd = -1;
+    return fd;
+  }
 
 private:
   int FFd;

@@ -12,8 +12,8 @@ constexpr const char* OffscreenDriver = "offscreen";  // EGL, no display
 
 }  // namespace
 
-bool THiddenGLWindow::Create(int width, int height, const TPixelFormat& format,
-                             std::string& reason, bool withContext)
+bool THiddenGLWindow::Create(int width, int height, const TPixelFormat& format, std::string& reason,
+                             bool withContext)
 {
   Release();
   // With no display to talk to, probing the window systems only prints their complaints.
@@ -32,8 +32,8 @@ bool THiddenGLWindow::Create(int width, int height, const TPixelFormat& format,
   return false;
 }
 
-bool THiddenGLWindow::TryDriver(int width, int height, const TPixelFormat& format,
-                                bool withContext, std::string& reason)
+bool THiddenGLWindow::TryDriver(int width, int height, const TPixelFormat& format, bool withContext,
+                                std::string& reason)
 {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     reason = SDL_GetError();

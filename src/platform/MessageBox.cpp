@@ -42,7 +42,8 @@ int MessageBox(const std::string& text, const std::string& title, unsigned flags
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},
   };
   SDL_MessageBoxButtonData ok[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"},
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
+       "OK"},
   };
   const bool isYesNo = (flags & 0xF) == MB_YESNO;
   SDL_MessageBoxData data{};

@@ -40,7 +40,8 @@ bool StartWindowSystem(std::string& error)
     if (driverChosen || driver == "x11" || driver == "wayland") return true;
     SDL_Quit();
     if (attempt == DisplayAttempts) {
-      error = "the display could not be opened (only the '" + std::string(driver) + "' video driver started)";
+      error = "the display could not be opened (only the '" + std::string(driver) +
+              "' video driver started)";
       return false;
     }
     SDL_Delay(DisplayRetryMs);

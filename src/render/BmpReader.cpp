@@ -24,7 +24,8 @@ struct TBmpInfo {
 // Only the standard channel order is taken for 32-bit files with bit-field masks.
 bool StandardMasks(TByteReader& in, uint64_t info)
 {
-  return in.U32At(info + bmp::Masks) == 0x00FF0000 && in.U32At(info + bmp::Masks + 4) == 0x0000FF00 &&
+  return in.U32At(info + bmp::Masks) == 0x00FF0000 &&
+         in.U32At(info + bmp::Masks + 4) == 0x0000FF00 &&
          in.U32At(info + bmp::Masks + 8) == 0x000000FF;
 }
 
@@ -49,7 +50,8 @@ TDecodeResult ReadInfo(TByteReader& in, TBmpInfo& bmpInfo, std::string* reason)
     return Refusal(reason, "unsupported BMP compression " + std::to_string(compression));
   if (bitFields && !StandardMasks(in, info)) return Refusal(reason, "unsupported BMP colour masks");
   if (width <= 0 || height == 0 || height == INT32_MIN)
-    return Refusal(reason, "BMP image size " + std::to_string(width) + "x" + std::to_string(height) + " is not valid");
+    return Refusal(reason, "BMP image size " + std::to_string(width) + "x" +
+                               std::to_string(height) + " is not valid");
 
   bmpInfo.Width = width;
   bmpInfo.Height = height < 0 ? -int64_t(height) : height;
@@ -75,7 +77,8 @@ TDecodeResult DecodeBMP(TBytes data, TImage& image, std::string* reason)
   if (const TDecodeResult r = ReadInfo(in, info, reason); r != TDecodeResult::Ok) return r;
 
   const TBytes colors = in.BytesAt(info.ColorOffset, info.Colors * bmp::ColorEntrySize);
-  if (in.Failed()) return Refusal(reason, "BMP colour table is cut short", TDecodeResult::PaletteShort);
+  if (in.Failed())
+    return Refusal(reason, "BMP colour table is cut short", TDecodeResult::PaletteShort);
 
   // The pixel rows start at the file header's data offset when it points past the colour
   // table; writers that leave it 0 put the rows right after the table.

@@ -21,22 +21,16 @@ constexpr const char* LineBreak = "\r\n";
 constexpr const char* Prompt = ">";
 constexpr const char* Cursor = "_";
 constexpr uint32_t ConsoleGlyphSet = 1;
-constexpr size_t HistoryLimit = 100;  // entered lines kept for recall, the oldest dropped
+constexpr size_t HistoryLimit = 100;         // entered lines kept for recall, the oldest dropped
 constexpr int32_t BackdropRowHeight = 24;    // the font's text rows
 constexpr int32_t BackdropBottomMargin = 8;  // glyphs reach 8 pixels below their row
 constexpr float BackdropOpacity = 0.55f;
 constexpr int8_t FullLineCursorColor[4] = {127, 20, 20, 127};  // signed bytes: red
 constexpr int8_t WhiteColor[4] = {127, 127, 127, 127};
 
-bool IsBreakChar(char c)
-{
-  return c == '\t' || c == ' ' || c == '-' || c == '.';
-}
+bool IsBreakChar(char c) { return c == '\t' || c == ' ' || c == '-' || c == '.'; }
 
-bool IsQuoteChar(char c)
-{
-  return c == '\'' || c == '"';
-}
+bool IsQuoteChar(char c) { return c == '\'' || c == '"'; }
 
 }  // namespace
 
@@ -162,10 +156,7 @@ void TConsole::Prepare()
   FLines.emplace_back(Prompt);
 }
 
-void TConsole::Add(const std::string& line)
-{
-  FLines.push_back(line);
-}
+void TConsole::Add(const std::string& line) { FLines.push_back(line); }
 
 void TConsole::AddWrapped(const std::string& text)
 {
@@ -174,10 +165,9 @@ void TConsole::AddWrapped(const std::string& text)
   // is the old one plus the wrapped pieces: appending them keeps a long session's errors cheap.
   // Only lines added or edited since the last check need looking at.
   const size_t from = std::min(FCleanLines, FLines.size());
-  const bool holdsBreaks =
-      std::any_of(FLines.begin() + long(from), FLines.end(), [](const std::string& line) {
-        return line.find_first_of("\r\n") != std::string::npos;
-      });
+  const bool holdsBreaks = std::any_of(
+      FLines.begin() + long(from), FLines.end(),
+      [](const std::string& line) { return line.find_first_of("\r\n") != std::string::npos; });
   if (!holdsBreaks) {
     for (std::string& piece : SplitLines(WrapText(text, MaxLineLength)))
       FLines.push_back(std::move(piece));

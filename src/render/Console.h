@@ -48,8 +48,8 @@ public:
   bool LoadFromFile(const std::string& fileName);
   // Hands Width and Height to the font and starts the first input line.
   void Prepare();
-  void Add(const std::string& line);          // one line, unchanged
-  void AddWrapped(const std::string& text);   // wrapped at MaxLineLength columns
+  void Add(const std::string& line);            // one line, unchanged
+  void AddWrapped(const std::string& text);     // wrapped at MaxLineLength columns
   void AddAboveInput(const std::string& text);  // wrapped, the line being typed kept last
 
   bool IsOpen() const { return FOpen; }
@@ -86,7 +86,7 @@ public:
   int32_t MaxLineLength = 39;  // input line including its prompt; wrapping column
   int32_t Width = 0;           // drawing area in pixels; copied to the font by Prepare
   int32_t Height = 0;
-  TLineEvent OnLine;           // each entered line, without its prompt
+  TLineEvent OnLine;  // each entered line, without its prompt
 
 private:
   TGLFont* FFont;
@@ -103,7 +103,7 @@ private:
   // One past the last line shown while scrolled back; 0 when showing the newest lines. An
   // index into FLines, so lines added while the user reads do not move the view.
   size_t FScrollEnd = 0;
-  std::string FMarker;     // the scroll marker's text while drawing
+  std::string FMarker;  // the scroll marker's text while drawing
 
   std::string& Input();
   void InputChanged();  // the input line was edited in place

@@ -14,7 +14,7 @@ namespace {
 constexpr int GlyphCount = 256;
 constexpr int GridSize = 16;
 constexpr int GlyphsPerSet = 128;
-constexpr int FirstCharacter = 32;  // glyph 0 of each set
+constexpr int FirstCharacter = 32;   // glyph 0 of each set
 constexpr float CellSpan = 0.0625f;  // one cell in texture coordinates (1 / 16)
 constexpr int PenAdvance = 14;       // pixels per glyph; the quad is 16 wide
 constexpr int QuadWidth = 16;        // pixels
@@ -23,7 +23,7 @@ constexpr int CellWidth = 16;        // text grid, pixels
 constexpr int CellHeight = 24;
 constexpr size_t BatchGlyphs = 1024;  // room reserved at construction: a full console and more
 constexpr size_t BatchStrings = 64;
-constexpr int MaxParts = 16;          // pieces of one glyph's visible part
+constexpr int MaxParts = 16;  // pieces of one glyph's visible part
 // Texture lookups land a hair away from where they are aimed; a texel this close to a
 // sample's footprint counts as read.
 constexpr double SampleSlack = 1.0 / 64;
@@ -136,8 +136,8 @@ void TGLFont::MeasureInk()
 // the default "less" test.
 TGLFont::TFill TGLFont::ChooseFill() const
 {
-  if (!IsOn(GL_TEXTURE_2D) || !IsOn(GL_BLEND) || IsOn(GL_ALPHA_TEST) ||
-      IsOn(GL_STENCIL_TEST) || IsOn(GL_COLOR_LOGIC_OP))
+  if (!IsOn(GL_TEXTURE_2D) || !IsOn(GL_BLEND) || IsOn(GL_ALPHA_TEST) || IsOn(GL_STENCIL_TEST) ||
+      IsOn(GL_COLOR_LOGIC_OP))
     return TFill::Quads;
   const GLint src = Get(GL_BLEND_SRC), dst = Get(GL_BLEND_DST);
   if (src != GL_SRC_ALPHA || (dst != GL_ONE && dst != GL_ONE_MINUS_SRC_ALPHA)) return TFill::Quads;
@@ -160,10 +160,7 @@ void TGLFont::Print(int32_t col, int32_t row, const char* text, uint32_t glyphSe
   EndBatch();
 }
 
-void TGLFont::BeginBatch()
-{
-  FSegments.clear();
-}
+void TGLFont::BeginBatch() { FSegments.clear(); }
 
 void TGLFont::Add(int32_t col, int32_t row, std::string_view text, uint32_t glyphSet)
 {

@@ -55,7 +55,7 @@ public:
   // The colour of text drawn from now on, as signed bytes (127 full); opaque white at start.
   void SetColor(const int8_t (&color)[4]) { std::copy(color, color + 4, FColor); }
 
-  int32_t Width = 0;   // drawing viewport in pixels; set by the console's Prepare
+  int32_t Width = 0;  // drawing viewport in pixels; set by the console's Prepare
   int32_t Height = 0;
 
   uint32_t Base() const { return FBase; }
@@ -75,7 +75,7 @@ private:
     std::string_view Text;
     int32_t Col, Row;
     uint32_t GlyphSet;
-    bool Continues;  // appended to the string before it
+    bool Continues;   // appended to the string before it
     int32_t Pen = 0;  // glyphs the pen starts after
   };
   enum class TFill { Quads, Ink, InkUncovered };

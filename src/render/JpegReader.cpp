@@ -28,12 +28,13 @@ extern "C" void JpegErrorExit(j_common_ptr info)
 }
 
 // Warnings about recoverable damage are not printed, except that data ending early (at the end
-// of the file or at the next marker) is an error: libjpeg would make up the missing rows, so a few bytes claiming a huge image would
-// decode to a huge grey picture.
+// of the file or at the next marker) is an error: libjpeg would make up the missing rows, so a few
+// bytes claiming a huge image would decode to a huge grey picture.
 extern "C" void JpegEmitMessage(j_common_ptr info, int level)
 {
   const int code = info->err->msg_code;
-  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER)) (*info->err->error_exit)(info);
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER))
+    (*info->err->error_exit)(info);
 }
 
 // libjpeg's own working memory (progressive images keep every coefficient of the image);
@@ -80,8 +81,8 @@ TJpegStage DecodeJpegC(const uint8_t* data, size_t size, TJpegOutput output, TJp
   const uint32_t width = info.output_width;
   const uint32_t height = info.output_height;
 
-  JSAMPARRAY line = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                              width * 3, 1);
+  JSAMPARRAY line =
+      (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, width * 3, 1);
   while (info.output_scanline < height) {
     jpeg_read_scanlines(&info, line, 1);
     uint8_t* dst = output.NextRow(output.Context, width);

@@ -58,7 +58,8 @@ private:
 
 TDecodeResult DecodePCX(TBytes data, TImage& image, std::string* reason)
 {
-  static const std::string PaletteMissing = "PCX palette at the end of the file is missing or cut short";
+  static const std::string PaletteMissing =
+      "PCX palette at the end of the file is missing or cut short";
   static const std::string DataCut = "PCX pixel data is cut short";
   TByteReader in(data);
   const uint8_t maker = in.U8At(pcx::Manufacturer);
@@ -70,22 +71,28 @@ TDecodeResult DecodePCX(TBytes data, TImage& image, std::string* reason)
   const uint16_t bytesPerLine = in.U16At(pcx::BytesPerLine);
   if (in.Failed() || !in.Has(0, pcx::HeaderSize)) return Refusal(reason, "PCX header is cut short");
   if (maker != pcx::ZSoft) return Refusal(reason, "not a PCX file");
-  if (encoding != pcx::RunLength) return Refusal(reason, "unsupported PCX encoding " + std::to_string(encoding));
-  if (bits != 8) return Refusal(reason, "unsupported PCX depth of " + std::to_string(bits) + " bits per plane");
-  if (planes != 1 && planes != 3) return Refusal(reason, "unsupported PCX plane count " + std::to_string(planes));
+  if (encoding != pcx::RunLength)
+    return Refusal(reason, "unsupported PCX encoding " + std::to_string(encoding));
+  if (bits != 8)
+    return Refusal(reason, "unsupported PCX depth of " + std::to_string(bits) + " bits per plane");
+  if (planes != 1 && planes != 3)
+    return Refusal(reason, "unsupported PCX plane count " + std::to_string(planes));
   if (xMax < xMin || yMax < yMin) return Refusal(reason, "PCX image has no pixels");
   const size_t width = size_t(xMax - xMin) + 1;
   const size_t height = size_t(yMax - yMin) + 1;
-  if (bytesPerLine < width) return Refusal(reason, "PCX line length is shorter than the image width");
+  if (bytesPerLine < width)
+    return Refusal(reason, "PCX line length is shorter than the image width");
   if (uint64_t(width) * height > MaxImagePixels) return Refusal(reason, "PCX image is too large");
 
   // Indexed images end with their palette; the scan lines stop before it.
   TBytes palette;
   size_t packedEnd = data.size();
   if (planes == 1) {
-    if (!in.Has(pcx::HeaderSize, pcx::PaletteTrailer)) return Refusal(reason, PaletteMissing, TDecodeResult::PaletteShort);
+    if (!in.Has(pcx::HeaderSize, pcx::PaletteTrailer))
+      return Refusal(reason, PaletteMissing, TDecodeResult::PaletteShort);
     packedEnd = data.size() - pcx::PaletteTrailer;
-    if (in.U8At(packedEnd) != pcx::PaletteMark) return Refusal(reason, PaletteMissing, TDecodeResult::PaletteShort);
+    if (in.U8At(packedEnd) != pcx::PaletteMark)
+      return Refusal(reason, PaletteMissing, TDecodeResult::PaletteShort);
     palette = in.BytesAt(packedEnd + 1, pcx::PaletteSize);
   }
   const TBytes packed = data.subspan(pcx::HeaderSize, packedEnd - pcx::HeaderSize);
@@ -94,7 +101,8 @@ TDecodeResult DecodePCX(TBytes data, TImage& image, std::string* reason)
   // header claims, so nothing is allocated for it.
   const size_t lineBytes = size_t(bytesPerLine) * planes;
   const uint64_t most = uint64_t(packed.size() / 2) * pcx::LongestRun + packed.size() % 2;
-  if (most < uint64_t(lineBytes) * height) return Refusal(reason, DataCut, TDecodeResult::DataShort);
+  if (most < uint64_t(lineBytes) * height)
+    return Refusal(reason, DataCut, TDecodeResult::DataShort);
 
   std::vector<uint8_t> line(lineBytes);
   TTextureImage out(width * height * 3);

@@ -38,7 +38,8 @@ private:
 
 TDecodeResult DecodePNG(TBytes data, TImage& image, std::string* reason)
 {
-  if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0) return Refuse(reason, "not a PNG file");
+  if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0)
+    return Refuse(reason, "not a PNG file");
   TPngImage png;
   if (!png_image_begin_read_from_memory(&*png, data.data(), data.size()))
     return Refuse(reason, png.Message());
@@ -52,7 +53,8 @@ TDecodeResult DecodePNG(TBytes data, TImage& image, std::string* reason)
   (*png).flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
   TTextureImage out(PNG_IMAGE_SIZE(*png));
   // A positive row stride stores the file's first (top) row first.
-  if (!png_image_finish_read(&*png, nullptr, out.data(), 0, nullptr)) return Refuse(reason, png.Message());
+  if (!png_image_finish_read(&*png, nullptr, out.data(), 0, nullptr))
+    return Refuse(reason, png.Message());
 
   image.Width = static_cast<int32_t>((*png).width);
   image.Height = static_cast<int32_t>((*png).height);

@@ -35,10 +35,12 @@ TWriteResult WritePNG(const std::string& fileName, const TFramePixels& pixels, T
   if (pixels.Width <= 0 || pixels.Height <= 0 ||
       pixels.Rgb.size() != size_t(pixels.Width) * size_t(pixels.Height) * 3)
     return Failure("there are no pixels to save");
-  const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | (mode == TWriteMode::CreateNew ? O_EXCL : O_TRUNC);
+  const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC |
+                    (mode == TWriteMode::CreateNew ? O_EXCL : O_TRUNC);
   const int fd = ::open(fileName.c_str(), flags, 0666);
   if (fd < 0) {
-    if (errno == EEXIST && mode == TWriteMode::CreateNew) return {TWriteResult::TStatus::Exists, "file exists"};
+    if (errno == EEXIST && mode == TWriteMode::CreateNew)
+      return {TWriteResult::TStatus::Exists, "file exists"};
     if (errno == ENXIO) return Failure("not a regular file");
     return Failure(std::strerror(errno));
   }
@@ -62,7 +64,8 @@ TWriteResult WritePNG(const std::string& fileName, const TFramePixels& pixels, T
   image.format = PNG_FORMAT_RGB;
   // A negative stride: the rows were read bottom up.
   const png_int_32 stride = -static_cast<png_int_32>(pixels.Width) * 3;
-  const bool encoded = png_image_write_to_stdio(&image, out, 0, pixels.Rgb.data(), stride, nullptr) != 0;
+  const bool encoded =
+      png_image_write_to_stdio(&image, out, 0, pixels.Rgb.data(), stride, nullptr) != 0;
   std::string reason = encoded ? std::string() : std::string(image.message);
   if (std::fflush(out) != 0 && reason.empty()) reason = std::strerror(errno);
   if (std::fclose(out) != 0 && reason.empty()) reason = std::strerror(errno);

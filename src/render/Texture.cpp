@@ -69,7 +69,8 @@ bool TTexture::LoadFromFile(const std::string& fileName)
   if (ext == ".PNG") return LoadPNG(fileName);
   std::error_code error;
   if (std::filesystem::exists(fileName, error))
-    FailReason = "no reader for \"" + ExtractFileExt(fileName) + "\" images (.pcx .tga .bmp .jpg .wal .png)";
+    FailReason =
+        "no reader for \"" + ExtractFileExt(fileName) + "\" images (.pcx .tga .bmp .jpg .wal .png)";
   return false;
 }
 
@@ -180,15 +181,9 @@ bool TTexture::Upload(TImage& image)
   return true;
 }
 
-void TTexture::Bind()
-{
-  glBindTexture(GL_TEXTURE_2D, ID);
-}
+void TTexture::Bind() { glBindTexture(GL_TEXTURE_2D, ID); }
 
-void TTexture::Unbind()
-{
-  glBindTexture(GL_TEXTURE_2D, 0);
-}
+void TTexture::Unbind() { glBindTexture(GL_TEXTURE_2D, 0); }
 
 void EnableBlending()
 {
@@ -196,9 +191,6 @@ void EnableBlending()
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
 }
 
-void DisableBlending()
-{
-  glDisable(GL_BLEND);
-}
+void DisableBlending() { glDisable(GL_BLEND); }
 
 }  // namespace quarn::render

@@ -36,12 +36,12 @@ public:
   virtual void Unbind();
   uint32_t GetID() const { return ID; }
 
-  TTextureImage Image;   // the decoded pixels as uploaded
+  TTextureImage Image;       // the decoded pixels as uploaded
   int32_t BitsPerPixel = 0;  // 24 or 32; set by the TGA reader only
   int32_t Width = 0;
   int32_t Height = 0;
-  uint32_t ID = 0;           // GL texture name; 0 until a file has been loaded
-  bool BuildMipmaps = false; // upload through gluBuild2DMipmaps (always 3 components)
+  uint32_t ID = 0;            // GL texture name; 0 until a file has been loaded
+  bool BuildMipmaps = false;  // upload through gluBuild2DMipmaps (always 3 components)
   // Why the last load failed, in a few words; "" after a success or when there is no file
   // of that name.
   std::string FailReason;

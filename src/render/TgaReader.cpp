@@ -116,11 +116,13 @@ TDecodeResult DecodeTGA(TBytes data, TImage& image, std::string* reason)
 
   // A 5-5-5 value's attribute bit is alpha only when the descriptor counts alpha bits.
   const bool attributeAlpha = (descriptor & tga::AlphaBitsMask) != 0;
-  const std::string depth = "unsupported " + std::to_string(bits) + "-bit TGA type " + std::to_string(type);
+  const std::string depth =
+      "unsupported " + std::to_string(bits) + "-bit TGA type " + std::to_string(type);
   TTgaFormat f;
   TStored mapKind = TStored::Bgr24;
   if (kind == tga::ColorMapped) {
-    if (mapType != tga::MapPresent) return Refuse(reason, "TGA colour-mapped image without a colour map");
+    if (mapType != tga::MapPresent)
+      return Refuse(reason, "TGA colour-mapped image without a colour map");
     if (!ColourKind(mapBits, mapKind))
       return Refuse(reason, "unsupported TGA colour map entry size " + std::to_string(mapBits));
     if (bits != 8 && bits != 16) return Refuse(reason, depth);

@@ -18,14 +18,25 @@ namespace {
 using K = TTokenKind;
 
 constexpr std::array<TOperator, 6> Relations = {{
-    {K::Equal, "="}, {K::NotEqual, "<>"}, {K::Less, "<"},
-    {K::LessEqual, "<="}, {K::Greater, ">"}, {K::GreaterEqual, ">="},
+    {K::Equal, "="},
+    {K::NotEqual, "<>"},
+    {K::Less, "<"},
+    {K::LessEqual, "<="},
+    {K::Greater, ">"},
+    {K::GreaterEqual, ">="},
 }};
 constexpr std::array<TOperator, 4> AddingOperators = {{
-    {K::Plus, "+"}, {K::Minus, "-"}, {K::KwOr, "OR"}, {K::KwXor, "XOR"},
+    {K::Plus, "+"},
+    {K::Minus, "-"},
+    {K::KwOr, "OR"},
+    {K::KwXor, "XOR"},
 }};
 constexpr std::array<TOperator, 5> MultiplyingOperators = {{
-    {K::Star, "*"}, {K::Slash, "/"}, {K::KwMod, "MOD"}, {K::KwDiv, "DIV"}, {K::KwAnd, "AND"},
+    {K::Star, "*"},
+    {K::Slash, "/"},
+    {K::KwMod, "MOD"},
+    {K::KwDiv, "DIV"},
+    {K::KwAnd, "AND"},
 }};
 
 struct TTypeConstant {
@@ -35,8 +46,10 @@ struct TTypeConstant {
 
 // Type keywords in expressions stand for their type words (compared with Type's result).
 constexpr std::array<TTypeConstant, 4> TypeConstants = {{
-    {K::KwString, TypeString}, {K::KwInteger, TypeInteger},
-    {K::KwFloat, TypeFloat}, {K::KwBoolean, TypeBoolean},
+    {K::KwString, TypeString},
+    {K::KwInteger, TypeInteger},
+    {K::KwFloat, TypeFloat},
+    {K::KwBoolean, TypeBoolean},
 }};
 
 }  // namespace
@@ -246,8 +259,7 @@ TCompiler::TNode TCompiler::Chain(std::span<const TOperator> operators,
     calls[i]->AddArg(i == 0 ? std::move(first) : std::move(operands[i - 1]));
     calls[i]->AddArg(std::move(right));
     if (calls[i]->Height() > MaxHeight)
-      throw ESyntaxError(FormatMessage(msg::ExpressionTooComplex, MaxHeight),
-                         calls[i]->Position());
+      throw ESyntaxError(FormatMessage(msg::ExpressionTooComplex, MaxHeight), calls[i]->Position());
     right = Fold(std::move(calls[i]));
   }
   return right;
@@ -319,9 +331,15 @@ TCompiler::TNode TCompiler::Factor()
     const TToken& token = *FTokenizer.Current();
     TNode literal;
     switch (token.Kind) {
-      case K::StringLit: literal = std::make_unique<TConstExpr>(Variant(token.Text), position); break;
-      case K::IntegerLit: literal = std::make_unique<TConstExpr>(Variant(token.IntValue), position); break;
-      case K::FloatLit: literal = std::make_unique<TConstExpr>(Variant(token.FloatValue), position); break;
+      case K::StringLit:
+        literal = std::make_unique<TConstExpr>(Variant(token.Text), position);
+        break;
+      case K::IntegerLit:
+        literal = std::make_unique<TConstExpr>(Variant(token.IntValue), position);
+        break;
+      case K::FloatLit:
+        literal = std::make_unique<TConstExpr>(Variant(token.FloatValue), position);
+        break;
       default: break;
     }
     if (literal) {

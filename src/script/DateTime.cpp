@@ -20,7 +20,8 @@ constexpr int MaxNestedFormats = 2;  // "c", "t", "ddddd"... inside a locale for
 constexpr const char* InvalidDateTime = "'%s' is not a valid date and time";
 
 // Days since 1 January 1970 of a proleptic Gregorian date.
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d)
+{
   y -= m <= 2;
   int64_t era = (y >= 0 ? y : y - 399) / 400;
   int64_t yoe = y - era * 400;
@@ -29,7 +30,8 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   return era * 146097 + doe - 719468;
 }
 
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
+void CivilFromDays(int64_t z, int& year, int& month, int& day)
+{
   z += 719468;
   int64_t era = (z >= 0 ? z : z - 146096) / 146097;
   int64_t doe = z - era * 146097;
@@ -45,9 +47,12 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
 class TDateTimeFormatter {
 public:
   TDateTimeFormatter(const TDateTimeParts& parts, const TFormatSettings& s)
-      : FParts(parts), FSettings(s) {}
+      : FParts(parts), FSettings(s)
+  {
+  }
 
-  void Append(std::string_view pattern, int level) {
+  void Append(std::string_view pattern, int level)
+  {
     if (level > MaxNestedFormats) return;
     char lastToken = ' ';
     bool twelveHour = false;
@@ -62,24 +67,34 @@ public:
       switch (token) {
         case 'Y': {
           int count = Count(pattern, i, starter);
-          if (count <= 2) Number(FParts.Year % 100, 2);
-          else Number(FParts.Year, 4);
+          if (count <= 2)
+            Number(FParts.Year % 100, 2);
+          else
+            Number(FParts.Year, 4);
           break;
         }
         case 'M': {
           int count = Count(pattern, i, starter);
-          if (count <= 2) Number(FParts.Month, count);
-          else if (count == 3) Add(FSettings.ShortMonthNames[FParts.Month - 1]);
-          else Add(FSettings.LongMonthNames[FParts.Month - 1]);
+          if (count <= 2)
+            Number(FParts.Month, count);
+          else if (count == 3)
+            Add(FSettings.ShortMonthNames[FParts.Month - 1]);
+          else
+            Add(FSettings.LongMonthNames[FParts.Month - 1]);
           break;
         }
         case 'D': {
           int count = Count(pattern, i, starter);
-          if (count <= 2) Number(FParts.Day, count);
-          else if (count == 3) Add(FSettings.ShortDayNames[FParts.DayOfWeek - 1]);
-          else if (count == 4) Add(FSettings.LongDayNames[FParts.DayOfWeek - 1]);
-          else if (count == 5) Append(FSettings.ShortDateFormat, level + 1);
-          else Append(FSettings.LongDateFormat, level + 1);
+          if (count <= 2)
+            Number(FParts.Day, count);
+          else if (count == 3)
+            Add(FSettings.ShortDayNames[FParts.DayOfWeek - 1]);
+          else if (count == 4)
+            Add(FSettings.LongDayNames[FParts.DayOfWeek - 1]);
+          else if (count == 5)
+            Append(FSettings.ShortDateFormat, level + 1);
+          else
+            Append(FSettings.LongDateFormat, level + 1);
           break;
         }
         case 'H': {
@@ -87,8 +102,10 @@ public:
           if (MarkerFollows(pattern, i)) twelveHour = true;
           int hour = FParts.Hour;
           if (twelveHour) {
-            if (hour == 0) hour = 12;
-            else if (hour > 12) hour -= 12;
+            if (hour == 0)
+              hour = 12;
+            else if (hour > 12)
+              hour -= 12;
           }
           Number(hour, count > 2 ? 2 : count);
           break;
@@ -122,15 +139,9 @@ public:
           }
           break;
         }
-        case 'A':
-          Marker(pattern, i, twelveHour);
-          break;
-        case '/':
-          Add(FSettings.DateSeparator);
-          break;
-        case ':':
-          Add(FSettings.TimeSeparator);
-          break;
+        case 'A': Marker(pattern, i, twelveHour); break;
+        case '/': Add(FSettings.DateSeparator); break;
+        case ':': Add(FSettings.TimeSeparator); break;
         case '\'':
         case '"': {
           size_t end = pattern.find(starter, i);
@@ -139,9 +150,7 @@ public:
           i = end < pattern.size() ? end + 1 : end;
           break;
         }
-        default:
-          Add(std::string_view(&starter, 1));
-          break;
+        default: Add(std::string_view(&starter, 1)); break;
       }
     }
   }
@@ -154,7 +163,8 @@ private:
   std::string FText;
 
   // Number of repeats of `starter` at i (the one already read included); moves i past them.
-  static int Count(std::string_view pattern, size_t& i, char starter) {
+  static int Count(std::string_view pattern, size_t& i, char starter)
+  {
     int count = 1;
     while (i < pattern.size() && pattern[i] == starter) {
       ++i;
@@ -163,7 +173,8 @@ private:
     return count;
   }
 
-  static bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  static bool StartsWithNoCase(std::string_view text, std::string_view prefix)
+  {
     if (text.size() < prefix.size()) return false;
     for (size_t k = 0; k < prefix.size(); ++k) {
       char c = text[k];
@@ -175,7 +186,8 @@ private:
 
   // Whether a 12-hour marker comes before the next hour field (outside quotes): the first
   // "a" decides.
-  static bool MarkerFollows(std::string_view pattern, size_t i) {
+  static bool MarkerFollows(std::string_view pattern, size_t i)
+  {
     bool quoted = false;
     for (; i < pattern.size(); ++i) {
       char c = pattern[i];
@@ -192,7 +204,8 @@ private:
   }
 
   // "am/pm" and "a/p" print their own am or pm half as written; "ampm" the locale's text.
-  void Marker(std::string_view pattern, size_t& i, bool& twelveHour) {
+  void Marker(std::string_view pattern, size_t& i, bool& twelveHour)
+  {
     std::string_view at = pattern.substr(i - 1);
     bool afternoon = FParts.Hour >= 12;
     if (StartsWithNoCase(at, "am/pm")) {
@@ -212,11 +225,14 @@ private:
     }
   }
 
-  void Add(std::string_view text) {
-    if (FText.size() < MaxDateTimeText) FText.append(text.substr(0, MaxDateTimeText - FText.size()));
+  void Add(std::string_view text)
+  {
+    if (FText.size() < MaxDateTimeText)
+      FText.append(text.substr(0, MaxDateTimeText - FText.size()));
   }
 
-  void Number(int value, int digits) {
+  void Number(int value, int digits)
+  {
     std::string text = std::to_string(value);
     if (static_cast<int>(text.size()) < digits)
       text.insert(0, static_cast<size_t>(digits) - text.size(), '0');
@@ -226,7 +242,8 @@ private:
 
 }  // namespace
 
-bool DecodeDateTime(double dateTime, TDateTimeParts& parts) {
+bool DecodeDateTime(double dateTime, TDateTimeParts& parts)
+{
   if (!(dateTime > MinDateTime - 1.0 && dateTime < EndDateTime + 1.0)) return false;
   int64_t total =
       static_cast<int64_t>(RoundHalfEven(dateTime * static_cast<double>(MillisecondsPerDay)));
@@ -245,15 +262,17 @@ bool DecodeDateTime(double dateTime, TDateTimeParts& parts) {
   return true;
 }
 
-double EncodeDateTime(const TDateTimeParts& p) {
+double EncodeDateTime(const TDateTimeParts& p)
+{
   int64_t days = DaysFromCivil(p.Year, p.Month, p.Day) - DaysFrom1970To1899;
-  int64_t ms = ((static_cast<int64_t>(p.Hour) * 60 + p.Minute) * 60 + p.Second) * 1000 +
-               p.MilliSecond;
+  int64_t ms =
+      ((static_cast<int64_t>(p.Hour) * 60 + p.Minute) * 60 + p.Second) * 1000 + p.MilliSecond;
   double fraction = static_cast<double>(ms) / static_cast<double>(MillisecondsPerDay);
   return days >= 0 ? static_cast<double>(days) + fraction : static_cast<double>(days) - fraction;
 }
 
-double Now() {
+double Now()
+{
   using namespace std::chrono;
   system_clock::time_point now = system_clock::now();
   std::time_t seconds = system_clock::to_time_t(now);
@@ -272,7 +291,8 @@ double Now() {
   return EncodeDateTime(parts);
 }
 
-std::string FormatDateTime(std::string_view pattern, double dateTime, const TFormatSettings& s) {
+std::string FormatDateTime(std::string_view pattern, double dateTime, const TFormatSettings& s)
+{
   TDateTimeParts parts;
   if (!DecodeDateTime(dateTime, parts)) {
     std::string text = ShortestFloatText(dateTime);
@@ -283,7 +303,8 @@ std::string FormatDateTime(std::string_view pattern, double dateTime, const TFor
   return formatter.Text();
 }
 
-std::string ShortDateLongTimeText(double dateTime) {
+std::string ShortDateLongTimeText(double dateTime)
+{
   return FormatDateTime("ddddd tt", dateTime, FormatSettings());
 }
 

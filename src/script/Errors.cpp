@@ -29,12 +29,14 @@ std::string FormatMessage(const char* pattern, ...)
 
 // Concatenated rather than formatted: the text may hold a NUL (an invalid character quoted).
 ESyntaxError::ESyntaxError(const std::string& text, int32_t position)
-    : EScriptError("Syntaxerror: " + text + " [Position " + std::to_string(position) + "]", position)
+    : EScriptError("Syntaxerror: " + text + " [Position " + std::to_string(position) + "]",
+                   position)
 {
 }
 
 ERuntimeError::ERuntimeError(const std::string& text, int32_t position)
-    : EScriptError("Runtimeerror: " + text + " [Position " + std::to_string(position) + "]", position)
+    : EScriptError("Runtimeerror: " + text + " [Position " + std::to_string(position) + "]",
+                   position)
 {
 }
 

@@ -26,7 +26,9 @@ public:
 
 protected:
   EScriptError(std::string message, int32_t position)
-      : Exception(std::move(message)), FPosition(position) {}
+      : Exception(std::move(message)), FPosition(position)
+  {
+  }
 
 private:
   int32_t FPosition;
@@ -107,7 +109,8 @@ inline constexpr const char* ExpressionTooComplex =
 // run time
 inline constexpr const char* ScriptStopped = "Script stopped.";
 inline constexpr const char* VariableNotDefined = "Variable %s is not defined.";
-inline constexpr const char* VariableExpectsType = "Variable %s expects type %s instead of type %s.";
+inline constexpr const char* VariableExpectsType =
+    "Variable %s expects type %s instead of type %s.";
 inline constexpr const char* IndexOutOfBounds =
     "Array index (%d) out of bounds (dimension %d has bounds [0..%d])";
 inline constexpr const char* BadNumberOfIndices = "Bad number of indices (%d instead of %d)";
@@ -125,7 +128,8 @@ inline constexpr const char* ReturnsType = "Function %s returns type %s instead 
 inline constexpr const char* NoEvalEvent =
     "Can't evaluate function %s. Event OnEval/OnExEval not definied!";
 // registry and runner (plain Exception)
-inline constexpr const char* FunctionExists = "A function with this name (\"%s\") is already existing";
+inline constexpr const char* FunctionExists =
+    "A function with this name (\"%s\") is already existing";
 inline constexpr const char* FunctionsNotDefined = "Property \"Functions\" is not defined";
 inline constexpr const char* ScriptNotCompiled = "Script isn't compiled!";
 inline constexpr const char* InvalidDeclaration = "Invalid expression for declaration \"%s\"";

@@ -33,8 +33,8 @@ std::string AssignTypeName(TType type)
 
 [[noreturn]] void RaiseExpectsType(const std::string& name, TType expected, TType actual)
 {
-  throw ERTE(FormatMessage(msg::VariableExpectsType, name.c_str(),
-                           AssignTypeName(expected).c_str(), AssignTypeName(actual).c_str()));
+  throw ERTE(FormatMessage(msg::VariableExpectsType, name.c_str(), AssignTypeName(expected).c_str(),
+                           AssignTypeName(actual).c_str()));
 }
 
 // The conversion handler of element nodes: ERuntimeError and the control signals pass, any
@@ -207,7 +207,9 @@ void TArrayExpr::Assign(const Variant& value)
 
 TFuncExpr::TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name,
                      TRunState& state)
-    : TExpr(TExprKind::Func, UpperCase(name), position), FFunc(nullptr), FState(&state),
+    : TExpr(TExprKind::Func, UpperCase(name), position),
+      FFunc(nullptr),
+      FState(&state),
       FResultType(TypeVoid)
 {
   FFunc = registry.Find(FName);
@@ -266,8 +268,8 @@ void TFuncExpr::ChooseShortcut()
         (condition.NodeKind() == TExprKind::Func && condition.GetType() == TypeBoolean) ||
         (condition.NodeKind() == TExprKind::Const &&
          static_cast<const TConstExpr&>(condition).Value().IsBoolean());
-    if (conditionReady &&
-        std::all_of(FArgs.begin() + 1, FArgs.end(), [](TExpr* arg) { return IsStatementNode(*arg); }))
+    if (conditionReady && std::all_of(FArgs.begin() + 1, FArgs.end(),
+                                      [](TExpr* arg) { return IsStatementNode(*arg); }))
       FShortcut = TShortcut::If;
     return;
   }
@@ -418,8 +420,7 @@ bool TFuncExpr::RunIf(Variant& result)
     if (FState->PendingJump != TJump::None) return true;
     condition = &FValues[1];
   }
-  const bool truth =
-      condition->IsBoolean() ? condition->AsBoolean() : condition->ToFloat() != 0.0;
+  const bool truth = condition->IsBoolean() ? condition->AsBoolean() : condition->ToFloat() != 0.0;
   result.Clear();
   if (truth)
     FArgs[1]->Eval(FValues[0]);

@@ -87,7 +87,9 @@ public:
 
 protected:
   TExpr(TExprKind kind, std::string name, int32_t position)
-      : FKind(kind), FName(std::move(name)), FPosition(position) {}
+      : FKind(kind), FName(std::move(name)), FPosition(position)
+  {
+  }
 
   void Below(const TExpr& child) { FHeight = std::max(FHeight, child.FHeight + 1); }
 
@@ -100,7 +102,9 @@ protected:
 class TConstExpr : public TExpr {
 public:
   TConstExpr(const Variant& value, int32_t position)
-      : TExpr(TExprKind::Const, std::string(), position), FValue(value) {}
+      : TExpr(TExprKind::Const, std::string(), position), FValue(value)
+  {
+  }
   TType GetType() const override { return TypeOf(FValue); }
   void Eval(Variant& result) override { result = FValue; }
   const Variant& Value() const { return FValue; }
@@ -123,7 +127,9 @@ public:
 
 protected:
   TVarExpr(TExprKind kind, int32_t position, TDataItem& item)
-      : TExpr(kind, item.Name(), position), FItem(&item) {}
+      : TExpr(kind, item.Name(), position), FItem(&item)
+  {
+  }
   [[noreturn]] void RaiseUndefined() const;
 
   TDataItem* FItem;
@@ -132,7 +138,9 @@ protected:
 class TArrayExpr : public TVarExpr {
 public:
   TArrayExpr(int32_t position, TDataItem& item, TRunState& state)
-      : TVarExpr(TExprKind::Array, position, item), FState(&state) {}
+      : TVarExpr(TExprKind::Array, position, item), FState(&state)
+  {
+  }
   void Eval(Variant& result) override;
   void Assign(const Variant& value) override;
   void AddIndex(std::unique_ptr<TExpr> index)
@@ -191,8 +199,8 @@ private:
   TRunState* FState;  // of the script the node belongs to
   TType FResultType;
   TShortcut FShortcut = TShortcut::Unknown;
-  uint8_t FOperator = 0;  // a TBinaryOperator
-  TType FOperandKinds = 0;  // the value kinds the operator's first pattern takes
+  uint8_t FOperator = 0;     // a TBinaryOperator
+  TType FOperandKinds = 0;   // the value kinds the operator's first pattern takes
   uint32_t FReadyKinds = 0;  // the same as a bit per TValueKind
   TReady FReady[2] = {};
   const TDataItem* FReadyItems[2] = {};  // the variable a ValueKind or ElementKinds test reads
@@ -206,16 +214,15 @@ private:
 class TArgList {
 public:
   TArgList(TExpr* const* items, int count, TRunState& state)
-      : FItems(items), FCount(count), FState(&state) {}
+      : FItems(items), FCount(count), FState(&state)
+  {
+  }
 
   int Count() const { return FCount; }
   // The run state of the script making the call.
   TRunState& State() const { return *FState; }
   // The node at index, or nullptr outside 0..Count()-1.
-  TExpr* Items(int index) const
-  {
-    return index >= 0 && index < FCount ? FItems[index] : nullptr;
-  }
+  TExpr* Items(int index) const { return index >= 0 && index < FCount ? FItems[index] : nullptr; }
   // The value of a value parameter (one without VAR or FUNC). CallFunction passes those as
   // constant nodes, so this reads the node's value without copying it; a built-in that
   // changes nothing may be passed a defined variable, read in place.

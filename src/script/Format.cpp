@@ -17,11 +17,11 @@ constexpr int FromArgument = -2;  // "*"
 
 enum class TFormatError { Invalid, NoArgument };
 
-[[noreturn]] void Fail(TFormatError error, std::string_view format) {
+[[noreturn]] void Fail(TFormatError error, std::string_view format)
+{
   std::string quoted(format.substr(0, MaxQuotedFormat));
-  throw Exception(FormatMessage(error == TFormatError::Invalid ? msg::FormatInvalid
-                                                                : msg::FormatNoArgument,
-                                quoted.c_str()));
+  throw Exception(FormatMessage(
+      error == TFormatError::Invalid ? msg::FormatInvalid : msg::FormatNoArgument, quoted.c_str()));
 }
 
 struct TDirective {
@@ -36,10 +36,13 @@ class TFormatter {
 public:
   TFormatter(std::string_view format, std::span<const TFormatArg> args,
              const TFormatSettings& settings)
-      : FFormat(format), FArgs(args), FSettings(settings) {}
+      : FFormat(format), FArgs(args), FSettings(settings)
+  {
+  }
 
   // Appends the formatted text to out.
-  void Run(std::string& out) {
+  void Run(std::string& out)
+  {
     size_t i = 0;
     while (i < FFormat.size()) {
       size_t percent = FFormat.find('%', i);
@@ -69,7 +72,8 @@ private:
   [[noreturn]] void Fail(TFormatError error) const { quarn::script::Fail(error, FFormat); }
 
   // A decimal number or "*"; returns Unset when there is neither.
-  int ReadNumber(size_t& i) const {
+  int ReadNumber(size_t& i) const
+  {
     if (i < FFormat.size() && FFormat[i] == '*') {
       ++i;
       return FromArgument;
@@ -83,7 +87,8 @@ private:
     return value;
   }
 
-  TDirective Parse(size_t& i) const {
+  TDirective Parse(size_t& i) const
+  {
     TDirective d;
     if (i < FFormat.size() && FFormat[i] == '-') {
       d.LeftJustify = true;
@@ -111,16 +116,18 @@ private:
     return d;
   }
 
-  const TFormatArg& NextArgument() {
+  const TFormatArg& NextArgument()
+  {
     if (FArgIndex >= FArgs.size()) Fail(TFormatError::NoArgument);
     return FArgs[FArgIndex++];
   }
 
   // Resolves "*" fields: each takes the next argument, which must be an integer. A directive
   // that needs more arguments than are left is a missing-argument error before anything else.
-  void ResolveStars(TDirective& d) {
-    size_t needed = 1 + (d.Index == FromArgument) + (d.Width == FromArgument) +
-                    (d.Precision == FromArgument);
+  void ResolveStars(TDirective& d)
+  {
+    size_t needed =
+        1 + (d.Index == FromArgument) + (d.Width == FromArgument) + (d.Precision == FromArgument);
     size_t first = d.Index >= 0 ? static_cast<size_t>(d.Index) : FArgIndex;
     if (d.Index == FromArgument) first = FArgIndex;
     if (first > FArgs.size() || FArgs.size() - first < needed) Fail(TFormatError::NoArgument);
@@ -145,7 +152,8 @@ private:
     }
   }
 
-  std::string Convert(TDirective& d) {
+  std::string Convert(TDirective& d)
+  {
     ResolveStars(d);
     const TFormatArg& arg = NextArgument();
     if (d.Width > MaxFormatWidth || d.Precision > MaxFormatWidth) Fail(TFormatError::Invalid);
@@ -171,12 +179,12 @@ private:
           text = text.substr(0, static_cast<size_t>(d.Precision));
         return std::string(text);
       }
-      default:
-        Fail(TFormatError::Invalid);
+      default: Fail(TFormatError::Invalid);
     }
   }
 
-  static TFloatForm FloatForm(char type) {
+  static TFloatForm FloatForm(char type)
+  {
     switch (type) {
       case 'e': return TFloatForm::Exponent;
       case 'f': return TFloatForm::Fixed;
@@ -188,11 +196,12 @@ private:
 
   // Decimal with "-" for negatives, or the 32-bit two's complement in upper-case hex; the
   // precision is the minimum number of digits.
-  static std::string IntegerText(int32_t value, bool hex, int precision) {
+  static std::string IntegerText(int32_t value, bool hex, int precision)
+  {
     bool negative = !hex && value < 0;
-    uint32_t magnitude = hex ? static_cast<uint32_t>(value)
-                             : static_cast<uint32_t>(negative ? -static_cast<int64_t>(value)
-                                                              : value);
+    uint32_t magnitude =
+        hex ? static_cast<uint32_t>(value)
+            : static_cast<uint32_t>(negative ? -static_cast<int64_t>(value) : value);
     char buffer[16];  // 32 bits take at most 10 decimal digits
     char* end = buffer + sizeof buffer;
     char* first = end;
@@ -212,11 +221,14 @@ private:
     return digits;
   }
 
-  static std::string Pad(std::string text, const TDirective& d) {
+  static std::string Pad(std::string text, const TDirective& d)
+  {
     if (d.Width > static_cast<int>(text.size())) {
       size_t fill = static_cast<size_t>(d.Width) - text.size();
-      if (d.LeftJustify) text.append(fill, ' ');
-      else text.insert(0, fill, ' ');
+      if (d.LeftJustify)
+        text.append(fill, ' ');
+      else
+        text.insert(0, fill, ' ');
     }
     return text;
   }
@@ -225,14 +237,16 @@ private:
 }  // namespace
 
 std::string FormatArgs(std::string_view format, std::span<const TFormatArg> args,
-                       const TFormatSettings& settings) {
+                       const TFormatSettings& settings)
+{
   std::string out;
   TFormatter(format, args, settings).Run(out);
   return out;
 }
 
 std::string FormatSegments(std::string_view format, std::span<const TFormatArg> args,
-                           const TFormatSettings& settings) {
+                           const TFormatSettings& settings)
+{
   std::string result;
   // Positions are counted from 1 as the segment rule is stated: p is where the first "%"
   // stands (0 when there is none), q where the next "%" stands in what follows.

@@ -12,9 +12,9 @@ namespace {
 
 constexpr int DefaultSignificant = 15;
 constexpr int DefaultDecimals = 2;
-constexpr int StoredDigits = 18;      // digits kept from the binary value
-constexpr int MaxGeneralDigits = 18;  // beyond these General would only add zeros it strips
-constexpr int MinExponentDigits = 3;  // the exponent form always shows at least E+000
+constexpr int StoredDigits = 18;        // digits kept from the binary value
+constexpr int MaxGeneralDigits = 18;    // beyond these General would only add zeros it strips
+constexpr int MinExponentDigits = 3;    // the exponent form always shows at least E+000
 constexpr int GeneralFixedLowest = -4;  // General stays fixed down to 0.00001
 
 // value = 0.Digits x 10^Exponent; Digits has no trailing zeros and is empty for zero.
@@ -23,19 +23,22 @@ struct TDecimal {
   int Exponent = 0;
   std::string Digits;
 
-  char DigitAt(int index) const {
+  char DigitAt(int index) const
+  {
     return index >= 0 && index < static_cast<int>(Digits.size()) ? Digits[index] : '0';
   }
   bool IsZero() const { return Digits.empty(); }
 };
 
-void StripTrailingZeros(TDecimal& d) {
+void StripTrailingZeros(TDecimal& d)
+{
   while (!d.Digits.empty() && d.Digits.back() == '0') d.Digits.pop_back();
   if (d.Digits.empty()) d.Exponent = 0;
 }
 
 // The finite value v with `significant` digits, correctly rounded from the binary value.
-TDecimal Decompose(double v, int significant) {
+TDecimal Decompose(double v, int significant)
+{
   TDecimal d;
   d.Negative = std::signbit(v);
   char buffer[64];
@@ -50,7 +53,8 @@ TDecimal Decompose(double v, int significant) {
 }
 
 // Keeps the first `keep` digits, rounding half away from zero.
-void RoundTo(TDecimal& d, int keep) {
+void RoundTo(TDecimal& d, int keep)
+{
   if (keep >= static_cast<int>(d.Digits.size())) return;
   if (keep < 0) {
     d.Digits.clear();
@@ -74,7 +78,8 @@ void RoundTo(TDecimal& d, int keep) {
 std::string SignOf(const TDecimal& d) { return d.Negative && !d.IsZero() ? "-" : ""; }
 
 // Digits of the integer part, grouped by `thousands` when it is not empty.
-std::string IntegerPart(const TDecimal& d, const std::string& thousands) {
+std::string IntegerPart(const TDecimal& d, const std::string& thousands)
+{
   if (d.Exponent <= 0) return "0";
   std::string text;
   for (int i = 0; i < d.Exponent; ++i) {
@@ -86,7 +91,8 @@ std::string IntegerPart(const TDecimal& d, const std::string& thousands) {
 
 // Unsigned fixed text of d with `decimals` digits after the separator.
 std::string FixedDigits(TDecimal d, int decimals, const std::string& thousands,
-                        const std::string& decimal) {
+                        const std::string& decimal)
+{
   RoundTo(d, d.Exponent + decimals);
   std::string text = IntegerPart(d, thousands);
   if (decimals > 0) {
@@ -96,14 +102,16 @@ std::string FixedDigits(TDecimal d, int decimals, const std::string& thousands,
   return text;
 }
 
-std::string ExponentDigits(int exponent, int minDigits) {
+std::string ExponentDigits(int exponent, int minDigits)
+{
   std::string digits = std::to_string(exponent < 0 ? -static_cast<long>(exponent) : exponent);
   if (static_cast<int>(digits.size()) < minDigits)
     digits.insert(0, static_cast<size_t>(minDigits) - digits.size(), '0');
   return digits;
 }
 
-std::string ExponentForm(TDecimal d, int significant, const std::string& decimal) {
+std::string ExponentForm(TDecimal d, int significant, const std::string& decimal)
+{
   if (significant < 1) significant = 1;
   RoundTo(d, significant);
   int exponent = d.IsZero() ? 0 : d.Exponent - 1;
@@ -119,7 +127,8 @@ std::string ExponentForm(TDecimal d, int significant, const std::string& decimal
 
 // Fixed when the integer part has at most `fixedLimit` digits and the magnitude is at least
 // 0.00001, else "d.dddE[-]x"; no trailing zeros, no separator without decimals.
-std::string GeneralLayout(const TDecimal& d, int fixedLimit, const std::string& decimal) {
+std::string GeneralLayout(const TDecimal& d, int fixedLimit, const std::string& decimal)
+{
   if (d.IsZero()) return "0";
   std::string text = SignOf(d);
   int count = static_cast<int>(d.Digits.size());
@@ -141,10 +150,11 @@ std::string GeneralLayout(const TDecimal& d, int fixedLimit, const std::string& 
 // '$' stands for the currency string, '1' for the amount, '-' for the sign.
 constexpr std::array<std::string_view, 4> PositiveCurrencyLayouts{"$1", "1$", "$ 1", "1 $"};
 constexpr std::array<std::string_view, 16> NegativeCurrencyLayouts{
-    "($1)", "-$1", "$-1", "$1-", "(1$)", "-1$", "1-$", "1$-",
+    "($1)", "-$1",  "$-1",  "$1-",  "(1$)", "-1$",  "1-$",   "1$-",
     "-1 $", "-$ 1", "1 $-", "$ 1-", "$ -1", "1- $", "($ 1)", "(1 $)"};
 
-std::string CurrencyForm(const TDecimal& d, int decimals, const TFormatSettings& s) {
+std::string CurrencyForm(const TDecimal& d, int decimals, const TFormatSettings& s)
+{
   std::string amount = FixedDigits(d, decimals, s.ThousandSeparator, s.DecimalSeparator);
   // A negative value that rounds to zero is shown as a plain zero amount.
   TDecimal rounded = d;
@@ -155,16 +165,20 @@ std::string CurrencyForm(const TDecimal& d, int decimals, const TFormatSettings&
                : PositiveCurrencyLayouts[static_cast<size_t>(s.CurrencyFormat) % 4];
   std::string text;
   for (char c : layout) {
-    if (c == '$') text += s.CurrencyString;
-    else if (c == '1') text += amount;
-    else text += c;
+    if (c == '$')
+      text += s.CurrencyString;
+    else if (c == '1')
+      text += amount;
+    else
+      text += c;
   }
   return text;
 }
 
 }  // namespace
 
-std::string FloatToText(double value, TFloatForm form, int precision, const TFormatSettings& s) {
+std::string FloatToText(double value, TFloatForm form, int precision, const TFormatSettings& s)
+{
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   TDecimal d = Decompose(value, StoredDigits);
@@ -192,7 +206,8 @@ std::string FloatToText(double value, TFloatForm form, int precision, const TFor
   return std::string();
 }
 
-std::string ShortestFloatText(double value) {
+std::string ShortestFloatText(double value)
+{
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   constexpr int MaxRoundTripDigits = 17;

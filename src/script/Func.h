@@ -20,7 +20,9 @@ using TOnExEvalEvent =
 class TCompFunction : public TFunction {
 public:
   TCompFunction(std::string_view name, TType resultType, TFunc& component)
-      : TFunction(name, resultType), Component(&component) {}
+      : TFunction(name, resultType), Component(&component)
+  {
+  }
   void Eval(int pattern, const TArgList& args, Variant& result) override;
 
   TOnEvalEvent OnEval;

@@ -73,10 +73,7 @@ void TFuncs::AddListener(TFuncsListener& listener)
     FListeners.push_back(&listener);
 }
 
-void TFuncs::RemoveListener(TFuncsListener& listener)
-{
-  std::erase(FListeners, &listener);
-}
+void TFuncs::RemoveListener(TFuncsListener& listener) { std::erase(FListeners, &listener); }
 
 // ---- CallFunction ----
 
@@ -98,7 +95,8 @@ void ReleaseTemps(TCallFrame& frame, size_t used)
 {
   for (size_t i = 0; i < used; ++i) {
     Variant& value = frame.Temps[i]->MutableValue();
-    if (value.IsArray() || (value.IsString() && value.AsString().capacity() > MaxKeptStringCapacity))
+    if (value.IsArray() ||
+        (value.IsString() && value.AsString().capacity() > MaxKeptStringCapacity))
       value = Variant();
   }
 }
@@ -191,8 +189,7 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
   // A defined variable is passed in place when nothing can change it before the function
   // has read it: the function only reads values and no later argument is computed.
   bool inPlace = function.ReadsValuesOnly();
-  for (size_t i = 0; inPlace && i < count; ++i)
-    inPlace = !(frame.Actual[i] & (TypeVar | TypeFunc));
+  for (size_t i = 0; inPlace && i < count; ++i) inPlace = !(frame.Actual[i] & (TypeVar | TypeFunc));
   size_t inPlaceFrom = count;  // the variables from here on
   if (inPlace)
     while (inPlaceFrom > 0 && (args[inPlaceFrom - 1]->NodeKind() == TExprKind::Const ||

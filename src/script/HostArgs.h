@@ -16,8 +16,17 @@ inline Variant ArgValue(const TArgList& args, int index)
   return value;
 }
 
-inline std::string ArgText(const TArgList& args, int index) { return ValueText(ArgValue(args, index)); }
-inline bool ArgBoolean(const TArgList& args, int index) { return ValueBoolean(ArgValue(args, index)); }
-inline int32_t ArgInteger(const TArgList& args, int index) { return ArgValue(args, index).ToInteger(); }
+inline std::string ArgText(const TArgList& args, int index)
+{
+  return ValueText(ArgValue(args, index));
+}
+inline bool ArgBoolean(const TArgList& args, int index)
+{
+  return ValueBoolean(ArgValue(args, index));
+}
+inline int32_t ArgInteger(const TArgList& args, int index)
+{
+  return ArgValue(args, index).ToInteger();
+}
 
 }  // namespace quarn::script

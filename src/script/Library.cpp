@@ -23,7 +23,8 @@ double FloatOf(const Variant& v) { return v.IsFloat() ? v.AsFloat() : v.ToFloat(
 // The text of a STRING parameter without a copy when it holds a string.
 class TTextArg {
 public:
-  explicit TTextArg(const Variant& v) {
+  explicit TTextArg(const Variant& v)
+  {
     if (v.IsString()) {
       FView = v.AsString();
     } else {
@@ -39,7 +40,8 @@ private:
 };
 
 // The current value of a VAR parameter.
-Variant ReadVariable(TExpr* node) {
+Variant ReadVariable(TExpr* node)
+{
   Variant value;
   node->Eval(value);
   return value;
@@ -47,7 +49,8 @@ Variant ReadVariable(TExpr* node) {
 
 }  // namespace
 
-void EvalLength(TFunction&, int pattern, const TArgList& args, Variant& result) {
+void EvalLength(TFunction&, int pattern, const TArgList& args, Variant& result)
+{
   const Variant* value = &args.Value(0);
   if (pattern == 0) {
     if (!value->IsArray()) throw ERTE(msg::VariantNotArray);
@@ -58,7 +61,8 @@ void EvalLength(TFunction&, int pattern, const TArgList& args, Variant& result) 
   result.SetInteger(static_cast<int32_t>(text.View().size()));
 }
 
-void EvalInsert(TFunction&, int, const TArgList& args, Variant&) {
+void EvalInsert(TFunction&, int, const TArgList& args, Variant&)
+{
   TTextArg source(args.Value(0));
   TExpr* target = args.Items(1);
   Variant current = ReadVariable(target);
@@ -69,7 +73,8 @@ void EvalInsert(TFunction&, int, const TArgList& args, Variant&) {
   target->Assign(Variant(TextInsert(source.View(), text.View(), IntegerOf(args.Value(2)))));
 }
 
-void EvalDelete(TFunction&, int, const TArgList& args, Variant&) {
+void EvalDelete(TFunction&, int, const TArgList& args, Variant&)
+{
   TExpr* target = args.Items(0);
   Variant current = ReadVariable(target);
   TTextArg text(current);
@@ -78,27 +83,32 @@ void EvalDelete(TFunction&, int, const TArgList& args, Variant&) {
   target->Assign(Variant(TextDelete(text.View(), index, count)));
 }
 
-void EvalCopy(TFunction&, int, const TArgList& args, Variant& result) {
+void EvalCopy(TFunction&, int, const TArgList& args, Variant& result)
+{
   TTextArg text(args.Value(0));
   result.SetString(TextCopy(text.View(), IntegerOf(args.Value(1)), IntegerOf(args.Value(2))));
 }
 
-void EvalPos(TFunction&, int, const TArgList& args, Variant& result) {
+void EvalPos(TFunction&, int, const TArgList& args, Variant& result)
+{
   TTextArg sub(args.Value(0));
   TTextArg text(args.Value(1));
   result.SetInteger(TextPos(sub.View(), text.View()));
 }
 
-void EvalStrToInt(TFunction&, int, const TArgList& args, Variant& result) {
+void EvalStrToInt(TFunction&, int, const TArgList& args, Variant& result)
+{
   TTextArg text(args.Value(0));
   result.SetInteger(StrToInt(text.View()));
 }
 
-void EvalIntToStr(TFunction&, int, const TArgList& args, Variant& result) {
+void EvalIntToStr(TFunction&, int, const TArgList& args, Variant& result)
+{
   result.SetString(IntToStr(IntegerOf(args.Value(0))));
 }
 
-void EvalFormat(TFunction&, int, const TArgList& args, Variant& result) {
+void EvalFormat(TFunction&, int, const TArgList& args, Variant& result)
+{
   TTextArg format(args.Value(0));
   // a few arguments (the usual case) need no allocation
   constexpr size_t KeptArgs = 8;
@@ -121,12 +131,14 @@ void EvalFormat(TFunction&, int, const TArgList& args, Variant& result) {
 
 void EvalNow(TFunction&, int, const TArgList&, Variant& result) { result.SetFloat(Now()); }
 
-void EvalFormatDateTime(TFunction&, int, const TArgList& args, Variant& result) {
+void EvalFormatDateTime(TFunction&, int, const TArgList& args, Variant& result)
+{
   TTextArg pattern(args.Value(0));
   result.SetString(FormatDateTime(pattern.View(), FloatOf(args.Value(1)), FormatSettings()));
 }
 
-void EvalCopyright(TFunction&, int, const TArgList&, Variant& result) {
+void EvalCopyright(TFunction&, int, const TArgList&, Variant& result)
+{
   result.SetString(CopyrightText());
 }
 

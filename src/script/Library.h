@@ -36,7 +36,17 @@ void EvalFrac(TFunction& self, int pattern, const TArgList& args, Variant& resul
 // The two-operand operators on values, as their built-ins compute them from prepared
 // arguments of the first pattern (numbers), for call sites that skip the general call.
 enum class TBinaryOperator : uint8_t {
-  Add, Sub, Mul, Div, Mod, Greater, Less, Equal, UnEqual, GreaterEqual, LessEqual
+  Add,
+  Sub,
+  Mul,
+  Div,
+  Mod,
+  Greater,
+  Less,
+  Equal,
+  UnEqual,
+  GreaterEqual,
+  LessEqual
 };
 // The operator of a built-in's name ("+", "DIV", "<=", ...); false for any other name.
 bool FindBinaryOperator(std::string_view name, TBinaryOperator& op);

@@ -13,20 +13,23 @@ namespace {
 
 // "C", "POSIX" and "C.<codeset>" all behave as the C locale, whose conventions the library
 // replaces by its own defaults (the C locale has no thousands separator or currency string).
-bool IsCLocale(int category) {
+bool IsCLocale(int category)
+{
   const char* name = std::setlocale(category, nullptr);
   if (name == nullptr) return true;
   std::string_view n(name);
   return n == "C" || n == "POSIX" || n.substr(0, 2) == "C.";
 }
 
-std::string Strftime(const char* pattern, const std::tm& tm) {
+std::string Strftime(const char* pattern, const std::tm& tm)
+{
   char buffer[256];
   size_t size = std::strftime(buffer, sizeof buffer, pattern, &tm);
   return std::string(buffer, size);
 }
 
-std::tm MakeTm(int year, int month, int day, int hour, int minute, int second, int weekDay) {
+std::tm MakeTm(int year, int month, int day, int hour, int minute, int second, int weekDay)
+{
   std::tm tm{};
   tm.tm_year = year - 1900;
   tm.tm_mon = month - 1;
@@ -47,7 +50,8 @@ struct TSample {
   std::vector<std::string> Gaps;  // Gaps[i] precedes Numbers[i]; one more gap at the end
 };
 
-TSample Split(const std::string& text) {
+TSample Split(const std::string& text)
+{
   TSample sample;
   std::string gap;
   size_t i = 0;
@@ -66,14 +70,16 @@ TSample Split(const std::string& text) {
   return sample;
 }
 
-bool HasLetter(const std::string& text) {
+bool HasLetter(const std::string& text)
+{
   for (unsigned char c : text)
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80) return true;
   return false;
 }
 
 // The short date pattern and separator, from the locale's rendering of 22 November 2001.
-void ReadDateFormats(TFormatSettings& s) {
+void ReadDateFormats(TFormatSettings& s)
+{
   TSample sample = Split(Strftime("%x", MakeTm(2001, 11, 22, 12, 0, 0, SampleWeekDay)));
   if (sample.Numbers.size() != 3 || !sample.Gaps.front().empty() || !sample.Gaps.back().empty())
     return;
@@ -84,23 +90,32 @@ void ReadDateFormats(TFormatSettings& s) {
   for (size_t i = 0; i < 3; ++i) {
     const std::string& n = sample.Numbers[i];
     const char* field;
-    if (n == "22") field = "dd", order[i] = 'd';
-    else if (n == "11") field = "mm", order[i] = 'm';
-    else if (n == "2001") field = "yyyy", order[i] = 'y';
-    else if (n == "01") field = "yy", order[i] = 'y';
-    else return;
+    if (n == "22")
+      field = "dd", order[i] = 'd';
+    else if (n == "11")
+      field = "mm", order[i] = 'm';
+    else if (n == "2001")
+      field = "yyyy", order[i] = 'y';
+    else if (n == "01")
+      field = "yy", order[i] = 'y';
+    else
+      return;
     if (i > 0) pattern += '/';
     pattern += field;
   }
   s.DateSeparator = separator;
   s.ShortDateFormat = pattern;
-  if (order[0] == 'm') s.LongDateFormat = "dddd, mmmm d, yyyy";
-  else if (order[0] == 'y') s.LongDateFormat = "dddd, yyyy mmmm d";
-  else s.LongDateFormat = "dddd, d mmmm yyyy";
+  if (order[0] == 'm')
+    s.LongDateFormat = "dddd, mmmm d, yyyy";
+  else if (order[0] == 'y')
+    s.LongDateFormat = "dddd, yyyy mmmm d";
+  else
+    s.LongDateFormat = "dddd, d mmmm yyyy";
 }
 
 // The long and short time patterns and separator, from the locale's rendering of 13:45:56.
-void ReadTimeFormats(TFormatSettings& s) {
+void ReadTimeFormats(TFormatSettings& s)
+{
   std::tm afternoon = MakeTm(2001, 11, 22, 13, 45, 56, SampleWeekDay);
   std::string text = Strftime("%X", afternoon);
   TSample sample = Split(text);
@@ -108,10 +123,14 @@ void ReadTimeFormats(TFormatSettings& s) {
   const std::string& separator = sample.Gaps[1];
   if (separator.empty() || separator != sample.Gaps[2] || HasLetter(separator)) return;
   std::string hour;
-  if (sample.Numbers[0] == "13") hour = "hh";
-  else if (sample.Numbers[0] == "01") hour = "hh";
-  else if (sample.Numbers[0] == "1") hour = "h";
-  else return;
+  if (sample.Numbers[0] == "13")
+    hour = "hh";
+  else if (sample.Numbers[0] == "01")
+    hour = "hh";
+  else if (sample.Numbers[0] == "1")
+    hour = "h";
+  else
+    return;
   if (sample.Numbers[1] != "45" || sample.Numbers[2] != "56") return;
   bool twelveHour = sample.Numbers[0] != "13";
   std::string before = sample.Gaps.front();
@@ -131,7 +150,8 @@ void ReadTimeFormats(TFormatSettings& s) {
   s.TimeSeparator = separator;
 }
 
-void ReadTimeNames(TFormatSettings& s) {
+void ReadTimeNames(TFormatSettings& s)
+{
   for (int month = 1; month <= 12; ++month) {
     std::tm tm = MakeTm(2001, month, 1, 12, 0, 0, 0);
     s.ShortMonthNames[month - 1] = Strftime("%b", tm);
@@ -153,11 +173,12 @@ void ReadTimeNames(TFormatSettings& s) {
 // Index into the negative currency layouts from the C library's description:
 // [symbol before][space between][sign position 0..4].
 constexpr int NegativeLayoutFromLconv[2][2][5] = {
-    {{4, 5, 7, 6, 7}, {15, 8, 10, 13, 10}},   // symbol after the amount
-    {{0, 1, 3, 1, 2}, {14, 9, 11, 9, 12}},    // symbol before the amount
+    {{4, 5, 7, 6, 7}, {15, 8, 10, 13, 10}},  // symbol after the amount
+    {{0, 1, 3, 1, 2}, {14, 9, 11, 9, 12}},   // symbol before the amount
 };
 
-void ReadMonetary(TFormatSettings& s) {
+void ReadMonetary(TFormatSettings& s)
+{
   const std::lconv* lc = std::localeconv();
   if (lc == nullptr) return;
   if (lc->currency_symbol != nullptr && lc->currency_symbol[0] != '\0')
@@ -174,7 +195,8 @@ void ReadMonetary(TFormatSettings& s) {
   s.NegCurrFormat = NegativeLayoutFromLconv[negBefore][negSpace][position];
 }
 
-void ReadNumeric(TFormatSettings& s) {
+void ReadNumeric(TFormatSettings& s)
+{
   const std::lconv* lc = std::localeconv();
   if (lc == nullptr) return;
   if (lc->decimal_point != nullptr && lc->decimal_point[0] != '\0')
@@ -186,7 +208,8 @@ void ReadNumeric(TFormatSettings& s) {
 
 TFormatSettings DefaultFormatSettings() { return TFormatSettings{}; }
 
-TFormatSettings ReadFormatSettings() {
+TFormatSettings ReadFormatSettings()
+{
   TFormatSettings s;
   if (!IsCLocale(LC_NUMERIC)) ReadNumeric(s);
   if (!IsCLocale(LC_MONETARY)) ReadMonetary(s);
@@ -198,7 +221,8 @@ TFormatSettings ReadFormatSettings() {
   return s;
 }
 
-const TFormatSettings& FormatSettings() {
+const TFormatSettings& FormatSettings()
+{
   static std::string cachedName;
   static TFormatSettings cached;
   static bool loaded = false;

@@ -55,9 +55,12 @@ bool ParseMemorySize(std::string_view text, uint64_t& bytes)
   int shift = 0;
   if (!text.empty()) {
     switch (text.back()) {
-      case 'K': case 'k': shift = 10; break;
-      case 'M': case 'm': shift = 20; break;
-      case 'G': case 'g': shift = 30; break;
+      case 'K':
+      case 'k': shift = 10; break;
+      case 'M':
+      case 'm': shift = 20; break;
+      case 'G':
+      case 'g': shift = 30; break;
       default: break;
     }
   }

@@ -12,28 +12,29 @@ namespace {
 constexpr const char* InvalidFloatOperation = "Invalid floating point operation";
 constexpr double TwoPow63 = 9223372036854775808.0;
 
-int32_t LowBits(double integral) {
+int32_t LowBits(double integral)
+{
   if (!(integral >= -TwoPow63 && integral < TwoPow63)) throw Exception(InvalidFloatOperation);
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(integral)));
 }
 
 }  // namespace
 
-int32_t IntDiv(int32_t a, int32_t b) {
+int32_t IntDiv(int32_t a, int32_t b)
+{
   if (b == 0) throw Exception(msg::DivisionByZero);
   if (b == -1) return WrapNeg(a);
   return a / b;
 }
 
-int32_t IntMod(int32_t a, int32_t b) {
+int32_t IntMod(int32_t a, int32_t b)
+{
   if (b == 0) throw Exception(msg::DivisionByZero);
   if (b == -1) return 0;
   return a % b;
 }
 
-int32_t RoundToInt(double value) {
-  return LowBits(RoundHalfEven(value));
-}
+int32_t RoundToInt(double value) { return LowBits(RoundHalfEven(value)); }
 
 int32_t TruncToInt(double value) { return LowBits(std::trunc(value)); }
 

@@ -6,13 +6,16 @@
 namespace quarn::script {
 
 // 32-bit two's complement arithmetic that wraps on overflow (2147483647 + 1 = -2147483648).
-inline int32_t WrapAdd(int32_t a, int32_t b) {
+inline int32_t WrapAdd(int32_t a, int32_t b)
+{
   return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
-inline int32_t WrapSub(int32_t a, int32_t b) {
+inline int32_t WrapSub(int32_t a, int32_t b)
+{
   return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
-inline int32_t WrapMul(int32_t a, int32_t b) {
+inline int32_t WrapMul(int32_t a, int32_t b)
+{
   return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 inline int32_t WrapNeg(int32_t a) { return static_cast<int32_t>(0u - static_cast<uint32_t>(a)); }

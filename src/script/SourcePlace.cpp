@@ -22,7 +22,8 @@ TSourcePlace SourcePlace(std::string_view text, int32_t position)
 std::string SourcePrefix(std::string_view name, TSourcePlace place)
 {
   std::string prefix(name);
-  if (place.Line > 0) prefix += ":" + std::to_string(place.Line) + ":" + std::to_string(place.Column);
+  if (place.Line > 0)
+    prefix += ":" + std::to_string(place.Line) + ":" + std::to_string(place.Column);
   return prefix + ": ";
 }
 

@@ -13,7 +13,8 @@ constexpr uint32_t MaxPositiveMagnitude = 2147483647u;
 constexpr uint32_t MaxNegativeMagnitude = 2147483648u;
 
 // The text goes in whole (a printf pattern would end it at a NUL byte).
-[[noreturn]] void InvalidInteger(std::string_view text) {
+[[noreturn]] void InvalidInteger(std::string_view text)
+{
   const std::string_view pattern = msg::InvalidInteger;
   const size_t at = pattern.find("%s");
   std::string message(pattern.substr(0, at));
@@ -21,7 +22,8 @@ constexpr uint32_t MaxNegativeMagnitude = 2147483648u;
   throw Exception(std::move(message));
 }
 
-int HexValue(char c) {
+int HexValue(char c)
+{
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -30,7 +32,8 @@ int HexValue(char c) {
 
 }  // namespace
 
-int32_t StrToInt(std::string_view text) {
+int32_t StrToInt(std::string_view text)
+{
   size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   bool negative = false;
@@ -69,9 +72,10 @@ int32_t StrToInt(std::string_view text) {
 
 std::string IntToStr(int32_t value) { return std::to_string(value); }
 
-std::string TextInsert(std::string_view source, std::string_view target, int32_t index) {
-  int64_t at = std::clamp<int64_t>(static_cast<int64_t>(index) - 1, 0,
-                                   static_cast<int64_t>(target.size()));
+std::string TextInsert(std::string_view source, std::string_view target, int32_t index)
+{
+  int64_t at =
+      std::clamp<int64_t>(static_cast<int64_t>(index) - 1, 0, static_cast<int64_t>(target.size()));
   std::string result;
   result.reserve(source.size() + target.size());
   result.append(target.substr(0, static_cast<size_t>(at)));
@@ -80,9 +84,9 @@ std::string TextInsert(std::string_view source, std::string_view target, int32_t
   return result;
 }
 
-std::string TextDelete(std::string_view target, int32_t index, int32_t count) {
-  if (index < 1 || static_cast<int64_t>(index) > static_cast<int64_t>(target.size()) ||
-      count <= 0)
+std::string TextDelete(std::string_view target, int32_t index, int32_t count)
+{
+  if (index < 1 || static_cast<int64_t>(index) > static_cast<int64_t>(target.size()) || count <= 0)
     return std::string(target);
   size_t at = static_cast<size_t>(index) - 1;
   size_t n = std::min(static_cast<size_t>(count), target.size() - at);
@@ -91,20 +95,23 @@ std::string TextDelete(std::string_view target, int32_t index, int32_t count) {
   return result;
 }
 
-std::string TextCopy(std::string_view text, int32_t index, int32_t count) {
+std::string TextCopy(std::string_view text, int32_t index, int32_t count)
+{
   if (index < 1) index = 1;
   if (static_cast<int64_t>(index) > static_cast<int64_t>(text.size()) || count < 0)
     return std::string();
   return std::string(text.substr(static_cast<size_t>(index) - 1, static_cast<size_t>(count)));
 }
 
-int32_t TextPos(std::string_view sub, std::string_view text) {
+int32_t TextPos(std::string_view sub, std::string_view text)
+{
   if (sub.empty()) return 0;
   size_t at = text.find(sub);
   return at == std::string_view::npos ? 0 : static_cast<int32_t>(at + 1);
 }
 
-std::string CopyrightText() {
+std::string CopyrightText()
+{
   return "Quarn script engine version 1.7\n\r"
          "Copyright (c) the Quarn developers";
 }

@@ -9,7 +9,8 @@ namespace quarn::script {
 
 namespace {
 
-bool EqualsNoCase(std::string_view text, std::string_view lower) {
+bool EqualsNoCase(std::string_view text, std::string_view lower)
+{
   if (text.size() != lower.size()) return false;
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
@@ -21,7 +22,8 @@ bool EqualsNoCase(std::string_view text, std::string_view lower) {
 
 }  // namespace
 
-std::string ValueText(const Variant& value) {
+std::string ValueText(const Variant& value)
+{
   switch (value.Kind()) {
     case TValueKind::String: return value.AsString();
     case TValueKind::Integer: return IntToStr(value.AsInteger());
@@ -34,7 +36,8 @@ std::string ValueText(const Variant& value) {
   throw ERTE(msg::InvalidVariantConversion);
 }
 
-bool ValueBoolean(const Variant& value) {
+bool ValueBoolean(const Variant& value)
+{
   switch (value.Kind()) {
     case TValueKind::Boolean: return value.AsBoolean();
     case TValueKind::Integer: return value.AsInteger() != 0;

@@ -60,9 +60,27 @@ constexpr TCharSet CarriageReturn = Chars("\r");
 // ---- the state table ----
 
 enum class TStateId : uint8_t {
-  Start, BraceComment, Slash, LineComment, CharCode, DecCharCode, HexCharStart, HexCharCode,
-  Identifier, IntegerPart, FractionPart, ExponentStart, ExponentSign, ExponentDigits, HexStart,
-  HexDigits, InString, StringQuote, Colon, Greater, Less,
+  Start,
+  BraceComment,
+  Slash,
+  LineComment,
+  CharCode,
+  DecCharCode,
+  HexCharStart,
+  HexCharCode,
+  Identifier,
+  IntegerPart,
+  FractionPart,
+  ExponentStart,
+  ExponentSign,
+  ExponentDigits,
+  HexStart,
+  HexDigits,
+  InString,
+  StringQuote,
+  Colon,
+  Greater,
+  Less,
   None,  // no next state: the transition finishes the token
 };
 constexpr size_t StateCount = 21;
@@ -75,7 +93,17 @@ enum class TTransClass : uint8_t {
   Error,    // raises a syntax error
 };
 
-enum class TAction : uint8_t { None, Clear, Classify, Hex, Integer, Float, DecChar, HexChar, String };
+enum class TAction : uint8_t {
+  None,
+  Clear,
+  Classify,
+  Hex,
+  Integer,
+  Float,
+  DecChar,
+  HexChar,
+  String
+};
 
 struct TTransition {
   TCharSet Chars{};
@@ -104,7 +132,10 @@ constexpr TTransition T(TCharSet set, C cls, S next, bool mark = false, bool fin
 {
   return {set, cls, next, mark, finish, action, nullptr};
 }
-constexpr TTransition Error(const char* message) { return {{}, C::Error, S::None, false, false, Act::None, message}; }
+constexpr TTransition Error(const char* message)
+{
+  return {{}, C::Error, S::None, false, false, Act::None, message};
+}
 constexpr bool Mark = true, Finish = true;
 
 template <typename... Ts>
@@ -119,83 +150,79 @@ constexpr TState State(TTransition defaultTransition, Ts... transitions)
 
 // Each state's transitions are tried in the order listed; the first holding the character wins.
 constexpr std::array<TState, StateCount> Table = {{
-    /* Start */ State(Error(msg::InvalidCharacter),
-        T(Blank, C::Seek, S::Start),
-        T(Letter, C::Consume, S::Identifier, Mark),
-        T(Digit, C::Consume, S::IntegerPart, Mark),
-        T(Chars("'"), C::Seek, S::InString, Mark),
-        T(Chars("#"), C::Seek, S::CharCode, Mark),
+    /* Start */ State(
+        Error(msg::InvalidCharacter), T(Blank, C::Seek, S::Start),
+        T(Letter, C::Consume, S::Identifier, Mark), T(Digit, C::Consume, S::IntegerPart, Mark),
+        T(Chars("'"), C::Seek, S::InString, Mark), T(Chars("#"), C::Seek, S::CharCode, Mark),
         T(Chars(":"), C::Consume, S::Colon, Mark),
         T(Chars("*+-="), C::Consume, S::None, Mark, Finish, Act::Classify),
         T(Chars("(),;[]"), C::Consume, S::None, Mark, Finish, Act::Classify),
-        T(Chars("/"), C::Consume, S::Slash, Mark),
-        T(Chars("<"), C::Consume, S::Less, Mark),
-        T(Chars(">"), C::Consume, S::Greater, Mark),
-        T(Chars("{"), C::Seek, S::BraceComment),
+        T(Chars("/"), C::Consume, S::Slash, Mark), T(Chars("<"), C::Consume, S::Less, Mark),
+        T(Chars(">"), C::Consume, S::Greater, Mark), T(Chars("{"), C::Seek, S::BraceComment),
         T(Chars("$"), C::Consume, S::HexStart, Mark)),
-    /* BraceComment */ State(T({}, C::Seek, S::BraceComment),
-        T(Chars("}"), C::Seek, S::Start)),
-    /* Slash */ State(T({}, C::Check, S::None, false, Finish, Act::Classify),
-        T(Chars("/"), C::Seek, S::LineComment)),
-    /* LineComment */ State(T({}, C::Seek, S::LineComment),
-        T(CarriageReturn, C::Seek, S::Start, false, false, Act::Clear)),
-    /* CharCode */ State(Error(msg::NumberExpected),
-        T(Digit, C::Consume, S::DecCharCode),
-        T(Chars("$"), C::Consume, S::HexCharStart)),
-    /* DecCharCode */ State(Error(msg::InvalidCharacter),
-        T(Digit, C::Consume, S::DecCharCode),
-        T(Chars("'"), C::Check, S::Start, false, false, Act::DecChar),
-        T(Chars("#"), C::Check, S::Start, false, false, Act::DecChar),
-        T(Delimiter, C::Check, S::None, false, Finish, Act::DecChar)),
-    /* HexCharStart */ State(Error(msg::HexDigitExpected),
-        T(HexDigit, C::Consume, S::HexCharCode)),
-    /* HexCharCode */ State(Error(msg::HexDigitExpected),
-        T(HexDigit, C::Consume, S::HexCharCode),
-        T(Chars("'"), C::Check, S::Start, false, false, Act::HexChar),
-        T(Chars("#"), C::Check, S::Start, false, false, Act::HexChar),
-        T(Delimiter, C::Check, S::None, false, Finish, Act::HexChar)),
-    /* Identifier */ State(Error(msg::InvalidCharacter),
-        T(IdentChar, C::Consume, S::Identifier),
-        T(Delimiter, C::Check, S::None, false, Finish, Act::Classify)),
-    /* IntegerPart */ State(Error(msg::NumberPointOrExponentExpected),
-        T(Digit, C::Consume, S::IntegerPart),
-        T(Chars("."), C::Consume, S::FractionPart),
-        T(Chars("Ee"), C::Consume, S::ExponentStart),
-        T(Delimiter, C::Check, S::None, false, Finish, Act::Integer)),
-    /* FractionPart */ State(Error(msg::NumberOrExponentExpected),
-        T(Digit, C::Consume, S::FractionPart),
-        T(Chars("Ee"), C::Consume, S::ExponentStart),
-        T(Delimiter, C::Check, S::None, false, Finish, Act::Float)),
-    /* ExponentStart */ State(Error(msg::NumberOrMinusExpected),
-        T(Chars("+-"), C::Consume, S::ExponentSign),
-        T(Digit, C::Consume, S::ExponentDigits)),
-    /* ExponentSign */ State(Error(msg::NumberExpected),
-        T(Digit, C::Consume, S::ExponentDigits)),
-    /* ExponentDigits */ State(Error(msg::NumberExpected),
-        T(Digit, C::Consume, S::ExponentDigits),
-        T(Delimiter, C::Check, S::None, false, Finish, Act::Float)),
-    /* HexStart */ State(Error(msg::HexDigitExpected),
-        T(HexDigit, C::Consume, S::HexDigits)),
-    /* HexDigits */ State(Error(msg::HexDigitExpected),
-        T(HexDigit, C::Consume, S::HexDigits),
-        T(Delimiter, C::Check, S::None, false, Finish, Act::Hex)),
-    /* InString */ State(Error(msg::EndOfStringNotFound),
-        T(StringChar, C::Consume, S::InString),
-        T(Chars("'"), C::Seek, S::StringQuote)),
-    /* StringQuote */ State(Error(msg::InvalidCharacter),
-        T(Chars("'"), C::Consume, S::InString),
-        T(Chars("#"), C::Check, S::Start, false, false, Act::String),
-        T(Delimiter, C::Check, S::None, false, Finish, Act::String)),
-    /* Colon */ State(Error(msg::EqualExpected),
-        T(Chars("="), C::Consume, S::None, false, Finish, Act::Classify),
-        T(OperatorFollower, C::Check, S::None, false, Finish, Act::Classify)),
-    /* Greater */ State(Error(msg::EqualExpected),
-        T(Chars("="), C::Consume, S::None, false, Finish, Act::Classify),
-        T(OperatorFollower, C::Check, S::None, false, Finish, Act::Classify)),
-    /* Less */ State(Error(msg::GreaterOrEqualExpected),
-        T(Chars("="), C::Consume, S::None, false, Finish, Act::Classify),
-        T(Chars(">"), C::Consume, S::None, false, Finish, Act::Classify),
-        T(OperatorFollower, C::Check, S::None, false, Finish, Act::Classify)),
+    /* BraceComment */ State(T({}, C::Seek, S::BraceComment), T(Chars("}"), C::Seek, S::Start)),
+    /* Slash */
+    State(T({}, C::Check, S::None, false, Finish, Act::Classify),
+          T(Chars("/"), C::Seek, S::LineComment)),
+    /* LineComment */
+    State(T({}, C::Seek, S::LineComment),
+          T(CarriageReturn, C::Seek, S::Start, false, false, Act::Clear)),
+    /* CharCode */
+    State(Error(msg::NumberExpected), T(Digit, C::Consume, S::DecCharCode),
+          T(Chars("$"), C::Consume, S::HexCharStart)),
+    /* DecCharCode */
+    State(Error(msg::InvalidCharacter), T(Digit, C::Consume, S::DecCharCode),
+          T(Chars("'"), C::Check, S::Start, false, false, Act::DecChar),
+          T(Chars("#"), C::Check, S::Start, false, false, Act::DecChar),
+          T(Delimiter, C::Check, S::None, false, Finish, Act::DecChar)),
+    /* HexCharStart */ State(Error(msg::HexDigitExpected), T(HexDigit, C::Consume, S::HexCharCode)),
+    /* HexCharCode */
+    State(Error(msg::HexDigitExpected), T(HexDigit, C::Consume, S::HexCharCode),
+          T(Chars("'"), C::Check, S::Start, false, false, Act::HexChar),
+          T(Chars("#"), C::Check, S::Start, false, false, Act::HexChar),
+          T(Delimiter, C::Check, S::None, false, Finish, Act::HexChar)),
+    /* Identifier */
+    State(Error(msg::InvalidCharacter), T(IdentChar, C::Consume, S::Identifier),
+          T(Delimiter, C::Check, S::None, false, Finish, Act::Classify)),
+    /* IntegerPart */
+    State(Error(msg::NumberPointOrExponentExpected), T(Digit, C::Consume, S::IntegerPart),
+          T(Chars("."), C::Consume, S::FractionPart), T(Chars("Ee"), C::Consume, S::ExponentStart),
+          T(Delimiter, C::Check, S::None, false, Finish, Act::Integer)),
+    /* FractionPart */
+    State(Error(msg::NumberOrExponentExpected), T(Digit, C::Consume, S::FractionPart),
+          T(Chars("Ee"), C::Consume, S::ExponentStart),
+          T(Delimiter, C::Check, S::None, false, Finish, Act::Float)),
+    /* ExponentStart */
+    State(Error(msg::NumberOrMinusExpected), T(Chars("+-"), C::Consume, S::ExponentSign),
+          T(Digit, C::Consume, S::ExponentDigits)),
+    /* ExponentSign */ State(Error(msg::NumberExpected), T(Digit, C::Consume, S::ExponentDigits)),
+    /* ExponentDigits */
+    State(Error(msg::NumberExpected), T(Digit, C::Consume, S::ExponentDigits),
+          T(Delimiter, C::Check, S::None, false, Finish, Act::Float)),
+    /* HexStart */ State(Error(msg::HexDigitExpected), T(HexDigit, C::Consume, S::HexDigits)),
+    /* HexDigits */
+    State(Error(msg::HexDigitExpected), T(HexDigit, C::Consume, S::HexDigits),
+          T(Delimiter, C::Check, S::None, false, Finish, Act::Hex)),
+    /* InString */
+    State(Error(msg::EndOfStringNotFound), T(StringChar, C::Consume, S::InString),
+          T(Chars("'"), C::Seek, S::StringQuote)),
+    /* StringQuote */
+    State(Error(msg::InvalidCharacter), T(Chars("'"), C::Consume, S::InString),
+          T(Chars("#"), C::Check, S::Start, false, false, Act::String),
+          T(Delimiter, C::Check, S::None, false, Finish, Act::String)),
+    /* Colon */
+    State(Error(msg::EqualExpected),
+          T(Chars("="), C::Consume, S::None, false, Finish, Act::Classify),
+          T(OperatorFollower, C::Check, S::None, false, Finish, Act::Classify)),
+    /* Greater */
+    State(Error(msg::EqualExpected),
+          T(Chars("="), C::Consume, S::None, false, Finish, Act::Classify),
+          T(OperatorFollower, C::Check, S::None, false, Finish, Act::Classify)),
+    /* Less */
+    State(Error(msg::GreaterOrEqualExpected),
+          T(Chars("="), C::Consume, S::None, false, Finish, Act::Classify),
+          T(Chars(">"), C::Consume, S::None, false, Finish, Act::Classify),
+          T(OperatorFollower, C::Check, S::None, false, Finish, Act::Classify)),
 }};
 
 struct TKeyword {
@@ -204,19 +231,23 @@ struct TKeyword {
 };
 
 constexpr std::array<TKeyword, 34> Keywords = {{
-    {"SCRIPT", TTokenKind::KwScript}, {"CONST", TTokenKind::KwConst},
-    {"BEGIN", TTokenKind::KwBegin}, {"END", TTokenKind::KwEnd}, {"IF", TTokenKind::KwIf},
-    {"THEN", TTokenKind::KwThen}, {"ELSE", TTokenKind::KwElse}, {"WHILE", TTokenKind::KwWhile},
-    {"REPEAT", TTokenKind::KwRepeat}, {"UNTIL", TTokenKind::KwUntil},
-    {"FOR", TTokenKind::KwFor}, {"TO", TTokenKind::KwTo}, {"DOWNTO", TTokenKind::KwDownTo},
-    {"DO", TTokenKind::KwDo}, {"TRUE", TTokenKind::KwTrue}, {"FALSE", TTokenKind::KwFalse},
-    {"AND", TTokenKind::KwAnd}, {"OR", TTokenKind::KwOr}, {"XOR", TTokenKind::KwXor},
-    {"DIV", TTokenKind::KwDiv}, {"MOD", TTokenKind::KwMod}, {"NOT", TTokenKind::KwNot},
-    {"VAR", TTokenKind::KwVar}, {"FUNC", TTokenKind::KwFunc}, {"OPEN", TTokenKind::KwOpen},
-    {"INTEGER", TTokenKind::KwInteger}, {"FLOAT", TTokenKind::KwFloat},
-    {"STRING", TTokenKind::KwString}, {"BOOLEAN", TTokenKind::KwBoolean},
-    {"ADD", TTokenKind::KwAdd}, {"MULT", TTokenKind::KwMult}, {"ARRAY", TTokenKind::KwArray},
-    {"VOID", TTokenKind::KwVoid}, {"ALL", TTokenKind::KwAll},
+    {"SCRIPT", TTokenKind::KwScript},   {"CONST", TTokenKind::KwConst},
+    {"BEGIN", TTokenKind::KwBegin},     {"END", TTokenKind::KwEnd},
+    {"IF", TTokenKind::KwIf},           {"THEN", TTokenKind::KwThen},
+    {"ELSE", TTokenKind::KwElse},       {"WHILE", TTokenKind::KwWhile},
+    {"REPEAT", TTokenKind::KwRepeat},   {"UNTIL", TTokenKind::KwUntil},
+    {"FOR", TTokenKind::KwFor},         {"TO", TTokenKind::KwTo},
+    {"DOWNTO", TTokenKind::KwDownTo},   {"DO", TTokenKind::KwDo},
+    {"TRUE", TTokenKind::KwTrue},       {"FALSE", TTokenKind::KwFalse},
+    {"AND", TTokenKind::KwAnd},         {"OR", TTokenKind::KwOr},
+    {"XOR", TTokenKind::KwXor},         {"DIV", TTokenKind::KwDiv},
+    {"MOD", TTokenKind::KwMod},         {"NOT", TTokenKind::KwNot},
+    {"VAR", TTokenKind::KwVar},         {"FUNC", TTokenKind::KwFunc},
+    {"OPEN", TTokenKind::KwOpen},       {"INTEGER", TTokenKind::KwInteger},
+    {"FLOAT", TTokenKind::KwFloat},     {"STRING", TTokenKind::KwString},
+    {"BOOLEAN", TTokenKind::KwBoolean}, {"ADD", TTokenKind::KwAdd},
+    {"MULT", TTokenKind::KwMult},       {"ARRAY", TTokenKind::KwArray},
+    {"VOID", TTokenKind::KwVoid},       {"ALL", TTokenKind::KwAll},
 }};
 
 struct TSymbol {
@@ -226,10 +257,17 @@ struct TSymbol {
 
 // Symbols whose first character decides the kind.
 constexpr std::array<TSymbol, 11> SingleSymbols = {{
-    {'(', TTokenKind::OpenParen}, {')', TTokenKind::CloseParen}, {'*', TTokenKind::Star},
-    {'+', TTokenKind::Plus}, {',', TTokenKind::Comma}, {'-', TTokenKind::Minus},
-    {'/', TTokenKind::Slash}, {';', TTokenKind::Semicolon}, {'=', TTokenKind::Equal},
-    {'[', TTokenKind::OpenBracket}, {']', TTokenKind::CloseBracket},
+    {'(', TTokenKind::OpenParen},
+    {')', TTokenKind::CloseParen},
+    {'*', TTokenKind::Star},
+    {'+', TTokenKind::Plus},
+    {',', TTokenKind::Comma},
+    {'-', TTokenKind::Minus},
+    {'/', TTokenKind::Slash},
+    {';', TTokenKind::Semicolon},
+    {'=', TTokenKind::Equal},
+    {'[', TTokenKind::OpenBracket},
+    {']', TTokenKind::CloseBracket},
 }};
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -254,10 +292,14 @@ bool ReadHex(std::string_view text, int32_t& value)
   int significant = 0;
   for (char c : text.substr(1)) {
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else return false;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else
+      return false;
     if (result != 0 || digit != 0) ++significant;
     if (significant > 8) return false;
     result = result * 16 + static_cast<uint64_t>(digit);
@@ -354,8 +396,7 @@ std::optional<TToken> TTokenizer::ReadToken()
 
     switch (t->Action) {
       case TAction::None:
-      case TAction::Clear:
-        break;
+      case TAction::Clear: break;
       case TAction::Classify:
         token.Kind = Classify(collected);
         if (token.Kind == TTokenKind::Identifier) {

@@ -95,8 +95,8 @@ void TTypes::CheckArgs(const std::string& name, std::span<const TType> args, TTy
   }
   for (; i < count; ++i)
     if (!(FItems[i] & TypeOpen))
-      throw ERTE(FormatMessage(msg::NotEnoughArguments, name.c_str(),
-                               static_cast<int>(args.size()), static_cast<int>(count)));
+      throw ERTE(FormatMessage(msg::NotEnoughArguments, name.c_str(), static_cast<int>(args.size()),
+                               static_cast<int>(count)));
 }
 
 }  // namespace quarn::script

@@ -34,8 +34,7 @@ std::string TypeName(TType word);
 // param's OPEN bit is ignored: the base parts share a bit and every modifier of param is in arg.
 constexpr bool Compatible(TType param, TType arg)
 {
-  return (param & arg & TypeBaseMask) != 0 &&
-         (param & TypeModifierMask & ~arg) == 0;
+  return (param & arg & TypeBaseMask) != 0 && (param & TypeModifierMask & ~arg) == 0;
 }
 
 // Both or neither are arrays, and they share one of BOOLEAN, INTEGER, FLOAT, STRING.

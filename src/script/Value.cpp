@@ -58,7 +58,9 @@ Variant::Variant(const Variant& other) : FKind(other.FKind), FInt(0)
 }
 
 Variant::Variant(Variant&& other) noexcept
-    : FKind(other.FKind), FFloat(other.FFloat), FStr(std::move(other.FStr)),
+    : FKind(other.FKind),
+      FFloat(other.FFloat),
+      FStr(std::move(other.FStr)),
       FArray(std::move(other.FArray))
 {
   other.FKind = TValueKind::Empty;
@@ -91,8 +93,7 @@ Variant& Variant::operator=(Variant&& other) noexcept
   if (this == &other) return *this;
   FKind = other.FKind;
   FFloat = other.FFloat;
-  if (FKind == TValueKind::String)
-    FStr.swap(other.FStr);  // keeps both buffers alive for reuse
+  if (FKind == TValueKind::String) FStr.swap(other.FStr);  // keeps both buffers alive for reuse
   FArray = std::move(other.FArray);
   other.FKind = TValueKind::Empty;
   return *this;
@@ -255,20 +256,23 @@ void VarAdd(const Variant& a, const Variant& b, Variant& result)
     }
     return;
   }
-  Arithmetic(a, b, result, [](int64_t x, int64_t y) { return x + y; },
-             [](double x, double y) { return x + y; });
+  Arithmetic(
+      a, b, result, [](int64_t x, int64_t y) { return x + y; },
+      [](double x, double y) { return x + y; });
 }
 
 void VarSub(const Variant& a, const Variant& b, Variant& result)
 {
-  Arithmetic(a, b, result, [](int64_t x, int64_t y) { return x - y; },
-             [](double x, double y) { return x - y; });
+  Arithmetic(
+      a, b, result, [](int64_t x, int64_t y) { return x - y; },
+      [](double x, double y) { return x - y; });
 }
 
 void VarMul(const Variant& a, const Variant& b, Variant& result)
 {
-  Arithmetic(a, b, result, [](int64_t x, int64_t y) { return x * y; },
-             [](double x, double y) { return x * y; });
+  Arithmetic(
+      a, b, result, [](int64_t x, int64_t y) { return x * y; },
+      [](double x, double y) { return x * y; });
 }
 
 // ---- TArray ----

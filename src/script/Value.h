@@ -70,9 +70,24 @@ public:
     FKind = TValueKind::Empty;
     FStr.clear();
   }
-  void SetInteger(int32_t value) noexcept { ReleaseArray(); FKind = TValueKind::Integer; FInt = value; }
-  void SetFloat(double value) noexcept { ReleaseArray(); FKind = TValueKind::Float; FFloat = value; }
-  void SetBoolean(bool value) noexcept { ReleaseArray(); FKind = TValueKind::Boolean; FBool = value; }
+  void SetInteger(int32_t value) noexcept
+  {
+    ReleaseArray();
+    FKind = TValueKind::Integer;
+    FInt = value;
+  }
+  void SetFloat(double value) noexcept
+  {
+    ReleaseArray();
+    FKind = TValueKind::Float;
+    FFloat = value;
+  }
+  void SetBoolean(bool value) noexcept
+  {
+    ReleaseArray();
+    FKind = TValueKind::Boolean;
+    FBool = value;
+  }
   void SetString(std::string_view value);
   std::string& SetStringKind();  // makes the value an empty string and returns its buffer
 
@@ -95,7 +110,7 @@ private:
     double FFloat;
     bool FBool;
   };
-  std::string FStr;               // kept across kinds so its capacity is reused
+  std::string FStr;                // kept across kinds so its capacity is reused
   std::unique_ptr<TArray> FArray;  // set only while the kind is Array
 };
 

@@ -164,14 +164,16 @@ std::string TBotHost::FrameNumberText() const
   if (!FBot->Active()) return "Frame:-";
   const bots::TMD2& model = FBot->Model();
   if (FShowFrameName)
-    return "Frame: " + std::to_string(model.CurrentFrame) + " " + model.FrameName(model.CurrentFrame);
+    return "Frame: " + std::to_string(model.CurrentFrame) + " " +
+           model.FrameName(model.CurrentFrame);
   return "Frame:" + std::to_string(model.CurrentFrame);
 }
 
 void TBotHost::MovementKey(uint16_t key, bool down)
 {
   const uint16_t bits = key < 256 ? bots::MovementMask(FKeyMap[key]) : 0;
-  FKeyState = down ? static_cast<uint16_t>(FKeyState | bits) : static_cast<uint16_t>(FKeyState & ~bits);
+  FKeyState =
+      down ? static_cast<uint16_t>(FKeyState | bits) : static_cast<uint16_t>(FKeyState & ~bits);
 }
 
 void TBotHost::SetKeyAction(uint16_t key, uint8_t action)
@@ -186,7 +188,8 @@ void TBotHost::SteerBot()
   if (FBot) FBot->SetKeys(FKeyState);
 }
 
-void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console, bots::TSoundManager* sounds)
+void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console,
+                       bots::TSoundManager* sounds)
 {
   FBot = NewBot();
   FBot->SoundManager = sounds;
@@ -194,8 +197,9 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console, b
   FBot->Load(FBotScript, console, fileName);
 }
 
-void TBotHost::LoadBotText(const std::string& name, const std::string& text, const std::string& baseDir,
-                           render::TConsole& console, bots::TSoundManager* sounds)
+void TBotHost::LoadBotText(const std::string& name, const std::string& text,
+                           const std::string& baseDir, render::TConsole& console,
+                           bots::TSoundManager* sounds)
 {
   FBot = NewBot();
   FBot->SoundManager = sounds;
@@ -213,7 +217,8 @@ bool IsImageFile(const std::string& name)
 
 // The skin to show on the model at `modelPath`: `given` when it names a file, else the one
 // the search finds; "" with the reasons on the console when there is none.
-std::string ChooseSkin(const std::string& modelPath, const std::string& given, render::TConsole& console)
+std::string ChooseSkin(const std::string& modelPath, const std::string& given,
+                       render::TConsole& console)
 {
   if (!given.empty()) {
     if (IsImageFile(given)) return given;
@@ -225,7 +230,8 @@ std::string ChooseSkin(const std::string& modelPath, const std::string& given, r
   const TSkinSearch search = FindSkin(modelPath, probe.SkinNames());
   for (const std::string& refused : search.Refused) console.AddWrapped("Skin name " + refused);
   if (!search.Found.empty()) return search.Found;
-  console.AddWrapped("No skin found for " + modelPath + "; " + modelPath + " is drawn untextured. Tried:");
+  console.AddWrapped("No skin found for " + modelPath + "; " + modelPath +
+                     " is drawn untextured. Tried:");
   for (const std::string& tried : search.Tried) console.AddWrapped("  " + tried);
   return {};
 }
@@ -238,9 +244,11 @@ std::string BaseName(const std::string& path)
 
 }  // namespace
 
-void TBotHost::ViewModel(const TViewRequest& request, render::TConsole& console, bots::TSoundManager* sounds)
+void TBotHost::ViewModel(const TViewRequest& request, render::TConsole& console,
+                         bots::TSoundManager* sounds)
 {
-  for (const std::string* name : {&request.Model, &request.Skin, &request.Weapon, &request.WeaponSkin}) {
+  for (const std::string* name :
+       {&request.Model, &request.Skin, &request.Weapon, &request.WeaponSkin}) {
     std::string literal;
     if (!QuoteScriptString(*name, literal)) {
       console.AddWrapped("Cannot view: a file name holds a control character");
@@ -257,7 +265,8 @@ void TBotHost::ViewModel(const TViewRequest& request, render::TConsole& console,
     }
   }
   const std::string skin = ChooseSkin(request.Model, request.Skin, console);
-  const std::string weaponSkin = weapon.empty() ? std::string() : ChooseSkin(weapon, request.WeaponSkin, console);
+  const std::string weaponSkin =
+      weapon.empty() ? std::string() : ChooseSkin(weapon, request.WeaponSkin, console);
 
   const std::string name = BaseName(request.Model) + " (view)";
   LoadBotText(name, ViewerBotText(request.Model, skin, weapon, weaponSkin), "", console, sounds);
@@ -280,7 +289,8 @@ bool TBotHost::FitCamera(std::string& reason)
   render::TVector low = body.GetVertex(body.StartFrame, 0), high = low;
   auto include = [&](const bots::TMD2& model) {
     const int32_t first = std::min(model.StartFrame, model.EndFrame);
-    const int32_t last = std::min(std::max(model.StartFrame, model.EndFrame), model.GetFrameCount() - 1);
+    const int32_t last =
+        std::min(std::max(model.StartFrame, model.EndFrame), model.GetFrameCount() - 1);
     for (int32_t frame = std::max(first, 0); frame <= std::max(last, first); ++frame)
       for (int32_t i = 0; i < model.GetVertexCount(); ++i) {
         const render::TVector v = model.GetVertex(frame, i);
@@ -298,7 +308,8 @@ bool TBotHost::FitCamera(std::string& reason)
 
   render::TViewVolume& volume = FCamera->ViewVolume;
   const double halfHeight = volume.FieldOfView * Pi / 360;
-  const double aspect = volume.ViewportHeight > 0 ? double(volume.ViewportWidth) / volume.ViewportHeight : 1;
+  const double aspect =
+      volume.ViewportHeight > 0 ? double(volume.ViewportWidth) / volume.ViewportHeight : 1;
   const double halfWidth = std::atan(std::tan(halfHeight) * aspect);
   const double distance = radius * FitMargin / std::sin(std::min(halfHeight, halfWidth));
   volume.NearPlane = std::clamp((distance - radius) / 2, 0.01, 1.0);

@@ -61,7 +61,8 @@ public:
                    render::TConsole& console, bots::TSoundManager* sounds);
   // Replaces the bot by the viewer's bot for `request` (skins found as FindSkin says) and
   // frames it; every problem is a console line.
-  void ViewModel(const TViewRequest& request, render::TConsole& console, bots::TSoundManager* sounds);
+  void ViewModel(const TViewRequest& request, render::TConsole& console,
+                 bots::TSoundManager* sounds);
   // Points the camera at the front (+x) of the body and weapon, all of them in view over the
   // frames of the body's current animation; false with a reason when no model is loaded.
   bool FitCamera(std::string& reason);
@@ -69,7 +70,11 @@ public:
   void LoadAnimationFile(const std::string& name);
 
   bool ShowFrameNumber() const { return FShowFrameNumber; }
-  void SetShowFrameNumber(bool value) { FShowFrameNumber = value; FShowFrameName = false; }
+  void SetShowFrameNumber(bool value)
+  {
+    FShowFrameNumber = value;
+    FShowFrameName = false;
+  }
   // The overlay as "Frame: N name", with the frame's recorded name; switching either form
   // on or off switches the overlay.
   bool ShowFrameName() const { return FShowFrameNumber && FShowFrameName; }
@@ -94,13 +99,13 @@ private:
   std::unique_ptr<render::TTargetCamera> FCamera;
   std::unique_ptr<bots::TBot> FBot;  // never null after start-up
   bool FShowFrameNumber = false;
-  bool FShowFrameName = false;  // the overlay's named form
+  bool FShowFrameName = false;   // the overlay's named form
   bool FFitPending = false;      // frame the viewed model once it has been updated
   render::TVector FFitCentre{};  // the framed model's centre, the camera's target once fitted
-  uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
-  uint16_t FKeyState = 0;     // movement mask held down
-  std::string FAnimText;  // the animation file being played
-  size_t FAnimNext = 0;   // where its next line to apply starts
+  uint8_t FKeyMap[256] = {};     // action number of each virtual-key code
+  uint16_t FKeyState = 0;        // movement mask held down
+  std::string FAnimText;         // the animation file being played
+  size_t FAnimNext = 0;          // where its next line to apply starts
   bool FAnimPlaying = false;
   int32_t FAnimIndex = 0;
 };

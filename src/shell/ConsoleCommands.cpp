@@ -54,8 +54,10 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
       {"Quit;", &TConsoleCommands::QuitFuncEval, "Quit: end the program"},
       {"LoadBot(string);", &TConsoleCommands::LoadBotFuncEval, "LoadBot('x.bot'): load a bot file"},
       {"About;", &TConsoleCommands::AboutFuncEval, "About: show the banner"},
-      {"ConDump(string);", &TConsoleCommands::ConDumpFuncEval, "ConDump('x.txt'): save these lines"},
-      {"GLRenderer;", &TConsoleCommands::GetRendererFuncEval, "GLRenderer: show the OpenGL renderer"},
+      {"ConDump(string);", &TConsoleCommands::ConDumpFuncEval,
+       "ConDump('x.txt'): save these lines"},
+      {"GLRenderer;", &TConsoleCommands::GetRendererFuncEval,
+       "GLRenderer: show the OpenGL renderer"},
       {"GLExtensions;", &TConsoleCommands::GetExtensionsFuncEval,
        "GLExtensions: list OpenGL extensions"},
       {"DrawFPS(boolean);", &TConsoleCommands::DrawFPSFuncEval,
@@ -72,8 +74,10 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
       {"Screenshot(string);", &TConsoleCommands::ScreenshotFuncEval,
        "Screenshot('x.png'): save a picture"},
       {"Help(), (string);", &TConsoleCommands::HelpFuncEval, "Help or Help('Quit'): describe"},
-      {"ResetCamera;", &TConsoleCommands::ResetCameraFuncEval, "ResetCamera: back to the start view"},
-      {"Bind(string,integer);", &TConsoleCommands::BindFuncEval, "Bind('C', KEY_CROUCH): key action"},
+      {"ResetCamera;", &TConsoleCommands::ResetCameraFuncEval,
+       "ResetCamera: back to the start view"},
+      {"Bind(string,integer);", &TConsoleCommands::BindFuncEval,
+       "Bind('C', KEY_CROUCH): key action"},
       {"Unbind(string);", &TConsoleCommands::UnbindFuncEval, "Unbind('C'): the key does nothing"},
       {"Binds;", &TConsoleCommands::BindsFuncEval, "Binds: list the bound keys"},
   };
@@ -82,7 +86,8 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
   FScript.Blocking = false;
   FScript.SetFunctions(&FFuncs);
   for (int action = 0; action < bots::MovementMaskCount; ++action)
-    FScript.AddConstant(bots::BotConstants[action].Name, script::Variant(bots::BotConstants[action].Value));
+    FScript.AddConstant(bots::BotConstants[action].Name,
+                        script::Variant(bots::BotConstants[action].Value));
 }
 
 render::TConsole& TConsoleCommands::Console() { return *FForm.Console(); }
@@ -179,7 +184,8 @@ void TConsoleCommands::LoadBotFuncEval(const script::TArgList& args)
 {
   const std::string name = script::ArgText(args, 0);
   FForm.ForgetPlayError();
-  FForm.Bots().LoadBot(platform::PathFrom(platform::ExeDir(), name), Console(), FForm.Sounds().Manager());
+  FForm.Bots().LoadBot(platform::PathFrom(platform::ExeDir(), name), Console(),
+                       FForm.Sounds().Manager());
 }
 
 void TConsoleCommands::FrameNoFuncEval(const script::TArgList& args)
@@ -206,7 +212,8 @@ void TConsoleCommands::ModelInfoFuncEval(const script::TArgList&)
 
 void TConsoleCommands::AnimationsFuncEval(const script::TArgList&)
 {
-  for (const std::string& line : AnimationLines(FForm.Bots().Bot().Model())) Console().AddWrapped(line);
+  for (const std::string& line : AnimationLines(FForm.Bots().Bot().Model()))
+    Console().AddWrapped(line);
 }
 
 void TConsoleCommands::FrameNameFuncEval(const script::TArgList& args)
@@ -217,8 +224,10 @@ void TConsoleCommands::FrameNameFuncEval(const script::TArgList& args)
 void TConsoleCommands::ScreenshotFuncEval(const script::TArgList& args)
 {
   const std::string name = script::ArgText(args, 0);
-  if (name.empty()) Console().Add("Screenshot: a file name is needed");
-  else FForm.Screenshots().Request(name, Console());
+  if (name.empty())
+    Console().Add("Screenshot: a file name is needed");
+  else
+    FForm.Screenshots().Request(name, Console());
 }
 
 }  // namespace quarn::shell
@@ -248,7 +257,8 @@ void TConsoleCommands::BindsFuncEval(const script::TArgList&)
   for (uint16_t key = 0; key < 256; ++key)
     if (const uint8_t action = FForm.Bots().KeyAction(key); action != 0) {
       const std::string name = platform::VirtualKeyName(key);
-      Console().Add((name.empty() ? "#" + std::to_string(key) : name) + " " + bots::BotConstants[action].Name);
+      Console().Add((name.empty() ? "#" + std::to_string(key) : name) + " " +
+                    bots::BotConstants[action].Name);
       any = true;
     }
   if (!any) Console().Add("No key is bound");

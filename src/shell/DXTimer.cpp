@@ -24,7 +24,10 @@ void TDXTimer::SetEnabled(bool value)
   if (value == FEnabled) return;
   FEnabled = value;
   if (Loading) return;
-  if (value) Start(); else Stop();
+  if (value)
+    Start();
+  else
+    Stop();
 }
 
 void TDXTimer::SetInterval(uint32_t value)
@@ -87,7 +90,8 @@ void TDXTimer::AppIdle(bool& done)
   ++FFrameCount;
   const int32_t elapsed = std::max(static_cast<int32_t>(t - FWindowStart), 1);
   if (elapsed >= 1000) {
-    FFrameRate = static_cast<int32_t>(script::RoundHalfEven(double(FFrameCount) * 1000.0 / elapsed));
+    FFrameRate =
+        static_cast<int32_t>(script::RoundHalfEven(double(FFrameCount) * 1000.0 / elapsed));
     FFrameCount = 0;
     FWindowStart = t;
   }

@@ -55,7 +55,9 @@ TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
     FormCreate();
     FStarted = true;
     // From here on an error must not stop play with a box, several a second.
-    platform::Application().OnException = [this](const std::string& message) { ReportPlayError(message); };
+    platform::Application().OnException = [this](const std::string& message) {
+      ReportPlayError(message);
+    };
   } catch (const std::exception& error) {
     platform::Application().HandleException(error);
   }
@@ -77,8 +79,10 @@ void TMainForm::ExecStartupLines()
   if (!FOptions.BotFile.empty()) {
     // Entered as a console line, so the load reads on the console as if typed. The name is a
     // path from the current directory; LoadBot takes an absolute name as it stands.
-    std::string name = platform::PathFrom(std::filesystem::current_path().string() + "/", FOptions.BotFile);
-    for (size_t quote = name.find('\''); quote != std::string::npos; quote = name.find('\'', quote + 2))
+    std::string name =
+        platform::PathFrom(std::filesystem::current_path().string() + "/", FOptions.BotFile);
+    for (size_t quote = name.find('\''); quote != std::string::npos;
+         quote = name.find('\'', quote + 2))
       name.insert(quote, 1, '\'');
     FConsole->EnterLine("LoadBot('" + name + "')");
   }
@@ -122,10 +126,10 @@ void TMainForm::RunAutoexec()
 
 void TMainForm::FormCreate()
 {
-  FOpenGL = std::make_unique<render::TOpenGL>(FWindow->Handle());      // 1 rendering context object
-  FOpenGL->SetFullScreen(AskFullScreen());                              // 2 start-up question
-  FOpenGL->CreateContext();                                             // 3 OpenGL context
-  SetOverlaySwitches();                                                 // 4 overlay switches
+  FOpenGL = std::make_unique<render::TOpenGL>(FWindow->Handle());  // 1 rendering context object
+  FOpenGL->SetFullScreen(AskFullScreen());                         // 2 start-up question
+  FOpenGL->CreateContext();                                        // 3 OpenGL context
+  SetOverlaySwitches();                                            // 4 overlay switches
   FBots.CreateCamera(FWindow->ClientWidth(), FWindow->ClientHeight());  // 5 camera
   CreateFontAndConsole();                                               // 6 font and console
   FSounds->CreateSoundManager(FConsole.get());                          // 7 sound manager
@@ -175,8 +179,10 @@ void TMainForm::ReportPlayError(const std::string& message)
 
 void TMainForm::FormKeyDown(uint16_t key)
 {
-  if (key == platform::VK_ESCAPE) FWindow->Close();
-  else if (!ConsoleEditKey(key)) FBots.MovementKey(key, true);
+  if (key == platform::VK_ESCAPE)
+    FWindow->Close();
+  else if (!ConsoleEditKey(key))
+    FBots.MovementKey(key, true);
   FBots.SteerBot();
 }
 
@@ -253,7 +259,8 @@ void TMainForm::DrawFPSOverlay()
 
 void TMainForm::TakeScreenshots()
 {
-  if (FScreenshots.Pending()) FScreenshots.TakePending(FWindow->ClientWidth(), FWindow->ClientHeight(), *FConsole);
+  if (FScreenshots.Pending())
+    FScreenshots.TakePending(FWindow->ClientWidth(), FWindow->ClientHeight(), *FConsole);
 }
 
 bool TMainForm::AskFullScreen() const

@@ -87,7 +87,7 @@ private:
   // Hands an editing key to the open console; false when the key is not one of them.
   bool ConsoleEditKey(uint16_t key);
 
-  TShellScriptHost FScriptHost;                 // installed for the window's whole life
+  TShellScriptHost FScriptHost;                // installed for the window's whole life
   std::unique_ptr<platform::TWindow> FWindow;  // created first, freed last
   TMainFormOptions FOptions;
   // Components, in the order the window creates them.

@@ -20,7 +20,10 @@ void SplitNumber(const std::string& name, std::string& stem, long& number)
   number = digits.empty() ? -1 : std::stol(digits);
 }
 
-std::string Range(int32_t first, int32_t last) { return std::to_string(first) + "-" + std::to_string(last); }
+std::string Range(int32_t first, int32_t last)
+{
+  return std::to_string(first) + "-" + std::to_string(last);
+}
 
 std::string Join(const std::vector<std::string>& items, const char* separator)
 {
@@ -39,15 +42,16 @@ void ModelLines(const char* title, const bots::TMD2& model, std::vector<std::str
   lines.push_back("  " + std::to_string(model.GetFrameCount()) + " frames, " +
                   std::to_string(model.GetVertexCount()) + " vertices, " +
                   std::to_string(model.GetTriangleCount()) + " triangles");
-  lines.push_back("  skin size " + std::to_string(model.SkinWidth()) + "x" + std::to_string(model.SkinHeight()));
+  lines.push_back("  skin size " + std::to_string(model.SkinWidth()) + "x" +
+                  std::to_string(model.SkinHeight()));
   const std::vector<std::string> names = model.SkinNames();
   lines.push_back("  recorded skins: " + (names.empty() ? std::string("none") : Join(names, ", ")));
   const render::TTexture* texture = model.GetTexture(0);
   if (model.SkinFileName().empty() || !texture)
     lines.push_back("  skin in use: none");
   else
-    lines.push_back("  skin in use: " + model.SkinFileName() + " (" + std::to_string(texture->Width) + "x" +
-                    std::to_string(texture->Height) + ")");
+    lines.push_back("  skin in use: " + model.SkinFileName() + " (" +
+                    std::to_string(texture->Width) + "x" + std::to_string(texture->Height) + ")");
 }
 
 }  // namespace
@@ -63,8 +67,10 @@ std::vector<TFrameGroup> FrameGroups(const bots::TMD2& model)
     SplitNumber(model.FrameName(frame), stem, number);
     const bool sameRun = !groups.empty() && stem == previousStem &&
                          (number < 0 ? previousNumber < 0 : number == previousNumber + 1);
-    if (sameRun) groups.back().Last = frame;
-    else groups.push_back({stem.empty() ? "(no name)" : stem, frame, frame});
+    if (sameRun)
+      groups.back().Last = frame;
+    else
+      groups.push_back({stem.empty() ? "(no name)" : stem, frame, frame});
     previousStem = stem;
     previousNumber = number;
   }
@@ -85,7 +91,8 @@ std::vector<std::string> AnimationLines(const bots::TMD2& model)
   const std::vector<TFrameGroup> groups = FrameGroups(model);
   std::vector<std::string> lines;
   lines.push_back("Frames by recorded name:");
-  for (const TFrameGroup& group : groups) lines.push_back("  " + group.Name + " " + Range(group.First, group.Last));
+  for (const TFrameGroup& group : groups)
+    lines.push_back("  " + group.Name + " " + Range(group.First, group.Last));
   lines.push_back("Built-in animations:");
   const int32_t frames = model.GetFrameCount();
   for (size_t number = 0; number < bots::AnimationTable.size(); ++number) {

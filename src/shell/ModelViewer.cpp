@@ -39,8 +39,9 @@ void SplitExtension(const std::string& path, std::string& stem, std::string& ext
 
 bool SameExtension(const std::string& a, const char* b)
 {
-  return std::equal(a.begin(), a.end(), b, b + std::char_traits<char>::length(b),
-                    [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == y; });
+  return std::equal(
+      a.begin(), a.end(), b, b + std::char_traits<char>::length(b),
+      [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == y; });
 }
 
 bool HasParentStep(const std::string& path)
@@ -72,7 +73,8 @@ public:
 private:
   bool Try(const std::string& path)
   {
-    if (std::find(FResult.Tried.begin(), FResult.Tried.end(), path) != FResult.Tried.end()) return false;
+    if (std::find(FResult.Tried.begin(), FResult.Tried.end(), path) != FResult.Tried.end())
+      return false;
     std::error_code error;
     if (std::filesystem::is_regular_file(path, error)) {
       FResult.Found = path;
@@ -95,9 +97,12 @@ TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string
   for (std::string name : recordedNames) {
     std::replace(name.begin(), name.end(), '\\', '/');  // names written by tools on Windows
     if (name.empty()) continue;
-    if (name.front() == '/') result.Refused.push_back(name + ": absolute path, not followed");
-    else if (HasParentStep(name)) result.Refused.push_back(name + ": leads out through .., not followed");
-    else if (search.TryWithExtensions(name)) return result;
+    if (name.front() == '/')
+      result.Refused.push_back(name + ": absolute path, not followed");
+    else if (HasParentStep(name))
+      result.Refused.push_back(name + ": leads out through .., not followed");
+    else if (search.TryWithExtensions(name))
+      return result;
     const std::string base = BaseNameOf(name);
     if (base.empty() || base == "." || base == "..") continue;
     if (search.TryWithExtensions(folder + base)) return result;
@@ -160,8 +165,8 @@ std::string Call(const char* command, const std::string& name)
 
 }  // namespace
 
-std::string ViewerBotText(const std::string& model, const std::string& skin, const std::string& weapon,
-                          const std::string& weaponSkin)
+std::string ViewerBotText(const std::string& model, const std::string& skin,
+                          const std::string& weapon, const std::string& weaponSkin)
 {
   std::string text = Call("LoadMD2", model);
   if (!skin.empty()) text += Call("LoadMD2Skin", skin);

@@ -37,7 +37,7 @@ bool QuoteScriptString(const std::string& text, std::string& literal);
 
 // The bot file the viewer runs: the models and skins named (empty ones left out), the demo
 // robot's timing, states and transitions. Every name must quote (QuoteScriptString).
-std::string ViewerBotText(const std::string& model, const std::string& skin, const std::string& weapon,
-                          const std::string& weaponSkin);
+std::string ViewerBotText(const std::string& model, const std::string& skin,
+                          const std::string& weapon, const std::string& weaponSkin);
 
 }  // namespace quarn::shell

@@ -32,7 +32,8 @@ std::string Absolute(const std::string& name)
 void TScreenshots::Request(const std::string& fileName, render::TConsole& console)
 {
   if (FPending.size() >= MaxPending) {
-    console.AddWrapped("Screenshot not saved: " + std::to_string(MaxPending) + " are waiting for the next frame");
+    console.AddWrapped("Screenshot not saved: " + std::to_string(MaxPending) +
+                       " are waiting for the next frame");
     return;
   }
   FPending.push_back(fileName);
@@ -44,16 +45,20 @@ void TScreenshots::TakePending(int32_t width, int32_t height, render::TConsole& 
   const render::TFramePixels pixels = render::ReadFramePixels(width, height);
   for (const std::string& name : FPending) {
     if (!name.empty()) {
-      const render::TWriteResult result = render::WritePNG(name, pixels, render::TWriteMode::Replace);
-      if (result.Status == render::TWriteResult::TStatus::Written) console.AddWrapped("Screenshot saved to " + name);
-      else console.AddWrapped("Screenshot not saved: " + name + ": " + result.Reason);
+      const render::TWriteResult result =
+          render::WritePNG(name, pixels, render::TWriteMode::Replace);
+      if (result.Status == render::TWriteResult::TStatus::Written)
+        console.AddWrapped("Screenshot saved to " + name);
+      else
+        console.AddWrapped("Screenshot not saved: " + name + ": " + result.Reason);
       continue;
     }
     // Numbered names never replace a file: each is created only if it does not exist yet.
     bool done = false;
     for (int number = 1; number <= LastNumber && !done; ++number) {
       const std::string numbered = Numbered(number);
-      const render::TWriteResult result = render::WritePNG(numbered, pixels, render::TWriteMode::CreateNew);
+      const render::TWriteResult result =
+          render::WritePNG(numbered, pixels, render::TWriteMode::CreateNew);
       if (result.Status == render::TWriteResult::TStatus::Exists) continue;
       done = true;
       if (result.Status == render::TWriteResult::TStatus::Written)
@@ -61,7 +66,8 @@ void TScreenshots::TakePending(int32_t width, int32_t height, render::TConsole& 
       else
         console.AddWrapped("Screenshot not saved: " + Absolute(numbered) + ": " + result.Reason);
     }
-    if (!done) console.AddWrapped("Screenshot not saved: quarn-0001.png to quarn-9999.png all exist");
+    if (!done)
+      console.AddWrapped("Screenshot not saved: quarn-0001.png to quarn-9999.png all exist");
   }
   FPending.clear();
 }

@@ -5,10 +5,7 @@
 
 namespace quarn::sound {
 
-void TDXSoundDirectSound::DoRestore()
-{
-  FOwner.Restore();
-}
+void TDXSoundDirectSound::DoRestore() { FOwner.Restore(); }
 
 TCustomDXSound::TCustomDXSound(const void* form) : FForm(form) {}
 
@@ -71,7 +68,8 @@ void TCustomDXSound::AttachToWindow()
   // The cooperative level is fixed by the options in force when the device came up.
   if (FInitialized)
     FDSound->SetDXResult(FDSound->GetIDS().SetCooperativeLevel(
-        FForm, FEffectiveOptions.Has(soExclusive) ? dsconst::DSSCL_EXCLUSIVE : dsconst::DSSCL_NORMAL));
+        FForm,
+        FEffectiveOptions.Has(soExclusive) ? dsconst::DSSCL_EXCLUSIVE : dsconst::DSSCL_NORMAL));
 }
 
 void TCustomDXSound::Finalize()

@@ -107,8 +107,8 @@ TALBuffer& TDirectSoundBuffer::GetIDSB()
 void TDirectSoundBuffer::CreateSecondary(const void* format, int formatSize, int size)
 {
   TDSBufferDesc description;
-  description.dwFlags = dsbcaps::DSBCAPS_CTRLFREQUENCY | dsbcaps::DSBCAPS_CTRLPAN |
-                        dsbcaps::DSBCAPS_CTRLVOLUME;
+  description.dwFlags =
+      dsbcaps::DSBCAPS_CTRLFREQUENCY | dsbcaps::DSBCAPS_CTRLPAN | dsbcaps::DSBCAPS_CTRLVOLUME;
   if (FDirectSound && FDirectSound->StickyFocus)
     description.dwFlags |= dsbcaps::DSBCAPS_STICKYFOCUS;
   else if (FDirectSound && FDirectSound->GlobalFocus)
@@ -120,7 +120,8 @@ void TDirectSoundBuffer::CreateSecondary(const void* format, int formatSize, int
     throw EDirectSoundBufferError(FormatMessage("%s cannot be made", "Sound Buffer"));
 }
 
-void TDirectSoundBuffer::LoadFromMemory(const void* format, int formatSize, const void* data, int size)
+void TDirectSoundBuffer::LoadFromMemory(const void* format, int formatSize, const void* data,
+                                        int size)
 {
   CreateSecondary(format, formatSize, size);
   if (!data) return;
@@ -141,15 +142,9 @@ void TDirectSoundBuffer::LoadFromWave(const TWave& wave)
   LoadFromMemory(wave.Format(), wave.FormatSize(), wave.Data(), wave.Size());
 }
 
-void TDirectSoundBuffer::Release()
-{
-  SetIDSB(nullptr);
-}
+void TDirectSoundBuffer::Release() { SetIDSB(nullptr); }
 
-void TDirectSoundBuffer::Assign(const TWave& wave)
-{
-  LoadFromWave(wave);
-}
+void TDirectSoundBuffer::Assign(const TWave& wave) { LoadFromWave(wave); }
 
 void TDirectSoundBuffer::Assign(const TDirectSoundBuffer& source)
 {
@@ -174,25 +169,16 @@ void TDirectSoundBuffer::Play(bool loop)
   SetDXResult(GetIDSB().Play(loop ? dsconst::DSBPLAY_LOOPING : 0));
 }
 
-void TDirectSoundBuffer::Stop()
-{
-  SetDXResult(GetIDSB().Stop());
-}
+void TDirectSoundBuffer::Stop() { SetDXResult(GetIDSB().Stop()); }
 
 void TDirectSoundBuffer::SetPosition(uint32_t position)
 {
   SetDXResult(GetIDSB().SetCurrentPosition(position));
 }
 
-void TDirectSoundBuffer::SetVolume(int32_t volume)
-{
-  SetDXResult(GetIDSB().SetVolume(volume));
-}
+void TDirectSoundBuffer::SetVolume(int32_t volume) { SetDXResult(GetIDSB().SetVolume(volume)); }
 
-void TDirectSoundBuffer::SetPan(int32_t pan)
-{
-  SetDXResult(GetIDSB().SetPan(pan));
-}
+void TDirectSoundBuffer::SetPan(int32_t pan) { SetDXResult(GetIDSB().SetPan(pan)); }
 
 void TDirectSoundBuffer::SetFrequency(uint32_t frequency)
 {
@@ -203,7 +189,8 @@ bool TDirectSoundBuffer::Lock(uint32_t offset, uint32_t bytes, void*& region1, u
                               void*& region2, uint32_t& size2)
 {
   if (!FIDSB || FLockCount > 0) return false;
-  SetDXResult(FIDSB->Lock(offset, bytes, &FLock.Region1, &FLock.Size1, &FLock.Region2, &FLock.Size2));
+  SetDXResult(
+      FIDSB->Lock(offset, bytes, &FLock.Region1, &FLock.Size1, &FLock.Region2, &FLock.Size2));
   if (DXResult() != DS_OK) return false;
   region1 = FLock.Region1;
   size1 = FLock.Size1;

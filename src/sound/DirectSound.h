@@ -59,8 +59,8 @@ public:
   void LoadFromMemory(const void* format, int formatSize, const void* data, int size);
   void LoadFromWave(const TWave& wave);
 
-  void Release();                         // drop the buffer (Assign of nothing)
-  void Assign(const TWave& wave);         // LoadFromWave
+  void Release();                  // drop the buffer (Assign of nothing)
+  void Assign(const TWave& wave);  // LoadFromWave
   // A duplicate sharing the source's samples, playing as its own voice. When the source has no
   // buffer, or the device refuses, this one is left without one (DXResult tells why).
   void Assign(const TDirectSoundBuffer& source);

@@ -59,10 +59,7 @@ void THashCollectionItem::Unlink()
   FPrev = FNext = nullptr;
 }
 
-THashCollection::~THashCollection()
-{
-  Clear();
-}
+THashCollection::~THashCollection() { Clear(); }
 
 void THashCollection::Append(std::unique_ptr<THashCollectionItem> item)
 {

@@ -88,15 +88,9 @@ private:
   int FSaved = -1;
 };
 
-ALCdevice* AsDevice(void* handle)
-{
-  return static_cast<ALCdevice*>(handle);
-}
+ALCdevice* AsDevice(void* handle) { return static_cast<ALCdevice*>(handle); }
 
-ALCcontext* AsContext(void* handle)
-{
-  return static_cast<ALCcontext*>(handle);
-}
+ALCcontext* AsContext(void* handle) { return static_cast<ALCcontext*>(handle); }
 
 }  // namespace
 
@@ -106,7 +100,7 @@ struct TALSamples {
   ALenum Format = 0;           // of the wave: mono or stereo, 8 or 16 bits
   int Rate = 0;
   int BlockAlign = 1;
-  std::vector<uint8_t> Bytes;  // what Lock hands out; Unlock uploads it
+  std::vector<uint8_t> Bytes;                 // what Lock hands out; Unlock uploads it
   std::vector<std::array<ALuint, 2>> Voices;  // the sources of every voice playing these samples
 
   explicit TALSamples(TALDevice& device) : Device(device) {}
@@ -121,7 +115,10 @@ struct TALSamples {
 
   // Whole frames only: OpenAL refuses a trailing partial frame.
   size_t FrameCount() const { return Bytes.size() / static_cast<size_t>(BlockAlign); }
-  ALsizei UploadSize() const { return static_cast<ALsizei>(FrameCount() * static_cast<size_t>(BlockAlign)); }
+  ALsizei UploadSize() const
+  {
+    return static_cast<ALsizei>(FrameCount() * static_cast<size_t>(BlockAlign));
+  }
 
   // One channel's samples as stereo frames with silence in the other channel.
   std::vector<uint8_t> ChannelAlone(int side) const
@@ -152,7 +149,8 @@ struct TALSamples {
     alGetError();
     for (int side = 0; side < 2; ++side) {
       const std::vector<uint8_t> data = ChannelAlone(side);
-      alBufferData(Buffers[side], StereoFormatOf(Format), data.data(), static_cast<ALsizei>(data.size()), Rate);
+      alBufferData(Buffers[side], StereoFormatOf(Format), data.data(),
+                   static_cast<ALsizei>(data.size()), Rate);
     }
     const bool ok = alGetError() == AL_NO_ERROR;
     for (const auto& voice : Voices) Attach(voice);
@@ -167,7 +165,6 @@ struct TALSamples {
 };
 
 // ---- TALDevice
-
 
 std::unique_ptr<TALDevice> TALDevice::Create(const TSoundDeviceId* id, int32_t& result)
 {
@@ -188,9 +185,16 @@ std::unique_ptr<TALDevice> TALDevice::Create(const TSoundDeviceId* id, int32_t& 
     }
     device->FDevice = open(name);
     // Plain stereo float output with nothing that would make it depend on more than the mix.
-    attributes = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                  ALC_FREQUENCY, id->LoopbackRate, ALC_HRTF_SOFT, ALC_FALSE,
-                  ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE};
+    attributes = {ALC_FORMAT_CHANNELS_SOFT,
+                  ALC_STEREO_SOFT,
+                  ALC_FORMAT_TYPE_SOFT,
+                  ALC_FLOAT_SOFT,
+                  ALC_FREQUENCY,
+                  id->LoopbackRate,
+                  ALC_HRTF_SOFT,
+                  ALC_FALSE,
+                  ALC_OUTPUT_LIMITER_SOFT,
+                  ALC_FALSE};
   } else {
     const TQuietStderr quiet;
     device->FDevice = alcOpenDevice(name);
@@ -269,7 +273,8 @@ int32_t TALDevice::CreateSoundBuffer(const TDSBufferDesc& desc, std::unique_ptr<
   if (!riff::DecodeFormat(desc.lpwfxFormat, desc.FormatSize, format)) return DSERR_INVALIDPARAM;
   const ALenum alFormat = ALFormatOf(format);
   if (!alFormat) return DSERR_BADFORMAT;
-  if (desc.dwBufferBytes < DSBSIZE_MIN || desc.dwBufferBytes > DSBSIZE_MAX) return DSERR_INVALIDPARAM;
+  if (desc.dwBufferBytes < DSBSIZE_MIN || desc.dwBufferBytes > DSBSIZE_MAX)
+    return DSERR_INVALIDPARAM;
 
   auto samples = std::make_shared<TALSamples>(*this);
   samples->Format = alFormat;
@@ -326,7 +331,8 @@ TALBuffer::~TALBuffer()
     for (ALuint source : FSources) alSourcei(source, AL_BUFFER, 0);
     alDeleteSources(2, FSources);
     if (FSamples)
-      std::erase_if(FSamples->Voices, [this](const std::array<ALuint, 2>& v) { return v[0] == FSources[0]; });
+      std::erase_if(FSamples->Voices,
+                    [this](const std::array<ALuint, 2>& v) { return v[0] == FSources[0]; });
   }
 }
 
@@ -355,7 +361,8 @@ bool TALBuffer::CreateSources()
 void TALBuffer::ApplyGains()
 {
   const float volume = GainOf(FVolume);
-  for (int side = 0; side < 2; ++side) alSourcef(FSources[side], AL_GAIN, volume * PanGainOf(FPan, side));
+  for (int side = 0; side < 2; ++side)
+    alSourcef(FSources[side], AL_GAIN, volume * PanGainOf(FPan, side));
 }
 
 bool TALBuffer::SourcePlaying() const
@@ -482,7 +489,8 @@ int32_t TALBuffer::SetFrequency(uint32_t frequency)
   if (frequency != 0 && (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX))
     return DSERR_INVALIDPARAM;
   FDevice.MakeCurrent();
-  const float pitch = frequency == 0 ? 1.0f : static_cast<float>(frequency) / static_cast<float>(FSamples->Rate);
+  const float pitch =
+      frequency == 0 ? 1.0f : static_cast<float>(frequency) / static_cast<float>(FSamples->Rate);
   for (ALuint source : FSources) alSourcef(source, AL_PITCH, pitch);
   return DS_OK;
 }

@@ -19,9 +19,9 @@ namespace quarn::sound {
 // (ALSOFT_DRIVERS=null gives a silent working device). A loopback device mixes only when asked
 // to, into memory (RenderSamples), which makes output deterministic for tests.
 struct TSoundDeviceId {
-  std::string Name;         // OpenAL device name; empty: the default device
-  bool Loopback = false;    // render into memory instead of a device
-  int LoopbackRate = 44100; // frames per second of the rendered output (stereo, 32-bit float)
+  std::string Name;          // OpenAL device name; empty: the default device
+  bool Loopback = false;     // render into memory instead of a device
+  int LoopbackRate = 44100;  // frames per second of the rendered output (stereo, 32-bit float)
 };
 
 // Buffer description flags (only those the layer uses or reports).
@@ -134,9 +134,9 @@ private:
   TALDevice& FDevice;
   bool FPrimary;
   uint32_t FFlags = 0;
-  std::vector<uint8_t> FFormat;           // the format record as given
-  std::shared_ptr<TALSamples> FSamples;   // secondary buffers only
-  unsigned FSources[2] = {0, 0};          // this buffer's voice: left and right channel
+  std::vector<uint8_t> FFormat;          // the format record as given
+  std::shared_ptr<TALSamples> FSamples;  // secondary buffers only
+  unsigned FSources[2] = {0, 0};         // this buffer's voice: left and right channel
   bool FLooping = false;
   int32_t FVolume = 0;
   int32_t FPan = 0;

@@ -19,7 +19,8 @@ bool SameText(const std::string& a, const char* b)
   if (a.size() != std::strlen(b)) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i]))) return false;
+    if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i])))
+      return false;
   }
   return true;
 }
@@ -102,7 +103,7 @@ private:
       case vaInt8: ReadBytes(b, 1); return static_cast<int8_t>(in.U8());
       case vaInt16: ReadBytes(b, 2); return in.I16();
       case vaInt32: ReadBytes(b, 4); return in.I32();
-      default: Fail("an integer value was expected"); 
+      default: Fail("an integer value was expected");
     }
   }
   int32_t ReadInteger() { return ReadIntegerOfKind(ReadByte()); }

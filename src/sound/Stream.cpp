@@ -15,10 +15,7 @@ int64_t TStream::Size()
   return size;
 }
 
-int64_t TStream::Remaining()
-{
-  return std::max<int64_t>(0, Size() - Position());
-}
+int64_t TStream::Remaining() { return std::max<int64_t>(0, Size() - Position()); }
 
 void TStream::ReadBuffer(void* buffer, int64_t count)
 {
@@ -80,10 +77,7 @@ TFileStream::TFileStream(const std::string& fileName, TMode mode)
   if (!FFile) throw EFOpenError(fileName);
 }
 
-TFileStream::~TFileStream()
-{
-  std::fclose(FFile);
-}
+TFileStream::~TFileStream() { std::fclose(FFile); }
 
 void TFileStream::SetSize(int64_t newSize)
 {
@@ -105,7 +99,9 @@ int64_t TFileStream::Write(const void* buffer, int64_t count)
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
 {
-  const int whence = origin == soFromBeginning ? SEEK_SET : origin == soFromCurrent ? SEEK_CUR : SEEK_END;
+  const int whence = origin == soFromBeginning ? SEEK_SET
+                     : origin == soFromCurrent ? SEEK_CUR
+                                               : SEEK_END;
   if (origin == soFromCurrent && offset == 0) return ftello(FFile);
   if (fseeko(FFile, offset, whence) != 0) return ftello(FFile);
   return ftello(FFile);

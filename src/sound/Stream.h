@@ -24,7 +24,9 @@ public:
 };
 class EFOpenError : public EStreamError {
 public:
-  explicit EFOpenError(const std::string& fileName) : EStreamError("Cannot open file " + fileName) {}
+  explicit EFOpenError(const std::string& fileName) : EStreamError("Cannot open file " + fileName)
+  {
+  }
 };
 
 enum TSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
@@ -36,7 +38,7 @@ public:
   virtual ~TStream() = default;
 
   virtual void SetSize(int64_t newSize) = 0;
-  virtual int64_t Read(void* buffer, int64_t count) = 0;   // bytes actually read
+  virtual int64_t Read(void* buffer, int64_t count) = 0;  // bytes actually read
   virtual int64_t Write(const void* buffer, int64_t count) = 0;
   virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;  // the new position
 

@@ -29,10 +29,7 @@ void WriteChunkHeader(TStream& stream, uint32_t id, uint32_t size)
   stream.WriteBuffer(header.data(), static_cast<int64_t>(header.size()));
 }
 
-int BlockCount(int n)
-{
-  return (n + TWave::BlockSize - 1) / TWave::BlockSize;
-}
+int BlockCount(int n) { return (n + TWave::BlockSize - 1) / TWave::BlockSize; }
 
 }  // namespace
 
@@ -170,10 +167,7 @@ void TCustomWaveStream2::SetFormatSize(int value)
 
 // ---- TWaveStream
 
-TWaveStream::TWaveStream(TStream& stream) : FStream(stream)
-{
-  FStartPos = stream.Position();
-}
+TWaveStream::TWaveStream(TStream& stream) : FStream(stream) { FStartPos = stream.Position(); }
 
 TWaveStream::~TWaveStream()
 {

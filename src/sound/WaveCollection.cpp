@@ -10,10 +10,7 @@ namespace quarn::sound {
 
 // ---- TWaveCollectionItem
 
-TWaveCollectionItem::~TWaveCollectionItem()
-{
-  Finalize();
-}
+TWaveCollectionItem::~TWaveCollectionItem() { Finalize(); }
 
 TWaveCollection& TWaveCollectionItem::WaveCollection() const
 {
@@ -41,7 +38,8 @@ void TWaveCollectionItem::Restore()
     if (WaveCollection().Initialized()) Initialize();
     if (!FInitialized) return;
   }
-  if (!FBuffer) FBuffer = std::make_unique<TDirectSoundBuffer>(*WaveCollection().DXSound()->DSound());
+  if (!FBuffer)
+    FBuffer = std::make_unique<TDirectSoundBuffer>(*WaveCollection().DXSound()->DSound());
   try {
     FBuffer->LoadFromWave(FWave);
   } catch (...) {
@@ -168,10 +166,7 @@ void TWaveCollectionItem::Play(bool wait)
 
 // ---- TWaveCollection
 
-TWaveCollection::~TWaveCollection()
-{
-  Clear();
-}
+TWaveCollection::~TWaveCollection() { Clear(); }
 
 TWaveCollectionItem& TWaveCollection::Add()
 {
@@ -195,10 +190,7 @@ void TWaveCollection::Assign(const TWaveCollection& source)
   for (int i = 0; i < source.Count(); ++i) Add().Assign(source.Items(i));
 }
 
-bool TWaveCollection::Initialized() const
-{
-  return FDXSound && FDXSound->Initialized();
-}
+bool TWaveCollection::Initialized() const { return FDXSound && FDXSound->Initialized(); }
 
 void TWaveCollection::Initialize(TCustomDXSound* sound)
 {
@@ -262,7 +254,8 @@ void TCustomDXWaveList::SetDXSound(TCustomDXSound* value)
   if (FDXSound) FDXSound->Subscribe(DXSoundNotifyEvent, this);
 }
 
-void TCustomDXWaveList::DXSoundNotifyEvent(void* list, TCustomDXSound& sender, TDXSoundNotifyType type)
+void TCustomDXWaveList::DXSoundNotifyEvent(void* list, TCustomDXSound& sender,
+                                           TDXSoundNotifyType type)
 {
   auto& self = *static_cast<TCustomDXWaveList*>(list);
   switch (type) {

@@ -47,7 +47,10 @@ public:
   bool Initialized() const { return FInitialized; }
   TDirectSoundBuffer* Buffer() const { return FBuffer.get(); }
   int VoiceCount() const { return static_cast<int>(FBufferList.size()); }
-  TDirectSoundBuffer* Voice(int index) const { return FBufferList.at(static_cast<size_t>(index)).get(); }
+  TDirectSoundBuffer* Voice(int index) const
+  {
+    return FBufferList.at(static_cast<size_t>(index)).get();
+  }
 
   TWaveCollection& WaveCollection() const;
 
@@ -56,7 +59,7 @@ private:
   explicit TWaveCollectionItem(THashCollection& collection) : THashCollectionItem(collection) {}
   std::unique_ptr<TDirectSoundBuffer> Duplicate(TDirectSoundBuffer& master);
 
-  std::unique_ptr<TDirectSoundBuffer> FBuffer;                 // master: never played unlooped
+  std::unique_ptr<TDirectSoundBuffer> FBuffer;                   // master: never played unlooped
   std::vector<std::unique_ptr<TDirectSoundBuffer>> FBufferList;  // voices, oldest first
   int FFrequency = 0;
   bool FInitialized = false;
@@ -76,7 +79,10 @@ public:
   ~TWaveCollection() override;
 
   TWaveCollectionItem& Add();
-  TWaveCollectionItem& Items(int index) const { return static_cast<TWaveCollectionItem&>(Item(index)); }
+  TWaveCollectionItem& Items(int index) const
+  {
+    return static_cast<TWaveCollectionItem&>(Item(index));
+  }
   // The item with that name; EWaveCollectionError "Wave '<name>' not found".
   TWaveCollectionItem& Find(const std::string& name) const;
   // Replaces the content by copies of `source`'s items.

@@ -18,7 +18,8 @@ platform::TPixelFormat TestPixelFormat()
 void GlWindow::SetUp()
 {
   std::string reason;
-  if (!Window.Create(Width, Height, TestPixelFormat(), reason)) GTEST_SKIP() << "no GL window: " << reason;
+  if (!Window.Create(Width, Height, TestPixelFormat(), reason))
+    GTEST_SKIP() << "no GL window: " << reason;
   glReadBuffer(GL_BACK);
   glDrawBuffer(GL_BACK);
 }

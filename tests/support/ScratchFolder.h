@@ -11,7 +11,8 @@ class TScratchFolder {
 public:
   // Made in `parent` (a path ending in '/'), the system's temporary folder when empty. Tests
   // whose files are named relative to the program's folder pass platform::ExeDir().
-  explicit TScratchFolder(const std::string& prefix = "quarn_test_", const std::string& parent = {});
+  explicit TScratchFolder(const std::string& prefix = "quarn_test_",
+                          const std::string& parent = {});
   ~TScratchFolder();
   TScratchFolder(const TScratchFolder&) = delete;
   TScratchFolder& operator=(const TScratchFolder&) = delete;

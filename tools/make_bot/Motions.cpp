@@ -28,19 +28,38 @@ TPose With(TPose pose, TSet values)
 TPose Stand()
 {
   TPose p{};
-  return With(p, {{ArmSwingL, 6}, {ArmRaiseL, 10}, {ElbowL, 20}, {ArmSwingR, 18}, {ArmRaiseR, 8},
-                  {ElbowR, 45}, {LegSpreadL, 4}, {LegSpreadR, 4}});
+  return With(p, {{ArmSwingL, 6},
+                  {ArmRaiseL, 10},
+                  {ElbowL, 20},
+                  {ArmSwingR, 18},
+                  {ArmRaiseR, 8},
+                  {ElbowR, 45},
+                  {LegSpreadL, 4},
+                  {LegSpreadR, 4}});
 }
 
 TPose Crouch()
 {
-  return With(Stand(), {{RootZ, -7.5f}, {TorsoPitch, 18}, {HeadPitch, -14}, {LegSwingL, 62},
-                        {KneeL, 112}, {LegSwingR, 52}, {KneeR, 100}, {LegSpreadL, 8},
-                        {LegSpreadR, 8}, {ArmSwingR, 40}, {ElbowR, 50}, {ArmSwingL, 30},
+  return With(Stand(), {{RootZ, -7.5f},
+                        {TorsoPitch, 18},
+                        {HeadPitch, -14},
+                        {LegSwingL, 62},
+                        {KneeL, 112},
+                        {LegSwingR, 52},
+                        {KneeR, 100},
+                        {LegSpreadL, 8},
+                        {LegSpreadR, 8},
+                        {ArmSwingR, 40},
+                        {ElbowR, 50},
+                        {ArmSwingL, 30},
                         {ElbowL, 50}});
 }
 
-TPose Aim(TPose p) { return With(p, {{ArmSwingR, 84 + p[TorsoPitch] * 0.3f}, {ArmRaiseR, 4}, {ElbowR, 6}, {ArmTwistR, 0}}); }
+TPose Aim(TPose p)
+{
+  return With(
+      p, {{ArmSwingR, 84 + p[TorsoPitch] * 0.3f}, {ArmRaiseR, 4}, {ElbowR, 6}, {ArmTwistR, 0}});
+}
 
 // Key poses at increasing times 0..1, eased between.
 TPose Keys(std::initializer_list<std::pair<float, TPose>> keys, float t)
@@ -89,44 +108,96 @@ TPose Run(float t)  // 1 (and 18 backwards): legs and arms in opposite swing
 
 TPose Shoot(float t)  // 16: gun raised, recoil, recover
 {
-  const TPose aim = Aim(With(Stand(), {{TorsoYaw, -12}, {HeadYaw, 8}, {ArmSwingL, 25}, {ElbowL, 70}}));
-  const TPose kick = With(aim, {{ArmSwingR, 112}, {ElbowR, 25}, {TorsoPitch, -9}, {RootX, -1.5f}, {HeadPitch, -8}});
+  const TPose aim =
+      Aim(With(Stand(), {{TorsoYaw, -12}, {HeadYaw, 8}, {ArmSwingL, 25}, {ElbowL, 70}}));
+  const TPose kick = With(
+      aim, {{ArmSwingR, 112}, {ElbowR, 25}, {TorsoPitch, -9}, {RootX, -1.5f}, {HeadPitch, -8}});
   return Keys({{0, aim}, {0.12f, kick}, {0.5f, aim}, {0.62f, kick}, {1, aim}}, t);
 }
 
 TPose Pain(float t)  // 2: hit in the chest, thrown back, recover
 {
-  const TPose hit = With(Stand(), {{TorsoPitch, -24}, {HeadPitch, -30}, {RootX, -2}, {ArmRaiseL, 55},
-                                   {ArmRaiseR, 45}, {ArmSwingL, -20}, {ElbowL, 60}, {KneeL, 25}, {KneeR, 30},
-                                   {LegSwingL, 15}, {LegSwingR, 12}});
-  return Keys({{0, Stand()}, {0.2f, hit}, {0.55f, With(hit, {{TorsoPitch, -12}, {HeadPitch, -10}})}, {1, Stand()}}, t);
+  const TPose hit = With(Stand(), {{TorsoPitch, -24},
+                                   {HeadPitch, -30},
+                                   {RootX, -2},
+                                   {ArmRaiseL, 55},
+                                   {ArmRaiseR, 45},
+                                   {ArmSwingL, -20},
+                                   {ElbowL, 60},
+                                   {KneeL, 25},
+                                   {KneeR, 30},
+                                   {LegSwingL, 15},
+                                   {LegSwingR, 12}});
+  return Keys({{0, Stand()},
+               {0.2f, hit},
+               {0.55f, With(hit, {{TorsoPitch, -12}, {HeadPitch, -10}})},
+               {1, Stand()}},
+              t);
 }
 
 TPose Pain2(float t)  // 3: hit in the side, doubling over with a twist
 {
-  const TPose hit = With(Stand(), {{TorsoPitch, 30}, {TorsoYaw, 25}, {TorsoRoll, -14}, {HeadPitch, 25},
-                                   {HeadRoll, 12}, {ArmSwingL, 50}, {ElbowL, 100}, {KneeL, 30}, {KneeR, 18},
-                                   {LegSwingL, 22}, {RootZ, -2}});
+  const TPose hit = With(Stand(), {{TorsoPitch, 30},
+                                   {TorsoYaw, 25},
+                                   {TorsoRoll, -14},
+                                   {HeadPitch, 25},
+                                   {HeadRoll, 12},
+                                   {ArmSwingL, 50},
+                                   {ElbowL, 100},
+                                   {KneeL, 30},
+                                   {KneeR, 18},
+                                   {LegSwingL, 22},
+                                   {RootZ, -2}});
   return Keys({{0, Stand()}, {0.3f, hit}, {0.6f, With(hit, {{TorsoYaw, -10}})}, {1, Stand()}}, t);
 }
 
 TPose Jump(float t)  // 4: crouch, spring up with arms high, tuck, land
 {
-  const TPose load = With(Crouch(), {{RootZ, -5}, {ArmSwingL, -35}, {ArmSwingR, -20}, {ElbowL, 20}});
-  const TPose launch = With(Stand(), {{RootZ, 7}, {LegSwingL, -8}, {LegSwingR, -8}, {ToeL, 30}, {ToeR, 30},
-                                      {ArmSwingL, 165}, {ArmRaiseL, 15}, {ElbowL, 10}, {ArmSwingR, 150}, {ElbowR, 10},
+  const TPose load =
+      With(Crouch(), {{RootZ, -5}, {ArmSwingL, -35}, {ArmSwingR, -20}, {ElbowL, 20}});
+  const TPose launch = With(Stand(), {{RootZ, 7},
+                                      {LegSwingL, -8},
+                                      {LegSwingR, -8},
+                                      {ToeL, 30},
+                                      {ToeR, 30},
+                                      {ArmSwingL, 165},
+                                      {ArmRaiseL, 15},
+                                      {ElbowL, 10},
+                                      {ArmSwingR, 150},
+                                      {ElbowR, 10},
                                       {HeadPitch, -20}});
-  const TPose apex = With(launch, {{RootZ, 14}, {LegSwingL, 75}, {KneeL, 110}, {LegSwingR, 75}, {KneeR, 110},
-                                   {ArmSwingL, 100}, {ArmRaiseL, 40}, {ArmSwingR, 90}, {ToeL, 0}, {ToeR, 0}});
-  return Keys({{0, load}, {0.25f, launch}, {0.55f, apex}, {0.85f, With(Crouch(), {{RootZ, -4}})}, {1, Stand()}}, t);
+  const TPose apex = With(launch, {{RootZ, 14},
+                                   {LegSwingL, 75},
+                                   {KneeL, 110},
+                                   {LegSwingR, 75},
+                                   {KneeR, 110},
+                                   {ArmSwingL, 100},
+                                   {ArmRaiseL, 40},
+                                   {ArmSwingR, 90},
+                                   {ToeL, 0},
+                                   {ToeR, 0}});
+  return Keys({{0, load},
+               {0.25f, launch},
+               {0.55f, apex},
+               {0.85f, With(Crouch(), {{RootZ, -4}})},
+               {1, Stand()}},
+              t);
 }
 
 TPose Flip(float t)  // first half of 5: a back flip
 {
   const float a = Smooth(t);
-  TPose p = Lerp(Stand(), With(Stand(), {{LegSwingL, 95}, {LegSwingR, 95}, {KneeL, 130}, {KneeR, 130},
-                                         {ArmSwingL, 70}, {ArmSwingR, 70}, {ElbowL, 90}, {ElbowR, 90},
-                                         {HeadPitch, 20}, {TorsoPitch, 20}}),
+  TPose p = Lerp(Stand(),
+                 With(Stand(), {{LegSwingL, 95},
+                                {LegSwingR, 95},
+                                {KneeL, 130},
+                                {KneeR, 130},
+                                {ArmSwingL, 70},
+                                {ArmSwingR, 70},
+                                {ElbowL, 90},
+                                {ElbowR, 90},
+                                {HeadPitch, 20},
+                                {TorsoPitch, 20}}),
                  std::sin(Pi * a));
   p[RootPitch] = -360 * a;
   p[RootZ] = 22 * std::sin(Pi * a);
@@ -136,9 +207,17 @@ TPose Flip(float t)  // first half of 5: a back flip
 
 TPose Salute(float t)  // second half of 5: left hand to the brow, held, lowered
 {
-  const TPose up = With(Stand(), {{ArmRaiseL, 130}, {ArmSwingL, 70}, {ArmTwistL, 80}, {ElbowL, 110},
-                                  {HeadPitch, -6}, {TorsoPitch, -3}, {LegSpreadL, 1}, {LegSpreadR, 1}});
-  return Keys({{0, With(Stand(), {{RootX, -8}})}, {0.15f, Stand()}, {0.4f, up}, {0.8f, up}, {1, Stand()}}, t);
+  const TPose up = With(Stand(), {{ArmRaiseL, 130},
+                                  {ArmSwingL, 70},
+                                  {ArmTwistL, 80},
+                                  {ElbowL, 110},
+                                  {HeadPitch, -6},
+                                  {TorsoPitch, -3},
+                                  {LegSpreadL, 1},
+                                  {LegSpreadR, 1}});
+  return Keys(
+      {{0, With(Stand(), {{RootX, -8}})}, {0.15f, Stand()}, {0.4f, up}, {0.8f, up}, {1, Stand()}},
+      t);
 }
 
 TPose Taunt(float t)  // 6: fist pumping over the head, hips swaying
@@ -169,8 +248,14 @@ TPose Wave(float t)  // 7: left arm up, hand waving side to side
 
 TPose Point(float t)  // 8: turn and point with the left arm, hold, lower
 {
-  const TPose point = With(Stand(), {{ArmSwingL, 90}, {ArmRaiseL, -12}, {ElbowL, 0}, {TorsoYaw, 18},
-                                     {HeadYaw, 14}, {HeadPitch, -4}, {LegSwingL, 15}, {KneeL, 10}});
+  const TPose point = With(Stand(), {{ArmSwingL, 90},
+                                     {ArmRaiseL, -12},
+                                     {ElbowL, 0},
+                                     {TorsoYaw, 18},
+                                     {HeadYaw, 14},
+                                     {HeadPitch, -4},
+                                     {LegSwingL, 15},
+                                     {KneeL, 10}});
   return Keys({{0, Stand()}, {0.3f, point}, {0.75f, point}, {1, Stand()}}, t);
 }
 
@@ -214,9 +299,16 @@ TPose CrouchScan(float t)  // 11: crouched, aiming left and right
 
 TPose CrouchDeath(float t)  // 12: crouched, hit, toppling onto its side
 {
-  const TPose hit = With(Crouch(), {{TorsoPitch, -10}, {HeadPitch, -30}, {ArmRaiseL, 60}, {ArmRaiseR, 50}});
-  TPose down = With(Crouch(), {{RootRoll, 85}, {RootZ, -18}, {RootY, 6}, {HeadRoll, 20}, {ArmRaiseL, 100},
-                               {ArmSwingR, 10}, {ElbowR, 20}, {ArmSwingL, 20}});
+  const TPose hit =
+      With(Crouch(), {{TorsoPitch, -10}, {HeadPitch, -30}, {ArmRaiseL, 60}, {ArmRaiseR, 50}});
+  TPose down = With(Crouch(), {{RootRoll, 85},
+                               {RootZ, -18},
+                               {RootY, 6},
+                               {HeadRoll, 20},
+                               {ArmRaiseL, 100},
+                               {ArmSwingR, 10},
+                               {ElbowR, 20},
+                               {ArmSwingL, 20}});
   return Keys({{0, Crouch()}, {0.25f, hit}, {1, down}}, t);
 }
 
@@ -235,8 +327,13 @@ TPose Fall(TPose p, float pitch, float extraZ)
 TPose DeathBack(float t)  // 13: blown backwards, arms flung up, flat on the back
 {
   const float a = Smooth(std::min(1.0f, t * 1.25f));
-  TPose p = With(Stand(), {{ArmSwingL, 120 * a}, {ArmSwingR, 100 * a}, {ArmRaiseL, 30}, {ArmRaiseR, 30},
-                           {ElbowL, 20}, {HeadPitch, -30 * a}, {KneeL, 40 * std::sin(Pi * a)},
+  TPose p = With(Stand(), {{ArmSwingL, 120 * a},
+                           {ArmSwingR, 100 * a},
+                           {ArmRaiseL, 30},
+                           {ArmRaiseR, 30},
+                           {ElbowL, 20},
+                           {HeadPitch, -30 * a},
+                           {KneeL, 40 * std::sin(Pi * a)},
                            {KneeR, 25 * std::sin(Pi * a)}});
   return Fall(p, -90 * a * a, 0);
 }
@@ -244,20 +341,40 @@ TPose DeathBack(float t)  // 13: blown backwards, arms flung up, flat on the bac
 TPose DeathForward(float t)  // 14: knees give, falls on its face
 {
   const float a = Smooth(t);
-  TPose p = With(Stand(), {{ArmSwingL, 60 * a}, {ArmSwingR, 40 * a}, {ElbowL, 60 * a}, {HeadPitch, -40 * a},
+  TPose p = With(Stand(), {{ArmSwingL, 60 * a},
+                           {ArmSwingR, 40 * a},
+                           {ElbowL, 60 * a},
+                           {HeadPitch, -40 * a},
                            {TorsoPitch, 15 * std::sin(Pi * a)}});
   return Fall(p, 90 * a * a, 0);
 }
 
 TPose DeathCollapse(float t)  // 15: spins, drops to the knees, slumps sideways
 {
-  const TPose kneel = With(Stand(), {{RootZ, -9}, {LegSwingL, 10}, {LegSwingR, 10}, {KneeL, 100}, {KneeR, 100},
-                                     {ToeL, -100}, {ToeR, -100}, {TorsoPitch, 25}, {HeadPitch, 40},
-                                     {ArmSwingL, 0}, {ArmSwingR, 0}, {ElbowR, 5}, {RootYaw, 40}});
-  const TPose slump = With(kneel, {{RootRoll, -75}, {RootZ, -19}, {RootY, -4}, {HeadRoll, -30},
-                                   {ArmRaiseR, 10}, {ArmSwingR, 35}, {ArmRaiseL, 20}});
-  return Keys({{0, Stand()}, {0.2f, With(Stand(), {{RootYaw, 25}, {TorsoPitch, -15}, {HeadPitch, -25}})},
-               {0.55f, kneel}, {1, slump}},
+  const TPose kneel = With(Stand(), {{RootZ, -9},
+                                     {LegSwingL, 10},
+                                     {LegSwingR, 10},
+                                     {KneeL, 100},
+                                     {KneeR, 100},
+                                     {ToeL, -100},
+                                     {ToeR, -100},
+                                     {TorsoPitch, 25},
+                                     {HeadPitch, 40},
+                                     {ArmSwingL, 0},
+                                     {ArmSwingR, 0},
+                                     {ElbowR, 5},
+                                     {RootYaw, 40}});
+  const TPose slump = With(kneel, {{RootRoll, -75},
+                                   {RootZ, -19},
+                                   {RootY, -4},
+                                   {HeadRoll, -30},
+                                   {ArmRaiseR, 10},
+                                   {ArmSwingR, 35},
+                                   {ArmRaiseL, 20}});
+  return Keys({{0, Stand()},
+               {0.2f, With(Stand(), {{RootYaw, 25}, {TorsoPitch, -15}, {HeadPitch, -25}})},
+               {0.55f, kneel},
+               {1, slump}},
               t);
 }
 
@@ -290,7 +407,13 @@ TPose Motion(int animation, float t)
 bool Loops(int animation)
 {
   switch (animation) {
-    case 0: case 1: case 6: case 7: case 9: case 10: case 11: return true;
+    case 0:
+    case 1:
+    case 6:
+    case 7:
+    case 9:
+    case 10:
+    case 11: return true;
     default: return false;
   }
 }

@@ -92,7 +92,8 @@ std::array<TTransform, JointCount> PoseJoints(const TPose& p)
   j[ThighL] = j[Pelvis] * Translate(0, 3.6f, -3) * RotateX(p[LegSpreadL]) * RotateY(-p[LegSwingL]);
   j[ShinL] = j[ThighL] * Translate(0, 0, -9) * RotateY(p[KneeL]);
   j[FootL] = j[ShinL] * Translate(0, 0, -9) * RotateY(p[LegSwingL] - p[KneeL] + p[ToeL]);
-  j[ThighR] = j[Pelvis] * Translate(0, -3.6f, -3) * RotateX(-p[LegSpreadR]) * RotateY(-p[LegSwingR]);
+  j[ThighR] =
+      j[Pelvis] * Translate(0, -3.6f, -3) * RotateX(-p[LegSpreadR]) * RotateY(-p[LegSwingR]);
   j[ShinR] = j[ThighR] * Translate(0, 0, -9) * RotateY(p[KneeR]);
   j[FootR] = j[ShinR] * Translate(0, 0, -9) * RotateY(p[LegSwingR] - p[KneeR] + p[ToeR]);
   return j;
@@ -134,7 +135,8 @@ int16_t TMesh::Corner(TJoint joint, TVec3 p)
 
 int16_t TMesh::TexCoord(float s, float t)
 {
-  FTexCoords.push_back({static_cast<int16_t>(std::lround(s)), static_cast<int16_t>(std::lround(t))});
+  FTexCoords.push_back(
+      {static_cast<int16_t>(std::lround(s)), static_cast<int16_t>(std::lround(t))});
   return static_cast<int16_t>(FTexCoords.size() - 1);
 }
 
@@ -167,7 +169,8 @@ void TMesh::Box(TJoint joint, TVec3 l, TVec3 h, TLook look)
   for (int side = 0; side < 6; ++side) {
     const TFace& f = faces[side];
     const int16_t v[4] = {Corner(joint, f.Origin), Corner(joint, Add(f.Origin, f.U)),
-                          Corner(joint, Add(Add(f.Origin, f.U), f.V)), Corner(joint, Add(f.Origin, f.V))};
+                          Corner(joint, Add(Add(f.Origin, f.U), f.V)),
+                          Corner(joint, Add(f.Origin, f.V))};
     const TRect cell = Allocate(int(std::lround(Length(f.U) * float(FDensity))),
                                 int(std::lround(Length(f.V) * float(FDensity))));
     FCells.push_back({cell, look, side});
@@ -175,7 +178,8 @@ void TMesh::Box(TJoint joint, TVec3 l, TVec3 h, TLook look)
   }
 }
 
-void TMesh::Prism(TJoint joint, float x, float y, float z0, float z1, float r, int sides, TLook look)
+void TMesh::Prism(TJoint joint, float x, float y, float z0, float z1, float r, int sides,
+                  TLook look)
 {
   const float step = 2 * std::numbers::pi_v<float> / float(sides);
   auto rim = [&](int i, float z) {
@@ -193,7 +197,8 @@ void TMesh::Prism(TJoint joint, float x, float y, float z0, float z1, float r, i
     slice.w = wrap.x + wrap.w * (i + 1) / sides - slice.x;
     Quad(v, slice);
   }
-  const TRect cap = Allocate(int(std::lround(2 * r * float(FDensity))), int(std::lround(2 * r * float(FDensity))));
+  const TRect cap = Allocate(int(std::lround(2 * r * float(FDensity))),
+                             int(std::lround(2 * r * float(FDensity))));
   FCells.push_back({cap, look, 4});
   auto capCoord = [&](int i) {
     const float a = step * (float(i) + 0.5f);
@@ -201,8 +206,10 @@ void TMesh::Prism(TJoint joint, float x, float y, float z0, float z1, float r, i
                     float(cap.y) + float(cap.h) * (0.5f + 0.5f * std::sin(a)));
   };
   for (int i = 1; i + 1 < sides; ++i) {
-    FTriangles.push_back({{rim(0, z1), rim(i, z1), rim(i + 1, z1)}, {capCoord(0), capCoord(i), capCoord(i + 1)}});
-    FTriangles.push_back({{rim(0, z0), rim(i + 1, z0), rim(i, z0)}, {capCoord(0), capCoord(i + 1), capCoord(i)}});
+    FTriangles.push_back(
+        {{rim(0, z1), rim(i, z1), rim(i + 1, z1)}, {capCoord(0), capCoord(i), capCoord(i + 1)}});
+    FTriangles.push_back(
+        {{rim(0, z0), rim(i + 1, z0), rim(i, z0)}, {capCoord(0), capCoord(i + 1), capCoord(i)}});
   }
 }
 
@@ -220,7 +227,8 @@ std::vector<render::TVector> TMesh::Posed(const TPose& pose) const
   return out;
 }
 
-bots::TMD2Content TMesh::Content(const std::vector<TPose>& frames, const std::string& skinName) const
+bots::TMD2Content TMesh::Content(const std::vector<TPose>& frames,
+                                 const std::string& skinName) const
 {
   bots::TMD2Content c;
   c.SkinWidth = FSkinWidth;
@@ -240,25 +248,25 @@ TMesh BuildBody()
 {
   TMesh m(512, 512, 4);
   m.Box(Pelvis, {-4, -6.5f, -4.5f}, {4, 6.5f, 1.5f}, TLook::DarkSteel);
-  m.Box(Torso, {-3.5f, -5, -1}, {3.5f, 5, 5}, TLook::Joint);              // abdomen
-  m.Box(Torso, {-5, -8, 5}, {5.5f, 8, 16}, TLook::Chest);                 // chest
+  m.Box(Torso, {-3.5f, -5, -1}, {3.5f, 5, 5}, TLook::Joint);  // abdomen
+  m.Box(Torso, {-5, -8, 5}, {5.5f, 8, 16}, TLook::Chest);     // chest
   m.Box(Torso, {-8.5f, -5.5f, 6.5f}, {-5, 5.5f, 15}, TLook::Backpack);
-  m.Prism(Head, 0, 0, -0.5f, 2.2f, 2, 8, TLook::Joint);                   // neck
+  m.Prism(Head, 0, 0, -0.5f, 2.2f, 2, 8, TLook::Joint);  // neck
   m.Box(Head, {-4.5f, -4.5f, 2}, {5, 4.5f, 10.5f}, TLook::Visor);
   m.Box(Head, {-1.5f, 2.6f, 10.5f}, {-0.5f, 3.4f, 14.5f}, TLook::DarkSteel);  // antenna
   m.Box(Head, {-2, 2.2f, 14.5f}, {0, 3.8f, 16}, TLook::Antenna);
   for (TJoint arm : {ArmL, ArmR}) {
-    m.Box(arm, {-3.2f, -3.2f, -2.5f}, {3.2f, 3.2f, 2.5f}, TLook::Orange);    // shoulder pad
+    m.Box(arm, {-3.2f, -3.2f, -2.5f}, {3.2f, 3.2f, 2.5f}, TLook::Orange);  // shoulder pad
     m.Prism(arm, 0, 0, -9, -2.5f, 1.9f, 8, TLook::Steel);
   }
   for (TJoint forearm : {ForearmL, ForearmR}) {
     m.Box(forearm, {-2.1f, -2.1f, -8}, {2.1f, 2.1f, 0.5f}, TLook::Steel);
-    m.Box(forearm, {-1.6f, -1.6f, -11}, {2.2f, 1.6f, -8}, TLook::Rubber);    // hand
+    m.Box(forearm, {-1.6f, -1.6f, -11}, {2.2f, 1.6f, -8}, TLook::Rubber);  // hand
   }
   for (TJoint thigh : {ThighL, ThighR}) m.Prism(thigh, 0, 0, -9, 0.5f, 2.5f, 8, TLook::Steel);
   for (TJoint shin : {ShinL, ShinR}) {
     m.Box(shin, {-2.7f, -2.7f, -9}, {2.7f, 2.7f, 0}, TLook::Steel);
-    m.Box(shin, {2.2f, -2, -2.5f}, {3.6f, 2, 2}, TLook::Orange);            // knee guard
+    m.Box(shin, {2.2f, -2, -2.5f}, {3.6f, 2, 2}, TLook::Orange);  // knee guard
   }
   for (TJoint foot : {FootL, FootR}) m.Box(foot, {-3.2f, -3, -3}, {6.5f, 3, 0}, TLook::Rubber);
   return m;
@@ -270,8 +278,8 @@ TMesh BuildGun()
   TMesh m(128, 128, 3);
   m.Box(ForearmR, {-2.6f, -2.3f, -15}, {3.2f, 2.3f, -6.5f}, TLook::GunBody);
   m.Prism(ForearmR, 0.3f, 0, -24, -15, 1.3f, 8, TLook::GunBarrel);
-  m.Box(ForearmR, {-1.5f, -1.8f, -25.5f}, {2.1f, 1.8f, -23}, TLook::GunBody);   // muzzle
-  m.Box(ForearmR, {3.2f, -0.9f, -19}, {4.8f, 0.9f, -8}, TLook::GunBarrel);      // rail
+  m.Box(ForearmR, {-1.5f, -1.8f, -25.5f}, {2.1f, 1.8f, -23}, TLook::GunBody);  // muzzle
+  m.Box(ForearmR, {3.2f, -0.9f, -19}, {4.8f, 0.9f, -8}, TLook::GunBarrel);     // rail
   m.Box(ForearmR, {-4.4f, -1.6f, -13.5f}, {-2.6f, 1.6f, -7.5f}, TLook::GunCell);
   return m;
 }

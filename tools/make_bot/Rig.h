@@ -30,28 +30,75 @@ TTransform RotateZ(float degrees);
 
 // Every angle of a pose, in degrees, and the root's offset in model units.
 enum TParam {
-  RootX, RootY, RootZ, RootPitch, RootRoll, RootYaw,
-  TorsoPitch, TorsoYaw, TorsoRoll,
-  HeadPitch, HeadYaw, HeadRoll,
-  ArmSwingL, ArmRaiseL, ArmTwistL, ElbowL,   // swing > 0 forward, raise > 0 outward
-  ArmSwingR, ArmRaiseR, ArmTwistR, ElbowR,   // elbow > 0 bends the forearm forward
-  LegSwingL, LegSpreadL, KneeL, ToeL,        // knee > 0 bends the shin back
-  LegSwingR, LegSpreadR, KneeR, ToeR,        // feet stay level; toe > 0 points them down
+  RootX,
+  RootY,
+  RootZ,
+  RootPitch,
+  RootRoll,
+  RootYaw,
+  TorsoPitch,
+  TorsoYaw,
+  TorsoRoll,
+  HeadPitch,
+  HeadYaw,
+  HeadRoll,
+  ArmSwingL,
+  ArmRaiseL,
+  ArmTwistL,
+  ElbowL,  // swing > 0 forward, raise > 0 outward
+  ArmSwingR,
+  ArmRaiseR,
+  ArmTwistR,
+  ElbowR,  // elbow > 0 bends the forearm forward
+  LegSwingL,
+  LegSpreadL,
+  KneeL,
+  ToeL,  // knee > 0 bends the shin back
+  LegSwingR,
+  LegSpreadR,
+  KneeR,
+  ToeR,  // feet stay level; toe > 0 points them down
   ParamCount
 };
 using TPose = std::array<float, ParamCount>;
 
 TPose Lerp(const TPose& a, const TPose& b, float t);
 
-enum TJoint { Pelvis, Torso, Head, ArmL, ForearmL, ArmR, ForearmR, ThighL, ShinL, FootL,
-              ThighR, ShinR, FootR, JointCount };
+enum TJoint {
+  Pelvis,
+  Torso,
+  Head,
+  ArmL,
+  ForearmL,
+  ArmR,
+  ForearmR,
+  ThighL,
+  ShinL,
+  FootL,
+  ThighR,
+  ShinR,
+  FootR,
+  JointCount
+};
 
 // World placement of every joint for a pose.
 std::array<TTransform, JointCount> PoseJoints(const TPose& pose);
 
 // Where on the skin a face is painted, and how.
-enum class TLook { Steel, DarkSteel, Orange, Visor, Chest, Backpack, Joint, Rubber, Antenna,
-                   GunBody, GunBarrel, GunCell };
+enum class TLook {
+  Steel,
+  DarkSteel,
+  Orange,
+  Visor,
+  Chest,
+  Backpack,
+  Joint,
+  Rubber,
+  Antenna,
+  GunBody,
+  GunBarrel,
+  GunCell
+};
 
 struct TRect {
   int x = 0, y = 0, w = 0, h = 0;  // skin pixels; y is the row (t)
@@ -60,7 +107,7 @@ struct TRect {
 struct TFaceCell {
   TRect Cell;
   TLook Look;
-  int Side;   // 0 front (+x), 1 back, 2 left (+y), 3 right, 4 top, 5 bottom, 6 prism wrap
+  int Side;  // 0 front (+x), 1 back, 2 left (+y), 3 right, 4 top, 5 bottom, 6 prism wrap
 };
 
 // A mesh being built: vertices in joint space, triangles and texture coordinates, and the

@@ -73,12 +73,12 @@ float EdgeDistance(const TPixel& p)
 float FaceLight(int side, float u)
 {
   switch (side) {
-    case 0: return 1.0f;    // front
-    case 1: return 0.72f;   // back
-    case 2: return 0.9f;    // left
-    case 3: return 0.8f;    // right
-    case 4: return 1.15f;   // top
-    case 5: return 0.55f;   // bottom
+    case 0: return 1.0f;                                                  // front
+    case 1: return 0.72f;                                                 // back
+    case 2: return 0.9f;                                                  // left
+    case 3: return 0.8f;                                                  // right
+    case 4: return 1.15f;                                                 // top
+    case 5: return 0.55f;                                                 // bottom
     default: return 0.7f + 0.35f * std::cos((u - 0.35f) * 2 * 3.14159f);  // round surface
   }
 }
@@ -110,7 +110,7 @@ TColor HeadColor(int side, const TPixel& p)
     return Panel(Steel, p);
   }
   if ((side == 2 || side == 3) && InDisc(p, 0.45f, 0.55f, 4.5f))
-    return InDisc(p, 0.45f, 0.55f, 2) ? DarkSteel : OrangeColor;  // ear bolts
+    return InDisc(p, 0.45f, 0.55f, 2) ? DarkSteel : OrangeColor;                      // ear bolts
   if (side == 4 && p.u > 0.35f && p.u < 0.65f) return Mix(Steel, OrangeColor, 0.8f);  // crest
   return Panel(Steel, p);
 }
@@ -120,7 +120,8 @@ TColor ChestColor(int side, const TPixel& p)
   if (side == 0) {
     if (EdgeDistance(p) < 3.5f) return OrangeColor;
     const float glow = DiscFade(p, 0.5f, 0.62f, 8);
-    if (glow > 0) return Mix(Mix(Cyan, {255, 255, 255}, glow * glow), Black, glow < 0.25f ? 0.6f : 0);
+    if (glow > 0)
+      return Mix(Mix(Cyan, {255, 255, 255}, glow * glow), Black, glow < 0.25f ? 0.6f : 0);
     if (p.v > 0.16f && p.v < 0.34f && p.u > 0.2f && p.u < 0.8f)
       return int(p.Px()) % 3 == 0 ? Black : DarkSteel;  // vents
     return Panel(Steel, p);
@@ -190,14 +191,16 @@ bool Save(const std::string& fileName, const std::vector<uint8_t>& bytes)
 // The canvas as palette indices, top row first.
 struct TIndexed {
   std::vector<std::array<int, 3>> Palette;  // 256 R, G, B entries
-  std::vector<uint8_t> Indices;              // one per pixel
+  std::vector<uint8_t> Indices;             // one per pixel
 };
 
 TIndexed Quantize(const TCanvas& canvas)
 {
   // Palette: the 256 most used colours at 5 bits per channel, each pixel mapped to the nearest.
   std::map<uint32_t, int> counts;
-  auto key = [](const uint8_t* p) { return uint32_t(p[0] >> 3) << 10 | uint32_t(p[1] >> 3) << 5 | (p[2] >> 3); };
+  auto key = [](const uint8_t* p) {
+    return uint32_t(p[0] >> 3) << 10 | uint32_t(p[1] >> 3) << 5 | (p[2] >> 3);
+  };
   for (size_t i = 0; i < canvas.Rgb.size(); i += 3) ++counts[key(&canvas.Rgb[i])];
   std::vector<std::pair<int, uint32_t>> byUse;
   for (const auto& [k, n] : counts) byUse.emplace_back(-n, k);
@@ -206,7 +209,8 @@ TIndexed Quantize(const TCanvas& canvas)
   for (const auto& entry : byUse) {
     if (palette.size() == 256) break;
     const uint32_t k = entry.second;
-    palette.push_back({int((k >> 10) & 31) * 255 / 31, int((k >> 5) & 31) * 255 / 31, int(k & 31) * 255 / 31});
+    palette.push_back(
+        {int((k >> 10) & 31) * 255 / 31, int((k >> 5) & 31) * 255 / 31, int(k & 31) * 255 / 31});
   }
   palette.resize(256, {0, 0, 0});
   std::map<uint32_t, uint8_t> nearest;
@@ -217,7 +221,8 @@ TIndexed Quantize(const TCanvas& canvas)
     if (added) {
       int best = 0, bestDistance = 1 << 30;
       for (int e = 0; e < 256; ++e) {
-        const int dr = palette[size_t(e)][0] - p[0], dg = palette[size_t(e)][1] - p[1], db = palette[size_t(e)][2] - p[2];
+        const int dr = palette[size_t(e)][0] - p[0], dg = palette[size_t(e)][1] - p[1],
+                  db = palette[size_t(e)][2] - p[2];
         const int d = dr * dr + dg * dg + db * db;
         if (d < bestDistance) bestDistance = d, best = e;
       }
@@ -288,7 +293,8 @@ bool WriteBMP(const std::string& fileName, const TCanvas& canvas)
   return Save(fileName, out);
 }
 
-bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, const TCanvas& canvas)
+bool WriteWAL(const std::string& fileName, const std::string& paletteFileName,
+              const TCanvas& canvas)
 {
   const auto [palette, indices] = Quantize(canvas);
   std::vector<uint8_t> out;
@@ -305,9 +311,11 @@ bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, c
   writer.PadTo(formats::wal::HeaderSize);  // animation name, flags, contents, value
   for (int level = 0; level < 4; ++level)
     for (uint32_t y = 0; y < (h >> level); ++y)
-      for (uint32_t x = 0; x < (w >> level); ++x) out.push_back(indices[(size_t(y) << level) * w + (x << level)]);
+      for (uint32_t x = 0; x < (w >> level); ++x)
+        out.push_back(indices[(size_t(y) << level) * w + (x << level)]);
   std::vector<uint8_t> pal;
-  for (const auto& c : palette) pal.insert(pal.end(), {uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2])});
+  for (const auto& c : palette)
+    pal.insert(pal.end(), {uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2])});
   return Save(fileName, out) && Save(paletteFileName, pal);
 }
 
@@ -323,7 +331,8 @@ bool WritePCX(const std::string& fileName, const TCanvas& canvas)
   w.U8(pcx::PaletteVersion);
   w.U8(pcx::RunLength);
   w.U8(8);
-  for (int v : {0, 0, canvas.Width - 1, canvas.Height - 1, 72, 72}) w.U16(uint16_t(v));  // window, dpi
+  for (int v : {0, 0, canvas.Width - 1, canvas.Height - 1, 72, 72})
+    w.U16(uint16_t(v));  // window, dpi
   w.PadTo(pcx::Planes);
   w.U8(1);
   w.U16(uint16_t(bytesPerLine));

@@ -15,7 +15,9 @@ struct TCanvas {
   int Height = 0;
   std::vector<uint8_t> Rgb;  // Width * Height * 3, top row (row 0) first
 
-  TCanvas(int width, int height) : Width(width), Height(height), Rgb(size_t(width) * height * 3, 0) {}
+  TCanvas(int width, int height) : Width(width), Height(height), Rgb(size_t(width) * height * 3, 0)
+  {
+  }
   uint8_t* At(int x, int y) { return &Rgb[(size_t(y) * Width + x) * 3]; }
 };
 
@@ -25,7 +27,8 @@ TCanvas PaintSkin(const TMesh& mesh, int width, int height);
 bool WriteTGA(const std::string& fileName, const TCanvas& canvas);
 bool WriteBMP(const std::string& fileName, const TCanvas& canvas);
 // The WAL file holds palette indices (four mip levels); its palette is a file of 256 RGB triples.
-bool WriteWAL(const std::string& fileName, const std::string& paletteFileName, const TCanvas& canvas);
+bool WriteWAL(const std::string& fileName, const std::string& paletteFileName,
+              const TCanvas& canvas);
 // 8-bit indexed PCX with the same palette and indices as the WAL file.
 bool WritePCX(const std::string& fileName, const TCanvas& canvas);
 bool WriteJPEG(const std::string& fileName, const TCanvas& canvas, int quality);

@@ -27,17 +27,17 @@ int main(int argc, char** argv)
   const TCanvas bodySkin = PaintSkin(body, 512, 512);
   const TCanvas gunSkin = PaintSkin(gun, 128, 128);
 
-  const bool ok = quarn::bots::SaveBytes(dir + "robot.md2", WriteMD2(body.Content(poses, "robot.tga"))) &&
-                  quarn::bots::SaveBytes(dir + "weapon.md2", WriteMD2(gun.Content(poses, "weapon.jpg"))) &&
-                  WriteTGA(dir + "robot.tga", bodySkin) && WriteBMP(dir + "robot.bmp", bodySkin) &&
-                  WriteWAL(dir + "robot.wal", dir + "palette.pal", bodySkin) &&
-                  WritePCX(dir + "robot.pcx", bodySkin) &&
-                  WriteJPEG(dir + "weapon.jpg", gunSkin, 92);
+  const bool ok =
+      quarn::bots::SaveBytes(dir + "robot.md2", WriteMD2(body.Content(poses, "robot.tga"))) &&
+      quarn::bots::SaveBytes(dir + "weapon.md2", WriteMD2(gun.Content(poses, "weapon.jpg"))) &&
+      WriteTGA(dir + "robot.tga", bodySkin) && WriteBMP(dir + "robot.bmp", bodySkin) &&
+      WriteWAL(dir + "robot.wal", dir + "palette.pal", bodySkin) &&
+      WritePCX(dir + "robot.pcx", bodySkin) && WriteJPEG(dir + "weapon.jpg", gunSkin, 92);
   if (!ok) {
     std::fprintf(stderr, "make_bot: cannot write into %s\n", dir.c_str());
     return 1;
   }
-  std::printf("make_bot: robot %zu triangles, weapon %zu triangles, %zu frames\n", body.TriangleCount(),
-              gun.TriangleCount(), poses.size());
+  std::printf("make_bot: robot %zu triangles, weapon %zu triangles, %zu frames\n",
+              body.TriangleCount(), gun.TriangleCount(), poses.size());
   return 0;
 }

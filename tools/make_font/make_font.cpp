@@ -93,7 +93,8 @@ bool WriteTga(const char* fileName, const TCanvas& canvas)
   w.U16(uint16_t(ImageSize));
   w.U8(32);
   w.U8(quarn::formats::tga::AlphaBits8);
-  out.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
+  out.write(reinterpret_cast<const char*>(header.data()),
+            static_cast<std::streamsize>(header.size()));
   std::vector<uint8_t> row(ImageSize * 4);
   // Bottom-up file: the first row stored is the image's bottom row.
   for (int y = ImageSize - 1; y >= 0; --y) {

@@ -50,10 +50,7 @@ private:
   double FY = 0;
 };
 
-double Decay(double t, double tau)
-{
-  return std::exp(-t / tau);
-}
+double Decay(double t, double tau) { return std::exp(-t / tau); }
 
 // Attack over `attack` seconds, then full; with a short fade at the end so no sound clicks off.
 double Envelope(double t, double length, double attack)

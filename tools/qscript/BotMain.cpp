@@ -7,7 +7,8 @@
 #include "BotRun.h"
 #include "QScript.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
   std::setlocale(LC_ALL, "");
   std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + 1, argv + argc);

@@ -90,7 +90,8 @@ int RunBotFile(const std::string& fileName, bool strict, std::ostream& out, std:
   platform::THiddenGLWindow context;
   std::string reason;
   if (!context.Create(ContextWidth, ContextHeight, render::ProgramPixelFormat(), reason))
-    err << "qscript: no OpenGL context (" << reason << "): skins are read and decoded, not uploaded\n";
+    err << "qscript: no OpenGL context (" << reason
+        << "): skins are read and decoded, not uploaded\n";
 
   render::TConsole console(nullptr);
   TLineWriter writer(console, out);

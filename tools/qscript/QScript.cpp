@@ -64,7 +64,8 @@ const char* const HelpText =
 
 namespace {
 
-bool IsIdentifier(std::string_view name) {
+bool IsIdentifier(std::string_view name)
+{
   if (name.empty()) return false;
   for (size_t i = 0; i < name.size(); ++i) {
     char c = name[i];
@@ -87,7 +88,8 @@ public:
 
 }  // namespace
 
-bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::string& error) {
+bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::string& error)
+{
   bool haveSource = false;
   auto takeSource = [&](TMode mode, const std::string& source) {
     if (haveSource) {
@@ -166,7 +168,8 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::
 
 bool Interrupted() { return InterruptRequested != 0; }
 
-Variant ConstantValue(std::string_view text) {
+Variant ConstantValue(std::string_view text)
+{
   try {
     return Variant(StrToInt(text));
   } catch (const Exception&) {
@@ -182,7 +185,8 @@ Variant ConstantValue(std::string_view text) {
   return Variant(copy);
 }
 
-std::string PrintText(const Variant& value) {
+std::string PrintText(const Variant& value)
+{
   switch (value.Kind()) {
     case TValueKind::Empty: return std::string();
     case TValueKind::Integer: return IntToStr(value.AsInteger());
@@ -205,7 +209,8 @@ std::string PrintText(const Variant& value) {
 }
 
 int RunText(std::string_view text, const TOptions& options, std::ostream& out, std::ostream& err,
-            std::string_view name) {
+            std::string_view name)
+{
   // Positions count in the text as it runs: its lines each ended by CR LF.
   std::string source = CrLfLines(text);
   auto where = [&](int32_t position) {
@@ -231,8 +236,10 @@ int RunText(std::string_view text, const TOptions& options, std::ostream& out, s
     script.SetFunctions(&funcs);
     script.SetText(source);
     for (const auto& [constant, value] : options.Constants) script.AddConstant(constant, value);
-    if (options.Mode == TMode::Check) script.Compile();
-    else script.Run();
+    if (options.Mode == TMode::Check)
+      script.Compile();
+    else
+      script.Run();
     out.flush();
     return ExitSuccess;
   } catch (const EScriptError& error) {
@@ -249,7 +256,8 @@ int RunText(std::string_view text, const TOptions& options, std::ostream& out, s
 }
 
 int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-         const TBotRunner& runBot) {
+         const TBotRunner& runBot)
+{
   TOptions options;
   std::string error;
   if (!ParseOptions(args, options, error)) {
@@ -258,12 +266,8 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   }
   std::string text;
   switch (options.Mode) {
-    case TMode::Help:
-      out << HelpText;
-      return ExitSuccess;
-    case TMode::Version:
-      out << "qscript 1.0\n";
-      return ExitSuccess;
+    case TMode::Help: out << HelpText; return ExitSuccess;
+    case TMode::Version: out << "qscript 1.0\n"; return ExitSuccess;
     case TMode::Bot: {
       if (!runBot) {
         err << "qscript: --bot is not available in this build\n";
@@ -275,9 +279,7 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
       std::signal(SIGINT, previous);
       return status;
     }
-    case TMode::Eval:
-      text = options.Source;
-      break;
+    case TMode::Eval: text = options.Source; break;
     case TMode::Run:
     case TMode::Check:
       // Pipes and devices are read: `qscript <(...)` and /dev/stdin are scripts too.
@@ -291,7 +293,8 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   SetScriptHost(&host);
   InterruptRequested = 0;
   auto previous = std::signal(SIGINT, OnInterrupt);
-  int status = RunText(text, options, out, err, options.Mode == TMode::Eval ? "-e" : options.Source);
+  int status =
+      RunText(text, options, out, err, options.Mode == TMode::Eval ? "-e" : options.Source);
   std::signal(SIGINT, previous);
   SetScriptHost(nullptr);
   return status;

@@ -31,7 +31,8 @@ int RunBotHelper(const std::string& fileName, bool strict, std::ostream& out, st
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
   std::setlocale(LC_ALL, "");
   std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + 1, argv + argc);

@@ -43,10 +43,14 @@ protected:
     const double center[3] = {c.Center.x, c.Center.y, c.Center.z};
     const double up[3] = {c.Up.x, c.Up.y, c.Up.z};
     const TMatrix look = quarn::test::LookAt(eye, center, up);
-    const TMatrix rx = quarn::test::Rotation(c.Rotation.x, 1, 0, 0), ry = quarn::test::Rotation(c.Rotation.y, 0, 1, 0),
-                  rz = quarn::test::Rotation(c.Rotation.z, 0, 0, 1), turn = quarn::test::Rotation(c.Turn, 0, 0, 1);
-    const TMatrix view = c.LookAtFirst ? quarn::test::Multiply(quarn::test::Multiply(quarn::test::Multiply(look, rz), rx), ry)
-                                       : quarn::test::Multiply(quarn::test::Multiply(quarn::test::Multiply(rx, ry), rz), look);
+    const TMatrix rx = quarn::test::Rotation(c.Rotation.x, 1, 0, 0),
+                  ry = quarn::test::Rotation(c.Rotation.y, 0, 1, 0),
+                  rz = quarn::test::Rotation(c.Rotation.z, 0, 0, 1),
+                  turn = quarn::test::Rotation(c.Turn, 0, 0, 1);
+    const TMatrix view =
+        c.LookAtFirst
+            ? quarn::test::Multiply(quarn::test::Multiply(quarn::test::Multiply(look, rz), rx), ry)
+            : quarn::test::Multiply(quarn::test::Multiply(quarn::test::Multiply(rx, ry), rz), look);
     return quarn::test::Multiply(view, turn);
   }
 };
@@ -63,7 +67,8 @@ TEST_F(CameraMatrix, ModelViewAndProjectionMatchTheReferenceInBothOrders)
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
     ExpectNear(Read(GL_MODELVIEW_MATRIX), Expected(camera));
-    ExpectNear(Read(GL_PROJECTION_MATRIX), quarn::test::Perspective(30, double(Width) / Height, 1, 100));
+    ExpectNear(Read(GL_PROJECTION_MATRIX),
+               quarn::test::Perspective(30, double(Width) / Height, 1, 100));
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], Width);
@@ -111,7 +116,8 @@ TEST_F(CameraMatrix, DisabledCameraLoadsNothingButStillTurns)
   camera.Enabled = false;
   camera.Apply();
   ExpectNear(Read(GL_PROJECTION_MATRIX), projection);
-  ExpectNear(Read(GL_MODELVIEW_MATRIX), quarn::test::Multiply(quarn::test::Translation(1, 2, 3), quarn::test::Rotation(37, 0, 0, 1)));
+  ExpectNear(Read(GL_MODELVIEW_MATRIX), quarn::test::Multiply(quarn::test::Translation(1, 2, 3),
+                                                              quarn::test::Rotation(37, 0, 0, 1)));
 }
 
 TEST_F(CameraMatrix, TargetIsMovedToTheOriginOfTheView)
@@ -121,7 +127,8 @@ TEST_F(CameraMatrix, TargetIsMovedToTheOriginOfTheView)
   const TVector target = Vector(5, -4, 2);
   camera.Target = &target;
   camera.Apply();
-  ExpectNear(Read(GL_MODELVIEW_MATRIX), quarn::test::Multiply(Expected(camera), quarn::test::Translation(-5, 4, -2)));
+  ExpectNear(Read(GL_MODELVIEW_MATRIX),
+             quarn::test::Multiply(Expected(camera), quarn::test::Translation(-5, 4, -2)));
 }
 
 }  // namespace

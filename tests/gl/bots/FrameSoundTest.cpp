@@ -33,10 +33,7 @@ protected:
     return bot.Load(script, console, platform::ExeDir() + scratch.Write("test.bot", text));
   }
   // One update, 10 ms after the previous one.
-  void Step()
-  {
-    bot.Update(clock.Advance(10));
-  }
+  void Step() { bot.Update(clock.Advance(10)); }
   // Steps until the body model's frame changes to `frame`; false when it never does.
   bool StepTo(int32_t frame, int limit = 2000)
   {
@@ -64,7 +61,8 @@ protected:
 TEST_F(FrameSound, AFramesSoundPlaysWhenTheFrameIsReachedAndEachTimeAgain)
 {
   const std::string set = scratch.WriteSet("test.snd", {"step", "shot"});
-  ASSERT_TRUE(Load(RunningRobot() + "PrecacheSet('" + set + "');\r\nSetSound(45, 'step', false);\r\n"));
+  ASSERT_TRUE(
+      Load(RunningRobot() + "PrecacheSet('" + set + "');\r\nSetSound(45, 'step', false);\r\n"));
   ASSERT_TRUE(bot.Active());
 
   // Every run frame before 45 is silent.
@@ -89,7 +87,8 @@ TEST_F(FrameSound, AFramesSoundPlaysWhenTheFrameIsReachedAndEachTimeAgain)
 TEST_F(FrameSound, TheSecondSetSoundForAFrameReplacesTheFirst)
 {
   const std::string set = scratch.WriteSet("test.snd", {"step", "shot"});
-  ASSERT_TRUE(Load(RunningRobot() + "PrecacheSet('" + set + "');\r\n"
+  ASSERT_TRUE(Load(RunningRobot() + "PrecacheSet('" + set +
+                   "');\r\n"
                    "SetSound(45, 'step', false);\r\nSetSound(45, 'shot', true);\r\n"));
   EXPECT_THAT(console.Lines(), Contains("Cadencer command : step...OK"));
   EXPECT_THAT(console.Lines(), Contains("Cadencer command : shot...OK"));
@@ -104,7 +103,8 @@ TEST_F(FrameSound, TheSecondSetSoundForAFrameReplacesTheFirst)
 TEST_F(FrameSound, AWaveMissingFromTheSetRaisesFromTheUpdateThatReachesItsFrame)
 {
   const std::string set = scratch.WriteSet("test.snd", {"shot"});
-  ASSERT_TRUE(Load(RunningRobot() + "PrecacheSet('" + set + "');\r\nSetSound(45, 'step', false);\r\n"));
+  ASSERT_TRUE(
+      Load(RunningRobot() + "PrecacheSet('" + set + "');\r\nSetSound(45, 'step', false);\r\n"));
   ASSERT_TRUE(bot.Active()) << "an unknown wave name is not an error while loading";
 
   int raised = 0;
@@ -127,7 +127,8 @@ TEST_F(FrameSound, AWaveMissingFromTheSetRaisesFromTheUpdateThatReachesItsFrame)
 TEST_F(FrameSound, WithoutASoundManagerFrameSoundsAreSkipped)
 {
   bot.SoundManager = nullptr;
-  ASSERT_TRUE(Load(RunningRobot() + "PrecacheSet('nothing.snd');\r\nSetSound(45, 'step', false);\r\n"));
+  ASSERT_TRUE(
+      Load(RunningRobot() + "PrecacheSet('nothing.snd');\r\nSetSound(45, 'step', false);\r\n"));
   EXPECT_THAT(console.Lines(), ::testing::Not(Contains(::testing::HasSubstr("precach"))));
   EXPECT_TRUE(StepTo(RunLast));
   EXPECT_NO_THROW(StepTo(RunLast));
@@ -136,8 +137,10 @@ TEST_F(FrameSound, WithoutASoundManagerFrameSoundsAreSkipped)
 TEST_F(FrameSound, AMissingSetIsReportedWithItsFullPathAndTheBotFileGoesOn)
 {
   const std::string set = scratch.WriteSet("test.snd", {"step"});
-  ASSERT_TRUE(Load(RunningRobot() + "PrecacheSet('" + scratch.Name + "/none.snd');\r\n"
-                   "SetSound(45, 'step', false);\r\nPrecacheSet('" + set + "');\r\n"));
+  ASSERT_TRUE(Load(RunningRobot() + "PrecacheSet('" + scratch.Name +
+                   "/none.snd');\r\n"
+                   "SetSound(45, 'step', false);\r\nPrecacheSet('" +
+                   set + "');\r\n"));
   const std::vector<std::string> tail(console.Lines().end() - 5, console.Lines().end());
   EXPECT_THAT(tail, ElementsAre("Error precaching" + scratch.Path + "none.snd",
                                 "Cadencer command : step...OK",
@@ -185,10 +188,14 @@ TEST_P(SetSoundFrames, OnlyFramesOfTheBodyModelAreTaken)
 INSTANTIATE_TEST_SUITE_P(
     FrameSound, SetSoundFrames,
     ::testing::Values(
-        FrameCase{"before_any_model", "", 45, "Runtimeerror: Frame 45 is not a frame of the model [Position %d]"},
-        FrameCase{"first_frame_before_any_model", "x := 1;\r\n", 0, "Runtimeerror: Frame 0 is not a frame of the model [Position %d]"},
-        FrameCase{"past_the_last_frame", "robot", 199, "Runtimeerror: Frame 199 is not a frame of the model [Position %d]"},
-        FrameCase{"negative_frame", "robot", -1, "Runtimeerror: Frame -1 is not a frame of the model [Position %d]"},
+        FrameCase{"before_any_model", "", 45,
+                  "Runtimeerror: Frame 45 is not a frame of the model [Position %d]"},
+        FrameCase{"first_frame_before_any_model", "x := 1;\r\n", 0,
+                  "Runtimeerror: Frame 0 is not a frame of the model [Position %d]"},
+        FrameCase{"past_the_last_frame", "robot", 199,
+                  "Runtimeerror: Frame 199 is not a frame of the model [Position %d]"},
+        FrameCase{"negative_frame", "robot", -1,
+                  "Runtimeerror: Frame -1 is not a frame of the model [Position %d]"},
         FrameCase{"largest_integer_frame", "robot", 2147483647,
                   "Runtimeerror: Frame 2147483647 is not a frame of the model [Position %d]"},
         FrameCase{"first_frame", "robot", 0, "Bot file test.bot compiled"},

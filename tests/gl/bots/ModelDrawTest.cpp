@@ -23,9 +23,10 @@ TMD2Content Square(float x, float y)
   c.Triangles = {{{0, 1, 2}, {0, 1, 2}}, {{0, 2, 3}, {0, 2, 3}}};
   for (float sign : {1.0f, -1.0f}) {
     const float cx = sign * x, cy = sign * y;
-    c.Frames.push_back(QuantizeFrame({render::Vector(cx - 1, cy - 1, 0), render::Vector(cx + 1, cy - 1, 0),
-                                      render::Vector(cx + 1, cy + 1, 0), render::Vector(cx - 1, cy + 1, 0)},
-                                     "f"));
+    c.Frames.push_back(
+        QuantizeFrame({render::Vector(cx - 1, cy - 1, 0), render::Vector(cx + 1, cy - 1, 0),
+                       render::Vector(cx + 1, cy + 1, 0), render::Vector(cx - 1, cy + 1, 0)},
+                      "f"));
   }
   return c;
 }
@@ -42,7 +43,8 @@ protected:
     Camera.ViewVolume.ViewportHeight = Height;
     Camera.Eye = render::Vector(0, 0, 30);
     Camera.Center = render::Vector(0, 0, 0);
-    ASSERT_TRUE(Model.LoadFromFile(Dir.Write("square.md2", WriteMD2(Square(4, 2))))) << MD2LastError();
+    ASSERT_TRUE(Model.LoadFromFile(Dir.Write("square.md2", WriteMD2(Square(4, 2)))))
+        << MD2LastError();
     Model.CurrentFrame = 0;
   }
 
@@ -65,10 +67,14 @@ protected:
     return {n ? sx / n : -1, n ? sy / n : -1};
   }
 
-  std::array<double, 2> Expected(double x, double y, double z, const quarn::test::TMatrix& model = quarn::test::Identity()) const
+  std::array<double, 2> Expected(double x, double y, double z,
+                                 const quarn::test::TMatrix& model = quarn::test::Identity()) const
   {
     const double eye[3] = {0, 0, 30}, center[3] = {0, 0, 0}, up[3] = {0, 1, 0};
-    const quarn::test::TMatrix view = quarn::test::Multiply(quarn::test::Multiply(quarn::test::LookAt(eye, center, up), quarn::test::Rotation(Camera.Turn, 0, 0, 1)), model);
+    const quarn::test::TMatrix view =
+        quarn::test::Multiply(quarn::test::Multiply(quarn::test::LookAt(eye, center, up),
+                                                    quarn::test::Rotation(Camera.Turn, 0, 0, 1)),
+                              model);
     const double p[3] = {x, y, z};
     return quarn::test::Project(quarn::test::Perspective(30, 1, 1, 100), view, p, Width, Height);
   }
@@ -111,8 +117,9 @@ TEST_F(ModelDraw, TurnActsFirstAndScaleAppliesToThePositionToo)
   Model.Scale = render::Vector(0.5f, 0.5f, 0.5f);
   Model.Position = render::Vector(4, 0, 0);
   Model.Rotation = render::Vector(0, 0, 90);
-  const quarn::test::TMatrix transform = quarn::test::Multiply(quarn::test::Multiply(quarn::test::Scaling(0.5, 0.5, 0.5), quarn::test::Translation(4, 0, 0)),
-                                           quarn::test::Rotation(90, 0, 0, 1));
+  const quarn::test::TMatrix transform = quarn::test::Multiply(
+      quarn::test::Multiply(quarn::test::Scaling(0.5, 0.5, 0.5), quarn::test::Translation(4, 0, 0)),
+      quarn::test::Rotation(90, 0, 0, 1));
   ExpectAt(DrawAndFindCentre(), Expected(4, 2, 0, transform));
 }
 
@@ -167,7 +174,8 @@ TEST_F(ModelDraw, WithoutASkinTheModelIsOneFlatGreyWhateverTextureIsBound)
     const std::vector<uint8_t> rgb = ReadPixels();
     std::map<std::array<uint8_t, 3>, int> shades;
     for (size_t i = 0; i < rgb.size(); i += 3)
-      if (!(rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 255)) ++shades[{rgb[i], rgb[i + 1], rgb[i + 2]}];
+      if (!(rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 255))
+        ++shades[{rgb[i], rgb[i + 1], rgb[i + 2]}];
     ASSERT_EQ(shades.size(), 1u) << "failed skin: " << failedSkin;
     const auto& [shade, count] = *shades.begin();
     EXPECT_GT(count, 20);

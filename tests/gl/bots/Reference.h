@@ -56,10 +56,12 @@ inline TMatrix LookAt(const double (&eye)[3], const double (&center)[3], const d
   double f[3] = {center[0] - eye[0], center[1] - eye[1], center[2] - eye[2]};
   const double fn = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
   for (double& v : f) v /= fn;
-  double s[3] = {f[1] * up[2] - f[2] * up[1], f[2] * up[0] - f[0] * up[2], f[0] * up[1] - f[1] * up[0]};
+  double s[3] = {f[1] * up[2] - f[2] * up[1], f[2] * up[0] - f[0] * up[2],
+                 f[0] * up[1] - f[1] * up[0]};
   const double sn = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
   for (double& v : s) v /= sn;
-  const double u[3] = {s[1] * f[2] - s[2] * f[1], s[2] * f[0] - s[0] * f[2], s[0] * f[1] - s[1] * f[0]};
+  const double u[3] = {s[1] * f[2] - s[2] * f[1], s[2] * f[0] - s[0] * f[2],
+                       s[0] * f[1] - s[1] * f[0]};
   TMatrix m = Identity();
   for (int i = 0; i < 3; ++i) m[i * 4 + 0] = s[i], m[i * 4 + 1] = u[i], m[i * 4 + 2] = -f[i];
   return Multiply(m, Translation(-eye[0], -eye[1], -eye[2]));

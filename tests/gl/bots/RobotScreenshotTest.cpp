@@ -60,9 +60,11 @@ protected:
     FILE* f = std::fopen(ppm.c_str(), "wb");
     if (!f) return false;
     std::fprintf(f, "P6\n%d %d\n255\n", Width, Height);
-    for (int y = Height - 1; y >= 0; --y) std::fwrite(&rgb[size_t(y) * Width * 3], 1, size_t(Width) * 3, f);
+    for (int y = Height - 1; y >= 0; --y)
+      std::fwrite(&rgb[size_t(y) * Width * 3], 1, size_t(Width) * 3, f);
     std::fclose(f);
-    const int status = std::system(("convert '" + ppm + "' '" + png + "' && rm -f '" + ppm + "'").c_str());
+    const int status =
+        std::system(("convert '" + ppm + "' '" + png + "' && rm -f '" + ppm + "'").c_str());
     return status == 0;
   }
 

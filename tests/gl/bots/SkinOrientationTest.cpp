@@ -155,7 +155,8 @@ protected:
                       const std::string& format = "")
   {
     Bytes ppm;
-    const std::string header = "P6\n" + std::to_string(Size) + " " + std::to_string(Size) + "\n255\n";
+    const std::string header =
+        "P6\n" + std::to_string(Size) + " " + std::to_string(Size) + "\n255\n";
     ppm.assign(header.begin(), header.end());
     for (int y = 0; y < Size; ++y)
       for (int x = 0; x < Size; ++x) {

@@ -68,7 +68,7 @@ TEST_F(ConsoleOverScene, TheCursorSitsUnderTheCaretAndTurnsRedOnAFullLine)
   Console->KeyChar('a');
   Console->KeyChar('b');
   Console->EditKey(TConsoleKey::Left);
-  Console->Blink();  // on
+  Console->Blink();         // on
   glEnable(GL_DEPTH_TEST);  // as in the program's frames
   Console->Draw();
   glDisable(GL_DEPTH_TEST);

@@ -88,7 +88,7 @@ TEST_F(ConsoleDraw, OnlyTheLastVisibleLinesAreDrawn)
 {
   Console->VisibleLines = 10;
   for (char c = 'a'; c <= 'l'; ++c) Console->Add(std::string(1, c));  // 12 lines
-  Console->Prepare();                                                  // 13 with ">"
+  Console->Prepare();                                                 // 13 with ">"
   Console->SetOpen(true);
   Console->Draw();
   EXPECT_EQ(At(0, 0), Glyph('d'));

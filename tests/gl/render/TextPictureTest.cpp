@@ -186,13 +186,14 @@ TEST_P(TextPicture, IsByteIdenticalToTheGlyphListPicture)
   EXPECT_GT(lit, 2000u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Frames, TextPicture,
-    ::testing::Values(TFrameCase{"robot", TBefore::Robot},
-                      TFrameCase{"first_frame", TBefore::FirstFrame},
-                      TFrameCase{"later_frame", TBefore::LaterFrame},
-                      TFrameCase{"no_depth_test", TBefore::NoDepthTest}),
-    [](const ::testing::TestParamInfo<TFrameCase>& frame) { return std::string(frame.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Frames, TextPicture,
+                         ::testing::Values(TFrameCase{"robot", TBefore::Robot},
+                                           TFrameCase{"first_frame", TBefore::FirstFrame},
+                                           TFrameCase{"later_frame", TBefore::LaterFrame},
+                                           TFrameCase{"no_depth_test", TBefore::NoDepthTest}),
+                         [](const ::testing::TestParamInfo<TFrameCase>& frame) {
+                           return std::string(frame.param.Name);
+                         });
 
 }  // namespace
 }  // namespace quarn::render

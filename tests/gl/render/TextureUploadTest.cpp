@@ -31,7 +31,8 @@ protected:
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
     std::vector<Rgba> out;
-    for (size_t i = 0; i < raw.size(); i += 4) out.push_back({raw[i], raw[i + 1], raw[i + 2], raw[i + 3]});
+    for (size_t i = 0; i < raw.size(); i += 4)
+      out.push_back({raw[i], raw[i + 1], raw[i + 2], raw[i + 3]});
     return out;
   }
 
@@ -50,10 +51,10 @@ TEST_F(TextureUpload, ExtensionDispatchLoadsEveryFormatInAnyCase)
     std::string Name;
     Bytes Data;
   } files[] = {
-      {"a.tga", testing::MakeTga(3, 2, 24)},  {"b.TGA", testing::MakeTga(3, 2, 32)},
-      {"c.bmp", testing::MakeBmp(3, 2, {})},  {"d.bMp", testing::MakeBmp(5, 3, {})},
-      {"e.jpg", testing::MakeJpeg(8, 8)},     {"f.Jpg", testing::MakeJpeg(8, 8)},
-      {"g.JPG", testing::MakeJpeg(8, 8)},     {"robot/h.wal", testing::MakeWal(4, 2)},
+      {"a.tga", testing::MakeTga(3, 2, 24)},   {"b.TGA", testing::MakeTga(3, 2, 32)},
+      {"c.bmp", testing::MakeBmp(3, 2, {})},   {"d.bMp", testing::MakeBmp(5, 3, {})},
+      {"e.jpg", testing::MakeJpeg(8, 8)},      {"f.Jpg", testing::MakeJpeg(8, 8)},
+      {"g.JPG", testing::MakeJpeg(8, 8)},      {"robot/h.wal", testing::MakeWal(4, 2)},
       {"robot/i.WAL", testing::MakeWal(4, 2)},
   };
   for (const auto& f : files) {
@@ -135,7 +136,7 @@ TEST_F(TextureUpload, WalUsesThePaletteBesideItAndKeepsItsTopRowFirst)
   TTexture wal;
   ASSERT_TRUE(wal.LoadFromFile(Write("skins/wall.wal", testing::MakeWal(4, 2))));
   const std::vector<Rgba> texels = Texels(wal);
-  EXPECT_EQ(texels[1], (Rgba{1, 254, 0, 255}));  // file row 0, index 1
+  EXPECT_EQ(texels[1], (Rgba{1, 254, 0, 255}));      // file row 0, index 1
   EXPECT_EQ(texels[4 + 1], (Rgba{4, 251, 2, 255}));  // file row 1, index 4
 }
 

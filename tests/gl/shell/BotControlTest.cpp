@@ -126,7 +126,8 @@ struct TUnmappedKey {
   bool Down;  // pressed, or else released
 };
 
-class UnmappedKeyTest : public BotHostingTest, public ::testing::WithParamInterface<TUnmappedKey> {};
+class UnmappedKeyTest : public BotHostingTest,
+                        public ::testing::WithParamInterface<TUnmappedKey> {};
 
 TEST_P(UnmappedKeyTest, PassesTheHeldMaskToTheBotAgain)
 {
@@ -138,8 +139,10 @@ TEST_P(UnmappedKeyTest, PassesTheHeldMaskToTheBotAgain)
   Run("LoadAnimationFile('" + WriteFile("run.anim", "1\n0\n0\n") + "')");
   ASSERT_EQ(Requested(), 1);
 
-  if (down) KeyDown(key);
-  else KeyUp(key);
+  if (down)
+    KeyDown(key);
+  else
+    KeyUp(key);
   EXPECT_EQ(form->Bots().KeyState(), 2);
   EXPECT_EQ(Requested(), 2);
   Frame();
@@ -174,7 +177,8 @@ struct TAnimationFile {
   const char* Text;
 };
 
-class AnimationFileTest : public BotHostingTest, public ::testing::WithParamInterface<TAnimationFile> {};
+class AnimationFileTest : public BotHostingTest,
+                          public ::testing::WithParamInterface<TAnimationFile> {};
 
 TEST_P(AnimationFileTest, FeedsOneAtOnceThenZeroAtTheNextStateChangeAndNeverTheLastLine)
 {
@@ -197,7 +201,8 @@ TEST_P(AnimationFileTest, FeedsOneAtOnceThenZeroAtTheNextStateChangeAndNeverTheL
 
   Frame();
   EXPECT_EQ(State(), 0);
-  EXPECT_FALSE(form->Bots().AnimPlaying()) << "the state change after the second line ends playback";
+  EXPECT_FALSE(form->Bots().AnimPlaying())
+      << "the state change after the second line ends playback";
   EXPECT_EQ(form->Bots().AnimIndex(), 2);
   for (int i = 0; i < 5; ++i) Frame();
   EXPECT_EQ(State(), 0) << "the last line is never applied";
@@ -205,7 +210,8 @@ TEST_P(AnimationFileTest, FeedsOneAtOnceThenZeroAtTheNextStateChangeAndNeverTheL
 
 INSTANTIATE_TEST_SUITE_P(LastLines, AnimationFileTest,
                          ::testing::Values(TAnimationFile{"line_feeds", "1\n0\n0\n"},
-                                           TAnimationFile{"no_end_after_the_last_line", "1\r\n0\r\n0"},
+                                           TAnimationFile{"no_end_after_the_last_line",
+                                                          "1\r\n0\r\n0"},
                                            TAnimationFile{"carriage_returns", "1\r0\r1\r"},
                                            TAnimationFile{"space_and_hexadecimal", " 1\n$0\n1"}),
                          [](const auto& param) { return std::string(param.param.Name); });
@@ -304,10 +310,10 @@ TEST_F(BotHostingTest, ANewBotTakesOverPlaybackWhereItWas)
 
 TEST_F(BotHostingTest, AFrameSoundMissingFromTheSoundSetFailsEachFrameThatReachesIt)
 {
-  const auto printed = LoadBot(WriteBot("step.bot", IdleRunBot(true) +
-                                                        "PrecacheSet('bots/robot/robot.snd');\r\n"
-                                                        "SetSound(42, 'step', false);\r\n"
-                                                        "SetSound(44, 'footstep', false);\r\n"));
+  const auto printed =
+      LoadBot(WriteBot("step.bot", IdleRunBot(true) + "PrecacheSet('bots/robot/robot.snd');\r\n"
+                                                      "SetSound(42, 'step', false);\r\n"
+                                                      "SetSound(44, 'footstep', false);\r\n"));
   ASSERT_EQ(printed.back(), "Bot file step.bot compiled");
   Frame();
   KeyDown(vk::VK_UP);
@@ -393,7 +399,8 @@ int LitPixels(int x0, int y0, int width, int height)
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(x0, 480 - y0 - height, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   int lit = 0;
-  for (size_t i = 0; i < pixels.size(); i += 4) lit += (pixels[i] | pixels[i + 1] | pixels[i + 2]) != 0;
+  for (size_t i = 0; i < pixels.size(); i += 4)
+    lit += (pixels[i] | pixels[i + 1] | pixels[i + 2]) != 0;
   return lit;
 }
 

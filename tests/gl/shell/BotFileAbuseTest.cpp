@@ -15,8 +15,8 @@ namespace {
 
 struct TOddBot {
   const char* Name;
-  const char* Text;      // appended to the loading of a body and a weapon model
-  const char* Expected;  // a piece of a console line printed by the load
+  const char* Text;            // appended to the loading of a body and a weapon model
+  const char* Expected;        // a piece of a console line printed by the load
   bool FramesMayFail = false;  // a frame sound naming a wave the bot has not got fails its frame
 };
 
@@ -60,8 +60,9 @@ const std::array OddBots = {
     TOddBot{"sound_on_frame_far_away",
             "PrecacheSet('bots/robot/robot.snd'); SetSound(100000, 'footstep', false);",
             "Frame 100000 is not a frame of the model"},
-    TOddBot{"sound_without_a_set", "AddState(0, 'Idle', KEY_NONE, IDLE1, true); "
-                                "SetSound(1, 'footstep', false); SetSound(2, '', true);",
+    TOddBot{"sound_without_a_set",
+            "AddState(0, 'Idle', KEY_NONE, IDLE1, true); "
+            "SetSound(1, 'footstep', false); SetSound(2, '', true);",
             "compiled", true},
     TOddBot{"model_as_sound_set", "PrecacheSet('bots/robot/robot.md2');", "Error precaching"},
     TOddBot{"console_command_in_a_bot_file", "About;", "Function ABOUT is not defined"},
@@ -71,8 +72,7 @@ const std::array OddBots = {
             "compiled"},
     TOddBot{"second_model_missing", "AddState(0, 'Idle', KEY_NONE, IDLE1, true); LoadMD2('none');",
             "Model none not found"},
-    TOddBot{"skin_twice", "LoadMD2Skin('bots/robot/weapon.jpg'); LoadMD2Skin('none.tga');",
-            ""},
+    TOddBot{"skin_twice", "LoadMD2Skin('bots/robot/weapon.jpg'); LoadMD2Skin('none.tga');", ""},
 };
 
 class OddBotTest : public BotHostingTest, public ::testing::WithParamInterface<TOddBot> {};
@@ -150,11 +150,15 @@ TEST_F(BotHostingTest, ModelsShorterThanTheirAnimationsPlayEveryAnimation)
     WriteFile("body.md2", TinyModel(frames));
     WriteFile("weapon.md2", TinyModel(frames == 45 ? 2 : 0));
     const auto printed = LoadBot(WriteBot(
-        "tiny.bot", "LoadMD2('" + body + "'); LoadWeapon('" + weapon + "');\r\n"
-                    "PrecacheSet('bots/robot/robot.snd');\r\n"
-                    "if " + std::to_string(frames) + " > 0 then SetSound(0, 'footstep', false);\r\n"
-                    "for i := 0 to 18 do AddState(i, 'S' + IntToStr(i), i * 7, i, i mod 2 = 0);\r\n"
-                    "for i := 0 to 18 do for j := 0 to 18 do AddNextState(i, j);\r\n"));
+        "tiny.bot",
+        "LoadMD2('" + body + "'); LoadWeapon('" + weapon +
+            "');\r\n"
+            "PrecacheSet('bots/robot/robot.snd');\r\n"
+            "if " +
+            std::to_string(frames) +
+            " > 0 then SetSound(0, 'footstep', false);\r\n"
+            "for i := 0 to 18 do AddState(i, 'S' + IntToStr(i), i * 7, i, i mod 2 = 0);\r\n"
+            "for i := 0 to 18 do for j := 0 to 18 do AddNextState(i, j);\r\n"));
     ASSERT_FALSE(printed.empty());
     EXPECT_EQ(printed.back(), "Bot file tiny.bot compiled");
     for (uint16_t key : MovementKeys) {
@@ -172,8 +176,9 @@ namespace {
 
 TEST_F(BotHostingTest, AByteOrderMarkBeforeTheFirstLineIsIgnored)
 {
-  const auto printed =
-      LoadBot(WriteBot("bom.bot", "\xEF\xBB\xBF" "AddState(0, 'Bom', KEY_NONE, IDLE1, true);\r\n"));
+  const auto printed = LoadBot(WriteBot("bom.bot",
+                                        "\xEF\xBB\xBF"
+                                        "AddState(0, 'Bom', KEY_NONE, IDLE1, true);\r\n"));
   EXPECT_THAT(printed, ::testing::ElementsAre("State Bom added", "Bot file bom.bot compiled"));
 }
 

@@ -43,7 +43,10 @@ protected:
     return scratch + name;
   }
 
-  std::vector<std::string> LoadBot(const std::string& name) { return Run("LoadBot('" + name + "')"); }
+  std::vector<std::string> LoadBot(const std::string& name)
+  {
+    return Run("LoadBot('" + name + "')");
+  }
 
   // One frame, 10 ms of bot time after the previous one.
   void Frame()

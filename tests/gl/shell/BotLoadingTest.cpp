@@ -37,37 +37,90 @@ const std::vector<std::string> DemoBotLines = {
     "State Shoot added",
     "State CrouchShoot added",
     // standing states 0, 1, 2, 3, 6: each of the others, then crouch
-    "Next state 1 added to 0", "Next state 2 added to 0", "Next state 3 added to 0",
-    "Next state 6 added to 0", "Next state 4 added to 0",
-    "Next state 0 added to 1", "Next state 2 added to 1", "Next state 3 added to 1",
-    "Next state 6 added to 1", "Next state 4 added to 1",
-    "Next state 0 added to 2", "Next state 1 added to 2", "Next state 3 added to 2",
-    "Next state 6 added to 2", "Next state 4 added to 2",
-    "Next state 0 added to 3", "Next state 1 added to 3", "Next state 2 added to 3",
-    "Next state 6 added to 3", "Next state 4 added to 3",
-    "Next state 0 added to 6", "Next state 1 added to 6", "Next state 2 added to 6",
-    "Next state 3 added to 6", "Next state 4 added to 6",
+    "Next state 1 added to 0",
+    "Next state 2 added to 0",
+    "Next state 3 added to 0",
+    "Next state 6 added to 0",
+    "Next state 4 added to 0",
+    "Next state 0 added to 1",
+    "Next state 2 added to 1",
+    "Next state 3 added to 1",
+    "Next state 6 added to 1",
+    "Next state 4 added to 1",
+    "Next state 0 added to 2",
+    "Next state 1 added to 2",
+    "Next state 3 added to 2",
+    "Next state 6 added to 2",
+    "Next state 4 added to 2",
+    "Next state 0 added to 3",
+    "Next state 1 added to 3",
+    "Next state 2 added to 3",
+    "Next state 6 added to 3",
+    "Next state 4 added to 3",
+    "Next state 0 added to 6",
+    "Next state 1 added to 6",
+    "Next state 2 added to 6",
+    "Next state 3 added to 6",
+    "Next state 4 added to 6",
     // crouching states 4, 5, 7: each of the others, then idle
-    "Next state 5 added to 4", "Next state 7 added to 4", "Next state 0 added to 4",
-    "Next state 4 added to 5", "Next state 7 added to 5", "Next state 0 added to 5",
-    "Next state 4 added to 7", "Next state 5 added to 7", "Next state 0 added to 7",
+    "Next state 5 added to 4",
+    "Next state 7 added to 4",
+    "Next state 0 added to 4",
+    "Next state 4 added to 5",
+    "Next state 7 added to 5",
+    "Next state 0 added to 5",
+    "Next state 4 added to 7",
+    "Next state 5 added to 7",
+    "Next state 0 added to 7",
     // demo states 8 to 11: one another, then to and from 0, 3, 6 and 7
-    "State DemoRun added", "State DemoBack added", "State DemoCrouch added", "State DemoCrawl added",
-    "Next state 9 added to 8", "Next state 10 added to 8", "Next state 11 added to 8",
-    "Next state 0 added to 8", "Next state 8 added to 0", "Next state 3 added to 8",
-    "Next state 8 added to 3", "Next state 6 added to 8", "Next state 8 added to 6",
-    "Next state 7 added to 8", "Next state 8 added to 7", "Next state 8 added to 9",
-    "Next state 10 added to 9", "Next state 11 added to 9", "Next state 0 added to 9",
-    "Next state 9 added to 0", "Next state 3 added to 9", "Next state 9 added to 3",
-    "Next state 6 added to 9", "Next state 9 added to 6", "Next state 7 added to 9",
-    "Next state 9 added to 7", "Next state 8 added to 10", "Next state 9 added to 10",
-    "Next state 11 added to 10", "Next state 0 added to 10", "Next state 10 added to 0",
-    "Next state 3 added to 10", "Next state 10 added to 3", "Next state 6 added to 10",
-    "Next state 10 added to 6", "Next state 7 added to 10", "Next state 10 added to 7",
-    "Next state 8 added to 11", "Next state 9 added to 11", "Next state 10 added to 11",
-    "Next state 0 added to 11", "Next state 11 added to 0", "Next state 3 added to 11",
-    "Next state 11 added to 3", "Next state 6 added to 11", "Next state 11 added to 6",
-    "Next state 7 added to 11", "Next state 11 added to 7",
+    "State DemoRun added",
+    "State DemoBack added",
+    "State DemoCrouch added",
+    "State DemoCrawl added",
+    "Next state 9 added to 8",
+    "Next state 10 added to 8",
+    "Next state 11 added to 8",
+    "Next state 0 added to 8",
+    "Next state 8 added to 0",
+    "Next state 3 added to 8",
+    "Next state 8 added to 3",
+    "Next state 6 added to 8",
+    "Next state 8 added to 6",
+    "Next state 7 added to 8",
+    "Next state 8 added to 7",
+    "Next state 8 added to 9",
+    "Next state 10 added to 9",
+    "Next state 11 added to 9",
+    "Next state 0 added to 9",
+    "Next state 9 added to 0",
+    "Next state 3 added to 9",
+    "Next state 9 added to 3",
+    "Next state 6 added to 9",
+    "Next state 9 added to 6",
+    "Next state 7 added to 9",
+    "Next state 9 added to 7",
+    "Next state 8 added to 10",
+    "Next state 9 added to 10",
+    "Next state 11 added to 10",
+    "Next state 0 added to 10",
+    "Next state 10 added to 0",
+    "Next state 3 added to 10",
+    "Next state 10 added to 3",
+    "Next state 6 added to 10",
+    "Next state 10 added to 6",
+    "Next state 7 added to 10",
+    "Next state 10 added to 7",
+    "Next state 8 added to 11",
+    "Next state 9 added to 11",
+    "Next state 10 added to 11",
+    "Next state 0 added to 11",
+    "Next state 11 added to 0",
+    "Next state 3 added to 11",
+    "Next state 11 added to 3",
+    "Next state 6 added to 11",
+    "Next state 11 added to 6",
+    "Next state 7 added to 11",
+    "Next state 11 added to 7",
     "Cadencer command : footstep...OK",
     "Cadencer command : footstep...OK",
     "Cadencer command : footstep...OK",
@@ -104,8 +157,8 @@ TEST_F(BotHostingTest, LoadingAMissingBotFileIsARuntimeErrorNamingTheFullPath)
   const auto printed = LoadBot("bots/robot/nothing.bot");
   ASSERT_FALSE(printed.empty());
   EXPECT_THAT(printed[0], StartsWith("Runtimeerror: "));
-  EXPECT_THAT(Joined(printed),
-              HasSubstr("Cannot open file " + quarn::platform::ExeDir() + "bots/robot/nothing.bot"));
+  EXPECT_THAT(Joined(printed), HasSubstr("Cannot open file " + quarn::platform::ExeDir() +
+                                         "bots/robot/nothing.bot"));
   EXPECT_FALSE(AnyStartsWith(printed, "Bot file "));
 
   EXPECT_FALSE(form->Bots().Bot().Active());
@@ -118,7 +171,8 @@ TEST_F(BotHostingTest, LoadingAMissingBotFileIsARuntimeErrorNamingTheFullPath)
 TEST_F(BotHostingTest, AFolderNamedAsTheBotFileIsNotOpened)
 {
   const auto printed = LoadBot(scratchName);
-  EXPECT_THAT(Joined(printed), HasSubstr("Cannot open file " + scratch.substr(0, scratch.size() - 1)));
+  EXPECT_THAT(Joined(printed),
+              HasSubstr("Cannot open file " + scratch.substr(0, scratch.size() - 1)));
   EXPECT_FALSE(form->Bots().Bot().Active());
 }
 
@@ -132,11 +186,13 @@ TEST_F(BotHostingTest, ASyntaxErrorPrintsOneLineAndNoBotFileLineAndTheNextLoadWo
   EXPECT_THAT(printed[0], StartsWith("Syntaxerror: "));
   EXPECT_THAT(printed[0], HasSubstr("[Position "));
   EXPECT_FALSE(form->Bots().Bot().Active());
-  EXPECT_FALSE(form->Bots().Bot().Model().IsLoaded()) << "nothing runs when the file does not compile";
+  EXPECT_FALSE(form->Bots().Bot().Model().IsLoaded())
+      << "nothing runs when the file does not compile";
   Frame();
   EXPECT_EQ(State(), -1);
 
-  EXPECT_THAT(WithoutPrecacheLine(LoadBot("bots/robot/robot.bot")), ::testing::ElementsAreArray(DemoBotLines));
+  EXPECT_THAT(WithoutPrecacheLine(LoadBot("bots/robot/robot.bot")),
+              ::testing::ElementsAreArray(DemoBotLines));
   EXPECT_TRUE(form->Bots().Bot().Active());
 }
 
@@ -162,7 +218,7 @@ TEST_P(FailingBotTest, PrintsItsLinesThenTheErrorAndLeavesAnInactiveBot)
     EXPECT_EQ(printed.back(), "  " + std::string(bot.reason));
   }
   EXPECT_THAT(printed[bot.lines.size() - 1], AllOf(StartsWith(bot.lines.back() + " [Position "),
-                                    Not(HasSubstr(quarn::platform::ExeDir()))))
+                                                   Not(HasSubstr(quarn::platform::ExeDir()))))
       << "the message names the file as written in the bot file";
   EXPECT_FALSE(form->Bots().Bot().Active());
   Frame();
@@ -170,14 +226,16 @@ TEST_P(FailingBotTest, PrintsItsLinesThenTheErrorAndLeavesAnInactiveBot)
 
   // The bot script is left pointing at the failed bot's registry, which LoadBot frees: the
   // next load must still work, with its constants defined again.
-  EXPECT_THAT(WithoutPrecacheLine(LoadBot("bots/robot/robot.bot")), ::testing::ElementsAreArray(DemoBotLines));
+  EXPECT_THAT(WithoutPrecacheLine(LoadBot("bots/robot/robot.bot")),
+              ::testing::ElementsAreArray(DemoBotLines));
   EXPECT_TRUE(form->Bots().Bot().Active());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     BotFiles, FailingBotTest,
     ::testing::Values(
-        FailingBot{"missing_model", "LoadMD2('bots/robot/none.md2');\r\n",
+        FailingBot{"missing_model",
+                   "LoadMD2('bots/robot/none.md2');\r\n",
                    {"Runtimeerror: Model bots/robot/none.md2 not found"}},
         FailingBot{"missing_skin",
                    "LoadMD2('bots/robot/robot.md2');\r\nLoadMD2Skin('bots/robot/none.tga');\r\n",
@@ -186,9 +244,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailingBot{"skin_that_is_not_an_image",
                    "LoadMD2('bots/robot/robot.md2');\r\nLoadMD2Skin('bots/robot/robot.md2');\r\n",
                    {"Load model bots/robot/robot.md2..OK",
-                     "Runtimeerror: Model skinbots/robot/robot.md2 not found"},
-                    "no reader for \".md2\" images (.pcx .tga .bmp .jpg .wal .png)"},
-        FailingBot{"model_that_is_an_image", "LoadMD2('bots/robot/robot.tga');\r\n",
+                    "Runtimeerror: Model skinbots/robot/robot.md2 not found"},
+                   "no reader for \".md2\" images (.pcx .tga .bmp .jpg .wal .png)"},
+        FailingBot{"model_that_is_an_image",
+                   "LoadMD2('bots/robot/robot.tga');\r\n",
                    {"Runtimeerror: Model bots/robot/robot.tga not found"},
                    "ident is not IDP2"},
         FailingBot{"missing_weapon",
@@ -199,9 +258,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "LoadWeapon('bots/robot/weapon.md2');\r\nLoadWeaponSkin('gun.jpg');\r\n",
                    {"Load weapon bots/robot/weapon.md2..OK",
                     "Runtimeerror: Weapon skingun.jpg not found"}},
-        FailingBot{"keys_that_are_not_a_number", "AddState(0, 'Idle', 'none', IDLE1, true);\r\n",
+        FailingBot{"keys_that_are_not_a_number",
+                   "AddState(0, 'Idle', 'none', IDLE1, true);\r\n",
                    {"Runtimeerror: Invalid variant type conversion"}},
-        FailingBot{"sound_before_the_model", "SetSound(41, 'footstep', false);\r\n",
+        FailingBot{"sound_before_the_model",
+                   "SetSound(41, 'footstep', false);\r\n",
                    {"Runtimeerror: Frame 41 is not a frame of the model"}},
         FailingBot{"sound_past_the_last_frame",
                    "LoadMD2('bots/robot/robot.md2');\r\nSetSound(199, 'footstep', false);\r\n",
@@ -212,11 +273,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "LoadMD2('none.md2');\r\n",
                    {"State Idle added", "Next state 0 added to 0",
                     "Runtimeerror: Model none.md2 not found"}}),
-    [](const ::testing::TestParamInfo<FailingBot>& param) { return std::string(param.param.what); });
+    [](const ::testing::TestParamInfo<FailingBot>& param) {
+      return std::string(param.param.what);
+    });
 
 TEST_F(BotHostingTest, ABreakOutsideALoopIsReportedAsAnException)
 {
-  const auto printed = LoadBot(WriteBot("break.bot", "AddState(0, 'Idle', KEY_NONE, IDLE1, true);\r\nbreak;\r\n"));
+  const auto printed =
+      LoadBot(WriteBot("break.bot", "AddState(0, 'Idle', KEY_NONE, IDLE1, true);\r\nbreak;\r\n"));
   EXPECT_THAT(printed, ElementsAre("State Idle added", StartsWith("Exception : ")));
   EXPECT_FALSE(form->Bots().Bot().Active());
 }

@@ -21,7 +21,9 @@ std::string ReadFile(const std::string& path)
 
 std::string TempPath(const std::string& name)
 {
-  return (std::filesystem::temp_directory_path() / ("quarn-test-" + std::to_string(getpid()) + name)).string();
+  return (std::filesystem::temp_directory_path() /
+          ("quarn-test-" + std::to_string(getpid()) + name))
+      .string();
 }
 
 TEST_F(MainFormTest, StartsWithTheConsoleOpenEndingInAPrompt)

@@ -81,12 +81,14 @@ TEST_F(ConsoleKeysTest, EditingHistoryScrollAndClearKeys)
 TEST_F(ConsoleKeysTest, HelpListsEveryCommandAndDescribesOne)
 {
   const auto all = Run("Help");
-  const char* const names[] = {"Quit", "LoadBot", "About", "ConDump", "GLRenderer", "GLExtensions",
-                               "DrawFPS", "DrawFrameNumber", "LoadAnimationFile", "Help",
-                               "ResetCamera"};
+  const char* const names[] = {"Quit",    "LoadBot",         "About",
+                               "ConDump", "GLRenderer",      "GLExtensions",
+                               "DrawFPS", "DrawFrameNumber", "LoadAnimationFile",
+                               "Help",    "ResetCamera"};
   for (const char* name : names) {
     const auto found = std::find_if(all.begin(), all.end(), [&](const std::string& line) {
-      return strncasecmp(line.c_str(), name, strlen(name)) == 0 && line.find(": ") != std::string::npos;
+      return strncasecmp(line.c_str(), name, strlen(name)) == 0 &&
+             line.find(": ") != std::string::npos;
     });
     EXPECT_NE(found, all.end()) << name;
   }

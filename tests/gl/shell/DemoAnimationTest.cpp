@@ -38,7 +38,8 @@ TEST_F(BotHostingTest, TheDemoAnimationShowsEachMotionForAWholeCycle)
       EXPECT_GE(ms, 400u) << "state " << visited << " shown for " << ms << " ms";
     }
   }
-  for (int32_t motion : {8, 9, 10, 11}) EXPECT_TRUE(shortestVisit.count(motion)) << "state " << motion;
+  for (int32_t motion : {8, 9, 10, 11})
+    EXPECT_TRUE(shortestVisit.count(motion)) << "state " << motion;
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ TEST_F(JumpSound, TheDemoRobotsJumpSoundsAtTakeOff)
   const int32_t first = form->Bots().Bot().Model().CurrentFrame;
   while (voices() == 0 && frames++ < 2000) frame();
   ASSERT_EQ(voices(), 1);
-  EXPECT_EQ(form->Bots().Bot().Model().CurrentFrame, first + 1) << "the first keyframe after take-off";
+  EXPECT_EQ(form->Bots().Bot().Model().CurrentFrame, first + 1)
+      << "the first keyframe after take-off";
 }
 
 }  // namespace

@@ -31,20 +31,23 @@ std::pair<uint16_t, uint16_t> Press(quarn::shell::TMainForm& form, uint16_t key)
 
 TEST_F(MainFormTest, BoundKeysMoveByTheirActionAndBindsListsTheMap)
 {
-  for (const char* line : {"Bind('C', KEY_CROUCH)", "Bind('lctrl', KEY_JUMP)", "Bind('F5', KEY_STRAFELEFT)",
-                           "Bind('KP5', KEY_UNUSED5)", "Bind('up', KEY_BACK)", "Unbind('KP0')",
-                           "Bind('SPACE', KEY_NONE)"})
+  for (const char* line : {"Bind('C', KEY_CROUCH)", "Bind('lctrl', KEY_JUMP)",
+                           "Bind('F5', KEY_STRAFELEFT)", "Bind('KP5', KEY_UNUSED5)",
+                           "Bind('up', KEY_BACK)", "Unbind('KP0')", "Bind('SPACE', KEY_NONE)"})
     EXPECT_TRUE(Run(line).empty()) << line;
   const struct {
     uint16_t Key;
     uint16_t Mask;
-  } keys[] = {{'C', 256}, {17, 128}, {116, 32}, {101, 32768}, {38, 2}, {96, 0}, {32, 0}, {40, 2}, {13, 512}};
-  for (const auto& k : keys) EXPECT_EQ(Press(*form, k.Key), std::make_pair(k.Mask, uint16_t(0))) << k.Key;
+  } keys[] = {{'C', 256}, {17, 128}, {116, 32}, {101, 32768}, {38, 2},
+              {96, 0},    {32, 0},   {40, 2},   {13, 512}};
+  for (const auto& k : keys)
+    EXPECT_EQ(Press(*form, k.Key), std::make_pair(k.Mask, uint16_t(0))) << k.Key;
 
-  EXPECT_THAT(Run("Binds"), ElementsAre("ENTER KEY_PRIMARYATTACK", "CTRL KEY_JUMP", "UP KEY_BACK",
-                                        "DOWN KEY_BACK", "C KEY_CROUCH", "KP5 KEY_UNUSED5",
-                                        "F5 KEY_STRAFELEFT"));
-  for (const char* key : {"ENTER", "LCTRL", "UP", "DOWN", "C", "KP5", "F5"}) Run(std::string("Unbind('") + key + "')");
+  EXPECT_THAT(Run("Binds"),
+              ElementsAre("ENTER KEY_PRIMARYATTACK", "CTRL KEY_JUMP", "UP KEY_BACK",
+                          "DOWN KEY_BACK", "C KEY_CROUCH", "KP5 KEY_UNUSED5", "F5 KEY_STRAFELEFT"));
+  for (const char* key : {"ENTER", "LCTRL", "UP", "DOWN", "C", "KP5", "F5"})
+    Run(std::string("Unbind('") + key + "')");
   EXPECT_THAT(Run("Binds"), ElementsAre("No key is bound"));
 }
 
@@ -107,7 +110,8 @@ protected:
   }
 
   std::string File = (std::filesystem::temp_directory_path() /
-                      ("quarn_autoexec_" + std::to_string(::getpid()) + ".txt")).string();
+                      ("quarn_autoexec_" + std::to_string(::getpid()) + ".txt"))
+                         .string();
 };
 
 TEST_F(AutoexecTest, ItsLinesRunAsTypedBeforeTheExecLines)

@@ -41,8 +41,9 @@ const std::array DamagedFiles = {
                  "Weapon model ", "  file is shorter than the 68-byte header"},
     TDamagedFile{"rle.tga", "LoadMD2Skin", [] { return Patched("robot.tga", 2, "\x04"); },
                  "Model skin", "  unsupported TGA type 4"},
-    TDamagedFile{"depth.bmp", "LoadWeaponSkin", [] { return Patched("robot.bmp", 28, std::string("\x10\0", 2)); },
-                 "Weapon skin", "  unsupported BMP depth of 16 bits"},
+    TDamagedFile{"depth.bmp", "LoadWeaponSkin",
+                 [] { return Patched("robot.bmp", 28, std::string("\x10\0", 2)); }, "Weapon skin",
+                 "  unsupported BMP depth of 16 bits"},
     TDamagedFile{"cut.pcx", "LoadMD2Skin",
                  [] {
                    const std::string pcx = DemoFile("robot.pcx");
@@ -70,8 +71,9 @@ TEST_P(ReasonLineTest, FollowsTheMessageLine)
   std::filesystem::create_directory(scratch + "own");
   if (file.Bytes) WriteFile(std::string("own/") + file.Name, file.Bytes());
   const std::string name = scratchName + "/own/" + file.Name;
-  const auto printed = LoadBot(WriteBot("damaged.bot", "LoadMD2('bots/robot/robot.md2');\r\n" +
-                                                           std::string(file.Command) + "('" + name + "');\r\n"));
+  const auto printed =
+      LoadBot(WriteBot("damaged.bot", "LoadMD2('bots/robot/robot.md2');\r\n" +
+                                          std::string(file.Command) + "('" + name + "');\r\n"));
   size_t at = 0;
   auto names = [&](const std::string& line) {
     return line.find(file.Message) != std::string::npos && line.find(name) != std::string::npos;

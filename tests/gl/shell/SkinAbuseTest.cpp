@@ -19,8 +19,8 @@ std::string DemoFile(const std::string& name)
 }
 
 struct TBadSkin {
-  const char* Name;      // the skin's file name; its extension chooses the reader
-  const char* From;      // demo file whose first `Keep` bytes are the skin; empty: `Junk`
+  const char* Name;  // the skin's file name; its extension chooses the reader
+  const char* From;  // demo file whose first `Keep` bytes are the skin; empty: `Junk`
   size_t Keep;
   const char* Expected;  // a piece of the console's error line; empty: the not-found line
 };
@@ -50,13 +50,15 @@ class BadSkinTest : public BotHostingTest, public ::testing::WithParamInterface<
 TEST_P(BadSkinTest, FailsTheLoadWithAMessageAndTheNextBotLoads)
 {
   const TBadSkin& skin = GetParam();
-  const std::string bytes = *skin.From ? DemoFile(skin.From).substr(0, skin.Keep)
-                                       : std::string(300, '\x9c') + "junk\r\n";
+  const std::string bytes =
+      *skin.From ? DemoFile(skin.From).substr(0, skin.Keep) : std::string(300, '\x9c') + "junk\r\n";
   WriteFile(skin.Name, bytes);
   WriteFile("palette.pal", DemoFile("palette.pal"));
   const std::string name = scratchName + "/" + skin.Name;
-  const auto printed = LoadBot(WriteBot("skin.bot", "LoadMD2('bots/robot/robot.md2');\r\n"
-                                                    "LoadMD2Skin('" + name + "');\r\n"));
+  const auto printed = LoadBot(WriteBot("skin.bot",
+                                        "LoadMD2('bots/robot/robot.md2');\r\n"
+                                        "LoadMD2Skin('" +
+                                            name + "');\r\n"));
   const std::string expected = *skin.Expected ? skin.Expected : "Model skin" + name + " not found";
   EXPECT_THAT(Joined(printed), HasSubstr(expected));
   EXPECT_FALSE(form->Bots().Bot().Active());
@@ -66,20 +68,21 @@ TEST_P(BadSkinTest, FailsTheLoadWithAMessageAndTheNextBotLoads)
   EXPECT_EQ(demo.back(), "Bot file robot.bot compiled");
 }
 
-INSTANTIATE_TEST_SUITE_P(Skins, BadSkinTest, ::testing::ValuesIn(BadSkins),
-                         [](const auto& param) {
-                           std::string name = param.param.Name;
-                           for (char& c : name)
-                             if (c == '.') c = '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Skins, BadSkinTest, ::testing::ValuesIn(BadSkins), [](const auto& param) {
+  std::string name = param.param.Name;
+  for (char& c : name)
+    if (c == '.') c = '_';
+  return name;
+});
 
 TEST_F(BotHostingTest, AWalSkinWithoutAPaletteBesideItIsNotFound)
 {
   WriteFile("robot.wal", DemoFile("robot.wal"));
   const std::string name = scratchName + "/robot.wal";
-  const auto printed = LoadBot(WriteBot("wal.bot", "LoadMD2('bots/robot/robot.md2');\r\n"
-                                                   "LoadMD2Skin('" + name + "');\r\n"));
+  const auto printed = LoadBot(WriteBot("wal.bot",
+                                        "LoadMD2('bots/robot/robot.md2');\r\n"
+                                        "LoadMD2Skin('" +
+                                            name + "');\r\n"));
   EXPECT_THAT(Joined(printed), HasSubstr("Model skin" + name + " not found"));
 }
 

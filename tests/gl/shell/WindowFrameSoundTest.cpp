@@ -45,10 +45,12 @@ protected:
 TEST_F(WindowFrameSound, TheDemoBotsFootstepsPlayWhileForwardIsHeld)
 {
   const auto printed = Run("LoadBot('bots/robot/robot.bot')");
-  EXPECT_THAT(printed, Contains("Sound collection " + platform::ExeDir() + "bots/robot/robot.snd precached"));
+  EXPECT_THAT(printed, Contains("Sound collection " + platform::ExeDir() +
+                                "bots/robot/robot.snd precached"));
   ASSERT_TRUE(form->Bots().Bot().Active());
   ASSERT_NE(form->Bots().Bot().SoundManager, nullptr);
-  if (!form->Sounds().Sound().Initialized()) GTEST_SKIP() << "no sound device (run with ALSOFT_DRIVERS=null)";
+  if (!form->Sounds().Sound().Initialized())
+    GTEST_SKIP() << "no sound device (run with ALSOFT_DRIVERS=null)";
 
   Frame();  // enters state 0, from which forward leads to Run
   form->FormKeyDown(platform::VK_UP);
@@ -57,10 +59,11 @@ TEST_F(WindowFrameSound, TheDemoBotsFootstepsPlayWhileForwardIsHeld)
     Frame();
     ++frames;
   }
-  ASSERT_EQ(Voices("footstep"), 1) << "no footstep after " << frames << " frames; state "
-                                    << form->Bots().Bot().Automata().Current() << " frame " << BotFrame()
-                                    << " initialized " << form->Sounds().WaveList().Items().Initialized()
-                                    << " count " << form->Sounds().WaveList().Items().Count();
+  ASSERT_EQ(Voices("footstep"), 1)
+      << "no footstep after " << frames << " frames; state "
+      << form->Bots().Bot().Automata().Current() << " frame " << BotFrame() << " initialized "
+      << form->Sounds().WaveList().Items().Initialized() << " count "
+      << form->Sounds().WaveList().Items().Count();
   EXPECT_EQ(form->Bots().Bot().Automata().Current(), 1);  // Run
   EXPECT_EQ(BotFrame(), 41);
   EXPECT_EQ(Voices("shot"), 0);
@@ -86,9 +89,9 @@ TEST_F(WindowFrameSound, ReloadingTheBotWhileItsSoundsPlayStartsAFreshSet)
 
 TEST_F(WindowFrameSound, AMissingWaveEndsItsFrameWithTheErrorAndTheNextFramesRun)
 {
-  const std::string bot =
-      scratch.Write("step.bot", RunningRobot() + "PrecacheSet('bots/robot/robot.snd');\r\n"
-                                                 "SetSound(45, 'step', false);\r\n");
+  const std::string bot = scratch.Write("step.bot", RunningRobot() +
+                                                        "PrecacheSet('bots/robot/robot.snd');\r\n"
+                                                        "SetSound(45, 'step', false);\r\n");
   const auto printed = Run("LoadBot('" + bot + "')");
   EXPECT_EQ(printed.back(), "Bot file step.bot compiled");
   ASSERT_TRUE(form->Bots().Bot().Active());

@@ -84,8 +84,12 @@ TEST_F(ScreenshotTest, ViewerShowsTheBodyWhatEverElseFails)
   form->Bots().ViewModel({robot, "junk.tga", "missing.md2", ""}, *form->Console(), nullptr);
   std::string text;
   for (size_t i = before; i < Lines().size(); ++i) text += Lines()[i];
-  EXPECT_NE(text.find("Weapon model missing.md2 not found; the model is shown without it"), std::string::npos) << text;
-  EXPECT_NE(text.find("The skins could not be loaded; the models are drawn untextured"), std::string::npos) << text;
+  EXPECT_NE(text.find("Weapon model missing.md2 not found; the model is shown without it"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("The skins could not be loaded; the models are drawn untextured"),
+            std::string::npos)
+      << text;
   EXPECT_TRUE(form->Bots().Bot().Active());
   EXPECT_FALSE(form->Bots().Bot().HasWeapon());
   Frame();

@@ -54,18 +54,34 @@ protected:
 
 TEST(BotConstants, AreTheKeyMasksThenTheAnimationNumbersInOrder)
 {
-  const std::vector<std::pair<std::string, int32_t>> expected = {
-      {"KEY_NONE", 0},          {"KEY_FORWARD", 1},     {"KEY_BACK", 2},
-      {"KEY_LEFT", 4},          {"KEY_RIGHT", 16},      {"KEY_STRAFELEFT", 32},
-      {"KEY_STRAFERIGHT", 64},  {"KEY_JUMP", 128},      {"KEY_CROUCH", 256},
-      {"KEY_PRIMARYATTACK", 512}, {"KEY_SECONDARYATTACK", 1024}, {"KEY_UNUSED1", 2048},
-      {"KEY_UNUSED2", 4096},    {"KEY_UNUSED3", 8192},  {"KEY_UNUSED4", 16384},
-      {"KEY_UNUSED5", 32768},   {"IDLE1", 0},           {"JUMP", 4},
-      {"CROUCH", 9},            {"RUN", 1},             {"RUNBACK", 18},
-      {"CROUCH_IDLE", 11},      {"SHOOT", 16},          {"CROUCH_SHOOT", 17},
-      {"CROUCH_CRAWL", 10}};
+  const std::vector<std::pair<std::string, int32_t>> expected = {{"KEY_NONE", 0},
+                                                                 {"KEY_FORWARD", 1},
+                                                                 {"KEY_BACK", 2},
+                                                                 {"KEY_LEFT", 4},
+                                                                 {"KEY_RIGHT", 16},
+                                                                 {"KEY_STRAFELEFT", 32},
+                                                                 {"KEY_STRAFERIGHT", 64},
+                                                                 {"KEY_JUMP", 128},
+                                                                 {"KEY_CROUCH", 256},
+                                                                 {"KEY_PRIMARYATTACK", 512},
+                                                                 {"KEY_SECONDARYATTACK", 1024},
+                                                                 {"KEY_UNUSED1", 2048},
+                                                                 {"KEY_UNUSED2", 4096},
+                                                                 {"KEY_UNUSED3", 8192},
+                                                                 {"KEY_UNUSED4", 16384},
+                                                                 {"KEY_UNUSED5", 32768},
+                                                                 {"IDLE1", 0},
+                                                                 {"JUMP", 4},
+                                                                 {"CROUCH", 9},
+                                                                 {"RUN", 1},
+                                                                 {"RUNBACK", 18},
+                                                                 {"CROUCH_IDLE", 11},
+                                                                 {"SHOOT", 16},
+                                                                 {"CROUCH_SHOOT", 17},
+                                                                 {"CROUCH_CRAWL", 10}};
   std::vector<std::pair<std::string, int32_t>> actual;
-  for (const TBotConstant& constant : BotConstants) actual.emplace_back(constant.Name, constant.Value);
+  for (const TBotConstant& constant : BotConstants)
+    actual.emplace_back(constant.Name, constant.Value);
   EXPECT_EQ(actual, expected);
 }
 
@@ -75,8 +91,8 @@ TEST_F(BotTest, EveryConstantReachesTheBotFileWithItsValue)
   std::string text;
   int id = 0;
   for (const TBotConstant& constant : BotConstants)
-    text += "AddState(" + std::to_string(id++) + ", '" + constant.Name + "', " + constant.Name + ", " +
-            constant.Name + ", true);\n";
+    text += "AddState(" + std::to_string(id++) + ", '" + constant.Name + "', " + constant.Name +
+            ", " + constant.Name + ", true);\n";
   ASSERT_TRUE(Load(text)) << Lines().back();
   const TStateArray& states = bot.Automata().States();
   ASSERT_EQ(states.size(), 25u);
@@ -91,16 +107,19 @@ TEST_F(BotTest, TheNineCommandsFollowTheBuiltInsInOrder)
   const script::TFuncs& commands = bot.Commands();
   ASSERT_GE(commands.Count(), 9);
   std::vector<std::string> names;
-  for (int i = commands.Count() - 9; i < commands.Count(); ++i) names.push_back(commands.Function(i).Name());
-  EXPECT_THAT(names, ElementsAre("LOADMD2", "LOADWEAPON", "LOADMD2SKIN", "LOADWEAPONSKIN", "ADDSTATE",
-                                 "ADDNEXTSTATE", "SETSOUND", "PRECACHESET", "SETTIMING"));
+  for (int i = commands.Count() - 9; i < commands.Count(); ++i)
+    names.push_back(commands.Function(i).Name());
+  EXPECT_THAT(names,
+              ElementsAre("LOADMD2", "LOADWEAPON", "LOADMD2SKIN", "LOADWEAPONSKIN", "ADDSTATE",
+                          "ADDNEXTSTATE", "SETSOUND", "PRECACHESET", "SETTIMING"));
 }
 
 TEST_F(BotTest, ALoadLendsTheScriptTheBotsCommandsAndGivesItsRegistryBack)
 {
   ASSERT_TRUE(Load("LoadMD2('body.md2');\nAddState(0, 'Idle', KEY_NONE, IDLE1, true);\n"));
   EXPECT_EQ(script.Functions(), &hostFuncs);
-  EXPECT_EQ(script.Text(), "LoadMD2('body.md2');\r\nAddState(0, 'Idle', KEY_NONE, IDLE1, true);\r\n");
+  EXPECT_EQ(script.Text(),
+            "LoadMD2('body.md2');\r\nAddState(0, 'Idle', KEY_NONE, IDLE1, true);\r\n");
   EXPECT_THAT(Lines(), ElementsAre("Load model body.md2..OK", "State Idle added",
                                    "Warning: model body.md2 has no skin; it is drawn plain grey",
                                    "Bot file test.bot compiled"));
@@ -137,10 +156,11 @@ TEST_F(BotTest, AMissingFileRaisesBeforeTheScriptIsTouched)
 
 TEST_F(BotTest, WithoutAWeaponTheEmptyWeaponStillTakesEachStatesAnimation)
 {
-  ASSERT_TRUE(Load("LoadMD2('body.md2');\n"
-                   "AddState(0, 'Jump', KEY_NONE, JUMP, true);\n"
-                   "AddState(1, 'Crouch', KEY_CROUCH, CROUCH_IDLE, true);\n"
-                   "AddNextState(0, 1);\n"));
+  ASSERT_TRUE(
+      Load("LoadMD2('body.md2');\n"
+           "AddState(0, 'Jump', KEY_NONE, JUMP, true);\n"
+           "AddState(1, 'Crouch', KEY_CROUCH, CROUCH_IDLE, true);\n"
+           "AddNextState(0, 1);\n"));
   EXPECT_FALSE(bot.HasWeapon());
   Advance();
   EXPECT_EQ(bot.Automata().Current(), 0);
@@ -158,13 +178,15 @@ TEST_F(BotTest, TheHostHearsOfAStateBeforeItsAnimationStarts)
   std::vector<int32_t> animationsSeen;
   bot.OnStateChange = [&] { animationsSeen.push_back(bot.Model().Animation); };
   Advance(3);
-  EXPECT_THAT(animationsSeen, ElementsAre(1)) << "once, with the model still on its first animation";
+  EXPECT_THAT(animationsSeen, ElementsAre(1))
+      << "once, with the model still on its first animation";
   EXPECT_EQ(bot.Model().Animation, 4);
 }
 
 TEST_F(BotTest, ASingleStateLoopsItsAnimationWhateverTheKeys)
 {
-  ASSERT_TRUE(Load("LoadMD2('body.md2');\nSetTiming(0, 10);\nAddState(0, 'Run', KEY_FORWARD, RUN, false);\n"));
+  ASSERT_TRUE(Load(
+      "LoadMD2('body.md2');\nSetTiming(0, 10);\nAddState(0, 'Run', KEY_FORWARD, RUN, false);\n"));
   bool wrapped = false;
   int32_t previous = -1;
   for (int i = 0; i < 300; ++i) {
@@ -183,11 +205,12 @@ TEST_F(BotTest, ASingleStateLoopsItsAnimationWhateverTheKeys)
 TEST_F(BotTest, TheWeaponsCycleEndAlsoLetsANonInterruptibleStateGo)
 {
   // The short weapon's range ends together with the body's: either report frees the change.
-  ASSERT_TRUE(Load("LoadWeapon('short.md2');\n"
-                   "SetTiming(0, 10);\n"
-                   "AddState(0, 'Idle', KEY_NONE, IDLE1, true);\n"
-                   "AddState(1, 'Run', KEY_FORWARD, RUN, false);\n"
-                   "AddNextState(0, 1); AddNextState(1, 0);\n"));
+  ASSERT_TRUE(
+      Load("LoadWeapon('short.md2');\n"
+           "SetTiming(0, 10);\n"
+           "AddState(0, 'Idle', KEY_NONE, IDLE1, true);\n"
+           "AddState(1, 'Run', KEY_FORWARD, RUN, false);\n"
+           "AddNextState(0, 1); AddNextState(1, 0);\n"));
   EXPECT_TRUE(bot.HasWeapon());
   Advance();
   bot.SetKeys(1);
@@ -224,26 +247,29 @@ class AddStateKeysTest : public BotTest, public ::testing::WithParamInterface<Ke
 
 TEST_P(AddStateKeysTest, ConvertsTheKeysToAnInteger)
 {
-  ASSERT_TRUE(Load(std::string("AddState(0, 'S', ") + GetParam().text + ", IDLE1, true);")) << Lines().back();
+  ASSERT_TRUE(Load(std::string("AddState(0, 'S', ") + GetParam().text + ", IDLE1, true);"))
+      << Lines().back();
   EXPECT_EQ(bot.Automata().States().at(0).Keys, GetParam().keys);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, AddStateKeysTest,
-                         ::testing::Values(KeysArgument{"sum_of_key_constants", "KEY_FORWARD + KEY_JUMP", 129},
-                                           KeysArgument{"highest_key_bit", "KEY_UNUSED5 + KEY_NONE", 32768},
-                                           KeysArgument{"numeric_string", "'3'", 3},
-                                           KeysArgument{"half_rounds_down_to_even", "2.5", 2},
-                                           KeysArgument{"half_rounds_up_to_even", "3.5", 4},
-                                           KeysArgument{"above_sixteen_bits", "65537", 1},
-                                           KeysArgument{"minus_one", "-1", 65535}),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Values, AddStateKeysTest,
+    ::testing::Values(KeysArgument{"sum_of_key_constants", "KEY_FORWARD + KEY_JUMP", 129},
+                      KeysArgument{"highest_key_bit", "KEY_UNUSED5 + KEY_NONE", 32768},
+                      KeysArgument{"numeric_string", "'3'", 3},
+                      KeysArgument{"half_rounds_down_to_even", "2.5", 2},
+                      KeysArgument{"half_rounds_up_to_even", "3.5", 4},
+                      KeysArgument{"above_sixteen_bits", "65537", 1},
+                      KeysArgument{"minus_one", "-1", 65535}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(BotTest, SoundsGoOnlyOnFramesOfTheModelAndReplaceEachOther)
 {
-  ASSERT_TRUE(Load("LoadMD2('body.md2');\n"
-                   "SetSound(0, 'first', false);\n"
-                   "SetSound(198, 'last', true);\n"
-                   "SetSound(198, 'again', false);\n"));
+  ASSERT_TRUE(
+      Load("LoadMD2('body.md2');\n"
+           "SetSound(0, 'first', false);\n"
+           "SetSound(198, 'last', true);\n"
+           "SetSound(198, 'again', false);\n"));
   EXPECT_THAT(Lines(), ElementsAre("Load model body.md2..OK", "Cadencer command : first...OK",
                                    "Cadencer command : last...OK", "Cadencer command : again...OK",
                                    "Warning: model body.md2 has no skin; it is drawn plain grey",
@@ -263,9 +289,11 @@ TEST_F(BotTest, SoundsOutsideTheModelsFramesStopTheBotFile)
     TBot other;
     other.BaseDir = dir.File("");
     std::ofstream(dir.File("s.bot"), std::ios::binary)
-        << "LoadMD2('body.md2');\nSetSound(" << frame << ", 'x', false);\nAddState(0, 'I', 0, 0, true);";
+        << "LoadMD2('body.md2');\nSetSound(" << frame
+        << ", 'x', false);\nAddState(0, 'I', 0, 0, true);";
     EXPECT_FALSE(other.Load(script, console, dir.File("s.bot")));
-    EXPECT_THAT(Lines().back(), StartsWith(std::string("Runtimeerror: Frame ") + frame + " is not a frame of the model"));
+    EXPECT_THAT(Lines().back(), StartsWith(std::string("Runtimeerror: Frame ") + frame +
+                                           " is not a frame of the model"));
     EXPECT_EQ(other.Automata().Count(), 0) << "the file stops at the bad SetSound";
     script.SetFunctions(&hostFuncs);
   }
@@ -273,8 +301,9 @@ TEST_F(BotTest, SoundsOutsideTheModelsFramesStopTheBotFile)
 
 TEST_F(BotTest, ReloadingTheBodyResizesTheSoundTableKeepingItsEntries)
 {
-  ASSERT_TRUE(Load("LoadMD2('body.md2');\nSetSound(10, 'a', false);\nSetSound(100, 'b', false);\n"
-                   "LoadMD2('short.md2');\n"));
+  ASSERT_TRUE(
+      Load("LoadMD2('body.md2');\nSetSound(10, 'a', false);\nSetSound(100, 'b', false);\n"
+           "LoadMD2('short.md2');\n"));
   ASSERT_EQ(bot.Cadences().size(), 50u);
   ASSERT_TRUE(bot.Cadences()[10]);
   EXPECT_EQ(bot.Cadences()[10]->SoundName, "a");

@@ -142,8 +142,8 @@ TEST_F(Automata, RequestNamingNoStateMovesToTheFirstNextState)
 
 TEST_F(Automata, OutsideIdsAreIgnoredNeverIndexed)
 {
-  Machine.AddNextState(0, 99);   // names no state
-  Machine.AddNextState(7, 1);    // from no state
+  Machine.AddNextState(0, 99);  // names no state
+  Machine.AddNextState(7, 1);   // from no state
   Machine.AddState(500, "Far", 0x800, 2, true);
   Machine.AddNextState(500, 2);
   Machine.AddNextState(2, 500);
@@ -153,10 +153,10 @@ TEST_F(Automata, OutsideIdsAreIgnoredNeverIndexed)
   Machine.Request(2);
   Machine.Update();
   Machine.FCanChange = true;
-  Machine.SelectByKeys(0x800);   // a state whose id (500) is not its position (3)
+  Machine.SelectByKeys(0x800);  // a state whose id (500) is not its position (3)
   Machine.Update();
   EXPECT_EQ(Machine.Current(), 500);
-  Machine.Request(-1);           // first next state of 500 is 2
+  Machine.Request(-1);  // first next state of 500 is 2
   Machine.Update();
   EXPECT_EQ(Entered, (std::vector<int32_t>{0, 2, 500, 2}));
 }

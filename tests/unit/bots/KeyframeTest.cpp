@@ -89,7 +89,7 @@ TEST_F(Keyframes, ClocksCompareAcrossTheWrapOf32Bits)
   Model.LastFrameTick = 0xFFFFFFF0u;
   EXPECT_FALSE(Model.Update(3));  // 19 ms later
   EXPECT_EQ(Model.Fraction, 0.1f);
-  EXPECT_TRUE(Model.Update(4));   // 20 ms later
+  EXPECT_TRUE(Model.Update(4));  // 20 ms later
   EXPECT_EQ(Model.LastUpdate, 4u);
 }
 

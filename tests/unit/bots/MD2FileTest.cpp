@@ -53,17 +53,21 @@ const TBadHeader BadHeaders[] = {
     {"short", [](auto& b) { b.resize(67); }, "file is shorter than the 68-byte header"},
     {"ident", [](auto& b) { b[3] = '3'; }, "ident is not IDP2"},
     {"version", [](auto& b) { PutInt32(b, md2::at::Version, 7); }, "version is not 8"},
-    {"skin width 0", [](auto& b) { PutInt32(b, md2::at::SkinWidth, 0); }, "skin size is not positive"},
-    {"skin height < 0", [](auto& b) { PutInt32(b, md2::at::SkinHeight, -64); }, "skin size is not positive"},
+    {"skin width 0", [](auto& b) { PutInt32(b, md2::at::SkinWidth, 0); },
+     "skin size is not positive"},
+    {"skin height < 0", [](auto& b) { PutInt32(b, md2::at::SkinHeight, -64); },
+     "skin size is not positive"},
     {"vertices < 0", [](auto& b) { PutInt32(b, md2::at::NumVertices, -1); }, "negative count"},
     {"frames < 0", [](auto& b) { PutInt32(b, md2::at::NumFrames, -2); }, "negative count"},
     {"skins < 0", [](auto& b) { PutInt32(b, md2::at::NumSkins, -1); }, "negative count"},
-    {"gl commands < 0", [](auto& b) { PutInt32(b, md2::at::NumGlCommands, INT32_MIN); }, "negative count"},
+    {"gl commands < 0", [](auto& b) { PutInt32(b, md2::at::NumGlCommands, INT32_MIN); },
+     "negative count"},
     {"tex coords past end", [](auto& b) { PutInt32(b, md2::at::NumTexCoords, 100000); },
      "texture coordinates lie outside the file"},
     {"tex coords offset < 0", [](auto& b) { PutInt32(b, md2::at::OfsTexCoords, -4); },
      "texture coordinates lie outside the file"},
-    {"triangles offset past end", [](auto& b) { PutInt32(b, md2::at::OfsTriangles, int32_t(b.size()) - 11); },
+    {"triangles offset past end",
+     [](auto& b) { PutInt32(b, md2::at::OfsTriangles, int32_t(b.size()) - 11); },
      "triangles lie outside the file"},
     {"triangles huge count", [](auto& b) { PutInt32(b, md2::at::NumTriangles, INT32_MAX); },
      "triangles lie outside the file"},
@@ -71,9 +75,13 @@ const TBadHeader BadHeaders[] = {
      "frame size is too small for the vertex count"},
     {"vertex count vs frame size", [](auto& b) { PutInt32(b, md2::at::NumVertices, 4); },
      "frame size is too small for the vertex count"},
-    {"one frame too many", [](auto& b) { PutInt32(b, md2::at::NumFrames, GetInt32(b, md2::at::NumFrames) + 1); },
+    {"one frame too many",
+     [](auto& b) { PutInt32(b, md2::at::NumFrames, GetInt32(b, md2::at::NumFrames) + 1); },
      "frames lie outside the file"},
-    {"frames overflow", [](auto& b) { PutInt32(b, md2::at::FrameSize, INT32_MAX), PutInt32(b, md2::at::NumFrames, INT32_MAX); },
+    {"frames overflow",
+     [](auto& b) {
+       PutInt32(b, md2::at::FrameSize, INT32_MAX), PutInt32(b, md2::at::NumFrames, INT32_MAX);
+     },
      "frames lie outside the file"},
     {"vertex index = count", [](auto& b) { b[GetInt32(b, md2::at::OfsTriangles) + 2] = 3; },
      "triangle 0 has a vertex index out of range"},
@@ -155,10 +163,10 @@ TEST(MD2File, FramesOutsideTheFileAreClampedAndBadIndicesGiveTheOrigin)
   TMD2 model;
   ASSERT_TRUE(model.LoadFromFile(dir.Write("three.md2", WriteMD2(TriangleModel(3)))));
   EXPECT_EQ(model.GetVertex(2, 0).x, 2.0f);
-  EXPECT_EQ(model.GetVertex(198, 0).x, 2.0f);     // past the end: the last frame
+  EXPECT_EQ(model.GetVertex(198, 0).x, 2.0f);  // past the end: the last frame
   EXPECT_EQ(model.GetVertex(INT32_MAX, 1).y, 1.0f);
-  EXPECT_EQ(model.GetVertex(-5, 0).x, 0.0f);      // negative: frame 0
-  const TVector none = model.GetVertex(1, 3);     // vertex count is 3
+  EXPECT_EQ(model.GetVertex(-5, 0).x, 0.0f);   // negative: frame 0
+  const TVector none = model.GetVertex(1, 3);  // vertex count is 3
   EXPECT_EQ(none.x, 0.0f);
   EXPECT_EQ(none.y, 0.0f);
   EXPECT_EQ(none.z, 0.0f);

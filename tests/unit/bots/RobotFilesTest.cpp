@@ -24,7 +24,8 @@ double Movement(const std::vector<TVector>& a, const std::vector<TVector>& b)
 {
   double sum = 0;
   for (size_t i = 0; i < a.size(); ++i)
-    sum += std::sqrt(double(a[i].x - b[i].x) * (a[i].x - b[i].x) + double(a[i].y - b[i].y) * (a[i].y - b[i].y) +
+    sum += std::sqrt(double(a[i].x - b[i].x) * (a[i].x - b[i].x) +
+                     double(a[i].y - b[i].y) * (a[i].y - b[i].y) +
                      double(a[i].z - b[i].z) * (a[i].z - b[i].z));
   return sum / double(a.size());
 }
@@ -37,7 +38,8 @@ int32_t VertexCount(const TMD2& model)
     const TVector v = model.GetVertex(frame, index);
     return v.x == 0 && v.y == 0 && v.z == 0;
   };
-  while (count < 4096 && !(atOrigin(0, count) && atOrigin(100, count) && atOrigin(190, count))) ++count;
+  while (count < 4096 && !(atOrigin(0, count) && atOrigin(100, count) && atOrigin(190, count)))
+    ++count;
   return count;
 }
 
@@ -70,7 +72,8 @@ TEST_F(RobotFiles, EveryRangeMovesAndLooksUnlikeTheOthers)
     const TAnimationRange r = AnimationTable[n];
     double most = 0;
     for (int32_t f = r.Start; f < r.End; ++f)
-      most = std::max(most, Movement(FramePositions(Body, f, vertices), FramePositions(Body, f + 1, vertices)));
+      most = std::max(
+          most, Movement(FramePositions(Body, f, vertices), FramePositions(Body, f + 1, vertices)));
     EXPECT_GT(most, 0.1);  // something visibly moves from keyframe to keyframe
     middles.push_back(FramePositions(Body, (r.Start + r.End) / 2, vertices));
   }
@@ -86,12 +89,14 @@ TEST_F(RobotFiles, TheGunStaysInTheHandInEveryFrame)
     TVector centre{};
     for (int32_t i = 0; i < gunVertices; ++i) {
       const TVector v = Weapon.GetVertex(f, i);
-      centre.x += v.x / float(gunVertices), centre.y += v.y / float(gunVertices), centre.z += v.z / float(gunVertices);
+      centre.x += v.x / float(gunVertices), centre.y += v.y / float(gunVertices),
+          centre.z += v.z / float(gunVertices);
     }
     double nearest = 1e9;
     for (int32_t i = 0; i < bodyVertices; ++i) {
       const TVector v = Body.GetVertex(f, i);
-      nearest = std::min(nearest, std::hypot(double(v.x - centre.x), double(v.y - centre.y), double(v.z - centre.z)));
+      nearest = std::min(nearest, std::hypot(double(v.x - centre.x), double(v.y - centre.y),
+                                             double(v.z - centre.z)));
     }
     EXPECT_LT(nearest, 8.0) << "frame " << f;
   }
@@ -122,9 +127,10 @@ TEST(RobotSkins, EveryFormatDecodesToTheSamePicture)
   EXPECT_EQ(bmp.Pixels, tga.Pixels);
   ASSERT_EQ(wal.Pixels.size(), tga.Pixels.size());
   double difference = 0;
-  for (size_t i = 0; i < tga.Pixels.size(); ++i) difference += std::abs(int(wal.Pixels[i]) - int(tga.Pixels[i]));
+  for (size_t i = 0; i < tga.Pixels.size(); ++i)
+    difference += std::abs(int(wal.Pixels[i]) - int(tga.Pixels[i]));
   EXPECT_LT(difference / double(tga.Pixels.size()), 6.0);  // 256 colours are close enough
-  EXPECT_EQ(pcx.Pixels, wal.Pixels);  // the same palette and indices
+  EXPECT_EQ(pcx.Pixels, wal.Pixels);                       // the same palette and indices
 }
 
 }  // namespace

@@ -29,10 +29,12 @@ TEST(ByteReader, ReadsAtOffsetsNeverWrapAround)
     uint64_t Offset, Count;
     bool Fits;
   };
-  for (const TCase c : {TCase{0, 6, true}, TCase{6, 0, true}, TCase{5, 2, false}, TCase{7, 0, false},
-                        TCase{2, UINT64_MAX, false}, TCase{UINT64_MAX, 1, false}}) {
+  for (const TCase c :
+       {TCase{0, 6, true}, TCase{6, 0, true}, TCase{5, 2, false}, TCase{7, 0, false},
+        TCase{2, UINT64_MAX, false}, TCase{UINT64_MAX, 1, false}}) {
     TByteReader in(Six);
-    EXPECT_EQ(in.BytesAt(c.Offset, c.Count).size(), c.Fits ? c.Count : 0) << c.Offset << "+" << c.Count;
+    EXPECT_EQ(in.BytesAt(c.Offset, c.Count).size(), c.Fits ? c.Count : 0)
+        << c.Offset << "+" << c.Count;
     EXPECT_EQ(in.Failed(), !c.Fits) << c.Offset << "+" << c.Count;
   }
   TByteReader in(Six);
@@ -57,7 +59,8 @@ TEST(ByteWriter, WritesWhatTheReaderReadsBack)
   EXPECT_EQ(in.I16(), -300);
   EXPECT_EQ(in.F32(), 1.5f);
   const TByteSpan text = in.Bytes(4);
-  EXPECT_EQ(std::vector<uint8_t>(text.begin(), text.end()), (std::vector<uint8_t>{'n', 'a', 'm', 0}));
+  EXPECT_EQ(std::vector<uint8_t>(text.begin(), text.end()),
+            (std::vector<uint8_t>{'n', 'a', 'm', 0}));
   EXPECT_FALSE(in.Failed());
 }
 

@@ -26,7 +26,10 @@ public:
   }
   ~TScratch() { fs::remove_all(FDir); }
   std::string Path(const char* name) const { return (FDir / name).string(); }
-  size_t Entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(FDir), {})); }
+  size_t Entries() const
+  {
+    return static_cast<size_t>(std::distance(fs::directory_iterator(FDir), {}));
+  }
 
 private:
   fs::path FDir;
@@ -43,7 +46,9 @@ TEST(ReadWholeFileLimited, RefusesALargeFileBeforeReadingAndGivesTheReasonOfAFai
 {
   TScratch scratch;
   const std::string big = scratch.Path("big.bot");
-  { std::ofstream create(big); }
+  {
+    std::ofstream create(big);
+  }
   fs::resize_file(big, MaxTextFileSize + 1);  // sparse: no disk used
   std::string text = "kept";
   std::string error;
@@ -55,7 +60,8 @@ TEST(ReadWholeFileLimited, RefusesALargeFileBeforeReadingAndGivesTheReasonOfAFai
   EXPECT_EQ(ReadWholeFile("/proc/self/mem", text, MaxTextFileSize, error), TReadStatus::Failed);
   EXPECT_EQ(error, "Cannot read file /proc/self/mem: Input/output error");
 
-  EXPECT_EQ(ReadWholeFile(scratch.Path("none"), text, MaxTextFileSize, error), TReadStatus::Missing);
+  EXPECT_EQ(ReadWholeFile(scratch.Path("none"), text, MaxTextFileSize, error),
+            TReadStatus::Missing);
   fs::resize_file(big, 3);
   EXPECT_EQ(ReadWholeFile(big, text, MaxTextFileSize, error), TReadStatus::Ok);
   EXPECT_EQ(text, std::string(3, '\0'));

@@ -18,11 +18,26 @@ TEST(KeyNames, NameTheCodeTheirKeyArrivesAs)
     const char* Name;
     SDL_Keycode Sdl;
   } keys[] = {
-      {"C", SDLK_c},          {"z", SDLK_z},           {"7", SDLK_7},          {"F1", SDLK_F1},
-      {"f12", SDLK_F12},      {"KP0", SDLK_KP_0},      {"kp9", SDLK_KP_9},     {"SPACE", SDLK_SPACE},
-      {"ENTER", SDLK_RETURN}, {"RETURN", SDLK_KP_ENTER}, {"LCTRL", SDLK_LCTRL}, {"RCTRL", SDLK_RCTRL},
-      {"LShift", SDLK_LSHIFT}, {"RALT", SDLK_RALT},    {"UP", SDLK_UP},        {"PAGEDOWN", SDLK_PAGEDOWN},
-      {"INSERT", SDLK_INSERT}, {"KPPLUS", SDLK_KP_PLUS}, {"SEMICOLON", SDLK_SEMICOLON}, {"QUOTE", SDLK_QUOTE},
+      {"C", SDLK_c},
+      {"z", SDLK_z},
+      {"7", SDLK_7},
+      {"F1", SDLK_F1},
+      {"f12", SDLK_F12},
+      {"KP0", SDLK_KP_0},
+      {"kp9", SDLK_KP_9},
+      {"SPACE", SDLK_SPACE},
+      {"ENTER", SDLK_RETURN},
+      {"RETURN", SDLK_KP_ENTER},
+      {"LCTRL", SDLK_LCTRL},
+      {"RCTRL", SDLK_RCTRL},
+      {"LShift", SDLK_LSHIFT},
+      {"RALT", SDLK_RALT},
+      {"UP", SDLK_UP},
+      {"PAGEDOWN", SDLK_PAGEDOWN},
+      {"INSERT", SDLK_INSERT},
+      {"KPPLUS", SDLK_KP_PLUS},
+      {"SEMICOLON", SDLK_SEMICOLON},
+      {"QUOTE", SDLK_QUOTE},
   };
   for (const auto& k : keys) {
     EXPECT_NE(VirtualKeyFromName(k.Name), 0) << k.Name;

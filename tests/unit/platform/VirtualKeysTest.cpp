@@ -15,13 +15,13 @@ struct KeyCase {
 };
 
 constexpr KeyCase KeyLetters[] = {
-    {SDLK_UP, 38},     {SDLK_DOWN, 40},      {SDLK_LEFT, 37},     {SDLK_RIGHT, 39},
-    {SDLK_SPACE, 32},  {SDLK_KP_0, 96},      {SDLK_KP_9, 105},    {SDLK_RETURN, 13},
-    {SDLK_KP_ENTER, 13}, {SDLK_ESCAPE, 27},  {SDLK_TAB, 9},       {SDLK_BACKSPACE, 8},
-    {SDLK_a, 65},      {SDLK_z, 90},         {SDLK_0, 48},        {SDLK_9, 57},
-    {SDLK_F1, 112},    {SDLK_F12, 123},      {SDLK_LSHIFT, 16},   {SDLK_RCTRL, 17},
-    {SDLK_DELETE, 46}, {SDLK_HOME, 36},      {SDLK_PAGEDOWN, 34}, {SDLK_SEMICOLON, 186},
-    {SDLK_UNKNOWN, 0}, {SDLK_F24, 0},
+    {SDLK_UP, 38},       {SDLK_DOWN, 40},   {SDLK_LEFT, 37},     {SDLK_RIGHT, 39},
+    {SDLK_SPACE, 32},    {SDLK_KP_0, 96},   {SDLK_KP_9, 105},    {SDLK_RETURN, 13},
+    {SDLK_KP_ENTER, 13}, {SDLK_ESCAPE, 27}, {SDLK_TAB, 9},       {SDLK_BACKSPACE, 8},
+    {SDLK_a, 65},        {SDLK_z, 90},      {SDLK_0, 48},        {SDLK_9, 57},
+    {SDLK_F1, 112},      {SDLK_F12, 123},   {SDLK_LSHIFT, 16},   {SDLK_RCTRL, 17},
+    {SDLK_DELETE, 46},   {SDLK_HOME, 36},   {SDLK_PAGEDOWN, 34}, {SDLK_SEMICOLON, 186},
+    {SDLK_UNKNOWN, 0},   {SDLK_F24, 0},
 };
 
 TEST(VirtualKeys, SdlKeysMapToVirtualKeyCodes)

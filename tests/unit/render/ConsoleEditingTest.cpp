@@ -18,10 +18,10 @@ void Play(TConsole& console, const std::string& keys)
   static const struct {
     char Name;
     TConsoleKey Key;
-  } KeyLetters[] = {{'L', TConsoleKey::Left},        {'R', TConsoleKey::Right},
-               {'H', TConsoleKey::Home},        {'E', TConsoleKey::End},
-               {'D', TConsoleKey::Delete},      {'U', TConsoleKey::HistoryBack},
-               {'N', TConsoleKey::HistoryForward}};
+  } KeyLetters[] = {{'L', TConsoleKey::Left},          {'R', TConsoleKey::Right},
+                    {'H', TConsoleKey::Home},          {'E', TConsoleKey::End},
+                    {'D', TConsoleKey::Delete},        {'U', TConsoleKey::HistoryBack},
+                    {'N', TConsoleKey::HistoryForward}};
   for (size_t i = 0; i < keys.size(); ++i) {
     if (keys[i] == '<' && i + 2 < keys.size() && keys[i + 2] == '>') {
       for (const auto& k : KeyLetters)

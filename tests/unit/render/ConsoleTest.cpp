@@ -32,8 +32,7 @@ TEST(WrapText, BreaksAfterBreakCharactersAndNeverInsideQuotes)
       {"thirteen words", thirteen, thirteen.substr(0, 36) + "\r\n" + thirteen.substr(36)},
       {"short text unchanged", "Hello world.", "Hello world."},
       {"empty", "", ""},
-      {"quoted run kept whole",
-       "He said \"aaa bbb ccc ddd eee fff ggg hhh iii jjj kkk\" and left",
+      {"quoted run kept whole", "He said \"aaa bbb ccc ddd eee fff ggg hhh iii jjj kkk\" and left",
        "He said \r\n\"aaa bbb ccc ddd eee fff ggg hhh iii jjj kkk\" \r\nand left"},
       {"single quotes too", "x '" + Repeat("ab", 20, " ") + "' y",
        "x \r\n'" + Repeat("ab", 20, " ") + "' y"},
@@ -153,8 +152,14 @@ TEST_F(Console, AddWrappedMatchesARebuildOfTheWholeText)
 {
   const std::vector<std::string> before[] = {
       {}, {">"}, {"a", ""}, {"", ""}, {"plain", std::string(60, 'q')}, {"x\ry"}, {"x\n"}};
-  const std::string texts[] = {"", "one", "\r\n", "\nlead", "trail\r", "a\r\rb",
-                               Repeat("abc", 13, " "), "Syntaxerror: x (\"\r\", 13) [Position 3]"};
+  const std::string texts[] = {"",
+                               "one",
+                               "\r\n",
+                               "\nlead",
+                               "trail\r",
+                               "a\r\rb",
+                               Repeat("abc", 13, " "),
+                               "Syntaxerror: x (\"\r\", 13) [Position 3]"};
   for (const auto& lines : before) {
     for (const std::string& text : texts) {
       TConsole console(nullptr);

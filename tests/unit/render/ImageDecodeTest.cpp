@@ -42,7 +42,8 @@ TEST(DecodeTGA, BothDepthsAndOriginsDecodeTopRowFirstAndSwapToRgb)
                                           << (bottomUp ? ", bottom-up" : ", top-down"));
         const int height = 3;
         TImage image;
-        ASSERT_EQ(DecodeTGA(testing::MakeTga(width, height, bits, bottomUp), image), TDecodeResult::Ok);
+        ASSERT_EQ(DecodeTGA(testing::MakeTga(width, height, bits, bottomUp), image),
+                  TDecodeResult::Ok);
         EXPECT_EQ(image.Width, width);
         EXPECT_EQ(image.Height, height);
         EXPECT_EQ(image.BitsPerPixel, bits);
@@ -65,9 +66,12 @@ TEST(DecodeTGA, RefusesWhatItDoesNotRead)
   };
   // Colour maps, run-length types, 16 bits and any origin are read (TgaDecodeTest.cpp).
   const Case cases[] = {
-      {"image ID longer than the data", 0, 4}, {"24-bit grey scale", 2, 3},
-      {"colour-mapped without a map", 2, 1},   {"zero width", 12, 0},
-      {"zero height", 14, 0},                  {"8 bits", 16, 8},
+      {"image ID longer than the data", 0, 4},
+      {"24-bit grey scale", 2, 3},
+      {"colour-mapped without a map", 2, 1},
+      {"zero width", 12, 0},
+      {"zero height", 14, 0},
+      {"8 bits", 16, 8},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -171,11 +175,18 @@ TEST(DecodeBMP, RefusesOtherDepthsCompressionAndSizes)
     int Width;  // of the bytes written (2 or 4)
   };
   const Case cases[] = {
-      {"1 bit", 28, 1, 2},          {"4 bits", 28, 4, 2},         {"16 bits", 28, 16, 2},
-      {"RLE8", 30, 1, 4},           {"RLE4", 30, 2, 4},           {"JPEG inside", 30, 4, 4},
-      {"bit fields at 24 bits", 30, 3, 4},                         {"zero width", 18, 0, 4},
-      {"negative width", 18, 0xFFFFFFFE, 4},                       {"zero height", 22, 0, 4},
-      {"core header", 14, 12, 4},   {"huge", 18, 0x7FFFFFFF, 4},
+      {"1 bit", 28, 1, 2},
+      {"4 bits", 28, 4, 2},
+      {"16 bits", 28, 16, 2},
+      {"RLE8", 30, 1, 4},
+      {"RLE4", 30, 2, 4},
+      {"JPEG inside", 30, 4, 4},
+      {"bit fields at 24 bits", 30, 3, 4},
+      {"zero width", 18, 0, 4},
+      {"negative width", 18, 0xFFFFFFFE, 4},
+      {"zero height", 22, 0, 4},
+      {"core header", 14, 12, 4},
+      {"huge", 18, 0x7FFFFFFF, 4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -290,11 +301,7 @@ TEST(DecodeJPG, UnreadableHeaderIsRefused)
 {
   const Bytes jpeg = testing::MakeJpeg(8, 8);
   const Bytes cases[] = {
-      {},
-      {0xFF},
-      {0xFF, 0xD8},
-      testing::MakeTga(2, 2, 24),
-      Bytes(jpeg.begin(), jpeg.begin() + 40),
+      {}, {0xFF}, {0xFF, 0xD8}, testing::MakeTga(2, 2, 24), Bytes(jpeg.begin(), jpeg.begin() + 40),
   };
   for (const Bytes& data : cases) {
     TImage image;

@@ -12,21 +12,16 @@ namespace quarn::render::testing {
 
 namespace {
 
-void Put16(Bytes& out, size_t at, uint32_t v)
-{
-  formats::TByteWriter(out).U16At(at, uint16_t(v));
-}
+void Put16(Bytes& out, size_t at, uint32_t v) { formats::TByteWriter(out).U16At(at, uint16_t(v)); }
 
-void Put32(Bytes& out, size_t at, uint32_t v)
-{
-  formats::TByteWriter(out).U32At(at, v);
-}
+void Put32(Bytes& out, size_t at, uint32_t v) { formats::TByteWriter(out).U32At(at, v); }
 
 }  // namespace
 
 Rgba PatternPixel(int x, int y)
 {
-  return Rgba{uint8_t(10 + x * 20), uint8_t(200 - y * 30), uint8_t(x * 7 + y * 11), uint8_t(100 + x + y)};
+  return Rgba{uint8_t(10 + x * 20), uint8_t(200 - y * 30), uint8_t(x * 7 + y * 11),
+              uint8_t(100 + x + y)};
 }
 
 Bytes MakeTga(int width, int height, int bits, bool bottomUp)
@@ -57,10 +52,7 @@ Rgba BmpPaletteColor(int index)
   return Rgba{uint8_t(index), uint8_t(index * 3), uint8_t(255 - index), 255};
 }
 
-int BmpIndex(int x, int y)
-{
-  return (x + 7 * y) % 256;
-}
+int BmpIndex(int x, int y) { return (x + 7 * y) % 256; }
 
 Bytes MakeBmp(int width, int height, const BmpOptions& o)
 {

@@ -36,7 +36,8 @@ TPicture Picture(int width, int height, bool manyColours)
         p.Rgb.insert(p.Rgb.end(), {uint8_t(x * 13 + y), uint8_t(y * 29 + 7), uint8_t(x * y + 50)});
       } else {
         const int i = (x * 5 + y * 11) % 40;
-        p.Rgb.insert(p.Rgb.end(), {uint8_t(i * 6), uint8_t(250 - i * 3), uint8_t(40 + (i % 7) * 30)});
+        p.Rgb.insert(p.Rgb.end(),
+                     {uint8_t(i * 6), uint8_t(250 - i * 3), uint8_t(40 + (i % 7) * 30)});
       }
     }
   return p;
@@ -63,12 +64,14 @@ protected:
   Bytes Convert(const TPicture& p, const std::string& type)
   {
     const fs::path ppm = Dir / "in.ppm", pcx = Dir / "out.pcx";
-    std::string header = "P6\n" + std::to_string(p.Width) + " " + std::to_string(p.Height) + "\n255\n";
+    std::string header =
+        "P6\n" + std::to_string(p.Width) + " " + std::to_string(p.Height) + "\n255\n";
     Bytes file(header.begin(), header.end());
     file.insert(file.end(), p.Rgb.begin(), p.Rgb.end());
     testing::WriteFile(ppm.string(), file);
     fs::remove(pcx);
-    const std::string command = "convert '" + ppm.string() + "' -type " + type + " '" + pcx.string() + "'";
+    const std::string command =
+        "convert '" + ppm.string() + "' -type " + type + " '" + pcx.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return ReadFile(pcx);
   }
@@ -84,8 +87,8 @@ TEST_F(PcxFromImageMagick, IndexedAndThreePlaneFilesDecodeToThePicture)
     const char* Type;
     uint8_t Planes;
   } cases[] = {
-      {1, 1, false, "Palette", 1},     {5, 3, false, "Palette", 1},   {150, 7, false, "Palette", 1},
-      {1, 1, false, "TrueColor", 3},   {5, 3, true, "TrueColor", 3},  {150, 7, true, "TrueColor", 3},
+      {1, 1, false, "Palette", 1},   {5, 3, false, "Palette", 1},  {150, 7, false, "Palette", 1},
+      {1, 1, false, "TrueColor", 3}, {5, 3, true, "TrueColor", 3}, {150, 7, true, "TrueColor", 3},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.Width << " x " << c.Height << " " << c.Type);
@@ -136,7 +139,8 @@ TEST(DecodePCX, WhatOtherWritersDo)
     Bytes Rgb;
   } cases[] = {
       // Odd width: one padding byte ends each line and is not a pixel.
-      {"padded lines", MakePcx(3, 2, 1, 4, {1, 2, 3, 99, 4, 5, 6, 99}), Indexed({1, 2, 3, 4, 5, 6})},
+      {"padded lines", MakePcx(3, 2, 1, 4, {1, 2, 3, 99, 4, 5, 6, 99}),
+       Indexed({1, 2, 3, 4, 5, 6})},
       {"run across a line end", MakePcx(2, 2, 1, 2, {1, 0xC3, 9}), Indexed({1, 9, 9, 9})},
       {"empty run, run of a run-mark value", MakePcx(2, 1, 1, 2, {0xC0, 5, 0xC1, 0xC7, 2}),
        Indexed({0xC7, 2})},
@@ -194,7 +198,8 @@ TEST(DecodePCX, BadFilesFailWithoutTouchingTheImage)
   }
   for (size_t n = 0; n < good.size(); ++n) {
     TImage image;
-    EXPECT_NE(DecodePCX(Bytes(good.begin(), good.begin() + long(n)), image), TDecodeResult::Ok) << n;
+    EXPECT_NE(DecodePCX(Bytes(good.begin(), good.begin() + long(n)), image), TDecodeResult::Ok)
+        << n;
   }
 }
 

@@ -50,7 +50,8 @@ Bytes Shown(Bytes rgba)
 Bytes WithoutAlpha(const Bytes& rgba)
 {
   Bytes rgb;
-  for (size_t i = 0; i < rgba.size(); i += 4) rgb.insert(rgb.end(), rgba.begin() + long(i), rgba.begin() + long(i) + 3);
+  for (size_t i = 0; i < rgba.size(); i += 4)
+    rgb.insert(rgb.end(), rgba.begin() + long(i), rgba.begin() + long(i) + 3);
   return rgb;
 }
 
@@ -63,14 +64,15 @@ protected:
   }
   void TearDown() override { fs::remove_all(Dir); }
 
-  Bytes Convert(int width, int height, const Bytes& rgba, const std::string& options, const std::string& out)
+  Bytes Convert(int width, int height, const Bytes& rgba, const std::string& options,
+                const std::string& out)
   {
     const fs::path raw = Dir / "in.rgba", png = Dir / "out.png";
     testing::WriteFile(raw.string(), rgba);
     fs::remove(png);
-    const std::string command = "convert -size " + std::to_string(width) + "x" + std::to_string(height) +
-                                " -depth 8 'rgba:" + raw.string() + "' " + options + " '" + out + ":" +
-                                png.string() + "'";
+    const std::string command = "convert -size " + std::to_string(width) + "x" +
+                                std::to_string(height) + " -depth 8 'rgba:" + raw.string() + "' " +
+                                options + " '" + out + ":" + png.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     std::ifstream in(png, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -92,7 +94,8 @@ TEST_F(PngFromImageMagick, EveryColourTypeAndDepthDecodesToThePicture)
       {"", "PNG8", false, Binary, 8, 3, 0},  // transparent palette entries
       {"-alpha off -type Grayscale", "PNG", true, Opaque, 8, 0, 0},
       {"-type GrayscaleAlpha", "PNG", true, Partial, 8, 4, 0},
-      {"-alpha off -type Grayscale -define png:bit-depth=16 -define png:color-type=0", "PNG", true, Opaque, 16, 0, 0},
+      {"-alpha off -type Grayscale -define png:bit-depth=16 -define png:color-type=0", "PNG", true,
+       Opaque, 16, 0, 0},
       {"-alpha off", "PNG24", false, Opaque, 8, 2, 0},
       {"", "PNG32", false, Partial, 8, 6, 0},
       {"-alpha off", "PNG48", false, Opaque, 16, 2, 0},
@@ -102,7 +105,8 @@ TEST_F(PngFromImageMagick, EveryColourTypeAndDepthDecodesToThePicture)
   };
   for (const auto& k : kinds)
     for (const auto& [width, height] : {std::pair{2, 1}, {13, 9}}) {
-      SCOPED_TRACE(::testing::Message() << k.Out << " '" << k.Options << "' " << width << " x " << height);
+      SCOPED_TRACE(::testing::Message()
+                   << k.Out << " '" << k.Options << "' " << width << " x " << height);
       const Bytes rgba = Picture(width, height, k.Grey, k.Alpha);
       const Bytes png = Convert(width, height, rgba, k.Options, k.Out);
       ASSERT_GT(png.size(), 33u);
@@ -152,7 +156,8 @@ TEST_F(PngFromImageMagick, DamagedFilesAreRefusedWithAReason)
 
   // 60000 x 60000 in a header with a correct checksum: refused before anything is allocated.
   Bytes huge = good;
-  for (size_t at : {16u, 20u}) huge[at] = 0, huge[at + 1] = 0, huge[at + 2] = 0xEA, huge[at + 3] = 0x60;
+  for (size_t at : {16u, 20u})
+    huge[at] = 0, huge[at + 1] = 0, huge[at + 2] = 0xEA, huge[at + 3] = 0x60;
   const uint32_t crc = Crc(&huge[12], 17);
   for (int i = 0; i < 4; ++i) huge[29 + i] = uint8_t(crc >> (24 - 8 * i));
   EXPECT_EQ(refused(huge), "PNG image is too large");
@@ -163,9 +168,12 @@ TEST_F(PngFromImageMagick, DamagedFilesAreRefusedWithAReason)
   // Cut anywhere before the end of the image data, the pixels are not all there.
   size_t dataEnd = 8;
   for (size_t at = 8; at + 8 <= good.size();) {
-    const size_t length = size_t(good[at]) << 24 | size_t(good[at + 1]) << 16 | size_t(good[at + 2]) << 8 | good[at + 3];
+    const size_t length = size_t(good[at]) << 24 | size_t(good[at + 1]) << 16 |
+                          size_t(good[at + 2]) << 8 | good[at + 3];
     at += 12 + length;
-    if (std::string(good.begin() + long(at - length - 8), good.begin() + long(at - length - 4)) == "IDAT") dataEnd = at;
+    if (std::string(good.begin() + long(at - length - 8), good.begin() + long(at - length - 4)) ==
+        "IDAT")
+      dataEnd = at;
   }
   ASSERT_GT(dataEnd, 60u);
   for (size_t n = 8; n < dataEnd; n += 3) {

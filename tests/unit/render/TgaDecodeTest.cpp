@@ -44,15 +44,18 @@ protected:
   }
   void TearDown() override { fs::remove_all(Dir); }
 
-  Bytes Convert(int width, int height, const Bytes& rgb, const std::string& options, const std::string& ext)
+  Bytes Convert(int width, int height, const Bytes& rgb, const std::string& options,
+                const std::string& ext)
   {
     const fs::path ppm = Dir / "in.ppm", out = Dir / ("out." + ext);
-    const std::string header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    const std::string header =
+        "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
     Bytes file(header.begin(), header.end());
     file.insert(file.end(), rgb.begin(), rgb.end());
     testing::WriteFile(ppm.string(), file);
     fs::remove(out);
-    const std::string command = "convert '" + ppm.string() + "' " + options + " '" + out.string() + "'";
+    const std::string command =
+        "convert '" + ppm.string() + "' " + options + " '" + out.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     std::ifstream in(out, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -81,7 +84,8 @@ TEST_F(TgaFromImageMagick, EveryKindDecodesToThePicture)
     for (const auto& [width, height] : {std::pair{1, 1}, {5, 3}, {300, 4}}) {
       SCOPED_TRACE(::testing::Message() << "'" << k.Options << "' " << width << " x " << height);
       const Bytes rgb = Picture(width, height, k.Grey);
-      const Bytes tga = Convert(width, height, rgb, std::string("-orient TopLeft ") + k.Options, "tga");
+      const Bytes tga =
+          Convert(width, height, rgb, std::string("-orient TopLeft ") + k.Options, "tga");
       ASSERT_GT(tga.size(), 18u);
       ASSERT_EQ(tga[2], k.Type) << "ImageMagick wrote another kind of TGA";
       ASSERT_EQ(tga[17] & 0x30, 0x20);
@@ -108,11 +112,24 @@ struct TTgaParts {
 
 Bytes MakeTga(const TTgaParts& p)
 {
-  Bytes out = {uint8_t(p.Id.size()), uint8_t(p.MapBits ? 1 : 0), p.Type,
-               uint8_t(p.MapFirst), uint8_t(p.MapFirst >> 8), uint8_t(p.MapLength), uint8_t(p.MapLength >> 8),
-               p.MapBits, 0, 0, 0, 0,
-               uint8_t(p.Width), uint8_t(p.Width >> 8), uint8_t(p.Height), uint8_t(p.Height >> 8),
-               p.Bits, p.Descriptor};
+  Bytes out = {uint8_t(p.Id.size()),
+               uint8_t(p.MapBits ? 1 : 0),
+               p.Type,
+               uint8_t(p.MapFirst),
+               uint8_t(p.MapFirst >> 8),
+               uint8_t(p.MapLength),
+               uint8_t(p.MapLength >> 8),
+               p.MapBits,
+               0,
+               0,
+               0,
+               0,
+               uint8_t(p.Width),
+               uint8_t(p.Width >> 8),
+               uint8_t(p.Height),
+               uint8_t(p.Height >> 8),
+               p.Bits,
+               p.Descriptor};
   for (const Bytes* b : {&p.Id, &p.Map, &p.Pixels}) out.insert(out.end(), b->begin(), b->end());
   return out;
 }
@@ -126,36 +143,72 @@ TEST(DecodeTGA, WhatOtherWritersDo)
     TPixelLayout Layout;
     Bytes Pixels;
   } cases[] = {
-      {"16 bits, no alpha bits", {.Bits = 16, .Pixels = {0x00, 0xFC, 0xE0, 0x03}}, TPixelLayout::RGB,
+      {"16 bits, no alpha bits",
+       {.Bits = 16, .Pixels = {0x00, 0xFC, 0xE0, 0x03}},
+       TPixelLayout::RGB,
        {255, 0, 0, 0, 255, 0}},
-      {"16 bits, the attribute bit is alpha", {.Bits = 16, .Descriptor = 0x21, .Pixels = {0x00, 0xFC, 0xE0, 0x03}},
-       TPixelLayout::RGBA, {255, 0, 0, 255, 0, 255, 0, 0}},
-      {"15 bits ignore the attribute bit", {.Bits = 15, .Descriptor = 0x21, .Pixels = {0x00, 0xFC, 0x10, 0x42}},
-       TPixelLayout::RGB, {255, 0, 0, 132, 132, 132}},
+      {"16 bits, the attribute bit is alpha",
+       {.Bits = 16, .Descriptor = 0x21, .Pixels = {0x00, 0xFC, 0xE0, 0x03}},
+       TPixelLayout::RGBA,
+       {255, 0, 0, 255, 0, 255, 0, 0}},
+      {"15 bits ignore the attribute bit",
+       {.Bits = 15, .Descriptor = 0x21, .Pixels = {0x00, 0xFC, 0x10, 0x42}},
+       TPixelLayout::RGB,
+       {255, 0, 0, 132, 132, 132}},
       {"image ID skipped, unused colour map skipped",
-       {.Id = {'h', 'i'}, .MapLength = 1, .MapBits = 24, .Map = {9, 9, 9}, .Pixels = {1, 2, 3, 4, 5, 6}},
-       TPixelLayout::RGB, {3, 2, 1, 6, 5, 4}},
+       {.Id = {'h', 'i'},
+        .MapLength = 1,
+        .MapBits = 24,
+        .Map = {9, 9, 9},
+        .Pixels = {1, 2, 3, 4, 5, 6}},
+       TPixelLayout::RGB,
+       {3, 2, 1, 6, 5, 4}},
       {"24-bit map from entry 2",
-       {.Type = 1, .Bits = 8, .MapFirst = 2, .MapLength = 2, .MapBits = 24, .Map = {1, 2, 3, 4, 5, 6}, .Pixels = {3, 2}},
-       TPixelLayout::RGB, {6, 5, 4, 3, 2, 1}},
+       {.Type = 1,
+        .Bits = 8,
+        .MapFirst = 2,
+        .MapLength = 2,
+        .MapBits = 24,
+        .Map = {1, 2, 3, 4, 5, 6},
+        .Pixels = {3, 2}},
+       TPixelLayout::RGB,
+       {6, 5, 4, 3, 2, 1}},
       {"32-bit map keeps alpha",
        {.Type = 1, .Bits = 8, .MapLength = 1, .MapBits = 32, .Map = {1, 2, 3, 4}, .Pixels = {0, 0}},
-       TPixelLayout::RGBA, {3, 2, 1, 4, 3, 2, 1, 4}},
+       TPixelLayout::RGBA,
+       {3, 2, 1, 4, 3, 2, 1, 4}},
       {"16-bit map with alpha, 16-bit indices",
-       {.Type = 1, .Bits = 16, .Descriptor = 0x21, .MapLength = 2, .MapBits = 16, .Map = {0x00, 0xFC, 0xE0, 0x03},
+       {.Type = 1,
+        .Bits = 16,
+        .Descriptor = 0x21,
+        .MapLength = 2,
+        .MapBits = 16,
+        .Map = {0x00, 0xFC, 0xE0, 0x03},
         .Pixels = {1, 0, 0, 0}},
-       TPixelLayout::RGBA, {0, 255, 0, 0, 255, 0, 0, 255}},
-      {"15-bit map", {.Type = 1, .Bits = 8, .MapLength = 1, .MapBits = 15, .Map = {0x1F, 0x00}, .Pixels = {0, 0}},
-       TPixelLayout::RGB, {0, 0, 255, 0, 0, 255}},
-      {"grey and alpha", {.Type = 3, .Bits = 16, .Pixels = {7, 8, 9, 10}}, TPixelLayout::RGBA,
+       TPixelLayout::RGBA,
+       {0, 255, 0, 0, 255, 0, 0, 255}},
+      {"15-bit map",
+       {.Type = 1, .Bits = 8, .MapLength = 1, .MapBits = 15, .Map = {0x1F, 0x00}, .Pixels = {0, 0}},
+       TPixelLayout::RGB,
+       {0, 0, 255, 0, 0, 255}},
+      {"grey and alpha",
+       {.Type = 3, .Bits = 16, .Pixels = {7, 8, 9, 10}},
+       TPixelLayout::RGBA,
        {7, 7, 7, 8, 9, 9, 9, 10}},
       {"run across a row end, bottom row first",
-       {.Type = 10, .Descriptor = 0, .Height = 2, .Pixels = {0x00, 1, 2, 3, 0x82, 4, 5, 6}}, TPixelLayout::RGB,
+       {.Type = 10, .Descriptor = 0, .Height = 2, .Pixels = {0x00, 1, 2, 3, 0x82, 4, 5, 6}},
+       TPixelLayout::RGB,
        {6, 5, 4, 6, 5, 4, 3, 2, 1, 6, 5, 4}},
       {"raw and run packets of indices",
-       {.Type = 9, .Bits = 8, .Width = 4, .MapLength = 2, .MapBits = 24, .Map = {1, 2, 3, 4, 5, 6},
+       {.Type = 9,
+        .Bits = 8,
+        .Width = 4,
+        .MapLength = 2,
+        .MapBits = 24,
+        .Map = {1, 2, 3, 4, 5, 6},
         .Pixels = {0x01, 0, 1, 0x81, 1}},
-       TPixelLayout::RGB, {3, 2, 1, 6, 5, 4, 6, 5, 4, 6, 5, 4}},
+       TPixelLayout::RGB,
+       {3, 2, 1, 6, 5, 4, 6, 5, 4, 6, 5, 4}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -170,8 +223,13 @@ TEST(DecodeTGA, WhatOtherWritersDo)
 
 TEST(DecodeTGA, BadFilesSayWhyAndLeaveTheImageAlone)
 {
-  const TTgaParts mapped{.Type = 1, .Bits = 8, .MapFirst = 1, .MapLength = 2, .MapBits = 24,
-                         .Map = {1, 2, 3, 4, 5, 6}, .Pixels = {1, 2}};
+  const TTgaParts mapped{.Type = 1,
+                         .Bits = 8,
+                         .MapFirst = 1,
+                         .MapLength = 2,
+                         .MapBits = 24,
+                         .Map = {1, 2, 3, 4, 5, 6},
+                         .Pixels = {1, 2}};
   const TTgaParts runs{.Type = 10, .Width = 3, .Height = 2, .Pixels = {0x85, 1, 2, 3}};
   auto with = [](TTgaParts p, auto change) {
     change(p);
@@ -187,7 +245,12 @@ TEST(DecodeTGA, BadFilesSayWhyAndLeaveTheImageAlone)
       {"header cut short", Bytes(17, 0), "TGA header is cut short"},
       {"type 4", with(TTgaParts{}, [](auto& p) { p.Type = 4; }), "unsupported TGA type 4"},
       {"no image data", with(TTgaParts{}, [](auto& p) { p.Type = 0; }), "unsupported TGA type 0"},
-      {"colour map type 2", [] { Bytes b = MakeTga({.Pixels = Bytes(6)}); b[1] = 2; return b; }(),
+      {"colour map type 2",
+       [] {
+         Bytes b = MakeTga({.Pixels = Bytes(6)});
+         b[1] = 2;
+         return b;
+       }(),
        "unsupported TGA colour map type 2"},
       {"right to left", with(TTgaParts{.Pixels = Bytes(6)}, [](auto& p) { p.Descriptor = 0x10; }),
        "TGA rows stored right to left"},
@@ -197,22 +260,50 @@ TEST(DecodeTGA, BadFilesSayWhyAndLeaveTheImageAlone)
        "unsupported 8-bit TGA type 2"},
       {"24-bit grey", with(TTgaParts{.Pixels = Bytes(6)}, [](auto& p) { p.Type = 3; }),
        "unsupported 24-bit TGA type 3"},
-      {"24-bit indices", with(mapped, [](auto& p) { p.Bits = 24; }), "unsupported 24-bit TGA type 1"},
-      {"indices without a map", with(mapped, [](auto& p) { p.MapBits = 0; p.Map = {}; }),
+      {"24-bit indices", with(mapped, [](auto& p) { p.Bits = 24; }),
+       "unsupported 24-bit TGA type 1"},
+      {"indices without a map",
+       with(mapped,
+            [](auto& p) {
+              p.MapBits = 0;
+              p.Map = {};
+            }),
        "TGA colour-mapped image without a colour map"},
-      {"8-bit map entries", with(mapped, [](auto& p) { p.MapBits = 8; }), "unsupported TGA colour map entry size 8"},
-      {"map cut short", with(mapped, [](auto& p) { p.Map.pop_back(); p.Pixels = {}; }), "TGA colour map is cut short"},
-      {"index below the map", with(mapped, [](auto& p) { p.Pixels = {1, 0}; }),
+      {"8-bit map entries", with(mapped, [](auto& p) { p.MapBits = 8; }),
+       "unsupported TGA colour map entry size 8"},
+      {"map cut short",
+       with(mapped,
+            [](auto& p) {
+              p.Map.pop_back();
+              p.Pixels = {};
+            }),
+       "TGA colour map is cut short"},
+      {"index below the map",
+       with(mapped,
+            [](auto& p) {
+              p.Pixels = {1, 0};
+            }),
        "TGA palette index 0 is outside the colour map"},
-      {"index beyond the map", with(mapped, [](auto& p) { p.Pixels = {3, 1}; }),
+      {"index beyond the map",
+       with(mapped,
+            [](auto& p) {
+              p.Pixels = {3, 1};
+            }),
        "TGA palette index 3 is outside the colour map"},
       {"run of an index beyond the map",
-       with(mapped, [](auto& p) { p.Type = 9; p.Pixels = {0x81, 200}; }),
+       with(mapped,
+            [](auto& p) {
+              p.Type = 9;
+              p.Pixels = {0x81, 200};
+            }),
        "TGA palette index 200 is outside the colour map"},
       {"pixels cut short", MakeTga({.Pixels = Bytes(5)}), "TGA pixel data is cut short"},
-      {"run crossing the image end", with(runs, [](auto& p) { p.Pixels[0] = 0x86; }), "TGA run crosses the image end"},
-      {"packets end early", with(runs, [](auto& p) { p.Pixels[0] = 0x84; }), "TGA pixel data is cut short"},
-      {"lying height", with(runs, [](auto& p) { p.Height = 60000; }), "TGA pixel data is cut short"},
+      {"run crossing the image end", with(runs, [](auto& p) { p.Pixels[0] = 0x86; }),
+       "TGA run crosses the image end"},
+      {"packets end early", with(runs, [](auto& p) { p.Pixels[0] = 0x84; }),
+       "TGA pixel data is cut short"},
+      {"lying height", with(runs, [](auto& p) { p.Height = 60000; }),
+       "TGA pixel data is cut short"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -227,7 +318,8 @@ TEST(DecodeTGA, BadFilesSayWhyAndLeaveTheImageAlone)
   ASSERT_EQ(good.size(), 22u);
   for (size_t n = 0; n < good.size(); ++n) {
     TImage image;
-    EXPECT_EQ(DecodeTGA(Bytes(good.begin(), good.begin() + long(n)), image), TDecodeResult::Refused) << n;
+    EXPECT_EQ(DecodeTGA(Bytes(good.begin(), good.begin() + long(n)), image), TDecodeResult::Refused)
+        << n;
   }
 }
 

@@ -10,18 +10,21 @@
 namespace quarn::script {
 namespace {
 
-double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
+double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
+{
   TDateTimeParts p;
   p.Year = y, p.Month = mo, p.Day = d, p.Hour = h, p.Minute = mi, p.Second = s;
   p.MilliSecond = ms;
   return EncodeDateTime(p);
 }
 
-std::string Fmt(std::string_view pattern, double t) {
+std::string Fmt(std::string_view pattern, double t)
+{
   return FormatDateTime(pattern, t, DefaultFormatSettings());
 }
 
-TEST(DateTimeDayCount, CountsFrom30December1899) {
+TEST(DateTimeDayCount, CountsFrom30December1899)
+{
   EXPECT_EQ(At(1899, 12, 30), 0.0);
   EXPECT_EQ(At(1899, 12, 31), 1.0);
   EXPECT_EQ(At(1900, 1, 1), 2.0);
@@ -32,7 +35,8 @@ TEST(DateTimeDayCount, CountsFrom30December1899) {
   EXPECT_EQ(At(1899, 12, 29, 6), -1.25);  // before day 0 the fraction counts forward
 }
 
-TEST(DateTimeDayCount, DecodesDatesTimesAndWeekDays) {
+TEST(DateTimeDayCount, DecodesDatesTimesAndWeekDays)
+{
   TDateTimeParts p;
   ASSERT_TRUE(DecodeDateTime(-1.25, p));
   EXPECT_EQ(p.Year * 10000 + p.Month * 100 + p.Day, 18991229);
@@ -55,13 +59,15 @@ TEST(DateTimeDayCount, DecodesDatesTimesAndWeekDays) {
   EXPECT_FALSE(DecodeDateTime(1e300, p));
 }
 
-TEST(DateTimeDayCount, NowIsATodayDayCount) {
+TEST(DateTimeDayCount, NowIsATodayDayCount)
+{
   double now = Now();
   EXPECT_GT(now, At(2020, 1, 1));
   EXPECT_LT(now, At(2200, 1, 1));
 }
 
-TEST(FormatDateTime, PatternLanguage) {
+TEST(FormatDateTime, PatternLanguage)
+{
   const double t = At(2001, 11, 22, 13, 5, 7, 89);  // a Thursday afternoon
   const double morning = At(2001, 3, 4, 9, 8, 0);   // a Sunday
   const double midnight = At(2001, 3, 4);
@@ -88,9 +94,9 @@ TEST(FormatDateTime, PatternLanguage) {
       {"tt", t, "13:05:07"},
       {"h:n:s", morning, "9:8:0"},
       {"hh:nn:ss", morning, "09:08:00"},
-      {"h:mm", t, "13:05"},       // m right after an hour is the minute
+      {"h:mm", t, "13:05"},  // m right after an hour is the minute
       {"hh mm", t, "13 05"},
-      {"h mm", t, "13 05"},       // blanks and separators between keep the minute
+      {"h mm", t, "13 05"},         // blanks and separators between keep the minute
       {"hh:nn mm", t, "13:05 11"},  // not after an hour: the month
       {"hh:nn am/pm", t, "01:05 pm"},
       {"h AM/PM", morning, "9 AM"},
@@ -117,7 +123,8 @@ TEST(FormatDateTime, PatternLanguage) {
   }
 }
 
-TEST(FormatDateTime, SeparatorsAndNamesComeFromTheSettings) {
+TEST(FormatDateTime, SeparatorsAndNamesComeFromTheSettings)
+{
   TFormatSettings s;
   s.DateSeparator = ".";
   s.TimeSeparator = "-";
@@ -128,26 +135,30 @@ TEST(FormatDateTime, SeparatorsAndNamesComeFromTheSettings) {
   EXPECT_EQ(FormatDateTime("mmmm h ampm", t, s), "Novembre 1 vorm.");
 }
 
-TEST(FormatDateTime, ConsoleDumpStampIsShortDateAndLongTime) {
+TEST(FormatDateTime, ConsoleDumpStampIsShortDateAndLongTime)
+{
   EXPECT_EQ(ShortDateLongTimeText(At(2001, 11, 22, 13, 5, 7)), "22/11/2001 13:05:07");
   EXPECT_EQ(ShortDateLongTimeText(At(2001, 11, 22)), "22/11/2001 00:00:00");
 }
 
-TEST(FormatDateTime, ResultIsCutAt256Characters) {
+TEST(FormatDateTime, ResultIsCutAt256Characters)
+{
   EXPECT_EQ(Fmt(std::string(300, 'x'), 0.0), std::string(256, 'x'));
   std::string dates;
   for (int i = 0; i < 50; ++i) dates += "c ";
   EXPECT_EQ(Fmt(dates, At(2001, 1, 1, 12)).size(), 256u);
 }
 
-TEST(FormatDateTime, LocaleFormatsDoNotNestWithoutEnd) {
+TEST(FormatDateTime, LocaleFormatsDoNotNestWithoutEnd)
+{
   TFormatSettings s;
   s.ShortDateFormat = "c";
   s.LongTimeFormat = "tt";
   EXPECT_NO_THROW(FormatDateTime("c", At(2001, 1, 1, 12), s));
 }
 
-TEST(FormatDateTime, OutOfRangeValuesAreErrors) {
+TEST(FormatDateTime, OutOfRangeValuesAreErrors)
+{
   EXPECT_THROW(Fmt("yyyy", 1e300), Exception);
   EXPECT_THROW(Fmt("yyyy", std::nan("")), Exception);
   EXPECT_THROW(Fmt("yyyy", -1e7), Exception);

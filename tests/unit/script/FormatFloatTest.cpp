@@ -10,7 +10,8 @@
 namespace quarn::script {
 namespace {
 
-TEST(ShortestFloatText, ReadsBackWithFewestDigits) {
+TEST(ShortestFloatText, ReadsBackWithFewestDigits)
+{
   struct {
     double Value;
     const char* Expected;
@@ -43,9 +44,11 @@ TEST(ShortestFloatText, ReadsBackWithFewestDigits) {
   }
 }
 
-TEST(ShortestFloatText, EveryTextReadsBack) {
-  const double values[] = {0.1, 2.0 / 3.0, 1e-300, 1.7976931348623157e308, 123.456e-7,
-                           -9.999999999999999e22, 4.35, 1e16 + 2};
+TEST(ShortestFloatText, EveryTextReadsBack)
+{
+  const double values[] = {
+      0.1,  2.0 / 3.0, 1e-300, 1.7976931348623157e308, 123.456e-7, -9.999999999999999e22,
+      4.35, 1e16 + 2};
   for (double v : values) EXPECT_EQ(std::strtod(ShortestFloatText(v).c_str(), nullptr), v);
 }
 

@@ -11,15 +11,18 @@ namespace {
 
 using A = TFormatArg;
 
-std::string Fmt(std::string_view format, std::vector<A> args) {
+std::string Fmt(std::string_view format, std::vector<A> args)
+{
   return FormatArgs(format, args, DefaultFormatSettings());
 }
 
-std::string Segments(std::string_view format, std::vector<A> args) {
+std::string Segments(std::string_view format, std::vector<A> args)
+{
   return FormatSegments(format, args, DefaultFormatSettings());
 }
 
-std::string ErrorOf(std::string_view format, std::vector<A> args) {
+std::string ErrorOf(std::string_view format, std::vector<A> args)
+{
   try {
     Segments(format, args);
   } catch (const Exception& e) {
@@ -34,7 +37,8 @@ struct TCase {
   const char* Expected;
 };
 
-TEST(FormatDirectives, SingleArgument) {
+TEST(FormatDirectives, SingleArgument)
+{
   const TCase cases[] = {
       // integers
       {"%d", A::OfInteger(42), "42"},
@@ -117,7 +121,8 @@ TEST(FormatDirectives, SingleArgument) {
   }
 }
 
-TEST(FormatDirectives, LocaleSeparators) {
+TEST(FormatDirectives, LocaleSeparators)
+{
   TFormatSettings s;
   s.DecimalSeparator = ",";
   s.ThousandSeparator = ".";
@@ -138,7 +143,8 @@ struct TErrorCase {
   const char* Expected;
 };
 
-TEST(FormatDirectives, Errors) {
+TEST(FormatDirectives, Errors)
+{
   const TErrorCase cases[] = {
       {"%s", A::OfInteger(5), "Format '%s' invalid or incompatible with argument"},
       {"%d", A::OfFloat(1.5), "Format '%d' invalid or incompatible with argument"},
@@ -153,7 +159,8 @@ TEST(FormatDirectives, Errors) {
       {"%.*f", A::OfFloat(1.5), "No argument for format '%.*f'"},
       {"%1:d", A::OfInteger(5), "No argument for format '%1:d'"},
       // huge widths and precisions are refused, not allocated
-      {"%999999999d", A::OfInteger(1), "Format '%999999999d' invalid or incompatible with argument"},
+      {"%999999999d", A::OfInteger(1),
+       "Format '%999999999d' invalid or incompatible with argument"},
       {"%.99999999999999999999f", A::OfFloat(1),
        "Format '%.99999999999999999999f' invalid or incompatible with argument"},
       {"%65537s", A::OfString(""), "Format '%65537s' invalid or incompatible with argument"},
@@ -167,11 +174,13 @@ TEST(FormatDirectives, Errors) {
   }
 }
 
-TEST(FormatDirectives, LargestWidthIsAccepted) {
+TEST(FormatDirectives, LargestWidthIsAccepted)
+{
   EXPECT_EQ(Fmt("%65536d", {A::OfInteger(1)}).size(), 65536u);
 }
 
-TEST(FormatSegments, EachValueFormatsItsOwnSegment) {
+TEST(FormatSegments, EachValueFormatsItsOwnSegment)
+{
   EXPECT_EQ(Segments("%d items at %.2f", {A::OfInteger(3), A::OfFloat(1.5)}), "3 items at 1.50");
   EXPECT_EQ(Segments("x=%d", {A::OfInteger(7)}), "x=7");
   EXPECT_EQ(Segments("%s and %s!", {A::OfString("a"), A::OfString("b")}), "a and b!");
@@ -189,7 +198,8 @@ TEST(FormatSegments, EachValueFormatsItsOwnSegment) {
   EXPECT_EQ(Segments("%s", {A::OfString(longText)}), longText);
 }
 
-TEST(FormatSegments, EveryPercentStartsASegment) {
+TEST(FormatSegments, EveryPercentStartsASegment)
+{
   EXPECT_EQ(ErrorOf("%d%%", {A::OfInteger(5), A::OfInteger(6)}),
             "Format '%' invalid or incompatible with argument");
   EXPECT_EQ(ErrorOf("%d and %s", {A::OfInteger(5), A::OfInteger(6)}),

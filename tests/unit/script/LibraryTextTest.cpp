@@ -11,17 +11,33 @@
 namespace quarn::script {
 namespace {
 
-TEST(StrToInt, AcceptedTexts) {
+TEST(StrToInt, AcceptedTexts)
+{
   struct {
     const char* Text;
     int32_t Expected;
   } const cases[] = {
-      {"12", 12},         {" 12", 12},          {"   -7", -7},       {"+5", 5},
-      {"0", 0},           {"-0", 0},            {"007", 7},         {"$1F", 31},
-      {"$1f", 31},        {"x10", 16},          {"X10", 16},        {"0x10", 16},
-      {"0XfF", 255},      {"-$10", -16},        {" -0x1", -1},      {"2147483647", 2147483647},
-      {"-2147483648", -2147483647 - 1},         {"$7FFFFFFF", 2147483647},
-      {"$FFFFFFFF", -1},  {"$80000000", -2147483647 - 1},           {"$000000001", 1},
+      {"12", 12},
+      {" 12", 12},
+      {"   -7", -7},
+      {"+5", 5},
+      {"0", 0},
+      {"-0", 0},
+      {"007", 7},
+      {"$1F", 31},
+      {"$1f", 31},
+      {"x10", 16},
+      {"X10", 16},
+      {"0x10", 16},
+      {"0XfF", 255},
+      {"-$10", -16},
+      {" -0x1", -1},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"$7FFFFFFF", 2147483647},
+      {"$FFFFFFFF", -1},
+      {"$80000000", -2147483647 - 1},
+      {"$000000001", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Text);
@@ -29,12 +45,30 @@ TEST(StrToInt, AcceptedTexts) {
   }
 }
 
-TEST(StrToInt, RejectedTextsNameThemselves) {
-  const std::string cases[] = {"",   " ",          "12 ",         "1 2",         "abc",
-                               "-",  "$",          "0x",          "x",           "1.5",
-                               "1e3", "- 1",       "$1G",         "2147483648",  "-2147483649",
-                               "$100000000",       "99999999999999999999999",    "\t12",
-                               "0x-1",             std::string("1\0" "2", 3)};
+TEST(StrToInt, RejectedTextsNameThemselves)
+{
+  const std::string cases[] = {"",
+                               " ",
+                               "12 ",
+                               "1 2",
+                               "abc",
+                               "-",
+                               "$",
+                               "0x",
+                               "x",
+                               "1.5",
+                               "1e3",
+                               "- 1",
+                               "$1G",
+                               "2147483648",
+                               "-2147483649",
+                               "$100000000",
+                               "99999999999999999999999",
+                               "\t12",
+                               "0x-1",
+                               std::string("1\0"
+                                           "2",
+                                           3)};
   for (const std::string& text : cases) {
     SCOPED_TRACE(text);
     try {
@@ -46,13 +80,15 @@ TEST(StrToInt, RejectedTextsNameThemselves) {
   }
 }
 
-TEST(IntToStr, DecimalWithSign) {
+TEST(IntToStr, DecimalWithSign)
+{
   EXPECT_EQ(IntToStr(0), "0");
   EXPECT_EQ(IntToStr(-42), "-42");
   EXPECT_EQ(IntToStr(-2147483647 - 1), "-2147483648");
 }
 
-TEST(TextRoutines, CopyDeleteInsertPos) {
+TEST(TextRoutines, CopyDeleteInsertPos)
+{
   EXPECT_EQ(TextCopy("hello", 0, 2), "he");
   EXPECT_EQ(TextCopy("hello", -5, 2), "he");
   EXPECT_EQ(TextCopy("hello", 4, 10), "lo");
@@ -85,7 +121,8 @@ TEST(TextRoutines, CopyDeleteInsertPos) {
   EXPECT_EQ(TextPos("ab", "cabab"), 2);
 }
 
-TEST(TextRoutines, CopyrightIsTwoLines) {
+TEST(TextRoutines, CopyrightIsTwoLines)
+{
   std::string text = CopyrightText();
   size_t split = text.find("\n\r");
   ASSERT_NE(split, std::string::npos);
@@ -94,14 +131,22 @@ TEST(TextRoutines, CopyrightIsTwoLines) {
   EXPECT_EQ(text.find('\n', split + 2), std::string::npos);
 }
 
-TEST(NumberRoutines, RoundTiesToEvenTruncTowardZero) {
+TEST(NumberRoutines, RoundTiesToEvenTruncTowardZero)
+{
   struct {
     double Value;
     int32_t Round, Trunc;
   } const cases[] = {
-      {0.5, 0, 0},      {1.5, 2, 1},      {2.5, 2, 2},         {3.5, 4, 3},
-      {-2.5, -2, -2},   {-0.5, 0, 0},     {1.99, 2, 1},        {-2.7, -3, -2},
-      {0.49999999999999994, 0, 0},        {4503599627370497.0, 1, 1},  // 2^52 + 1
+      {0.5, 0, 0},
+      {1.5, 2, 1},
+      {2.5, 2, 2},
+      {3.5, 4, 3},
+      {-2.5, -2, -2},
+      {-0.5, 0, 0},
+      {1.99, 2, 1},
+      {-2.7, -3, -2},
+      {0.49999999999999994, 0, 0},
+      {4503599627370497.0, 1, 1},                        // 2^52 + 1
       {2147483648.0, -2147483647 - 1, -2147483647 - 1},  // low 32 bits of the 64-bit value
       {1e10, 1410065408, 1410065408},
   };
@@ -116,7 +161,8 @@ TEST(NumberRoutines, RoundTiesToEvenTruncTowardZero) {
   }
 }
 
-TEST(NumberRoutines, IntAndFracKeepTheSign) {
+TEST(NumberRoutines, IntAndFracKeepTheSign)
+{
   EXPECT_EQ(IntPart(-2.7), -2.0);
   EXPECT_EQ(IntPart(2.7), 2.0);
   EXPECT_EQ(FracPart(-2.75), -0.75);
@@ -124,7 +170,8 @@ TEST(NumberRoutines, IntAndFracKeepTheSign) {
   EXPECT_EQ(FracPart(3.0), 0.0);
 }
 
-TEST(NumberRoutines, IntegerDivision) {
+TEST(NumberRoutines, IntegerDivision)
+{
   EXPECT_EQ(IntDiv(7, 2), 3);
   EXPECT_EQ(IntDiv(-7, 2), -3);
   EXPECT_EQ(IntMod(-7, 2), -1);
@@ -140,7 +187,8 @@ TEST(NumberRoutines, IntegerDivision) {
   EXPECT_THROW(IntMod(1, 0), Exception);
 }
 
-TEST(NumberRoutines, WrappingArithmetic) {
+TEST(NumberRoutines, WrappingArithmetic)
+{
   EXPECT_EQ(WrapAdd(2147483647, 1), -2147483647 - 1);
   EXPECT_EQ(WrapSub(-2147483647 - 1, 1), 2147483647);
   EXPECT_EQ(WrapMul(65536, 65536), 0);

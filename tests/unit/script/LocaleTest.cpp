@@ -9,7 +9,8 @@
 namespace quarn::script {
 namespace {
 
-void ExpectCDefaults(const TFormatSettings& s) {
+void ExpectCDefaults(const TFormatSettings& s)
+{
   EXPECT_EQ(s.DecimalSeparator, ".");
   EXPECT_EQ(s.ThousandSeparator, ",");
   EXPECT_EQ(s.CurrencyString, "$");
@@ -37,9 +38,13 @@ protected:
   std::string FSaved;
 };
 
-TEST_F(LocaleSettings, DefaultsAreTheCLocaleConventions) { ExpectCDefaults(DefaultFormatSettings()); }
+TEST_F(LocaleSettings, DefaultsAreTheCLocaleConventions)
+{
+  ExpectCDefaults(DefaultFormatSettings());
+}
 
-TEST_F(LocaleSettings, CAndPosixLocalesGiveTheDefaults) {
+TEST_F(LocaleSettings, CAndPosixLocalesGiveTheDefaults)
+{
   for (const char* name : {"C", "POSIX", "C.UTF-8"}) {
     SCOPED_TRACE(name);
     if (std::setlocale(LC_ALL, name) == nullptr) continue;
@@ -48,7 +53,8 @@ TEST_F(LocaleSettings, CAndPosixLocalesGiveTheDefaults) {
   }
 }
 
-TEST_F(LocaleSettings, EnvironmentLocaleIsReadLikeTheProgramsDo) {
+TEST_F(LocaleSettings, EnvironmentLocaleIsReadLikeTheProgramsDo)
+{
   // The test environment sets LC_ALL=C, so the programs' setlocale(LC_ALL, "") gives C.
   if (std::setlocale(LC_ALL, "") == nullptr) GTEST_SKIP();
   const TFormatSettings& s = FormatSettings();

@@ -52,7 +52,8 @@ TEST(Tokenizer, AnInvalidNulCharacterIsQuotedWhole)
 {
   using namespace std::string_literals;
   TScriptRunner runner;
-  EXPECT_EQ(runner.Run("x := 1;\0"s), "ERROR: Syntaxerror: Invalid character (\"\0\", 0) [Position 8]"s);
+  EXPECT_EQ(runner.Run("x := 1;\0"s),
+            "ERROR: Syntaxerror: Invalid character (\"\0\", 0) [Position 8]"s);
 }
 
 }  // namespace

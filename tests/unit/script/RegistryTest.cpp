@@ -18,18 +18,37 @@ TEST(Registry, RegistersTheBuiltinsInOrder)
 {
   TFuncs funcs;
   ASSERT_EQ(funcs.Count(), 47);
-  const char* expected[] = {"SCRIPT", "BEGIN", "SET", "SETARRAY", "TYPE", "EXIT", "BREAK",
-                            "CONTINUE", "IF", "ELSE", "WHILE", "REPEAT", "FOR", ">", "<", "=",
-                            "<>", ">=", "<=", "NOT", "AND", "OR", "XOR", "~", "+", "-", "*", "/",
-                            "DIV", "MOD", "INC", "DEC", "ROUND", "TRUNC", "INT", "FRAC", "LENGTH",
-                            "INSERT", "DELETE", "COPY", "POS", "STRTOINT", "INTTOSTR", "FORMAT",
-                            "NOW", "FORMATDATETIME", "COPYRIGHT"};
+  const char* expected[] = {"SCRIPT",   "BEGIN",
+                            "SET",      "SETARRAY",
+                            "TYPE",     "EXIT",
+                            "BREAK",    "CONTINUE",
+                            "IF",       "ELSE",
+                            "WHILE",    "REPEAT",
+                            "FOR",      ">",
+                            "<",        "=",
+                            "<>",       ">=",
+                            "<=",       "NOT",
+                            "AND",      "OR",
+                            "XOR",      "~",
+                            "+",        "-",
+                            "*",        "/",
+                            "DIV",      "MOD",
+                            "INC",      "DEC",
+                            "ROUND",    "TRUNC",
+                            "INT",      "FRAC",
+                            "LENGTH",   "INSERT",
+                            "DELETE",   "COPY",
+                            "POS",      "STRTOINT",
+                            "INTTOSTR", "FORMAT",
+                            "NOW",      "FORMATDATETIME",
+                            "COPYRIGHT"};
   for (int i = 0; i < 47; ++i) {
     EXPECT_EQ(funcs.Function(i).Name(), expected[i]);
     EXPECT_EQ(funcs.Function(i).Owner(), &funcs);
   }
-  EXPECT_EQ(funcs.Find("FOR")->Patterns()[0].ToString(),
-            "(VAR VOID/INTEGER, INTEGER, INTEGER, INTEGER, FUNC VOID/INTEGER/FLOAT/STRING/BOOLEAN OPEN)");
+  EXPECT_EQ(
+      funcs.Find("FOR")->Patterns()[0].ToString(),
+      "(VAR VOID/INTEGER, INTEGER, INTEGER, INTEGER, FUNC VOID/INTEGER/FLOAT/STRING/BOOLEAN OPEN)");
   EXPECT_EQ(funcs.Find("for"), nullptr);  // callers pass upper-case names
 }
 
@@ -75,7 +94,8 @@ TEST(Declaration, ReadsNamesPatternsAndResults)
       {"f : name;", "Syntaxerror: Name of a type or \")\" expected [Position 5]"},
       {"f(@)", "Syntaxerror: Invalid character (\"@\", 64) [Position 3]"},
   };
-  for (const TDeclarationCase& c : cases) EXPECT_EQ(DescribeDeclaration(c.Text), c.Expected) << c.Text;
+  for (const TDeclarationCase& c : cases)
+    EXPECT_EQ(DescribeDeclaration(c.Text), c.Expected) << c.Text;
 }
 
 TEST(Declaration, LinkingRefusesDuplicatesAndUnlinksOnDestroy)
@@ -156,22 +176,28 @@ protected:
 TEST_F(HostCalls, MatchingAndResultMessages)
 {
   Declare("Quit;").SetOnEval([](TFunc&, const TArgList&, Variant&) {});
-  EXPECT_EQ(Run("Quit(1)"), "ERROR: Runtimeerror: Too many arguments for function QUIT! [Position 1]");
+  EXPECT_EQ(Run("Quit(1)"),
+            "ERROR: Runtimeerror: Too many arguments for function QUIT! [Position 1]");
   Declare("NoResult;").SetOnEval([](TFunc&, const TArgList&, Variant& r) { r.SetInteger(1); });
-  EXPECT_EQ(Run("NoResult"),
-            "ERROR: Runtimeerror: Function NORESULT returns type INTEGER instead of VOID [Position 1]");
+  EXPECT_EQ(
+      Run("NoResult"),
+      "ERROR: Runtimeerror: Function NORESULT returns type INTEGER instead of VOID [Position 1]");
   Declare("Count: integer;").SetOnEval([](TFunc&, const TArgList&, Variant&) {});
-  EXPECT_EQ(Run("x := Count"),
-            "ERROR: Runtimeerror: Function COUNT returns type VOID instead of INTEGER [Position 6]");
+  EXPECT_EQ(
+      Run("x := Count"),
+      "ERROR: Runtimeerror: Function COUNT returns type VOID instead of INTEGER [Position 6]");
   Declare("Silent;");
-  EXPECT_EQ(Run("Silent"), "ERROR: Runtimeerror: Can't evaluate function SILENT. Event "
-                           "OnEval/OnExEval not definied! [Position 1]");
-  EXPECT_EQ(Run("x := Round(5)"), "ERROR: Runtimeerror: Function ROUND expects type FLOAT "
-                                  "instead of type INTEGER at argument 1 [Position 6]");
-  EXPECT_EQ(Run("inc(x)"), "ERROR: Runtimeerror: The arguments don't fit to a parameter "
-                           "pattern:\n\rArguments: (VAR VOID)\n\rParameter patterns:\n\r"
-                           "(VAR INTEGER/FLOAT)\n\r(VAR INTEGER/FLOAT, INTEGER/FLOAT)\n\r"
-                           "Function: INC [Position 1]");
+  EXPECT_EQ(Run("Silent"),
+            "ERROR: Runtimeerror: Can't evaluate function SILENT. Event "
+            "OnEval/OnExEval not definied! [Position 1]");
+  EXPECT_EQ(Run("x := Round(5)"),
+            "ERROR: Runtimeerror: Function ROUND expects type FLOAT "
+            "instead of type INTEGER at argument 1 [Position 6]");
+  EXPECT_EQ(Run("inc(x)"),
+            "ERROR: Runtimeerror: The arguments don't fit to a parameter "
+            "pattern:\n\rArguments: (VAR VOID)\n\rParameter patterns:\n\r"
+            "(VAR INTEGER/FLOAT)\n\r(VAR INTEGER/FLOAT, INTEGER/FLOAT)\n\r"
+            "Function: INC [Position 1]");
 }
 
 TEST_F(HostCalls, HostErrorsKeepTheirTextAndGainThePosition)
@@ -181,9 +207,8 @@ TEST_F(HostCalls, HostErrorsKeepTheirTextAndGainThePosition)
   });
   EXPECT_EQ(Run("x := 1;   Load('x.md2')"),
             "ERROR: Runtimeerror: Model x.md2 not found [Position 11]");
-  Declare("Bad;").SetOnEval([](TFunc&, const TArgList&, Variant&) {
-    throw ESyntaxError("inner", 3);
-  });
+  Declare("Bad;").SetOnEval(
+      [](TFunc&, const TArgList&, Variant&) { throw ESyntaxError("inner", 3); });
   EXPECT_EQ(Run("Bad"), "ERROR: Runtimeerror: Syntaxerror: inner [Position 3] [Position 1]");
 }
 
@@ -212,8 +237,9 @@ TEST_F(HostCalls, VarParametersAreAssignable)
     args.Items(0)->Assign(Variant("filled"));
   });
   EXPECT_EQ(Run("Fill(x); Print(x)"), "filled\n");
-  EXPECT_EQ(Run("x := 1; Fill(x)"), "ERROR: Runtimeerror: Variable X expects type INTEGER "
-                                     "instead of type STRING. [Position 9]");
+  EXPECT_EQ(Run("x := 1; Fill(x)"),
+            "ERROR: Runtimeerror: Variable X expects type INTEGER "
+            "instead of type STRING. [Position 9]");
 }
 
 class StopAfter : public TScriptHost {
@@ -269,9 +295,10 @@ TEST(Runner, VariablesStartEmptyAndHostConstantsPersist)
   EXPECT_EQ(runner.Run("Print(x)"), "ERROR: Runtimeerror: Variable X is not defined. [Position 7]");
   runner.Script.AddConstant("key_up", Variant("up"));
   EXPECT_EQ(runner.Run("Print(KEY_UP)"), "up\n");
-  EXPECT_EQ(runner.Run("KEY_UP := 5"), "ERROR: Runtimeerror: Function SET expects type VAR "
-                                        "VOID/INTEGER/FLOAT/STRING/BOOLEAN instead of type "
-                                        "STRING at argument 1 [Position 1]");
+  EXPECT_EQ(runner.Run("KEY_UP := 5"),
+            "ERROR: Runtimeerror: Function SET expects type VAR "
+            "VOID/INTEGER/FLOAT/STRING/BOOLEAN instead of type "
+            "STRING at argument 1 [Position 1]");
   runner.Script.ClearConstants();
   EXPECT_EQ(runner.Run("Print(KEY_UP)"),
             "ERROR: Runtimeerror: Variable KEY_UP is not defined. [Position 7]");

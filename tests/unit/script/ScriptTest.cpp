@@ -31,14 +31,17 @@ const TScriptCase GrammarCases[] = {
     {"only_comments", "{only} // comments", ""},
     {"empty_statements", ";;;", ""},
     {"block_with_trailing_semicolon", "begin x := 1; end", ""},
-    {"subtraction_groups_to_the_right", "x := 10 - 3 - 2; Print(x)", "9\n"},            // right grouping: 10 - (3 - 2)
-    {"division_groups_to_the_right", "x := 8 / 4 / 2; Print(x, Type(x))", "4 40\n"},  // 8 / (4 / 2), a FLOAT
+    {"subtraction_groups_to_the_right", "x := 10 - 3 - 2; Print(x)",
+     "9\n"},  // right grouping: 10 - (3 - 2)
+    {"division_groups_to_the_right", "x := 8 / 4 / 2; Print(x, Type(x))",
+     "4 40\n"},  // 8 / (4 / 2), a FLOAT
     {"products_before_sums", "x := 2 * 3 + 4 * 5; Print(x)", "26\n"},
     {"unary_minus", "x := -3 * 2; Print(x)", "-6\n"},
     {"unary_plus", "x := +4; Print(x)", "4\n"},
     {"not_of_boolean", "x := not true; Print(x)", "False\n"},
-    {"not_binds_before_equals", "x := not 1 = 1; Print(x)", "ERROR: Runtimeerror: Function NOT expects type BOOLEAN "
-                                                            "instead of type INTEGER at argument 1 [Position 10]"},
+    {"not_binds_before_equals", "x := not 1 = 1; Print(x)",
+     "ERROR: Runtimeerror: Function NOT expects type BOOLEAN "
+     "instead of type INTEGER at argument 1 [Position 10]"},
     {"type_constants", "Print(STRING, INTEGER, FLOAT, BOOLEAN)", "16 4 8 2\n"},
     {"constant_defined_twice_keeps_the_first", "CONST a = 1; CONST a = 2; Print(a)", "1\n"},
     {"constant_after_variable_keeps_the_variable", "x := 1; CONST x = 2; Print(x)", "1\n"},
@@ -49,38 +52,52 @@ const TScriptCase GrammarCases[] = {
     {"assign_to_function_name", "length := 3", ""},
     {"bare_name_statement", "x;", "ERROR: Syntaxerror: Function X is not defined [Position 1]"},
     {"unknown_function", "y := foo(1)", "ERROR: Syntaxerror: Function FOO not found [Position 6]"},
-    {"semicolon_before_else", "if a then x := 1; else x := 2", "ERROR: Syntaxerror: Name expected [Position 19]"},
+    {"semicolon_before_else", "if a then x := 1; else x := 2",
+     "ERROR: Syntaxerror: Name expected [Position 19]"},
     {"end_without_begin", "end", "ERROR: Syntaxerror: Name expected [Position 1]"},
     {"until_without_repeat", "x := 1; until x", "ERROR: Syntaxerror: Name expected [Position 9]"},
     {"end_after_then", "if true then end", "ERROR: Syntaxerror: Name expected [Position 14]"},
-    {"empty_then_before_end_and_until", "begin if true then end; repeat if true then until true; Print(1)", "1\n"},
-    {"missing_semicolon_in_block", "begin x := 1 y := 2 end", "ERROR: Syntaxerror: \";\" expected. [Position 14]"},
+    {"empty_then_before_end_and_until",
+     "begin if true then end; repeat if true then until true; Print(1)", "1\n"},
+    {"missing_semicolon_in_block", "begin x := 1 y := 2 end",
+     "ERROR: Syntaxerror: \";\" expected. [Position 14]"},
     {"block_without_end", "begin x := 1", "ERROR: Syntaxerror: \";\" expected. [Position 12]"},
     {"repeat_without_until", "repeat x := 1", "ERROR: Syntaxerror: \";\" expected. [Position 13]"},
-    {"missing_semicolon_between_statements", "x := 1 y", "ERROR: Syntaxerror: \";\" expected. [Position 8]"},
+    {"missing_semicolon_between_statements", "x := 1 y",
+     "ERROR: Syntaxerror: \";\" expected. [Position 8]"},
     {"empty_index", "a[] := 1", "ERROR: Syntaxerror: Expression expected. [Position 3]"},
-    {"trailing_comma_in_index", "x := a[1,]", "ERROR: Syntaxerror: Expression expected. [Position 10]"},
-    {"unclosed_index", "x := a[1", "ERROR: Syntaxerror: Closing bracket \"]\" expected [Position 8]"},
+    {"trailing_comma_in_index", "x := a[1,]",
+     "ERROR: Syntaxerror: Expression expected. [Position 10]"},
+    {"unclosed_index", "x := a[1",
+     "ERROR: Syntaxerror: Closing bracket \"]\" expected [Position 8]"},
     {"unclosed_parenthesis", "x := (1", "ERROR: Syntaxerror: \")\" expected. [Position 7]"},
-    {"chained_comparison", "Print(1 = 1 = true)", "ERROR: Syntaxerror: \")\" expected. [Position 13]"},
+    {"chained_comparison", "Print(1 = 1 = true)",
+     "ERROR: Syntaxerror: \")\" expected. [Position 13]"},
     {"missing_expression", "x := ", "ERROR: Syntaxerror: Expression expected. [Position 3]"},
     {"if_without_then", "if true Print(1)", "ERROR: Syntaxerror: THEN expected. [Position 9]"},
     {"while_without_do", "while true Print(1)", "ERROR: Syntaxerror: DO expected. [Position 12]"},
-    {"for_without_assign", "for i = 1 to 3 do", "ERROR: Syntaxerror: \":=\" expected. [Position 7]"},
+    {"for_without_assign", "for i = 1 to 3 do",
+     "ERROR: Syntaxerror: \":=\" expected. [Position 7]"},
     {"for_without_to", "for i := 1 too 3 do", "ERROR: Syntaxerror: TO expected. [Position 12]"},
-    {"for_without_do", "for i := 1 to 3 Print(i)", "ERROR: Syntaxerror: DO expected. [Position 17]"},
-    {"for_without_variable", "for 1 := 1 to 3 do", "ERROR: Syntaxerror: Name expected [Position 5]"},
+    {"for_without_do", "for i := 1 to 3 Print(i)",
+     "ERROR: Syntaxerror: DO expected. [Position 17]"},
+    {"for_without_variable", "for 1 := 1 to 3 do",
+     "ERROR: Syntaxerror: Name expected [Position 5]"},
     {"keyword_as_statement", "SCRIPT", "ERROR: Syntaxerror: Name expected [Position 1]"},
     {"keyword_as_variable", "var := 1", "ERROR: Syntaxerror: Variable expected. [Position 1]"},
-    {"unterminated_string", "x := 'abc", "ERROR: Syntaxerror: End of string constant not found (end of line) "
-                                         "(\"\r\", 13) [Position 10]"},
-    {"index_without_assignment", "a[1]", "ERROR: Runtimeerror: Not enough arguments for function SET (1 instead of 2). "
-                                         "[Position 1]"},
-    {"mismatched_operand_types", "x := 1 + 'a'", "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
-                                                 "Arguments: (INTEGER, STRING)\n\rParameter patterns:\n\r"
-                                                 "(INTEGER/FLOAT, INTEGER/FLOAT)\n\r(STRING, STRING)\n\rFunction: + "
-                                                 "[Position 8]"},
-    {"constant_division_by_zero", "x := 1 div 0", "ERROR: Runtimeerror: Division by zero [Position 8]"},  // folded
+    {"unterminated_string", "x := 'abc",
+     "ERROR: Syntaxerror: End of string constant not found (end of line) "
+     "(\"\r\", 13) [Position 10]"},
+    {"index_without_assignment", "a[1]",
+     "ERROR: Runtimeerror: Not enough arguments for function SET (1 instead of 2). "
+     "[Position 1]"},
+    {"mismatched_operand_types", "x := 1 + 'a'",
+     "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
+     "Arguments: (INTEGER, STRING)\n\rParameter patterns:\n\r"
+     "(INTEGER/FLOAT, INTEGER/FLOAT)\n\r(STRING, STRING)\n\rFunction: + "
+     "[Position 8]"},
+    {"constant_division_by_zero", "x := 1 div 0",
+     "ERROR: Runtimeerror: Division by zero [Position 8]"},  // folded
 };
 INSTANTIATE_TEST_SUITE_P(Grammar, ScriptCases, ::testing::ValuesIn(GrammarCases), CaseName);
 
@@ -90,29 +107,38 @@ const TScriptCase StatementCases[] = {
     {"for_downto", "for i := 3 downto 1 do Print(i); Print(i)", "3\n2\n1\n0\n"},
     {"break_leaves_for", "for i := 1 to 10 do if i = 5 then break; Print(i)", "5\n"},
     {"continue_in_for", "for i := 1 to 3 do begin if i = 2 then continue; Print(i) end", "1\n3\n"},
-    {"for_counter_assigned_in_body", "for i := 5 to 10 do begin Print(i); i := 0 end; Print(i)", "5\n1\n"},
+    {"for_counter_assigned_in_body", "for i := 5 to 10 do begin Print(i); i := 0 end; Print(i)",
+     "5\n1\n"},
     {"for_at_largest_integer", "for i := 2147483647 to 2147483647 do Print(i)",
      "2147483647\nERROR: Runtimeerror: Variable I expects type INTEGER instead of type FLOAT. "
      "[Position 1]"},
-    {"for_over_float_variable", "i := 1.5; for i := 1 to 2 do", "ERROR: Runtimeerror: Function FOR expects type VAR "
-                                                                "VOID/INTEGER instead of type VAR FLOAT at argument 1 "
-                                                                "[Position 11]"},
-    {"exit_in_for", "for i := 1 to 3 do begin Print(i); if i = 2 then exit end; Print(9)", "1\n2\n"},
+    {"for_over_float_variable", "i := 1.5; for i := 1 to 2 do",
+     "ERROR: Runtimeerror: Function FOR expects type VAR "
+     "VOID/INTEGER instead of type VAR FLOAT at argument 1 "
+     "[Position 11]"},
+    {"exit_in_for", "for i := 1 to 3 do begin Print(i); if i = 2 then exit end; Print(9)",
+     "1\n2\n"},
     {"while_loop", "i := 0; while i < 3 do i := i + 1; Print(i)", "3\n"},
-    {"break_leaves_while", "b := true; n := 0; while b do begin b := false; n := n + 1; if n = 3 then break end; "
-     "Print(n)", "3\n"},
-    {"continue_in_while", "i := 0; while i < 5 do begin i := i + 1; if i mod 2 = 0 then continue; Print(i) end",
+    {"break_leaves_while",
+     "b := true; n := 0; while b do begin b := false; n := n + 1; if n = 3 then break end; "
+     "Print(n)",
+     "3\n"},
+    {"continue_in_while",
+     "i := 0; while i < 5 do begin i := i + 1; if i mod 2 = 0 then continue; Print(i) end",
      "1\n3\n5\n"},
     {"repeat_loop", "x := 0; repeat x := x + 1 until x > 2; Print(x)", "3\n"},
     {"repeat_runs_once", "repeat Print(1) until true", "1\n"},
-    {"break_leaves_repeat", "x := 0; repeat x := x + 1; if x = 2 then break until false; Print(x)", "2\n"},
+    {"break_leaves_repeat", "x := 0; repeat x := x + 1; if x = 2 then break until false; Print(x)",
+     "2\n"},
     {"if_true_takes_then", "if 1 < 2 then Print('a') else Print('b')", "a\n"},
     {"if_false_takes_else", "if 1 > 2 then Print('a') else Print('b')", "b\n"},
     {"if_false_without_else", "if 1 > 2 then Print('a')", ""},
     {"if_with_empty_then", "if true then", ""},
-    {"empty_then_before_else", "if true then else Print(1)", "ERROR: Syntaxerror: Name expected [Position 14]"},
+    {"empty_then_before_else", "if true then else Print(1)",
+     "ERROR: Syntaxerror: Name expected [Position 14]"},
     {"if_with_empty_else", "if false then Print(1) else", ""},
-    {"else_binds_to_nearest_if", "if true then if false then Print(1) else Print(2)", "2\n"},  // ELSE binds to the nearest IF
+    {"else_binds_to_nearest_if", "if true then if false then Print(1) else Print(2)",
+     "2\n"},  // ELSE binds to the nearest IF
     {"set_function", "Set(x, 4); Print(x)", "4\n"},
     {"exit_stops_the_script", "exit; Print(1)", ""},
     {"exit_from_nested_blocks", "begin begin exit end end; Print(1)", ""},
@@ -122,16 +148,24 @@ const TScriptCase StatementCases[] = {
     {"break_in_constant", "const a = break; Print(1)", "EXCEPTION: "},
     {"continue_in_constant", "const a = continue; Print(1)", "EXCEPTION: "},
     // a break or continue in an index ends the statement: nothing is read or assigned
-    {"break_in_assigned_index", "SetArray(a, INTEGER, 2); for i := 1 to 3 do a[break] := 5; Print(a[0], i)", "0 1\n"},
-    {"break_in_incremented_index", "SetArray(a, INTEGER, 2); for i := 1 to 3 do inc(a[break]); Print(a[0], i)", "0 1\n"},
-    {"continue_in_read_index", "SetArray(a, INTEGER, 2); for i := 1 to 3 do begin x := a[continue]; Print(i) end; "
-     "Print(i)", "4\n"},
-    {"type_codes_of_variables", "Print(Type(x)); x := 1; Print(Type(x)); SetArray(s, STRING, 2); Print(Type(s))",
+    {"break_in_assigned_index",
+     "SetArray(a, INTEGER, 2); for i := 1 to 3 do a[break] := 5; Print(a[0], i)", "0 1\n"},
+    {"break_in_incremented_index",
+     "SetArray(a, INTEGER, 2); for i := 1 to 3 do inc(a[break]); Print(a[0], i)", "0 1\n"},
+    {"continue_in_read_index",
+     "SetArray(a, INTEGER, 2); for i := 1 to 3 do begin x := a[continue]; Print(i) end; "
+     "Print(i)",
+     "4\n"},
+    {"type_codes_of_variables",
+     "Print(Type(x)); x := 1; Print(Type(x)); SetArray(s, STRING, 2); Print(Type(s))",
      "33\n36\n112\n"},
     {"type_of_float_variable", "x := 1.5; Print(Type(x) = FLOAT + 32)", "True\n"},
-    {"resize_two_dimensional_array", "SetArray(a, INTEGER, 2, 3); Print(length(a), a[1, 2]); a[1, 2] := 7; SetArray(a, 5); "
-     "Print(a[1, 2], a[1, 4])", "2 0\n7 0\n"},
-    {"shrink_then_grow_clears_elements", "SetArray(a, INTEGER, 4); a[3] := 9; SetArray(a, 2); SetArray(a, 4); Print(a[3])", "0\n"},
+    {"resize_two_dimensional_array",
+     "SetArray(a, INTEGER, 2, 3); Print(length(a), a[1, 2]); a[1, 2] := 7; SetArray(a, 5); "
+     "Print(a[1, 2], a[1, 4])",
+     "2 0\n7 0\n"},
+    {"shrink_then_grow_clears_elements",
+     "SetArray(a, INTEGER, 4); a[3] := 9; SetArray(a, 2); SetArray(a, 4); Print(a[3])", "0\n"},
     {"array_of_bad_type", "SetArray(a, 3, 10)",
      "ERROR: Runtimeerror: Bad array type! (VOID/BOOLEAN) Only basic types allowed. [Position 1]"},
     {"set_array_twice", "SetArray(a, INTEGER, 2); SetArray(a, INTEGER, 2)",
@@ -139,14 +173,18 @@ const TScriptCase StatementCases[] = {
      "Arguments: (ARRAY VAR INTEGER, INTEGER, INTEGER)\n\rParameter patterns:\n\r"
      "(VAR VOID, INTEGER, INTEGER, INTEGER OPEN)\n\r"
      "(ARRAY VAR INTEGER/FLOAT/STRING/BOOLEAN, INTEGER)\n\rFunction: SETARRAY [Position 26]"},
-    {"arrays_of_every_basic_type", "SetArray(a, BOOLEAN, 2); SetArray(f, FLOAT, 1); SetArray(s, STRING, 1); "
-     "Print(a[1], f[0], s[0], length(s))", "False 0  1\n"},
-    {"resize_element_of_non_array", "x := 1; SetArray(x[0], 2)", "ERROR: Runtimeerror: Variant is not an array [Position 9]"},
-    {"resize_non_array", "x := 1; SetArray(x, 2)", "ERROR: Runtimeerror: The arguments don't fit to a parameter "
-                                                   "pattern:\n\rArguments: (VAR INTEGER, INTEGER)\n\rParameter "
-                                                   "patterns:\n\r(VAR VOID, INTEGER, INTEGER, INTEGER OPEN)\n\r"
-                                                   "(ARRAY VAR INTEGER/FLOAT/STRING/BOOLEAN, INTEGER)\n\r"
-                                                   "Function: SETARRAY [Position 9]"},
+    {"arrays_of_every_basic_type",
+     "SetArray(a, BOOLEAN, 2); SetArray(f, FLOAT, 1); SetArray(s, STRING, 1); "
+     "Print(a[1], f[0], s[0], length(s))",
+     "False 0  1\n"},
+    {"resize_element_of_non_array", "x := 1; SetArray(x[0], 2)",
+     "ERROR: Runtimeerror: Variant is not an array [Position 9]"},
+    {"resize_non_array", "x := 1; SetArray(x, 2)",
+     "ERROR: Runtimeerror: The arguments don't fit to a parameter "
+     "pattern:\n\rArguments: (VAR INTEGER, INTEGER)\n\rParameter "
+     "patterns:\n\r(VAR VOID, INTEGER, INTEGER, INTEGER OPEN)\n\r"
+     "(ARRAY VAR INTEGER/FLOAT/STRING/BOOLEAN, INTEGER)\n\r"
+     "Function: SETARRAY [Position 9]"},
     {"array_too_large", "SetArray(a, INTEGER, 2000000000, 2000000000)",
      "ERROR: Runtimeerror: Out of memory [Position 1]"},
     {"array_of_negative_size", "SetArray(a, INTEGER, -1)",
@@ -159,18 +197,21 @@ const TScriptCase StatementCases[] = {
 INSTANTIATE_TEST_SUITE_P(Statements, ScriptCases, ::testing::ValuesIn(StatementCases), CaseName);
 
 const TScriptCase VariableCases[] = {
-    {"undefined_variable", "Print(x)", "ERROR: Runtimeerror: Variable X is not defined. [Position 7]"},
+    {"undefined_variable", "Print(x)",
+     "ERROR: Runtimeerror: Variable X is not defined. [Position 7]"},
     {"integer_variable_refuses_float", "x := 1; x := 2.5",
      "ERROR: Runtimeerror: Variable X expects type INTEGER instead of type FLOAT. [Position 9]"},
     {"float_variable_refuses_integer", "x := 2.5; x := 1",
      "ERROR: Runtimeerror: Variable X expects type FLOAT instead of type INTEGER. [Position 11]"},
     {"string_variable_reassigned", "x := 'b'; x := 'a'; Print(x)", "a\n"},
-    {"boolean_variable_refuses_integer", "x := true; x := 1", "ERROR: Runtimeerror: Variable X expects type BOOLEAN instead of "
-                                                              "type INTEGER. [Position 12]"},
+    {"boolean_variable_refuses_integer", "x := true; x := 1",
+     "ERROR: Runtimeerror: Variable X expects type BOOLEAN instead of "
+     "type INTEGER. [Position 12]"},
     {"integer_variable_refuses_array", "SetArray(a, INTEGER, 2); x := 1; x := a",
      "ERROR: Runtimeerror: Variable X expects type INTEGER instead of type ARRAY INTEGER. "
      "[Position 34]"},
-    {"array_assignment_copies", "SetArray(a, INTEGER, 2); a[0] := 1; b := a; b[0] := 5; Print(a[0], b[0])", "1 5\n"},
+    {"array_assignment_copies",
+     "SetArray(a, INTEGER, 2); a[0] := 1; b := a; b[0] := 5; Print(a[0], b[0])", "1 5\n"},
     {"first_index_out_of_bounds", "SetArray(a, INTEGER, 2, 3); x := a[2, 0]",
      "ERROR: Runtimeerror: Array index (2) out of bounds (dimension 1 has bounds [0..1]) "
      "[Position 34]"},
@@ -179,10 +220,12 @@ const TScriptCase VariableCases[] = {
      "[Position 34]"},
     {"too_few_indices", "SetArray(a, INTEGER, 2, 3); x := a[1]",
      "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 34]"},
-    {"float_index_rounds", "SetArray(a, INTEGER, 4); a[1] := 10; a[2] := 20; Print(a[1.5], a[2.5])", "20 20\n"},
-    {"boolean_index", "SetArray(a, INTEGER, 4); a[true] := 1", "ERROR: Runtimeerror: Array index (-1) out of "
-                                                               "bounds (dimension 1 has bounds [0..3]) "
-                                                               "[Position 26]"},
+    {"float_index_rounds", "SetArray(a, INTEGER, 4); a[1] := 10; a[2] := 20; Print(a[1.5], a[2.5])",
+     "20 20\n"},
+    {"boolean_index", "SetArray(a, INTEGER, 4); a[true] := 1",
+     "ERROR: Runtimeerror: Array index (-1) out of "
+     "bounds (dimension 1 has bounds [0..3]) "
+     "[Position 26]"},
     {"numeric_string_index", "SetArray(a, INTEGER, 4); a['2'] := 5; Print(a[2])", "5\n"},
     {"non_numeric_string_index", "SetArray(a, INTEGER, 4); a['x'] := 5",
      "ERROR: Runtimeerror: Invalid variant type conversion [Position 26]"},
@@ -193,38 +236,50 @@ const TScriptCase VariableCases[] = {
      "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 29]"},
     {"float_into_integer_array", "SetArray(a, INTEGER, 2); a[0] := 1.5",
      "ERROR: Runtimeerror: Variable A expects type INTEGER instead of type FLOAT. [Position 26]"},
-    {"index_of_undefined_variable", "x := a[0]", "ERROR: Runtimeerror: Variable A is not defined. [Position 6]"},
-    {"assign_to_index_of_undefined_variable", "a[0] := 1", "ERROR: Runtimeerror: Variable A is not defined. [Position 1]"},
-    {"index_of_non_array", "x := 1; y := x[0]", "ERROR: Runtimeerror: Variant is not an array [Position 14]"},
+    {"index_of_undefined_variable", "x := a[0]",
+     "ERROR: Runtimeerror: Variable A is not defined. [Position 6]"},
+    {"assign_to_index_of_undefined_variable", "a[0] := 1",
+     "ERROR: Runtimeerror: Variable A is not defined. [Position 1]"},
+    {"index_of_non_array", "x := 1; y := x[0]",
+     "ERROR: Runtimeerror: Variant is not an array [Position 14]"},
     {"length_of_string_element", "SetArray(s, STRING, 3); Print(length(s[0]))",
      "ERROR: Runtimeerror: Variant is not an array [Position 31]"},
     // the innermost call reports: the div node, not the assignment
-    {"division_by_zero_reports_the_div", "x := 1; y := 0; z := x div y", "ERROR: Runtimeerror: Division by zero [Position 24]"},
-    {"undefined_variable_in_arguments", "x := 1; Print(x, z)", "ERROR: Runtimeerror: Variable Z is not defined. [Position 18]"},
+    {"division_by_zero_reports_the_div", "x := 1; y := 0; z := x div y",
+     "ERROR: Runtimeerror: Division by zero [Position 24]"},
+    {"undefined_variable_in_arguments", "x := 1; Print(x, z)",
+     "ERROR: Runtimeerror: Variable Z is not defined. [Position 18]"},
     // an index expression that replaces the array it indexes: the element is looked up in
     // the array as it is after all indices were evaluated
-    {"index_replaces_array_on_read", "SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); x := a[Set(a, b)]",
+    {"index_replaces_array_on_read",
+     "SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); x := a[Set(a, b)]",
      "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 59]"},
-    {"index_replaces_array_on_assignment", "SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); a[Set(a, b)] := 7",
+    {"index_replaces_array_on_assignment",
+     "SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); a[Set(a, b)] := 7",
      "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 54]"},
-    {"index_replaces_array_on_inc", "SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); inc(a[Set(a, b)])",
+    {"index_replaces_array_on_inc",
+     "SetArray(a, INTEGER, 3); SetArray(b, INTEGER, 2, 2); inc(a[Set(a, b)])",
      "ERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 58]"},
-    {"later_index_shrinks_integer_array", "SetArray(a, INTEGER, 300, 3); a[299, 0] := 42; SetArray(b, INTEGER, 1, 1); "
+    {"later_index_shrinks_integer_array",
+     "SetArray(a, INTEGER, 300, 3); a[299, 0] := 42; SetArray(b, INTEGER, 1, 1); "
      "x := a[299, Set(a, b)]; Print(x, a)",
      "ERROR: Runtimeerror: Array index (299) out of bounds (dimension 1 has bounds [0..0]) "
      "[Position 81]"},
-    {"later_index_shrinks_string_array", "SetArray(a, STRING, 300, 3); a[299, 0] := 'abc'; SetArray(b, STRING, 1, 1); "
+    {"later_index_shrinks_string_array",
+     "SetArray(a, STRING, 300, 3); a[299, 0] := 'abc'; SetArray(b, STRING, 1, 1); "
      "x := a[299, Set(a, b)]",
      "ERROR: Runtimeerror: Array index (299) out of bounds (dimension 1 has bounds [0..0]) "
      "[Position 82]"},
-    {"later_index_resizes_array", "SetArray(a, INTEGER, 2, 3); a[1, 2] := 5; Print(a[1, SetArray(a, 1)], a[1, 0])", "0 0\n"},
+    {"later_index_resizes_array",
+     "SetArray(a, INTEGER, 2, 3); a[1, 2] := 5; Print(a[1, SetArray(a, 1)], a[1, 0])", "0 0\n"},
     {"index_empties_array", "SetArray(a, INTEGER, 4); a[SetArray(a, 0)] := 1",
      "ERROR: Runtimeerror: Array index (0) out of bounds (dimension 1 has bounds [0..-1]) "
      "[Position 26]"},
-    {"undefined_variable_as_operand", "x := 1; y := x + z", "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
-                                                            "Arguments: (VAR INTEGER, VAR VOID)\n\rParameter patterns:\n\r"
-                                                            "(INTEGER/FLOAT, INTEGER/FLOAT)\n\r(STRING, STRING)\n\rFunction: + "
-                                                            "[Position 16]"},
+    {"undefined_variable_as_operand", "x := 1; y := x + z",
+     "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
+     "Arguments: (VAR INTEGER, VAR VOID)\n\rParameter patterns:\n\r"
+     "(INTEGER/FLOAT, INTEGER/FLOAT)\n\r(STRING, STRING)\n\rFunction: + "
+     "[Position 16]"},
 };
 INSTANTIATE_TEST_SUITE_P(Variables, ScriptCases, ::testing::ValuesIn(VariableCases), CaseName);
 

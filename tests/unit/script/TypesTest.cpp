@@ -33,7 +33,7 @@ TEST(TypeWords, CompatibleAndSameKind)
 {
   EXPECT_TRUE(Compatible(V | TypeAll, V | TypeVoid));
   EXPECT_FALSE(Compatible(V | TypeMult, V | TypeVoid));
-  EXPECT_FALSE(Compatible(F | TypeBoolean, TypeBoolean));  // a constant carries no FUNC bit
+  EXPECT_FALSE(Compatible(F | TypeBoolean, TypeBoolean));      // a constant carries no FUNC bit
   EXPECT_TRUE(Compatible(TypeMult | O, V | A | TypeInteger));  // extra modifiers in arg are fine
   EXPECT_TRUE(SameKind(V | TypeInteger, TypeInteger));
   EXPECT_FALSE(SameKind(TypeInteger, TypeFloat));
@@ -51,29 +51,56 @@ struct TMatchCase {
 
 const TMatchCase MatchCases[] = {
     {{V | TypeAll, TypeAll}, {V | TypeVoid, TypeInteger}, true, {V | TypeVoid, TypeInteger}, ""},
-    {{V | TypeMult}, {V | TypeVoid}, false, {},
+    {{V | TypeMult},
+     {V | TypeVoid},
+     false,
+     {},
      "Function F expects type VAR INTEGER/FLOAT instead of type VAR VOID at argument 1"},
     {{F | TypeBoolean, F | TypeAll | O}, {F | TypeBoolean}, true, {F | TypeBoolean}, ""},
-    {{F | TypeBoolean, F | TypeAll | O}, {F | TypeBoolean, F | TypeVoid}, true,
-     {F | TypeBoolean, F | TypeVoid}, ""},
-    {{F | TypeBoolean, F | TypeAll | O}, {F | TypeBoolean, F | TypeVoid, F | TypeInteger}, true,
-     {F | TypeBoolean, F | TypeVoid, F | TypeInteger}, ""},
-    {{F | TypeBoolean, F | TypeAll | O}, {TypeBoolean, F | TypeVoid}, false, {},
+    {{F | TypeBoolean, F | TypeAll | O},
+     {F | TypeBoolean, F | TypeVoid},
+     true,
+     {F | TypeBoolean, F | TypeVoid},
+     ""},
+    {{F | TypeBoolean, F | TypeAll | O},
+     {F | TypeBoolean, F | TypeVoid, F | TypeInteger},
+     true,
+     {F | TypeBoolean, F | TypeVoid, F | TypeInteger},
+     ""},
+    {{F | TypeBoolean, F | TypeAll | O},
+     {TypeBoolean, F | TypeVoid},
+     false,
+     {},
      "Function F expects type FUNC BOOLEAN instead of type BOOLEAN at argument 1"},
     // a variable argument loses its VAR bit for a value parameter: it is evaluated first
-    {{TypeString, TypeAdd | O}, {TypeString, V | TypeInteger, F | TypeFloat}, true,
-     {TypeString, TypeInteger, TypeFloat}, ""},
+    {{TypeString, TypeAdd | O},
+     {TypeString, V | TypeInteger, F | TypeFloat},
+     true,
+     {TypeString, TypeInteger, TypeFloat},
+     ""},
     {{TypeInteger}, {TypeInteger, TypeInteger}, false, {}, "Too many arguments for function F!"},
-    {{TypeInteger, TypeInteger}, {TypeInteger}, false, {},
+    {{TypeInteger, TypeInteger},
+     {TypeInteger},
+     false,
+     {},
      "Not enough arguments for function F (1 instead of 2)."},
     {{}, {TypeInteger}, false, {}, "Too many arguments for function F!"},
     {{TypeAll | O}, {}, true, {}, ""},
     // an open parameter that does not take an argument hands it to the next one
-    {{TypeString | O, TypeInteger}, {TypeString, TypeString, TypeInteger}, true,
-     {TypeString, TypeString, TypeInteger}, ""},
-    {{TypeString | O, TypeInteger}, {TypeFloat}, false, {},
+    {{TypeString | O, TypeInteger},
+     {TypeString, TypeString, TypeInteger},
+     true,
+     {TypeString, TypeString, TypeInteger},
+     ""},
+    {{TypeString | O, TypeInteger},
+     {TypeFloat},
+     false,
+     {},
      "Function F expects type INTEGER instead of type FLOAT at argument 1"},
-    {{TypeString | O, TypeInteger | O}, {TypeFloat}, false, {},
+    {{TypeString | O, TypeInteger | O},
+     {TypeFloat},
+     false,
+     {},
      "Function F expects type INTEGER OPEN instead of type FLOAT at argument 1"},
 };
 
@@ -134,8 +161,8 @@ TEST(Variant, TypeOfAndConversions)
   EXPECT_EQ(TypeOf(Normalize(1.5f)), TypeFloat);
 
   const std::pair<Variant, int32_t> integers[] = {
-      {Variant(2.5), 2}, {Variant(3.5), 4}, {Variant(-2.5), -2}, {Variant(true), -1},
-      {Variant(false), 0}, {Variant(), 0}, {Variant(" 7.5 "), 8}, {Variant(7), 7},
+      {Variant(2.5), 2},   {Variant(3.5), 4}, {Variant(-2.5), -2},   {Variant(true), -1},
+      {Variant(false), 0}, {Variant(), 0},    {Variant(" 7.5 "), 8}, {Variant(7), 7},
   };
   for (const auto& [value, expected] : integers) EXPECT_EQ(value.ToInteger(), expected);
   const Variant bad[] = {Variant("x"), Variant(""), Variant(1e10),

@@ -25,7 +25,8 @@ protected:
   }
   void TearDown() override { fs::remove_all(FDir); }
 
-  std::string Write(const std::vector<std::string>& frameNames, const std::vector<std::string>& skins)
+  std::string Write(const std::vector<std::string>& frameNames,
+                    const std::vector<std::string>& skins)
   {
     quarn::bots::TMD2Content c;
     c.SkinWidth = 64;
@@ -49,12 +50,18 @@ protected:
   {
     std::vector<std::string> names;
     for (int f = 0; f < count; ++f) {
-      if (f < 40) names.push_back("stand" + std::string(f < 9 ? "0" : "") + std::to_string(f + 1));
-      else if (f < 46) names.push_back("run" + std::to_string(f - 39));
-      else if (f < 54) names.push_back("attack" + std::to_string(f - 45));
-      else if (f < 58) names.push_back("pain10" + std::to_string(f - 53));
-      else if (f < 62) names.push_back("pain20" + std::to_string(f - 57));
-      else names.push_back("x");
+      if (f < 40)
+        names.push_back("stand" + std::string(f < 9 ? "0" : "") + std::to_string(f + 1));
+      else if (f < 46)
+        names.push_back("run" + std::to_string(f - 39));
+      else if (f < 54)
+        names.push_back("attack" + std::to_string(f - 45));
+      else if (f < 58)
+        names.push_back("pain10" + std::to_string(f - 53));
+      else if (f < 62)
+        names.push_back("pain20" + std::to_string(f - 57));
+      else
+        names.push_back("x");
     }
     return names;
   }
@@ -69,8 +76,8 @@ TEST_F(ModelReportTest, FramesGroupByNameWithoutNumberAndBreakWhereNumberingRest
   std::vector<std::string> groups;
   for (const quarn::shell::TFrameGroup& g : quarn::shell::FrameGroups(model))
     groups.push_back(g.Name + " " + std::to_string(g.First) + "-" + std::to_string(g.Last));
-  EXPECT_EQ(groups, (std::vector<std::string>{"stand 0-39", "run 40-45", "attack 46-53", "pain 54-57",
-                                              "pain 58-61", "x 62-198"}));
+  EXPECT_EQ(groups, (std::vector<std::string>{"stand 0-39", "run 40-45", "attack 46-53",
+                                              "pain 54-57", "pain 58-61", "x 62-198"}));
 }
 
 TEST_F(ModelReportTest, BuiltInRangesShowWhereTheModelDiffers)
@@ -84,19 +91,22 @@ TEST_F(ModelReportTest, BuiltInRangesShowWhereTheModelDiffers)
 
   ASSERT_TRUE(model.LoadFromFile(Write(StandardNames(42), {})));
   const std::vector<std::string> shorter = quarn::shell::AnimationLines(model);
-  EXPECT_NE(std::find(shorter.begin(), shorter.end(), "  1: 40-45 past the last frame 41"), shorter.end());
+  EXPECT_NE(std::find(shorter.begin(), shorter.end(), "  1: 40-45 past the last frame 41"),
+            shorter.end());
 }
 
 TEST_F(ModelReportTest, ModelInfoNamesFileCountsAndRecordedSkins)
 {
   quarn::bots::TBot bot;
-  EXPECT_EQ(quarn::shell::ModelInfoLines(bot), (std::vector<std::string>{"Body: none", "Weapon: none"}));
+  EXPECT_EQ(quarn::shell::ModelInfoLines(bot),
+            (std::vector<std::string>{"Body: none", "Weapon: none"}));
   const std::string path = Write({"a", "b"}, {"models/x/skin.pcx", "alt.pcx"});
   ASSERT_TRUE(bot.Model().LoadFromFile(path));
-  EXPECT_EQ(quarn::shell::ModelInfoLines(bot),
-            (std::vector<std::string>{"Body: " + path, "  2 frames, 3 vertices, 1 triangles", "  skin size 64x32",
-                                      "  recorded skins: models/x/skin.pcx, alt.pcx", "  skin in use: none",
-                                      "Weapon: none"}));
+  EXPECT_EQ(
+      quarn::shell::ModelInfoLines(bot),
+      (std::vector<std::string>{"Body: " + path, "  2 frames, 3 vertices, 1 triangles",
+                                "  skin size 64x32", "  recorded skins: models/x/skin.pcx, alt.pcx",
+                                "  skin in use: none", "Weapon: none"}));
 }
 
 }  // namespace

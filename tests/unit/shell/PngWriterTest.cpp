@@ -33,14 +33,12 @@ protected:
 };
 
 // 2 x 2 pixels as read from GL: the bottom row (red, green) first, then the top (blue, white).
-TFramePixels Sample()
-{
-  return {2, 2, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}};
-}
+TFramePixels Sample() { return {2, 2, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}}; }
 
 TEST_F(PngWriterTest, WritesTheWindowTopRowFirst)
 {
-  ASSERT_EQ(quarn::render::WritePNG(File("a.png"), Sample(), TWriteMode::Replace).Status, TStatus::Written);
+  ASSERT_EQ(quarn::render::WritePNG(File("a.png"), Sample(), TWriteMode::Replace).Status,
+            TStatus::Written);
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
@@ -54,19 +52,23 @@ TEST_F(PngWriterTest, WritesTheWindowTopRowFirst)
 TEST_F(PngWriterTest, FailuresAreReasonsNotCrashesOrWaits)
 {
   std::ofstream(File("taken.png")) << "keep";
-  EXPECT_EQ(quarn::render::WritePNG(File("taken.png"), Sample(), TWriteMode::CreateNew).Status, TStatus::Exists);
+  EXPECT_EQ(quarn::render::WritePNG(File("taken.png"), Sample(), TWriteMode::CreateNew).Status,
+            TStatus::Exists);
   EXPECT_EQ(fs::file_size(File("taken.png")), 4u);
 
-  const auto missing = quarn::render::WritePNG(File("no/such/dir.png"), Sample(), TWriteMode::Replace);
+  const auto missing =
+      quarn::render::WritePNG(File("no/such/dir.png"), Sample(), TWriteMode::Replace);
   EXPECT_EQ(missing.Status, TStatus::Failed);
   EXPECT_EQ(missing.Reason, "No such file or directory");
 
-  EXPECT_EQ(quarn::render::WritePNG(FDir.string(), Sample(), TWriteMode::Replace).Status, TStatus::Failed);
+  EXPECT_EQ(quarn::render::WritePNG(FDir.string(), Sample(), TWriteMode::Replace).Status,
+            TStatus::Failed);
   ASSERT_EQ(::mkfifo(File("fifo").c_str(), 0600), 0);
   const auto fifo = quarn::render::WritePNG(File("fifo"), Sample(), TWriteMode::Replace);
   EXPECT_EQ(fifo.Status, TStatus::Failed);
   EXPECT_EQ(fifo.Reason, "not a regular file");
-  EXPECT_EQ(quarn::render::WritePNG(File("empty.png"), TFramePixels{}, TWriteMode::Replace).Status, TStatus::Failed);
+  EXPECT_EQ(quarn::render::WritePNG(File("empty.png"), TFramePixels{}, TWriteMode::Replace).Status,
+            TStatus::Failed);
 }
 
 }  // namespace

@@ -47,16 +47,34 @@ struct TCase {
 TEST_F(SkinSearchTest, FirstRecordedNameWhoseFileExistsWins)
 {
   const TCase cases[] = {
-      {"recorded path from the current directory", {"pak/skins/red.pcx", "m/red.pcx"}, {"pak/skins/red.pcx"},
-       "pak/skins/red.pcx", 0},
+      {"recorded path from the current directory",
+       {"pak/skins/red.pcx", "m/red.pcx"},
+       {"pak/skins/red.pcx"},
+       "pak/skins/red.pcx",
+       0},
       {"base name beside the model", {"m/red.pcx"}, {"players/x/red.pcx"}, "m/red.pcx", 0},
-      {"recorded extension missing: other image kinds", {"m/red.tga", "m/red.wal"}, {"players/x/red.pcx"},
-       "m/red.tga", 0},
-      {"extension case does not repeat the recorded one", {"m/red.jpg"}, {"red.PCX"}, "m/red.jpg", 0},
+      {"recorded extension missing: other image kinds",
+       {"m/red.tga", "m/red.wal"},
+       {"players/x/red.pcx"},
+       "m/red.tga",
+       0},
+      {"extension case does not repeat the recorded one",
+       {"m/red.jpg"},
+       {"red.PCX"},
+       "m/red.jpg",
+       0},
       {"no extension recorded; backslashes", {"m/red.bmp"}, {"players\\x\\red"}, "m/red.bmp", 0},
-      {"second name when the first has no file", {"m/blue.pcx"}, {"red.pcx", "blue.pcx"}, "m/blue.pcx", 0},
+      {"second name when the first has no file",
+       {"m/blue.pcx"},
+       {"red.pcx", "blue.pcx"},
+       "m/blue.pcx",
+       0},
       {"model's own base name last", {"m/box.jpg"}, {"red.pcx"}, "m/box.jpg", 0},
-      {"'..' is not followed, its base name is", {"red.pcx", "m/red.pcx"}, {"../red.pcx"}, "m/red.pcx", 1},
+      {"'..' is not followed, its base name is",
+       {"red.pcx", "m/red.pcx"},
+       {"../red.pcx"},
+       "m/red.pcx",
+       1},
       {"'..' inside the path", {"pak/skins/red.pcx"}, {"m/../pak/skins/red.pcx"}, "", 1},
       {"absolute path is not followed", {"m/passwd.tga"}, {"/etc/passwd"}, "m/passwd.tga", 1},
       {"a folder is not an image", {"m/red.pcx/x"}, {"red.pcx"}, "", 0},
@@ -69,7 +87,8 @@ TEST_F(SkinSearchTest, FirstRecordedNameWhoseFileExistsWins)
     fs::remove("red.pcx");
     fs::create_directories("m");
     for (const std::string& file : c.Files) {
-      fs::create_directories(fs::path(file).parent_path().empty() ? "." : fs::path(file).parent_path());
+      fs::create_directories(fs::path(file).parent_path().empty() ? "."
+                                                                  : fs::path(file).parent_path());
       Touch(file);
     }
     const quarn::shell::TSkinSearch result = FindSkin("m/box.md2", c.Recorded);
@@ -82,10 +101,10 @@ TEST_F(SkinSearchTest, NothingFoundListsEveryNameTriedOnce)
 {
   const quarn::shell::TSkinSearch result = FindSkin("m/box.md2", {"red.pcx", "red.tga"});
   EXPECT_EQ(result.Found, "");
-  const std::vector<std::string> expected = {
-      "red.pcx",     "red.tga",     "red.bmp",     "red.jpg",     "red.wal",     "m/red.pcx",   "m/red.tga",
-      "m/red.bmp",   "m/red.jpg",   "m/red.wal",   "m/box.pcx",   "m/box.tga",   "m/box.bmp",   "m/box.jpg",
-      "m/box.wal"};
+  const std::vector<std::string> expected = {"red.pcx",   "red.tga",   "red.bmp",   "red.jpg",
+                                             "red.wal",   "m/red.pcx", "m/red.tga", "m/red.bmp",
+                                             "m/red.jpg", "m/red.wal", "m/box.pcx", "m/box.tga",
+                                             "m/box.bmp", "m/box.jpg", "m/box.wal"};
   EXPECT_EQ(result.Tried, expected);
 }
 

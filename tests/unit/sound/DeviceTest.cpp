@@ -71,9 +71,9 @@ TEST(DXSound, EventsRunAroundTheNotifications)
   };
   loopback.Sound.Initialize();
   loopback.Sound.Initialize();  // starts by taking the device down
-  EXPECT_EQ(order, (std::vector<std::string>{"initializing", "initialize", "restore",
-                                             "finalize while up", "initializing", "initialize",
-                                             "restore"}));
+  EXPECT_EQ(order,
+            (std::vector<std::string>{"initializing", "initialize", "restore", "finalize while up",
+                                      "initializing", "initialize", "restore"}));
 }
 
 TEST(DXSound, AMachineWithoutASoundDeviceRunsSilently)
@@ -164,7 +164,8 @@ TEST(DirectSoundBuffer, MadeFromAWave)
   // The primary buffer reports the output format.
   const std::vector<uint8_t>& primaryFormat = loopback.Sound.Primary()->Format();
   riff::TWaveFormatEx output{};
-  ASSERT_TRUE(riff::DecodeFormat(primaryFormat.data(), static_cast<int>(primaryFormat.size()), output));
+  ASSERT_TRUE(
+      riff::DecodeFormat(primaryFormat.data(), static_cast<int>(primaryFormat.size()), output));
   EXPECT_EQ(output.nSamplesPerSec, static_cast<uint32_t>(test::Rate));
 }
 
@@ -187,9 +188,11 @@ TEST(DirectSoundBuffer, OutOfRangeSettingsAreRefusedThroughTheResultCode)
       {"pan 10000", [](TDirectSoundBuffer& b) { b.SetPan(10000); }, dsresult::DS_OK},
       {"pan -10001", [](TDirectSoundBuffer& b) { b.SetPan(-10001); }, dsresult::DSERR_INVALIDPARAM},
       {"frequency 0", [](TDirectSoundBuffer& b) { b.SetFrequency(0); }, dsresult::DS_OK},
-      {"frequency 99", [](TDirectSoundBuffer& b) { b.SetFrequency(99); }, dsresult::DSERR_INVALIDPARAM},
+      {"frequency 99", [](TDirectSoundBuffer& b) { b.SetFrequency(99); },
+       dsresult::DSERR_INVALIDPARAM},
       {"position 199", [](TDirectSoundBuffer& b) { b.SetPosition(199); }, dsresult::DS_OK},
-      {"position 200", [](TDirectSoundBuffer& b) { b.SetPosition(200); }, dsresult::DSERR_INVALIDPARAM},
+      {"position 200", [](TDirectSoundBuffer& b) { b.SetPosition(200); },
+       dsresult::DSERR_INVALIDPARAM},
   };
   for (const auto& c : cases) {
     buffer.SetDXResult(0);

@@ -11,10 +11,10 @@ TEST(HashCollection, HashOfAName)
     const char* name;
     int hash;
   } cases[] = {
-      {"ab", 226},          // 2 × 16 + 'a' + 'a'
-      {"AB", 226},          // lower-cased first
+      {"ab", 226},  // 2 × 16 + 'a' + 'a'
+      {"AB", 226},  // lower-cased first
       {"", 0},
-      {"x", 16},            // one character: the length alone
+      {"x", 16},  // one character: the length alone
       {"step", 64 + 's' + 'e' - 256},
       {"footstep", (128 + 'f' + 'e') % 256},
   };

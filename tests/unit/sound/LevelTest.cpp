@@ -11,7 +11,7 @@ namespace quarn::sound {
 namespace {
 
 constexpr int Frames = 8000;
-constexpr int Settle = 2500;  // OpenAL Soft ramps a change of gain over 2048 frames
+constexpr int Settle = 2500;               // OpenAL Soft ramps a change of gain over 2048 frames
 constexpr double Full = 8000.0 / 32768.0;  // the test waves' level
 
 // `channels` 1 or 2; the left (or only) channel holds 8000, the right -4000.

@@ -41,7 +41,11 @@ struct TSetBuilder {
   }
   TSetBuilder& Header()
   {
-    return Text("TPF0").Short("TWaveCollectionComponent").Short("").Short("List").Raw({vaCollection});
+    return Text("TPF0")
+        .Short("TWaveCollectionComponent")
+        .Short("")
+        .Short("List")
+        .Raw({vaCollection});
   }
   TSetBuilder& Wave(int frames)
   {
@@ -73,7 +77,7 @@ TEST(SoundSet, WrittenSetsReadBack)
   waves.Items(1).SetLooped(true);
   waves.Items(1).SetMaxPlayingCount(3);
   waves.Items(1).SetName(std::string(300, 'n'));  // long enough for a four-byte length
-  waves.Add().SetName("empty");                    // its wave is written as no bytes
+  waves.Add().SetName("empty");                   // its wave is written as no bytes
 
   TMemoryStream stream;
   WriteSoundSet(stream, waves);
@@ -98,11 +102,15 @@ TEST(SoundSet, ReadsEveryValueFormOfTheSubset)
   set.Short("List").Raw({vaCollection});
   set.Raw({vaInt8, 0, vaList}).Short("Name").Raw({vaString}).Short("one");
   set.Short("Looped").Raw({vaIdent}).Short("True");
-  set.Short("MaxPlayingCount").Raw({vaInt8, 0xFE}).Raw({vaNull});   // −2 counts as 0
+  set.Short("MaxPlayingCount").Raw({vaInt8, 0xFE}).Raw({vaNull});  // −2 counts as 0
   set.Raw({vaInt32, 1, 0, 0, 0, vaList}).Short("NAME").Raw({vaLString}).U32(3).Text("two");
   set.Short("looped").Raw({vaIdent}).Short("false");
   set.Short("MaxPlayingCount").Raw({vaInt16, 0x10, 0x01}).Wave(10).Raw({vaNull});
-  set.Raw({vaList}).Short("MaxPlayingCount").Raw({vaInt32, 7, 0, 0, 0}).Short("Looped").Raw({vaTrue});
+  set.Raw({vaList})
+      .Short("MaxPlayingCount")
+      .Raw({vaInt32, 7, 0, 0, 0})
+      .Short("Looped")
+      .Raw({vaTrue});
   set.Raw({vaNull});
   set.Footer();
 
@@ -151,8 +159,8 @@ TEST(SoundSet, AnythingOutsideTheSubsetFailsAndKeepsTheItemsRead)
                    "a text runs past the end of the file"});
   cases.push_back({"stream cut inside an item", firstItem().Raw({vaList}).Short("Name"),
                    "unexpected end of the file"});
-  cases.push_back({"item without list start", firstItem().Raw({vaString}),
-                   "a collection item was expected"});
+  cases.push_back(
+      {"item without list start", firstItem().Raw({vaString}), "a collection item was expected"});
   cases.push_back({"a child object", firstItem().Raw({vaNull, vaNull, 0xF0}),
                    "child objects are not supported"});
   for (const Case& c : cases) {
@@ -161,7 +169,8 @@ TEST(SoundSet, AnythingOutsideTheSubsetFailsAndKeepsTheItemsRead)
       Load(waves, c.set.bytes);
       ADD_FAILURE() << c.what << ": no error";
     } catch (const ESoundSetError& e) {
-      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.what << ": " << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos)
+          << c.what << ": " << e.what();
       EXPECT_EQ(std::string(e.what()).rfind("Sound set read error at byte ", 0), 0u) << e.what();
     }
     EXPECT_EQ(waves.IndexOf("kept"), 0) << c.what;
@@ -190,7 +199,12 @@ TEST(SoundSet, SignatureAndRootAreChecked)
 TEST(SoundSet, ABadWaveInsideTheSetFailsWithTheWavesError)
 {
   TSetBuilder set;
-  set.Header().Raw({vaList}).Short("Wave.WAVE").Raw({vaBinary}).U32(12).Text(std::string("RIFF\0\0\0\0WAVX", 12));
+  set.Header()
+      .Raw({vaList})
+      .Short("Wave.WAVE")
+      .Raw({vaBinary})
+      .U32(12)
+      .Text(std::string("RIFF\0\0\0\0WAVX", 12));
   TWaveCollection waves;
   EXPECT_THROW(Load(waves, set.bytes), EWaveStreamError);
 }

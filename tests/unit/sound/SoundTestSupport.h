@@ -46,7 +46,8 @@ public:
     Sound.DSound()->GetIDS().RenderSamples(out.data(), frames);
     if (tail <= 0 || tail > frames) tail = frames;
     double sum = 0;
-    for (int i = frames - tail; i < frames; ++i) sum += std::fabs(out[static_cast<size_t>(i) * 2 + static_cast<size_t>(channel)]);
+    for (int i = frames - tail; i < frames; ++i)
+      sum += std::fabs(out[static_cast<size_t>(i) * 2 + static_cast<size_t>(channel)]);
     return sum / tail;
   }
 

@@ -19,18 +19,13 @@ void Append(Bytes& out, const std::string& text)
 {
   out.insert(out.end(), text.begin(), text.end());
 }
-void AppendU32(Bytes& out, uint32_t v)
-{
-  formats::TByteWriter(out).U32(v);
-}
-uint32_t U32At(const Bytes& bytes, size_t at)
-{
-  return formats::TByteReader(bytes).U32At(at);
-}
+void AppendU32(Bytes& out, uint32_t v) { formats::TByteWriter(out).U32(v); }
+uint32_t U32At(const Bytes& bytes, size_t at) { return formats::TByteReader(bytes).U32At(at); }
 void AppendChunk(Bytes& out, const std::string& id, const Bytes& body, int64_t statedSize = -1)
 {
   Append(out, id);
-  AppendU32(out, static_cast<uint32_t>(statedSize >= 0 ? statedSize : static_cast<int64_t>(body.size())));
+  AppendU32(
+      out, static_cast<uint32_t>(statedSize >= 0 ? statedSize : static_cast<int64_t>(body.size())));
   out.insert(out.end(), body.begin(), body.end());
 }
 Bytes PcmFormat()

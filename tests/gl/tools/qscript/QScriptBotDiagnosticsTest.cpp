@@ -27,8 +27,8 @@ std::string ReadAll(const fs::path& file)
 // Runs `qscript OPTIONS FILE` in a fresh folder holding FILE with `text`.
 TRun RunBot(const std::string& options, const std::string& text)
 {
-  const fs::path dir = fs::temp_directory_path() /
-                       ("quarn_qscript_diag_" + std::to_string(::getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("quarn_qscript_diag_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   std::ofstream(dir / "my.bot", std::ios::binary) << text;
   const std::string command = "cd '" + dir.string() + "' && '" + QUARN_QSCRIPT + "' " + options +
@@ -75,18 +75,25 @@ TEST(QScriptBotDiagnostics, WarningsAreConsoleLinesAndStrictFailsOnThem)
   EXPECT_EQ(lax.Status, 0) << lax.Err;
   const std::string expected[] = {
       "State Idle added\nWarning: animation 25 of state Idle is not one of 0-18\nState Run added\n",
-      "precached\nWarning: sound no such wave is not in the precached set\nBot file my.bot compiled\n",
+      "precached\nWarning: sound no such wave is not in the precached set\nBot file my.bot "
+      "compiled\n",
   };
-  for (const std::string& lines : expected) EXPECT_NE(lax.Out.find(lines), std::string::npos) << lax.Out;
+  for (const std::string& lines : expected)
+    EXPECT_NE(lax.Out.find(lines), std::string::npos) << lax.Out;
 
   EXPECT_EQ(RunBot("--bot --strict", text).Status, 1);
-  EXPECT_EQ(RunBot("--bot --strict", "LoadMD2('bots/robot/robot.md2');"
-                                     "LoadMD2Skin('bots/robot/robot.tga');").Status, 0);
+  EXPECT_EQ(RunBot("--bot --strict",
+                   "LoadMD2('bots/robot/robot.md2');"
+                   "LoadMD2Skin('bots/robot/robot.tga');")
+                .Status,
+            0);
   // A model without a skin is a warning too.
   const TRun bare = RunBot("--bot --strict", "LoadMD2('bots/robot/robot.md2');");
   EXPECT_EQ(bare.Status, 1);
-  EXPECT_NE(bare.Out.find("\nWarning: model robot.md2 has no skin; it is drawn plain grey\nBot file my.bot compiled\n"),
-            std::string::npos) << bare.Out;
+  EXPECT_NE(bare.Out.find("\nWarning: model robot.md2 has no skin; it is drawn plain grey\nBot "
+                          "file my.bot compiled\n"),
+            std::string::npos)
+      << bare.Out;
 }
 
 }  // namespace

@@ -63,9 +63,9 @@ protected:
   TRun Run(const std::string& file)
   {
     const fs::path out = FDir / "stdout.txt", err = FDir / "stderr.txt";
-    const std::string command = "cd " + ShellQuote(FDir.string()) + " && " + ShellQuote(QUARN_QSCRIPT) +
-                                " --bot " + ShellQuote(file) + " >" + ShellQuote(out.string()) +
-                                " 2>" + ShellQuote(err.string());
+    const std::string command = "cd " + ShellQuote(FDir.string()) + " && " +
+                                ShellQuote(QUARN_QSCRIPT) + " --bot " + ShellQuote(file) + " >" +
+                                ShellQuote(out.string()) + " 2>" + ShellQuote(err.string());
     TRun run;
     const int status = std::system(command.c_str());
     run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -95,8 +95,8 @@ TEST_F(QScriptBot, DemoBotLoads)
                        "State Idle added",
                    }));
   const std::string precached =
-      "Sound collection " + (fs::path(QUARN_BIN) / "bots/robot/robot.snd").lexically_normal().string() +
-      " precached";
+      "Sound collection " +
+      (fs::path(QUARN_BIN) / "bots/robot/robot.snd").lexically_normal().string() + " precached";
   EXPECT_NE(std::find(run.Lines.begin(), run.Lines.end(), precached), run.Lines.end()) << precached;
   EXPECT_EQ(run.Lines.back(), "Bot file robot.bot compiled");
 }
@@ -111,19 +111,24 @@ struct TFailure {
 TEST_F(QScriptBot, FailuresPrintTheirLineAndExit1)
 {
   const std::vector<TFailure> cases = {
-      {"missing_model", "LoadMD2('bots/robot/absent.md2');\r\n",
+      {"missing_model",
+       "LoadMD2('bots/robot/absent.md2');\r\n",
        {"Runtimeerror: Model bots/robot/absent.md2 not found [Position 1]"}},
       // A syntax error stops the file before any command runs.
-      {"syntax", "LoadMD2('bots/robot/robot.md2');\nSetTiming(0, );\n",
+      {"syntax",
+       "LoadMD2('bots/robot/robot.md2');\nSetTiming(0, );\n",
        {"Syntaxerror: Expression expected. [Position 48]"}},
-      {"missing_skin", "LoadMD2('bots/robot/robot.md2');\nLoadMD2Skin('bots/robot/absent.tga');\n",
+      {"missing_skin",
+       "LoadMD2('bots/robot/robot.md2');\nLoadMD2Skin('bots/robot/absent.tga');\n",
        {"Load model bots/robot/robot.md2..OK",
         "Runtimeerror: Model skinbots/robot/absent.tga not found [Position 35]"}},
-      {"wrong_type", "SetTiming(0, 10);\nAddState('0', 'Idle', KEY_NONE, IDLE1, true);\n",
+      {"wrong_type",
+       "SetTiming(0, 10);\nAddState('0', 'Idle', KEY_NONE, IDLE1, true);\n",
        {"Bot timing set",
         "Runtimeerror: Function ADDSTATE expects type INTEGER instead of type STRING at argument 1 "
         "[Position 20]"}},
-      {"unknown_command", "LoadBot('robot.bot');\n",
+      {"unknown_command",
+       "LoadBot('robot.bot');\n",
        {"Syntaxerror: Function LOADBOT is not defined [Position 1]"}},
   };
   for (const TFailure& c : cases) {
@@ -140,9 +145,10 @@ TEST_F(QScriptBot, FileIsFoundFromTheCurrentDirectory)
   Write("mine.bot", "LoadMD2('bots/robot/robot.md2'); SetTiming(0, 20);");
   const TRun run = Run("mine.bot");
   EXPECT_EQ(run.Status, 0);
-  EXPECT_EQ(run.Lines, (std::vector<std::string>{"Load model bots/robot/robot.md2..OK", "Bot timing set",
-                                                 "Warning: model robot.md2 has no skin; it is drawn plain grey",
-                                                 "Bot file mine.bot compiled"}));
+  EXPECT_EQ(run.Lines, (std::vector<std::string>{
+                           "Load model bots/robot/robot.md2..OK", "Bot timing set",
+                           "Warning: model robot.md2 has no skin; it is drawn plain grey",
+                           "Bot file mine.bot compiled"}));
 }
 
 TEST_F(QScriptBot, UnreadableFileIsARuntimeError)
@@ -150,7 +156,8 @@ TEST_F(QScriptBot, UnreadableFileIsARuntimeError)
   for (const std::string name : {"absent.bot", "it's here.bot", "."}) {
     const TRun run = Run(name);
     EXPECT_EQ(run.Status, 1);
-    EXPECT_EQ(run.Lines, std::vector<std::string>{"Runtimeerror: Cannot open file " + name + " [Position 1]"});
+    EXPECT_EQ(run.Lines,
+              std::vector<std::string>{"Runtimeerror: Cannot open file " + name + " [Position 1]"});
   }
 }
 

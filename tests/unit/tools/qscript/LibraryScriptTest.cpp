@@ -15,7 +15,8 @@ struct TScriptCase {
   bool Fails = false;
 };
 
-void RunCases(std::initializer_list<TScriptCase> cases) {
+void RunCases(std::initializer_list<TScriptCase> cases)
+{
   for (const TScriptCase& c : cases) {
     SCOPED_TRACE(c.Text);
     std::ostringstream out, err;
@@ -33,7 +34,8 @@ void RunCases(std::initializer_list<TScriptCase> cases) {
 
 TScriptCase Fails(const char* text, const char* error) { return {text, error, true}; }
 
-TEST(LibraryScripts, Comparisons) {
+TEST(LibraryScripts, Comparisons)
+{
   RunCases({
       {"Print(1 = 1.0, 1 < 1.5, 2 > 1, 3 <> 3, 2 >= 2.0, 2 <= 1)",
        "True True True False True False"},
@@ -49,7 +51,8 @@ TEST(LibraryScripts, Comparisons) {
   });
 }
 
-TEST(LibraryScripts, Logic) {
+TEST(LibraryScripts, Logic)
+{
   RunCases({
       {"Print(not true, true and false, true or false, true xor true, false xor true)",
        "False False True False True"},
@@ -57,7 +60,8 @@ TEST(LibraryScripts, Logic) {
   });
 }
 
-TEST(LibraryScripts, Arithmetic) {
+TEST(LibraryScripts, Arithmetic)
+{
   RunCases({
       {"x := 2147483647; Print(x + 1)", "-2147483648"},
       {"x := -2147483647; Print(x - 2, x * 2, -x, x * -1)", "2147483647 2 2147483647 2147483647"},
@@ -78,7 +82,8 @@ TEST(LibraryScripts, Arithmetic) {
   });
 }
 
-TEST(LibraryScripts, IncAndDec) {
+TEST(LibraryScripts, IncAndDec)
+{
   RunCases({
       {"i := 1; inc(i); inc(i, 10); dec(i); dec(i, 3); Print(i)", "8"},
       {"f := 1.5; inc(f); inc(f, 2); dec(f, 0.25); Print(f)", "4.25"},
@@ -96,7 +101,8 @@ TEST(LibraryScripts, IncAndDec) {
   });
 }
 
-TEST(LibraryScripts, NumberFunctions) {
+TEST(LibraryScripts, NumberFunctions)
+{
   RunCases({
       {"Print(Round(0.5), Round(1.5), Round(2.5), Round(3.5), Round(-2.5))", "0 2 2 4 -2"},
       {"Print(Trunc(1.99), Trunc(-2.7), Int(-2.7), Frac(-2.75), Frac(2.5))", "1 -2 -2 -0.75 0.5"},
@@ -107,14 +113,16 @@ TEST(LibraryScripts, NumberFunctions) {
             "Runtimeerror: Function ROUND expects type FLOAT instead of type INTEGER at argument 1 "
             "[Position 7]"),
       Fails("i := 4; Print(Round(i))",
-            "Runtimeerror: Function ROUND expects type FLOAT instead of type VAR INTEGER at argument 1 "
+            "Runtimeerror: Function ROUND expects type FLOAT instead of type VAR INTEGER at "
+            "argument 1 "
             "[Position 15]"),
       Fails("x := 1e300; Print(Trunc(x))",
             "Runtimeerror: Invalid floating point operation [Position 19]"),
   });
 }
 
-TEST(LibraryScripts, Strings) {
+TEST(LibraryScripts, Strings)
+{
   RunCases({
       {"s := 'hello'; Print(length(s), length(''), copy(s, 0, 2), copy(s, 4, 10), copy(s, 6, 1))",
        "5 0 he lo "},
@@ -131,9 +139,11 @@ TEST(LibraryScripts, Strings) {
   });
 }
 
-TEST(LibraryScripts, Conversions) {
+TEST(LibraryScripts, Conversions)
+{
   RunCases({
-      {"Print(StrToInt('12'), StrToInt(' 12'), StrToInt('$1F'), StrToInt('-0x10'))", "12 12 31 -16"},
+      {"Print(StrToInt('12'), StrToInt(' 12'), StrToInt('$1F'), StrToInt('-0x10'))",
+       "12 12 31 -16"},
       {"Print(IntToStr(-42) + '!')", "-42!"},
       Fails("Print(StrToInt('12 '))",
             "Runtimeerror: '12 ' is not a valid integer value [Position 7]"),
@@ -142,7 +152,8 @@ TEST(LibraryScripts, Conversions) {
   });
 }
 
-TEST(LibraryScripts, Format) {
+TEST(LibraryScripts, Format)
+{
   RunCases({
       {"Print(format('%d items at %.2f', 3, 1.5))", "3 items at 1.50"},
       {"Print(format('x=%d', 7))", "x=7"},
@@ -155,11 +166,13 @@ TEST(LibraryScripts, Format) {
             "Runtimeerror: Format '%s' invalid or incompatible with argument [Position 7]"),
       Fails("Print(format('%*d', 5))", "Runtimeerror: No argument for format '%*d' [Position 7]"),
       Fails("Print(format('%999999999999d', 5))",
-            "Runtimeerror: Format '%999999999999d' invalid or incompatible with argument [Position 7]"),
+            "Runtimeerror: Format '%999999999999d' invalid or incompatible with argument [Position "
+            "7]"),
   });
 }
 
-TEST(LibraryScripts, DatesAndCopyright) {
+TEST(LibraryScripts, DatesAndCopyright)
+{
   RunCases({
       {"Print(formatdatetime('yyyy-mm-dd hh:nn:ss', 36526.75))", "2000-01-01 18:00:00"},
       {"Print(formatdatetime('dddd d mmmm yyyy h am/pm', 0.5))", "Saturday 30 December 1899 12 pm"},
@@ -171,7 +184,8 @@ TEST(LibraryScripts, DatesAndCopyright) {
   });
 }
 
-TEST(QScriptPrint, TextForms) {
+TEST(QScriptPrint, TextForms)
+{
   RunCases({
       {"Print(1, -2, 1.5, 3.0, 0.1 + 0.2, true, false, 'text', '')",
        "1 -2 1.5 3 0.30000000000000004 True False text "},

@@ -15,7 +15,8 @@ struct TResult {
   std::string Out, Err;
 };
 
-TResult RunQScript(std::vector<std::string> args) {
+TResult RunQScript(std::vector<std::string> args)
+{
   std::ostringstream out, err;
   int status = Main(args, out, err);
   return {status, out.str(), err.str()};
@@ -23,27 +24,31 @@ TResult RunQScript(std::vector<std::string> args) {
 
 class QScriptFiles : public ::testing::Test {
 protected:
-  std::string Write(const std::string& text) {
+  std::string Write(const std::string& text)
+  {
     std::string name = ::testing::TempDir() + "qscript_" +
                        ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     std::ofstream(name, std::ios::binary) << text;
     FFiles.push_back(name);
     return name;
   }
-  void TearDown() override {
+  void TearDown() override
+  {
     for (const std::string& name : FFiles) std::remove(name.c_str());
   }
   std::vector<std::string> FFiles;
 };
 
-TEST_F(QScriptFiles, RunsAFile) {
+TEST_F(QScriptFiles, RunsAFile)
+{
   TResult r = RunQScript({Write("x := 0;\nfor i := 1 to 4 do x := x + i;\nPrint('sum', x);")});
   EXPECT_EQ(r.Status, ExitSuccess);
   EXPECT_EQ(r.Out, "sum 10\n");
   EXPECT_EQ(r.Err, "");
 }
 
-TEST_F(QScriptFiles, CheckCompilesWithoutRunning) {
+TEST_F(QScriptFiles, CheckCompilesWithoutRunning)
+{
   TResult ok = RunQScript({"--check", Write("Print('ran'); x := 1 div 1")});
   EXPECT_EQ(ok.Status, ExitSuccess);
   EXPECT_EQ(ok.Out, "");
@@ -53,7 +58,8 @@ TEST_F(QScriptFiles, CheckCompilesWithoutRunning) {
   EXPECT_EQ(bad.Err, name + ":1:6: Syntaxerror: Expression expected. [Position 6]\n");
 }
 
-TEST_F(QScriptFiles, ErrorsStartWithFileLineAndColumn) {
+TEST_F(QScriptFiles, ErrorsStartWithFileLineAndColumn)
+{
   // Lines end at LF, CR LF or a lone CR; the message after the place is the usual one.
   const struct {
     const char* Text;
@@ -69,19 +75,22 @@ TEST_F(QScriptFiles, ErrorsStartWithFileLineAndColumn) {
   }
 }
 
-TEST_F(QScriptFiles, UnreadableFileFails) {
+TEST_F(QScriptFiles, UnreadableFileFails)
+{
   TResult r = RunQScript({"/nonexistent/dir/script.txt"});
   EXPECT_EQ(r.Status, ExitScriptFailed);
   EXPECT_EQ(r.Err, "qscript: cannot read /nonexistent/dir/script.txt\n");
 }
 
-TEST(QScriptCommandLine, EvalText) {
+TEST(QScriptCommandLine, EvalText)
+{
   TResult r = RunQScript({"-e", "Print(format('%d items at %.2f', 3, 1.5))"});
   EXPECT_EQ(r.Status, ExitSuccess);
   EXPECT_EQ(r.Out, "3 items at 1.50\n");
 }
 
-TEST(QScriptCommandLine, ScriptErrorsAndOtherExceptions) {
+TEST(QScriptCommandLine, ScriptErrorsAndOtherExceptions)
+{
   TResult runtime = RunQScript({"-e", "x := 0; Print(1 div x)"});
   EXPECT_EQ(runtime.Status, ExitScriptFailed);
   EXPECT_EQ(runtime.Err, "-e:1:17: Runtimeerror: Division by zero [Position 17]\n");
@@ -93,20 +102,23 @@ TEST(QScriptCommandLine, ScriptErrorsAndOtherExceptions) {
   EXPECT_EQ(exited.Out, "1\n");
 }
 
-TEST(QScriptCommandLine, OutputBeforeAnErrorIsKept) {
+TEST(QScriptCommandLine, OutputBeforeAnErrorIsKept)
+{
   TResult r = RunQScript({"-e", "Print('before'); x := StrToInt('no')"});
   EXPECT_EQ(r.Out, "before\n");
   EXPECT_EQ(r.Err, "-e:1:23: Runtimeerror: 'no' is not a valid integer value [Position 23]\n");
 }
 
-TEST(QScriptCommandLine, DefinesConstants) {
+TEST(QScriptCommandLine, DefinesConstants)
+{
   TResult r = RunQScript({"-D", "N=5", "-DF=2.5", "-D", "S=hello world", "-D", "H=$10", "-e",
-                   "Print(N + 1, F * 2, S, H)"});
+                          "Print(N + 1, F * 2, S, H)"});
   EXPECT_EQ(r.Status, ExitSuccess) << r.Err;
   EXPECT_EQ(r.Out, "6 5 hello world 16\n");
 }
 
-TEST(QScriptCommandLine, ConstantValueKinds) {
+TEST(QScriptCommandLine, ConstantValueKinds)
+{
   EXPECT_TRUE(ConstantValue("12").IsInteger());
   EXPECT_TRUE(ConstantValue("-0x1F").IsInteger());
   EXPECT_TRUE(ConstantValue("1.5").IsFloat());
@@ -118,7 +130,8 @@ TEST(QScriptCommandLine, ConstantValueKinds) {
   EXPECT_TRUE(ConstantValue("bot.txt").IsString());
 }
 
-TEST(QScriptCommandLine, UsageErrors) {
+TEST(QScriptCommandLine, UsageErrors)
+{
   for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
            {},
            {"-e"},
@@ -138,12 +151,12 @@ TEST(QScriptCommandLine, UsageErrors) {
   }
 }
 
-TEST(QScriptCommandLine, HelpExplainsUsage) {
+TEST(QScriptCommandLine, HelpExplainsUsage)
+{
   TResult r = RunQScript({"--help"});
   EXPECT_EQ(r.Status, ExitSuccess);
   for (const char* word : {"-e TEXT", "--check FILE", "-D NAME=VALUE", "Print(ALL OPEN);",
-                           "Exception : ", "True/False",
-                           "--bot FILE"})
+                           "Exception : ", "True/False", "--bot FILE"})
     EXPECT_NE(r.Out.find(word), std::string::npos) << word;
 }
 
