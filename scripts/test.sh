@@ -43,7 +43,15 @@ stage "clang release build" build build-clang -DCMAKE_BUILD_TYPE=Release \
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
 stage "sanitizer build" build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARN_SANITIZE=ON
-stage "sanitizer tests" run_ctest build-asan -L 'unit|gl'
+# Instrumented frames are several times larger: the deepest scripts the engine accepts need
+# more than the default 8 MB of stack there. The GL group runs without leak checks: Mesa's
+# software rasteriser keeps allocations from code it compiles at run time, which no
+# suppression by library name can reach.
+sanitizer_tests() {
+  (ulimit -s 65536 && run_ctest build-asan -L unit) &&
+  (ulimit -s 65536 && ASAN_OPTIONS=detect_leaks=0 run_ctest build-asan -L gl)
+}
+stage "sanitizer tests" sanitizer_tests
 unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
 stage "fuzz smoke" bash scripts/fuzz.sh 5
 stage "soak" bash scripts/soak.sh 2
