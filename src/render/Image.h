@@ -51,6 +51,19 @@ inline constexpr uint64_t MaxImagePixels = uint64_t(1) << 26;
 
 using TBytes = std::span<const uint8_t>;
 
+// A decoder's successful result: `pixels`, top row first, three bytes a pixel, all opaque.
+inline TDecodeResult TakeOpaqueRGB(TImage& image, size_t width, size_t height,
+                                   TTextureImage&& pixels)
+{
+  image.Width = static_cast<int32_t>(width);
+  image.Height = static_cast<int32_t>(height);
+  image.BitsPerPixel = 0;
+  image.Layout = TPixelLayout::RGB;
+  image.KeepAlpha = false;
+  image.Pixels = std::move(pixels);
+  return TDecodeResult::Ok;
+}
+
 // A decoder's failed result, with its reason put where the caller asked for one.
 inline TDecodeResult Refusal(std::string* reason, const std::string& text,
                              TDecodeResult result = TDecodeResult::Refused)

@@ -36,13 +36,7 @@ TDecodeResult DecodeWAL(TBytes walData, TBytes paletteData, TImage& image, std::
     *p++ = entry[2];
   }
 
-  image.Width = static_cast<int32_t>(width);
-  image.Height = static_cast<int32_t>(height);
-  image.BitsPerPixel = 0;
-  image.Layout = TPixelLayout::RGB;
-  image.KeepAlpha = false;
-  image.Pixels = std::move(out);
-  return TDecodeResult::Ok;
+  return TakeOpaqueRGB(image, width, height, std::move(out));
 }
 
 }  // namespace quarn::render
