@@ -34,8 +34,8 @@ struct TDirective {
 
 class TFormatter {
 public:
-  TFormatter(std::string_view format, std::span<const TFormatArg> args,
-             const TFormatSettings& settings)
+  // settings is read only by the float directives, and only then asked for.
+  TFormatter(std::string_view format, std::span<const TFormatArg> args, TSettingsSource settings)
       : FFormat(format), FArgs(args), FSettings(settings)
   {
   }
@@ -57,16 +57,14 @@ public:
         continue;
       }
       TDirective d = Parse(i);
-      const std::string piece = Pad(Convert(d), d);
-      if (out.size() + piece.size() > MaxStringLength) throw ERTE(msg::OutOfMemory);
-      out += piece;
+      Convert(d, out);
     }
   }
 
 private:
   std::string_view FFormat;
   std::span<const TFormatArg> FArgs;
-  const TFormatSettings& FSettings;
+  TSettingsSource FSettings;
   size_t FArgIndex = 0;
 
   [[noreturn]] void Fail(TFormatError error) const { quarn::script::Fail(error, FFormat); }
@@ -152,7 +150,8 @@ private:
     }
   }
 
-  std::string Convert(TDirective& d)
+  // Appends the directive's text, padded to its width.
+  void Convert(TDirective& d, std::string& out)
   {
     ResolveStars(d);
     const TFormatArg& arg = NextArgument();
@@ -162,7 +161,8 @@ private:
       case 'd':
       case 'x': {
         if (arg.Kind != K::Integer) Fail(TFormatError::Invalid);
-        return IntegerText(arg.Integer, d.Type == 'x', d.Precision);
+        IntegerText(arg.Integer, d.Type == 'x', d.Precision, d, out);
+        return;
       }
       case 'e':
       case 'f':
@@ -170,14 +170,16 @@ private:
       case 'n':
       case 'm': {
         if (arg.Kind != K::Float) Fail(TFormatError::Invalid);
-        return FloatToText(arg.Float, FloatForm(d.Type), d.Precision, FSettings);
+        Pad(FloatToText(arg.Float, FloatForm(d.Type), d.Precision, FSettings.Get()), d, out);
+        return;
       }
       case 's': {
         if (arg.Kind != K::String) Fail(TFormatError::Invalid);
         std::string_view text = arg.String;
         if (d.Precision >= 0 && static_cast<size_t>(d.Precision) < text.size())
           text = text.substr(0, static_cast<size_t>(d.Precision));
-        return std::string(text);
+        Pad(text, d, out);
+        return;
       }
       default: Fail(TFormatError::Invalid);
     }
@@ -194,9 +196,10 @@ private:
     }
   }
 
-  // Decimal with "-" for negatives, or the 32-bit two's complement in upper-case hex; the
-  // precision is the minimum number of digits.
-  static std::string IntegerText(int32_t value, bool hex, int precision)
+  // Decimal with "-" for negatives, or the 32-bit two's complement in upper-case hex, with
+  // zeros before the digits up to the precision.
+  static void IntegerText(int32_t value, bool hex, int precision, const TDirective& d,
+                          std::string& out)
   {
     bool negative = !hex && value < 0;
     uint32_t magnitude =
@@ -213,24 +216,25 @@ private:
     const size_t count = static_cast<size_t>(end - first);
     const size_t zeros =
         precision > static_cast<int>(count) ? static_cast<size_t>(precision) - count : 0;
-    std::string digits;
-    digits.reserve((negative ? 1 : 0) + zeros + count);
-    if (negative) digits += '-';
-    digits.append(zeros, '0');
-    digits.append(first, count);
-    return digits;
+    Pad(negative ? "-" : "", zeros, std::string_view(first, count), d, out);
   }
 
-  static std::string Pad(std::string text, const TDirective& d)
+  // Appends sign, zeros and text filled with blanks to the directive's width.
+  static void Pad(std::string_view sign, size_t zeros, std::string_view text, const TDirective& d,
+                  std::string& out)
   {
-    if (d.Width > static_cast<int>(text.size())) {
-      size_t fill = static_cast<size_t>(d.Width) - text.size();
-      if (d.LeftJustify)
-        text.append(fill, ' ');
-      else
-        text.insert(0, fill, ' ');
-    }
-    return text;
+    const size_t size = sign.size() + zeros + text.size();
+    const size_t fill = d.Width > static_cast<int>(size) ? static_cast<size_t>(d.Width) - size : 0;
+    if (out.size() + size + fill > MaxStringLength) throw ERTE(msg::OutOfMemory);
+    if (!d.LeftJustify) out.append(fill, ' ');
+    out.append(sign);
+    out.append(zeros, '0');
+    out.append(text);
+    if (d.LeftJustify) out.append(fill, ' ');
+  }
+  static void Pad(std::string_view text, const TDirective& d, std::string& out)
+  {
+    Pad({}, 0, text, d, out);
   }
 };
 
@@ -240,14 +244,13 @@ std::string FormatArgs(std::string_view format, std::span<const TFormatArg> args
                        const TFormatSettings& settings)
 {
   std::string out;
-  TFormatter(format, args, settings).Run(out);
+  TFormatter(format, args, TSettingsSource(settings)).Run(out);
   return out;
 }
 
-std::string FormatSegments(std::string_view format, std::span<const TFormatArg> args,
-                           const TFormatSettings& settings)
+void FormatSegments(std::string_view format, std::span<const TFormatArg> args,
+                    TSettingsSource settings, std::string& out)
 {
-  std::string result;
   // Positions are counted from 1 as the segment rule is stated: p is where the first "%"
   // stands (0 when there is none), q where the next "%" stands in what follows.
   size_t first = format.find('%');
@@ -258,11 +261,18 @@ std::string FormatSegments(std::string_view format, std::span<const TFormatArg> 
     size_t next = rest.find('%');
     size_t q = next == std::string_view::npos ? rest.size() + 1 : next + 1;
     size_t length = std::min(p + q - 1, whole.size());
-    TFormatter(whole.substr(0, length), std::span<const TFormatArg>(&arg, 1), settings).Run(result);
+    TFormatter(whole.substr(0, length), std::span<const TFormatArg>(&arg, 1), settings).Run(out);
     whole.remove_prefix(length);
     rest.remove_prefix(std::min(q, rest.size()));
     p = 1;
   }
+}
+
+std::string FormatSegments(std::string_view format, std::span<const TFormatArg> args,
+                           const TFormatSettings& settings)
+{
+  std::string result;
+  FormatSegments(format, args, TSettingsSource(settings), result);
   return result;
 }
 

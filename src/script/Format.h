@@ -24,6 +24,19 @@ struct TFormatArg {
   static TFormatArg OfOther() { return {TKind::Other, 0, 0.0, {}}; }
 };
 
+// The locale settings a format needs, asked for only when a directive reads them (reading
+// the current locale costs more than formatting an integer).
+class TSettingsSource {
+public:
+  explicit TSettingsSource(const TFormatSettings& settings) : FSettings(&settings) {}
+  explicit TSettingsSource(const TFormatSettings& (*read)()) : FRead(read) {}
+  const TFormatSettings& Get() const { return FSettings ? *FSettings : FRead(); }
+
+private:
+  const TFormatSettings* FSettings = nullptr;
+  const TFormatSettings& (*FRead)() = nullptr;
+};
+
 // Widths and precisions above this are format errors rather than giant strings.
 inline constexpr int MaxFormatWidth = 65536;
 
@@ -40,5 +53,8 @@ std::string FormatArgs(std::string_view format, std::span<const TFormatArg> args
 // result is empty.
 std::string FormatSegments(std::string_view format, std::span<const TFormatArg> args,
                            const TFormatSettings& settings);
+// The same, appended to out.
+void FormatSegments(std::string_view format, std::span<const TFormatArg> args,
+                    TSettingsSource settings, std::string& out);
 
 }  // namespace quarn::script

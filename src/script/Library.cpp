@@ -125,8 +125,9 @@ void EvalFormat(TFunction&, int, const TArgList& args, Variant& result)
       default: values[i] = TFormatArg::OfOther(); break;
     }
   }
-  result.SetString(
-      FormatSegments(format.View(), std::span<const TFormatArg>(values, count), FormatSettings()));
+  // the arguments are other values than result: the text is built in its buffer
+  FormatSegments(format.View(), std::span<const TFormatArg>(values, count),
+                 TSettingsSource(&FormatSettings), result.SetStringKind());
 }
 
 void EvalNow(TFunction&, int, const TArgList&, Variant& result) { result.SetFloat(Now()); }
