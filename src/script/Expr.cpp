@@ -230,6 +230,7 @@ void TFuncExpr::AddArg(std::unique_ptr<TExpr> arg)
   if (FArgs.size() == FArgs.capacity()) FArgs.reserve(std::max<size_t>(4, FArgs.capacity() * 2));
   Below(*arg);
   FArgs.push_back(arg.release());
+  FPlan.reset();
 }
 
 std::vector<std::unique_ptr<TExpr>> TFuncExpr::ReleaseArgs()
@@ -238,6 +239,7 @@ std::vector<std::unique_ptr<TExpr>> TFuncExpr::ReleaseArgs()
   args.reserve(FArgs.size());
   for (TExpr* arg : FArgs) args.emplace_back(arg);
   FArgs.clear();
+  FPlan.reset();
   return args;
 }
 
@@ -476,7 +478,8 @@ void TFuncExpr::Eval(Variant& result)
     } else if (FShortcut == TShortcut::If) {
       if (RunIf(result)) return;
     }
-    CallFunction(*FFunc, FArgs, result, *FState);
+    if (!FPlan) FPlan = std::make_unique<TCallPlan>();
+    CallPlanned(*FFunc, FArgs, *FPlan, result, *FState);
   } catch (const EStop&) {
     throw ERuntimeError(msg::ScriptStopped, FPosition);
   } catch (const ERuntimeError&) {

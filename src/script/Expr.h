@@ -17,6 +17,7 @@ namespace quarn::script {
 class TFuncs;
 class TFunction;
 class TRunState;
+struct TCallPlan;
 
 // Upper-cases ASCII letters (names are stored and compared in upper case).
 std::string UpperCase(std::string_view text);
@@ -196,7 +197,8 @@ private:
 
   std::vector<TExpr*> FArgs;  // owned
   TFunction* FFunc;
-  TRunState* FState;  // of the script the node belongs to
+  std::unique_ptr<TCallPlan> FPlan;  // made at the first general call
+  TRunState* FState;                 // of the script the node belongs to
   TType FResultType;
   TShortcut FShortcut = TShortcut::Unknown;
   uint8_t FOperator = 0;     // a TBinaryOperator

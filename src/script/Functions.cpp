@@ -81,6 +81,8 @@ namespace {
 
 // Temporaries holding more than this are released after the call instead of kept for reuse.
 constexpr size_t MaxKeptStringCapacity = 64 * 1024;
+// A call site keeps less: a script has many more sites than nesting depths.
+constexpr size_t MaxPlanStringCapacity = 4 * 1024;
 
 class TDepthGuard {
 public:
@@ -101,6 +103,20 @@ void ReleaseTemps(TCallFrame& frame, size_t used)
   }
 }
 
+// The type word an argument is matched with: its value's type, marked VAR for a variable or
+// element reference and FUNC for a call.
+TType ArgumentType(const TExpr& arg)
+{
+  TType type = arg.GetType();
+  switch (arg.NodeKind()) {
+    case TExprKind::Array: type |= TypeArray | TypeVar; break;
+    case TExprKind::Var: type |= TypeVar; break;
+    case TExprKind::Func: type |= TypeFunc; break;
+    case TExprKind::Const: break;
+  }
+  return type;
+}
+
 [[noreturn]] void RaisePatternMismatch(const TFunction& function, std::span<const TType> types)
 {
   std::string patterns;
@@ -110,6 +126,112 @@ void ReleaseTemps(TCallFrame& frame, size_t used)
   }
   throw ERTE(FormatMessage(msg::PatternMismatch, TypesToString(types).c_str(), patterns.c_str(),
                            function.Name().c_str()));
+}
+
+// The pattern the argument types match (the function's cache first), with the type each
+// parameter takes in actual; raises the pattern mismatch error.
+int MatchArguments(TFunction& function, std::span<const TType> types, TType* actual)
+{
+  const size_t count = types.size();
+  const std::vector<TTypes>& patterns = function.Patterns();
+  int patternIndex = 0;
+  TFunction::TMatchCache& cache = function.LastMatch;
+  bool hit = cache.Count == count;
+  for (size_t i = 0; hit && i < count; ++i) hit = types[i] == cache.Types[i];
+  if (hit) {
+    patternIndex = cache.Pattern;
+    std::copy_n(cache.Actual, count, actual);
+  } else {
+    if (patterns.size() == 1) {
+      patterns[0].CheckArgs(function.Name(), types, actual);
+    } else {
+      patternIndex = -1;
+      for (size_t p = 0; p < patterns.size(); ++p)
+        if (patterns[p].Matches(function.Name(), types, actual)) {
+          patternIndex = static_cast<int>(p);
+          break;
+        }
+      if (patternIndex < 0) RaisePatternMismatch(function, types);
+    }
+    if (count <= TFunction::TMatchCache::Capacity) {
+      cache.Count = count;
+      cache.Pattern = patternIndex;
+      std::copy_n(types.begin(), count, cache.Types);
+      std::copy_n(actual, count, cache.Actual);
+    }
+  }
+
+  return patternIndex;
+}
+
+// A defined variable is passed in place when nothing can change it before the function has
+// read it: the function only reads values and no later argument is computed. Returns the
+// index from which variables may be passed in place (the count when none may).
+size_t InPlaceFrom(const TFunction& function, std::span<TExpr* const> args, const TType* actual)
+{
+  const size_t count = args.size();
+  bool inPlace = function.ReadsValuesOnly();
+  for (size_t i = 0; inPlace && i < count; ++i) inPlace = !(actual[i] & (TypeVar | TypeFunc));
+  size_t inPlaceFrom = count;
+  if (inPlace)
+    while (inPlaceFrom > 0 && (args[inPlaceFrom - 1]->NodeKind() == TExprKind::Const ||
+                               args[inPlaceFrom - 1]->NodeKind() == TExprKind::Var))
+      --inPlaceFrom;
+  return inPlaceFrom;
+}
+
+// Whether an argument is passed as its own node: VAR and FUNC parameters, and constants.
+bool PassedAsNode(const TExpr& arg, TType actual)
+{
+  return (actual & (TypeVar | TypeFunc)) || arg.NodeKind() == TExprKind::Const;
+}
+
+void CheckResult(const TFunction& function, const Variant& result)
+{
+  if (!(TypeOf(result) & function.ResultType() & TypeAll))
+    throw ERTE(FormatMessage(msg::ReturnsType, function.Name().c_str(),
+                             TypeName(TypeOf(result)).c_str(),
+                             TypeName(function.ResultType()).c_str()));
+}
+
+// Matches the arguments as they are now and records how each is passed.
+void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan)
+{
+  plan.Valid = false;
+  const size_t count = args.size();
+  plan.Types.resize(count);
+  plan.Prepared.resize(count);
+  plan.Changeable.clear();
+  plan.Evaluated.clear();
+  for (size_t i = 0; i < count; ++i) {
+    plan.Types[i] = ArgumentType(*args[i]);
+    const TExprKind kind = args[i]->NodeKind();
+    if (kind == TExprKind::Var || kind == TExprKind::Array)
+      plan.Changeable.push_back(static_cast<uint32_t>(i));
+  }
+  std::vector<TType> actual(count);
+  plan.Pattern = MatchArguments(function, plan.Types, actual.data());
+  const size_t inPlaceFrom = InPlaceFrom(function, args, actual.data());
+  plan.VariablesPassed = false;
+  size_t temps = 0;
+  for (size_t i = 0; i < count; ++i) {
+    TExpr* arg = args[i];
+    if (PassedAsNode(*arg, actual[i])) {
+      plan.Prepared[i] = arg;
+    } else if (i >= inPlaceFrom && !(arg->GetType() & TypeVoid)) {
+      plan.Prepared[i] = arg;
+      plan.VariablesPassed = true;
+    } else {
+      if (plan.Temps.size() <= temps)
+        plan.Temps.push_back(std::make_unique<TConstExpr>(Variant(), arg->Position()));
+      plan.Temps[temps]->SetPosition(arg->Position());
+      plan.Prepared[i] = plan.Temps[temps].get();
+      plan.Evaluated.push_back(static_cast<uint32_t>(i));
+      ++temps;
+    }
+  }
+  plan.Version = function.PatternsVersion();
+  plan.Valid = true;
 }
 
 }  // namespace
@@ -139,45 +261,8 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
   }
   const std::span<const TType> types(frame.Types.data(), count);
 
-  for (size_t i = 0; i < count; ++i) {
-    const TExpr& arg = *args[i];
-    TType type = arg.GetType();
-    switch (arg.NodeKind()) {
-      case TExprKind::Array: type |= TypeArray | TypeVar; break;
-      case TExprKind::Var: type |= TypeVar; break;
-      case TExprKind::Func: type |= TypeFunc; break;
-      case TExprKind::Const: break;
-    }
-    frame.Types[i] = type;
-  }
-
-  const std::vector<TTypes>& patterns = function.Patterns();
-  int patternIndex = 0;
-  TFunction::TMatchCache& cache = function.LastMatch;
-  bool hit = cache.Count == count;
-  for (size_t i = 0; hit && i < count; ++i) hit = types[i] == cache.Types[i];
-  if (hit) {
-    patternIndex = cache.Pattern;
-    std::copy_n(cache.Actual, count, frame.Actual.data());
-  } else {
-    if (patterns.size() == 1) {
-      patterns[0].CheckArgs(function.Name(), types, frame.Actual.data());
-    } else {
-      patternIndex = -1;
-      for (size_t p = 0; p < patterns.size(); ++p)
-        if (patterns[p].Matches(function.Name(), types, frame.Actual.data())) {
-          patternIndex = static_cast<int>(p);
-          break;
-        }
-      if (patternIndex < 0) RaisePatternMismatch(function, types);
-    }
-    if (count <= TFunction::TMatchCache::Capacity) {
-      cache.Count = count;
-      cache.Pattern = patternIndex;
-      std::copy_n(types.begin(), count, cache.Types);
-      std::copy_n(frame.Actual.data(), count, cache.Actual);
-    }
-  }
+  for (size_t i = 0; i < count; ++i) frame.Types[i] = ArgumentType(*args[i]);
+  const int patternIndex = MatchArguments(function, types, frame.Actual.data());
 
   size_t temps = 0;
   struct TTempRelease {
@@ -186,20 +271,12 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
     ~TTempRelease() { ReleaseTemps(Frame, Used); }
   } release{frame, temps};
 
-  // A defined variable is passed in place when nothing can change it before the function
-  // has read it: the function only reads values and no later argument is computed.
-  bool inPlace = function.ReadsValuesOnly();
-  for (size_t i = 0; inPlace && i < count; ++i) inPlace = !(frame.Actual[i] & (TypeVar | TypeFunc));
-  size_t inPlaceFrom = count;  // the variables from here on
-  if (inPlace)
-    while (inPlaceFrom > 0 && (args[inPlaceFrom - 1]->NodeKind() == TExprKind::Const ||
-                               args[inPlaceFrom - 1]->NodeKind() == TExprKind::Var))
-      --inPlaceFrom;
+  const size_t inPlaceFrom = InPlaceFrom(function, args, frame.Actual.data());
   bool variablesPassed = false;
 
   for (size_t i = 0; i < count; ++i) {
     TExpr* arg = args[i];
-    if ((frame.Actual[i] & (TypeVar | TypeFunc)) || arg->NodeKind() == TExprKind::Const) {
+    if (PassedAsNode(*arg, frame.Actual[i])) {
       frame.Prepared[i] = arg;
       continue;
     }
@@ -222,10 +299,52 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
   TArgList prepared(frame.Prepared.data(), static_cast<int>(count), state);
   prepared.SetVariablesAsValues(variablesPassed);
   function.Eval(patternIndex, prepared, result);
-  if (!(TypeOf(result) & function.ResultType() & TypeAll))
-    throw ERTE(FormatMessage(msg::ReturnsType, function.Name().c_str(),
-                             TypeName(TypeOf(result)).c_str(),
-                             TypeName(function.ResultType()).c_str()));
+  CheckResult(function, result);
+
+  state.PumpMessages();
+}
+
+void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
+                 Variant& result, TRunState& state)
+{
+  if (plan.Busy) {  // the site runs again inside its own call: its temporaries are in use
+    CallFunction(function, args, result, state);
+    return;
+  }
+  state.CheckStop();
+
+  bool same = plan.Valid && plan.Version == function.PatternsVersion();
+  for (size_t k = 0; same && k < plan.Changeable.size(); ++k) {
+    const uint32_t i = plan.Changeable[k];
+    same = ArgumentType(*args[i]) == plan.Types[i];
+  }
+  if (!same) MakePlan(function, args, plan);
+
+  struct TRelease {
+    TCallPlan& Plan;
+    ~TRelease()
+    {
+      Plan.Busy = false;
+      for (const auto& temp : Plan.Temps) {
+        Variant& value = temp->MutableValue();
+        if (value.IsArray() ||
+            (value.IsString() && value.AsString().capacity() > MaxPlanStringCapacity))
+          value = Variant();
+      }
+    }
+  } release{plan};
+  plan.Busy = true;
+
+  for (size_t k = 0; k < plan.Evaluated.size(); ++k) {
+    args[plan.Evaluated[k]]->Eval(plan.Temps[k]->MutableValue());
+    if (state.PendingJump != TJump::None) return;
+  }
+
+  result.Clear();
+  TArgList prepared(plan.Prepared.data(), static_cast<int>(args.size()), state);
+  prepared.SetVariablesAsValues(plan.VariablesPassed);
+  function.Eval(plan.Pattern, prepared, result);
+  CheckResult(function, result);
 
   state.PumpMessages();
 }

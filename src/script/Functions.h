@@ -39,7 +39,10 @@ public:
   {
     FPatterns.push_back(std::move(pattern));
     LastMatch.Count = TMatchCache::Unused;
+    ++FPatternsVersion;
   }
+  // Changes whenever a pattern is added: what a call site learnt about matching is then stale.
+  uint32_t PatternsVersion() const { return FPatternsVersion; }
 
   // The last argument types matched and the outcome, so that a call site whose argument
   // types do not change skips the pattern search.
@@ -63,6 +66,7 @@ protected:
 private:
   friend class TFuncs;
   TFuncs* FOwner = nullptr;
+  uint32_t FPatternsVersion = 0;
   std::string FName;
   TType FResultType;
   std::vector<TTypes> FPatterns;
@@ -112,6 +116,26 @@ private:
 // result type check and the message pump. Steady-state calls do not allocate.
 void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,
                   TRunState& state);
+
+// What a call site learnt from matching its arguments: their types, the pattern they matched
+// and how each is passed. While the types of its variable and element arguments stay the
+// same, the site calls without matching again, and its value arguments are evaluated into
+// constant nodes of its own. Steps, results and errors are those of CallFunction.
+struct TCallPlan {
+  bool Valid = false;
+  bool Busy = false;  // a call through the plan is under way (a re-entered site calls generally)
+  bool VariablesPassed = false;
+  int Pattern = 0;
+  uint32_t Version = 0;              // the function's patterns version planned with
+  std::vector<TType> Types;          // per argument
+  std::vector<uint32_t> Changeable;  // the arguments whose type is read again at every call
+  std::vector<TExpr*> Prepared;      // what the function is given
+  std::vector<uint32_t> Evaluated;   // the arguments computed into a constant node
+  std::vector<std::unique_ptr<TConstExpr>> Temps;  // one per evaluated argument, in order
+};
+
+void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
+                 Variant& result, TRunState& state);
 
 // Raises EStop when the application is terminating or the run was asked to stop.
 inline void CheckStop(TRunState& state) { state.CheckStop(); }
