@@ -286,7 +286,64 @@ void TFuncExpr::ChooseShortcut()
     FOperandKinds =
         op == TBinaryOperator::Div || op == TBinaryOperator::Mod ? TypeInteger : TypeMult;
     ChooseOperands();
+    if (FShortcut == TShortcut::Operator && op != TBinaryOperator::Div) ChooseIntegers();
   }
+  if (FShortcut == TShortcut::Assign) ChooseAssignInteger();
+}
+
+namespace {
+
+bool IntegerValued(TBinaryOperator op)
+{
+  return op == TBinaryOperator::Add || op == TBinaryOperator::Sub || op == TBinaryOperator::Mul ||
+         op == TBinaryOperator::Mod;
+}
+
+}  // namespace
+
+// Operands that are constants, variables, or child operators over two constants or
+// variables yielding an integer. Nothing evaluated can change a variable, so every one is
+// read in place.
+void TFuncExpr::ChooseIntegers()
+{
+  uint8_t checks = 1;
+  for (size_t i = 0; i < 2; ++i) {
+    TExpr& arg = *FArgs[i];
+    FIntegerIn[i] = nullptr;
+    FIntegerChild[i] = nullptr;
+    switch (arg.NodeKind()) {
+      case TExprKind::Const: FIntegerIn[i] = &static_cast<const TConstExpr&>(arg).Value(); break;
+      case TExprKind::Var: FIntegerIn[i] = &static_cast<const TVarExpr&>(arg).Item().Value(); break;
+      case TExprKind::Array: return;
+      case TExprKind::Func: {
+        auto& child = static_cast<TFuncExpr&>(arg);
+        if (child.FShortcut == TShortcut::Unknown) child.ChooseShortcut();
+        if (child.FShortcut != TShortcut::Integers || child.FIntegerChild[0] ||
+            child.FIntegerChild[1] || !IntegerValued(static_cast<TBinaryOperator>(child.FOperator)))
+          return;
+        FIntegerChild[i] = &child;
+        ++checks;
+        break;
+      }
+    }
+  }
+  FIntegerChecks = checks;
+  FShortcut = TShortcut::Integers;
+}
+
+// A plain variable given an integer-valued Integers operator.
+void TFuncExpr::ChooseAssignInteger()
+{
+  const TExpr& target = *FArgs[0];
+  const TExpr& source = *FArgs[1];
+  if (target.NodeKind() != TExprKind::Var || source.NodeKind() != TExprKind::Func) return;
+  if (!static_cast<const TVarExpr&>(target).Item().IsVariable()) return;
+  auto& node = const_cast<TFuncExpr&>(static_cast<const TFuncExpr&>(source));
+  if (node.FShortcut == TShortcut::Unknown) node.ChooseShortcut();
+  if (node.FShortcut != TShortcut::Integers ||
+      !IntegerValued(static_cast<TBinaryOperator>(node.FOperator)))
+    return;
+  FShortcut = TShortcut::AssignInteger;
 }
 
 // Which operand tests are left for run time, and which operands are read in place. A
@@ -376,6 +433,80 @@ inline bool ApplyIntegerOperator(TBinaryOperator op, int32_t a, int32_t b, Varia
 }
 
 }  // namespace
+
+namespace {
+
+// An integer-valued operator on two integers; false for mod by a divisor that is not
+// positive, which the library reports.
+inline bool IntegerValue(TBinaryOperator op, int32_t a, int32_t b, int32_t& value)
+{
+  switch (op) {
+    case TBinaryOperator::Add: value = WrapAdd(a, b); return true;
+    case TBinaryOperator::Sub: value = WrapSub(a, b); return true;
+    case TBinaryOperator::Mul: value = WrapMul(a, b); return true;
+    case TBinaryOperator::Mod:
+      if (b <= 0) return false;
+      value = a % b;
+      return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+inline bool TFuncExpr::IntegerOperand(size_t index, int32_t& value) const
+{
+  if (const TFuncExpr* child = FIntegerChild[index]) {
+    const Variant& a = *child->FIntegerIn[0];
+    const Variant& b = *child->FIntegerIn[1];
+    return a.IsInteger() && b.IsInteger() &&
+           IntegerValue(static_cast<TBinaryOperator>(child->FOperator), a.AsInteger(),
+                        b.AsInteger(), value);
+  }
+  const Variant& operand = *FIntegerIn[index];
+  if (!operand.IsInteger()) return false;
+  value = operand.AsInteger();
+  return true;
+}
+
+// The value of an integer-valued Integers node, computed whole or not at all: nothing is
+// read but integers, so giving up leaves no trace.
+inline bool TFuncExpr::IntegerResult(int32_t& value, uint32_t& checks) const
+{
+  int32_t a, b;
+  checks = FIntegerChecks;
+  return IntegerOperand(0, a) && IntegerOperand(1, b) &&
+         IntegerValue(static_cast<TBinaryOperator>(FOperator), a, b, value);
+}
+
+// The stop checks of the node and its children are taken at once, and only when none would
+// ask the host; messages are pumped once for the whole.
+bool TFuncExpr::OperateIntegers(Variant& result)
+{
+  int32_t a, b;
+  if (!IntegerOperand(0, a) || !IntegerOperand(1, b)) return false;
+  const auto op = static_cast<TBinaryOperator>(FOperator);
+  if (op == TBinaryOperator::Mod && b <= 0) return false;
+  if (!FState->TakeQuietChecks(FIntegerChecks)) return false;
+  ApplyIntegerOperator(op, a, b, result);
+  FState->PumpMessages();
+  return true;
+}
+
+bool TFuncExpr::AssignInteger(Variant& result)
+{
+  auto& variable = static_cast<TVariable&>(static_cast<TVarExpr&>(*FArgs[0]).Item());
+  if (!variable.Value().IsInteger()) return false;
+  int32_t value;
+  uint32_t checks;
+  if (!static_cast<const TFuncExpr&>(*FArgs[1]).IntegerResult(value, checks) ||
+      !FState->TakeQuietChecks(checks + 1))
+    return false;
+  variable.MutableValue().SetInteger(value);
+  result.Clear();
+  FState->PumpMessages();
+  return true;
+}
 
 bool TFuncExpr::OperateDirectly(Variant& result)
 {
@@ -467,11 +598,21 @@ bool TFuncExpr::AssignDirectly(Variant& result)
 
 void TFuncExpr::Eval(Variant& result)
 {
+  if (FShortcut == TShortcut::Integers) {
+    if (OperateIntegers(result)) return;
+  } else if (FShortcut == TShortcut::AssignInteger) {
+    if (AssignInteger(result)) return;
+  }
+  EvalGeneral(result);
+}
+
+void TFuncExpr::EvalGeneral(Variant& result)
+{
   try {
     if (FShortcut == TShortcut::Unknown) ChooseShortcut();
-    if (FShortcut == TShortcut::Assign) {
+    if (FShortcut == TShortcut::Assign || FShortcut == TShortcut::AssignInteger) {
       if (AssignDirectly(result)) return;
-    } else if (FShortcut == TShortcut::Operator) {
+    } else if (FShortcut == TShortcut::Operator || FShortcut == TShortcut::Integers) {
       if (OperateDirectly(result)) return;
     } else if (FShortcut == TShortcut::Block) {
       if (RunBlock(result)) return;

@@ -183,12 +183,32 @@ private:
   // Call sites of SET and of the two-operand number operators skip the general call when
   // its outcome is known from the operands' kinds: same values, errors and side effects.
   // Blocks and IF/ELSE with every branch given run their statements directly likewise.
-  enum class TShortcut : uint8_t { Unknown, None, Assign, Operator, Block, If };
+  // Integers: an operator whose operands are integers read in place, or computed by a child
+  // operator over two integers read in place; AssignInteger: such an operator's integer
+  // result stored into a variable. Both compute without variants or calls when every operand
+  // read is an INTEGER, and take the Operator or Assign route otherwise.
+  enum class TShortcut : uint8_t {
+    Unknown,
+    None,
+    Assign,
+    Operator,
+    Block,
+    If,
+    Integers,
+    AssignInteger
+  };
   // How an operand's readiness is known: from the tree alone (a constant, a call's declared
   // result), from a variable's current value, or from an array variable's element type.
   enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
+  void EvalGeneral(Variant& result);
   void ChooseShortcut();
   void ChooseOperands();
+  void ChooseIntegers();
+  void ChooseAssignInteger();
+  bool IntegerOperand(size_t index, int32_t& value) const;
+  bool IntegerResult(int32_t& value, uint32_t& checks) const;
+  bool OperateIntegers(Variant& result);
+  bool AssignInteger(Variant& result);
   bool OperandsReady() const;
   bool AssignDirectly(Variant& result);
   bool OperateDirectly(Variant& result);
@@ -210,6 +230,10 @@ private:
   // null where the node is evaluated.
   const Variant* FInPlace[2] = {};
   Variant FValues[2];  // operand scratch of the shortcuts
+  // The Integers shortcut's operands: a value read in place, or a child operator node.
+  const Variant* FIntegerIn[2] = {};
+  const TFuncExpr* FIntegerChild[2] = {};
+  uint8_t FIntegerChecks = 1;  // the stop checks this node and its children make
 };
 
 // The arguments of one call as a function sees them.

@@ -46,6 +46,14 @@ public:
   {
     if (--FChecksToPoll == 0) PollStop();
   }
+  // Takes count checks at once when none of them would ask the host; false, with nothing
+  // taken, when one would.
+  bool TakeQuietChecks(uint32_t count)
+  {
+    if (FChecksToPoll <= count) return false;
+    FChecksToPoll -= count;
+    return true;
+  }
   // The next check raises EStop.
   void RequestStop()
   {

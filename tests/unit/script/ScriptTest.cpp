@@ -283,6 +283,23 @@ const TScriptCase VariableCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Variables, ScriptCases, ::testing::ValuesIn(VariableCases), CaseName);
 
+// Integer arithmetic computed without the general call must give its results and errors,
+// and hand over to it the moment an operand is not an integer.
+const TScriptCase IntegerShortcutCases[] = {
+    {"sum_wraps_at_32_bits", "x := 2147483647; x := x + 1; y := 46341; y := y * y; Print(x, y)",
+     "-2147483648 -2147479015\n"},
+    {"nested_operators", "d := 3; n := 10; while d * d <= n do d := d + 1; Print(d, d * d - n)",
+     "4 6\n"},
+    {"mod_by_negative_divisor", "n := 7; d := -2; Print(n mod d, n mod d = 1)", "1 True\n"},
+    {"mod_by_zero_in_a_comparison", "n := 7; d := 0; x := n mod d = 1",
+     "ERROR: Runtimeerror: Division by zero [Position 24]"},
+    {"variable_turns_float", "x := 1.5; y := 2; Print(x * y, y * y * y)", "3 8\n"},
+    {"assignment_of_another_kind", "x := 1; for i := 1 to 3 do x := x + 1.5",
+     "ERROR: Runtimeerror: Variable X expects type INTEGER instead of type FLOAT. [Position 28]"},
+};
+INSTANTIATE_TEST_SUITE_P(IntegerShortcuts, ScriptCases, ::testing::ValuesIn(IntegerShortcutCases),
+                         CaseName);
+
 // Texts that once could have exhausted the stack: they fail with a clear error instead.
 TEST(ScriptLimits, DeepNestingIsASyntaxError)
 {
