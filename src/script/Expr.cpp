@@ -169,7 +169,27 @@ size_t TArrayExpr::LinearPosition()
   return linear;
 }
 
+inline const TArray* TArrayExpr::ElementInPlace(size_t& index) const
+{
+  if (!FIndexInPlace || !FIndexInPlace->IsInteger() || !FItem->Value().IsArray()) return nullptr;
+  const TArray& array = FItem->Value().AsArray();
+  const int32_t position = FIndexInPlace->AsInteger();
+  if (array.DimCount() != 1 || position < 0 || position > array.HighBound(0)) return nullptr;
+  index = static_cast<size_t>(position);
+  return &array;
+}
+
 void TArrayExpr::Eval(Variant& result)
+{
+  size_t index;
+  if (const TArray* array = ElementInPlace(index); array && FState->TakeQuietChecks(1)) {
+    array->Get(index, result);
+    return;
+  }
+  EvalGeneral(result);
+}
+
+void TArrayExpr::EvalGeneral(Variant& result)
 {
   FState->CheckStop();
   ElementHandler(FPosition, [&] {
@@ -184,7 +204,34 @@ void TArrayExpr::Eval(Variant& result)
   });
 }
 
+namespace {
+
+// Whether a value is of an array's element kind (and so stored unconverted).
+bool OfElementKind(const Variant& value, TType elementType)
+{
+  switch (value.Kind()) {
+    case TValueKind::Integer: return elementType == TypeInteger;
+    case TValueKind::Float: return elementType == TypeFloat;
+    case TValueKind::String: return elementType == TypeString;
+    case TValueKind::Boolean: return elementType == TypeBoolean;
+    default: return false;
+  }
+}
+
+}  // namespace
+
 void TArrayExpr::Assign(const Variant& value)
+{
+  size_t index;
+  if (const TArray* array = ElementInPlace(index);
+      array && FItem->IsVariable() && OfElementKind(value, array->ElementType())) {
+    static_cast<TVariable&>(*FItem).MutableValue().AsArray().Put(index, value);
+    return;
+  }
+  AssignGeneral(value);
+}
+
+void TArrayExpr::AssignGeneral(const Variant& value)
 {
   ElementHandler(FPosition, [&] {
     if ((FItem->ValueType() & TypeVoid) || !FItem->IsVariable()) RaiseUndefined();

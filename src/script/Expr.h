@@ -148,6 +148,12 @@ public:
   {
     Below(*index);
     FIndices.push_back(std::move(index));
+    FIndexInPlace = nullptr;
+    const TExprKind kind = FIndices[0]->NodeKind();
+    if (FIndices.size() == 1 && kind == TExprKind::Const)
+      FIndexInPlace = &static_cast<const TConstExpr&>(*FIndices[0]).Value();
+    else if (FIndices.size() == 1 && kind == TExprKind::Var)
+      FIndexInPlace = &static_cast<const TVarExpr&>(*FIndices[0]).Item().Value();
   }
   int IndexCount() const { return static_cast<int>(FIndices.size()); }
 
@@ -156,11 +162,17 @@ private:
   // NoPosition when an index left a break or continue pending.
   static constexpr size_t NoPosition = SIZE_MAX;
   size_t LinearPosition();
+  // The element of a one-dimensional array at an integer index read in place, when it is in
+  // bounds and the stop check would not ask the host; else null.
+  const TArray* ElementInPlace(size_t& index) const;
+  void EvalGeneral(Variant& result);
+  void AssignGeneral(const Variant& value);
 
   TRunState* FState;
   std::vector<std::unique_ptr<TExpr>> FIndices;
-  Variant FIndexValue;                // scratch for index evaluation
-  std::vector<int32_t> FIndexValues;  // the evaluated indices
+  Variant FIndexValue;                     // scratch for index evaluation
+  std::vector<int32_t> FIndexValues;       // the evaluated indices
+  const Variant* FIndexInPlace = nullptr;  // the only index, when a constant or a variable
 };
 
 class TFuncExpr : public TExpr {
