@@ -24,6 +24,15 @@ enum class TFormatError { Invalid, NoArgument };
       error == TFormatError::Invalid ? msg::FormatInvalid : msg::FormatNoArgument, quoted.c_str()));
 }
 
+// The next "%" from `from`, or npos. Format texts are short: a plain loop costs less than
+// the library's search.
+size_t FindPercent(std::string_view text, size_t from)
+{
+  for (size_t i = from; i < text.size(); ++i)
+    if (text[i] == '%') return i;
+  return std::string_view::npos;
+}
+
 struct TDirective {
   bool LeftJustify = false;
   int Index = Unset;
@@ -45,7 +54,7 @@ public:
   {
     size_t i = 0;
     while (i < FFormat.size()) {
-      size_t percent = FFormat.find('%', i);
+      size_t percent = FindPercent(FFormat, i);
       if (percent == std::string_view::npos) percent = FFormat.size();
       out.append(FFormat.substr(i, percent - i));
       i = percent;
@@ -54,6 +63,16 @@ public:
       if (i < FFormat.size() && FFormat[i] == '%') {
         out += '%';
         ++i;
+        continue;
+      }
+      if (i < FFormat.size() && FArgIndex < FArgs.size() && Plain(FFormat[i], FArgs[FArgIndex])) {
+        // a bare %d or %s with its argument: nothing to parse, pad or resolve
+        const TFormatArg& arg = FArgs[FArgIndex++];
+        ++i;
+        if (arg.Kind == TFormatArg::TKind::Integer)
+          IntegerText(arg.Integer, false, Unset, TDirective(), out);
+        else
+          Pad(arg.String, TDirective(), out);
         continue;
       }
       TDirective d = Parse(i);
@@ -68,6 +87,14 @@ private:
   size_t FArgIndex = 0;
 
   [[noreturn]] void Fail(TFormatError error) const { quarn::script::Fail(error, FFormat); }
+
+  // A type letter right after "%" that takes the argument as it is.
+  static bool Plain(char type, const TFormatArg& arg)
+  {
+    using K = TFormatArg::TKind;
+    return ((type == 'd' || type == 'D') && arg.Kind == K::Integer) ||
+           ((type == 's' || type == 'S') && arg.Kind == K::String);
+  }
 
   // A decimal number or "*"; returns Unset when there is neither.
   int ReadNumber(size_t& i) const
@@ -226,11 +253,11 @@ private:
     const size_t size = sign.size() + zeros + text.size();
     const size_t fill = d.Width > static_cast<int>(size) ? static_cast<size_t>(d.Width) - size : 0;
     if (out.size() + size + fill > MaxStringLength) throw ERTE(msg::OutOfMemory);
-    if (!d.LeftJustify) out.append(fill, ' ');
-    out.append(sign);
-    out.append(zeros, '0');
+    if (fill && !d.LeftJustify) out.append(fill, ' ');
+    if (!sign.empty()) out.append(sign);
+    if (zeros) out.append(zeros, '0');
     out.append(text);
-    if (d.LeftJustify) out.append(fill, ' ');
+    if (fill && d.LeftJustify) out.append(fill, ' ');
   }
   static void Pad(std::string_view text, const TDirective& d, std::string& out)
   {
@@ -253,12 +280,12 @@ void FormatSegments(std::string_view format, std::span<const TFormatArg> args,
 {
   // Positions are counted from 1 as the segment rule is stated: p is where the first "%"
   // stands (0 when there is none), q where the next "%" stands in what follows.
-  size_t first = format.find('%');
+  size_t first = FindPercent(format, 0);
   size_t p = first == std::string_view::npos ? 0 : first + 1;
   std::string_view rest = format.substr(p);
   std::string_view whole = format;
   for (const TFormatArg& arg : args) {
-    size_t next = rest.find('%');
+    size_t next = FindPercent(rest, 0);
     size_t q = next == std::string_view::npos ? rest.size() + 1 : next + 1;
     size_t length = std::min(p + q - 1, whole.size());
     TFormatter(whole.substr(0, length), std::span<const TFormatArg>(&arg, 1), settings).Run(out);

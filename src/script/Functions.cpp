@@ -105,8 +105,10 @@ void ReleaseTemps(TCallFrame& frame, size_t used)
 
 // The type word an argument is matched with: its value's type, marked VAR for a variable or
 // element reference and FUNC for a call.
-TType ArgumentType(const TExpr& arg)
+inline TType ArgumentType(const TExpr& arg)
 {
+  if (arg.NodeKind() == TExprKind::Var)  // the usual case, without a virtual call
+    return static_cast<const TVarExpr&>(arg).Item().ValueType() | TypeVar;
   TType type = arg.GetType();
   switch (arg.NodeKind()) {
     case TExprKind::Array: type |= TypeArray | TypeVar; break;
@@ -186,8 +188,10 @@ bool PassedAsNode(const TExpr& arg, TType actual)
   return (actual & (TypeVar | TypeFunc)) || arg.NodeKind() == TExprKind::Const;
 }
 
-void CheckResult(const TFunction& function, const Variant& result)
+inline void CheckResult(const TFunction& function, const Variant& result)
 {
+  if (result.IsInteger() && (function.ResultType() & TypeInteger)) return;  // the usual cases
+  if (result.IsString() && (function.ResultType() & TypeString)) return;
   if (!(TypeOf(result) & function.ResultType() & TypeAll))
     throw ERTE(FormatMessage(msg::ReturnsType, function.Name().c_str(),
                              TypeName(TypeOf(result)).c_str(),
