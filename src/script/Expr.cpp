@@ -657,15 +657,18 @@ void TFuncExpr::EvalGeneral(Variant& result)
 {
   try {
     if (FShortcut == TShortcut::Unknown) ChooseShortcut();
-    if (FShortcut == TShortcut::Assign || FShortcut == TShortcut::AssignInteger) {
-      if (AssignDirectly(result)) return;
-    } else if (FShortcut == TShortcut::Operator || FShortcut == TShortcut::Integers) {
-      if (OperateDirectly(result)) return;
-    } else if (FShortcut == TShortcut::Block) {
-      if (RunBlock(result)) return;
-    } else if (FShortcut == TShortcut::If) {
-      if (RunIf(result)) return;
+    bool done = false;
+    switch (FShortcut) {
+      case TShortcut::Assign:
+      case TShortcut::AssignInteger: done = AssignDirectly(result); break;
+      case TShortcut::Operator:
+      case TShortcut::Integers: done = OperateDirectly(result); break;
+      case TShortcut::Block: done = RunBlock(result); break;
+      case TShortcut::If: done = RunIf(result); break;
+      case TShortcut::Unknown:
+      case TShortcut::None: break;
     }
+    if (done) return;
     if (!FPlan) FPlan = std::make_unique<TCallPlan>();
     CallPlanned(*FFunc, FArgs, *FPlan, result, *FState);
   } catch (const EStop&) {

@@ -56,7 +56,7 @@ public:
     while (i < FFormat.size()) {
       size_t percent = FindPercent(FFormat, i);
       if (percent == std::string_view::npos) percent = FFormat.size();
-      out.append(FFormat.substr(i, percent - i));
+      if (percent > i) out.append(FFormat.substr(i, percent - i));
       i = percent;
       if (i >= FFormat.size()) break;
       ++i;

@@ -2,6 +2,7 @@
 #include "script/Library.h"
 
 #include <array>
+#include <charconv>
 #include <vector>
 
 #include "script/DateTime.h"
@@ -104,7 +105,9 @@ void EvalStrToInt(TFunction&, int, const TArgList& args, Variant& result)
 
 void EvalIntToStr(TFunction&, int, const TArgList& args, Variant& result)
 {
-  result.SetString(IntToStr(IntegerOf(args.Value(0))));
+  char digits[12];  // a sign and 10 digits
+  const auto end = std::to_chars(digits, digits + sizeof digits, IntegerOf(args.Value(0))).ptr;
+  result.SetString(std::string_view(digits, static_cast<size_t>(end - digits)));
 }
 
 void EvalFormat(TFunction&, int, const TArgList& args, Variant& result)

@@ -95,12 +95,11 @@ std::string TextDelete(std::string_view target, int32_t index, int32_t count)
   return result;
 }
 
-std::string TextCopy(std::string_view text, int32_t index, int32_t count)
+std::string_view TextCopy(std::string_view text, int32_t index, int32_t count)
 {
   if (index < 1) index = 1;
-  if (static_cast<int64_t>(index) > static_cast<int64_t>(text.size()) || count < 0)
-    return std::string();
-  return std::string(text.substr(static_cast<size_t>(index) - 1, static_cast<size_t>(count)));
+  if (static_cast<int64_t>(index) > static_cast<int64_t>(text.size()) || count < 0) return {};
+  return text.substr(static_cast<size_t>(index) - 1, static_cast<size_t>(count));
 }
 
 int32_t TextPos(std::string_view sub, std::string_view text)

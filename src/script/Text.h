@@ -24,9 +24,9 @@ std::string TextInsert(std::string_view source, std::string_view target, int32_t
 // index > length or count <= 0; count is cut to the characters available.
 std::string TextDelete(std::string_view target, int32_t index, int32_t count);
 
-// `count` characters of `text` from `index`: index < 1 counts as 1; empty when index is
-// beyond the end or count < 0; count is cut to the characters available.
-std::string TextCopy(std::string_view text, int32_t index, int32_t count);
+// The `count` characters of `text` from `index` (a view into it): index < 1 counts as 1; empty when
+// index is beyond the end or count < 0; count is cut to the characters available.
+std::string_view TextCopy(std::string_view text, int32_t index, int32_t count);
 
 // 1-based position of the first `sub` in `text`, 0 when absent or `sub` is empty.
 int32_t TextPos(std::string_view sub, std::string_view text);
