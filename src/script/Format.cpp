@@ -1,6 +1,7 @@
 #include "script/Format.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "script/Errors.h"
 #include "script/FormatFloat.h"
@@ -265,6 +266,34 @@ private:
   }
 };
 
+// A segment whose one directive is a bare %d or %s with its argument, appended without the
+// formatter; false, with nothing appended, for any other.
+bool PlainSegment(std::string_view segment, const TFormatArg& arg, std::string& out)
+{
+  const size_t percent = FindPercent(segment, 0);
+  if (percent == std::string_view::npos || percent + 1 >= segment.size()) return false;
+  const char type = segment[percent + 1];
+  char digits[12];  // a sign and 10 digits
+  std::string_view text;
+  if ((type == 'd' || type == 'D') && arg.Kind == TFormatArg::TKind::Integer) {
+    const auto end = std::to_chars(digits, digits + sizeof digits, arg.Integer).ptr;
+    text = std::string_view(digits, static_cast<size_t>(end - digits));
+  } else if ((type == 's' || type == 'S') && arg.Kind == TFormatArg::TKind::String) {
+    text = arg.String;
+  } else {
+    return false;
+  }
+  // the text around the directive holds no other "%": every "%" starts a segment
+  const std::string_view before = segment.substr(0, percent);
+  const std::string_view after = segment.substr(percent + 2);
+  if (out.size() + before.size() + text.size() + after.size() > MaxStringLength)
+    throw ERTE(msg::OutOfMemory);
+  out.append(before);
+  out.append(text);
+  out.append(after);
+  return true;
+}
+
 }  // namespace
 
 std::string FormatArgs(std::string_view format, std::span<const TFormatArg> args,
@@ -288,7 +317,9 @@ void FormatSegments(std::string_view format, std::span<const TFormatArg> args,
     size_t next = FindPercent(rest, 0);
     size_t q = next == std::string_view::npos ? rest.size() + 1 : next + 1;
     size_t length = std::min(p + q - 1, whole.size());
-    TFormatter(whole.substr(0, length), std::span<const TFormatArg>(&arg, 1), settings).Run(out);
+    const std::string_view segment = whole.substr(0, length);
+    if (!PlainSegment(segment, arg, out))
+      TFormatter(segment, std::span<const TFormatArg>(&arg, 1), settings).Run(out);
     whole.remove_prefix(length);
     rest.remove_prefix(std::min(q, rest.size()));
     p = 1;
