@@ -39,6 +39,7 @@ struct TScene {
   TTargetCamera Camera;
   TMD2 Body, Weapon;
   uint32_t Now = 0;
+  TScreenArea Drawn;  // where the frame holds more than the clear colour
   std::string Error;
 
   TScene()
@@ -118,6 +119,7 @@ struct TScene {
 
   void Begin()
   {
+    Drawn = {};
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     Camera.Turn += 0.5f;
     Camera.Apply();
@@ -130,11 +132,14 @@ struct TScene {
       model->BindTexture();
       model->Draw();
       model->AfterDraw();
+      Drawn = Drawn.United(model->DrawnArea());
     }
   }
   void DrawText(bool consoleOpen)
   {
     Font->Print(30, 17, "FPS:" + std::to_string(987), 1);
+    // As the main window's frame tells it: over black, the robot's pixels and the overlay's row.
+    Console->SceneArea = Drawn.United(Font->RowArea(17));
     Console->SetOpen(consoleOpen);
     Console->Draw();
   }

@@ -124,8 +124,15 @@ void TBot::Update(uint32_t now)
   FAutomata.Update();
 }
 
+render::TScreenArea TBot::DrawnArea() const
+{
+  if (!FDrawn) return {};
+  return FHasWeapon ? FModel.DrawnArea().United(FWeapon.DrawnArea()) : FModel.DrawnArea();
+}
+
 void TBot::Draw()
 {
+  FDrawn = FActive;
   if (!FActive) return;
   FModel.BindTexture();
   FModel.Draw();

@@ -47,6 +47,8 @@ public:
                 std::string text);
   void Update(uint32_t now);
   void Draw();
+  // The window pixels the last Draw may have touched (empty when it drew nothing).
+  render::TScreenArea DrawnArea() const;
   void SetKeys(uint16_t mask) { FAutomata.SelectByKeys(mask); }
 
   bool Active() const { return FActive; }
@@ -104,6 +106,7 @@ private:
   script::THostCommands FCommandComponents;  // linked to FCommands
   render::TConsole* FConsole = nullptr;
   bool FActive = false;
+  bool FDrawn = false;  // the last Draw drew the models
   bool FHasWeapon = false;
   TLoadError FLoadError;
   struct TFailure {

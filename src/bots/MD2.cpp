@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -238,9 +240,74 @@ TMD2::TCorner TMD2::GetCorner(int32_t triangle, int k) const
   return corner;
 }
 
+void TMD2::FrameBox(float (&lo)[3], float (&hi)[3]) const
+{
+  // A vertex is a byte times the frame's scale plus its translation, per axis.
+  auto range = [this](int32_t frame, int axis, double& low, double& high) {
+    const uint64_t f = FLayout.OfsFrames + size_t(ClampFrame(frame)) * size_t(FLayout.FrameSize);
+    const double scale = FData.F32At(f + md2::at::FrameScale + 4 * axis);
+    const double translate = FData.F32At(f + md2::at::FrameTranslate + 4 * axis);
+    low = std::min(translate, 255 * scale + translate);
+    high = std::max(translate, 255 * scale + translate);
+  };
+  for (int axis = 0; axis < 3; ++axis) {
+    double low, high;
+    range(CurrentFrame, axis, low, high);
+    if (PreviousFrame != -1) {
+      // The blend may reach past either keyframe (Fraction runs a step over 1).
+      double fromLow, fromHigh;
+      range(PreviousFrame, axis, fromLow, fromHigh);
+      const double k = Fraction, j = 1 - k;
+      const double a = j * fromLow + k * low, b = j * fromHigh + k * high;
+      const double c = j * fromLow + k * high, d = j * fromHigh + k * low;
+      low = std::min({a, b, c, d});
+      high = std::max({a, b, c, d});
+    }
+    // Room for the float rounding of the decoded and blended positions.
+    const double slack = 1e-3 * (std::fabs(low) + std::fabs(high)) + 1e-3;
+    lo[axis] = float(low - slack);
+    hi[axis] = float(high + slack);
+  }
+}
+
+render::TScreenArea TMD2::ProjectedArea() const
+{
+  const render::TScreenArea everything = render::TScreenArea::Everything();
+  float lo[3], hi[3];
+  FrameBox(lo, hi);
+  GLdouble model[16], projection[16];
+  GLint viewport[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, model);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+  for (int corner = 0; corner < 8; ++corner) {
+    const double v[4] = {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1],
+                         corner & 4 ? hi[2] : lo[2], 1};
+    double eye[4], clip[4];
+    for (int r = 0; r < 4; ++r)
+      eye[r] = model[r] * v[0] + model[4 + r] * v[1] + model[8 + r] * v[2] + model[12 + r];
+    for (int r = 0; r < 4; ++r)
+      clip[r] = projection[r] * eye[0] + projection[4 + r] * eye[1] + projection[8 + r] * eye[2] +
+                projection[12 + r] * eye[3];
+    // Behind or at the eye the box's outline cannot be projected; NaN fails here too.
+    if (!(clip[3] > 1e-6)) return everything;
+    const double x = viewport[0] + (clip[0] / clip[3] + 1) / 2 * viewport[2];
+    const double y = viewport[1] + (clip[1] / clip[3] + 1) / 2 * viewport[3];
+    x0 = std::min(x0, x), x1 = std::max(x1, x);
+    y0 = std::min(y0, y), y1 = std::max(y1, y);
+  }
+  constexpr double Limit = 1 << 24;  // far beyond any window
+  if (!(x0 > -Limit && y0 > -Limit && x1 < Limit && y1 < Limit)) return everything;
+  // Two pixels of room for the rasteriser's own rounding.
+  return {int32_t(std::floor(x0)) - 2, int32_t(std::floor(y0)) - 2, int32_t(std::ceil(x1)) + 2,
+          int32_t(std::ceil(y1)) + 2};
+}
+
 void TMD2::Draw()
 {
   render::DisableBlending();
+  FDrawnArea = {};
   if (!IsLoaded() || FLayout.NumFrames == 0) return;
   // Without a skin of its own the model would be sampled from whatever texture is bound
   // (specks of the font): it is drawn in one flat colour instead.
@@ -257,6 +324,7 @@ void TMD2::Draw()
   glRotatef(Rotation.x, 1, 0, 0);
   glRotatef(Rotation.y, 0, 1, 0);
   glRotatef(Rotation.z, 0, 0, 1);
+  FDrawnArea = ProjectedArea();
   glBegin(GL_TRIANGLES);
   for (int32_t i = 0; i < FLayout.NumTriangles; ++i) {
     for (int k = 0; k < 3; ++k) {

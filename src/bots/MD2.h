@@ -8,6 +8,7 @@
 #include "platform/MappedFile.h"
 #include "bots/Object3D.h"
 #include "formats/ByteReader.h"
+#include "render/ScreenArea.h"
 
 namespace quarn::bots {
 
@@ -100,6 +101,9 @@ public:
   // Textured with texture 0; a model without a loaded skin is drawn flat grey, untextured.
   void Draw() override;
   void Render() override;
+  // The window pixels the last Draw may have touched: the keyframes' boxes as the matrices and
+  // viewport of that draw project them; everything when a box corner lies behind the eye.
+  const render::TScreenArea& DrawnArea() const { return FDrawnArea; }
   bool Update(uint32_t now) override;
   virtual void SetAnimation(int32_t number);
   // True when FrameInterval has passed since the last tick (whose time is then remembered).
@@ -136,6 +140,9 @@ private:
   void Unload();
   int32_t ClampFrame(int32_t frame) const;
   int16_t TriangleField(int32_t triangle, int field) const;
+  // Per axis, the range of positions the drawn frame's vertices can take.
+  void FrameBox(float (&lo)[3], float (&hi)[3]) const;
+  render::TScreenArea ProjectedArea() const;
   // A fixed-size text field, up to its first NUL.
   std::string TextAt(uint64_t offset, size_t size) const;
 
@@ -148,6 +155,7 @@ private:
   // The mapped view, empty while nothing is loaded; the tables are read from it at the offsets
   // in FLayout. GL commands and normals are never read.
   formats::TByteReader FData;
+  render::TScreenArea FDrawnArea;
 };
 
 }  // namespace quarn::bots

@@ -345,7 +345,7 @@ void TConsole::Draw()
   const size_t shown = scrolled ? visible - 1 : visible;
   const size_t first = end > shown ? end - shown : 0;
   const auto lastRow = static_cast<int32_t>(end - first) - (scrolled ? 0 : 1);
-  DrawBackdrop(lastRow + 1);
+  DrawBackdrop(lastRow + 1, SceneArea);
 
   FFont->BeginBatch();
   for (size_t i = first; i < end; ++i)
@@ -364,10 +364,26 @@ void TConsole::Draw()
   if (FCursorOn && !scrolled && !plainCursor) DrawCaret(lastRow, caret);
 }
 
-void TConsole::DrawBackdrop(int32_t rows) const
+void TConsole::DrawBackdrop(int32_t rows, const TScreenArea& over) const
 {
   // Under the text rows and the lower half of the last row's glyphs, across the whole width.
   const int32_t bottom = rows * BackdropRowHeight + BackdropBottomMargin;
+  // Black with source-alpha weights leaves a black pixel black (its alpha is masked off), so
+  // the panel is needed only where the frame may hold more. The scissor keeps each pixel's
+  // fragment exactly as the whole panel would make it.
+  const TScreenArea panel{0, Height - bottom, Width, Height};  // the viewport's top rows
+  const TScreenArea drawn = panel.Crossed(over);
+  // A caller's own scissor is left as it is, with the whole panel.
+  const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+  const bool part = !scissor && (drawn.X0 > panel.X0 || drawn.Y0 > panel.Y0 ||
+                                 drawn.X1 < panel.X1 || drawn.Y1 < panel.Y1);
+  GLint box[4] = {0, 0, 0, 0};
+  if (part) {
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(drawn.X0, drawn.Y0, std::max(drawn.X1 - drawn.X0, 0),
+              std::max(drawn.Y1 - drawn.Y0, 0));
+  }
   const GLboolean depth = glIsEnabled(GL_DEPTH_TEST), texture = glIsEnabled(GL_TEXTURE_2D);
   glDisable(GL_DEPTH_TEST);  // over whatever the scene drew, and no depth left to hide the text
   glDisable(GL_TEXTURE_2D);
@@ -380,8 +396,12 @@ void TConsole::DrawBackdrop(int32_t rows) const
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);  // the frame's alpha stays as it was
   glColor4f(0, 0, 0, BackdropOpacity);
-  glRecti(0, 0, Width, bottom);
+  if (!part || !drawn.Empty()) glRecti(0, 0, Width, bottom);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  if (part) {
+    glScissor(box[0], box[1], box[2], box[3]);
+    glDisable(GL_SCISSOR_TEST);
+  }
   glColor4f(1, 1, 1, 1);
   EnableBlending();
   if (texture) glEnable(GL_TEXTURE_2D);

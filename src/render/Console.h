@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "render/ScreenArea.h"
+
 namespace quarn::render {
 
 class TGLFont;
@@ -69,8 +71,10 @@ public:
   void Draw();
 
   const std::vector<std::string>& Lines() const { return FLines; }
-  // The translucent dark panel Draw puts behind the given number of text rows.
-  void DrawBackdrop(int32_t rows) const;
+  // The translucent dark panel Draw puts behind the given number of text rows. It only
+  // darkens, which leaves black as it is: it is drawn only where the frame may hold more than
+  // black (`over`, window pixels as GL counts them).
+  void DrawBackdrop(int32_t rows, const TScreenArea& over = TScreenArea::Everything()) const;
   // Entered lines, oldest first; empty lines and repeats of the newest are not kept.
   const std::vector<std::string>& History() const { return FHistory; }
   // Index in the input line (prompt included) where the next character goes.
@@ -87,6 +91,9 @@ public:
   int32_t Width = 0;           // drawing area in pixels; copied to the font by Prepare
   int32_t Height = 0;
   TLineEvent OnLine;  // each entered line, without its prompt
+  // Where the frame may hold anything but black when Draw is called: the backdrop is drawn
+  // only there. The frame sets it each time; the whole window by default.
+  TScreenArea SceneArea = TScreenArea::Everything();
 
 private:
   TGLFont* FFont;

@@ -153,6 +153,12 @@ TGLFont::TFill TGLFont::ChooseFill() const
   return Get(GL_DEPTH_FUNC) == GL_LESS ? TFill::InkUncovered : TFill::Quads;
 }
 
+TScreenArea TGLFont::RowArea(int32_t row) const
+{
+  const int32_t top = row * CellHeight;
+  return {0, Height - (top + QuadHeight), Width, Height - top};
+}
+
 void TGLFont::Print(int32_t col, int32_t row, const char* text, uint32_t glyphSet)
 {
   BeginBatch();

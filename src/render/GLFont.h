@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "render/ScreenArea.h"
 #include "render/Texture.h"
 
 namespace quarn::render {
@@ -57,6 +58,9 @@ public:
 
   int32_t Width = 0;  // drawing viewport in pixels; set by the console's Prepare
   int32_t Height = 0;
+
+  // The window pixels text on the row can touch, across the whole width.
+  TScreenArea RowArea(int32_t row) const;
 
   uint32_t Base() const { return FBase; }
   uint32_t TextureName() const { return FTexture->GetID(); }

@@ -144,6 +144,7 @@ void TBotHost::MouseLook()
 
 void TBotHost::AdvanceAndDrawBot()
 {
+  FDrawnArea = {};
   if (!FBot->Active()) return;
   FBot->Update(TickClock());
   if (FFitPending) {
@@ -152,6 +153,7 @@ void TBotHost::AdvanceAndDrawBot()
     if (FitCamera(reason)) FCamera->Apply();
   }
   FBot->Draw();
+  FDrawnArea = FBot->DrawnArea();
 }
 
 void TBotHost::DrawFrameNumberOverlay(render::TGLFont& font)

@@ -40,6 +40,8 @@ public:
 
   void MouseLook();
   void AdvanceAndDrawBot();
+  // The window pixels the last AdvanceAndDrawBot may have touched.
+  render::TScreenArea DrawnArea() const { return FDrawnArea; }
   void DrawFrameNumberOverlay(render::TGLFont& font);
   // "Frame:" and the body model's frame, or "-" while no bot is loaded.
   std::string FrameNumberText() const;
@@ -98,6 +100,7 @@ private:
   script::TScript FBotScript;  // runs bot files; the bot lends it its own registry
   std::unique_ptr<render::TTargetCamera> FCamera;
   std::unique_ptr<bots::TBot> FBot;  // never null after start-up
+  render::TScreenArea FDrawnArea;
   bool FShowFrameNumber = false;
   bool FShowFrameName = false;   // the overlay's named form
   bool FFitPending = false;      // frame the viewed model once it has been updated

@@ -146,10 +146,11 @@ void TMainForm::GLTimerTimer(TDXTimer&, int32_t)
   FBots.MouseLook();                     // 2 mouse look and camera
   FBots.AdvanceAndDrawBot();             // 3 bot
   DrawFPSOverlay();                      // 4 frames-per-second overlay
-  FConsole->Draw();                      // 5 console
-  FBots.DrawFrameNumberOverlay(*FFont);  // 6 frame-number overlay
-  TakeScreenshots();                     // 7 screenshots of the finished frame
-  FOpenGL->EndFrame();                   // 8 swap
+  SetConsoleSceneArea();                 // 5 where the frame holds more than black
+  FConsole->Draw();                      // 6 console
+  FBots.DrawFrameNumberOverlay(*FFont);  // 7 frame-number overlay
+  TakeScreenshots();                     // 8 screenshots of the finished frame
+  FOpenGL->EndFrame();                   // 9 swap
 }
 
 void TMainForm::FormDestroy()
@@ -254,7 +255,21 @@ void TMainForm::PrepareConsole()
 
 void TMainForm::DrawFPSOverlay()
 {
-  if (FShowFPS) FFont->Print(30, 17, "FPS:" + std::to_string(FGLTimer.FrameRate()), 1);
+  if (FShowFPS) FFont->Print(30, FPSRow, "FPS:" + std::to_string(FGLTimer.FrameRate()), 1);
+}
+
+void TMainForm::SetConsoleSceneArea()
+{
+  // The frame was cleared to the clear colour: black outside what the bot and overlay drew.
+  GLfloat clear[4] = {1, 1, 1, 1};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  if (clear[0] != 0 || clear[1] != 0 || clear[2] != 0) {
+    FConsole->SceneArea = render::TScreenArea::Everything();
+    return;
+  }
+  render::TScreenArea drawn = FBots.DrawnArea();
+  if (FShowFPS) drawn = drawn.United(FFont->RowArea(FPSRow));
+  FConsole->SceneArea = drawn;
 }
 
 void TMainForm::TakeScreenshots()

@@ -35,6 +35,7 @@ inline constexpr size_t AutoexecMaxBytes = size_t(1) << 20;
 inline constexpr const char* Caption = "Quarn MD2 demo";
 inline constexpr int ClientWidth = 640;
 inline constexpr int ClientHeight = 480;
+inline constexpr int FPSRow = 17;  // text row of the frames-per-second overlay
 
 // The program's only window and the owner of everything that lives for the whole run.
 // Construction creates the window and runs FormCreate; destruction runs FormDestroy.
@@ -83,6 +84,8 @@ private:
   void SetFixedGLState();
   void PrepareConsole();
   void DrawFPSOverlay();
+  // Tells the console where the frame so far may hold more than black.
+  void SetConsoleSceneArea();
   void TakeScreenshots();
   // Hands an editing key to the open console; false when the key is not one of them.
   bool ConsoleEditKey(uint16_t key);

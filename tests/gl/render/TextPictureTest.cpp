@@ -1,7 +1,9 @@
 // The console and the overlays drawn through TGLFont and TConsole against the same text drawn
 // glyph by glyph through the font's display lists (one glCallLists per string, as the lists
-// were first meant to be used): both pictures must be byte-identical, in every blending and
-// depth state the main window's frame draws text in.
+// were first meant to be used) over the console's whole backdrop: both pictures must be
+// byte-identical, in every blending and depth state the main window's frame draws text in.
+// Over a frame cleared to black the console is told only where the frame drew (the demo
+// robot's area and the FPS row), as the main window tells it, and draws its backdrop only there.
 #include <GL/gl.h>
 
 #include <cstring>
@@ -10,6 +12,8 @@
 #include <vector>
 
 #include "GlFixture.h"
+#include "bots/MD2.h"
+#include "render/Camera.h"
 #include "render/Console.h"
 #include "render/GLFont.h"
 #include "render/Texture.h"
@@ -54,11 +58,13 @@ void ListDrawConsole(TGLFont& font, const TConsole& console)
 }
 
 // How the frame leaves the state the first overlay is drawn in.
-enum class TBefore { Robot, FirstFrame, LaterFrame, NoDepthTest };
+enum class TBefore { Robot, FirstFrame, LaterFrame, NoDepthTest, DemoRobot };
 
 struct TFrameCase {
   const char* Name;
   TBefore Before;
+  bool BlackClear = false;  // else a dark blue the backdrop changes everywhere
+  float CameraDistance = 200;
 };
 
 // A stand-in for the robot: smooth-shaded triangles, blending off, whose depth crosses the
@@ -131,14 +137,51 @@ protected:
   }
 
   // One frame: clear, the model, the FPS overlay, the console, the frame-number overlay.
+  // The demo robot and its weapon through the main window's camera; the area they may cover.
+  TScreenArea DrawDemoRobot()
+  {
+    bots::TMD2 body, weapon;
+    const std::string robot = QUARN_BIN_DIR "/bots/robot/";
+    EXPECT_TRUE(body.LoadFromFile(robot + "robot.md2") &&
+                weapon.LoadFromFile(robot + "weapon.md2"));
+    EXPECT_TRUE(body.LoadSkin(robot + "robot.tga") && weapon.LoadSkin(robot + "weapon.jpg"));
+    TTargetCamera camera;
+    camera.ViewVolume.ViewportWidth = Width;
+    camera.ViewVolume.ViewportHeight = Height;
+    camera.ViewVolume.NearPlane = 1;
+    camera.ViewVolume.FarPlane = 1000;
+    camera.LookAtFirst = true;
+    camera.Eye = Vector(-GetParam().CameraDistance, GetParam().CameraDistance / 2, 0);
+    camera.Center = Vector(0, 30, 0);
+    camera.Rotation = Vector(-90, 23, 0);
+    camera.Apply();
+    TScreenArea drawn;
+    for (bots::TMD2* model : {&body, &weapon}) {
+      model->Active = true;
+      model->SetAnimation(1);
+      model->Update(100);
+      model->Update(200);
+      model->BindTexture();
+      model->Draw();
+      drawn = drawn.United(model->DrawnArea());
+    }
+    EnableBlending();
+    return drawn;
+  }
+
   std::vector<uint8_t> Frame(bool throughLists)
   {
-    glClearColor(0.05f, 0.1f, 0.15f, 0);
+    if (GetParam().BlackClear)
+      glClearColor(0, 0, 0, 0);
+    else
+      glClearColor(0.05f, 0.1f, 0.15f, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0, 0, 0, 0);
     glEnable(GL_DEPTH_TEST);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    TScreenArea drawn;  // where the frame drew before the console, as the window tells it
     switch (GetParam().Before) {
+      case TBefore::DemoRobot: drawn = DrawDemoRobot(); break;
       case TBefore::Robot: DrawModel(); break;
       case TBefore::FirstFrame:
         glEnable(GL_BLEND);
@@ -157,6 +200,8 @@ protected:
       ListPrint(*Font, 0, 17, "Frame:123", 1);
     } else {
       Font->Print(30, 17, "FPS:987", 1);
+      Console->SceneArea =
+          GetParam().BlackClear ? drawn.United(Font->RowArea(17)) : TScreenArea::Everything();
       Console->Draw();
       Font->Print(0, 17, "Frame:123", 1);
     }
@@ -190,7 +235,11 @@ INSTANTIATE_TEST_SUITE_P(Frames, TextPicture,
                          ::testing::Values(TFrameCase{"robot", TBefore::Robot},
                                            TFrameCase{"first_frame", TBefore::FirstFrame},
                                            TFrameCase{"later_frame", TBefore::LaterFrame},
-                                           TFrameCase{"no_depth_test", TBefore::NoDepthTest}),
+                                           TFrameCase{"no_depth_test", TBefore::NoDepthTest},
+                                           TFrameCase{"over_black", TBefore::FirstFrame, true},
+                                           TFrameCase{"demo_robot", TBefore::DemoRobot, true},
+                                           TFrameCase{"demo_robot_near", TBefore::DemoRobot, true,
+                                                      60}),
                          [](const ::testing::TestParamInfo<TFrameCase>& frame) {
                            return std::string(frame.param.Name);
                          });
