@@ -202,6 +202,7 @@ inline void CheckResult(const TFunction& function, const Variant& result)
 void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan)
 {
   plan.Valid = false;
+  for (const auto& temp : plan.Temps) temp->MutableValue() = Variant();  // none left behind
   const size_t count = args.size();
   plan.Types.resize(count);
   plan.Prepared.resize(count);
@@ -211,7 +212,9 @@ void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan
     plan.Types[i] = ArgumentType(*args[i]);
     const TExprKind kind = args[i]->NodeKind();
     if (kind == TExprKind::Var || kind == TExprKind::Array)
-      plan.Changeable.push_back(static_cast<uint32_t>(i));
+      plan.Changeable.push_back({&static_cast<const TVarExpr&>(*args[i]).Item(),
+                                 kind == TExprKind::Var ? TypeVar : TypeArray | TypeVar,
+                                 plan.Types[i]});
   }
   std::vector<TType> actual(count);
   plan.Pattern = MatchArguments(function, plan.Types, actual.data());
@@ -318,10 +321,8 @@ void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& p
   state.CheckStop();
 
   bool same = plan.Valid && plan.Version == function.PatternsVersion();
-  for (size_t k = 0; same && k < plan.Changeable.size(); ++k) {
-    const uint32_t i = plan.Changeable[k];
-    same = ArgumentType(*args[i]) == plan.Types[i];
-  }
+  for (const TCallPlan::TChangeable& arg : plan.Changeable)
+    same = same && (arg.Item->ValueType() | arg.Marks) == arg.Planned;
   if (!same) MakePlan(function, args, plan);
 
   struct TRelease {
@@ -329,8 +330,8 @@ void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& p
     ~TRelease()
     {
       Plan.Busy = false;
-      for (const auto& temp : Plan.Temps) {
-        Variant& value = temp->MutableValue();
+      for (size_t k = 0; k < Plan.Evaluated.size(); ++k) {
+        Variant& value = Plan.Temps[k]->MutableValue();
         if (value.IsArray() ||
             (value.IsString() && value.AsString().capacity() > MaxPlanStringCapacity))
           value = Variant();

@@ -126,11 +126,18 @@ struct TCallPlan {
   bool Busy = false;  // a call through the plan is under way (a re-entered site calls generally)
   bool VariablesPassed = false;
   int Pattern = 0;
-  uint32_t Version = 0;              // the function's patterns version planned with
-  std::vector<TType> Types;          // per argument
-  std::vector<uint32_t> Changeable;  // the arguments whose type is read again at every call
-  std::vector<TExpr*> Prepared;      // what the function is given
-  std::vector<uint32_t> Evaluated;   // the arguments computed into a constant node
+  uint32_t Version = 0;      // the function's patterns version planned with
+  std::vector<TType> Types;  // per argument
+  // The variable and element arguments, whose type is read again at every call: the type
+  // is the item's value type with Marks added.
+  struct TChangeable {
+    const TDataItem* Item;
+    TType Marks;
+    TType Planned;
+  };
+  std::vector<TChangeable> Changeable;
+  std::vector<TExpr*> Prepared;                    // what the function is given
+  std::vector<uint32_t> Evaluated;                 // the arguments computed into a constant node
   std::vector<std::unique_ptr<TConstExpr>> Temps;  // one per evaluated argument, in order
 };
 
