@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Application.h"
+#include "platform/Memory.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/Signals.h"
@@ -55,6 +56,7 @@ bool IsModelName(const std::string& arg)
 
 int main(int argc, char** argv)
 {
+  quarn::platform::ReturnLargeBlocksWhenFreed();
   std::setlocale(LC_ALL, "");
   quarn::shell::TMainFormOptions options;
   options.AutoexecFile = quarn::platform::ExeDir() + "autoexec.txt";
