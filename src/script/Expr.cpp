@@ -631,6 +631,8 @@ bool TFuncExpr::AssignDirectly(Variant& result)
     TDataItem& item = static_cast<TVarExpr&>(target).Item();
     if (item.IsVariable() && item.Value().IsString()) {
       static_cast<TVariable&>(item).MutableValue().AsString().swap(FValues[0].AsString());
+      // the variable's old text came back: a large one is not kept for the next assignment
+      if (FValues[0].AsString().capacity() > 65536) FValues[0] = Variant();
       FState->PumpMessages();
       return true;
     }
