@@ -201,7 +201,7 @@ inline void CheckResult(const TFunction& function, const Variant& result)
 // Matches the arguments as they are now and records how each is passed.
 void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan)
 {
-  plan.Valid = false;
+  plan.Epoch = 0;
   for (const auto& temp : plan.Temps) temp->MutableValue() = Variant();  // none left behind
   const size_t count = args.size();
   plan.Types.resize(count);
@@ -237,8 +237,7 @@ void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan
       ++temps;
     }
   }
-  plan.Version = function.PatternsVersion();
-  plan.Valid = true;
+  plan.Epoch = TFunction::PatternsEpoch;
 }
 
 }  // namespace
@@ -320,7 +319,7 @@ void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& p
   }
   state.CheckStop();
 
-  bool same = plan.Valid && plan.Version == function.PatternsVersion();
+  bool same = plan.Epoch == TFunction::PatternsEpoch;
   for (const TCallPlan::TChangeable& arg : plan.Changeable)
     same = same && (arg.Item->ValueType() | arg.Marks) == arg.Planned;
   if (!same) MakePlan(function, args, plan);

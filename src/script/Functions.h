@@ -39,10 +39,11 @@ public:
   {
     FPatterns.push_back(std::move(pattern));
     LastMatch.Count = TMatchCache::Unused;
-    ++FPatternsVersion;
+    ++PatternsEpoch;
   }
-  // Changes whenever a pattern is added: what a call site learnt about matching is then stale.
-  uint32_t PatternsVersion() const { return FPatternsVersion; }
+  // Changes whenever any function gains a pattern: what call sites learnt about matching is
+  // then stale. One number for all functions, so a call checks it without reading its function.
+  static inline uint32_t PatternsEpoch = 1;
 
   // The last argument types matched and the outcome, so that a call site whose argument
   // types do not change skips the pattern search.
@@ -66,7 +67,6 @@ protected:
 private:
   friend class TFuncs;
   TFuncs* FOwner = nullptr;
-  uint32_t FPatternsVersion = 0;
   std::string FName;
   TType FResultType;
   std::vector<TTypes> FPatterns;
@@ -122,11 +122,10 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
 // same, the site calls without matching again, and its value arguments are evaluated into
 // constant nodes of its own. Steps, results and errors are those of CallFunction.
 struct TCallPlan {
-  bool Valid = false;
   bool Busy = false;  // a call through the plan is under way (a re-entered site calls generally)
   bool VariablesPassed = false;
   int Pattern = 0;
-  uint32_t Version = 0;      // the function's patterns version planned with
+  uint32_t Epoch = 0;        // the patterns epoch planned in; 0 before the first plan
   std::vector<TType> Types;  // per argument
   // The variable and element arguments, whose type is read again at every call: the type
   // is the item's value type with Marks added.
