@@ -387,12 +387,7 @@ void TConsole::DrawBackdrop(int32_t rows, const TScreenArea& over) const
   const GLboolean depth = glIsEnabled(GL_DEPTH_TEST), texture = glIsEnabled(GL_TEXTURE_2D);
   glDisable(GL_DEPTH_TEST);  // over whatever the scene drew, and no depth left to hide the text
   glDisable(GL_TEXTURE_2D);
-  glViewport(0, 0, Width, Height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, Width, Height, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  UsePixelSpace(Width, Height);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);  // the frame's alpha stays as it was
   glColor4f(0, 0, 0, BackdropOpacity);

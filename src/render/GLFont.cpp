@@ -283,18 +283,23 @@ bool TGLFont::BuildVertices(TFill fill)
   return true;
 }
 
+void UsePixelSpace(int32_t width, int32_t height)
+{
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
 void TGLFont::EndBatch()
 {
   FCol = FRow = FPen = 0;
   FGlyphSet = 1;
   const TFill fill = ChooseFill();
   if (!BuildVertices(fill)) BuildVertices(TFill::Quads);
-  glViewport(0, 0, Width, Height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, Width, Height, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  UsePixelSpace(Width, Height);
   FTexture->Bind();
   glColor4bv(FColor);
   if (!FVertices.empty()) {

@@ -11,6 +11,10 @@
 
 namespace quarn::render {
 
+// Viewport and matrices for drawing in window pixels: one unit per pixel, y running down from
+// the top edge, x from the left.
+void UsePixelSpace(int32_t width, int32_t height);
+
 // Screen-space text from a font image holding a 16 x 16 grid of glyphs: glyphs 0..127 (upper
 // half of the image) are glyph set 0, 128..255 (lower half) set 1; glyph k of a set is the
 // character k + 32. Text sits on a grid of cells 16 pixels wide and 24 high; a glyph is drawn
