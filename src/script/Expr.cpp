@@ -426,8 +426,10 @@ void TFuncExpr::ChooseOperands()
         FReadyItems[i] = &static_cast<const TVarExpr&>(arg).Item();
         break;
       case TExprKind::Func: {
+        // matching takes a call whose declared result shares a kind with the parameter, and
+        // the operators compute from the values alone, whichever pattern matched
         const TType kinds = static_cast<const TFuncExpr&>(arg).FResultType;
-        if (kinds == 0 || (kinds & ~FOperandKinds) != 0) FShortcut = TShortcut::None;
+        if ((kinds & FOperandKinds) == 0) FShortcut = TShortcut::None;
         break;
       }
     }
