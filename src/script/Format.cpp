@@ -25,6 +25,16 @@ enum class TFormatError { Invalid, NoArgument };
       error == TFormatError::Invalid ? msg::FormatInvalid : msg::FormatNoArgument, quoted.c_str()));
 }
 
+// Appends a piece of text; the pieces around a directive are mostly empty or one character,
+// which cost far less than the general append.
+inline void AppendPiece(std::string& out, std::string_view piece)
+{
+  if (piece.size() == 1)
+    out.push_back(piece[0]);
+  else if (!piece.empty())
+    out.append(piece);
+}
+
 // The next "%" from `from`, or npos. Format texts are short: a plain loop costs less than
 // the library's search.
 size_t FindPercent(std::string_view text, size_t from)
@@ -57,7 +67,7 @@ public:
     while (i < FFormat.size()) {
       size_t percent = FindPercent(FFormat, i);
       if (percent == std::string_view::npos) percent = FFormat.size();
-      if (percent > i) out.append(FFormat.substr(i, percent - i));
+      AppendPiece(out, FFormat.substr(i, percent - i));
       i = percent;
       if (i >= FFormat.size()) break;
       ++i;
@@ -288,9 +298,9 @@ bool PlainSegment(std::string_view segment, const TFormatArg& arg, std::string& 
   const std::string_view after = segment.substr(percent + 2);
   if (out.size() + before.size() + text.size() + after.size() > MaxStringLength)
     throw ERTE(msg::OutOfMemory);
-  out.append(before);
-  out.append(text);
-  out.append(after);
+  AppendPiece(out, before);
+  AppendPiece(out, text);
+  AppendPiece(out, after);
   return true;
 }
 

@@ -1,8 +1,8 @@
 // String, conversion, format and date built-ins.
 #include "script/Library.h"
 
-#include <array>
 #include <charconv>
+#include <memory>
 #include <vector>
 
 #include "script/DateTime.h"
@@ -116,16 +116,20 @@ void EvalFormat(TFunction&, int, const TArgList& args, Variant& result)
   // a few arguments (the usual case) need no allocation
   constexpr size_t KeptArgs = 8;
   const size_t count = static_cast<size_t>(args.Count() > 1 ? args.Count() - 1 : 0);
-  std::array<TFormatArg, KeptArgs> kept;
+  union TKept {  // left unset: each argument used is made in place below
+    TKept() {}
+    TFormatArg Items[KeptArgs];
+  } kept;
   std::vector<TFormatArg> many(count > KeptArgs ? count : 0);
-  TFormatArg* values = count > KeptArgs ? many.data() : kept.data();
+  TFormatArg* values = count > KeptArgs ? many.data() : kept.Items;
   for (size_t i = 0; i < count; ++i) {
     const Variant& v = args.Value(static_cast<int>(i) + 1);
+    TFormatArg* arg = values + i;
     switch (v.Kind()) {
-      case TValueKind::Integer: values[i] = TFormatArg::OfInteger(v.AsInteger()); break;
-      case TValueKind::Float: values[i] = TFormatArg::OfFloat(v.AsFloat()); break;
-      case TValueKind::String: values[i] = TFormatArg::OfString(v.AsString()); break;
-      default: values[i] = TFormatArg::OfOther(); break;
+      case TValueKind::Integer: std::construct_at(arg, TFormatArg::OfInteger(v.AsInteger())); break;
+      case TValueKind::Float: std::construct_at(arg, TFormatArg::OfFloat(v.AsFloat())); break;
+      case TValueKind::String: std::construct_at(arg, TFormatArg::OfString(v.AsString())); break;
+      default: std::construct_at(arg, TFormatArg::OfOther()); break;
     }
   }
   // the arguments are other values than result: the text is built in its buffer

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <clocale>
 #include <cmath>
+#include <functional>
 #include <new>
 
 #include "script/Errors.h"
@@ -105,7 +106,15 @@ void Variant::SetString(std::string_view value)
 {
   ReleaseArray();
   ChargeMemory(value.size());
-  FStr.assign(value.data(), value.size());
+  // Appending to the emptied buffer is the cheaper copy, but only for text that is not
+  // already in it (emptying would overwrite that).
+  const std::less<const char*> before;
+  if (before(value.data(), FStr.data()) || before(FStr.data() + FStr.size(), value.data())) {
+    FStr.clear();
+    FStr.append(value.data(), value.size());
+  } else {
+    FStr.assign(value.data(), value.size());
+  }
   FKind = TValueKind::String;
 }
 
