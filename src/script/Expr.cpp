@@ -614,6 +614,7 @@ bool TFuncExpr::RunIf(Variant& result)
 
 bool TFuncExpr::AssignDirectly(Variant& result)
 {
+  constexpr size_t ShortText = 64;
   TExpr& source = *FArgs[1];
   if (!(source.GetType() & TypeAll)) return false;
   CheckStop(*FState);
@@ -629,10 +630,19 @@ bool TFuncExpr::AssignDirectly(Variant& result)
   TExpr& target = *FArgs[0];
   if (value == &FValues[0] && FValues[0].IsString() && target.NodeKind() == TExprKind::Var) {
     // a string into a variable holding a string: the computed text moves in, as Assign would
-    // copy it (same kind, same type word)
+    // copy it (same kind, same type word); a short one is copied, which costs less than
+    // swapping two strings kept in place
     TDataItem& item = static_cast<TVarExpr&>(target).Item();
     if (item.IsVariable() && item.Value().IsString()) {
-      static_cast<TVariable&>(item).MutableValue().AsString().swap(FValues[0].AsString());
+      std::string& text = static_cast<TVariable&>(item).MutableValue().AsString();
+      std::string& computed = FValues[0].AsString();
+      if (computed.size() <= ShortText && computed.size() <= text.capacity()) {
+        text.clear();
+        text.append(computed);
+        FState->PumpMessages();
+        return true;
+      }
+      text.swap(computed);
       // the variable's old text came back: a large one is not kept for the next assignment
       if (FValues[0].AsString().capacity() > 65536) FValues[0] = Variant();
       FState->PumpMessages();
