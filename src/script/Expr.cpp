@@ -582,24 +582,39 @@ bool TFuncExpr::OperateDirectly(Variant& result)
 bool TFuncExpr::RunBlock(Variant& result)
 {
   CheckStop(*FState);
+  RunStatements(result);
+  return true;
+}
+
+// Statement nodes report their own errors at their own positions, and the block raises none
+// of its own: the statements need no handler of the block's.
+void TFuncExpr::RunStatements(Variant& result)
+{
   result.Clear();
   for (TExpr* statement : FArgs) {
     statement->Eval(FValues[0]);
     if (FState->PendingJump != TJump::None) break;
   }
   FState->PumpMessages();
-  return true;
 }
 
 bool TFuncExpr::RunIf(Variant& result)
 {
   CheckStop(*FState);
+  RunBranch(result);
+  return true;
+}
+
+// The condition is a constant or a BOOLEAN call (whose result the call checks), so reading
+// its truth raises nothing: like a block, the branch needs no handler of its own.
+void TFuncExpr::RunBranch(Variant& result)
+{
   const Variant* condition;
   if (FArgs[0]->NodeKind() == TExprKind::Const) {
     condition = &static_cast<TConstExpr&>(*FArgs[0]).Value();
   } else {
     FArgs[0]->Eval(FValues[1]);
-    if (FState->PendingJump != TJump::None) return true;
+    if (FState->PendingJump != TJump::None) return;
     condition = &FValues[1];
   }
   const bool truth = condition->IsBoolean() ? condition->AsBoolean() : condition->ToFloat() != 0.0;
@@ -609,7 +624,6 @@ bool TFuncExpr::RunIf(Variant& result)
   else if (FArgs.size() == 3)
     FArgs[2]->Eval(FValues[0]);
   FState->PumpMessages();
-  return true;
 }
 
 bool TFuncExpr::AssignDirectly(Variant& result)
@@ -657,14 +671,45 @@ bool TFuncExpr::AssignDirectly(Variant& result)
   return true;
 }
 
+// Each route tries its way and otherwise takes the general one: every call here is the last
+// thing done (the routes are kept out of line for that), so a node costs one dispatch on its
+// way in. Blocks and branches raise nothing
+// of their own once their stop check is a quiet one, so they need no handler then.
 void TFuncExpr::Eval(Variant& result)
 {
-  if (FShortcut == TShortcut::Integers) {
-    if (OperateIntegers(result)) return;
-  } else if (FShortcut == TShortcut::AssignInteger) {
-    if (AssignInteger(result)) return;
+  switch (FShortcut) {
+    case TShortcut::Integers: return EvalIntegers(result);
+    case TShortcut::AssignInteger: return EvalAssignInteger(result);
+    case TShortcut::Block: return EvalBlock(result);
+    case TShortcut::If: return EvalIf(result);
+    default: return EvalGeneral(result);
   }
-  EvalGeneral(result);
+}
+
+[[gnu::noinline]] void TFuncExpr::EvalIntegers(Variant& result)
+{
+  if (!OperateIntegers(result)) EvalGeneral(result);
+}
+
+[[gnu::noinline]] void TFuncExpr::EvalAssignInteger(Variant& result)
+{
+  if (!AssignInteger(result)) EvalGeneral(result);
+}
+
+[[gnu::noinline]] void TFuncExpr::EvalBlock(Variant& result)
+{
+  if (FState->TakeQuietChecks(1))
+    RunStatements(result);
+  else
+    EvalGeneral(result);
+}
+
+[[gnu::noinline]] void TFuncExpr::EvalIf(Variant& result)
+{
+  if (FState->TakeQuietChecks(1))
+    RunBranch(result);
+  else
+    EvalGeneral(result);
 }
 
 void TFuncExpr::EvalGeneral(Variant& result)

@@ -212,6 +212,10 @@ private:
   // How an operand's readiness is known: from the tree alone (a constant, a call's declared
   // result), from a variable's current value, or from an array variable's element type.
   enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
+  void EvalIntegers(Variant& result);
+  void EvalAssignInteger(Variant& result);
+  void EvalBlock(Variant& result);
+  void EvalIf(Variant& result);
   void EvalGeneral(Variant& result);
   void ChooseShortcut();
   void ChooseOperands();
@@ -225,7 +229,9 @@ private:
   bool AssignDirectly(Variant& result);
   bool OperateDirectly(Variant& result);
   bool RunBlock(Variant& result);
+  void RunStatements(Variant& result);
   bool RunIf(Variant& result);
+  void RunBranch(Variant& result);
 
   std::vector<TExpr*> FArgs;  // owned
   TFunction* FFunc;
