@@ -55,6 +55,31 @@ void ElementHandler(int32_t position, Body body)
   }
 }
 
+// Raises what the exception being handled becomes at a call node: the node's position is
+// given to a failure, a stop becomes the stopped-script error, and runtime errors (already
+// placed) and control signals pass.
+[[noreturn]] void RaiseAt(int32_t position)
+{
+  try {
+    throw;
+  } catch (const EStop&) {
+    throw ERuntimeError(msg::ScriptStopped, position);
+  } catch (const ERuntimeError&) {
+    throw;
+  } catch (const Exception& e) {
+    throw ERuntimeError(e.Message(), position);
+  } catch (const std::bad_alloc&) {
+    throw ERuntimeError(msg::OutOfMemory, position);
+  } catch (const std::length_error&) {
+    throw ERuntimeError(msg::OutOfMemory, position);
+  } catch (const EControlSignal&) {
+    throw;
+  } catch (const std::exception& e) {
+    // Host code below the engine (image decoders, streams) fails with plain library errors.
+    throw ERuntimeError(e.what(), position);
+  }
+}
+
 }  // namespace
 
 // ---- data items ----
@@ -682,6 +707,7 @@ void TFuncExpr::Eval(Variant& result)
     case TShortcut::AssignInteger: return EvalAssignInteger(result);
     case TShortcut::Block: return EvalBlock(result);
     case TShortcut::If: return EvalIf(result);
+    case TShortcut::None: return EvalCall(result);
     default: return EvalGeneral(result);
   }
 }
@@ -730,21 +756,19 @@ void TFuncExpr::EvalGeneral(Variant& result)
     if (done) return;
     if (!FPlan) FPlan = std::make_unique<TCallPlan>();
     CallPlanned(*FFunc, FArgs, *FPlan, result, *FState);
-  } catch (const EStop&) {
-    throw ERuntimeError(msg::ScriptStopped, FPosition);
-  } catch (const ERuntimeError&) {
-    throw;
-  } catch (const Exception& e) {
-    throw ERuntimeError(e.Message(), FPosition);
-  } catch (const std::bad_alloc&) {
-    throw ERuntimeError(msg::OutOfMemory, FPosition);
-  } catch (const std::length_error&) {
-    throw ERuntimeError(msg::OutOfMemory, FPosition);
-  } catch (const EControlSignal&) {
-    throw;
-  } catch (const std::exception& e) {
-    // Host code below the engine (image decoders, streams) fails with plain library errors.
-    throw ERuntimeError(e.what(), FPosition);
+  } catch (...) {
+    RaiseAt(FPosition);
+  }
+}
+
+// A call without a shortcut: the general route without choosing one.
+[[gnu::noinline]] void TFuncExpr::EvalCall(Variant& result)
+{
+  try {
+    if (!FPlan) FPlan = std::make_unique<TCallPlan>();
+    CallPlanned(*FFunc, FArgs, *FPlan, result, *FState);
+  } catch (...) {
+    RaiseAt(FPosition);
   }
 }
 

@@ -217,6 +217,7 @@ private:
   void EvalBlock(Variant& result);
   void EvalIf(Variant& result);
   void EvalGeneral(Variant& result);
+  void EvalCall(Variant& result);
   void ChooseShortcut();
   void ChooseOperands();
   void ChooseIntegers();
