@@ -708,6 +708,8 @@ void TFuncExpr::Eval(Variant& result)
     case TShortcut::Block: return EvalBlock(result);
     case TShortcut::If: return EvalIf(result);
     case TShortcut::None: return EvalCall(result);
+    case TShortcut::Assign: return EvalAssign(result);
+    case TShortcut::Operator: return EvalOperator(result);
     default: return EvalGeneral(result);
   }
 }
@@ -738,6 +740,12 @@ void TFuncExpr::Eval(Variant& result)
     EvalGeneral(result);
 }
 
+inline void TFuncExpr::CallGenerally(Variant& result)
+{
+  if (!FPlan) FPlan = std::make_unique<TCallPlan>();
+  CallPlanned(*FFunc, FArgs, *FPlan, result, *FState);
+}
+
 void TFuncExpr::EvalGeneral(Variant& result)
 {
   try {
@@ -754,19 +762,38 @@ void TFuncExpr::EvalGeneral(Variant& result)
       case TShortcut::None: break;
     }
     if (done) return;
-    if (!FPlan) FPlan = std::make_unique<TCallPlan>();
-    CallPlanned(*FFunc, FArgs, *FPlan, result, *FState);
+    CallGenerally(result);
   } catch (...) {
     RaiseAt(FPosition);
   }
 }
 
-// A call without a shortcut: the general route without choosing one.
+// The general route of a node whose shortcut is known, without choosing one: a call, or an
+// assignment or operator taking its direct way when it can.
 [[gnu::noinline]] void TFuncExpr::EvalCall(Variant& result)
 {
   try {
-    if (!FPlan) FPlan = std::make_unique<TCallPlan>();
-    CallPlanned(*FFunc, FArgs, *FPlan, result, *FState);
+    CallGenerally(result);
+  } catch (...) {
+    RaiseAt(FPosition);
+  }
+}
+
+[[gnu::noinline]] void TFuncExpr::EvalAssign(Variant& result)
+{
+  try {
+    if (AssignDirectly(result)) return;
+    CallGenerally(result);
+  } catch (...) {
+    RaiseAt(FPosition);
+  }
+}
+
+[[gnu::noinline]] void TFuncExpr::EvalOperator(Variant& result)
+{
+  try {
+    if (OperateDirectly(result)) return;
+    CallGenerally(result);
   } catch (...) {
     RaiseAt(FPosition);
   }

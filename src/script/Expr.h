@@ -217,7 +217,10 @@ private:
   void EvalBlock(Variant& result);
   void EvalIf(Variant& result);
   void EvalGeneral(Variant& result);
+  void CallGenerally(Variant& result);
   void EvalCall(Variant& result);
+  void EvalAssign(Variant& result);
+  void EvalOperator(Variant& result);
   void ChooseShortcut();
   void ChooseOperands();
   void ChooseIntegers();
