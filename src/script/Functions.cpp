@@ -188,16 +188,6 @@ bool PassedAsNode(const TExpr& arg, TType actual)
   return (actual & (TypeVar | TypeFunc)) || arg.NodeKind() == TExprKind::Const;
 }
 
-inline void CheckResult(const TFunction& function, const Variant& result)
-{
-  if (result.IsInteger() && (function.ResultType() & TypeInteger)) return;  // the usual cases
-  if (result.IsString() && (function.ResultType() & TypeString)) return;
-  if (!(TypeOf(result) & function.ResultType() & TypeAll))
-    throw ERTE(FormatMessage(msg::ReturnsType, function.Name().c_str(),
-                             TypeName(TypeOf(result)).c_str(),
-                             TypeName(function.ResultType()).c_str()));
-}
-
 // Matches the arguments as they are now and records how each is passed.
 void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan)
 {
@@ -241,6 +231,13 @@ void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan
 }
 
 }  // namespace
+
+void RaiseResultType(const TFunction& function, const Variant& result)
+{
+  throw ERTE(FormatMessage(msg::ReturnsType, function.Name().c_str(),
+                           TypeName(TypeOf(result)).c_str(),
+                           TypeName(function.ResultType()).c_str()));
+}
 
 void TRunState::PollStop()
 {
@@ -310,8 +307,8 @@ void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& re
   state.PumpMessages();
 }
 
-void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
-                 Variant& result, TRunState& state)
+void CallPlannedGenerally(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
+                          Variant& result, TRunState& state)
 {
   if (plan.Busy) {  // the site runs again inside its own call: its temporaries are in use
     CallFunction(function, args, result, state);

@@ -140,8 +140,42 @@ struct TCallPlan {
   std::vector<std::unique_ptr<TConstExpr>> Temps;  // one per evaluated argument, in order
 };
 
-void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
-                 Variant& result, TRunState& state);
+void CallPlannedGenerally(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
+                          Variant& result, TRunState& state);
+
+// Raises the error of a function whose result is not of its declared type.
+[[noreturn]] void RaiseResultType(const TFunction& function, const Variant& result);
+
+inline void CheckResult(const TFunction& function, const Variant& result)
+{
+  if (result.IsInteger() && (function.ResultType() & TypeInteger)) return;  // the usual cases
+  if (result.IsString() && (function.ResultType() & TypeString)) return;
+  if (!(TypeOf(result) & function.ResultType() & TypeAll)) RaiseResultType(function, result);
+}
+
+// A call through a plan whose every argument is passed as it is (none is computed first),
+// made inline in the node; any other call through the plan takes CallPlannedGenerally.
+inline void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
+                        Variant& result, TRunState& state)
+{
+  bool same = !plan.Busy && plan.Evaluated.empty() && plan.Epoch == TFunction::PatternsEpoch;
+  for (const TCallPlan::TChangeable& arg : plan.Changeable)
+    same = same && (arg.Item->ValueType() | arg.Marks) == arg.Planned;
+  if (!same) return CallPlannedGenerally(function, args, plan, result, state);
+
+  state.CheckStop();
+  struct TRelease {  // the prepared list is in use until the function returns
+    TCallPlan& Plan;
+    ~TRelease() { Plan.Busy = false; }
+  } release{plan};
+  plan.Busy = true;
+  result.Clear();
+  TArgList prepared(plan.Prepared.data(), static_cast<int>(args.size()), state);
+  prepared.SetVariablesAsValues(plan.VariablesPassed);
+  function.Eval(plan.Pattern, prepared, result);
+  CheckResult(function, result);
+  state.PumpMessages();
+}
 
 // Raises EStop when the application is terminating or the run was asked to stop.
 inline void CheckStop(TRunState& state) { state.CheckStop(); }
