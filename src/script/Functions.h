@@ -158,10 +158,11 @@ inline void CheckResult(const TFunction& function, const Variant& result)
 inline void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
                         Variant& result, TRunState& state)
 {
-  bool same = !plan.Busy && plan.Evaluated.empty() && plan.Epoch == TFunction::PatternsEpoch;
+  if (plan.Busy || !plan.Evaluated.empty() || plan.Epoch != TFunction::PatternsEpoch)
+    return CallPlannedGenerally(function, args, plan, result, state);
   for (const TCallPlan::TChangeable& arg : plan.Changeable)
-    same = same && (arg.Item->ValueType() | arg.Marks) == arg.Planned;
-  if (!same) return CallPlannedGenerally(function, args, plan, result, state);
+    if ((arg.Item->ValueType() | arg.Marks) != arg.Planned)
+      return CallPlannedGenerally(function, args, plan, result, state);
 
   state.CheckStop();
   struct TRelease {  // the prepared list is in use until the function returns
