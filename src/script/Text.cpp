@@ -105,7 +105,8 @@ std::string_view TextCopy(std::string_view text, int32_t index, int32_t count)
 int32_t TextPos(std::string_view sub, std::string_view text)
 {
   if (sub.empty()) return 0;
-  size_t at = text.find(sub);
+  // one character (the usual search) is found without the general search's comparisons
+  size_t at = sub.size() == 1 ? text.find(sub[0]) : text.find(sub);
   return at == std::string_view::npos ? 0 : static_cast<int32_t>(at + 1);
 }
 
