@@ -284,7 +284,8 @@ const TScriptCase VariableCases[] = {
 INSTANTIATE_TEST_SUITE_P(Variables, ScriptCases, ::testing::ValuesIn(VariableCases), CaseName);
 
 // Integer arithmetic computed without the general call must give its results and errors,
-// and hand over to it the moment an operand is not an integer.
+// and hand over to it the moment an operand is not an integer; operators over calls and
+// stores of computed text likewise.
 const TScriptCase IntegerShortcutCases[] = {
     {"sum_wraps_at_32_bits", "x := 2147483647; x := x + 1; y := 46341; y := y * y; Print(x, y)",
      "-2147483648 -2147479015\n"},
@@ -296,6 +297,16 @@ const TScriptCase IntegerShortcutCases[] = {
     {"variable_turns_float", "x := 1.5; y := 2; Print(x * y, y * y * y)", "3 8\n"},
     {"assignment_of_another_kind", "x := 1; for i := 1 to 3 do x := x + 1.5",
      "ERROR: Runtimeerror: Variable X expects type INTEGER instead of type FLOAT. [Position 28]"},
+    // an operand that is a call declared wider than numbers, yielding text at run time
+    {"operator_over_a_call_of_wider_type",
+     "x := 1; s := '1'; Print(x + (s + '2'), x * length(s + 'a'), (s + '2') - x)", "13 2 11\n"},
+    {"operator_over_a_call_yielding_letters", "x := 1; s := 'a'; y := x + (s + 'b')",
+     "ERROR: Runtimeerror: Invalid variant type conversion [Position 26]"},
+    // computed texts short and long stored into a variable, one read from the same variable
+    {"texts_stored_into_their_variables",
+     "s := format('%70d', 5); s := copy(s, 70, 1); t := s;"
+     " for i := 1 to 3 do t := t + format('%d', i); Print(s, length(s), t, pos('3', t))",
+     "5 1 5123 4\n"},
 };
 INSTANTIATE_TEST_SUITE_P(IntegerShortcuts, ScriptCases, ::testing::ValuesIn(IntegerShortcutCases),
                          CaseName);
