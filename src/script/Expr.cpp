@@ -582,6 +582,18 @@ bool TFuncExpr::AssignInteger(Variant& result)
   return true;
 }
 
+// A plain call or an operator with its shortcut (the usual operands and sources) is
+// entered on its route directly; other nodes through their dispatch.
+inline void TFuncExpr::EvalOperand(TExpr& node, Variant& result)
+{
+  if (node.NodeKind() == TExprKind::Func) {
+    auto& call = static_cast<TFuncExpr&>(node);
+    if (call.FShortcut == TShortcut::None) return call.EvalCall(result);
+    if (call.FShortcut == TShortcut::Operator) return call.EvalOperator(result);
+  }
+  node.Eval(result);
+}
+
 bool TFuncExpr::OperateDirectly(Variant& result)
 {
   if (!OperandsReady()) return false;
@@ -591,7 +603,7 @@ bool TFuncExpr::OperateDirectly(Variant& result)
     if (FInPlace[i]) {
       operands[i] = FInPlace[i];
     } else {
-      FArgs[i]->Eval(FValues[i]);
+      EvalOperand(*FArgs[i], FValues[i]);
       if (FState->PendingJump != TJump::None) return true;
       operands[i] = &FValues[i];
     }
@@ -661,7 +673,7 @@ bool TFuncExpr::AssignDirectly(Variant& result)
   if (source.NodeKind() == TExprKind::Const) {
     value = &static_cast<TConstExpr&>(source).Value();
   } else {
-    source.Eval(FValues[0]);
+    EvalOperand(source, FValues[0]);
     if (FState->PendingJump != TJump::None) return true;
     value = &FValues[0];
   }

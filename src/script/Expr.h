@@ -217,6 +217,7 @@ private:
   void EvalBlock(Variant& result);
   void EvalIf(Variant& result);
   void EvalGeneral(Variant& result);
+  static void EvalOperand(TExpr& node, Variant& result);
   void EvalHandled(Variant& result);
   void CallGenerally(Variant& result);
   void EvalCall(Variant& result);
