@@ -582,6 +582,23 @@ bool TFuncExpr::AssignInteger(Variant& result)
   return true;
 }
 
+inline void TFuncExpr::CallGenerally(Variant& result)
+{
+  if (!FPlan) FPlan = std::make_unique<TCallPlan>();
+  CallPlanned(*FFunc, FArgs, *FPlan, result, *FState);
+}
+
+template <bool (TFuncExpr::*Directly)(Variant&)>
+[[gnu::noinline]] void TFuncExpr::EvalDirectly(Variant& result)
+{
+  try {
+    if ((this->*Directly)(result)) return;
+    CallGenerally(result);
+  } catch (...) {
+    RaiseAt(FPosition);
+  }
+}
+
 // A plain call or an operator with its shortcut (the usual operands and sources) is
 // entered on its route directly; other nodes through their dispatch.
 inline void TFuncExpr::EvalOperand(TExpr& node, Variant& result)
@@ -589,7 +606,8 @@ inline void TFuncExpr::EvalOperand(TExpr& node, Variant& result)
   if (node.NodeKind() == TExprKind::Func) {
     auto& call = static_cast<TFuncExpr&>(node);
     if (call.FShortcut == TShortcut::None) return call.EvalCall(result);
-    if (call.FShortcut == TShortcut::Operator) return call.EvalOperator(result);
+    if (call.FShortcut == TShortcut::Operator)
+      return call.EvalDirectly<&TFuncExpr::OperateDirectly>(result);
   }
   node.Eval(result);
 }
@@ -730,8 +748,8 @@ void TFuncExpr::Eval(Variant& result)
 {
   switch (FShortcut) {
     case TShortcut::None: return EvalCall(result);
-    case TShortcut::Assign: return EvalAssign(result);
-    case TShortcut::Operator: return EvalOperator(result);
+    case TShortcut::Assign: return EvalDirectly<&TFuncExpr::AssignDirectly>(result);
+    case TShortcut::Operator: return EvalDirectly<&TFuncExpr::OperateDirectly>(result);
     default: return EvalGeneral(result);
   }
 }
@@ -762,12 +780,6 @@ void TFuncExpr::Eval(Variant& result)
     EvalGeneral(result);
 }
 
-inline void TFuncExpr::CallGenerally(Variant& result)
-{
-  if (!FPlan) FPlan = std::make_unique<TCallPlan>();
-  CallPlanned(*FFunc, FArgs, *FPlan, result, *FState);
-}
-
 void TFuncExpr::EvalGeneral(Variant& result)
 {
   try {
@@ -790,31 +802,10 @@ void TFuncExpr::EvalGeneral(Variant& result)
   }
 }
 
-// The general route of a node whose shortcut is known, without choosing one: a call, or an
-// assignment or operator taking its direct way when it can.
+// A call without a shortcut: the general route without choosing one.
 [[gnu::noinline]] void TFuncExpr::EvalCall(Variant& result)
 {
   try {
-    CallGenerally(result);
-  } catch (...) {
-    RaiseAt(FPosition);
-  }
-}
-
-[[gnu::noinline]] void TFuncExpr::EvalAssign(Variant& result)
-{
-  try {
-    if (AssignDirectly(result)) return;
-    CallGenerally(result);
-  } catch (...) {
-    RaiseAt(FPosition);
-  }
-}
-
-[[gnu::noinline]] void TFuncExpr::EvalOperator(Variant& result)
-{
-  try {
-    if (OperateDirectly(result)) return;
     CallGenerally(result);
   } catch (...) {
     RaiseAt(FPosition);

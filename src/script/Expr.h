@@ -221,8 +221,9 @@ private:
   void EvalHandled(Variant& result);
   void CallGenerally(Variant& result);
   void EvalCall(Variant& result);
-  void EvalAssign(Variant& result);
-  void EvalOperator(Variant& result);
+  // An assignment's or operator's route: its direct way when it can, else the call.
+  template <bool (TFuncExpr::*Directly)(Variant&)>
+  void EvalDirectly(Variant& result);
   void ChooseShortcut();
   void ChooseOperands();
   void ChooseIntegers();

@@ -316,10 +316,7 @@ void CallPlannedGenerally(TFunction& function, std::span<TExpr* const> args, TCa
   }
   state.CheckStop();
 
-  bool same = plan.Epoch == TFunction::PatternsEpoch;
-  for (const TCallPlan::TChangeable& arg : plan.Changeable)
-    same = same && (arg.Item->ValueType() | arg.Marks) == arg.Planned;
-  if (!same) MakePlan(function, args, plan);
+  if (!PlanHolds(plan)) MakePlan(function, args, plan);
 
   struct TRelease {
     TCallPlan& Plan;
@@ -340,14 +337,7 @@ void CallPlannedGenerally(TFunction& function, std::span<TExpr* const> args, TCa
     args[plan.Evaluated[k]]->Eval(plan.Temps[k]->MutableValue());
     if (state.PendingJump != TJump::None) return;
   }
-
-  result.Clear();
-  TArgList prepared(plan.Prepared.data(), static_cast<int>(args.size()), state);
-  prepared.SetVariablesAsValues(plan.VariablesPassed);
-  function.Eval(plan.Pattern, prepared, result);
-  CheckResult(function, result);
-
-  state.PumpMessages();
+  CallPrepared(function, plan, args.size(), result, state);
 }
 
 }  // namespace quarn::script

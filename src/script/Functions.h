@@ -153,29 +153,43 @@ inline void CheckResult(const TFunction& function, const Variant& result)
   if (!(TypeOf(result) & function.ResultType() & TypeAll)) RaiseResultType(function, result);
 }
 
+// Whether what the plan learnt still holds: no function gained a pattern and no variable or
+// element argument changed its type since.
+inline bool PlanHolds(const TCallPlan& plan)
+{
+  if (plan.Epoch != TFunction::PatternsEpoch) return false;
+  for (const TCallPlan::TChangeable& arg : plan.Changeable)
+    if ((arg.Item->ValueType() | arg.Marks) != arg.Planned) return false;
+  return true;
+}
+
+// The call itself, once the plan's arguments are ready: the result type check and the
+// message pump after it.
+inline void CallPrepared(TFunction& function, const TCallPlan& plan, size_t count,
+                         Variant& result, TRunState& state)
+{
+  result.Clear();
+  TArgList prepared(plan.Prepared.data(), static_cast<int>(count), state);
+  prepared.SetVariablesAsValues(plan.VariablesPassed);
+  function.Eval(plan.Pattern, prepared, result);
+  CheckResult(function, result);
+  state.PumpMessages();
+}
+
 // A call through a plan whose every argument is passed as it is (none is computed first),
 // made inline in the node; any other call through the plan takes CallPlannedGenerally.
 inline void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
                         Variant& result, TRunState& state)
 {
-  if (plan.Busy || !plan.Evaluated.empty() || plan.Epoch != TFunction::PatternsEpoch)
+  if (plan.Busy || !plan.Evaluated.empty() || !PlanHolds(plan))
     return CallPlannedGenerally(function, args, plan, result, state);
-  for (const TCallPlan::TChangeable& arg : plan.Changeable)
-    if ((arg.Item->ValueType() | arg.Marks) != arg.Planned)
-      return CallPlannedGenerally(function, args, plan, result, state);
-
   state.CheckStop();
   struct TRelease {  // the prepared list is in use until the function returns
     TCallPlan& Plan;
     ~TRelease() { Plan.Busy = false; }
   } release{plan};
   plan.Busy = true;
-  result.Clear();
-  TArgList prepared(plan.Prepared.data(), static_cast<int>(args.size()), state);
-  prepared.SetVariablesAsValues(plan.VariablesPassed);
-  function.Eval(plan.Pattern, prepared, result);
-  CheckResult(function, result);
-  state.PumpMessages();
+  CallPrepared(function, plan, args.size(), result, state);
 }
 
 // Raises EStop when the application is terminating or the run was asked to stop.
