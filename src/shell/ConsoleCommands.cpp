@@ -80,6 +80,7 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
        "Bind('C', KEY_CROUCH): key action"},
       {"Unbind(string);", &TConsoleCommands::UnbindFuncEval, "Unbind('C'): the key does nothing"},
       {"Binds;", &TConsoleCommands::BindsFuncEval, "Binds: list the bound keys"},
+      {"BotState;", &TConsoleCommands::BotStateFuncEval, "BotState: state, frame and keys"},
   };
   FCommands = script::THostCommands(FFuncs, *this, Commands);
   FScript.Exceptions = true;
@@ -219,6 +220,22 @@ void TConsoleCommands::AnimationsFuncEval(const script::TArgList&)
 void TConsoleCommands::FrameNameFuncEval(const script::TArgList& args)
 {
   FForm.Bots().SetShowFrameName(script::ArgBoolean(args, 0));
+}
+
+void TConsoleCommands::BotStateFuncEval(const script::TArgList&)
+{
+  bots::TBot& bot = FForm.Bots().Bot();
+  if (!bot.Active()) {
+    Console().Add("No bot loaded");
+    return;
+  }
+  // Before its first frame the bot has entered no state yet: -1, and no name.
+  const bots::TFiniteAutomata& automata = bot.Automata();
+  const int32_t index = automata.IndexOf(automata.Current());
+  const std::string name = index >= 0 ? automata.States()[static_cast<size_t>(index)].Name : "-";
+  Console().Add("State " + std::to_string(automata.Current()) + " " + name + ", frame " +
+                std::to_string(bot.Model().CurrentFrame) + ", keys " +
+                std::to_string(FForm.Bots().KeyState()));
 }
 
 void TConsoleCommands::ScreenshotFuncEval(const script::TArgList& args)

@@ -48,6 +48,7 @@ private:
   void BindFuncEval(const script::TArgList& args);
   void UnbindFuncEval(const script::TArgList& args);
   void BindsFuncEval(const script::TArgList& args);
+  void BotStateFuncEval(const script::TArgList& args);
   std::string ExtensionsText() const;
   render::TConsole& Console();
 
