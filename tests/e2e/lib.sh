@@ -77,3 +77,42 @@ type_line() {
   xdotool key Return
   sleep 0.3
 }
+
+# wait_until SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds; returns 1 when it
+# has not after SECONDS. The limit only bounds a hung run: what is checked is the program's
+# state, never how much happened in some time, so a loaded machine passes as an idle one.
+wait_until() {
+  local limit=$(( $1 * 10 ))
+  shift
+  for _ in $(seq 1 "$limit"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# condump FILE: enters ConDump('FILE') and waits for the file. The dump is written under
+# another name and renamed, so once the file is there it is whole.
+condump() {
+  rm -f "$1"
+  type_line "ConDump('$1')"
+  wait_until 30 test -f "$1" || fail "ConDump wrote no file"
+}
+
+# bot_state DUMP: the bot's state now, as BotState reports it ("State 1 Run, frame 42, keys 1",
+# "No bot loaded"). Needs the console open; start the program with --exec "Unbind('ENTER')" so
+# the Enter that enters the line does not also make the bot shoot.
+bot_state() {
+  type_line "BotState"
+  condump "$1"
+  grep -a '^State \|^No bot loaded' "$1" | tail -n 1 | tr -d '\r'
+}
+
+# bot_state_matches DUMP REGEX: whether the bot's state now matches the extended REGEX.
+bot_state_matches() { bot_state "$1" | grep -Eq "$2"; }
+
+# wait_bot_state DUMP REGEX: waits until the bot's state matches REGEX.
+wait_bot_state() {
+  wait_until 30 bot_state_matches "$1" "$2" ||
+    fail "the bot never reached /$2/: last $(bot_state "$1")"
+}
