@@ -16,7 +16,7 @@ BOT
 grep -q "^Sound collection $robot/robot.snd precached\$" "$E2E_TMP/qscript.out" || fail "set not found: $(cat "$E2E_TMP/qscript.out")"
 
 dump="$E2E_TMP/dump.txt"
-timeout 20 "$QUARN_BIN/quarn" --windowed --no-dialogs --exec "LoadBot('$bot')" --exec "ConDump('$dump')" \
+timeout 120 "$QUARN_BIN/quarn" --windowed --no-dialogs --exec "LoadBot('$bot')" --exec "ConDump('$dump')" \
   --exec Quit >"$E2E_TMP/out" 2>"$E2E_TMP/err" || fail "quarn: $(cat "$E2E_TMP/err")"
 grep -q $'^Bot file mine.bot compiled\r$' "$dump" || fail "LoadBot of an absolute name: $(cat "$dump")"
 echo ok

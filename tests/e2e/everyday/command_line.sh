@@ -14,7 +14,7 @@ done
 grep -q '^usage: make_soundset' "$E2E_TMP/out" || fail "make_soundset --help: $(cat "$E2E_TMP/out")"
 
 dump="$E2E_TMP/dump.txt"
-(cd "$QUARN_BIN/bots" && timeout 20 "$QUARN_BIN/quarn" --windowed --no-dialogs robot/robot.bot \
+(cd "$QUARN_BIN/bots" && timeout 120 "$QUARN_BIN/quarn" --windowed --no-dialogs robot/robot.bot \
   --exec "ConDump('$dump')" --exec Quit >"$E2E_TMP/out" 2>"$E2E_TMP/err") || fail "quarn FILE.bot: $(cat "$E2E_TMP/err")"
 grep -q $'^Bot file robot.bot compiled\r$' "$dump" || fail "the bot named on the command line was not loaded"
 echo ok

@@ -18,7 +18,7 @@ done
 
 dump="$E2E_TMP/dump.txt"
 status=0
-(cd "$E2E_TMP" && timeout 30 "$root/usr/bin/quarn" --windowed --no-dialogs \
+(cd "$E2E_TMP" && timeout 120 "$root/usr/bin/quarn" --windowed --no-dialogs \
    --exec "LoadBot('bots/robot/robot.bot')" --exec "ConDump('$dump')" --exec "Quit") \
   >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
 [ "$status" = 0 ] || fail "installed quarn: exit status $status: $(cat "$E2E_TMP/err")"

@@ -15,7 +15,7 @@ open(d + '/literal.bot', 'w').write("s := '" + 'a' * 5000000 + "';\r\n" +
 PY
 dump="$E2E_TMP/dump.txt"
 status=0
-timeout 25 "$QUARN_BIN/quarn" --windowed --no-dialogs \
+timeout 120 "$QUARN_BIN/quarn" --windowed --no-dialogs \
   --exec "LoadBot('$up$E2E_TMP/long.bot')" \
   --exec "LoadBot('$up$E2E_TMP/comments.bot')" \
   --exec "LoadBot('$up$E2E_TMP/literal.bot')" \

@@ -12,7 +12,7 @@ dump="$E2E_TMP/dump.txt"
 args=(--exec "" --exec "   ")
 for i in $(seq 1 300); do args+=(--exec "n := $i"); done
 status=0
-timeout 20 "$QUARN_BIN/quarn" --windowed --no-dialogs "${args[@]}" --exec "ConDump('$dump')" \
+timeout 120 "$QUARN_BIN/quarn" --windowed --no-dialogs "${args[@]}" --exec "ConDump('$dump')" \
   --exec "Quit" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
 [ "$status" = 0 ] || fail "many --exec lines: exit status $status: $(cat "$E2E_TMP/err")"
 [ -f "$dump" ] || fail "many --exec lines: no console dump"

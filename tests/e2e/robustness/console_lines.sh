@@ -9,7 +9,7 @@ while IFS= read -r row; do
   args+=(--exec "${row%%$'\t'*}")
 done <"$here/console_lines.txt"
 status=0
-timeout 30 "$QUARN_BIN/quarn" --windowed --no-dialogs "${args[@]}" --exec "ConDump('$dump')" \
+timeout 120 "$QUARN_BIN/quarn" --windowed --no-dialogs "${args[@]}" --exec "ConDump('$dump')" \
   --exec "Quit" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
 [ "$status" = 0 ] || fail "exit status $status: $(head -c 2000 "$E2E_TMP/err")"
 [ -f "$dump" ] || fail "no console dump: a line ended the program"

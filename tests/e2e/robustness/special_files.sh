@@ -10,7 +10,7 @@ up=$(realpath --relative-to="$QUARN_BIN" /)
 bot="$E2E_TMP/sounds.bot"
 printf "PrecacheSet('%s/dev/zero');\nPrecacheSet('%s%s');\n" "$up" "$up" "$fifo" >"$bot"
 status=0
-timeout 20 "$QUARN_BIN/quarn" --windowed --no-dialogs \
+timeout 120 "$QUARN_BIN/quarn" --windowed --no-dialogs \
   --exec "LoadBot('$up/dev/zero')" \
   --exec "LoadBot('$up$fifo')" \
   --exec "LoadBot('$up$E2E_TMP')" \
