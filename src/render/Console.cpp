@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "render/GLFont.h"
@@ -142,6 +143,7 @@ bool TConsole::LoadFromFile(const std::string& fileName)
   std::vector<uint8_t> data;
   if (!ReadWholeFile(fileName, data)) return false;
   FLines = SplitLines(std::string(data.begin(), data.end()));
+  FInputAt = NoInput;
   FCleanLines = 0;
   FScrollEnd = 0;
   return true;
@@ -154,44 +156,47 @@ void TConsole::Prepare()
     FFont->Height = Height;
   }
   FLines.emplace_back(Prompt);
+  FInputAt = FLines.size() - 1;
 }
 
 void TConsole::Add(const std::string& line) { FLines.push_back(line); }
 
 void TConsole::AddWrapped(const std::string& text)
 {
-  // The list is rebuilt from its whole text, so every piece of the wrapped text becomes one
-  // line and any line holding CR or LF is split at them. Without such a line the rebuilt list
-  // is the old one plus the wrapped pieces: appending them keeps a long session's errors cheap.
-  // Only lines added or edited since the last check need looking at.
+  // The list becomes the split lines of its whole text joined with CR LF, then the wrapped
+  // text: every piece of the wrapped text becomes one line and any line holding CR or LF is
+  // split at them. Every line ends in a break in that text, so each splits on its own, and
+  // only lines added or edited since the last check can hold a break: appending the pieces
+  // keeps a long session's errors cheap.
   const size_t from = std::min(FCleanLines, FLines.size());
-  const bool holdsBreaks = std::any_of(
-      FLines.begin() + long(from), FLines.end(),
-      [](const std::string& line) { return line.find_first_of("\r\n") != std::string::npos; });
-  if (!holdsBreaks) {
-    for (std::string& piece : SplitLines(WrapText(text, MaxLineLength)))
-      FLines.push_back(std::move(piece));
-    FCleanLines = FLines.size();
-    return;
+  const auto holdsBreak = [](const std::string& line) {
+    return line.find_first_of("\r\n") != std::string::npos;
+  };
+  if (std::any_of(FLines.begin() + long(from), FLines.end(), holdsBreak)) {
+    std::vector<std::string> split(std::make_move_iterator(FLines.begin()),
+                                   std::make_move_iterator(FLines.begin() + long(from)));
+    size_t inputAt = FInputAt < from ? FInputAt : NoInput;
+    for (size_t i = from; i < FLines.size(); ++i) {
+      if (i == FInputAt) inputAt = split.size();  // its first piece stays the input line
+      if (!holdsBreak(FLines[i])) {
+        split.push_back(std::move(FLines[i]));
+        continue;
+      }
+      for (std::string& piece : SplitLines(FLines[i] + LineBreak))
+        split.push_back(std::move(piece));
+    }
+    FLines = std::move(split);
+    FInputAt = inputAt;
   }
-  std::string all;
-  for (const std::string& line : FLines) {
-    all += line;
-    all += LineBreak;
-  }
-  all += WrapText(text, MaxLineLength);
-  FLines = SplitLines(all);
+  for (std::string& piece : SplitLines(WrapText(text, MaxLineLength)))
+    FLines.push_back(std::move(piece));
   FCleanLines = FLines.size();
 }
 
 void TConsole::AddAboveInput(const std::string& text)
 {
-  if (FLines.empty()) return AddWrapped(text);
-  std::string input = std::move(FLines.back());
-  FLines.pop_back();
-  FCleanLines = std::min(FCleanLines, FLines.size());
   AddWrapped(text);
-  FLines.push_back(std::move(input));
+  KeepInputLast();
 }
 
 void TConsole::Blink()
@@ -201,21 +206,36 @@ void TConsole::Blink()
 
 std::string& TConsole::Input()
 {
-  if (FLines.empty()) FLines.emplace_back(Prompt);
-  FCleanLines = std::min(FCleanLines, FLines.size() - 1);
-  return FLines.back();
+  if (FInputAt == NoInput) {
+    FLines.emplace_back(Prompt);
+    FInputAt = FLines.size() - 1;
+  }
+  KeepInputLast();
+  FCleanLines = std::min(FCleanLines, FInputAt);
+  return FLines[FInputAt];
+}
+
+void TConsole::KeepInputLast()
+{
+  if (FInputAt == NoInput || FInputAt + 1 >= FLines.size()) return;
+  std::string input = std::move(FLines[FInputAt]);
+  FLines.erase(FLines.begin() + long(FInputAt));
+  FLines.push_back(std::move(input));
+  if (FScrollEnd > FInputAt) --FScrollEnd;  // the view keeps showing the same lines
+  FCleanLines = std::min(FCleanLines, FInputAt);
+  FInputAt = FLines.size() - 1;
 }
 
 size_t TConsole::Caret() const
 {
-  if (FLines.empty()) return 1;
-  const size_t size = FLines.back().size();
+  if (FInputAt == NoInput) return 1;
+  const size_t size = FLines[FInputAt].size();
   return size - std::min(FCaretBack, size > 0 ? size - 1 : 0);
 }
 
 bool TConsole::InputFull() const
 {
-  const size_t size = FLines.empty() ? 1 : FLines.back().size();
+  const size_t size = FInputAt == NoInput ? 1 : FLines[FInputAt].size();
   return size + 1 > size_t(std::max(MaxLineLength, 0));
 }
 
@@ -251,10 +271,15 @@ void TConsole::KeyChar(char ch)
   } else if (ch == EnterChar) {
     if (!input.empty()) input.erase(0, 1);
     const std::string line = input;  // the handler may append lines
+    FInputAt = NoInput;              // the entered line stays as typed
     FCaretBack = 0;
     Remember(line);
     if (OnLine) OnLine(line);
-    FLines.emplace_back(Prompt);
+    if (FInputAt == NoInput) {
+      FLines.emplace_back(Prompt);
+      FInputAt = FLines.size() - 1;
+    }
+    KeepInputLast();  // keys typed while it ran made the next line
   } else if (!InputFull()) {
     input.insert(caret, 1, ch);
   }
@@ -269,6 +294,7 @@ void TConsole::EditKey(TConsoleKey key)
     case TConsoleKey::Clear: {
       const std::string input = Input();
       FLines.assign(1, input);
+      FInputAt = 0;
       FCleanLines = 0;
       FScrollEnd = 0;
       return;
@@ -337,6 +363,8 @@ void TConsole::Draw()
 {
   EnableBlending();
   if (!FOpen || FLines.empty() || FFont == nullptr) return;
+  KeepInputLast();
+  const bool input = FInputAt != NoInput;
   const size_t count = FLines.size();
   const size_t visible = size_t(std::max(VisibleLines, 0));
   const bool scrolled = Scrolled() && visible >= 2;
@@ -358,10 +386,11 @@ void TConsole::Draw()
     FFont->Add(0, lastRow, FMarker, ConsoleGlyphSet);
   }
   const size_t caret = Caret();
-  const bool plainCursor = FCursorOn && !scrolled && caret >= FLines.back().size() && !InputFull();
+  const bool cursor = FCursorOn && !scrolled && input;
+  const bool plainCursor = cursor && caret >= FLines.back().size() && !InputFull();
   if (plainCursor) FFont->Append(Cursor);  // right after the input line, as part of it
   FFont->EndBatch();
-  if (FCursorOn && !scrolled && !plainCursor) DrawCaret(lastRow, caret);
+  if (cursor && !plainCursor) DrawCaret(lastRow, caret);
 }
 
 void TConsole::DrawBackdrop(int32_t rows, const TScreenArea& over) const

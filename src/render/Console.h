@@ -37,9 +37,11 @@ enum class TConsoleKey {
   Clear,           // drop every line but the input line
 };
 
-// The drop-down text console: a list of lines whose last one is the input line, starting
-// with the prompt ">". When open it is drawn over the scene from the top of the window, the
-// newest lines last, with a blinking "_" cursor at the caret of the input line.
+// The drop-down text console: a list of lines, one of them the input line, which starts with
+// the prompt ">" and is drawn last. When open it is drawn over the scene from the top of the
+// window, the newest lines last, with a blinking "_" cursor at the caret of the input line.
+// Reported lines are added at the end and never become the input line: one added after it
+// (a message of a frame, not of an entered line) moves above it at the next key or frame.
 class TConsole {
 public:
   using TLineEvent = std::function<void(const std::string& line)>;
@@ -52,7 +54,7 @@ public:
   void Prepare();
   void Add(const std::string& line);            // one line, unchanged
   void AddWrapped(const std::string& text);     // wrapped at MaxLineLength columns
-  void AddAboveInput(const std::string& text);  // wrapped, the line being typed kept last
+  void AddAboveInput(const std::string& text);  // wrapped, the line being typed moved last
 
   bool IsOpen() const { return FOpen; }
   void SetOpen(bool value) { FOpen = value; }
@@ -61,7 +63,9 @@ public:
   bool CursorOn() const { return FCursorOn; }
 
   // One typed character: backspace (8) deletes before the caret, carriage return (13) enters
-  // the whole line, any other is inserted at the caret while the line has room.
+  // the whole line, any other is inserted at the caret while the line has room. The entered
+  // line stays as it was typed, without its prompt, and OnLine runs it; keys typed meanwhile
+  // start the next input line, which stays below the lines the run adds.
   void KeyChar(char ch);
   void EditKey(TConsoleKey key);
   // A whole line entered as if typed and followed by Enter, without the typing limit.
@@ -70,6 +74,8 @@ public:
   // and the visible lines over it. The cursor shows red when the input line is full.
   void Draw();
 
+  // Every line in the order added. The input line is the last one, except while an entered
+  // line runs and until the next key or frame after a line was added below it.
   const std::vector<std::string>& Lines() const { return FLines; }
   // The translucent dark panel Draw puts behind the given number of text rows. It only
   // darkens, which leaves black as it is: it is drawn only where the frame may hold more than
@@ -82,8 +88,9 @@ public:
   // The input line has no room for another typed character.
   bool InputFull() const;
   bool Scrolled() const { return FScrollEnd != 0 && FScrollEnd < FLines.size(); }
-  // The rows Draw shows, top first, without the cursor. While scrolled back the last row is a
-  // marker saying how many lines are below, in place of the input line.
+  // The rows Draw shows, top first, without the cursor, once the input line is the last line.
+  // While scrolled back the last row is a marker saying how many lines are below, in place of
+  // the input line.
   std::vector<std::string> ShownRows() const;
 
   int32_t VisibleLines = 5;
@@ -96,8 +103,13 @@ public:
   TScreenArea SceneArea = TScreenArea::Everything();
 
 private:
+  static constexpr size_t NoInput = ~size_t{0};
+
   TGLFont* FFont;
   std::vector<std::string> FLines;
+  // Index of the input line in FLines; NoInput before Prepare and while an entered line runs
+  // until a key is typed.
+  size_t FInputAt = NoInput;
   // Leading lines known to hold no CR or LF; editing the last line in place takes it out.
   size_t FCleanLines = 0;
   bool FOpen = false;
@@ -112,8 +124,10 @@ private:
   size_t FScrollEnd = 0;
   std::string FMarker;  // the scroll marker's text while drawing
 
+  // The input line, made last (and made when there is none) before it is edited.
   std::string& Input();
-  void InputChanged();  // the input line was edited in place
+  // Moves the input line below lines added after it.
+  void KeepInputLast();
   void ShowInput(const std::string& line);
   void Remember(const std::string& line);
   void ScrollBy(long lines);

@@ -71,10 +71,10 @@ void TMainForm::ExecStartupLines()
   if (!FStarted) return;
   RunAutoexec();
   if (FOptions.View) {
-    // Its lines follow the empty input line, as a typed line's output does; a new input line
-    // comes after them.
-    FBots.ViewModel(*FOptions.View, *FConsole, FSounds->Manager());
+    // Its lines follow an empty line as if it had been entered, as a typed line's output
+    // does; the input line moves below them.
     FConsole->Add(">");
+    FBots.ViewModel(*FOptions.View, *FConsole, FSounds->Manager());
   }
   if (!FOptions.BotFile.empty()) {
     // Entered as a console line, so the load reads on the console as if typed. The name is a

@@ -97,6 +97,73 @@ TEST(ConsoleEditing, HistoryRecallsEnteredLinesAndReturnsToTheDraft)
   EXPECT_EQ(console.Lines().back(), ">LoadBot('bots/demo.bot')x");
 }
 
+// A message that arrives while no line runs (a screenshot's result, a frame's error) is added
+// after the input line; typing must still edit the input line, not the message.
+TEST(ConsoleEditing, AMessageBetweenLinesNeverBecomesTheInputLine)
+{
+  const std::string message = "Screenshot saved to /tmp/quarn-0002.png";
+  const struct {
+    const char* Name;
+    void (*Report)(TConsole&, const std::string&);
+  } Reports[] = {
+      {"Add", [](TConsole& c, const std::string& m) { c.Add(m); }},
+      {"AddWrapped", [](TConsole& c, const std::string& m) { c.AddWrapped(m); }},
+      {"AddAboveInput", [](TConsole& c, const std::string& m) { c.AddAboveInput(m); }},
+      {"two messages",
+       [](TConsole& c, const std::string& m) {
+         c.Add(m);
+         c.Add(m);
+       }},
+  };
+  for (const auto& report : Reports) {
+    std::vector<std::string> entered;
+    TConsole console(nullptr);
+    console.OnLine = [&](const std::string& line) { entered.push_back(line); };
+    console.Prepare();
+    Play(console, "Ab<L>");
+    report.Report(console, message);
+    Play(console, "<E>out\r");
+    EXPECT_THAT(entered, ElementsAre("About")) << report.Name;
+    EXPECT_EQ(console.Lines().end()[-3], message) << report.Name;
+    EXPECT_EQ(console.Lines().end()[-2], "About") << report.Name;
+    EXPECT_EQ(console.Lines().back(), ">") << report.Name;
+  }
+}
+
+// Keys typed while an entered line runs (its calls pump events) go to the next input line,
+// which stays below the run's output; the output lines are never edited.
+TEST(ConsoleEditing, KeysTypedWhileALineRunsEditOnlyTheNextInputLine)
+{
+  const struct {
+    std::string Keys;  // typed between the run's two output lines
+    std::vector<std::string> Lines, Entered;
+  } Cases[] = {
+      {"", {"run", "out 1", "out 2", ">"}, {"run"}},
+      {"Ab", {"run", "out 1", "out 2", ">Ab"}, {"run"}},
+      {"Ab<H>\b<L><D>", {"run", "out 1", "out 2", ">b"}, {"run"}},
+      {"\b\b<D>", {"run", "out 1", "out 2", ">"}, {"run"}},
+      {"x\r", {"run", "out 1", "x", "out 2", ">"}, {"run", "x"}},
+      {"\r", {"run", "out 1", "", "out 2", ">"}, {"run", ""}},
+      {"x\ry", {"run", "out 1", "x", "out 2", ">y"}, {"run", "x"}},
+  };
+  for (const auto& c : Cases) {
+    std::vector<std::string> entered;
+    TConsole console(nullptr);
+    console.OnLine = [&](const std::string& line) {
+      entered.push_back(line);
+      if (entered.size() > 1) return;  // a line entered during the run does nothing here
+      console.Add("out 1");
+      Play(console, c.Keys);
+      console.Add("out 2");
+    };
+    console.Prepare();
+    Play(console, "run\r");
+    EXPECT_EQ(console.Lines(), c.Lines) << c.Keys;
+    EXPECT_EQ(entered, c.Entered) << c.Keys;
+    EXPECT_EQ(console.ShownRows().back(), c.Lines.back()) << c.Keys;
+  }
+}
+
 std::vector<std::string> Numbered(size_t first, size_t last)
 {
   std::vector<std::string> lines;
