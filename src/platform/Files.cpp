@@ -4,10 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <random>
+#include <vector>
 
 namespace quarn::platform {
 
@@ -116,6 +120,97 @@ bool WriteAll(int fd, std::string_view contents, TWriteCall write, int& error)
 
 ssize_t PosixWrite(int fd, const void* data, size_t size) { return ::write(fd, data, size); }
 
+constexpr int TemporaryNameTries = 16;
+
+// A file written in a folder before it takes its name. Unnamed (O_TMPFILE) where the file
+// system allows: until it is linked in, the process ending in any way frees it. Otherwise it
+// has a temporary name, removed again unless the file took the target's place.
+class TPendingFile {
+public:
+  TPendingFile(const std::filesystem::path& target, TTemporary temporary) : FTarget(target)
+  {
+    std::string folder = target.parent_path().string();
+    if (folder.empty()) folder = ".";
+    if (temporary == TTemporary::Unnamed) {
+      FFd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+      // Refused for the folder itself (missing, not one, not writable): the named way would
+      // fail the same.
+      if (FFd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return;
+    }
+    std::string name = target.string() + ".XXXXXX";
+    FFd = ::mkstemp(name.data());
+    if (FFd >= 0) FName = std::move(name);
+  }
+  ~TPendingFile()
+  {
+    if (FFd >= 0) ::close(FFd);
+    if (!FName.empty()) ::unlink(FName.c_str());
+  }
+  TPendingFile(const TPendingFile&) = delete;
+  TPendingFile& operator=(const TPendingFile&) = delete;
+
+  int Fd() const { return FFd; }
+
+  // Writes everything and gives the file `mode`; 0 or the error number.
+  int Fill(std::string_view contents, TWriteCall write, mode_t mode) const
+  {
+    int failure = 0;
+    if (!WriteAll(FFd, contents, write, failure)) return failure;
+    ::fchmod(FFd, mode);  // best effort: some file systems keep no modes
+    if (::fsync(FFd) != 0 && errno != EINVAL) return errno;
+    return 0;
+  }
+
+  // Gives the written file the target's name; EEXIST when anything has that name already.
+  int TakeName()
+  {
+    if (!FName.empty()) return ::link(FName.c_str(), FTarget.c_str()) == 0 ? 0 : errno;
+    return LinkUnnamed(FTarget.string());
+  }
+
+  // Puts the written file in the target's place, whatever is there.
+  int TakePlace()
+  {
+    // An unnamed file cannot be renamed over another: it takes a name beside the target for
+    // the moment of the rename.
+    std::minstd_rand random(std::random_device{}());
+    for (int attempt = 0; attempt < TemporaryNameTries && FName.empty(); ++attempt) {
+      char suffix[16];
+      std::snprintf(suffix, sizeof suffix, ".%06u", unsigned(random() % 1000000));
+      const std::string name = FTarget.string() + suffix;
+      const int failure = LinkUnnamed(name);
+      if (failure == 0)
+        FName = name;
+      else if (failure != EEXIST)
+        return failure;
+    }
+    if (FName.empty()) return EEXIST;
+    if (::rename(FName.c_str(), FTarget.c_str()) != 0) return errno;
+    FName.clear();
+    return 0;
+  }
+
+private:
+  int LinkUnnamed(const std::string& name) const
+  {
+    const std::string self = "/proc/self/fd/" + std::to_string(FFd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+    return errno;
+  }
+
+  std::filesystem::path FTarget;
+  std::string FName;  // the temporary name, while the file has one
+  int FFd = -1;
+};
+
+// The permissions of a new file: what the umask leaves of read and write for everyone.
+mode_t NewFileMode()
+{
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
 }  // namespace
 
 bool ReadWholeFile(const std::string& fileName, std::string& contents, TFileKinds kinds)
@@ -144,7 +239,7 @@ TReadStatus ReadWholeFile(const std::string& fileName, std::string& contents, ui
 }
 
 bool ReplaceFile(const std::string& fileName, std::string_view contents, std::string& error,
-                 TWriteCall write)
+                 TWriteCall write, TTemporary temporary)
 {
   if (!write) write = PosixWrite;
   namespace fs = std::filesystem;
@@ -172,9 +267,8 @@ bool ReplaceFile(const std::string& fileName, std::string_view contents, std::st
     return true;
   }
 
-  std::string temporary = target.string() + ".XXXXXX";
-  TFd fd(::mkstemp(temporary.data()));
-  if (fd.Get() < 0) {
+  TPendingFile pending(target, temporary);
+  if (pending.Fd() < 0) {
     // A folder that takes no new file may still hold a writable one: write it in place.
     if (exists) {
       TFd direct(::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
@@ -188,35 +282,90 @@ bool ReplaceFile(const std::string& fileName, std::string_view contents, std::st
     return false;
   }
   // The new file keeps the old one's permissions; a new file gets the usual ones.
-  mode_t mode = 0666;
+  mode_t mode = NewFileMode();
   if (exists) {
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) mode = info.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
   }
-  ::fchmod(fd.Get(), mode);
-  bool written = WriteAll(fd.Get(), contents, write, failure);
-  if (written && ::fsync(fd.Get()) != 0 && errno != EINVAL) {
-    written = false;
-    failure = errno;
-  }
-  if (::close(fd.Release()) != 0 && written) {
-    written = false;
-    failure = errno;
-  }
-  if (written && ::rename(temporary.c_str(), target.c_str()) != 0) {
-    written = false;
-    failure = errno;
-  }
-  if (!written) {
-    ::unlink(temporary.c_str());
+  failure = pending.Fill(contents, write, mode);
+  if (failure == 0) failure = pending.TakePlace();
+  if (failure != 0) {
     error = "Cannot write file " + fileName + ": " + std::strerror(failure);
     return false;
   }
   return true;
+}
+
+TCreateResult CreateNewFile(const std::string& fileName, std::string_view contents,
+                            TWriteCall write, TTemporary temporary)
+{
+  if (!write) write = PosixWrite;
+  // Checked first only to spare the writing: taking the name is what refuses it.
+  struct stat info {};
+  if (::lstat(fileName.c_str(), &info) == 0) return {TCreateStatus::Exists, "file exists"};
+  TPendingFile pending(fileName, temporary);
+  if (pending.Fd() < 0) return {TCreateStatus::Failed, std::strerror(errno)};
+  int failure = pending.Fill(contents, write, NewFileMode());
+  if (failure == 0) failure = pending.TakeName();
+  if (failure == EEXIST) return {TCreateStatus::Exists, "file exists"};
+  if (failure != 0) return {TCreateStatus::Failed, std::strerror(failure)};
+  return {TCreateStatus::Written, {}};
+}
+
+std::string WriteRefusal(const std::string& fileName)
+{
+  struct stat info {};
+  if (::stat(fileName.c_str(), &info) != 0) return std::strerror(errno);
+  mode_t writeBit = S_IWOTH;
+  if (info.st_uid == ::geteuid()) {
+    writeBit = S_IWUSR;
+  } else if (info.st_gid == ::getegid()) {
+    writeBit = S_IWGRP;
+  } else {
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(size_t(std::max(count, 0)));
+    const int got = count > 0 ? ::getgroups(count, groups.data()) : 0;
+    for (int i = 0; i < got; ++i)
+      if (groups[size_t(i)] == info.st_gid) writeBit = S_IWGRP;
+  }
+  if ((info.st_mode & writeBit) == 0) return "it is read-only";
+  // Access control lists and read-only mounts.
+  if (::faccessat(AT_FDCWD, fileName.c_str(), W_OK, AT_EACCESS) != 0) return std::strerror(errno);
+  return {};
+}
+
+bool ReadFileTail(const std::string& fileName, size_t maxBytes, std::string& tail)
+{
+  TFd fd(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  struct stat info {};
+  if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  const auto size = static_cast<uint64_t>(info.st_size);
+  const size_t length = size < maxBytes ? size_t(size) : maxBytes;
+  std::string read(length, '\0');
+  size_t done = 0;
+  while (done < length) {
+    const ssize_t n =
+        ::pread(fd.Get(), read.data() + done, length - done, off_t(size - length + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // the file shrank: what was read is its end no longer
+    done += size_t(n);
+  }
+  if (done < length) return false;
+  tail = std::move(read);
+  return true;
+}
+
+std::string UntrustedReason(uid_t ownerUid, mode_t mode)
+{
+  if (!S_ISREG(mode)) return "is not a regular file";
+  if (ownerUid != ::geteuid() && ownerUid != 0)
+    return "is owned by another user (uid " + std::to_string(ownerUid) + ")";
+  if ((mode & (S_IWGRP | S_IWOTH)) != 0) {
+    char octal[8];
+    std::snprintf(octal, sizeof octal, "%04o", unsigned(mode & 07777));
+    return std::string("can be changed by other users (mode ") + octal + ")";
+  }
+  return {};
 }
 
 }  // namespace quarn::platform

@@ -38,11 +38,45 @@ TReadStatus ReadWholeFile(const std::string& fileName, std::string& contents, ui
 // The write call ReplaceFile uses; tests give one that fails part-way.
 using TWriteCall = ssize_t (*)(int fd, const void* data, size_t size);
 
+// Where a file is written before it takes its name.
+enum class TTemporary {
+  Unnamed,  // an unnamed file in the same folder, linked in when complete: a write cut short,
+            // even by SIGKILL, leaves nothing; a named one where the file system has none
+  Named     // a temporary name beside the file (tests of file systems without unnamed files)
+};
+
 // Writes `contents` as the whole file. A regular file (or a new one) is written beside it
-// under a temporary name and renamed over it, so after a failure the old file is untouched;
-// a device or FIFO is written directly. False with `error` "Cannot create file NAME" or
-// "Cannot write file NAME: <reason>".
+// and then renamed over it, so after a failure the old file is untouched; a device or FIFO is
+// written directly. False with `error` "Cannot create file NAME" or "Cannot write file NAME:
+// <reason>".
 bool ReplaceFile(const std::string& fileName, std::string_view contents, std::string& error,
-                 TWriteCall write = nullptr);
+                 TWriteCall write = nullptr, TTemporary temporary = TTemporary::Unnamed);
+
+enum class TCreateStatus { Written, Exists, Failed };
+
+struct TCreateResult {
+  TCreateStatus Status = TCreateStatus::Failed;
+  std::string Reason;  // why it failed, for a message: "No such file or directory"
+};
+
+// Writes `contents` as the new file `fileName`, never over anything of that name (a file,
+// folder, FIFO or link, even a dangling one: Exists). It is written beside its name and takes
+// the name only once complete.
+TCreateResult CreateNewFile(const std::string& fileName, std::string_view contents,
+                            TWriteCall write = nullptr, TTemporary temporary = TTemporary::Unnamed);
+
+// Why the user running the program may not write the existing file `fileName`, or "" when
+// they may. Besides the system's own check, which lets the superuser write anything, the
+// mode must give write permission to the class (owner, group, others) the user is in: a
+// read-only file stays read-only for everyone.
+std::string WriteRefusal(const std::string& fileName);
+
+// Up to `maxBytes` from the end of the regular file `fileName`; false when it cannot be read.
+bool ReadFileTail(const std::string& fileName, size_t maxBytes, std::string& tail);
+
+// Why a file of commands the program runs for the user cannot be trusted, or "" when it can:
+// it must be a regular file owned by the user running the program or by the superuser, and
+// writable by no one else. Like `ownerUid`, `mode` is the file's, as stat gives them.
+std::string UntrustedReason(uid_t ownerUid, mode_t mode);
 
 }  // namespace quarn::platform
