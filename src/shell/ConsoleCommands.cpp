@@ -1,39 +1,23 @@
 #include "shell/ConsoleCommands.h"
 
-#include <fcntl.h>
 #include <strings.h>
-#include <unistd.h>
 
-#include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <new>
 
 #include "bots/Bot.h"
-#include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 #include "render/OpenGL.h"
 #include "script/DateTime.h"
 #include "script/Errors.h"
 #include "script/HostArgs.h"
+#include "shell/ConsoleDump.h"
 #include "shell/MainForm.h"
 #include "shell/ModelReport.h"
 
 namespace quarn::shell {
 
 namespace {
-
-// Opening a FIFO for writing blocks until someone reads it: one without a reader is refused.
-bool FifoWithoutReader(const std::string& name)
-{
-  std::error_code kind;
-  if (!std::filesystem::is_fifo(name, kind)) return false;
-  const int probe = ::open(name.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-  if (probe < 0) return true;
-  ::close(probe);
-  return false;
-}
 
 // The virtual-key code a key name stands for; Escape and Tab keep their own jobs.
 uint16_t BindableKey(const std::string& name)
@@ -146,13 +130,10 @@ void TConsoleCommands::ConDumpFuncEval(const script::TArgList& args)
 {
   const std::string name = script::ArgText(args, 0);
   try {
-    Console().Add("Console dump at " + script::ShortDateLongTimeText(script::Now()));
-    if (FifoWithoutReader(name)) throw std::runtime_error("Cannot create file " + name);
-    std::string text;
-    for (const std::string& line : Console().Lines()) text.append(line).append("\r\n");
-    // Written beside the old file and renamed over it: a failed dump leaves it whole.
-    std::string error;
-    if (!platform::ReplaceFile(name, text, error)) throw std::runtime_error(error);
+    // The dump ends with this line: by it a later dump knows the file may be replaced.
+    Console().Add(std::string(DumpLineStart) + " " + script::ShortDateLongTimeText(script::Now()));
+    const std::string error = SaveConsoleDump(name, Console().Lines());
+    if (!error.empty()) Console().Add(error);
   } catch (const std::exception& error) {
     Console().Add(error.what());
   }
