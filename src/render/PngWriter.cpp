@@ -9,6 +9,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
+
+#include "platform/Files.h"
 
 namespace quarn::render {
 
@@ -28,19 +31,75 @@ namespace {
 
 TWriteResult Failure(const std::string& reason) { return {TWriteResult::TStatus::Failed, reason}; }
 
+bool HasPixels(const TFramePixels& pixels)
+{
+  return pixels.Width > 0 && pixels.Height > 0 &&
+         pixels.Rgb.size() == size_t(pixels.Width) * size_t(pixels.Height) * 3;
+}
+
+// Describes the pixels to libpng: 8-bit RGB rows, read bottom up.
+png_image PixelsImage(const TFramePixels& pixels)
+{
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(pixels.Width);
+  image.height = static_cast<png_uint_32>(pixels.Height);
+  image.format = PNG_FORMAT_RGB;
+  return image;
+}
+
+// A negative stride: the rows were read bottom up.
+png_int_32 BottomUpStride(const TFramePixels& pixels)
+{
+  return -static_cast<png_int_32>(pixels.Width) * 3;
+}
+
 }  // namespace
+
+bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::string& reason)
+{
+  if (!HasPixels(pixels)) {
+    reason = "there are no pixels to save";
+    return false;
+  }
+  png_image image = PixelsImage(pixels);
+  // Encoded once into room for the largest possible result, then cut to its size.
+  png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
+  try {
+    png.resize(size);
+  } catch (const std::bad_alloc&) {
+    reason = std::strerror(ENOMEM);
+    return false;
+  }
+  const bool encoded = png_image_write_to_memory(&image, png.data(), &size, 0, pixels.Rgb.data(),
+                                                 BottomUpStride(pixels), nullptr) != 0;
+  if (!encoded) reason = image.message;
+  png_image_free(&image);
+  if (!encoded) return false;
+  png.resize(size);
+  return true;
+}
 
 TWriteResult WritePNG(const std::string& fileName, const TFramePixels& pixels, TWriteMode mode)
 {
-  if (pixels.Width <= 0 || pixels.Height <= 0 ||
-      pixels.Rgb.size() != size_t(pixels.Width) * size_t(pixels.Height) * 3)
-    return Failure("there are no pixels to save");
-  const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC |
-                    (mode == TWriteMode::CreateNew ? O_EXCL : O_TRUNC);
-  const int fd = ::open(fileName.c_str(), flags, 0666);
+  if (!HasPixels(pixels)) return Failure("there are no pixels to save");
+  if (mode == TWriteMode::CreateNew) {
+    std::vector<uint8_t> png;
+    std::string reason;
+    if (!EncodePNG(pixels, png, reason)) return Failure(reason);
+    const platform::TCreateResult created = platform::CreateNewFile(
+        fileName, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
+    switch (created.Status) {
+      case platform::TCreateStatus::Written: return {TWriteResult::TStatus::Written, {}};
+      case platform::TCreateStatus::Exists: return {TWriteResult::TStatus::Exists, created.Reason};
+      case platform::TCreateStatus::Failed: break;
+    }
+    return Failure(created.Reason);
+  }
+  const int fd =
+      ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_TRUNC, 0666);
   if (fd < 0) {
-    if (errno == EEXIST && mode == TWriteMode::CreateNew)
-      return {TWriteResult::TStatus::Exists, "file exists"};
     if (errno == ENXIO) return Failure("not a regular file");
     return Failure(std::strerror(errno));
   }
@@ -56,16 +115,9 @@ TWriteResult WritePNG(const std::string& fileName, const TFramePixels& pixels, T
     return Failure(std::strerror(error));
   }
 
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(pixels.Width);
-  image.height = static_cast<png_uint_32>(pixels.Height);
-  image.format = PNG_FORMAT_RGB;
-  // A negative stride: the rows were read bottom up.
-  const png_int_32 stride = -static_cast<png_int_32>(pixels.Width) * 3;
-  const bool encoded =
-      png_image_write_to_stdio(&image, out, 0, pixels.Rgb.data(), stride, nullptr) != 0;
+  png_image image = PixelsImage(pixels);
+  const bool encoded = png_image_write_to_stdio(&image, out, 0, pixels.Rgb.data(),
+                                                BottomUpStride(pixels), nullptr) != 0;
   std::string reason = encoded ? std::string() : std::string(image.message);
   if (std::fflush(out) != 0 && reason.empty()) reason = std::strerror(errno);
   if (std::fclose(out) != 0 && reason.empty()) reason = std::strerror(errno);

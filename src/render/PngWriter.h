@@ -26,7 +26,13 @@ struct TWriteResult {
 };
 
 // Saves the pixels as an 8-bit RGB PNG, the window's top row first. Only regular files are
-// written: a FIFO without a reader, a folder or a device is refused, not waited for.
+// written: a FIFO without a reader, a folder or a device is refused, not waited for. A new
+// file is written beside its name and takes it when complete, so an interrupted write leaves
+// nothing; anything already of that name is Exists.
 TWriteResult WritePNG(const std::string& fileName, const TFramePixels& pixels, TWriteMode mode);
+
+// The pixels as PNG file contents, as WritePNG writes them; false with `reason` when they
+// cannot be encoded.
+bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::string& reason);
 
 }  // namespace quarn::render

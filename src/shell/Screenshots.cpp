@@ -45,8 +45,9 @@ void TScreenshots::TakePending(int32_t width, int32_t height, render::TConsole& 
   const render::TFramePixels pixels = render::ReadFramePixels(width, height);
   for (const std::string& name : FPending) {
     if (!name.empty()) {
+      // Never over a file: a script line could otherwise overwrite any file the user may.
       const render::TWriteResult result =
-          render::WritePNG(name, pixels, render::TWriteMode::Replace);
+          render::WritePNG(name, pixels, render::TWriteMode::CreateNew);
       if (result.Status == render::TWriteResult::TStatus::Written)
         console.AddWrapped("Screenshot saved to " + name);
       else
