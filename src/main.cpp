@@ -32,7 +32,8 @@ void PrintUsage(std::FILE* out)
       "  --fullscreen   switch the display to 640x480 without asking\n"
       "  --exec LINE    after start-up, enter LINE at the console as if typed\n"
       "                 (repeatable; the lines run in order)\n"
-      "  --no-autoexec  do not run autoexec.txt from the program's folder at start-up\n"
+      "  --no-autoexec  do not run autoexec.txt from the program's folder, nor the one\n"
+      "                 in ~/.config/quarn (or $XDG_CONFIG_HOME/quarn), at start-up\n"
       "  --no-dialogs   print message boxes on stderr and take their default answer\n"
       "                 (also QUARN_NO_DIALOGS=1)\n"
       "  --script-memory SIZE  memory one console line or bot file may hold in\n"
@@ -60,6 +61,8 @@ int main(int argc, char** argv)
   std::setlocale(LC_ALL, "");
   quarn::shell::TMainFormOptions options;
   options.AutoexecFile = quarn::platform::ExeDir() + "autoexec.txt";
+  if (const std::string config = quarn::platform::UserConfigDir(); !config.empty())
+    options.UserAutoexecFile = config + "autoexec.txt";
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--windowed") {
@@ -96,6 +99,7 @@ int main(int argc, char** argv)
       (options.View ? *options.View : options.View.emplace()).Model = arg;
     } else if (arg == "--no-autoexec") {
       options.AutoexecFile.clear();
+      options.UserAutoexecFile.clear();
     } else if (arg == "--no-dialogs") {
       quarn::platform::SetNoDialogs(true);
     } else if (arg == "--help" || arg == "-h") {

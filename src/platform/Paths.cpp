@@ -1,5 +1,6 @@
 #include "platform/Paths.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -16,6 +17,15 @@ const std::string& ExeDir()
     return result;
   }();
   return dir;
+}
+
+std::string UserConfigDir()
+{
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && config[0] == '/') return std::string(config) + "/quarn/";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/.config/quarn/";
+  return {};
 }
 
 std::string PathFrom(const std::string& base, const std::string& name)

@@ -8,6 +8,11 @@ namespace quarn::platform {
 // front of the name.
 const std::string& ExeDir();
 
+// The user's configuration folder for the program, with a trailing '/': quarn/ in
+// $XDG_CONFIG_HOME, or in ~/.config when that is unset or not an absolute path; "" when
+// neither it nor $HOME is known.
+std::string UserConfigDir();
+
 // `name` found from `base` (a directory with its trailing '/'): an absolute name stands as it is.
 std::string PathFrom(const std::string& base, const std::string& name);
 

@@ -1,6 +1,7 @@
 #include "shell/MainForm.h"
 
 #include <GL/gl.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -69,7 +70,11 @@ TMainForm::~TMainForm() { FormDestroy(); }
 void TMainForm::ExecStartupLines()
 {
   if (!FStarted) return;
-  RunAutoexec();
+  RunAutoexec(FOptions.AutoexecFile);
+  std::error_code same;
+  if (!FOptions.UserAutoexecFile.empty() && !FWindow->Closing() &&
+      !std::filesystem::equivalent(FOptions.AutoexecFile, FOptions.UserAutoexecFile, same))
+    RunAutoexec(FOptions.UserAutoexecFile);
   if (FOptions.View) {
     // Its lines follow an empty line as if it had been entered, as a typed line's output
     // does; the input line moves below them.
@@ -92,16 +97,24 @@ void TMainForm::ExecStartupLines()
   }
 }
 
-void TMainForm::RunAutoexec()
+void TMainForm::RunAutoexec(const std::string& name)
 {
-  const std::string& name = FOptions.AutoexecFile;
   std::error_code error;
   if (name.empty() || !std::filesystem::exists(name, error)) return;
-  const std::string shown = std::filesystem::path(name).filename().string();
+  const std::string shown = name;
   // Checked before reading: a huge file is neither read nor run.
   const auto size = std::filesystem::file_size(name, error);
   if (error || !std::filesystem::is_regular_file(name, error)) {
     FConsole->AddWrapped("Cannot read " + shown + "; it was not run.");
+    return;
+  }
+  // Its lines run as the user's own: a file someone else controls is not run.
+  struct stat info {};
+  const std::string untrusted = ::stat(name.c_str(), &info) != 0
+                                    ? "cannot be read"
+                                    : platform::UntrustedReason(info.st_uid, info.st_mode);
+  if (!untrusted.empty()) {
+    FConsole->AddWrapped(shown + " " + untrusted + "; it was not run.");
     return;
   }
   if (size > AutoexecMaxBytes) {

@@ -27,6 +27,7 @@ struct TMainFormOptions {
   std::string BotFile;                 // loaded at start-up, before the exec lines
   std::optional<TViewRequest> View;    // a model to show, built before the lines run
   std::string AutoexecFile;            // its lines are entered first; "" for none
+  std::string UserAutoexecFile;        // the user's own, entered next; "" for none
 };
 
 // The largest start-up file run; a bigger one is reported and not run.
@@ -46,9 +47,10 @@ public:
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
-  // Enters the lines of the start-up file, if it exists, then builds the viewed model or loads
-  // the bot file given, if any, then enters the --exec lines, as if typed, each followed by
-  // Enter. A start-up file that is binary or too big is reported, not run.
+  // Enters the lines of the start-up files that exist (the program's, then the user's), then
+  // builds the viewed model or loads the bot file given, if any, then enters the --exec lines,
+  // as if typed, each followed by Enter. A start-up file that is binary or too big, or that
+  // someone other than the user (or the superuser) owns or may change, is reported, not run.
   void ExecStartupLines();
   void GLTimerTimer(TDXTimer& sender, int32_t lagCount);
   void FormKeyDown(uint16_t key);
@@ -75,7 +77,7 @@ public:
 
 private:
   void FormCreate();
-  void RunAutoexec();
+  void RunAutoexec(const std::string& name);
   void FormDestroy();
   bool AskFullScreen() const;
   void SetUpGLTimer();

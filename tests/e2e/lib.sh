@@ -6,6 +6,9 @@ E2E_TMP=$(mktemp -d /tmp/quarn-e2e.XXXXXX)
 QUARN_PID=""
 QUARN_WINDOW=""
 trap 'e2e_cleanup' EXIT
+# The tester's own start-up file never runs in a test: the user's configuration folder is a
+# fresh one.
+export XDG_CONFIG_HOME="$E2E_TMP/config"
 
 e2e_cleanup() {
   if [ -n "$QUARN_PID" ] && kill -0 "$QUARN_PID" 2>/dev/null; then kill -9 "$QUARN_PID" 2>/dev/null || true; fi

@@ -99,6 +99,10 @@ protected:
   void StartWith(const std::string& text, std::vector<std::string> exec = {})
   {
     std::ofstream(File, std::ios::binary) << text;
+    // Whatever the umask: a start-up file others may write is not run.
+    namespace fs = std::filesystem;
+    fs::permissions(File, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::others_read);
     quarn::shell::TMainFormOptions options;
     options.Screen = quarn::shell::TScreenChoice::Windowed;
     options.AutoexecFile = File;
