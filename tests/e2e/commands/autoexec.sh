@@ -11,13 +11,13 @@ printf "Bind('C', KEY_CROUCH)\r\nBinds\r\nConDump('%s')\r\nQuit\r\nAbout\r\n" "$
 chmod 644 "$dir/autoexec.txt"
 
 status=0
-timeout 20 "$dir/quarn" --windowed --no-dialogs --no-autoexec --exec "ConDump('$dump')" --exec Quit \
+timeout 120 "$dir/quarn" --windowed --no-dialogs --no-autoexec --exec "ConDump('$dump')" --exec Quit \
   >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
 [ "$status" = 0 ] || fail "--no-autoexec: exit status $status: $(cat "$E2E_TMP/err")"
 grep -q "KEY_CROUCH" "$dump" && fail "--no-autoexec still ran autoexec.txt"
 
 status=0
-timeout 20 "$dir/quarn" --windowed --no-dialogs >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+timeout 120 "$dir/quarn" --windowed --no-dialogs >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
 [ "$status" = 0 ] || fail "autoexec Quit: exit status $status: $(cat "$E2E_TMP/err")"
 grep -qF $'C KEY_CROUCH\r' "$dump" || fail "autoexec.txt did not bind C: $(cat "$dump")"
 grep -q "Quarn MD2 demo" "$dump" && fail "a line after Quit ran"
@@ -29,7 +29,7 @@ printf "Bind('C', KEY_BACK)\r\n" >"$user"
 chmod 644 "$dir/autoexec.txt" "$user"
 run_with_binds() {
   status=0
-  timeout 20 "$dir/quarn" --windowed --no-dialogs "$@" --exec Binds --exec "ConDump('$dump')" \
+  timeout 120 "$dir/quarn" --windowed --no-dialogs "$@" --exec Binds --exec "ConDump('$dump')" \
     --exec Quit >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
   [ "$status" = 0 ] || fail "exit status $status: $(cat "$E2E_TMP/err")"
 }
