@@ -231,6 +231,10 @@ std::string ChooseSkin(const std::string& modelPath, const std::string& given,
   if (!probe.LoadFromFile(modelPath)) return {};  // the model's own load reports it
   const TSkinSearch search = FindSkin(modelPath, probe.SkinNames());
   for (const std::string& refused : search.Refused) console.AddWrapped("Skin name " + refused);
+  if (search.Skipped > 0)
+    console.AddWrapped("Skin names: " + std::to_string(search.Skipped) + " more recorded in " +
+                       modelPath + " were not looked for (only the first " +
+                       std::to_string(MaxSkinNames) + " are)");
   if (!search.Found.empty()) return search.Found;
   console.AddWrapped("No skin found for " + modelPath + "; " + modelPath +
                      " is drawn untextured. Tried:");

@@ -5,6 +5,7 @@
 #include "bots/Bot.h"
 #include "bots/MD2.h"
 #include "render/Texture.h"
+#include "shell/ModelViewer.h"
 
 namespace quarn::shell {
 
@@ -44,8 +45,11 @@ void ModelLines(const char* title, const bots::TMD2& model, std::vector<std::str
                   std::to_string(model.GetTriangleCount()) + " triangles");
   lines.push_back("  skin size " + std::to_string(model.SkinWidth()) + "x" +
                   std::to_string(model.SkinHeight()));
-  const std::vector<std::string> names = model.SkinNames();
-  lines.push_back("  recorded skins: " + (names.empty() ? std::string("none") : Join(names, ", ")));
+  std::vector<std::string> names = model.SkinNames();
+  const size_t more = names.size() > MaxSkinNames ? names.size() - MaxSkinNames : 0;
+  names.resize(names.size() - more);
+  lines.push_back("  recorded skins: " + (names.empty() ? std::string("none") : Join(names, ", ")) +
+                  (more ? " and " + std::to_string(more) + " more" : std::string()));
   const render::TTexture* texture = model.GetTexture(0);
   if (model.SkinFileName().empty() || !texture)
     lines.push_back("  skin in use: none");

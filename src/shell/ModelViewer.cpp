@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 #include <string>
+#include <unordered_set>
 
 namespace quarn::shell {
 
@@ -73,8 +74,7 @@ public:
 private:
   bool Try(const std::string& path)
   {
-    if (std::find(FResult.Tried.begin(), FResult.Tried.end(), path) != FResult.Tried.end())
-      return false;
+    if (!FTried.insert(path).second) return false;
     std::error_code error;
     if (std::filesystem::is_regular_file(path, error)) {
       FResult.Found = path;
@@ -85,6 +85,7 @@ private:
   }
 
   TSkinSearch& FResult;
+  std::unordered_set<std::string> FTried;  // FResult.Tried, for look-ups in constant time
 };
 
 }  // namespace
@@ -94,9 +95,15 @@ TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string
   TSkinSearch result;
   TSearch search(result);
   const std::string folder = DirectoryOf(modelPath);
+  size_t looked = 0;
   for (std::string name : recordedNames) {
     std::replace(name.begin(), name.end(), '\\', '/');  // names written by tools on Windows
     if (name.empty()) continue;
+    if (looked == MaxSkinNames) {
+      ++result.Skipped;
+      continue;
+    }
+    ++looked;
     if (name.front() == '/')
       result.Refused.push_back(name + ": absolute path, not followed");
     else if (HasParentStep(name))

@@ -14,17 +14,23 @@ struct TViewRequest {
 };
 
 // The outcome of a skin search: the first image found ("" for none), every name tried in
-// order, and the recorded names that were not followed.
+// order, the recorded names that were not followed and how many were left out.
 struct TSkinSearch {
   std::string Found;
   std::vector<std::string> Tried;
   std::vector<std::string> Refused;  // each "<name>: <why>"
+  size_t Skipped = 0;                // recorded names past MaxSkinNames, not looked at
 };
+
+// Recorded names looked at: MD2 readers conventionally take at most 32 skins, and a model
+// recording thousands would otherwise cost a dozen file look-ups and console lines each.
+inline constexpr size_t MaxSkinNames = 32;
 
 // Image extensions tried for a skin whose recorded file is missing, in this order.
 inline constexpr const char* SkinExtensions[] = {".pcx", ".tga", ".bmp", ".jpg", ".wal"};
 
-// Finds the skin of the model at `modelPath` from the names recorded in it. For each name:
+// Finds the skin of the model at `modelPath` from the first MaxSkinNames non-empty names
+// recorded in it. For each name:
 // the recorded path, then its base name in the model's folder, each as recorded and then
 // with every other image extension; after all names, an image with the model's own base
 // name beside it. Absolute names and names with ".." are not followed as paths (their base

@@ -109,4 +109,22 @@ TEST_F(ModelReportTest, ModelInfoNamesFileCountsAndRecordedSkins)
                                 "  skin in use: none", "Weapon: none"}));
 }
 
+TEST_F(ModelReportTest, ModelInfoListsTheSkinNamesTheViewerLooksFor)
+{
+  const struct {
+    size_t Recorded;
+    const char* Tail;  // how the line of recorded skins ends
+  } cases[] = {{32, "s30, s31"}, {33, "s30, s31 and 1 more"}, {5000, "s30, s31 and 4968 more"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Recorded);
+    std::vector<std::string> skins;
+    for (size_t i = 0; i < c.Recorded; ++i) skins.push_back("s" + std::to_string(i));
+    quarn::bots::TBot bot;
+    ASSERT_TRUE(bot.Model().LoadFromFile(Write({"a"}, skins)));
+    const std::string line = quarn::shell::ModelInfoLines(bot)[3];
+    EXPECT_TRUE(line.starts_with("  recorded skins: s0, s1, ")) << line;
+    EXPECT_TRUE(line.ends_with(c.Tail)) << line;
+  }
+}
+
 }  // namespace

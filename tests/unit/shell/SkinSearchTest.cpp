@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -106,6 +107,41 @@ TEST_F(SkinSearchTest, NothingFoundListsEveryNameTriedOnce)
                                              "m/red.jpg", "m/red.wal", "m/box.pcx", "m/box.tga",
                                              "m/box.bmp", "m/box.jpg", "m/box.wal"};
   EXPECT_EQ(result.Tried, expected);
+}
+
+TEST_F(SkinSearchTest, OnlyTheFirstRecordedNamesAreLookedFor)
+{
+  // Forty names s0 .. s39 without extension, with empty names among the first ones.
+  const struct {
+    const char* Title;
+    const char* File;
+    size_t Empty;  // empty names before s0
+    std::string Found;
+    size_t Skipped;
+  } cases[] = {
+      {"none found", "", 0, "", 8},
+      {"the last name looked for", "m/s31.tga", 0, "m/s31.tga", 0},
+      {"past the limit", "m/s32.tga", 0, "", 8},
+      {"empty names do not count", "m/s31.tga", 20, "m/s31.tga", 0},
+      {"the model's own name after them", "m/box.bmp", 0, "m/box.bmp", 8},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Title);
+    fs::remove_all("m");
+    fs::create_directories("m");
+    if (*c.File) Touch(c.File);
+    std::vector<std::string> recorded(c.Empty);
+    for (int i = 0; i < 40; ++i) recorded.push_back("s" + std::to_string(i));
+    const quarn::shell::TSkinSearch result = FindSkin("m/box.md2", recorded);
+    EXPECT_EQ(result.Found, c.Found);
+    EXPECT_EQ(result.Skipped, c.Skipped);
+    if (c.Found.empty()) {
+      // Each name with five extensions, as recorded and beside the model; then the model's own.
+      EXPECT_EQ(result.Tried.size(), quarn::shell::MaxSkinNames * 10 + 5);
+      EXPECT_EQ(std::count(result.Tried.begin(), result.Tried.end(), "m/s31.wal"), 1);
+      EXPECT_EQ(std::count(result.Tried.begin(), result.Tried.end(), "m/s32.pcx"), 0);
+    }
+  }
 }
 
 TEST(ViewerBotText, NamesAreQuotedAndControlCharactersRefused)
