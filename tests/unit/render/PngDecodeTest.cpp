@@ -2,6 +2,8 @@
 // in every colour type, depth and interlacing, and against damaged files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +11,7 @@
 #include <string>
 
 #include <unistd.h>
+#include <zlib.h>
 
 #include "ImageFiles.h"
 #include "render/Image.h"
@@ -179,6 +182,70 @@ TEST_F(PngFromImageMagick, DamagedFilesAreRefusedWithAReason)
   for (size_t n = 8; n < dataEnd; n += 3) {
     SCOPED_TRACE(n);
     EXPECT_EQ(refused(Bytes(good.begin(), good.begin() + long(n))).rfind("PNG: ", 0), 0u);
+  }
+}
+
+void PutChunk(Bytes& png, const char* type, const Bytes& data)
+{
+  for (int i = 0; i < 4; ++i) png.push_back(uint8_t(data.size() >> (24 - 8 * i)));
+  const size_t start = png.size();
+  png.insert(png.end(), type, type + 4);
+  png.insert(png.end(), data.begin(), data.end());
+  const uint32_t crc = Crc(&png[start], png.size() - start);
+  for (int i = 0; i < 4; ++i) png.push_back(uint8_t(crc >> (24 - 8 * i)));
+}
+
+// A PNG of one flat grey (colour type 0) or RGBA (6) colour; its compressed rows cut to `keep`
+// bytes and split into IDAT chunks of at most `chunk` bytes.
+Bytes FlatPng(uint32_t width, uint32_t height, uint8_t colourType, size_t keep, size_t chunk)
+{
+  const size_t rowBytes = 1 + size_t(width) * (colourType == 6 ? 4 : 1);
+  const Bytes rows(rowBytes * height, 0);
+  uLongf packedSize = compressBound(uLong(rows.size()));
+  Bytes packed(packedSize);
+  EXPECT_EQ(compress2(packed.data(), &packedSize, rows.data(), uLong(rows.size()), 9), Z_OK);
+  packed.resize(std::min<size_t>(packedSize, keep));
+
+  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes header;
+  for (const uint32_t v : {width, height})
+    for (int i = 0; i < 4; ++i) header.push_back(uint8_t(v >> (24 - 8 * i)));
+  header.insert(header.end(), {8, colourType, 0, 0, 0});
+  PutChunk(png, "IHDR", header);
+  for (size_t at = 0; at < packed.size(); at += chunk)
+    PutChunk(png, "IDAT",
+             Bytes(packed.begin() + long(at),
+                   packed.begin() + long(std::min(at + chunk, packed.size()))));
+  PutChunk(png, "IEND", {});
+  return png;
+}
+
+TEST(DecodePNG, ImageDataMustBeThereBeforeTheImageIsAllocated)
+{
+  constexpr size_t All = SIZE_MAX;
+  const struct {
+    const char* Title;
+    Bytes File;
+    bool Decodes;
+  } cases[] = {
+      {"8192 x 8192 RGBA header with 12 bytes of data", FlatPng(8192, 8192, 6, 12, All), false},
+      {"a tenth of a flat picture's data", FlatPng(2048, 2048, 0, 400, All), false},
+      {"a flat picture compressed as far as deflate goes", FlatPng(2048, 2048, 0, All, All), true},
+      {"the same in many small chunks", FlatPng(2048, 2048, 0, All, 97), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Title);
+    TImage image;
+    std::string reason;
+    const TDecodeResult result = DecodePNG(c.File, image, &reason);
+    if (c.Decodes) {
+      EXPECT_EQ(result, TDecodeResult::Ok) << reason;
+      EXPECT_EQ(image.Pixels.size(), size_t(2048) * 2048 * 3);
+    } else {
+      EXPECT_EQ(result, TDecodeResult::Refused);
+      EXPECT_EQ(reason, "PNG image data is cut short");
+      EXPECT_TRUE(image.Pixels.empty());
+    }
   }
 }
 
