@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/MessageBox.h"
+#include "platform/Signals.h"
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
 #include "platform/WindowEvents.h"
@@ -117,6 +118,18 @@ void TApplication::ProcessMessages()
 {
   SDL_Event event;
   while (!FTerminated && SDL_PollEvent(&event)) DispatchGuarded(event);
+}
+
+bool TApplication::QuitPending()
+{
+  if (FTerminated || TerminationSignal() != 0) return true;
+  SDL_PumpEvents();
+  SDL_Event events[64];
+  if (SDL_PeepEvents(events, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0) return true;
+  const int keys = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN);
+  for (int i = 0; i < keys; ++i)
+    if (events[i].key.keysym.sym == SDLK_ESCAPE) return true;
+  return false;
 }
 
 void TApplication::DispatchGuarded(const SDL_Event& event)

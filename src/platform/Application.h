@@ -38,6 +38,10 @@ public:
   void Run();
   // Handles every pending event once and returns; never runs the idle handler.
   void ProcessMessages();
+  // Whether the program is ending or a quit request or an Escape key press waits in the event
+  // queue. Nothing is handled: the events stay for the loop. For long work that must stop when
+  // asked but cannot let other handlers run in the middle of it.
+  bool QuitPending();
   void Terminate() { FTerminated = true; }
   bool Terminated() const { return FTerminated; }
 

@@ -3,6 +3,7 @@
 #include "formats/ByteReader.h"
 #include "formats/Bmp.h"
 #include "render/Image.h"
+#include "render/LoadStop.h"
 
 namespace quarn::render {
 
@@ -91,7 +92,9 @@ TDecodeResult DecodeBMP(TBytes data, TImage& image, std::string* reason)
   const size_t width = static_cast<size_t>(info.Width);
   const size_t height = static_cast<size_t>(info.Height);
   TTextureImage out(width * height * 3);
+  TStopCheck stop;
   for (size_t y = 0; y < height; ++y) {
+    if (stop.Stopped(width)) return Refusal(reason, StoppedReason);
     // Image rows go top row first, as top-down files (negative height) store them.
     const size_t fileRow = info.TopDown ? y : height - 1 - y;
     const uint8_t* src = rows.data() + fileRow * info.Stride;

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "render/Image.h"
+#include "render/LoadStop.h"
 
 namespace quarn::render {
 
@@ -46,7 +47,7 @@ enum class TJpegStage { Done, HeaderFailed, DataFailed, TooLarge };
 // Plain C-style decoding: nothing here has a destructor, so the long jump out of libjpeg skips
 // nothing. Rows go to the caller one at a time, top row first, as they are decoded, so memory
 // grows with the data actually present; `NextRow` gives room for one row of 4-byte pixels, or
-// null when there is no memory for it.
+// null when there is no memory for it or the load is to stop.
 struct TJpegOutput {
   uint8_t* (*NextRow)(void* context, uint32_t width);
   void* Context;
@@ -107,11 +108,17 @@ struct TRowsContext {
   TTextureImage* Pixels;
   uint32_t Width;
   uint32_t Rows;
+  TStopCheck Stop;
+  bool Stopped;
 };
 
 uint8_t* NextRow(void* context, uint32_t width)
 {
   auto* c = static_cast<TRowsContext*>(context);
+  if (c->Stop.Stopped(width)) {
+    c->Stopped = true;
+    return nullptr;
+  }
   const size_t rowBytes = size_t(width) * 4;
   try {
     c->Pixels->resize(c->Pixels->size() + rowBytes);
@@ -129,11 +136,12 @@ TDecodeResult DecodeJPG(TBytes data, TImage& image, std::string* reason)
 {
   if (data.empty()) return Refusal(reason, "file is empty");  // libjpeg wants at least one byte
   TTextureImage pixels;
-  TRowsContext context{&pixels, 0, 0};
+  TRowsContext context{&pixels, 0, 0, {}, false};
   TJpegError error;
   switch (DecodeJpegC(data.data(), data.size(), TJpegOutput{NextRow, &context}, error)) {
     case TJpegStage::HeaderFailed: return Refusal(reason, error.Message);
-    case TJpegStage::TooLarge: return Refusal(reason, "JPEG image is too large");
+    case TJpegStage::TooLarge:
+      return Refusal(reason, context.Stopped ? StoppedReason : "JPEG image is too large");
     case TJpegStage::DataFailed: throw EImageError(error.Message);
     case TJpegStage::Done: break;
   }

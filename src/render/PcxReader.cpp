@@ -4,6 +4,7 @@
 #include "formats/ByteReader.h"
 #include "formats/Pcx.h"
 #include "render/Image.h"
+#include "render/LoadStop.h"
 
 namespace quarn::render {
 
@@ -108,7 +109,9 @@ TDecodeResult DecodePCX(TBytes data, TImage& image, std::string* reason)
   TTextureImage out(width * height * 3);
   TRunDecoder runs(packed);
   uint8_t* dst = out.data();
+  TStopCheck stop;
   for (size_t y = 0; y < height; ++y) {
+    if (stop.Stopped(lineBytes)) return Refusal(reason, StoppedReason);
     if (!runs.Line(line)) return Refusal(reason, DataCut, TDecodeResult::DataShort);
     for (size_t x = 0; x < width; ++x) {
       if (planes == 1) {

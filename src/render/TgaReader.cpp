@@ -4,6 +4,7 @@
 #include "formats/ByteReader.h"
 #include "formats/Tga.h"
 #include "render/Image.h"
+#include "render/LoadStop.h"
 
 namespace quarn::render {
 
@@ -176,8 +177,10 @@ TDecodeResult DecodeTGA(TBytes data, TImage& image, std::string* reason)
   TTextureImage out(pixels * outBytes);
   TPixelSink sink(out, width, height, outBytes, (descriptor & tga::TopRowFirst) != 0);
   TRgba c{};
+  TStopCheck stop;
   if (!runLength) {
     for (size_t i = 0; i < pixels; ++i) {
+      if (stop.Stopped(1)) return Refuse(reason, StoppedReason);
       if (!colour(&stored[i * f.PixelBytes], c)) return Refuse(reason, indexError);
       sink.Put(i, c);
     }
@@ -187,6 +190,7 @@ TDecodeResult DecodeTGA(TBytes data, TImage& image, std::string* reason)
       if (at >= stored.size()) return Refuse(reason, "TGA pixel data is cut short");
       const uint8_t head = stored[at++];
       const size_t count = size_t(head & tga::PacketCountMask) + 1;
+      if (stop.Stopped(count)) return Refuse(reason, StoppedReason);
       if (count > pixels - i) return Refuse(reason, "TGA run crosses the image end");
       const bool run = (head & tga::RunPacket) != 0;
       const size_t packetBytes = (run ? 1 : count) * f.PixelBytes;

@@ -1,6 +1,7 @@
 #include "formats/ByteReader.h"
 #include "formats/Wal.h"
 #include "render/Image.h"
+#include "render/LoadStop.h"
 
 namespace quarn::render {
 
@@ -29,7 +30,9 @@ TDecodeResult DecodeWAL(TBytes walData, TBytes paletteData, TImage& image, std::
 
   TTextureImage out(pixels * 3);
   uint8_t* p = out.data();
+  TStopCheck stop;
   for (const uint8_t index : indices) {
+    if (stop.Stopped(1)) return Refusal(reason, StoppedReason);
     const uint8_t* entry = &palette[size_t(index) * 3];
     *p++ = entry[0];
     *p++ = entry[1];

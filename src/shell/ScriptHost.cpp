@@ -4,12 +4,29 @@
 
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
+#include "render/LoadStop.h"
 
 namespace quarn::shell {
 
-TShellScriptHost::TShellScriptHost() { script::SetScriptHost(this); }
+namespace {
 
-TShellScriptHost::~TShellScriptHost() { script::SetScriptHost(nullptr); }
+// Image loads stop for Escape and termination signals; the events stay queued, so the script
+// that asked for the load then ends the way it would for them.
+bool ImageLoadStop() { return platform::Application().QuitPending(); }
+
+}  // namespace
+
+TShellScriptHost::TShellScriptHost()
+{
+  script::SetScriptHost(this);
+  render::SetStopPoll(ImageLoadStop);
+}
+
+TShellScriptHost::~TShellScriptHost()
+{
+  render::SetStopPoll(nullptr);
+  script::SetScriptHost(nullptr);
+}
 
 namespace {
 

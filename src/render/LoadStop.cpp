@@ -1,0 +1,21 @@
+#include "render/LoadStop.h"
+
+#include <atomic>
+
+namespace quarn::render {
+
+namespace {
+
+std::atomic<TStopPoll> stopPoll{nullptr};
+
+}  // namespace
+
+void SetStopPoll(TStopPoll poll) { stopPoll = poll; }
+
+bool TStopCheck::AskPoll()
+{
+  const TStopPoll poll = stopPoll;
+  return poll && poll();
+}
+
+}  // namespace quarn::render
