@@ -38,8 +38,8 @@ enum class TDecodeResult {
   DataShort,     // the pixel data is cut short
 };
 
-// A decoding failure that passes to the caller of a loader (truncated WAL data, a JPEG whose
-// image data is corrupt).
+// A decoding failure raised by a decoder (truncated WAL data, a JPEG whose image data is
+// corrupt); the texture loaders turn it into their failure reason.
 class EImageError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
@@ -48,6 +48,25 @@ public:
 // The largest decoded image accepted, in pixels (sizes in headers are checked against it
 // before anything is allocated).
 inline constexpr uint64_t MaxImagePixels = uint64_t(1) << 26;
+
+// The largest file each reader takes: what an image of MaxImagePixels needs in that format at
+// its least compact, with room for headers, colour tables and trailing data. A larger file is
+// refused before any of it is read (a sparse file can claim gigabytes it never stored).
+inline constexpr uint64_t FileSlack = uint64_t(16) << 20;
+// 32-bit pixels each in a one-pixel raw packet.
+inline constexpr uint64_t MaxTgaFileSize = 5 * MaxImagePixels + FileSlack;
+// 32-bit rows; 8- and 24-bit rows padded to 4 bytes take no more a pixel.
+inline constexpr uint64_t MaxBmpFileSize = 4 * MaxImagePixels + FileSlack;
+// Three planes with every byte written as a run of one (two bytes), lines padded by a few bytes.
+inline constexpr uint64_t MaxPcxFileSize = 6 * MaxImagePixels + FileSlack;
+// Level 0 and its three smaller mip levels.
+inline constexpr uint64_t MaxWalFileSize = MaxImagePixels / 3 * 4 + FileSlack;
+// 16-bit RGBA stored uncompressed, a filter byte a row, in small chunks.
+inline constexpr uint64_t MaxPngFileSize = 10 * MaxImagePixels + FileSlack;
+// Every coefficient at its longest code in every progressive scan, with byte stuffing.
+inline constexpr uint64_t MaxJpegFileSize = 32 * MaxImagePixels + FileSlack;
+// A WAL palette file: only its first 256 x R, G, B bytes are used.
+inline constexpr uint64_t MaxPaletteFileSize = FileSlack;
 
 using TBytes = std::span<const uint8_t>;
 

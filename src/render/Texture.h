@@ -11,10 +11,9 @@ inline constexpr uint32_t MinFilter = 0x2601;
 inline constexpr uint32_t MagFilter = 0x2601;
 
 // An OpenGL texture object made from an image file. The loaders need the rendering context
-// current: each decodes the file, keeps the pixels in Image and uploads them once. Failures
-// are a false result (BMP and JPEG readers also show a message box); a WAL file that is cut
-// short and a JPEG whose data is corrupt raise EImageError. Every reader uploads the image's
-// top row as texture row t = 0.
+// current: each decodes the file, uploads the pixels once and frees them (the driver keeps its
+// own copy). Failures are a false result with FailReason set (BMP and JPEG readers also show a
+// message box). Every reader uploads the image's top row as texture row t = 0.
 class TTexture {
 public:
   TTexture() = default;
@@ -36,7 +35,6 @@ public:
   virtual void Unbind();
   uint32_t GetID() const { return ID; }
 
-  TTextureImage Image;       // the decoded pixels as uploaded
   int32_t BitsPerPixel = 0;  // 24 or 32; set by the TGA reader only
   int32_t Width = 0;
   int32_t Height = 0;
@@ -47,8 +45,10 @@ public:
   std::string FailReason;
 
 private:
-  // The whole file; false with FailReason set when it cannot be read.
-  bool ReadFile(const std::string& fileName, std::vector<uint8_t>& data);
+  // The whole file; false with FailReason set when it cannot be read or is larger than
+  // maxSize (checked before reading).
+  bool ReadFile(const std::string& fileName, const char* format, uint64_t maxSize,
+                std::vector<uint8_t>& data);
   bool Upload(TImage& image);
 };
 

@@ -120,7 +120,7 @@ TEST_F(TextureUpload, FiltersAndAlphaByFormat)
   ASSERT_TRUE(jpeg.LoadJPG(Write("opaque.jpg", testing::MakeJpeg(8, 8))));
   jpeg.Bind();
   EXPECT_EQ(Level0(GL_TEXTURE_ALPHA_SIZE), 0);
-  EXPECT_EQ(jpeg.Image.size(), 8u * 8 * 4);
+  EXPECT_EQ(jpeg.Width * jpeg.Height, 8 * 8);
 
   jpeg.Unbind();
   GLint bound = -1;

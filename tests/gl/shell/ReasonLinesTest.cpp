@@ -51,6 +51,8 @@ const std::array DamagedFiles = {
                  },
                  "Model skin", "  PCX pixel data is cut short"},
     TDamagedFile{"junk.jpg", "LoadMD2Skin", Junk, "Model skin", "  Not a JPEG file"},
+    TDamagedFile{"cut.jpg", "LoadWeaponSkin", [] { return DemoFile("weapon.jpg").substr(0, 1000); },
+                 "Weapon skin", "  Premature end of JPEG file"},
     TDamagedFile{"lonely.wal", "LoadMD2Skin", [] { return DemoFile("robot.wal"); }, "Model skin",
                  "  cannot read the palette "},
     TDamagedFile{"junk.png", "LoadMD2Skin", Junk, "Model skin", "  not a PNG file"},

@@ -27,6 +27,7 @@ protected:
   std::string Write(const std::string& name, const testing::Bytes& data)
   {
     const std::string path = (Dir / name).string();
+    fs::create_directories(fs::path(path).parent_path());
     testing::WriteFile(path, data);
     return path;
   }
@@ -64,7 +65,7 @@ TEST_F(TextureFiles, UnknownExtensionsAreRefusedWithoutLookingAtTheFile)
     EXPECT_EQ(Messages([&] { return Texture.LoadFromFile(path); }), "") << name;
   }
   EXPECT_EQ(Texture.GetID(), 0u);
-  EXPECT_TRUE(Texture.Image.empty());
+  EXPECT_EQ(Texture.Width, 0);
 }
 
 TEST_F(TextureFiles, ExtensionChoosesTheReaderInAnyCase)
@@ -132,18 +133,90 @@ TEST_F(TextureFiles, TgaWalAndPcxFailuresAreSilent)
   EXPECT_EQ(Messages([&] { return Texture.LoadWAL((Dir / "none.wal").string(), wal); }), "");
 }
 
-TEST_F(TextureFiles, ShortWalRaisesTheFileError)
+// A JPEG start of scan marker's offset (FF DA), or the end.
+size_t ScanStart(const testing::Bytes& jpeg)
 {
-  const testing::Bytes full = testing::MakeWal(4, 4);
-  const std::string wal = Write("short.wal", testing::Bytes(full.begin(), full.end() - 3));
-  Write("palette.pal", testing::MakePalette());
-  try {
-    Texture.LoadFromFile(wal);
-    ADD_FAILURE() << "no error";
-  } catch (const EImageError& e) {
-    EXPECT_STREQ(e.what(), "Read beyond end of file");
+  for (size_t i = 2; i + 1 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) return i;
+  return jpeg.size();
+}
+
+TEST_F(TextureFiles, CutWalAndCorruptJpegFailWithTheirReason)
+{
+  const testing::Bytes wal = testing::MakeWal(4, 4), palette = testing::MakePalette();
+  const testing::Bytes jpeg = testing::MakeJpeg(64, 64);
+  ASSERT_LT(ScanStart(jpeg) + 40, jpeg.size());
+  const struct {
+    const char* Name;  // in a folder of its own, with its palette.pal
+    testing::Bytes File, Palette;
+    std::string Reason;  // "@" stands for the palette's path
+  } cases[] = {
+      {"short.wal", testing::Bytes(wal.begin(), wal.end() - 3), palette,
+       "WAL pixel data is cut short"},
+      {"header.wal", testing::Bytes(wal.begin(), wal.begin() + 50), palette,
+       "WAL header is cut short"},
+      {"palette.wal", wal, testing::Bytes(palette.begin(), palette.end() - 1),
+       "the palette @ is cut short"},
+      {"cut.jpg",
+       testing::Bytes(jpeg.begin(), jpeg.begin() + long(ScanStart(jpeg) + 40)),
+       {},
+       "Premature end of JPEG file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string folder = std::string(c.Name) + "-dir/";
+    const std::string palettePath = Write(folder + "palette.pal", c.Palette);
+    const std::string path = Write(folder + c.Name, c.File);
+    Messages([&] {
+      bool loaded = true;
+      EXPECT_NO_THROW(loaded = Texture.LoadFromFile(path));
+      return loaded;
+    });
+    std::string reason = c.Reason;
+    if (const size_t at = reason.find('@'); at != std::string::npos)
+      reason.replace(at, 1, palettePath);
+    EXPECT_EQ(Texture.FailReason, reason);
+    EXPECT_EQ(Texture.GetID(), 0u);
   }
-  EXPECT_EQ(Texture.GetID(), 0u);
+}
+
+TEST_F(TextureFiles, FilesLargerThanAnyImageOfTheirFormatAreRefusedUnread)
+{
+  // Sparse files: the size is there, the bytes are not.
+  const struct {
+    const char* Name;
+    uint64_t Largest;
+    const char* Reason;
+  } cases[] = {
+      {"a.tga", MaxTgaFileSize, "TGA file is too large: "},
+      {"b.bmp", MaxBmpFileSize, "BMP file is too large: "},
+      {"c.pcx", MaxPcxFileSize, "PCX file is too large: "},
+      {"d.png", MaxPngFileSize, "PNG file is too large: "},
+      {"e.jpg", MaxJpegFileSize, "JPEG file is too large: "},
+      {"f.wal", MaxWalFileSize, "WAL file is too large: "},
+  };
+  Write("palette.pal", testing::MakePalette());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string path = Write(c.Name, testing::MakeTga(2, 2, 24));
+    fs::resize_file(path, c.Largest + 1);
+    Messages([&] { return Texture.LoadFromFile(path); });
+    EXPECT_EQ(Texture.FailReason, c.Reason + std::to_string(c.Largest + 1) + " bytes, at most " +
+                                      std::to_string(c.Largest));
+    fs::remove(path);
+  }
+  // The largest image of each format fits: a 32-bit TGA of 8192 x 8192 pixels in one-pixel
+  // packets, with an image ID and a colour map.
+  EXPECT_GE(MaxTgaFileSize, 18 + 255 + 65535 * 4 + 5 * MaxImagePixels);
+
+  // A WAL file's palette is read whole too.
+  const std::string wal = Write("g.wal", testing::MakeWal(2, 2));
+  fs::resize_file(Dir / "palette.pal", MaxPaletteFileSize + 1);
+  Messages([&] { return Texture.LoadFromFile(wal); });
+  EXPECT_EQ(Texture.FailReason,
+            "cannot read the palette " + (Dir / "palette.pal").string() +
+                ": palette is too large: " + std::to_string(MaxPaletteFileSize + 1) +
+                " bytes, at most " + std::to_string(MaxPaletteFileSize));
 }
 
 }  // namespace
