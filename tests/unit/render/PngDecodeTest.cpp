@@ -199,8 +199,9 @@ void PutChunk(Bytes& png, const char* type, const Bytes& data)
 // bytes and split into IDAT chunks of at most `chunk` bytes.
 Bytes FlatPng(uint32_t width, uint32_t height, uint8_t colourType, size_t keep, size_t chunk)
 {
+  // Only as many rows as give `keep` compressed bytes are made (no stream packs 2048:1).
   const size_t rowBytes = 1 + size_t(width) * (colourType == 6 ? 4 : 1);
-  const Bytes rows(rowBytes * height, 0);
+  const Bytes rows(std::min(rowBytes * height, keep < SIZE_MAX / 2048 ? keep * 2048 : SIZE_MAX), 0);
   uLongf packedSize = compressBound(uLong(rows.size()));
   Bytes packed(packedSize);
   EXPECT_EQ(compress2(packed.data(), &packedSize, rows.data(), uLong(rows.size()), 9), Z_OK);

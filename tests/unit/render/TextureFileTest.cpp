@@ -5,6 +5,7 @@
 
 #include "ImageFiles.h"
 #include "platform/MessageBox.h"
+#include "render/LoadStop.h"
 #include "render/Texture.h"
 
 namespace quarn::render {
@@ -217,6 +218,55 @@ TEST_F(TextureFiles, FilesLargerThanAnyImageOfTheirFormatAreRefusedUnread)
             "cannot read the palette " + (Dir / "palette.pal").string() +
                 ": palette is too large: " + std::to_string(MaxPaletteFileSize + 1) +
                 " bytes, at most " + std::to_string(MaxPaletteFileSize));
+}
+
+// Set while a test asks loads to stop; counts how often the loads asked.
+int stopPolls = 0;
+bool StopNow()
+{
+  ++stopPolls;
+  return true;
+}
+
+TEST(LoadStop, LargeImagesStopWhenThePollSaysSo)
+{
+  // Each image is past StopPollWork pixels, so every decoder asks the poll at least once.
+  const int width = 1100, height = 1000;
+  const struct {
+    const char* Format;
+    testing::Bytes File;
+    TDecodeResult (*Decode)(TBytes, TImage&, std::string*);
+  } cases[] = {
+      {"TGA", testing::MakeTga(width, height, 24), DecodeTGA},
+      {"BMP", testing::MakeBmp(width, height, {}), DecodeBMP},
+      {"JPEG", testing::MakeJpeg(width, height), DecodeJPG},
+      {"WAL", testing::MakeWal(width, height),
+       [](TBytes wal, TImage& image, std::string* reason) {
+         return DecodeWAL(wal, testing::MakePalette(), image, reason);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Format);
+    TImage image;
+    std::string reason;
+    SetStopPoll(StopNow);
+    stopPolls = 0;
+    EXPECT_NE(c.Decode(c.File, image, &reason), TDecodeResult::Ok);
+    SetStopPoll(nullptr);
+    EXPECT_EQ(reason, StoppedReason);
+    EXPECT_EQ(stopPolls, 1);
+    EXPECT_TRUE(image.Pixels.empty());
+    EXPECT_EQ(c.Decode(c.File, image, &reason), TDecodeResult::Ok);  // without a poll
+  }
+}
+
+TEST_F(TextureFiles, FileReadsStopWhenThePollSaysSo)
+{
+  const std::string path = Write("big.tga", testing::MakeTga(1100, 1000, 24));
+  SetStopPoll(StopNow);
+  EXPECT_FALSE(Texture.LoadFromFile(path));
+  SetStopPoll(nullptr);
+  EXPECT_EQ(Texture.FailReason, StoppedReason);
 }
 
 }  // namespace
