@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "MainFormFixture.h"
+#include "bots/MD2Writer.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -94,6 +95,31 @@ TEST_F(ScreenshotTest, ViewerShowsTheBodyWhatEverElseFails)
   EXPECT_FALSE(form->Bots().Bot().HasWeapon());
   Frame();
   EXPECT_EQ(form->Bots().Camera().Turn, 180.0f);  // framed after the first frame
+}
+
+// A model recording more skin names than are looked for: the console says how many were left
+// out, lists what was tried, and the model is shown untextured.
+TEST_F(ScreenshotTest, ViewerLooksForTheFirstRecordedSkinNamesOnly)
+{
+  quarn::bots::TMD2Content content;
+  content.TexCoords = {{0, 0}, {64, 0}, {32, 16}};
+  content.Triangles = {{{0, 1, 2}, {0, 1, 2}}};
+  quarn::bots::TMD2RawFrame frame;
+  frame.Vertices = {{0, 0, 0}, {9, 0, 0}, {0, 9, 0}};
+  content.Frames.assign(199, frame);
+  for (int i = 0; i < 5000; ++i) content.SkinNames.push_back("s" + std::to_string(i));
+  ASSERT_TRUE(quarn::bots::SaveBytes("many.md2", quarn::bots::WriteMD2(content)));
+  const size_t before = Lines().size();
+  form->Bots().ViewModel({"many.md2", "", "", ""}, *form->Console(), nullptr);
+  std::string text;
+  for (size_t i = before; i < Lines().size(); ++i) text += Lines()[i];
+  EXPECT_NE(text.find("Skin names: 4968 more recorded in many.md2 were not looked for (only the "
+                      "first 32 are)"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("  s31.wal"), std::string::npos);
+  EXPECT_EQ(text.find("s32.pcx"), std::string::npos);
+  EXPECT_TRUE(form->Bots().Bot().Active());
 }
 
 }  // namespace
