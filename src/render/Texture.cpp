@@ -24,9 +24,10 @@ namespace {
 constexpr const char* BmpCaption = "BMP Unit";
 constexpr const char* PaletteFileName = "palette.pal";
 
-void ShowReaderError(const std::string& text)
+// A load stopped because the program is ending shows no message box.
+void ShowReaderError(const std::string& text, const std::string& reason = {})
 {
-  platform::MessageBox(text, BmpCaption, platform::MB_OK);
+  if (reason != StoppedReason) platform::MessageBox(text, BmpCaption, platform::MB_OK);
 }
 
 bool FileExists(const std::string& fileName)
@@ -142,7 +143,7 @@ bool TTexture::LoadBMP(const std::string& fileName)
 {
   std::vector<uint8_t> data;
   if (!ReadFile(fileName, "BMP", MaxBmpFileSize, data)) {
-    ShowReaderError("Error opening " + fileName);
+    ShowReaderError("Error opening " + fileName, FailReason);
     return false;
   }
   TImage image;
@@ -199,7 +200,7 @@ bool TTexture::LoadJPG(const std::string& fileName)
     }
   }
   if (!decoded) {
-    ShowReaderError("Couldn't load JPG - \"" + fileName + "\"");
+    ShowReaderError("Couldn't load JPG - \"" + fileName + "\"", FailReason);
     return false;
   }
   return Upload(image);

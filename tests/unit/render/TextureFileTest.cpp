@@ -260,13 +260,25 @@ TEST(LoadStop, LargeImagesStopWhenThePollSaysSo)
   }
 }
 
-TEST_F(TextureFiles, FileReadsStopWhenThePollSaysSo)
+TEST_F(TextureFiles, FileReadsStopWhenThePollSaysSoWithoutAMessageBox)
 {
-  const std::string path = Write("big.tga", testing::MakeTga(1100, 1000, 24));
-  SetStopPoll(StopNow);
-  EXPECT_FALSE(Texture.LoadFromFile(path));
-  SetStopPoll(nullptr);
-  EXPECT_EQ(Texture.FailReason, StoppedReason);
+  const struct {
+    const char* Name;
+    testing::Bytes Data;
+  } files[] = {
+      {"big.tga", testing::MakeTga(1100, 1000, 24)},
+      {"small.jpg", testing::MakeJpeg(8, 8)},
+      {"small.bmp", testing::MakeBmp(2, 2, {})},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.Name);
+    const std::string path = Write(f.Name, f.Data);
+    SetStopPoll(StopNow);
+    EXPECT_EQ(Messages([&] { return Texture.LoadFromFile(path); }), "");
+    SetStopPoll(nullptr);
+    EXPECT_EQ(Texture.FailReason, StoppedReason);
+    EXPECT_EQ(Texture.GetID(), 0u);
+  }
 }
 
 }  // namespace
