@@ -45,8 +45,8 @@ public:
   std::string FailReason;
 
 private:
-  // The whole file; false with FailReason set when it cannot be read or is larger than
-  // maxSize (checked before reading).
+  // The whole file, read in pieces that can stop (LoadStop.h); false with FailReason set when
+  // it cannot be read, is larger than maxSize (checked before reading) or the read stopped.
   bool ReadFile(const std::string& fileName, const char* format, uint64_t maxSize,
                 std::vector<uint8_t>& data);
   bool Upload(TImage& image);

@@ -22,7 +22,8 @@ struct TFrameGroup {
 std::vector<TFrameGroup> FrameGroups(const bots::TMD2& model);
 
 // What ModelInfo prints: for the body and the weapon, the file, frames, vertices, triangles,
-// skin size, recorded skin names and the skin in use.
+// skin size, the recorded skin names the viewer looks for (and how many more there are) and
+// the skin in use.
 std::vector<std::string> ModelInfoLines(bots::TBot& bot);
 
 // What Animations prints: the body's frame groups, then each built-in animation's range with
