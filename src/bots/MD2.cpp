@@ -64,7 +64,10 @@ bool TMD2::LoadFromFile(const std::string& fileName)
       return false;
     case platform::TMappedFile::TResult::Ok: break;
   }
-  const std::string reason = Validate();
+  std::string reason = Validate();
+  if (reason.empty() &&
+      !FMesh.Decode(formats::TByteReader(FFile.Data(), FFile.Size()), FLayout, reason))
+    FLayout = TMD2Layout{};
   if (!reason.empty()) {
     LastError() = "Invalid model file " + fileName + ": " + reason;
     FFailReason = reason;
@@ -91,7 +94,7 @@ std::string TMD2::Validate()
     return "ident is not IDP2";
   if (in.I32At(md2::at::Version) != md2::Version) return "version is not 8";
 
-  TLayout l;
+  TMD2Layout l;
   l.SkinWidth = in.I32At(md2::at::SkinWidth);
   l.SkinHeight = in.I32At(md2::at::SkinHeight);
   if (l.SkinWidth <= 0 || l.SkinHeight <= 0) return "skin size is not positive";
@@ -147,7 +150,8 @@ std::string TMD2::Validate()
 void TMD2::Unload()
 {
   FData = {};
-  FLayout = TLayout{};
+  FLayout = TMD2Layout{};
+  FMesh.Clear();
   FFile.Close();
 }
 
@@ -204,39 +208,23 @@ TVector TMD2::GetVertex(int32_t frame, int32_t index) const
 {
   if (!IsLoaded() || FLayout.NumFrames == 0 || index < 0 || index >= FLayout.NumVertices)
     return render::Vector(0, 0, 0);
-  const uint64_t f = FLayout.OfsFrames + size_t(ClampFrame(frame)) * size_t(FLayout.FrameSize);
-  const uint64_t v = f + md2::at::FrameVertices + size_t(index) * md2::VertexSize;
-  TVector result;
-  float* out[3] = {&result.x, &result.y, &result.z};
-  for (int axis = 0; axis < 3; ++axis) {
-    const float scale = FData.F32At(f + md2::at::FrameScale + 4 * axis);
-    const float translate = FData.F32At(f + md2::at::FrameTranslate + 4 * axis);
-    *out[axis] = static_cast<float>(double(FData.U8At(v + axis)) * scale + translate);
-  }
-  result.w = 1.0f;
-  return result;
-}
-
-int16_t TMD2::TriangleField(int32_t triangle, int field) const
-{
-  return FData.I16At(FLayout.OfsTriangles + size_t(triangle) * md2::TriangleSize +
-                     2 * size_t(field));
+  const float* v = FMesh.Vertex(ClampFrame(frame), index);
+  return render::Vector(v[0], v[1], v[2]);
 }
 
 TMD2::TCorner TMD2::GetCorner(int32_t triangle, int k) const
 {
   if (!IsLoaded() || triangle < 0 || triangle >= FLayout.NumTriangles || k < 0 || k > 2)
     return {render::Vector(0, 0, 0), 0, 0};
-  const int16_t vertex = TriangleField(triangle, k);
-  const uint64_t c =
-      FLayout.OfsTexCoords + size_t(TriangleField(triangle, 3 + k)) * md2::TexCoordSize;
+  const uint32_t drawVertex = FMesh.CornerVertex(triangle, k);
+  const int32_t vertex = FMesh.ModelVertex(drawVertex);
   TCorner corner;
   corner.Position = GetVertex(CurrentFrame, vertex);
   if (PreviousFrame != -1)
     corner.Position =
         render::LerpVector(GetVertex(PreviousFrame, vertex), corner.Position, Fraction);
-  corner.S = static_cast<float>(double(FData.I16At(c)) / FLayout.SkinWidth);
-  corner.T = static_cast<float>(double(FData.I16At(c + 2)) / FLayout.SkinHeight);
+  corner.S = FMesh.TexCoord(drawVertex)[0];
+  corner.T = FMesh.TexCoord(drawVertex)[1];
   return corner;
 }
 
@@ -325,16 +313,9 @@ void TMD2::Draw()
   glRotatef(Rotation.y, 0, 1, 0);
   glRotatef(Rotation.z, 0, 0, 1);
   FDrawnArea = ProjectedArea();
-  glBegin(GL_TRIANGLES);
-  for (int32_t i = 0; i < FLayout.NumTriangles; ++i) {
-    for (int k = 0; k < 3; ++k) {
-      const TCorner corner = GetCorner(i, k);
-      glTexCoord2f(corner.S, corner.T);
-      const float xyz[3] = {corner.Position.x, corner.Position.y, corner.Position.z};
-      glVertex3fv(xyz);
-    }
-  }
-  glEnd();
+  FMesh.Blend(PreviousFrame == -1 ? -1 : ClampFrame(PreviousFrame), ClampFrame(CurrentFrame),
+              Fraction);
+  FMesh.Submit();
   glPopMatrix();
   if (untextured) glPopAttrib();
 }

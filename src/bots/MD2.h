@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/MappedFile.h"
+#include "bots/MD2Mesh.h"
 #include "bots/Object3D.h"
 #include "formats/ByteReader.h"
 #include "render/ScreenArea.h"
@@ -45,8 +46,9 @@ inline constexpr std::array<TAnimationRange, 19> AnimationTable{{
     {45, 40, -1},    // 18: animation 1 played backwards
 }};
 
-// A keyframe model read from an MD2 file. The file stays mapped while the model lives and
-// every vertex, triangle and texture coordinate is read from the mapping when it is used.
+// A keyframe model read from an MD2 file. Its keyframes, triangles and texture coordinates are
+// decoded once at load (see TMD2Mesh); the file stays mapped while the model lives for the
+// names it records.
 //
 // Frame numbers that the file does not have (a range of the built-in table beyond a short
 // model's last frame, for instance a 50-frame weapon playing animation 5) are clamped: frames
@@ -98,6 +100,9 @@ public:
   // Corner k (0..2) of triangle i as Draw sends it, blended from PreviousFrame by Fraction.
   TCorner GetCorner(int32_t triangle, int k) const;
 
+  // The decoded keyframes, texture coordinates and indices the model draws from.
+  const TMD2Mesh& Mesh() const { return FMesh; }
+
   // Textured with texture 0; a model without a loaded skin is drawn flat grey, untextured.
   void Draw() override;
   void Render() override;
@@ -129,17 +134,10 @@ public:
   static constexpr float UntexturedGrey = 0.6f;
 
 private:
-  struct TLayout {
-    int32_t SkinWidth = 1, SkinHeight = 1, FrameSize = 0, NumVertices = 0, NumTexCoords = 0,
-            NumTriangles = 0, NumFrames = 0, NumSkins = 0;
-    size_t OfsTexCoords = 0, OfsTriangles = 0, OfsFrames = 0, OfsSkins = 0;
-  };
-
   // Empty text when the mapped bytes form a well-formed model (filling FLayout), else the reason.
   std::string Validate();
   void Unload();
   int32_t ClampFrame(int32_t frame) const;
-  int16_t TriangleField(int32_t triangle, int field) const;
   // Per axis, the range of positions the drawn frame's vertices can take.
   void FrameBox(float (&lo)[3], float (&hi)[3]) const;
   render::TScreenArea ProjectedArea() const;
@@ -151,10 +149,11 @@ private:
   std::string FFailReason;
   std::string FSkinFailReason;
   platform::TMappedFile FFile;
-  TLayout FLayout;
-  // The mapped view, empty while nothing is loaded; the tables are read from it at the offsets
-  // in FLayout. GL commands and normals are never read.
+  TMD2Layout FLayout;
+  // The mapped view, empty while nothing is loaded; names are read from it at the offsets in
+  // FLayout. GL commands and normals are never read.
   formats::TByteReader FData;
+  TMD2Mesh FMesh;
   render::TScreenArea FDrawnArea;
 };
 

@@ -45,7 +45,7 @@ public:
   // count bytes at the cursor, or an empty span when they do not fit.
   TByteSpan Bytes(uint64_t count);
 
-  // Inline: the model reader decodes every vertex through these on every frame.
+  // Inline: decoders read every field of a table through these.
   uint8_t U8At(uint64_t offset) const { return Fits(offset, 1) ? FData[offset] : 0; }
   uint16_t U16At(uint64_t offset) const
   {
