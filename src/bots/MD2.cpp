@@ -315,7 +315,16 @@ void TMD2::Draw()
   FDrawnArea = ProjectedArea();
   FMesh.Blend(PreviousFrame == -1 ? -1 : ClampFrame(PreviousFrame), ClampFrame(CurrentFrame),
               Fraction);
+  if (Culling) {
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CW);
+  }
   FMesh.Submit();
+  if (Culling) {
+    glDisable(GL_CULL_FACE);
+    glFrontFace(GL_CCW);
+  }
   glPopMatrix();
   if (untextured) glPopAttrib();
 }

@@ -104,6 +104,8 @@ public:
   const TMD2Mesh& Mesh() const { return FMesh; }
 
   // Textured with texture 0; a model without a loaded skin is drawn flat grey, untextured.
+  // With Culling on, the triangles facing away are left out; face culling is left off and
+  // the front face counter-clockwise, as GL starts.
   void Draw() override;
   void Render() override;
   // The window pixels the last Draw may have touched: the keyframes' boxes as the matrices and
@@ -128,6 +130,10 @@ public:
   uint32_t LastFrameTick = 0;
   bool ChangeArmed = false;  // SetAnimation fires OnAnimationChange
   int32_t FrameStep = +1;    // keyframe step within the range
+  // Draw leaves out the triangles that face away from the eye. The format's triangles are
+  // clockwise seen from their front; models are made to be seen from outside, but many are
+  // not closed, so the choice is the caller's.
+  bool Culling = false;
 
   static constexpr float FractionStep = 0.1f;
   // Grey level of a model drawn without a skin.

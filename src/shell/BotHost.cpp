@@ -185,6 +185,12 @@ void TBotHost::SetKeyAction(uint16_t key, uint8_t action)
   FKeyMap[key] = action;
 }
 
+void TBotHost::SetCulling(bool value)
+{
+  FCulling = value;
+  if (FBot) FBot->Model().Culling = FBot->Weapon().Culling = value;
+}
+
 void TBotHost::SteerBot()
 {
   if (FBot) FBot->SetKeys(FKeyState);
@@ -196,6 +202,7 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console,
   FBot = NewBot();
   FBot->SoundManager = sounds;
   FFitPending = false;
+  SetCulling(false);
   FBot->Load(FBotScript, console, fileName);
 }
 
@@ -282,6 +289,7 @@ void TBotHost::ViewModel(const TViewRequest& request, render::TConsole& console,
   }
   // Framed after the first frame, once the bot shows its first state's animation.
   FFitPending = FBot->Active();
+  SetCulling(true);
 }
 
 bool TBotHost::FitCamera(std::string& reason)

@@ -82,6 +82,12 @@ public:
   bool ShowFrameName() const { return FShowFrameNumber && FShowFrameName; }
   void SetShowFrameName(bool value) { FShowFrameNumber = FShowFrameName = value; }
 
+  // Whether the bot's models leave out the triangles turned away from the eye: on for a
+  // viewed model, off for a bot file (its pictures stay as they have always been) until
+  // SetCulling changes it.
+  bool Culling() const { return FCulling; }
+  void SetCulling(bool value);
+
   bots::TBot& Bot() { return *FBot; }
   render::TTargetCamera& Camera() { return *FCamera; }
   uint16_t KeyState() const { return FKeyState; }
@@ -104,6 +110,7 @@ private:
   bool FShowFrameNumber = false;
   bool FShowFrameName = false;   // the overlay's named form
   bool FFitPending = false;      // frame the viewed model once it has been updated
+  bool FCulling = false;
   render::TVector FFitCentre{};  // the framed model's centre, the camera's target once fitted
   uint8_t FKeyMap[256] = {};     // action number of each virtual-key code
   uint16_t FKeyState = 0;        // movement mask held down

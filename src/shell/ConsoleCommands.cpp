@@ -65,6 +65,8 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
       {"Unbind(string);", &TConsoleCommands::UnbindFuncEval, "Unbind('C'): the key does nothing"},
       {"Binds;", &TConsoleCommands::BindsFuncEval, "Binds: list the bound keys"},
       {"BotState;", &TConsoleCommands::BotStateFuncEval, "BotState: state, frame and keys"},
+      {"Culling(boolean);", &TConsoleCommands::CullingFuncEval,
+       "Culling(true): hide faces turned away"},
   };
   FCommands = script::THostCommands(FFuncs, *this, Commands);
   FScript.Exceptions = true;
@@ -190,6 +192,13 @@ void TConsoleCommands::FitCameraFuncEval(const script::TArgList&)
 void TConsoleCommands::ModelInfoFuncEval(const script::TArgList&)
 {
   for (const std::string& line : ModelInfoLines(FForm.Bots().Bot())) Console().AddWrapped(line);
+  if (FForm.Bots().Bot().Model().IsLoaded())
+    Console().Add(FForm.Bots().Culling() ? "Culling: on" : "Culling: off");
+}
+
+void TConsoleCommands::CullingFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().SetCulling(script::ArgBoolean(args, 0));
 }
 
 void TConsoleCommands::AnimationsFuncEval(const script::TArgList&)

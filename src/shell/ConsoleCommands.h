@@ -49,6 +49,7 @@ private:
   void UnbindFuncEval(const script::TArgList& args);
   void BindsFuncEval(const script::TArgList& args);
   void BotStateFuncEval(const script::TArgList& args);
+  void CullingFuncEval(const script::TArgList& args);
   std::string ExtensionsText() const;
   render::TConsole& Console();
 

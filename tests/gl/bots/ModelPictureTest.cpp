@@ -1,7 +1,8 @@
 // The demo robot drawn by TMD2 must be byte-identical to the same model sent corner by corner
 // in immediate mode, decoded here from the file's bytes with the arithmetic models have always
 // used (byte * scale + translate in double, blended in extended precision, texture coordinates
-// divided in double).
+// divided in double). And face culling: off unless asked for; on, it leaves out the triangles
+// that are counter-clockwise on screen, and leaves the picture of a closed model unchanged.
 #include <GL/gl.h>
 
 #include <cstring>
@@ -193,6 +194,61 @@ TEST_F(ModelPicture, RobotIsByteIdenticalToTheCornerByCornerPicture)
     EXPECT_GT(Drawn(reference), size_t(Width * Height / 20)) << pose.Name;
     EXPECT_EQ(Differing(drawn, reference), 0u) << pose.Name;
   }
+}
+
+// A cube of side 20 about the origin whose faces are clockwise seen from outside, as the
+// format's models are made; `inward` turns every triangle round.
+TMD2Content Cube(bool inward)
+{
+  TMD2Content c;
+  c.TexCoords = {{0, 0}};
+  std::vector<render::TVector> corners;
+  for (int i = 0; i < 8; ++i)
+    corners.push_back(
+        render::Vector(i & 1 ? 10.f : -10.f, i & 2 ? 10.f : -10.f, i & 4 ? 10.f : -10.f));
+  // Each face's corners counter-clockwise seen from outside; the triangles reverse them.
+  constexpr int16_t Faces[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                                   {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+  for (const auto& f : Faces)
+    for (const std::array<int16_t, 3>& t :
+         {std::array<int16_t, 3>{f[0], f[2], f[1]}, std::array<int16_t, 3>{f[0], f[3], f[2]}}) {
+      std::array<int16_t, 3> v = t;
+      if (inward) std::swap(v[1], v[2]);
+      c.Triangles.push_back({v, {0, 0, 0}});
+    }
+  c.Frames.push_back(QuantizeFrame(corners, "cube"));
+  return c;
+}
+
+TEST_F(ModelPicture, CullingLeavesOutTheFacesTurnedAway)
+{
+  test::TTempDir dir;
+  struct TCase {
+    const char* Name;
+    bool Inward, Culling;
+    bool Same;  // the picture is the one drawn without culling
+  };
+  constexpr TCase Cases[] = {
+      {"outward faces, culling", false, true, true},
+      {"inward faces, culling", true, true, false},
+      {"inward faces, no culling", true, false, true},
+  };
+  glDisable(GL_TEXTURE_2D);
+  for (const TCase& c : Cases) {
+    TMD2 cube;
+    ASSERT_TRUE(cube.LoadFromFile(dir.Write("cube.md2", WriteMD2(Cube(c.Inward)))));
+    for (const float turn : {0.f, 35.f, 120.f}) {
+      Camera.Turn = turn;
+      const std::vector<uint8_t> plain = Picture([&] { cube.Draw(); });
+      cube.Culling = c.Culling;
+      const std::vector<uint8_t> culled = Picture([&] { cube.Draw(); });
+      cube.Culling = false;
+      EXPECT_GT(Drawn(plain), 500u) << c.Name;
+      EXPECT_EQ(Differing(culled, plain) == 0, c.Same) << c.Name << " turn " << turn;
+      EXPECT_FALSE(glIsEnabled(GL_CULL_FACE)) << c.Name;
+    }
+  }
+  glEnable(GL_TEXTURE_2D);
 }
 
 }  // namespace
