@@ -146,8 +146,8 @@ void TMesh::Quad(const int16_t (&v)[4], const TRect& cell)
                         TexCoord(float(cell.x + cell.w), float(cell.y)),
                         TexCoord(float(cell.x + cell.w), float(cell.y + cell.h)),
                         TexCoord(float(cell.x), float(cell.y + cell.h))};
-  FTriangles.push_back({{v[0], v[1], v[2]}, {t[0], t[1], t[2]}});
-  FTriangles.push_back({{v[0], v[2], v[3]}, {t[0], t[2], t[3]}});
+  FTriangles.push_back({{v[0], v[2], v[1]}, {t[0], t[2], t[1]}});
+  FTriangles.push_back({{v[0], v[3], v[2]}, {t[0], t[3], t[2]}});
 }
 
 void TMesh::Box(TJoint joint, TVec3 l, TVec3 h, TLook look)
@@ -205,11 +205,12 @@ void TMesh::Prism(TJoint joint, float x, float y, float z0, float z1, float r, i
     return TexCoord(float(cap.x) + float(cap.w) * (0.5f + 0.5f * std::cos(a)),
                     float(cap.y) + float(cap.h) * (0.5f + 0.5f * std::sin(a)));
   };
+  // Clockwise seen from outside: the top cap from above, the bottom one from below.
   for (int i = 1; i + 1 < sides; ++i) {
     FTriangles.push_back(
-        {{rim(0, z1), rim(i, z1), rim(i + 1, z1)}, {capCoord(0), capCoord(i), capCoord(i + 1)}});
+        {{rim(0, z1), rim(i + 1, z1), rim(i, z1)}, {capCoord(0), capCoord(i + 1), capCoord(i)}});
     FTriangles.push_back(
-        {{rim(0, z0), rim(i + 1, z0), rim(i, z0)}, {capCoord(0), capCoord(i + 1), capCoord(i)}});
+        {{rim(0, z0), rim(i, z0), rim(i + 1, z0)}, {capCoord(0), capCoord(i), capCoord(i + 1)}});
   }
 }
 

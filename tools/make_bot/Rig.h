@@ -130,7 +130,8 @@ private:
   TRect Allocate(int w, int h);
   int16_t Corner(TJoint joint, TVec3 p);
   int16_t TexCoord(float s, float t);
-  // Two triangles over the quad a b c d (counter-clockwise seen from outside) mapped onto cell.
+  // Two triangles over the quad a b c d (counter-clockwise seen from outside) mapped onto cell,
+  // each clockwise seen from outside, as the format's faces are.
   void Quad(const int16_t (&v)[4], const TRect& cell);
 
   int FSkinWidth, FSkinHeight, FDensity;

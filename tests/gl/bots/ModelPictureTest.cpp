@@ -251,5 +251,36 @@ TEST_F(ModelPicture, CullingLeavesOutTheFacesTurnedAway)
   glEnable(GL_TEXTURE_2D);
 }
 
+// The demo robot is made as the format's models are, to be seen from outside with the faces
+// turned away left out: culling them hardly changes its picture (a few pixels where an open
+// edge lets the background show).
+TEST_F(ModelPicture, RobotLooksTheSameWithCulling)
+{
+  TMD2 body, weapon;
+  ASSERT_TRUE(body.LoadFromFile(RobotDir + "robot.md2") &&
+              weapon.LoadFromFile(RobotDir + "weapon.md2"));
+  ASSERT_TRUE(body.LoadSkin(RobotDir + "robot.tga") && weapon.LoadSkin(RobotDir + "weapon.jpg"));
+  for (const TPose& pose : Poses) {
+    Camera.Turn = pose.Turn;
+    std::vector<uint8_t> pictures[2];
+    for (const bool culling : {false, true})
+      pictures[culling] = Picture([&] {
+        for (TMD2* model : {&body, &weapon}) {
+          model->PreviousFrame = pose.Previous;
+          model->CurrentFrame = pose.Current;
+          model->Fraction = pose.Fraction;
+          model->Culling = culling;
+          model->BindTexture();
+          model->Draw();
+        }
+      });
+    size_t differing = 0;
+    for (size_t i = 0; i < size_t(Width) * size_t(Height) * 3; i += 3)
+      differing += std::memcmp(&pictures[0][i], &pictures[1][i], 3) != 0;
+    EXPECT_GT(Drawn(pictures[0]), size_t(Width * Height / 20)) << pose.Name;
+    EXPECT_LE(differing, 10u) << pose.Name;
+  }
+}
+
 }  // namespace
 }  // namespace quarn::bots
