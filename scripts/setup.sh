@@ -22,6 +22,8 @@ PACKAGES=(
   dpkg-dev
   # interpreters the script benchmark compares against
   lua5.4 python3
+  # a general-purpose 3D engine the model-drawing benchmark compares against
+  libirrlicht-dev
 )
 
 missing=()
