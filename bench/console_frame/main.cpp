@@ -1,10 +1,11 @@
 // Frame rates of the main window's kinds of frame against a bare clear+swap loop in the same
 // run: the empty frame (camera only, console closed), the console-open frame (the start-up
 // text, a wrapped error, mixed characters and a typed line with the cursor: ten lines, and the
-// FPS overlay) and the full demo frame (robot and weapon under the console and overlay). The
-// cases take turns for several rounds so that a slow spell of the machine hits all of them;
-// each round's rates are divided by that round's clear+swap rate, and the minimum and median
-// of those ratios are printed.
+// FPS overlay) and the full demo frame (robot and weapon under the console and overlay), and
+// the robot alone (also with its faces turned away culled, and with the FPS overlay) to tell
+// the parts of the frame apart. The cases take turns for several rounds so that a slow spell
+// of the machine hits all of them; each round's rates are divided by that round's clear+swap
+// rate, and the minimum and median of those ratios are printed.
 // Run under a display: xvfb-run -a -s "-screen 0 1024x768x24" build/bench/bench_console_frame
 //   [rounds] [seconds per case and round]
 #include <GL/gl.h>
@@ -204,6 +205,27 @@ int main(int argc, char** argv)
        [](TScene& s) {
          s.Begin();
          s.DrawText(true);
+         s.End();
+       }},
+      {"robot alone",
+       [](TScene& s) {
+         s.Begin();
+         s.DrawRobot();
+         s.End();
+       }},
+      {"robot alone, culled",
+       [](TScene& s) {
+         s.Begin();
+         s.Body.Culling = s.Weapon.Culling = true;
+         s.DrawRobot();
+         s.Body.Culling = s.Weapon.Culling = false;
+         s.End();
+       }},
+      {"robot and FPS overlay",
+       [](TScene& s) {
+         s.Begin();
+         s.DrawRobot();
+         s.Font->Print(30, 17, "FPS:" + std::to_string(987), 1);
          s.End();
        }},
       {"robot, console hidden",

@@ -91,6 +91,37 @@ void BM_DrawRobot(benchmark::State& state)
 }
 BENCHMARK(BM_DrawRobot)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
+// The GL state the full demo frame reads back: the matrices and viewport each model's drawn
+// area is projected with (two models) and the state each text batch chooses its fill by
+// (the FPS and frame-number overlays and the console), and the clear colour.
+void BM_FrameStateReads(benchmark::State& state)
+{
+  TScene& s = Scene();
+  if (!s.Ok) return state.SkipWithError("no GL window or no robot");
+  GLdouble matrix[16];
+  GLint values[4];
+  GLboolean flag;
+  GLfloat colour[4];
+  for (auto _ : state) {
+    for (int model = 0; model < 2; ++model) {
+      glGetDoublev(GL_MODELVIEW_MATRIX, matrix);
+      glGetDoublev(GL_PROJECTION_MATRIX, matrix);
+      glGetIntegerv(GL_VIEWPORT, values);
+    }
+    for (int batch = 0; batch < 3; ++batch) {
+      for (GLenum cap : {GL_TEXTURE_2D, GL_BLEND, GL_ALPHA_TEST, GL_STENCIL_TEST,
+                         GL_COLOR_LOGIC_OP, GL_DEPTH_TEST})
+        benchmark::DoNotOptimize(glIsEnabled(cap));
+      for (GLenum name : {GL_BLEND_SRC, GL_BLEND_DST, GL_DEPTH_FUNC}) glGetIntegerv(name, values);
+      glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, values);
+      glGetBooleanv(GL_DEPTH_WRITEMASK, &flag);
+    }
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, colour);
+    benchmark::DoNotOptimize(matrix[0] + values[0] + colour[0] + flag);
+  }
+}
+BENCHMARK(BM_FrameStateReads)->Unit(benchmark::kMicrosecond);
+
 // Model files of 1 KB and about 64 MB with the same triangles: only the frame count differs.
 std::string ModelFile(int frames)
 {
@@ -144,6 +175,9 @@ int main(int argc, char** argv)
   const std::string draw = "BM_DrawRobot/real_time", empty = "BM_ClearSwap/real_time";
   if (t.count(draw) && t.count(empty))
     std::printf("robot frame / empty frame: %.2f\n", t.at(draw) / t.at(empty));
+  const std::string reads = "BM_FrameStateReads";
+  if (t.count(draw) && t.count(reads))
+    std::printf("frame's state reads / robot frame: %.4f\n", t.at(reads) / t.at(draw));
   if (t.count("BM_LoadModel/60000") && t.count("BM_LoadModel/1"))
     std::printf("load 60000-frame file / load 1-frame file: %.2f\n",
                 t.at("BM_LoadModel/60000") / t.at("BM_LoadModel/1"));
