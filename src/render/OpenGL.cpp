@@ -58,7 +58,12 @@ void TOpenGL::MakeCurrent()
   if (Form && RC) platform::MakeGLContextCurrent(Form, RC);
 }
 
-void TOpenGL::BeginFrame() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+void TOpenGL::BeginFrame()
+{
+  // Nothing draws with the stencil buffer, but it shares its pixels with the depth buffer:
+  // clearing both is a plain fill, clearing depth alone a masked rewrite of every pixel.
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
 
 void TOpenGL::EndFrame() { platform::SwapGLBuffers(Form); }
 

@@ -47,7 +47,7 @@ public:
   void SetFullScreen(bool value);
   void CreateContext();
   void MakeCurrent();
-  void BeginFrame();  // clear colour and depth
+  void BeginFrame();  // clear colour, depth and stencil
   void EndFrame();    // swap buffers
   void ReleaseContext();
 
