@@ -12,11 +12,12 @@ def box(width, height):
 
 
 def main(path, skin_name):
-    # Corners are numbered by their x, y, z bits (x high): faces as two triangles each.
+    # Corners are numbered by their x, y, z bits (x high): faces as two triangles each, wound
+    # clockwise seen from outside as the format's front faces are, so culling hides the inside.
     quads = [(0, 1, 3, 2), (4, 6, 7, 5), (0, 4, 5, 1), (2, 3, 7, 6), (0, 2, 6, 4), (1, 5, 7, 3)]
     triangles = []
     for a, b, c, d in quads:
-        triangles += [((a, b, c), (0, 1, 2)), ((a, c, d), (0, 2, 3))]
+        triangles += [((a, c, b), (0, 2, 1)), ((a, d, c), (0, 3, 2))]
     texcoords = [(0, 0), (63, 0), (63, 63), (0, 63)]
     num_vertices = 8
     frame_size = 40 + 4 * num_vertices
