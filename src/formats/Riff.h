@@ -4,7 +4,8 @@
 // On-disk layout of RIFF WAVE files. All integers are little-endian.
 //
 //   "RIFF" u32 size-of-rest "WAVE"       12-byte header; the size is not relied upon
-//   then chunks, each:  char id[4]; u32 size; size bytes (no pad byte is assumed after odd sizes)
+//   then chunks, each:  char id[4]; u32 size; size bytes; after an odd size, one pad byte
+//     (some writers leave the pad byte out: the next chunk header follows at once)
 //     "fmt "  the wave format record below (16 bytes or more)
 //     "data"  the PCM sample bytes
 //   other chunks ("LIST", "fact", ...) are skipped.
@@ -25,6 +26,17 @@ constexpr uint32_t Data = FourCC("data");
 
 constexpr int HeaderSize = 12;      // "RIFF", size, "WAVE"
 constexpr int ChunkHeaderSize = 8;  // id, size
+
+// Whether four bytes (read as a little-endian u32) can be a chunk id: four printable ASCII
+// characters, as every id is ("fmt ", "LIST", "id3 "). A pad byte (normally 0) cannot start one.
+constexpr bool IsChunkId(uint32_t id)
+{
+  for (int i = 0; i < 4; ++i) {
+    const uint32_t c = (id >> (8 * i)) & 0xFF;
+    if (c < 0x20 || c > 0x7E) return false;
+  }
+  return true;
+}
 
 // The wave format record (WAVEFORMATEX) as stored in a "fmt " chunk; PCM files may stop after
 // wBitsPerSample (16 bytes).

@@ -217,7 +217,18 @@ void TWaveStream::ReadOpen()
     } else {
       FStream.Seek(size, soFromCurrent);
     }
+    if (size % 2 == 1) SkipPadByte();
   }
+}
+
+void TWaveStream::SkipPadByte()
+{
+  // Files written without the pad byte have the next chunk header right here; keep reading them.
+  const int64_t here = FStream.Position();
+  uint8_t next[4] = {};
+  const bool headerFollows = FStream.Read(next, sizeof next) == sizeof next &&
+                             riff::IsChunkId(formats::TByteReader(next).U32());
+  FStream.SetPosition(here + (headerFollows ? 0 : 1));
 }
 
 void TWaveStream::WriteOpen()

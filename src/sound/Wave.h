@@ -111,6 +111,8 @@ public:
 
 private:
   void ReadOpen();
+  // After a chunk of odd size: steps over its pad byte, unless a chunk header follows at once.
+  void SkipPadByte();
   void WriteOpen();
 
   int64_t FDataOffset = 0;

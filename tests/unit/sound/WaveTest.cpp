@@ -87,6 +87,44 @@ TEST(Wave, ChunksOtherThanFormatAndDataAreSkipped)
   EXPECT_EQ(wave.Data()[3], 4);
 }
 
+// A chunk of odd size is followed by a pad byte, though some writers leave it out; both kinds
+// must find the samples.
+struct TPaddingCase {
+  const char* Name;
+  size_t ListSize;  // a chunk before the samples
+  bool PadList;
+  Bytes Samples;
+  bool PadSamples;
+};
+
+TEST(Wave, ChunksOfOddSizeAreReadWithOrWithoutTheirPadByte)
+{
+  const TPaddingCase cases[] = {
+      {"odd chunk, pad byte", 13, true, Bytes{1, 2, 3, 4}, false},
+      {"odd chunk, no pad byte", 13, false, Bytes{1, 2, 3, 4}, false},
+      {"every chunk even", 14, false, Bytes{1, 2, 3, 4}, false},
+      {"one-byte chunk, pad byte", 1, true, Bytes{1, 2, 3, 4}, false},
+      {"odd samples, pad byte, then a chunk", 14, false, Bytes{1, 2, 3}, true},
+      {"odd samples, no pad byte, then a chunk", 14, false, Bytes{1, 2, 3}, false},
+      {"odd chunk and odd samples, both padded", 13, true, Bytes{1, 2, 3}, true},
+  };
+  for (const TPaddingCase& c : cases) {
+    Bytes chunks;
+    AppendChunk(chunks, "fmt ", PcmFormat());
+    AppendChunk(chunks, "LIST", Bytes(c.ListSize, 'x'));
+    if (c.PadList) chunks.push_back(0);
+    AppendChunk(chunks, "data", c.Samples);
+    if (c.PadSamples) chunks.push_back(0);
+    AppendChunk(chunks, "fact", Bytes(4, 0));
+    TMemoryStream stream(Riff(chunks));
+    TWave wave;
+    wave.LoadFromStream(stream);
+    EXPECT_EQ(wave.FormatSize(), 18) << c.Name;
+    ASSERT_EQ(wave.Size(), static_cast<int>(c.Samples.size())) << c.Name;
+    EXPECT_EQ(Bytes(wave.Data(), wave.Data() + wave.Size()), c.Samples) << c.Name;
+  }
+}
+
 TEST(Wave, MissingChunksGiveAnEmptyWaveOrNoFormat)
 {
   Bytes onlyFormat;
