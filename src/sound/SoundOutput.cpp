@@ -295,7 +295,8 @@ int32_t TALDevice::CreateSoundBuffer(const TDSBufferDesc& desc, std::unique_ptr<
   const auto* formatBytes = static_cast<const uint8_t*>(desc.lpwfxFormat);
   secondary->FFormat.assign(formatBytes, formatBytes + desc.FormatSize);
   secondary->FSamples = std::move(samples);
-  if (!secondary->CreateSources()) return DSERR_OUTOFMEMORY;
+  // Its voice (two sources) is made when it first plays: a buffer kept only to be duplicated,
+  // as every wave of a set has one, holds no sources, of which the device has few.
   buffer = std::move(secondary);
   return DS_OK;
 }
@@ -311,10 +312,8 @@ int32_t TALDevice::DuplicateSoundBuffer(const TALBuffer& source, std::unique_ptr
   duplicate->FSamples = source.FSamples;
   duplicate->FVolume = source.FVolume;
   duplicate->FPan = source.FPan;
+  duplicate->FPitch = source.FPitch;
   if (!duplicate->CreateSources()) return DSERR_OUTOFMEMORY;  // OpenAL's limit on voices
-  ALfloat pitch = 1.0f;
-  alGetSourcef(source.FSources[0], AL_PITCH, &pitch);
-  for (ALuint s : duplicate->FSources) alSourcef(s, AL_PITCH, pitch);
   buffer = std::move(duplicate);
   return DS_OK;
 }
@@ -355,11 +354,15 @@ bool TALBuffer::CreateSources()
   FSamples->Attach(voice);
   FSamples->Voices.push_back(voice);
   ApplyGains();
+  for (ALuint source : FSources) alSourcef(source, AL_PITCH, FPitch);
   return true;
 }
 
+bool TALBuffer::HasSources() const { return FSources[0] != 0; }
+
 void TALBuffer::ApplyGains()
 {
+  if (!HasSources()) return;
   const float volume = GainOf(FVolume);
   for (int side = 0; side < 2; ++side)
     alSourcef(FSources[side], AL_GAIN, volume * PanGainOf(FPan, side));
@@ -367,6 +370,7 @@ void TALBuffer::ApplyGains()
 
 bool TALBuffer::SourcePlaying() const
 {
+  if (!HasSources()) return false;
   ALint state = AL_STOPPED;
   alGetSourcei(FSources[0], AL_SOURCE_STATE, &state);
   return state == AL_PLAYING;
@@ -432,6 +436,7 @@ int32_t TALBuffer::Play(uint32_t flags)
 {
   if (FPrimary) return DS_OK;  // the mix always runs
   FDevice.MakeCurrent();
+  if (!HasSources() && !CreateSources()) return DSERR_OUTOFMEMORY;
   FLooping = (flags & DSBPLAY_LOOPING) != 0;
   for (ALuint source : FSources) alSourcei(source, AL_LOOPING, FLooping ? AL_TRUE : AL_FALSE);
   // Playing again while playing only changes looping; it does not restart. Both channels
@@ -454,6 +459,7 @@ int32_t TALBuffer::SetCurrentPosition(uint32_t position)
   if (FPrimary) return DSERR_INVALIDCALL;
   if (position >= FSamples->Bytes.size()) return DSERR_INVALIDPARAM;
   FDevice.MakeCurrent();
+  if (!HasSources() && !CreateSources()) return DSERR_OUTOFMEMORY;
   const auto frame = std::min<size_t>(position / static_cast<uint32_t>(FSamples->BlockAlign),
                                       FSamples->FrameCount() - 1);
   for (ALuint source : FSources) alSourcei(source, AL_SAMPLE_OFFSET, static_cast<ALint>(frame));
@@ -489,9 +495,10 @@ int32_t TALBuffer::SetFrequency(uint32_t frequency)
   if (frequency != 0 && (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX))
     return DSERR_INVALIDPARAM;
   FDevice.MakeCurrent();
-  const float pitch =
+  FPitch =
       frequency == 0 ? 1.0f : static_cast<float>(frequency) / static_cast<float>(FSamples->Rate);
-  for (ALuint source : FSources) alSourcef(source, AL_PITCH, pitch);
+  if (HasSources())
+    for (ALuint source : FSources) alSourcef(source, AL_PITCH, FPitch);
   return DS_OK;
 }
 

@@ -7,7 +7,8 @@
 // The sound output the device layer drives: OpenAL Soft, in the shape of the device and buffer
 // interfaces the layer above expects. TALDevice plays the part of the device interface (one
 // OpenAL device and its context), TALBuffer that of one sound buffer (one OpenAL source on a
-// shared OpenAL buffer). Every call returns a result code of dsresult (DirectX.h).
+// shared OpenAL buffer, made when it first plays). Every call returns a result code of dsresult
+// (DirectX.h).
 //
 // Volume and pan are levels in hundredths of a decibel applied to each output channel: a voice
 // is two sources, one feeding only the left channel and one only the right, each routed
@@ -128,6 +129,7 @@ private:
   friend class TALDevice;
   TALBuffer(TALDevice& device, bool primary);
   bool CreateSources();
+  bool HasSources() const;
   void ApplyGains();
   bool SourcePlaying() const;
 
@@ -136,7 +138,8 @@ private:
   uint32_t FFlags = 0;
   std::vector<uint8_t> FFormat;          // the format record as given
   std::shared_ptr<TALSamples> FSamples;  // secondary buffers only
-  unsigned FSources[2] = {0, 0};         // this buffer's voice: left and right channel
+  unsigned FSources[2] = {0, 0};         // this buffer's voice, left and right; 0: none yet
+  float FPitch = 1.0f;                   // playback rate relative to the samples' own
   bool FLooping = false;
   int32_t FVolume = 0;
   int32_t FPan = 0;

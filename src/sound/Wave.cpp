@@ -100,7 +100,9 @@ void TWave::LoadFromStream(TStream& stream)
   const int64_t size = waveStream.GetSize();
   if (size > INT_MAX || size > std::max<int64_t>(0, stream.Size() - waveStream.DataOffset()))
     throw EReadError();
-  SetSize(static_cast<int>(size));
+  // Exactly the bytes read: a set of many short waves must not hold a block for each.
+  FData = size > 0 ? std::make_unique<uint8_t[]>(static_cast<size_t>(size)) : nullptr;
+  FSize = FCapacity = static_cast<int>(size);
   waveStream.ReadBuffer(FData.get(), FSize);
 }
 

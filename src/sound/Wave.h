@@ -17,7 +17,8 @@ public:
 // sample bytes.
 class TWave {
 public:
-  static constexpr int BlockSize = 8096;  // sample memory grows and shrinks in these blocks
+  // Sample memory grows and shrinks in these blocks; a loaded wave holds exactly its samples.
+  static constexpr int BlockSize = 8096;
 
   TWave() = default;
   ~TWave() { Clear(); }
