@@ -35,6 +35,8 @@ public:
 
   void Read()
   {
+    if (FStream.Remaining() > MaxSoundSetBytes)
+      Fail("the file is larger than " + std::to_string(MaxSoundSetBytes >> 20) + " MiB");
     char signature[4];
     ReadBytes(signature, sizeof signature);
     if (std::memcmp(signature, Signature, 4) != 0) Fail("not a sound set (no TPF0 signature)");
@@ -114,6 +116,8 @@ private:
       const uint8_t kind = PeekByte();
       if (kind == vaInt8 || kind == vaInt16 || kind == vaInt32) ReadInteger();  // item order
       if (ReadByte() != vaList) Fail("a collection item was expected");
+      if (++FWaveCount > MaxSoundSetWaves)
+        Fail("more than " + std::to_string(MaxSoundSetWaves) + " waves in the set");
       TWaveCollectionItem& item = FCollection.Add();
       while (PeekByte() != vaNull) ReadItemProperty(item);
       ReadByte();
@@ -168,6 +172,7 @@ private:
 
   TStream& FStream;
   TWaveCollection& FCollection;
+  int FWaveCount = 0;
 };
 
 class TSoundSetWriter {

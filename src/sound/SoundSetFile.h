@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "formats/SoundSet.h"
@@ -13,6 +14,12 @@ class ESoundSetError : public EReadError {
 public:
   using EReadError::EReadError;
 };
+
+// The most a sound set may hold. Every wave keeps buffers of its own on the device and the
+// whole set stays in memory, several times over once on the device: a set beyond these is
+// refused (past the size, before anything is read; past the count, keeping the waves read).
+inline constexpr int MaxSoundSetWaves = 4096;
+inline constexpr int64_t MaxSoundSetBytes = int64_t{32} << 20;
 
 // Appends the items of the stream to `collection` as they are read; on an error the items read
 // so far stay.

@@ -235,5 +235,71 @@ TEST(SoundSet, LoadFromFileReadsAWrittenFile)
   EXPECT_EQ(read.Find("SHOT").Wave().Size(), 100);
 }
 
+// A set of `count` waves of two frames each (the shortest a device buffer takes), named w0,
+// w1, ...
+Bytes ShortWaves(int count)
+{
+  TSetBuilder set;
+  set.Header();
+  for (int i = 0; i < count; ++i)
+    set.Raw({vaList})
+        .Short("Name")
+        .Raw({vaString})
+        .Short("w" + std::to_string(i))
+        .Wave(2)
+        .Raw({vaNull});
+  set.Raw({vaNull});
+  return set.Footer().bytes;
+}
+
+// Sets at and past their bounds, on a live device: every wave read can play.
+struct TBoundedSet {
+  const char* Name;
+  Bytes (*Set)();
+  int Count;            // waves in the collection afterwards
+  const char* Failure;  // the read error's words; "" when the set loads
+};
+
+TEST(SoundSet, IsBoundedInWavesAndBytes)
+{
+  const TBoundedSet cases[] = {
+      {"the most waves", [] { return ShortWaves(MaxSoundSetWaves); }, MaxSoundSetWaves, ""},
+      {"one wave too many", [] { return ShortWaves(MaxSoundSetWaves + 1); }, MaxSoundSetWaves,
+       "more than 4096 waves in the set"},
+      {"a byte too many",
+       [] {
+         Bytes set = ShortWaves(1);
+         set.resize(static_cast<size_t>(MaxSoundSetBytes) + 1);
+         return set;
+       },
+       0, "Sound set read error at byte 0: the file is larger than 32 MiB"},
+  };
+  test::TLoopbackSound loopback;
+  loopback.Sound.Initialize();
+  for (const TBoundedSet& c : cases) {
+    TDXWaveList list;
+    list.SetDXSound(&loopback.Sound);
+    std::string failure;
+    try {
+      Load(list.Items(), c.Set());
+    } catch (const ESoundSetError& error) {
+      failure = error.what();
+    }
+    EXPECT_NE(failure.find(c.Failure), std::string::npos) << c.Name << ": " << failure;
+    EXPECT_EQ(failure.empty(), *c.Failure == 0) << c.Name;
+    ASSERT_EQ(list.Items().Count(), c.Count) << c.Name;
+    if (c.Count > 0) {
+      TWaveCollectionItem& last = list.Items().Find("w" + std::to_string(c.Count - 1));
+      // A set read whole has its buffers at once; after a read error, at the first play.
+      if (failure.empty()) {
+        EXPECT_NE(last.Buffer(), nullptr) << c.Name;
+      }
+      EXPECT_EQ(last.Wave().Capacity(), 4) << c.Name << ": a two-frame wave holds its four bytes";
+      last.Play(false);
+      EXPECT_EQ(last.VoiceCount(), 1) << c.Name;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quarn::sound
