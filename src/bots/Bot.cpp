@@ -146,6 +146,10 @@ void TBot::Draw()
 
 void TBot::StateEntered(int32_t state)
 {
+  // The held mask chooses the way on from the new state: a key released before this state was
+  // reached must not leave it requested again, and a mask that came before the first state
+  // still counts.
+  FAutomata.SelectByKeys(FKeys);
   if (OnStateChange) OnStateChange();
   const int32_t index = FAutomata.IndexOf(state);
   if (index < 0) return;  // a request for an id no state has: nothing to animate

@@ -49,7 +49,14 @@ public:
   void Draw();
   // The window pixels the last Draw may have touched (empty when it drew nothing).
   render::TScreenArea DrawnArea() const;
-  void SetKeys(uint16_t mask) { FAutomata.SelectByKeys(mask); }
+  // The movement mask held from now on: it selects among the next states of the current state
+  // at once, and again each time the bot enters a state (the first one included).
+  void SetKeys(uint16_t mask)
+  {
+    FKeys = mask;
+    FAutomata.SelectByKeys(mask);
+  }
+  uint16_t Keys() const { return FKeys; }
 
   bool Active() const { return FActive; }
   bool HasWeapon() const { return FHasWeapon; }
@@ -115,6 +122,7 @@ private:
   } FFailure;
   int32_t FWarningCount = 0;
   TFiniteAutomata FAutomata;
+  uint16_t FKeys = 0;                              // the mask last handed in by SetKeys
   std::vector<std::optional<TCadence>> FCadences;  // one slot per body frame
 };
 

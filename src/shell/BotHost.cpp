@@ -122,6 +122,7 @@ std::unique_ptr<bots::TBot> TBotHost::NewBot()
 {
   auto bot = std::make_unique<bots::TBot>();
   bot->OnStateChange = [this] { BotStateChanged(); };
+  bot->SetKeys(FKeyState);  // keys held while it loads count from its first state
   return bot;
 }
 
@@ -342,6 +343,23 @@ bool TBotHost::FitCamera(std::string& reason)
   return true;
 }
 
+namespace {
+
+// Longest piece of a bad line quoted in its message.
+constexpr size_t QuotedLineLength = 40;
+
+// Text is what a line of masks is made of: control characters other than line ends and tabs
+// (a NUL above all) mean a file of another kind.
+bool IsText(std::string_view text)
+{
+  return std::none_of(text.begin(), text.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u < 0x20 && c != '\n' && c != '\r' && c != '\t') || u == 0x7F;
+  });
+}
+
+}  // namespace
+
 void TBotHost::LoadAnimationFile(const std::string& name)
 {
   // Only regular files: a device or FIFO would be read forever or block the program.
@@ -354,34 +372,70 @@ void TBotHost::LoadAnimationFile(const std::string& name)
     case platform::TReadStatus::Failed: throw script::EScriptError(error);
     case platform::TReadStatus::Ok: break;
   }
+  if (!IsText(text))
+    throw script::EScriptError("Animation file " + name + " is not a text file; it was not played");
   FAnimText = std::move(text);
+  FAnimName = name;
   FAnimPlaying = true;
   FAnimIndex = 0;
   FAnimNext = 0;
   std::string_view first;
   const size_t second = render::NextLine(FAnimText, 0, first);
   if (second < FAnimText.size()) {  // more than one line
-    FBot->SetKeys(static_cast<uint16_t>(script::StrToInt(first)));
+    // A bot that has not reached its first state yet takes the line when it does, and that
+    // first state change does not move playback on.
+    FAnimWaitsForState = FBot->Automata().Current() < 0;
+    FBot->SetKeys(AnimationMask(first, 0));
     FAnimIndex = 1;
     FAnimNext = second;
   } else {
-    FAnimPlaying = false;
+    StopAnimation();
   }
+}
+
+uint16_t TBotHost::AnimationMask(std::string_view line, int32_t index) const
+{
+  try {
+    return static_cast<uint16_t>(script::StrToInt(line));
+  } catch (const script::Exception&) {
+    const std::string quoted = line.size() > QuotedLineLength
+                                   ? std::string(line.substr(0, QuotedLineLength)) + "..."
+                                   : std::string(line);
+    throw script::EScriptError("Animation file " + FAnimName + " line " +
+                               std::to_string(index + 1) + ": '" + quoted +
+                               "' is not a valid integer value");
+  }
+}
+
+void TBotHost::StopAnimation()
+{
+  FAnimPlaying = false;
+  FAnimWaitsForState = false;
+  // The file's last mask is let go as keys are released: the bot goes on with the keys held.
+  if (FBot) FBot->SetKeys(FKeyState);
 }
 
 void TBotHost::BotStateChanged()
 {
   if (!FAnimPlaying) return;
+  if (FAnimWaitsForState) {
+    // The bot's first state: the first line applies now (a bot loaded meanwhile never had it).
+    FAnimWaitsForState = false;
+    std::string_view first;
+    render::NextLine(FAnimText, 0, first);
+    FBot->SetKeys(AnimationMask(first, 0));
+    return;
+  }
   // The last line is never applied: playback ends at the state change after the one before it.
   std::string_view line;
   const size_t next = FAnimNext < FAnimText.size() ? render::NextLine(FAnimText, FAnimNext, line)
                                                    : FAnimText.size();
   if (next < FAnimText.size()) {
-    FBot->SetKeys(static_cast<uint16_t>(script::StrToInt(line)));
+    FBot->SetKeys(AnimationMask(line, FAnimIndex));
     ++FAnimIndex;
     FAnimNext = next;
   } else {
-    FAnimPlaying = false;
+    StopAnimation();
   }
 }
 

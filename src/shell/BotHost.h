@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bots/Bot.h"
@@ -68,7 +69,9 @@ public:
   // Points the camera at the front (+x) of the body and weapon, all of them in view over the
   // frames of the body's current animation; false with a reason when no model is loaded.
   bool FitCamera(std::string& reason);
-  // Raises EScriptError when the file cannot be read.
+  // Raises EScriptError when the file cannot be read or is not text, and for a first line
+  // that is no mask (naming the file and the line; playback then retries it at the next
+  // state change).
   void LoadAnimationFile(const std::string& name);
 
   bool ShowFrameNumber() const { return FShowFrameNumber; }
@@ -102,6 +105,10 @@ private:
   float LevelPitch() const;
   // Called by the bot each time it enters a state: advances animation-file playback.
   void BotStateChanged();
+  // The mask on the animation file's line `index` (0-based); EScriptError naming the file and
+  // the line when it is no integer.
+  uint16_t AnimationMask(std::string_view line, int32_t index) const;
+  void StopAnimation();
 
   script::TScript FBotScript;  // runs bot files; the bot lends it its own registry
   std::unique_ptr<render::TTargetCamera> FCamera;
@@ -118,6 +125,9 @@ private:
   size_t FAnimNext = 0;          // where its next line to apply starts
   bool FAnimPlaying = false;
   int32_t FAnimIndex = 0;
+  std::string FAnimName;  // the file's name, for messages
+  // The first line came before the bot had a state: it applies when the bot enters one.
+  bool FAnimWaitsForState = false;
 };
 
 }  // namespace quarn::shell

@@ -7,6 +7,7 @@
 #include "platform/VirtualKeys.h"
 
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 using ::testing::StartsWith;
 namespace vk = quarn::platform;
 
@@ -433,5 +434,158 @@ TEST_F(BotHostingTest, TheFrameNumberFollowsTheBodyModel)
   ASSERT_NE(FramesUntil([&] { return form->Bots().Bot().Model().CurrentFrame >= 10; }), -1);
   EXPECT_GT(LitPixels(0, 408, 150, 32), shownAtStart);
 }
+
+// A key pressed and released between two frames: the bot plays the key's state once and
+// returns to idle, whether the state finishes its cycle first or not.
+struct TKeyTap {
+  const char* Name;
+  uint16_t Key;
+  int32_t State;
+};
+
+class KeyTapTest : public BotHostingTest, public ::testing::WithParamInterface<TKeyTap> {};
+
+TEST_P(KeyTapTest, PlaysTheStateOnceThenReturnsToIdle)
+{
+  LoadBot("bots/robot/robot.bot");
+  Frame();
+  KeyDown(GetParam().Key);
+  KeyUp(GetParam().Key);
+  EXPECT_EQ(form->Bots().KeyState(), 0);
+
+  std::vector<int32_t> visited;
+  for (int n = 0; n < 600; ++n) {
+    Frame();
+    if (visited.empty() || visited.back() != State()) visited.push_back(State());
+  }
+  EXPECT_EQ(visited, (std::vector<int32_t>{GetParam().State, 0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeyTapTest,
+                         ::testing::Values(TKeyTap{"space_jumps", vk::VK_SPACE, 3},
+                                           TKeyTap{"enter_shoots", vk::VK_RETURN, 6},
+                                           TKeyTap{"keypad_0_crouches", vk::VK_NUMPAD0, 4}),
+                         [](const auto& param) { return std::string(param.param.Name); });
+
+// Masks handed over before the bot's first frame: each counts from the bot's first state, so
+// the bot (Idle, Run) runs at its second frame. An animation file goes on with its second line.
+enum TEarlyStep { LoadBotLine, LoadBotWithAnimationLine, AnimationLine, PressUp };
+
+struct TEarlyMasks {
+  const char* Name;
+  std::vector<TEarlyStep> Steps;
+};
+
+class EarlyMaskTest : public BotHostingTest, public ::testing::WithParamInterface<TEarlyMasks> {};
+
+TEST_P(EarlyMaskTest, CountFromTheBotsFirstState)
+{
+  const std::string bot = WriteBot("run.bot", IdleRunBot(true));
+  const std::string animation = "LoadAnimationFile('" + WriteFile("run.anim", "1\n0\n0\n") + "')";
+  for (TEarlyStep step : GetParam().Steps) {
+    switch (step) {
+      case LoadBotLine: LoadBot(bot); break;
+      case LoadBotWithAnimationLine: Run("LoadBot('" + bot + "'); " + animation); break;
+      case AnimationLine: Run(animation); break;
+      case PressUp: KeyDown(vk::VK_UP); break;
+    }
+  }
+  ASSERT_TRUE(form->Bots().Bot().Active());
+  Frame();
+  EXPECT_EQ(State(), 0);
+  EXPECT_EQ(Requested(), 1);
+  Frame();
+  EXPECT_EQ(State(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Masks, EarlyMaskTest,
+    ::testing::Values(TEarlyMasks{"animation_file_in_the_load_bot_line",
+                                  {LoadBotWithAnimationLine}},
+                      TEarlyMasks{"animation_file_before_the_bot", {AnimationLine, LoadBotLine}},
+                      TEarlyMasks{"key_pressed_after_the_load", {LoadBotLine, PressUp}},
+                      TEarlyMasks{"key_held_during_the_load", {PressUp, LoadBotLine}}),
+    [](const auto& param) { return std::string(param.param.Name); });
+
+TEST_F(BotHostingTest, AnAnimationFileInTheLoadBotLinePlaysEveryLineButTheLast)
+{
+  const std::string anim = WriteFile("walk.anim", "1\n0\n1\n0\n");
+  Run("LoadBot('" + WriteBot("run.bot", IdleRunBot(true)) + "'); LoadAnimationFile('" + anim +
+      "')");
+  std::vector<int32_t> visited;
+  for (int n = 0; n < 10; ++n) {
+    Frame();
+    if (visited.empty() || visited.back() != State()) visited.push_back(State());
+  }
+  EXPECT_EQ(visited, (std::vector<int32_t>{0, 1, 0, 1, 0}));
+  EXPECT_FALSE(form->Bots().AnimPlaying());
+}
+
+// Files that are no animation files are refused in one line naming them, and whatever was
+// playing goes on.
+TEST_F(BotHostingTest, AFileThatIsNotTextIsRefusedInOneLine)
+{
+  LoadBot(WriteBot("run.bot", IdleRunBot(true)));
+  Frame();
+  Run("LoadAnimationFile('" + WriteFile("walk.anim", "1\n0\n1\n0\n") + "')");
+  ASSERT_EQ(form->Bots().AnimIndex(), 1);
+
+  const std::string binaries[] = {std::string("1\n\0\0\0\x7f"
+                                              "ELF\n0\n",
+                                              12) +
+                                      std::string(3000, '\x01'),
+                                  "1\n0\n\x1b[31m\n0\n"};
+  for (const std::string& bytes : binaries) {
+    const std::string path = WriteFile("binary.anim", bytes);
+    // One message, wrapped to the console's width: the bytes themselves are not shown.
+    const std::string printed = Joined(Run("LoadAnimationFile('" + path + "')"));
+    EXPECT_THAT(printed,
+                MatchesRegex("Runtimeerror: Animation file " + path +
+                             " is not a text file; it was not played \\[Position [0-9]+\\]"));
+    EXPECT_EQ(form->Bots().AnimIndex(), 1);
+    EXPECT_EQ(Requested(), 1);
+  }
+}
+
+// A line that is no mask: the message names the file and the line, and quotes at most forty
+// of its characters.
+struct TBadAnimationLine {
+  const char* Name;
+  std::string Text;
+  int FramesBefore;  // frames run before the message (0: at LoadAnimationFile)
+  std::string Message;
+};
+
+class BadAnimationLineTest : public BotHostingTest,
+                             public ::testing::WithParamInterface<TBadAnimationLine> {};
+
+TEST_P(BadAnimationLineTest, NamesTheFileAndTheLine)
+{
+  const TBadAnimationLine& c = GetParam();
+  LoadBot(WriteBot("run.bot", IdleRunBot(true)));
+  Frame();
+  const std::string path = WriteFile("bad.anim", c.Text);
+  std::string message = Joined(Run("LoadAnimationFile('" + path + "')"));
+  for (int n = 0; n < c.FramesBefore && message.empty(); ++n) {
+    try {
+      Frame();
+    } catch (const std::exception& error) {
+      message = error.what();
+    }
+  }
+  EXPECT_THAT(message, HasSubstr("Animation file " + path + " " + c.Message));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, BadAnimationLineTest,
+    ::testing::Values(
+        TBadAnimationLine{"first", "x\n1\n0\n", 0, "line 1: 'x' is not a valid integer value"},
+        TBadAnimationLine{"third", "1\n0\ny\n0\n", 5, "line 3: 'y' is not a valid integer value"},
+        TBadAnimationLine{"third_after_carriage_returns", "1\r0\ry\r0\r", 5,
+                          "line 3: 'y' is not a valid integer value"},
+        TBadAnimationLine{
+            "long", std::string(2000, 'z') + "\n0\n", 0,
+            "line 1: '" + std::string(40, 'z') + "...' is not a valid integer value"}),
+    [](const auto& param) { return std::string(param.param.Name); });
 
 }  // namespace
