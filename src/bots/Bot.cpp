@@ -1,6 +1,7 @@
 #include "bots/Bot.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string_view>
 
 #include "platform/Files.h"
@@ -65,11 +66,22 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
   // Editors that save UTF-8 may put a byte order mark first; it is no part of the script.
   constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
   if (bytes.starts_with(ByteOrderMark)) bytes.erase(0, ByteOrderMark.size());
-  return LoadText(script, console, BaseName(fileName), std::move(bytes));
+  const size_t slash = fileName.find_last_of('/');
+  FBotDir = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
+  FFromFile = true;
+  return Run(script, console, BaseName(fileName), std::move(bytes));
 }
 
 bool TBot::LoadText(script::TScript& script, render::TConsole& console, const std::string& name,
                     std::string bytes)
+{
+  FBotDir.clear();
+  FFromFile = false;
+  return Run(script, console, name, std::move(bytes));
+}
+
+bool TBot::Run(script::TScript& script, render::TConsole& console, const std::string& name,
+               std::string bytes)
 {
   FActive = false;
   FLoadError = {};
@@ -172,6 +184,28 @@ void TBot::FailBecause(const std::string& message, const std::string& reason)
   Fail(message);
 }
 
+std::string TBot::Locate(const std::string& name, std::vector<std::string>& tried) const
+{
+  const std::string first = platform::PathFrom(BaseDir, name);
+  tried = {first};
+  std::error_code error;
+  if (!FFromFile || std::filesystem::exists(first, error)) return first;
+  const std::string second = platform::PathFrom(FBotDir, name);
+  if (second == first) return first;
+  tried.push_back(second);
+  return std::filesystem::exists(second, error) ? second : first;
+}
+
+std::string TBot::NotFound(const std::string& what, const std::string& name,
+                           const std::vector<std::string>& tried)
+{
+  std::string message = what + name + " not found";
+  if (tried.size() == 1 && tried[0] == name) return message;
+  message += " (tried ";
+  for (size_t i = 0; i < tried.size(); ++i) message += (i > 0 ? " and " : "") + tried[i];
+  return message + ")";
+}
+
 void TBot::Warn(const std::string& text)
 {
   ++FWarningCount;
@@ -186,8 +220,9 @@ void TBot::Print(const std::string& line)
 void TBot::LoadMD2(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FModel.LoadFromFile(platform::PathFrom(BaseDir, name)))
-    FailBecause("Model " + name + " not found", FModel.FailReason());
+  std::vector<std::string> tried;
+  if (!FModel.LoadFromFile(Locate(name, tried)))
+    FailBecause(NotFound("Model ", name, tried), FModel.FailReason());
   Print("Load model " + name + "..OK");
   FModel.OnAnimationEnd = [this](TMD2&) { CycleEnded(); };
   FCadences.resize(static_cast<size_t>(std::max(FModel.GetFrameCount(), 0)));
@@ -196,8 +231,9 @@ void TBot::LoadMD2(const script::TArgList& args)
 void TBot::LoadWeapon(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FWeapon.LoadFromFile(platform::PathFrom(BaseDir, name)))
-    FailBecause("Weapon model " + name + " not found", FWeapon.FailReason());
+  std::vector<std::string> tried;
+  if (!FWeapon.LoadFromFile(Locate(name, tried)))
+    FailBecause(NotFound("Weapon model ", name, tried), FWeapon.FailReason());
   Print("Load weapon " + name + "..OK");
   FWeapon.OnAnimationEnd = [this](TMD2&) { CycleEnded(); };
   FHasWeapon = true;
@@ -207,16 +243,18 @@ void TBot::LoadWeapon(const script::TArgList& args)
 void TBot::LoadMD2Skin(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FModel.LoadSkin(platform::PathFrom(BaseDir, name)))
-    FailBecause("Model skin" + name + " not found", FModel.SkinFailReason());
+  std::vector<std::string> tried;
+  if (!FModel.LoadSkin(Locate(name, tried)))
+    FailBecause(NotFound("Model skin", name, tried), FModel.SkinFailReason());
   Print("Load model skin " + name + "..OK");
 }
 
 void TBot::LoadWeaponSkin(const script::TArgList& args)
 {
   const std::string name = ArgText(args, 0);
-  if (!FWeapon.LoadSkin(platform::PathFrom(BaseDir, name)))
-    FailBecause("Weapon skin" + name + " not found", FWeapon.SkinFailReason());
+  std::vector<std::string> tried;
+  if (!FWeapon.LoadSkin(Locate(name, tried)))
+    FailBecause(NotFound("Weapon skin", name, tried), FWeapon.SkinFailReason());
   Print("Load weapon skin " + name + "..OK");
 }
 

@@ -79,11 +79,15 @@ public:
   TSoundManager* SoundManager = nullptr;  // not owned; frame sounds are skipped without one
   std::function<void()> OnStateChange;    // the bot entered a state (before its animation)
   // Files named in a bot file are found relative to this directory (with trailing '/');
-  // the executable's directory unless a host sets another.
+  // the executable's directory unless a host sets another. A name not found there is looked
+  // for in the bot file's own folder next.
   std::string BaseDir;
 
 private:
   void CreateCommands();
+  // Runs a bot file's text (Load and LoadText).
+  bool Run(script::TScript& script, render::TConsole& console, const std::string& name,
+           std::string text);
   void StateEntered(int32_t state);
   void BodyFrameReached(int32_t frame);
   void CycleEnded() { FAutomata.FCanChange = true; }
@@ -101,6 +105,12 @@ private:
   void Warn(const std::string& text);
   // Raises `message`; when it stops the load, the console adds `reason` on an indented line.
   [[noreturn]] void FailBecause(const std::string& message, const std::string& reason);
+  // Where the file a bot file names is: from BaseDir, or else from the bot file's folder when it
+  // is there. `tried` gets the paths looked at, in order.
+  std::string Locate(const std::string& name, std::vector<std::string>& tried) const;
+  // "<what><name> not found", followed by the paths tried when they are not the name itself.
+  static std::string NotFound(const std::string& what, const std::string& name,
+                              const std::vector<std::string>& tried);
   // Warns for each frame sound whose wave the precached set lacks.
   void CheckSounds();
   // Warns for a loaded body or weapon that has no skin.
@@ -116,6 +126,8 @@ private:
   bool FDrawn = false;  // the last Draw drew the models
   bool FHasWeapon = false;
   TLoadError FLoadError;
+  bool FFromFile = false;  // the text came from a bot file, in the folder FBotDir
+  std::string FBotDir;     // with a trailing '/'; empty: the current directory
   struct TFailure {
     std::string Message;
     std::string Reason;  // the file's reader's words; "" when there is no file to read

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "bots/SoundManager.h"
-#include "platform/Paths.h"
 #include "render/Console.h"
 #include "script/Errors.h"
 #include "script/HostArgs.h"
@@ -48,7 +47,10 @@ void TBot::CheckSounds()
 void TBot::PrecacheSet(const script::TArgList& args)
 {
   const std::string name = script::ArgText(args, 0);
-  if (SoundManager) SoundManager->Precache(platform::PathFrom(BaseDir, name));
+  if (!SoundManager) return;
+  std::vector<std::string> tried;
+  const std::string path = Locate(name, tried);
+  SoundManager->Precache(path, tried.back() != path ? tried.back() : std::string());
 }
 
 }  // namespace quarn::bots

@@ -8,16 +8,18 @@
 
 namespace quarn::bots {
 
-bool TSoundManager::Precache(const std::string& fileName)
+bool TSoundManager::Precache(const std::string& fileName, const std::string& alsoTried)
 {
   // Whatever went wrong, the bot file goes on; the set keeps what the load left in it.
   try {
     if (!WaveList) throw sound::EWaveCollectionError("no wave list");
     WaveList->Items().LoadFromFile(fileName);
   } catch (const sound::EFOpenError&) {
-    Print("Error precaching" + fileName);
     std::error_code error;
-    if (std::filesystem::exists(fileName, error))
+    const bool exists = std::filesystem::exists(fileName, error);
+    Print("Error precaching" + fileName +
+          (exists || alsoTried.empty() ? "" : " (also tried " + alsoTried + ")"));
+    if (exists)
       Print(std::filesystem::is_regular_file(fileName, error) ? "  cannot open the file"
                                                               : "  not a regular file");
     return false;

@@ -19,8 +19,9 @@ public:
 
   // Loads the sound set file `fileName` (used as given). Any failure becomes the console line
   // "Error precaching<fileName>" and false, followed by an indented line with the reader's reason
-  // when the file is there; success prints "Sound collection <fileName> precached".
-  bool Precache(const std::string& fileName);
+  // when the file is there; success prints "Sound collection <fileName> precached". A file that
+  // is not there names `alsoTried` too, when given: another place it was looked for.
+  bool Precache(const std::string& fileName, const std::string& alsoTried = "");
   // Starts the wave `name` of the current set without waiting for it. A name not in the set
   // raises EWaveCollectionError "Wave '<name>' not found".
   void Play(const std::string& name);

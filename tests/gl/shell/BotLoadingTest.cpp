@@ -1,5 +1,7 @@
 // LoadBot at the console: the demo bot's messages, and bot files that fail in every way a
 // user can get wrong, each leaving an inactive bot and a console ready for the next LoadBot.
+#include <filesystem>
+
 #include "BotHostingFixture.h"
 
 using ::testing::AllOf;
@@ -204,6 +206,9 @@ struct FailingBot {
   const char* text;
   std::vector<std::string> lines;  // as printed, the last one without its position suffix
   const char* reason = "";         // the indented line after the error, when there is one
+  // The name of a file that failed to load: the message ends with the paths tried, from the
+  // program's folder and, for a file not there, from the bot file's folder.
+  const char* file = "";
 };
 
 class FailingBotTest : public BotHostingTest, public ::testing::WithParamInterface<FailingBot> {};
@@ -217,9 +222,14 @@ TEST_P(FailingBotTest, PrintsItsLinesThenTheErrorAndLeavesAnInactiveBot)
   if (*bot.reason) {
     EXPECT_EQ(printed.back(), "  " + std::string(bot.reason));
   }
-  EXPECT_THAT(printed[bot.lines.size() - 1], AllOf(StartsWith(bot.lines.back() + " [Position "),
-                                                   Not(HasSubstr(quarn::platform::ExeDir()))))
-      << "the message names the file as written in the bot file";
+  std::string tried;
+  if (*bot.file) {
+    const std::string first = quarn::platform::ExeDir() + bot.file;
+    tried = " (tried " + first +
+            (std::filesystem::exists(first) ? "" : " and " + scratch + bot.file) + ")";
+  }
+  EXPECT_THAT(printed[bot.lines.size() - 1], StartsWith(bot.lines.back() + tried + " [Position "))
+      << "the message names the file as written in the bot file, then where it was looked for";
   EXPECT_FALSE(form->Bots().Bot().Active());
   Frame();
   EXPECT_EQ(State(), -1);
@@ -236,28 +246,38 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailingBot{"missing_model",
                    "LoadMD2('bots/robot/none.md2');\r\n",
-                   {"Runtimeerror: Model bots/robot/none.md2 not found"}},
+                   {"Runtimeerror: Model bots/robot/none.md2 not found"},
+                   "",
+                   "bots/robot/none.md2"},
         FailingBot{"missing_skin",
                    "LoadMD2('bots/robot/robot.md2');\r\nLoadMD2Skin('bots/robot/none.tga');\r\n",
                    {"Load model bots/robot/robot.md2..OK",
-                    "Runtimeerror: Model skinbots/robot/none.tga not found"}},
+                    "Runtimeerror: Model skinbots/robot/none.tga not found"},
+                   "",
+                   "bots/robot/none.tga"},
         FailingBot{"skin_that_is_not_an_image",
                    "LoadMD2('bots/robot/robot.md2');\r\nLoadMD2Skin('bots/robot/robot.md2');\r\n",
                    {"Load model bots/robot/robot.md2..OK",
                     "Runtimeerror: Model skinbots/robot/robot.md2 not found"},
-                   "no reader for \".md2\" images (.pcx .tga .bmp .jpg .wal .png)"},
+                   "no reader for \".md2\" images (.pcx .tga .bmp .jpg .wal .png)",
+                   "bots/robot/robot.md2"},
         FailingBot{"model_that_is_an_image",
                    "LoadMD2('bots/robot/robot.tga');\r\n",
                    {"Runtimeerror: Model bots/robot/robot.tga not found"},
-                   "ident is not IDP2"},
+                   "ident is not IDP2",
+                   "bots/robot/robot.tga"},
         FailingBot{"missing_weapon",
                    "LoadMD2('bots/robot/robot.md2');\r\nLoadWeapon('bots/robot/gun.md2');\r\n",
                    {"Load model bots/robot/robot.md2..OK",
-                    "Runtimeerror: Weapon model bots/robot/gun.md2 not found"}},
-        FailingBot{"missing_weapon_skin",
-                   "LoadWeapon('bots/robot/weapon.md2');\r\nLoadWeaponSkin('gun.jpg');\r\n",
-                   {"Load weapon bots/robot/weapon.md2..OK",
-                    "Runtimeerror: Weapon skingun.jpg not found"}},
+                    "Runtimeerror: Weapon model bots/robot/gun.md2 not found"},
+                   "",
+                   "bots/robot/gun.md2"},
+        FailingBot{
+            "missing_weapon_skin",
+            "LoadWeapon('bots/robot/weapon.md2');\r\nLoadWeaponSkin('gun.jpg');\r\n",
+            {"Load weapon bots/robot/weapon.md2..OK", "Runtimeerror: Weapon skingun.jpg not found"},
+            "",
+            "gun.jpg"},
         FailingBot{"keys_that_are_not_a_number",
                    "AddState(0, 'Idle', 'none', IDLE1, true);\r\n",
                    {"Runtimeerror: Invalid variant type conversion"}},
@@ -272,7 +292,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "AddState(0, 'Idle', KEY_NONE, IDLE1, true);\r\nAddNextState(0, 0);\r\n"
                    "LoadMD2('none.md2');\r\n",
                    {"State Idle added", "Next state 0 added to 0",
-                    "Runtimeerror: Model none.md2 not found"}}),
+                    "Runtimeerror: Model none.md2 not found"},
+                   "",
+                   "none.md2"}),
     [](const ::testing::TestParamInfo<FailingBot>& param) {
       return std::string(param.param.what);
     });

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -316,6 +317,68 @@ TEST_F(BotTest, ABreakOutsideALoopIsAnExceptionLine)
   EXPECT_FALSE(bot.Active());
   Advance(3);
   EXPECT_EQ(bot.Automata().Current(), -1) << "an inactive bot does not start its states";
+}
+
+// A name in a bot file is looked for from the program's folder first, then from the bot file's
+// own folder. The program's folder holds a body of 199 frames, the bot's folder one of 50.
+struct TPlacedModel {
+  const char* Name;
+  const char* Written;  // the name in the bot file
+  const char* InProgram;
+  const char* BesideBot;
+  int32_t Frames;  // of the model loaded; 0: the load fails
+};
+
+class ModelPlaceTest : public BotTest, public ::testing::WithParamInterface<TPlacedModel> {};
+
+TEST_P(ModelPlaceTest, TheProgramsFolderComesFirstThenTheBotFilesOwn)
+{
+  const TPlacedModel& c = GetParam();
+  std::filesystem::create_directories(dir.File("program/models"));
+  std::filesystem::create_directories(dir.File("bot/models"));
+  bot.BaseDir = dir.File("program/");
+  if (*c.InProgram)
+    dir.Write(std::string("program/") + c.InProgram, WriteMD2(test::TriangleModel(199)));
+  if (*c.BesideBot) dir.Write(std::string("bot/") + c.BesideBot, WriteMD2(test::TriangleModel(50)));
+  std::ofstream(dir.File("bot/test.bot"), std::ios::binary) << "LoadMD2('" << c.Written << "');";
+  bot.Load(script, console, dir.File("bot/test.bot"));
+
+  if (c.Frames > 0) {
+    EXPECT_EQ(bot.Model().GetFrameCount(), c.Frames);
+    EXPECT_EQ(Lines().back(), "Bot file test.bot compiled");
+  } else {
+    ASSERT_FALSE(Lines().empty());
+    EXPECT_THAT(Lines().back(), StartsWith("Runtimeerror: Model " + std::string(c.Written) +
+                                           " not found (tried " + dir.File("program/") + c.Written +
+                                           " and " + dir.File("bot/") + c.Written + ") [Position"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, ModelPlaceTest,
+    ::testing::Values(TPlacedModel{"only_beside_the_bot", "body.md2", "", "body.md2", 50},
+                      TPlacedModel{"in_a_folder_beside_the_bot", "models/body.md2", "",
+                                   "models/body.md2", 50},
+                      TPlacedModel{"in_both", "body.md2", "body.md2", "body.md2", 199},
+                      TPlacedModel{"only_in_the_program_folder", "body.md2", "body.md2", "", 199},
+                      TPlacedModel{"nowhere", "body.md2", "", "", 0},
+                      TPlacedModel{"nowhere_in_a_folder", "models/body.md2", "", "", 0}),
+    [](const auto& param) { return std::string(param.param.Name); });
+
+TEST_F(BotTest, AnUnreadableModelInTheProgramsFolderIsNotPassedOverForTheBotFilesOwn)
+{
+  std::filesystem::create_directories(dir.File("program"));
+  std::filesystem::create_directories(dir.File("bot"));
+  bot.BaseDir = dir.File("program/");
+  dir.Write("program/body.md2", std::vector<uint8_t>(100, 'x'));
+  dir.Write("bot/body.md2", WriteMD2(test::TriangleModel(50)));
+  std::ofstream(dir.File("bot/test.bot"), std::ios::binary) << "LoadMD2('body.md2');";
+  EXPECT_FALSE(bot.Load(script, console, dir.File("bot/test.bot")));
+  ASSERT_GE(Lines().size(), 2u);
+  EXPECT_THAT(Lines()[Lines().size() - 2],
+              StartsWith("Runtimeerror: Model body.md2 not found (tried " +
+                         dir.File("program/body.md2") + ") [Position"));
+  EXPECT_EQ(Lines().back(), "  ident is not IDP2");
 }
 
 }  // namespace
