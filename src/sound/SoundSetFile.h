@@ -19,7 +19,7 @@ public:
 // whole set stays in memory, several times over once on the device: a set beyond these is
 // refused (past the size, before anything is read; past the count, keeping the waves read).
 inline constexpr int MaxSoundSetWaves = 4096;
-inline constexpr int64_t MaxSoundSetBytes = int64_t{32} << 20;
+inline constexpr int64_t MaxSoundSetBytes = int64_t{8} << 20;
 
 // Appends the items of the stream to `collection` as they are read; on an error the items read
 // so far stay.

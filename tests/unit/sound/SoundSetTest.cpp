@@ -272,7 +272,7 @@ TEST(SoundSet, IsBoundedInWavesAndBytes)
          set.resize(static_cast<size_t>(MaxSoundSetBytes) + 1);
          return set;
        },
-       0, "Sound set read error at byte 0: the file is larger than 32 MiB"},
+       0, "Sound set read error at byte 0: the file is larger than 8 MiB"},
   };
   test::TLoopbackSound loopback;
   loopback.Sound.Initialize();
