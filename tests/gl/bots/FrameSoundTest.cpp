@@ -142,7 +142,9 @@ TEST_F(FrameSound, AMissingSetIsReportedWithItsFullPathAndTheBotFileGoesOn)
                    "SetSound(45, 'step', false);\r\nPrecacheSet('" +
                    set + "');\r\n"));
   const std::vector<std::string> tail(console.Lines().end() - 5, console.Lines().end());
-  EXPECT_THAT(tail, ElementsAre("Error precaching" + scratch.Path + "none.snd",
+  // Not found from the program's folder nor from the bot file's (the scratch folder).
+  EXPECT_THAT(tail, ElementsAre("Error precaching" + scratch.Path + "none.snd (also tried " +
+                                    scratch.Path + scratch.Name + "/none.snd)",
                                 "Cadencer command : step...OK",
                                 "Sound collection " + scratch.Path + "test.snd precached",
                                 "Warning: model robot.md2 has no skin; it is drawn plain grey",
