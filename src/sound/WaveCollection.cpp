@@ -3,6 +3,7 @@
 #include <chrono>
 #include <exception>
 #include <thread>
+#include <vector>
 
 #include "sound/SoundSetFile.h"
 
@@ -223,7 +224,17 @@ void TWaveCollection::Restore()
 void TWaveCollection::LoadFromFile(const std::string& fileName)
 {
   TFileStream stream(fileName, TFileStream::fmOpenRead);
-  LoadFromStream(stream);
+  // The reader takes a set a few bytes at a time: it reads from memory, not from the file. A
+  // file too large for a set goes to it as it is, to be refused before anything is read.
+  const int64_t size = stream.Size();
+  if (size > MaxSoundSetBytes) {
+    LoadFromStream(stream);
+    return;
+  }
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  stream.ReadBuffer(bytes.data(), size);
+  TMemoryStream memory(std::move(bytes));
+  LoadFromStream(memory);
 }
 
 void TWaveCollection::LoadFromStream(TStream& stream)
