@@ -242,6 +242,10 @@ void RaiseResultType(const TFunction& function, const Variant& result)
 void TRunState::PollStop()
 {
   ChargeSteps(HostPollInterval);  // the checks since the last poll
+  // Escape, a closed window and a termination signal reach the application as events: a
+  // loop that makes no call pumps nowhere else.
+  if (!FPumpedSincePoll) PumpMessages();
+  FPumpedSincePoll = false;
   if (FStopRequested || ScriptHost().Terminating()) {
     FChecksToPoll = 1;  // every later check of this run stops too
     throw EStop();

@@ -41,7 +41,8 @@ public:
 
   // Raises EStop once the run was asked to stop or the host reports that the application is
   // terminating. The host is asked at the first check of a run, at the first check after a
-  // host function and at every HostPollInterval-th check in between.
+  // host function and at every HostPollInterval-th check in between; its messages are pumped
+  // then too, unless a call pumped them since the last time it was asked.
   void CheckStop()
   {
     if (--FChecksToPoll == 0) PollStop();
@@ -68,10 +69,12 @@ public:
   {
     FStopRequested = false;
     FChecksToPoll = 1;
+    FPumpedSincePoll = true;  // the host handled its messages before starting the run
   }
   void PumpMessages()
   {
     if (!Blocking) ScriptHost().PumpMessages();
+    FPumpedSincePoll = true;
   }
 
   TCallFrame& Frame(size_t depth)
@@ -84,6 +87,7 @@ private:
   void PollStop();
 
   bool FStopRequested = false;
+  bool FPumpedSincePoll = true;
   uint32_t FChecksToPoll = 1;
   std::vector<std::unique_ptr<TCallFrame>> FFrames;
 };
