@@ -1,8 +1,10 @@
 #include "BotRun.h"
 
 #include <ostream>
+#include <vector>
 
 #include "QScript.h"
+#include "StateCheck.h"
 #include "bots/Bot.h"
 #include "bots/SoundManager.h"
 #include "platform/HiddenGLWindow.h"
@@ -12,6 +14,7 @@
 #include "script/Errors.h"
 #include "script/Func.h"
 #include "script/Functions.h"
+#include "script/HostArgs.h"
 #include "script/Host.h"
 #include "script/Script.h"
 #include "script/SourcePlace.h"
@@ -56,6 +59,20 @@ public:
 };
 
 bool IsControl(unsigned char c) { return c < 32 || c == 127; }
+
+// Keeps every AddNextState call the bot file makes, as written: the bot drops a call whose
+// first state does not exist, so its states alone cannot show it.
+void RecordNextStates(bots::TBot& bot, std::vector<TNextStateCall>& calls)
+{
+  auto* function = dynamic_cast<script::TCompFunction*>(bot.Commands().Find("ADDNEXTSTATE"));
+  if (!function || !function->OnEval) return;
+  function->OnEval = [original = function->OnEval, &calls](script::TFunc& sender,
+                                                           const script::TArgList& args,
+                                                           script::Variant& result) {
+    original(sender, args, result);
+    calls.push_back({script::ArgInteger(args, 0), script::ArgInteger(args, 1)});
+  };
+}
 
 }  // namespace
 
@@ -104,6 +121,8 @@ int RunBotFile(const std::string& fileName, bool strict, std::ostream& out, std:
 
   bots::TBot bot;
   bot.SoundManager = &soundManager;
+  std::vector<TNextStateCall> nextStateCalls;
+  if (strict) RecordNextStates(bot, nextStateCalls);
   script::TScript botScript;
   botScript.Exceptions = true;
   botScript.Blocking = false;
@@ -138,13 +157,20 @@ int RunBotFile(const std::string& fileName, bool strict, std::ostream& out, std:
     loaded = false;
     console.Add(error);
   }
+  size_t stateWarnings = 0;
+  if (strict && loaded) {
+    for (const std::string& warning : StateWarnings(bot.Automata().States(), nextStateCalls)) {
+      console.Add("Warning: " + warning);
+      ++stateWarnings;
+    }
+  }
   writer.Flush();
   const bots::TBot::TLoadError& botError = bot.LoadError();
   if (!botError.Message.empty())
     err << script::SourcePrefix(fileName, botError.Place) << botError.Message << '\n';
   else if (!error.empty())
     err << script::SourcePrefix(fileName, {}) << error << '\n';
-  if (strict && bot.WarningCount() > 0) return ExitScriptFailed;
+  if (strict && (bot.WarningCount() > 0 || stateWarnings > 0)) return ExitScriptFailed;
   writer.Flush();
   return loaded ? ExitSuccess : ExitScriptFailed;
 }
