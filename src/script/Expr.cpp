@@ -115,21 +115,33 @@ void TVariable::Clear()
 
 // ---- nodes ----
 
+const std::string& TExpr::Name() const
+{
+  static const std::string NoName;
+  switch (FKind) {
+    case TExprKind::Var:
+    case TExprKind::Array: return static_cast<const TVarExpr*>(this)->Item().Name();
+    case TExprKind::Func: return static_cast<const TFuncExpr*>(this)->Func().Name();
+    case TExprKind::Const: break;
+  }
+  return NoName;
+}
+
 void TExpr::Assign(const Variant& value)
 {
-  throw ERTE(FormatMessage(msg::VariableExpectsType, FName.c_str(), "VAR",
+  throw ERTE(FormatMessage(msg::VariableExpectsType, Name().c_str(), "VAR",
                            TypeName(TypeOf(value)).c_str()));
 }
 
 void TVarExpr::RaiseUndefined() const
 {
-  throw ERTE(FormatMessage(msg::VariableNotDefined, FName.c_str()));
+  throw ERTE(FormatMessage(msg::VariableNotDefined, FItem->Name().c_str()));
 }
 
 void TVarExpr::Eval(Variant& result)
 {
   if (FItem->ValueType() & TypeVoid)
-    throw ERuntimeError(FormatMessage(msg::VariableNotDefined, FName.c_str()), FPosition);
+    throw ERuntimeError(FormatMessage(msg::VariableNotDefined, FItem->Name().c_str()), FPosition);
   result = FItem->Value();
 }
 
@@ -145,7 +157,7 @@ void TVarExpr::Assign(const Variant& value)
   const TType current = FItem->ValueType();
   const TType incoming = TypeOf(value);
   if (!(current & TypeVoid) && !SameKind(current, incoming))
-    RaiseExpectsType(FName, current, incoming);
+    RaiseExpectsType(FItem->Name(), current, incoming);
   FItem->SetValue(value);
 }
 
@@ -207,7 +219,7 @@ inline const TArray* TArrayExpr::ElementInPlace(size_t& index) const
 void TArrayExpr::Eval(Variant& result)
 {
   size_t index;
-  if (const TArray* array = ElementInPlace(index); array && FState->TakeQuietChecks(1)) {
+  if (const TArray* array = ElementInPlace(index)) {
     array->Get(index, result);
     return;
   }
@@ -216,7 +228,6 @@ void TArrayExpr::Eval(Variant& result)
 
 void TArrayExpr::EvalGeneral(Variant& result)
 {
-  FState->CheckStop();
   ElementHandler(FPosition, [&] {
     if (FItem->ValueType() & TypeVoid) RaiseUndefined();
     const Variant& value = FItem->Value();
@@ -267,25 +278,23 @@ void TArrayExpr::AssignGeneral(const Variant& value)
       throw ERTE(FormatMessage(msg::BadNumberOfIndices, IndexCount(), dims));
     const TType elementType = variable.Value().AsArray().ElementType();
     if (!(TypeOf(value) & elementType & TypeAll))
-      RaiseExpectsType(FName, elementType, TypeOf(value));
+      RaiseExpectsType(FItem->Name(), elementType, TypeOf(value));
     const size_t linear = LinearPosition();
     if (linear == NoPosition) return;  // a break or continue in an index: no assignment
     const TType nowType = variable.Value().AsArray().ElementType();
     if (nowType != elementType && !(TypeOf(value) & nowType & TypeAll))
-      RaiseExpectsType(FName, nowType, TypeOf(value));
+      RaiseExpectsType(FItem->Name(), nowType, TypeOf(value));
     variable.MutableValue().AsArray().Put(linear, value);
   });
 }
 
 TFuncExpr::TFuncExpr(const TFuncs& registry, int32_t position, std::string_view name,
                      TRunState& state)
-    : TExpr(TExprKind::Func, UpperCase(name), position),
-      FFunc(nullptr),
-      FState(&state),
-      FResultType(TypeVoid)
+    : TExpr(TExprKind::Func, position), FFunc(nullptr), FState(&state), FResultType(TypeVoid)
 {
-  FFunc = registry.Find(FName);
-  if (!FFunc) throw ESyntaxError(FormatMessage(msg::FunctionNotDefined, FName.c_str()), position);
+  const std::string upper = UpperCase(name);
+  FFunc = registry.Find(upper);
+  if (!FFunc) throw ESyntaxError(FormatMessage(msg::FunctionNotDefined, upper.c_str()), position);
   FResultType = FFunc->ResultType();
 }
 
@@ -298,8 +307,9 @@ void TFuncExpr::AddArg(std::unique_ptr<TExpr> arg)
 {
   if (!arg) return;
   // Room first, so the push cannot fail after the release; doubling keeps a long statement
-  // list linear (one more slot at a time copied the whole list at every statement).
-  if (FArgs.size() == FArgs.capacity()) FArgs.reserve(std::max<size_t>(4, FArgs.capacity() * 2));
+  // list linear (one more slot at a time copied the whole list at every statement). Most
+  // calls have two arguments or fewer, so that is the first room made.
+  if (FArgs.size() == FArgs.capacity()) FArgs.reserve(std::max<size_t>(2, FArgs.capacity() * 2));
   Below(*arg);
   FArgs.push_back(arg.release());
   FPlan.reset();
@@ -329,14 +339,15 @@ void TFuncExpr::ChooseShortcut()
 {
   FShortcut = TShortcut::None;
   if (!dynamic_cast<TBuiltinFunction*>(FFunc)) return;
-  if (FName == "BEGIN" || FName == "SCRIPT") {
+  const std::string& name = FFunc->Name();
+  if (name == "BEGIN" || name == "SCRIPT") {
     if (std::all_of(FArgs.begin(), FArgs.end(), [](TExpr* arg) { return IsStatementNode(*arg); }))
       FShortcut = TShortcut::Block;
     return;
   }
   // IF with its statement, ELSE with both: a missing branch shifts the arguments to another
   // pattern, left to the general call
-  if ((FName == "IF" && FArgs.size() == 2) || (FName == "ELSE" && FArgs.size() == 3)) {
+  if ((name == "IF" && FArgs.size() == 2) || (name == "ELSE" && FArgs.size() == 3)) {
     const TExpr& condition = *FArgs[0];
     const bool conditionReady =
         (condition.NodeKind() == TExprKind::Func && condition.GetType() == TypeBoolean) ||
@@ -349,14 +360,13 @@ void TFuncExpr::ChooseShortcut()
   }
   if (FArgs.size() != 2) return;
   TBinaryOperator op;
-  if (FName == "SET") {
+  if (name == "SET") {
     const TExprKind target = FArgs[0]->NodeKind();
     if (target == TExprKind::Var || target == TExprKind::Array) FShortcut = TShortcut::Assign;
-  } else if (FindBinaryOperator(FName, op)) {
+  } else if (FindBinaryOperator(name, op)) {
     FShortcut = TShortcut::Operator;
     FOperator = static_cast<uint8_t>(op);
-    FOperandKinds =
-        op == TBinaryOperator::Div || op == TBinaryOperator::Mod ? TypeInteger : TypeMult;
+    FIntegerOperands = op == TBinaryOperator::Div || op == TBinaryOperator::Mod;
     ChooseOperands();
     if (FShortcut == TShortcut::Operator && op != TBinaryOperator::Div) ChooseIntegers();
   }
@@ -373,33 +383,40 @@ bool IntegerValued(TBinaryOperator op)
 
 }  // namespace
 
+namespace {
+
+// The value of an operand that is a constant or a plain variable, read where it is kept.
+inline const Variant& ValueInPlace(const TExpr& node)
+{
+  return node.NodeKind() == TExprKind::Const ? static_cast<const TConstExpr&>(node).Value()
+                                             : static_cast<const TVarExpr&>(node).Item().Value();
+}
+
+}  // namespace
+
 // Operands that are constants, variables, or child operators over two constants or
 // variables yielding an integer. Nothing evaluated can change a variable, so every one is
 // read in place.
 void TFuncExpr::ChooseIntegers()
 {
-  uint8_t checks = 1;
   for (size_t i = 0; i < 2; ++i) {
     TExpr& arg = *FArgs[i];
-    FIntegerIn[i] = nullptr;
-    FIntegerChild[i] = nullptr;
     switch (arg.NodeKind()) {
-      case TExprKind::Const: FIntegerIn[i] = &static_cast<const TConstExpr&>(arg).Value(); break;
-      case TExprKind::Var: FIntegerIn[i] = &static_cast<const TVarExpr&>(arg).Item().Value(); break;
+      case TExprKind::Const:
+      case TExprKind::Var: break;
       case TExprKind::Array: return;
       case TExprKind::Func: {
         auto& child = static_cast<TFuncExpr&>(arg);
         if (child.FShortcut == TShortcut::Unknown) child.ChooseShortcut();
-        if (child.FShortcut != TShortcut::Integers || child.FIntegerChild[0] ||
-            child.FIntegerChild[1] || !IntegerValued(static_cast<TBinaryOperator>(child.FOperator)))
+        if (child.FShortcut != TShortcut::Integers ||
+            child.FArgs[0]->NodeKind() == TExprKind::Func ||
+            child.FArgs[1]->NodeKind() == TExprKind::Func ||
+            !IntegerValued(static_cast<TBinaryOperator>(child.FOperator)))
           return;
-        FIntegerChild[i] = &child;
-        ++checks;
         break;
       }
     }
   }
-  FIntegerChecks = checks;
   FShortcut = TShortcut::Integers;
 }
 
@@ -421,40 +438,41 @@ void TFuncExpr::ChooseAssignInteger()
 // Which operand tests are left for run time, and which operands are read in place. A
 // constant or call that the operator's number pattern does not take whatever happens leaves
 // the call site to the general call for good.
+uint32_t TFuncExpr::ReadyKinds() const
+{
+  constexpr uint32_t Integer = 1u << static_cast<int>(TValueKind::Integer);
+  constexpr uint32_t Float = 1u << static_cast<int>(TValueKind::Float);
+  return FIntegerOperands ? Integer : Integer | Float;
+}
+
 void TFuncExpr::ChooseOperands()
 {
-  FReadyKinds = ((FOperandKinds & TypeInteger) ? 1u << static_cast<int>(TValueKind::Integer) : 0u) |
-                ((FOperandKinds & TypeFloat) ? 1u << static_cast<int>(TValueKind::Float) : 0u);
+  const uint32_t readyKinds = ReadyKinds();
+  FInPlace = 0;
   for (size_t i = 0; i < 2; ++i) {
     TExpr& arg = *FArgs[i];
-    FInPlace[i] = nullptr;
     FReady[i] = TReady::Always;
     switch (arg.NodeKind()) {
       case TExprKind::Const: {
         const Variant& value = static_cast<const TConstExpr&>(arg).Value();
-        if (!((FReadyKinds >> static_cast<int>(value.Kind())) & 1u)) FShortcut = TShortcut::None;
-        FInPlace[i] = &value;
+        if (!((readyKinds >> static_cast<int>(value.Kind())) & 1u)) FShortcut = TShortcut::None;
+        FInPlace |= static_cast<uint8_t>(1u << i);
         break;
       }
       case TExprKind::Var: {
-        const TDataItem& item = static_cast<const TVarExpr&>(arg).Item();
         FReady[i] = TReady::ValueKind;
-        FReadyItems[i] = &item;
         // nothing evaluated after it can change it
         const TExprKind second = FArgs[1]->NodeKind();
         if (i == 1 || second == TExprKind::Const || second == TExprKind::Var)
-          FInPlace[i] = &item.Value();
+          FInPlace |= static_cast<uint8_t>(1u << i);
         break;
       }
-      case TExprKind::Array:
-        FReady[i] = TReady::ElementKinds;
-        FReadyItems[i] = &static_cast<const TVarExpr&>(arg).Item();
-        break;
+      case TExprKind::Array: FReady[i] = TReady::ElementKinds; break;
       case TExprKind::Func: {
         // matching takes a call whose declared result shares a kind with the parameter, and
         // the operators compute from the values alone, whichever pattern matched
         const TType kinds = static_cast<const TFuncExpr&>(arg).FResultType;
-        if ((kinds & FOperandKinds) == 0) FShortcut = TShortcut::None;
+        if ((kinds & OperandKinds()) == 0) FShortcut = TShortcut::None;
         break;
       }
     }
@@ -468,12 +486,15 @@ bool TFuncExpr::OperandsReady() const
   for (size_t i = 0; i < 2; ++i) {
     switch (FReady[i]) {
       case TReady::Always: break;
-      case TReady::ValueKind:
-        if (!((FReadyKinds >> static_cast<int>(FReadyItems[i]->Value().Kind())) & 1u)) return false;
+      case TReady::ValueKind: {
+        const TDataItem& item = static_cast<const TVarExpr&>(*FArgs[i]).Item();
+        if (!((ReadyKinds() >> static_cast<int>(item.Value().Kind())) & 1u)) return false;
         break;
+      }
       case TReady::ElementKinds: {
-        const TType kinds = FReadyItems[i]->ValueType() & ~(TypeVar | TypeArray);
-        if (kinds == 0 || (kinds & ~FOperandKinds) != 0) return false;
+        const TDataItem& item = static_cast<const TVarExpr&>(*FArgs[i]).Item();
+        const TType kinds = item.ValueType() & ~(TypeVar | TypeArray);
+        if (kinds == 0 || (kinds & ~OperandKinds()) != 0) return false;
         break;
       }
     }
@@ -530,14 +551,16 @@ inline bool IntegerValue(TBinaryOperator op, int32_t a, int32_t b, int32_t& valu
 
 inline bool TFuncExpr::IntegerOperand(size_t index, int32_t& value) const
 {
-  if (const TFuncExpr* child = FIntegerChild[index]) {
-    const Variant& a = *child->FIntegerIn[0];
-    const Variant& b = *child->FIntegerIn[1];
+  const TExpr& arg = *FArgs[index];
+  if (arg.NodeKind() == TExprKind::Func) {
+    const auto& child = static_cast<const TFuncExpr&>(arg);
+    const Variant& a = ValueInPlace(*child.FArgs[0]);
+    const Variant& b = ValueInPlace(*child.FArgs[1]);
     return a.IsInteger() && b.IsInteger() &&
-           IntegerValue(static_cast<TBinaryOperator>(child->FOperator), a.AsInteger(),
-                        b.AsInteger(), value);
+           IntegerValue(static_cast<TBinaryOperator>(child.FOperator), a.AsInteger(), b.AsInteger(),
+                        value);
   }
-  const Variant& operand = *FIntegerIn[index];
+  const Variant& operand = ValueInPlace(arg);
   if (!operand.IsInteger()) return false;
   value = operand.AsInteger();
   return true;
@@ -545,23 +568,20 @@ inline bool TFuncExpr::IntegerOperand(size_t index, int32_t& value) const
 
 // The value of an integer-valued Integers node, computed whole or not at all: nothing is
 // read but integers, so giving up leaves no trace.
-inline bool TFuncExpr::IntegerResult(int32_t& value, uint32_t& checks) const
+inline bool TFuncExpr::IntegerResult(int32_t& value) const
 {
   int32_t a, b;
-  checks = FIntegerChecks;
   return IntegerOperand(0, a) && IntegerOperand(1, b) &&
          IntegerValue(static_cast<TBinaryOperator>(FOperator), a, b, value);
 }
 
-// The stop checks of the node and its children are taken at once, and only when none would
-// ask the host; messages are pumped once for the whole.
+// An operator cannot loop: it takes no stop check of its own.
 bool TFuncExpr::OperateIntegers(Variant& result)
 {
   int32_t a, b;
   if (!IntegerOperand(0, a) || !IntegerOperand(1, b)) return false;
   const auto op = static_cast<TBinaryOperator>(FOperator);
   if (op == TBinaryOperator::Mod && b <= 0) return false;
-  if (!FState->TakeQuietChecks(FIntegerChecks)) return false;
   ApplyIntegerOperator(op, a, b, result);
   FState->PumpMessages();
   return true;
@@ -572,10 +592,7 @@ bool TFuncExpr::AssignInteger(Variant& result)
   auto& variable = static_cast<TVariable&>(static_cast<TVarExpr&>(*FArgs[0]).Item());
   if (!variable.Value().IsInteger()) return false;
   int32_t value;
-  uint32_t checks;
-  if (!static_cast<const TFuncExpr&>(*FArgs[1]).IntegerResult(value, checks) ||
-      !FState->TakeQuietChecks(checks + 1))
-    return false;
+  if (!static_cast<const TFuncExpr&>(*FArgs[1]).IntegerResult(value)) return false;
   variable.MutableValue().SetInteger(value);
   result.Clear();
   FState->PumpMessages();
@@ -615,15 +632,16 @@ inline void TFuncExpr::EvalOperand(TExpr& node, Variant& result)
 bool TFuncExpr::OperateDirectly(Variant& result)
 {
   if (!OperandsReady()) return false;
-  FState->CheckStop();
+  // the operands are numbers: the scratch values never hold a text
+  Variant values[2];
   const Variant* operands[2];
   for (size_t i = 0; i < 2; ++i) {
-    if (FInPlace[i]) {
-      operands[i] = FInPlace[i];
+    if ((FInPlace >> i) & 1u) {
+      operands[i] = &ValueInPlace(*FArgs[i]);
     } else {
-      EvalOperand(*FArgs[i], FValues[i]);
+      EvalOperand(*FArgs[i], values[i]);
       if (FState->PendingJump != TJump::None) return true;
-      operands[i] = &FValues[i];
+      operands[i] = &values[i];
     }
   }
   const auto op = static_cast<TBinaryOperator>(FOperator);
@@ -634,50 +652,37 @@ bool TFuncExpr::OperateDirectly(Variant& result)
   return true;
 }
 
-bool TFuncExpr::RunBlock(Variant& result)
-{
-  CheckStop(*FState);
-  RunStatements(result);
-  return true;
-}
-
 // Statement nodes report their own errors at their own positions, and the block raises none
-// of its own: the statements need no handler of the block's.
+// of its own: the statements need no handler of the block's. A block cannot loop: it takes no
+// stop check of its own. The statements' results are discarded, into the block's result.
 void TFuncExpr::RunStatements(Variant& result)
 {
-  result.Clear();
   for (TExpr* statement : FArgs) {
-    statement->Eval(FValues[0]);
+    statement->Eval(result);
     if (FState->PendingJump != TJump::None) break;
   }
+  result.Clear();
   FState->PumpMessages();
-}
-
-bool TFuncExpr::RunIf(Variant& result)
-{
-  CheckStop(*FState);
-  RunBranch(result);
-  return true;
 }
 
 // The condition is a constant or a BOOLEAN call (whose result the call checks), so reading
 // its truth raises nothing: like a block, the branch needs no handler of its own.
 void TFuncExpr::RunBranch(Variant& result)
 {
-  const Variant* condition;
+  bool truth;
   if (FArgs[0]->NodeKind() == TExprKind::Const) {
-    condition = &static_cast<TConstExpr&>(*FArgs[0]).Value();
+    const Variant& condition = static_cast<TConstExpr&>(*FArgs[0]).Value();
+    truth = condition.IsBoolean() ? condition.AsBoolean() : condition.ToFloat() != 0.0;
   } else {
-    FArgs[0]->Eval(FValues[1]);
+    FArgs[0]->Eval(result);
     if (FState->PendingJump != TJump::None) return;
-    condition = &FValues[1];
+    truth = result.IsBoolean() ? result.AsBoolean() : result.ToFloat() != 0.0;
   }
-  const bool truth = condition->IsBoolean() ? condition->AsBoolean() : condition->ToFloat() != 0.0;
-  result.Clear();
   if (truth)
-    FArgs[1]->Eval(FValues[0]);
+    FArgs[1]->Eval(result);
   else if (FArgs.size() == 3)
-    FArgs[2]->Eval(FValues[0]);
+    FArgs[2]->Eval(result);
+  result.Clear();
   FState->PumpMessages();
 }
 
@@ -686,52 +691,44 @@ bool TFuncExpr::AssignDirectly(Variant& result)
   constexpr size_t ShortText = 64;
   TExpr& source = *FArgs[1];
   if (!(source.GetType() & TypeAll)) return false;
-  CheckStop(*FState);
-  const Variant* value;
-  if (source.NodeKind() == TExprKind::Const) {
-    value = &static_cast<TConstExpr&>(source).Value();
-  } else {
-    EvalOperand(source, FValues[0]);
-    if (FState->PendingJump != TJump::None) return true;
-    value = &FValues[0];
-  }
   result.Clear();
   TExpr& target = *FArgs[0];
-  if (value == &FValues[0] && FValues[0].IsString() && target.NodeKind() == TExprKind::Var) {
+  if (source.NodeKind() == TExprKind::Const) {
+    target.Assign(static_cast<TConstExpr&>(source).Value());
+    FState->PumpMessages();
+    return true;
+  }
+  Variant computed;
+  EvalOperand(source, computed);
+  if (FState->PendingJump != TJump::None) return true;
+  if (computed.IsString() && target.NodeKind() == TExprKind::Var) {
     // a string into a variable holding a string: the computed text moves in, as Assign would
-    // copy it (same kind, same type word); a short one is copied, which costs less than
-    // swapping two strings kept in place
+    // copy it (same kind, same type word); a short one is copied into the variable's buffer,
+    // which keeps it
     TDataItem& item = static_cast<TVarExpr&>(target).Item();
     if (item.IsVariable() && item.Value().IsString()) {
       std::string& text = static_cast<TVariable&>(item).MutableValue().AsString();
-      std::string& computed = FValues[0].AsString();
-      if (computed.size() <= ShortText && computed.size() <= text.capacity()) {
+      std::string& computedText = computed.AsString();
+      if (computedText.size() <= ShortText && computedText.size() <= text.capacity()) {
         text.clear();
-        text.append(computed);
-        FState->PumpMessages();
-        return true;
+        text.append(computedText);
+      } else {
+        text.swap(computedText);
       }
-      text.swap(computed);
-      // the variable's old text came back: a large one is not kept for the next assignment
-      if (FValues[0].AsString().capacity() > 65536) FValues[0] = Variant();
       FState->PumpMessages();
       return true;
     }
   }
-  target.Assign(*value);
-  // as the general call's temporaries: no array or large text kept between calls
-  if (FValues[0].IsArray() || (FValues[0].IsString() && FValues[0].AsString().capacity() > 65536))
-    FValues[0] = Variant();
+  target.Assign(computed);
   FState->PumpMessages();
   return true;
 }
 
 // Each route tries its way and otherwise takes the general one: every call here is the last
 // thing done (the routes are kept out of line for that), so a node costs one dispatch on its
-// way in. Blocks and branches raise nothing of their own once their stop check is a quiet
-// one, so they need no handler then. The routes are told apart in two groups of a few
-// comparisons: one table jump shared by every node of a script is predicted worse, and
-// measured slower.
+// way in. Blocks and branches raise nothing of their own, so they need no handler. The routes are
+// told apart in two groups of a few comparisons: one table jump shared by every node of a script is
+// predicted worse, and measured slower.
 void TFuncExpr::Eval(Variant& result)
 {
   switch (FShortcut) {
@@ -764,21 +761,9 @@ void TFuncExpr::Eval(Variant& result)
   if (!AssignInteger(result)) EvalGeneral(result);
 }
 
-[[gnu::noinline]] void TFuncExpr::EvalBlock(Variant& result)
-{
-  if (FState->TakeQuietChecks(1))
-    RunStatements(result);
-  else
-    EvalGeneral(result);
-}
+[[gnu::noinline]] void TFuncExpr::EvalBlock(Variant& result) { RunStatements(result); }
 
-[[gnu::noinline]] void TFuncExpr::EvalIf(Variant& result)
-{
-  if (FState->TakeQuietChecks(1))
-    RunBranch(result);
-  else
-    EvalGeneral(result);
-}
+[[gnu::noinline]] void TFuncExpr::EvalIf(Variant& result) { RunBranch(result); }
 
 void TFuncExpr::EvalGeneral(Variant& result)
 {
@@ -790,8 +775,8 @@ void TFuncExpr::EvalGeneral(Variant& result)
       case TShortcut::AssignInteger: done = AssignDirectly(result); break;
       case TShortcut::Operator:
       case TShortcut::Integers: done = OperateDirectly(result); break;
-      case TShortcut::Block: done = RunBlock(result); break;
-      case TShortcut::If: done = RunIf(result); break;
+      case TShortcut::Block: RunStatements(result); return;
+      case TShortcut::If: RunBranch(result); return;
       case TShortcut::Unknown:
       case TShortcut::None: break;
     }

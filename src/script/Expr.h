@@ -76,10 +76,13 @@ public:
   TExpr& operator=(const TExpr&) = delete;
 
   TExprKind NodeKind() const { return FKind; }
-  const std::string& Name() const { return FName; }
+  // The variable's or the function's name; empty for a constant.
+  const std::string& Name() const;
   int32_t Position() const { return FPosition; }
-  // Levels of nodes below this one (0 for a leaf): how deep evaluating it recurses.
+  // Levels of nodes below this one (0 for a leaf): how deep evaluating it recurses. The
+  // compiler keeps it far below MaxStoredHeight, where it stops counting.
   int32_t Height() const { return FHeight; }
+  static constexpr int32_t MaxStoredHeight = UINT16_MAX;
 
   virtual TType GetType() const = 0;
   virtual void Eval(Variant& result) = 0;
@@ -87,23 +90,24 @@ public:
   virtual void Assign(const Variant& value);
 
 protected:
-  TExpr(TExprKind kind, std::string name, int32_t position)
-      : FKind(kind), FName(std::move(name)), FPosition(position)
+  TExpr(TExprKind kind, int32_t position) : FPosition(position), FKind(kind) {}
+
+  void Below(const TExpr& child)
   {
+    const int32_t height = std::min(MaxStoredHeight, child.Height() + 1);
+    if (height > FHeight) FHeight = static_cast<uint16_t>(height);
   }
 
-  void Below(const TExpr& child) { FHeight = std::max(FHeight, child.FHeight + 1); }
-
-  TExprKind FKind;
-  std::string FName;
+  // A script holds millions of nodes: the common part is kept to 16 bytes with the vtable.
   int32_t FPosition;
-  int32_t FHeight = 0;
+  uint16_t FHeight = 0;
+  TExprKind FKind;
 };
 
 class TConstExpr : public TExpr {
 public:
   TConstExpr(const Variant& value, int32_t position)
-      : TExpr(TExprKind::Const, std::string(), position), FValue(value)
+      : TExpr(TExprKind::Const, position), FValue(value)
   {
   }
   TType GetType() const override { return TypeOf(FValue); }
@@ -127,8 +131,7 @@ public:
   TDataItem& Item() const { return *FItem; }
 
 protected:
-  TVarExpr(TExprKind kind, int32_t position, TDataItem& item)
-      : TExpr(kind, item.Name(), position), FItem(&item)
+  TVarExpr(TExprKind kind, int32_t position, TDataItem& item) : TExpr(kind, position), FItem(&item)
   {
   }
   [[noreturn]] void RaiseUndefined() const;
@@ -228,37 +231,34 @@ private:
   void ChooseOperands();
   void ChooseIntegers();
   void ChooseAssignInteger();
+  // The value kinds the operator's first pattern takes (as type bits, and as a bit per
+  // TValueKind).
+  TType OperandKinds() const { return FIntegerOperands ? TypeInteger : TypeMult; }
+  uint32_t ReadyKinds() const;
   bool IntegerOperand(size_t index, int32_t& value) const;
-  bool IntegerResult(int32_t& value, uint32_t& checks) const;
+  bool IntegerResult(int32_t& value) const;
   bool OperateIntegers(Variant& result);
   bool AssignInteger(Variant& result);
   bool OperandsReady() const;
   bool AssignDirectly(Variant& result);
   bool OperateDirectly(Variant& result);
-  bool RunBlock(Variant& result);
   void RunStatements(Variant& result);
-  bool RunIf(Variant& result);
   void RunBranch(Variant& result);
 
+  // What the shortcuts read is found through the arguments rather than kept in the node:
+  // a script holds millions of these nodes.
   std::vector<TExpr*> FArgs;  // owned
   TFunction* FFunc;
   std::unique_ptr<TCallPlan> FPlan;  // made at the first general call
   TRunState* FState;                 // of the script the node belongs to
   TType FResultType;
   TShortcut FShortcut = TShortcut::Unknown;
-  uint8_t FOperator = 0;     // a TBinaryOperator
-  TType FOperandKinds = 0;   // the value kinds the operator's first pattern takes
-  uint32_t FReadyKinds = 0;  // the same as a bit per TValueKind
+  uint8_t FOperator = 0;          // a TBinaryOperator
+  bool FIntegerOperands = false;  // the operator's number pattern takes integers only
+  // Bit i set: operand i is read in place (a constant, or a variable nothing evaluated after
+  // it can change) instead of evaluated.
+  uint8_t FInPlace = 0;
   TReady FReady[2] = {};
-  const TDataItem* FReadyItems[2] = {};  // the variable a ValueKind or ElementKinds test reads
-  // Operands read in place (a constant, or a variable nothing evaluated after it can change);
-  // null where the node is evaluated.
-  const Variant* FInPlace[2] = {};
-  Variant FValues[2];  // operand scratch of the shortcuts
-  // The Integers shortcut's operands: a value read in place, or a child operator node.
-  const Variant* FIntegerIn[2] = {};
-  const TFuncExpr* FIntegerChild[2] = {};
-  uint8_t FIntegerChecks = 1;  // the stop checks this node and its children make
 };
 
 // The arguments of one call as a function sees them.

@@ -30,7 +30,9 @@ struct TCallFrame {
 
 // Stop checks between two questions to the host whether the application is terminating: a
 // check is then one counter step, and a terminating application still ends a run within
-// microseconds.
+// microseconds. The checks are taken where a script can go on for long: at every turn of a
+// loop and at every call of a function (operators, assignments, blocks and branches take
+// none), and by the compiler as it builds the tree.
 inline constexpr uint32_t HostPollInterval = 64;
 
 class TRunState {
@@ -46,14 +48,6 @@ public:
   void CheckStop()
   {
     if (--FChecksToPoll == 0) PollStop();
-  }
-  // Takes count checks at once when none of them would ask the host; false, with nothing
-  // taken, when one would.
-  bool TakeQuietChecks(uint32_t count)
-  {
-    if (FChecksToPoll <= count) return false;
-    FChecksToPoll -= count;
-    return true;
   }
   // The next check raises EStop.
   void RequestStop()
