@@ -210,17 +210,19 @@ std::string PrintText(const Variant& value)
   return std::string();
 }
 
-int RunText(std::string_view text, const TOptions& options, std::ostream& out, std::ostream& err,
+int RunText(std::string text, const TOptions& options, std::ostream& out, std::ostream& err,
             std::string_view name)
 {
+  TFuncs funcs;
+  TFunc print;
+  TScript script;
   // Positions count in the text as it runs: its lines each ended by CR LF.
-  std::string source = CrLfLines(text);
+  script.TakeText(CrLfLines(text));
+  text = std::string();
   auto where = [&](int32_t position) {
-    return name.empty() ? std::string() : SourcePrefix(name, SourcePlace(source, position));
+    return name.empty() ? std::string() : SourcePrefix(name, SourcePlace(script.Text(), position));
   };
   try {
-    TFuncs funcs;
-    TFunc print;
     print.SetDeclaration("Print(ALL OPEN);");
     print.SetFuncs(&funcs);
     std::string line;
@@ -233,10 +235,8 @@ int RunText(std::string_view text, const TOptions& options, std::ostream& out, s
       line += '\n';
       out.write(line.data(), static_cast<std::streamsize>(line.size()));
     });
-    TScript script;
     script.Blocking = true;  // no window: nothing to pump
     script.SetFunctions(&funcs);
-    script.SetText(source);
     for (const auto& [constant, value] : options.Constants) script.AddConstant(constant, value);
     if (options.Mode == TMode::Check)
       script.Compile();
@@ -295,8 +295,8 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   SetScriptHost(&host);
   InterruptRequested = 0;
   auto previous = std::signal(SIGINT, OnInterrupt);
-  int status =
-      RunText(text, options, out, err, options.Mode == TMode::Eval ? "-e" : options.Source);
+  int status = RunText(std::move(text), options, out, err,
+                       options.Mode == TMode::Eval ? "-e" : options.Source);
   std::signal(SIGINT, previous);
   SetScriptHost(nullptr);
   return status;

@@ -46,7 +46,9 @@ std::string PrintText(const script::Variant& value);
 // Compiles (and unless checking, runs) text with Print writing to out. Script errors go to
 // err as their message, other exceptions as "Exception : " and the message; with a source
 // name, each after "NAME:LINE:COLUMN: " ("NAME: " when the error has no place in the text).
-int RunText(std::string_view text, const TOptions& options, std::ostream& out, std::ostream& err,
+// The text is taken by value: moved in, it is let go once converted, so a large script is held
+// once while it compiles.
+int RunText(std::string text, const TOptions& options, std::ostream& out, std::ostream& err,
             std::string_view name = {});
 
 // Runs a bot file for --bot (file, strict, out, err) -> exit status. Kept out of the runner
