@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "script/Errors.h"
+#include "script/MemoryBudget.h"
 #include "script/Script.h"
 
 namespace quarn::script {
@@ -63,13 +64,35 @@ TCompiler::TDepth::TDepth(TCompiler& compiler) : FCompiler(compiler)
 }
 
 TCompiler::TCompiler(TScript& script, TTokenizer& tokenizer)
-    : FScript(script), FTokenizer(tokenizer)
+    : FScript(script),
+      FTokenizer(tokenizer),
+      FTreeLimit(TreeBytesPerTextByte * script.Text().size() + TreeAllowance)
 {
+}
+
+void TCompiler::Charge(size_t bytes)
+{
+  // a heap block holds its size and is rounded up to 16 bytes; an argument list keeps up to
+  // twice the room it uses
+  constexpr size_t BlockShare = 8 + 15, SlotBytes = 2 * sizeof(TExpr*);
+  const size_t held = ((bytes + BlockShare) & ~size_t{15}) + SlotBytes;
+  FTreeBytes += held;
+  if (FTreeBytes > FTreeLimit)
+    throw ERuntimeError(FormatMessage(msg::ScriptTooLarge, static_cast<int>(FTreeLimit >> 20)),
+                        FTokenizer.TokenPos());
+  ChargeMemory(held);
+  FScript.FState.CheckStop();
+}
+
+std::unique_ptr<TConstExpr> TCompiler::Constant(const Variant& value, int32_t position)
+{
+  if (value.IsString()) Charge(value.AsString().size());
+  return New<TConstExpr>(value, position);
 }
 
 std::unique_ptr<TFuncExpr> TCompiler::Call(int32_t position, std::string_view name)
 {
-  return std::make_unique<TFuncExpr>(*FScript.Functions(), position, name, FScript.FState);
+  return New<TFuncExpr>(*FScript.Functions(), position, name, FScript.FState);
 }
 
 std::unique_ptr<TFuncExpr> TCompiler::ParseScript()
@@ -179,7 +202,7 @@ TCompiler::TNode TCompiler::For()
     FTokenizer.Fail(msg::ToExpected);
   node->AddArg(Expression());
   if (!FTokenizer.Accept(K::KwDo)) FTokenizer.Fail(msg::DoExpected);
-  node->AddArg(std::make_unique<TConstExpr>(Variant(step), -1));
+  node->AddArg(Constant(Variant(step), -1));
   node->AddArg(Statement());
   return node;
 }
@@ -205,6 +228,7 @@ void TCompiler::Const()
     FScript.FState.PendingJump = TJump::None;
     throw Exception(std::string());
   }
+  Charge(TScript::ItemBytes + name.size() + (result.IsString() ? result.AsString().size() : 0));
   FScript.AddScriptConstant(name, result);
 }
 
@@ -271,7 +295,7 @@ TCompiler::TNode TCompiler::Fold(std::unique_ptr<TFuncExpr> call)
     if (call->Arg(i)->NodeKind() != TExprKind::Const) return call;
   Variant value;
   call->Eval(value);  // operators raise no control signals
-  return std::make_unique<TConstExpr>(value, call->Position());
+  return Constant(value, call->Position());
 }
 
 TCompiler::TNode TCompiler::Expression()
@@ -322,24 +346,17 @@ TCompiler::TNode TCompiler::Factor()
     return Variable();
   }
   const int32_t position = FTokenizer.TokenPos();
-  if (FTokenizer.Accept(K::KwTrue)) return std::make_unique<TConstExpr>(Variant(true), position);
-  if (FTokenizer.Accept(K::KwFalse)) return std::make_unique<TConstExpr>(Variant(false), position);
+  if (FTokenizer.Accept(K::KwTrue)) return Constant(Variant(true), position);
+  if (FTokenizer.Accept(K::KwFalse)) return Constant(Variant(false), position);
   for (const TTypeConstant& constant : TypeConstants)
-    if (FTokenizer.Accept(constant.Kind))
-      return std::make_unique<TConstExpr>(Variant(constant.Word), position);
+    if (FTokenizer.Accept(constant.Kind)) return Constant(Variant(constant.Word), position);
   if (FTokenizer.HasToken()) {
     const TToken& token = *FTokenizer.Current();
     TNode literal;
     switch (token.Kind) {
-      case K::StringLit:
-        literal = std::make_unique<TConstExpr>(Variant(token.Text), position);
-        break;
-      case K::IntegerLit:
-        literal = std::make_unique<TConstExpr>(Variant(token.IntValue), position);
-        break;
-      case K::FloatLit:
-        literal = std::make_unique<TConstExpr>(Variant(token.FloatValue), position);
-        break;
+      case K::StringLit: literal = Constant(Variant(token.Text), position); break;
+      case K::IntegerLit: literal = Constant(Variant(token.IntValue), position); break;
+      case K::FloatLit: literal = Constant(Variant(token.FloatValue), position); break;
       default: break;
     }
     if (literal) {
@@ -357,10 +374,13 @@ TCompiler::TNode TCompiler::Variable()
   const std::string name = FTokenizer.Current()->Text;
   FTokenizer.Accept(K::Identifier);
   TDataItem* item = FScript.FindDataItem(name);
-  if (!item) item = &FScript.AddVariable(name);
-  if (!item->IsVariable()) return std::make_unique<TConstExpr>(item->Value(), position);
-  if (!FTokenizer.Accept(K::OpenBracket)) return std::make_unique<TVarExpr>(position, *item);
-  auto element = std::make_unique<TArrayExpr>(position, *item, FScript.FState);
+  if (!item) {
+    Charge(TScript::ItemBytes + name.size());
+    item = &FScript.AddVariable(name);
+  }
+  if (!item->IsVariable()) return Constant(item->Value(), position);
+  if (!FTokenizer.Accept(K::OpenBracket)) return New<TVarExpr>(position, *item);
+  auto element = New<TArrayExpr>(position, *item, FScript.FState);
   do {
     element->AddIndex(Expression());
   } while (FTokenizer.Accept(K::Comma));

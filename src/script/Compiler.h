@@ -19,6 +19,11 @@ inline constexpr int MaxNesting = 1000;
 // Levels of nodes below an operator: a chain of operators of one level nests each in the
 // next (a + b + c is a + (b + c)), so a long chain is limited here rather than by MaxNesting.
 inline constexpr int MaxHeight = 6000;
+// The tree compiled from a text may take this many bytes per byte of the text, and this many
+// bytes more, within the script memory budget: compiling a large text stops with an error
+// instead of taking many times its size.
+inline constexpr size_t TreeBytesPerTextByte = 2;
+inline constexpr size_t TreeAllowance = size_t{56} << 20;
 
 class TCompiler {
 public:
@@ -48,6 +53,18 @@ private:
     int& FCount;
   };
 
+  // A node of the tree, counted against the tree's limit; every node is also a stop check.
+  template <class T, class... TArgs>
+  std::unique_ptr<T> New(TArgs&&... args)
+  {
+    Charge(sizeof(T));
+    return std::make_unique<T>(std::forward<TArgs>(args)...);
+  }
+  std::unique_ptr<TConstExpr> Constant(const Variant& value, int32_t position);
+  // Counts bytes the tree is about to hold (with the heap's own share of each block and the
+  // node's slot in its parent's argument list); raises when the tree would grow past its
+  // limit or the run's memory budget.
+  void Charge(size_t bytes);
   std::unique_ptr<TFuncExpr> Call(int32_t position, std::string_view name);
   TNode Statement();
   TNode Block();
@@ -73,6 +90,8 @@ private:
   int FDepth = 0;
   int FOpenBlocks = 0;   // an END here closes a block: the statement before it is empty
   int FOpenRepeats = 0;  // likewise for UNTIL
+  size_t FTreeBytes = 0;
+  size_t FTreeLimit;
 };
 
 }  // namespace quarn::script

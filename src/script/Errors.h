@@ -143,6 +143,8 @@ inline constexpr const char* FormatInvalid = "Format '%s' invalid or incompatibl
 inline constexpr const char* FormatNoArgument = "No argument for format '%s'";
 inline constexpr const char* ArrayCreateFailed = "Error creating variant or safe array";
 inline constexpr const char* OutOfMemory = "Out of memory";
+inline constexpr const char* ScriptTooLarge =
+    "Out of memory: the compiled script would take more than %d MiB";
 }  // namespace msg
 
 }  // namespace quarn::script

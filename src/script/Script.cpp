@@ -30,6 +30,7 @@ TScript::~TScript()
   ClearConstants();
   FreeTree();
   FDataItems.clear();
+  FItemsByName.clear();
   FOwnItems.clear();
   if (FFunctions) FFunctions->RemoveListener(*this);
 }
@@ -86,16 +87,21 @@ void TScript::ClearConstants()
 {
   if (FRunning) return;
   std::erase_if(FDataItems, [](const TDataItem* item) { return item->HostDefined(); });
+  ReindexItems();
   FHostConstants.clear();
   FCompiled = false;
 }
 
 TDataItem* TScript::FindDataItem(std::string_view name) const
 {
-  const std::string upper = UpperCase(name);
-  for (TDataItem* item : FDataItems)
-    if (item->Name() == upper) return item;
-  return nullptr;
+  const auto found = FItemsByName.find(UpperCase(name));
+  return found == FItemsByName.end() ? nullptr : found->second;
+}
+
+void TScript::ReindexItems()
+{
+  FItemsByName.clear();
+  for (TDataItem* item : FDataItems) IndexItem(*item);
 }
 
 TVariable& TScript::AddVariable(std::string_view name)
@@ -104,6 +110,7 @@ TVariable& TScript::AddVariable(std::string_view name)
   TVariable& result = *variable;
   FDataItems.push_back(variable.get());
   FOwnItems.push_back(std::move(variable));
+  IndexItem(result);
   return result;
 }
 
@@ -111,6 +118,7 @@ void TScript::AddScriptConstant(std::string_view name, const Variant& value)
 {
   auto constant = std::make_unique<TConstant>(name, value);
   FDataItems.push_back(constant.get());
+  IndexItem(*constant);
   FOwnItems.push_back(std::move(constant));
 }
 
@@ -126,17 +134,35 @@ bool TScript::Compile()
 {
   if (FRunning) return false;
   if (!FFunctions) throw Exception(msg::FunctionsNotDefined);
+  // The compiler takes stop checks, which pump the host's messages: a line entered meanwhile
+  // must find this script busy, as while it runs.
+  TRunningFlag compiling(FRunning);
   FState.ResetStop();
   FState.Blocking = Blocking;
   FState.PendingJump = TJump::None;
+  TMemoryBudgetScope budget;  // the tree counts in the script's memory
   try {
     FreeTree();
+    FCompiled = false;
     FDataItems.clear();
+    FItemsByName.clear();
     FOwnItems.clear();
     for (auto& constant : FHostConstants) FDataItems.push_back(constant.get());
+    ReindexItems();
     TTokenizer tokenizer(FText);
+    tokenizer.SetStopCheck(&FState);
     TCompiler compiler(*this, tokenizer);
-    FRoot = compiler.ParseScript();
+    try {
+      FRoot = compiler.ParseScript();
+    } catch (const EStop&) {
+      throw ERuntimeError(msg::ScriptStopped, tokenizer.TokenPos());
+    } catch (const ERTE& error) {
+      throw ERuntimeError(error.Message(), tokenizer.TokenPos());
+    } catch (const std::bad_alloc&) {
+      throw ERuntimeError(msg::OutOfMemory, tokenizer.TokenPos());
+    } catch (const std::length_error&) {
+      throw ERuntimeError(msg::OutOfMemory, tokenizer.TokenPos());
+    }
     FCompiled = true;
     FCompiledGeneration = FFunctions->Generation();
     return true;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "script/Expr.h"
@@ -54,6 +55,9 @@ public:
   TDataItem& DataItem(int index) const { return *FDataItems[static_cast<size_t>(index)]; }
   // The first item of that name (any case), or nullptr.
   TDataItem* FindDataItem(std::string_view name) const;
+  // About what one variable or constant of the script takes, besides its name and value:
+  // the item, its places in the lists and its entry in the index by name.
+  static constexpr size_t ItemBytes = 256;
 
 private:
   friend class TCompiler;
@@ -62,10 +66,14 @@ private:
   void ReportOrRethrow(const class EScriptError& error);
   TVariable& AddVariable(std::string_view name);
   void AddScriptConstant(std::string_view name, const Variant& value);
+  void IndexItem(TDataItem& item) { FItemsByName.try_emplace(item.Name(), &item); }
+  void ReindexItems();
 
   std::string FText;
   TFuncs* FFunctions = nullptr;
   std::vector<TDataItem*> FDataItems;  // host constants first, then the script's own items
+  // The first of FDataItems of each name: a script with many names compiles in linear time.
+  std::unordered_map<std::string, TDataItem*> FItemsByName;
   std::vector<std::unique_ptr<TDataItem>> FOwnItems;
   std::vector<std::unique_ptr<TConstant>> FHostConstants;
   std::unique_ptr<TFuncExpr> FRoot;

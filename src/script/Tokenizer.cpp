@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "script/Errors.h"
+#include "script/RunState.h"
 
 namespace quarn::script {
 
@@ -329,7 +330,7 @@ bool ReadFloat(std::string_view text, double& value)
 
 }  // namespace
 
-TTokenizer::TTokenizer(std::string_view text) : FSource(text) { FSource += '\r'; }
+TTokenizer::TTokenizer(std::string_view text) : FSource(text) {}
 
 TTokenKind TTokenizer::Classify(std::string_view text)
 {
@@ -366,14 +367,17 @@ std::optional<TToken> TTokenizer::ReadToken()
   TToken token;
   std::string collected;
   TStateId state = TStateId::Start;
-  const int32_t length = static_cast<int32_t>(FSource.size());
+  // the text and the carriage return that ends its last line
+  const int32_t length = static_cast<int32_t>(FSource.size()) + 1;
 
   auto actionError = [&](const char* message) {
     throw ESyntaxError(FormatMessage(message, collected.c_str()), FPos);
   };
 
   while (FPos <= length && state != TStateId::None) {
-    const unsigned char c = static_cast<unsigned char>(FSource[static_cast<size_t>(FPos - 1)]);
+    if (FStopCheck && FPos % StopCheckBytes == 0) FStopCheck->CheckStop();
+    const unsigned char c =
+        FPos < length ? static_cast<unsigned char>(FSource[static_cast<size_t>(FPos - 1)]) : '\r';
     const TState& s = Table[static_cast<size_t>(state)];
     const TTransition* t = &s.Default;
     for (uint8_t i = 0; i < s.Count; ++i)

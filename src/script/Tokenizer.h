@@ -9,6 +9,8 @@
 
 namespace quarn::script {
 
+class TRunState;
+
 // Token kinds; the numbers are fixed (2..4 come from literals, 5..57 from Classify).
 enum class TTokenKind : uint8_t {
   None = 0,
@@ -80,7 +82,12 @@ struct TToken {
 
 class TTokenizer {
 public:
+  // The text is read in place: it must outlive the tokenizer.
   explicit TTokenizer(std::string_view text);
+  // Takes a stop check of the run state every StopCheckBytes characters read, so that reading
+  // a long text (one comment, one string) can be stopped.
+  void SetStopCheck(TRunState* state) { FStopCheck = state; }
+  static constexpr int32_t StopCheckBytes = 1 << 16;
 
   // The next token, or nothing when only blanks and comments remain. Raises ESyntaxError.
   std::optional<TToken> ReadToken();
@@ -101,7 +108,8 @@ public:
   int32_t Pos() const { return FPos; }
 
 private:
-  std::string FSource;  // the text with one carriage return appended
+  std::string_view FSource;  // read as if one carriage return followed it
+  TRunState* FStopCheck = nullptr;
   int32_t FPos = 1;
   int32_t FTokenPos = -1;
   int32_t FLastAcceptedPos = -1;
