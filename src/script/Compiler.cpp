@@ -84,10 +84,10 @@ void TCompiler::Charge(size_t bytes)
   FScript.FState.CheckStop();
 }
 
-std::unique_ptr<TConstExpr> TCompiler::Constant(const Variant& value, int32_t position)
+std::unique_ptr<TConstExpr> TCompiler::Constant(Variant value, int32_t position)
 {
   if (value.IsString()) Charge(value.AsString().size());
-  return New<TConstExpr>(value, position);
+  return New<TConstExpr>(std::move(value), position);
 }
 
 std::unique_ptr<TFuncExpr> TCompiler::Call(int32_t position, std::string_view name)
@@ -295,7 +295,7 @@ TCompiler::TNode TCompiler::Fold(std::unique_ptr<TFuncExpr> call)
     if (call->Arg(i)->NodeKind() != TExprKind::Const) return call;
   Variant value;
   call->Eval(value);  // operators raise no control signals
-  return Constant(value, call->Position());
+  return Constant(std::move(value), call->Position());
 }
 
 TCompiler::TNode TCompiler::Expression()
@@ -354,7 +354,7 @@ TCompiler::TNode TCompiler::Factor()
     const TToken& token = *FTokenizer.Current();
     TNode literal;
     switch (token.Kind) {
-      case K::StringLit: literal = Constant(Variant(token.Text), position); break;
+      case K::StringLit: literal = Constant(Variant(FTokenizer.TakeText()), position); break;
       case K::IntegerLit: literal = Constant(Variant(token.IntValue), position); break;
       case K::FloatLit: literal = Constant(Variant(token.FloatValue), position); break;
       default: break;

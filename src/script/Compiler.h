@@ -60,7 +60,7 @@ private:
     Charge(sizeof(T));
     return std::make_unique<T>(std::forward<TArgs>(args)...);
   }
-  std::unique_ptr<TConstExpr> Constant(const Variant& value, int32_t position);
+  std::unique_ptr<TConstExpr> Constant(Variant value, int32_t position);
   // Counts bytes the tree is about to hold (with the heap's own share of each block and the
   // node's slot in its parent's argument list); raises when the tree would grow past its
   // limit or the run's memory budget.

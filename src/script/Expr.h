@@ -110,6 +110,10 @@ public:
       : TExpr(TExprKind::Const, position), FValue(value)
   {
   }
+  TConstExpr(Variant&& value, int32_t position)
+      : TExpr(TExprKind::Const, position), FValue(std::move(value))
+  {
+  }
   TType GetType() const override { return TypeOf(FValue); }
   void Eval(Variant& result) override { result = FValue; }
   const Variant& Value() const { return FValue; }

@@ -96,6 +96,8 @@ public:
 
   void Advance();
   const TToken* Current() const { return FCurrent ? &*FCurrent : nullptr; }
+  // Moves the current token's text out (a long string literal is then not copied).
+  std::string TakeText() { return FCurrent ? std::move(FCurrent->Text) : std::string(); }
   bool Is(TTokenKind kind);
   bool Accept(TTokenKind kind);
   bool PeekIs(TTokenKind kind);
