@@ -438,7 +438,7 @@ void TFuncExpr::ChooseAssignInteger()
 // Which operand tests are left for run time, and which operands are read in place. A
 // constant or call that the operator's number pattern does not take whatever happens leaves
 // the call site to the general call for good.
-uint32_t TFuncExpr::ReadyKinds() const
+[[gnu::always_inline]] inline uint32_t TFuncExpr::ReadyKinds() const
 {
   constexpr uint32_t Integer = 1u << static_cast<int>(TValueKind::Integer);
   constexpr uint32_t Float = 1u << static_cast<int>(TValueKind::Float);
@@ -481,7 +481,7 @@ void TFuncExpr::ChooseOperands()
 
 // Whether the general call would match the operator's number pattern for both operands
 // whatever their values turn out to be, and then compute what the shortcut computes.
-bool TFuncExpr::OperandsReady() const
+[[gnu::always_inline]] inline bool TFuncExpr::OperandsReady() const
 {
   for (size_t i = 0; i < 2; ++i) {
     switch (FReady[i]) {
@@ -632,22 +632,32 @@ inline void TFuncExpr::EvalOperand(TExpr& node, Variant& result)
 bool TFuncExpr::OperateDirectly(Variant& result)
 {
   if (!OperandsReady()) return false;
-  // the operands are numbers: the scratch values never hold a text
-  Variant values[2];
+  // The first operand computed goes into the result, which nothing evaluated meanwhile
+  // reaches; the second into a scratch value of its own.
+  Variant second;
   const Variant* operands[2];
   for (size_t i = 0; i < 2; ++i) {
     if ((FInPlace >> i) & 1u) {
       operands[i] = &ValueInPlace(*FArgs[i]);
     } else {
-      EvalOperand(*FArgs[i], values[i]);
+      Variant& scratch = i == 0 ? result : second;
+      EvalOperand(*FArgs[i], scratch);
       if (FState->PendingJump != TJump::None) return true;
-      operands[i] = &values[i];
+      operands[i] = &scratch;
     }
   }
   const auto op = static_cast<TBinaryOperator>(FOperator);
-  if (!(operands[0]->IsInteger() && operands[1]->IsInteger() &&
-        ApplyIntegerOperator(op, operands[0]->AsInteger(), operands[1]->AsInteger(), result)))
+  if (operands[0]->IsInteger() && operands[1]->IsInteger() &&
+      ApplyIntegerOperator(op, operands[0]->AsInteger(), operands[1]->AsInteger(), result)) {
+    FState->PumpMessages();
+    return true;
+  }
+  if (operands[0] == &result) {
+    const Variant first(std::move(result));
+    ApplyBinaryOperator(op, first, *operands[1], result);
+  } else {
     ApplyBinaryOperator(op, *operands[0], *operands[1], result);
+  }
   FState->PumpMessages();
   return true;
 }
@@ -688,38 +698,45 @@ void TFuncExpr::RunBranch(Variant& result)
 
 bool TFuncExpr::AssignDirectly(Variant& result)
 {
-  constexpr size_t ShortText = 64;
+  constexpr size_t ShortText = 64, LargeText = 65536;
   TExpr& source = *FArgs[1];
   if (!(source.GetType() & TypeAll)) return false;
-  result.Clear();
   TExpr& target = *FArgs[0];
   if (source.NodeKind() == TExprKind::Const) {
+    result.Clear();
     target.Assign(static_cast<TConstExpr&>(source).Value());
     FState->PumpMessages();
     return true;
   }
-  Variant computed;
-  EvalOperand(source, computed);
+  // An assignment's result is empty: the value is computed into it, which nothing evaluated
+  // meanwhile reaches, and it is emptied once stored.
+  EvalOperand(source, result);
   if (FState->PendingJump != TJump::None) return true;
-  if (computed.IsString() && target.NodeKind() == TExprKind::Var) {
+  if (result.IsString() && target.NodeKind() == TExprKind::Var) {
     // a string into a variable holding a string: the computed text moves in, as Assign would
     // copy it (same kind, same type word); a short one is copied into the variable's buffer,
     // which keeps it
     TDataItem& item = static_cast<TVarExpr&>(target).Item();
     if (item.IsVariable() && item.Value().IsString()) {
       std::string& text = static_cast<TVariable&>(item).MutableValue().AsString();
-      std::string& computedText = computed.AsString();
-      if (computedText.size() <= ShortText && computedText.size() <= text.capacity()) {
+      std::string& computed = result.AsString();
+      if (computed.size() <= ShortText && computed.size() <= text.capacity()) {
         text.clear();
-        text.append(computedText);
+        text.append(computed);
       } else {
-        text.swap(computedText);
+        text.swap(computed);
       }
+      // the variable's old text came back: a large one is not kept for the next assignment
+      if (result.AsString().capacity() > LargeText) result = Variant();
+      result.Clear();
       FState->PumpMessages();
       return true;
     }
   }
-  target.Assign(computed);
+  target.Assign(result);
+  // as the general call's temporaries: no array or large text kept between calls
+  if (result.IsString() && result.AsString().capacity() > LargeText) result = Variant();
+  result.Clear();
   FState->PumpMessages();
   return true;
 }

@@ -100,8 +100,6 @@ Variant& Variant::operator=(Variant&& other) noexcept
   return *this;
 }
 
-Variant::~Variant() = default;
-
 void Variant::SetString(std::string_view value)
 {
   ReleaseArray();

@@ -148,6 +148,9 @@ private:
   std::vector<uint8_t> FBooleans;
 };
 
+// Inline, now that TArray is complete: scratch values live on the stack of the hot paths.
+inline Variant::~Variant() = default;
+
 // The type word of a value: VOID, BOOLEAN, INTEGER, FLOAT, STRING, or ARRAY plus the element's.
 TType TypeOf(const Variant& value);
 
