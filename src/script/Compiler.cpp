@@ -64,7 +64,9 @@ TCompiler::TDepth::TDepth(TCompiler& compiler) : FCompiler(compiler)
 }
 
 TCompiler::TCompiler(TScript& script, TTokenizer& tokenizer)
-    : FScript(script), FTokenizer(tokenizer)
+    : FScript(script),
+      FTokenizer(tokenizer),
+      FTreeLimit(TreeBytesPerTextByte * script.Text().size() + TreeAllowance)
 {
 }
 
@@ -75,8 +77,8 @@ void TCompiler::Charge(size_t bytes)
   constexpr size_t BlockShare = 8 + 15, SlotBytes = 2 * sizeof(TExpr*);
   const size_t held = ((bytes + BlockShare) & ~size_t{15}) + SlotBytes;
   FTreeBytes += held;
-  if (FTreeBytes > MaxTreeBytes)
-    throw ERuntimeError(FormatMessage(msg::ScriptTooLarge, static_cast<int>(MaxTreeBytes >> 20)),
+  if (FTreeBytes > FTreeLimit)
+    throw ERuntimeError(FormatMessage(msg::ScriptTooLarge, static_cast<int>(FTreeLimit >> 20)),
                         FTokenizer.TokenPos());
   ChargeMemory(held);
   FScript.FState.CheckStop();

@@ -19,11 +19,11 @@ inline constexpr int MaxNesting = 1000;
 // Levels of nodes below an operator: a chain of operators of one level nests each in the
 // next (a + b + c is a + (b + c)), so a long chain is limited here rather than by MaxNesting.
 inline constexpr int MaxHeight = 6000;
-// The most the tree compiled from one text may take, within the script memory budget:
-// compiling a larger script stops with an error instead of taking many times its text's
-// size (a statement's nodes take some fifty times its text). A bot file of a few hundred
-// thousand statements compiles.
-inline constexpr size_t MaxTreeBytes = size_t{176} << 20;
+// The tree compiled from a text may take this many bytes per byte of the text, and this many
+// bytes more, within the script memory budget: compiling a large text stops with an error
+// instead of taking many times its size.
+inline constexpr size_t TreeBytesPerTextByte = 2;
+inline constexpr size_t TreeAllowance = size_t{56} << 20;
 
 class TCompiler {
 public:
@@ -91,6 +91,7 @@ private:
   int FOpenBlocks = 0;   // an END here closes a block: the statement before it is empty
   int FOpenRepeats = 0;  // likewise for UNTIL
   size_t FTreeBytes = 0;
+  size_t FTreeLimit;
 };
 
 }  // namespace quarn::script

@@ -35,9 +35,9 @@ TEST(CompileLimits, ALargeTreeFailsAndTheNextScriptCompiles)
     const char* Error;
   };
   const TCase cases[] = {
-      // 4 MB of text makes some 200 MB of tree
-      {"the tree's own limit", DefaultScriptMemoryLimit, Repeated("x:=1;", 800000),
-       "ERROR: Runtimeerror: Out of memory: the compiled script would take more than 176 MiB "
+      // 1.5 MB of text makes some 75 MB of tree, past twice the text and 56 MiB
+      {"the text's own limit", DefaultScriptMemoryLimit, Repeated("x:=1;", 300000),
+       "ERROR: Runtimeerror: Out of memory: the compiled script would take more than 58 MiB "
        "[Position "},
       {"the script memory budget", uint64_t{4} << 20, Repeated("x:=1;", 60000),
        "ERROR: Runtimeerror: Out of memory [Position "},
