@@ -12,6 +12,8 @@ PACKAGES=(
   libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   # JPEG and PNG skins, PNG screenshots, sound output
   libjpeg62-turbo-dev libpng-dev libopenal-dev
+  # rendering without a display (EGL), animated GIF sprites
+  libegl-dev libgif-dev
   # font image generated at build time
   libfreetype-dev fonts-dejavu-core
   # virtual display for tests; SDL's message box needs xfonts-base
