@@ -34,10 +34,10 @@ TWriteResult Failure(const std::string& reason) { return {TWriteResult::TStatus:
 bool HasPixels(const TFramePixels& pixels)
 {
   return pixels.Width > 0 && pixels.Height > 0 &&
-         pixels.Rgb.size() == size_t(pixels.Width) * size_t(pixels.Height) * 3;
+         pixels.Rgb.size() == size_t(pixels.Width) * size_t(pixels.Height) * pixels.PixelBytes();
 }
 
-// Describes the pixels to libpng: 8-bit RGB rows, read bottom up.
+// Describes the pixels to libpng: 8-bit RGB or RGBA rows, read bottom up.
 png_image PixelsImage(const TFramePixels& pixels)
 {
   png_image image;
@@ -45,14 +45,14 @@ png_image PixelsImage(const TFramePixels& pixels)
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(pixels.Width);
   image.height = static_cast<png_uint_32>(pixels.Height);
-  image.format = PNG_FORMAT_RGB;
+  image.format = pixels.Alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
   return image;
 }
 
 // A negative stride: the rows were read bottom up.
 png_int_32 BottomUpStride(const TFramePixels& pixels)
 {
-  return -static_cast<png_int_32>(pixels.Width) * 3;
+  return -static_cast<png_int_32>(pixels.Width) * static_cast<png_int_32>(pixels.PixelBytes());
 }
 
 }  // namespace

@@ -1,15 +1,20 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace quarn::render {
 
-// Pixels read back from the frame buffer: RGB, rows from the bottom of the window up.
+// Pixels read back from the frame buffer: RGB (RGBA when Alpha), rows from the bottom of the
+// window up.
 struct TFramePixels {
   int32_t Width = 0;
   int32_t Height = 0;
   std::vector<uint8_t> Rgb;
+  bool Alpha = false;  // four bytes a pixel, saved with their alpha
+
+  size_t PixelBytes() const { return Alpha ? 4 : 3; }
 };
 
 // The current read buffer's pixels, the whole `width` x `height` area from the lower left.
@@ -25,7 +30,7 @@ struct TWriteResult {
   std::string Reason;  // why it failed, for a message
 };
 
-// Saves the pixels as an 8-bit RGB PNG, the window's top row first. Only regular files are
+// Saves the pixels as an 8-bit RGB (or RGBA) PNG, the window's top row first. Only regular files are
 // written: a FIFO without a reader, a folder or a device is refused, not waited for. A new
 // file is written beside its name and takes it when complete, so an interrupted write leaves
 // nothing; anything already of that name is Exists.
