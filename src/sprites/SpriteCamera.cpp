@@ -1,0 +1,125 @@
+#include "sprites/SpriteCamera.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "bots/MD2.h"
+
+namespace quarn::sprites {
+
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+
+void Include(const bots::TMD2& model, int32_t first, int32_t last, TBox& box, bool& empty)
+{
+  const int32_t count = model.GetFrameCount();
+  if (!model.IsLoaded() || count == 0 || model.GetVertexCount() == 0) return;
+  const int32_t from = std::clamp(first, 0, count - 1);
+  const int32_t to = std::clamp(last, from, count - 1);
+  for (int32_t frame = from; frame <= to; ++frame)
+    for (int32_t i = 0; i < model.GetVertexCount(); ++i) {
+      const render::TVector v = model.GetVertex(frame, i);
+      const float xyz[3] = {v.x, v.y, v.z};
+      for (int axis = 0; axis < 3; ++axis) {
+        box.Low[axis] = empty ? xyz[axis] : std::min(box.Low[axis], xyz[axis]);
+        box.High[axis] = empty ? xyz[axis] : std::max(box.High[axis], xyz[axis]);
+      }
+      empty = false;
+    }
+}
+
+}  // namespace
+
+TBox AnimationBounds(const bots::TMD2& body, const bots::TMD2* weapon, int32_t first,
+                     int32_t last)
+{
+  TBox box;
+  bool empty = true;
+  Include(body, first, last, box, empty);
+  if (weapon) Include(*weapon, first, last, box, empty);
+  return box;
+}
+
+TSpriteCamera::TSpriteCamera(const TViewSetup& setup) : FSetup(setup)
+{
+  const TBox& box = setup.Bounds;
+  FCentre = render::Vector((box.Low[0] + box.High[0]) / 2, (box.Low[1] + box.High[1]) / 2,
+                           (box.Low[2] + box.High[2]) / 2);
+  if (!setup.Perspective) {
+    // The box's corners in eye coordinates, over every direction: the widest reach sideways
+    // and up or down from the middle sets the scale.
+    double reachX = 0, reachY = 0;
+    for (int32_t direction = 0; direction < setup.Directions; ++direction) {
+      Place(direction);
+      glMatrixMode(GL_MODELVIEW);
+      glLoadIdentity();
+      FCamera.Apply();
+      double m[16];
+      glGetDoublev(GL_MODELVIEW_MATRIX, m);
+      for (int corner = 0; corner < 8; ++corner) {
+        const double p[3] = {(corner & 1) ? box.High[0] : box.Low[0],
+                             (corner & 2) ? box.High[1] : box.Low[1],
+                             (corner & 4) ? box.High[2] : box.Low[2]};
+        const double c[3] = {FCentre.x, FCentre.y, FCentre.z};
+        double eye[2];
+        for (int row = 0; row < 2; ++row)
+          eye[row] = m[row] * (p[0] - c[0]) + m[4 + row] * (p[1] - c[1]) + m[8 + row] * (p[2] - c[2]);
+        reachX = std::max(reachX, std::abs(eye[0]));
+        reachY = std::max(reachY, std::abs(eye[1]));
+      }
+    }
+    const double aspect = double(setup.Width) / setup.Height;
+    const double halfHeight = std::max({reachY, reachX / aspect, 0.5}) * Margin;
+    FHalfHeight = halfHeight;
+    FHalfWidth = halfHeight * aspect;
+  }
+}
+
+void TSpriteCamera::Place(int32_t direction)
+{
+  const TBox& box = FSetup.Bounds;
+  const double dx = box.High[0] - box.Low[0], dy = box.High[1] - box.Low[1],
+               dz = box.High[2] - box.Low[2];
+  const double radius = std::max(std::sqrt(dx * dx + dy * dy + dz * dz) / 2, 0.5);
+  FRadius = radius;
+
+  render::TViewVolume& volume = FCamera.ViewVolume;
+  volume.FieldOfView = FSetup.FieldOfView;
+  volume.ViewportX = volume.ViewportY = 0;
+  volume.ViewportWidth = FSetup.Width;
+  volume.ViewportHeight = FSetup.Height;
+  const double halfHeight = volume.FieldOfView * Pi / 360;
+  const double aspect = double(FSetup.Width) / FSetup.Height;
+  const double halfWidth = std::atan(std::tan(halfHeight) * aspect);
+  const double distance = radius * Margin / std::sin(std::min(halfHeight, halfWidth));
+  volume.NearPlane = std::clamp((distance - radius) / 2, 0.01, 1.0);
+  volume.FarPlane = std::max(1000.0, (distance + radius) * 2);
+
+  const double elevation = FSetup.Elevation * Pi / 180;
+  FCamera.Target = &FCentre;
+  FCamera.Turn = 180 + 360.0f * float(direction) / float(FSetup.Directions);
+  FCamera.Rotation = render::Vector(-90, 0, 0);
+  FCamera.Up = render::Vector(0, 1, 0);
+  FCamera.Center = render::Vector(0, 0, 0);
+  FCamera.Eye = render::Vector(static_cast<float>(-distance * std::cos(elevation)),
+                               static_cast<float>(distance * std::sin(elevation)), 0);
+}
+
+void TSpriteCamera::Apply(int32_t direction)
+{
+  Place(direction);
+  FCamera.Apply();
+  if (FSetup.Perspective) return;
+  const double distance = std::sqrt(double(FCamera.Eye.x) * FCamera.Eye.x +
+                                    double(FCamera.Eye.y) * FCamera.Eye.y);
+  const double depth = FRadius * 2 + 1;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-FHalfWidth, FHalfWidth, -FHalfHeight, FHalfHeight, distance - depth, distance + depth);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+}  // namespace quarn::sprites

@@ -1,0 +1,173 @@
+#include "sprites/SpriteFrames.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "bots/MD2.h"
+
+namespace quarn::sprites {
+
+namespace {
+
+// The name without its trailing digits, and their value (-1 when there are none).
+void SplitNumber(const std::string& name, std::string& stem, long& number)
+{
+  size_t end = name.size();
+  while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
+  stem = name.substr(0, end);
+  number = -1;
+  if (end < name.size()) {
+    const std::string digits = name.substr(end, 9);  // no overflow
+    std::from_chars(digits.data(), digits.data() + digits.size(), number);
+  }
+}
+
+// Only characters that are safe in a file name on any system.
+std::string FileSafe(const std::string& stem)
+{
+  std::string name;
+  for (const char c : stem) {
+    const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                      (c >= '0' && c <= '9') || c == '_' || c == '-';
+    name += safe ? c : '_';
+  }
+  while (!name.empty() && name.back() == '_') name.pop_back();
+  return name.empty() ? "frames" : name;
+}
+
+bool ParseRange(const std::string& text, int32_t& first, int32_t& last)
+{
+  const size_t dash = text.find('-');
+  if (dash == std::string::npos || dash == 0) return false;
+  const char* end = text.data() + text.size();
+  const auto a = std::from_chars(text.data(), text.data() + dash, first);
+  const auto b = std::from_chars(text.data() + dash + 1, end, last);
+  return a.ec == std::errc() && a.ptr == text.data() + dash && b.ec == std::errc() &&
+         b.ptr == end;
+}
+
+}  // namespace
+
+std::vector<TSpriteAnimation> RecordedAnimations(const std::vector<std::string>& frameNames)
+{
+  std::vector<TSpriteAnimation> groups;
+  std::string previousStem;
+  long previousNumber = -1;
+  for (size_t frame = 0; frame < frameNames.size(); ++frame) {
+    std::string stem;
+    long number = -1;
+    SplitNumber(frameNames[frame], stem, number);
+    const bool sameRun = !groups.empty() && stem == previousStem &&
+                         (number < 0 ? previousNumber < 0 : number == previousNumber + 1);
+    if (sameRun) {
+      groups.back().Last = int32_t(frame);
+    } else {
+      const std::string base = FileSafe(stem);
+      std::string name = base;
+      for (int n = 2;; ++n) {
+        bool taken = false;
+        for (const TSpriteAnimation& group : groups) taken = taken || group.Name == name;
+        if (!taken) break;
+        name = base + "_" + std::to_string(n);
+      }
+      groups.push_back({name, int32_t(frame), int32_t(frame)});
+    }
+    previousStem = stem;
+    previousNumber = number;
+  }
+  return groups;
+}
+
+std::vector<TSpriteAnimation> RecordedAnimations(const bots::TMD2& model)
+{
+  std::vector<std::string> names;
+  for (int32_t frame = 0; frame < model.GetFrameCount(); ++frame)
+    names.push_back(model.FrameName(frame));
+  return RecordedAnimations(names);
+}
+
+bool ChooseAnimations(const std::vector<TSpriteAnimation>& recorded, int32_t frameCount,
+                      const std::vector<std::string>& requests,
+                      std::vector<TSpriteAnimation>& chosen, std::string& error)
+{
+  chosen.clear();
+  if (frameCount <= 0) {
+    error = "the model has no frames";
+    return false;
+  }
+  if (requests.empty()) {
+    chosen = recorded;
+    return true;
+  }
+  for (const std::string& request : requests) {
+    int32_t first = 0, last = 0;
+    if (ParseRange(request, first, last)) {
+      if (first < 0 || last < first || last >= frameCount) {
+        error = "--anim " + request + ": the model's frames are 0-" +
+                std::to_string(frameCount - 1);
+        return false;
+      }
+      chosen.push_back({"frames" + std::to_string(first) + "-" + std::to_string(last), first,
+                        last});
+      continue;
+    }
+    const size_t before = chosen.size();
+    const std::string base = FileSafe(request);
+    for (const TSpriteAnimation& group : recorded) {
+      const bool again = group.Name.size() > base.size() + 1 &&
+                         group.Name.compare(0, base.size() + 1, base + "_") == 0 &&
+                         group.Name.find_first_not_of("0123456789", base.size() + 1) ==
+                             std::string::npos;
+      if (group.Name == request || (again && base == request)) chosen.push_back(group);
+    }
+    if (chosen.size() == before) {
+      std::string names;
+      for (const TSpriteAnimation& group : recorded) names += (names.empty() ? "" : ", ") + group.Name;
+      error = "--anim " + request + ": the model has no animation of that name (it has " +
+              names + ")";
+      return false;
+    }
+  }
+  return true;
+}
+
+std::vector<TPose> SamplePoses(const TSpriteAnimation& animation, int32_t fps)
+{
+  std::vector<TPose> poses;
+  const int32_t keyframes = animation.Last - animation.First + 1;
+  if (fps <= 0 || keyframes == 1) {
+    for (int32_t frame = animation.First; frame <= animation.Last; ++frame)
+      poses.push_back({-1, frame, 0});
+    return poses;
+  }
+  // Sample j lies j * KeyframesPerSecond / fps keyframes in; whole numbers stay exact.
+  const int64_t count = (int64_t(keyframes) * fps + KeyframesPerSecond - 1) / KeyframesPerSecond;
+  for (int64_t j = 0; j < count; ++j) {
+    const int64_t scaled = j * KeyframesPerSecond;
+    const int32_t whole = int32_t(scaled / fps);
+    const float fraction = float(scaled % fps) / float(fps);
+    const int32_t from = animation.First + whole;
+    if (fraction == 0) {
+      poses.push_back({-1, from, 0});
+    } else {
+      const int32_t to = from == animation.Last ? animation.First : from + 1;
+      poses.push_back({from, to, fraction});
+    }
+  }
+  return poses;
+}
+
+double FrameDuration(int32_t fps) { return 1000.0 / (fps > 0 ? fps : KeyframesPerSecond); }
+
+std::string FrameFileStem(const std::string& animation, int32_t direction, int32_t frame,
+                          int32_t count)
+{
+  int digits = 3;
+  for (int32_t limit = 1000; count > limit && digits < 9; limit *= 10) ++digits;
+  char number[16];
+  std::snprintf(number, sizeof number, "%0*d", digits, frame);
+  return animation + "_dir" + std::to_string(direction) + "_" + number;
+}
+
+}  // namespace quarn::sprites

@@ -1,0 +1,55 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quarn::bots {
+class TMD2;
+}
+
+namespace quarn::sprites {
+
+// MD2 keyframes are made to be played at this rate; --fps samples between them.
+inline constexpr int32_t KeyframesPerSecond = 10;
+
+// A range of keyframes rendered as one animation, and the name its files start with (letters,
+// digits, '_' and '-' only).
+struct TSpriteAnimation {
+  std::string Name;
+  int32_t First = 0;
+  int32_t Last = 0;
+};
+
+// The model's recorded groups: runs of consecutive frames whose names share their stem once
+// the trailing number is dropped ("run1".."run6"); a break in the numbering starts a new run.
+// A stem seen again gets "_2", "_3"; frames without a name are "frames".
+std::vector<TSpriteAnimation> RecordedAnimations(const std::vector<std::string>& frameNames);
+std::vector<TSpriteAnimation> RecordedAnimations(const bots::TMD2& model);
+
+// The animations the requests name, in their order: a group name (every group of that stem)
+// or FIRST-LAST in the model's frames ("frames40-45"). No requests: every recorded group.
+// False with a one-line error for a name the model lacks or a range outside its frames.
+bool ChooseAnimations(const std::vector<TSpriteAnimation>& recorded, int32_t frameCount,
+                      const std::vector<std::string>& requests,
+                      std::vector<TSpriteAnimation>& chosen, std::string& error);
+
+// One sampled pose, as TMD2 draws it: Current blended from Previous (-1: none) by Fraction.
+struct TPose {
+  int32_t Previous = -1;
+  int32_t Current = 0;
+  float Fraction = 0;
+};
+
+// The poses of one loop of an animation: its keyframes when fps is 0, else every 1/fps
+// seconds of its keyframes played at KeyframesPerSecond, the last keyframe blending back to
+// the first.
+std::vector<TPose> SamplePoses(const TSpriteAnimation& animation, int32_t fps);
+
+// Milliseconds one sampled frame lasts.
+double FrameDuration(int32_t fps);
+
+// "run_dir3_005": frame numbers take at least three digits, more when count needs them.
+std::string FrameFileStem(const std::string& animation, int32_t direction, int32_t frame,
+                          int32_t count);
+
+}  // namespace quarn::sprites

@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "render/PngWriter.h"
+
+namespace quarn::sprites {
+
+// Largest sheet made, in pixels: it is held whole while it is encoded.
+inline constexpr int64_t MaxSheetPixels = int64_t{1} << 26;
+
+// The frames of one animation from every direction: direction-major, then frame.
+struct TAnimationFrames {
+  std::string Name;
+  int32_t Directions = 0;
+  int32_t Count = 0;  // frames a direction
+  int32_t Width = 0;  // of one frame
+  int32_t Height = 0;
+  double Duration = 0;  // milliseconds a frame
+  std::vector<std::shared_ptr<const render::TFramePixels>> Frames;
+};
+
+// One row a direction, one column a frame: frame f of direction d at (f * Width, d * Height)
+// from the top left. RGBA rows bottom up, as frames are read.
+render::TFramePixels BuildSheet(const TAnimationFrames& frames);
+
+// The sheet's index: every frame's rectangle, direction and duration, in the array form
+// sprite tools read ("frames" with "filename" and "frame" {x, y, w, h}, and "meta").
+std::string SheetIndex(const TAnimationFrames& frames, const std::string& imageName);
+
+// Writes the whole file under a temporary name beside it and then gives it its name; "" or
+// a one-line reason.
+std::string WriteWholeFile(const std::string& fileName, const std::string& contents);
+std::string WritePngFile(const std::string& fileName, const render::TFramePixels& pixels);
+
+}  // namespace quarn::sprites
