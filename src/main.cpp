@@ -13,6 +13,8 @@
 #include "platform/WindowSystem.h"
 #include "script/MemoryBudget.h"
 #include "shell/MainForm.h"
+#include "shell/ModelViewer.h"
+#include "sprites/RenderCommand.h"
 
 namespace {
 
@@ -40,6 +42,7 @@ void PrintUsage(std::FILE* out)
       "                 values (default 1G; bytes or K, M, G)\n"
       "  --view MODEL   show a model with the demo's states and keys; skins named\n"
       "                 in the models are found beside them unless given\n"
+      "  --render MODEL render sprites of a model without a window (--render --help)\n"
       "  -h, --help     show this text\n"
       "  -v, --version  show the version\n");
 }
@@ -58,6 +61,11 @@ bool IsModelName(const std::string& arg)
 int main(int argc, char** argv)
 {
   quarn::platform::ReturnLargeBlocksWhenFreed();
+  if (quarn::sprites::WantsRender(argc, argv))
+    return quarn::sprites::RunRenderCommand(
+        {argv + 1, argv + argc}, [](const std::string& model, const std::vector<std::string>& names) {
+          return quarn::shell::FindSkin(model, names).Found;
+        });
   std::setlocale(LC_ALL, "");
   quarn::shell::TMainFormOptions options;
   options.AutoexecFile = quarn::platform::ExeDir() + "autoexec.txt";
