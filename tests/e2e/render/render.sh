@@ -1,0 +1,90 @@
+# quarn --render with no display: a generated model's two groups from 4 directions, as frames,
+# sheets with their index and GIFs; a sprite of a pose equals the window's screenshot of it;
+# bad options and unreadable files end with their exit status and one line.
+source "$E2E_LIB"
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+cd "$E2E_TMP"
+python3 "$here/make_two_groups.py" two.md2 two.tga
+convert -size 64x64 gradient:red-blue two.tga
+
+render() { env -u DISPLAY -u WAYLAND_DISPLAY "$QUARN_BIN/quarn" --render "$@"; }
+pixel() { convert "$1" -format "%[pixel:p{$2}]" info:; }
+
+render two.md2 --directions 4 --sheet --gif --out out 2>render.err || fail "render failed: $(cat render.err)"
+[ ! -s render.err ] || fail "a progress line or message on a non-terminal: $(cat render.err)"
+
+# Every recorded group, its keyframes, 4 directions; nothing else in the folder.
+expected=$( (for d in 0 1 2 3; do
+               for f in $(seq -f %03g 0 39); do echo "stand_dir${d}_$f.png"; done
+               for f in $(seq -f %03g 0 5); do echo "run_dir${d}_$f.png"; done
+               echo "stand_dir$d.gif"; echo "run_dir$d.gif"
+             done; echo stand.png; echo stand.json; echo run.png; echo run.json) | sort)
+[ "$(ls -A out | sort)" = "$expected" ] || fail "files: $(diff <(echo "$expected") <(ls -A out | sort) | head)"
+
+[ "$(identify -format '%wx%h %[channels]' out/run_dir3_005.png)" = "128x128 srgba" ] ||
+  fail "frame: $(identify out/run_dir3_005.png)"
+[ "$(pixel out/run_dir3_005.png 0,0)" = "srgba(0,0,0,0)" ] || fail "corner not transparent"
+centre=$(pixel out/stand_dir0_000.png 64,64)
+[[ "$centre" == srgba*,1\) || "$centre" == srgb\(* ]] || fail "centre not opaque: $centre"
+[ "$(identify -format '%wx%h' out/run.png)" = "768x512" ] || fail "run sheet $(identify out/run.png)"
+[ "$(identify -format '%wx%h' out/stand.png)" = "5120x512" ] || fail "stand sheet $(identify out/stand.png)"
+# The sheet holds the frames: direction 2, frame 4 of run at (512, 256).
+convert out/run.png -crop 128x128+512+256 +repage sheet_cell.png
+[ "$(compare -metric AE sheet_cell.png out/run_dir2_004.png null: 2>&1)" = 0 ] || fail "sheet cell differs"
+
+python3 - out/run.json <<'PY' || fail "run.json"
+import json, sys
+index = json.load(open(sys.argv[1]))
+frames = index["frames"]
+assert len(frames) == 24, len(frames)
+cell = [f for f in frames if f["direction"] == 2 and f["index"] == 4][0]
+assert cell["filename"] == "run_dir2_004.png", cell
+assert cell["frame"] == {"x": 512, "y": 256, "w": 128, "h": 128}, cell
+assert cell["duration"] == 100, cell
+meta = index["meta"]
+assert meta["image"] == "run.png" and meta["size"] == {"w": 768, "h": 512}, meta
+assert meta["directions"] == 4 and meta["framesPerDirection"] == 6, meta
+PY
+[ "$(identify out/run_dir1.gif | wc -l)" = 6 ] || fail "run GIF frames: $(identify out/run_dir1.gif | wc -l)"
+[ "$(identify out/stand_dir0.gif | wc -l)" = 40 ] || fail "stand GIF frames"
+
+# In-between poses: six keyframes at 30 frames a second are eighteen frames.
+render two.md2 --anim run --fps 30 --directions 1 --out fps 2>/dev/null || fail "--fps render failed"
+[ "$(ls fps | wc -l)" = 18 ] || fail "--fps 30: $(ls fps | wc -l) frames"
+[ "$(compare -metric AE fps/run_dir0_003.png out/run_dir0_001.png null: 2>&1)" = 0 ] ||
+  fail "sample 3 at 30 frames a second is not keyframe 1"
+
+# Exit statuses: 2 for an option, 1 for a file; one line each, and no files.
+check_status() {
+  local want=$1; shift
+  set +e; render "$@" --out bad >/dev/null 2>err.txt; local status=$?; set -e
+  [ "$status" = "$want" ] || fail "$* ended with $status, not $want: $(cat err.txt)"
+  grep -q '^quarn: ' err.txt || fail "$*: no error line"
+  [ ! -e bad ] || [ -z "$(ls -A bad)" ] || fail "$*: files were written"
+}
+check_status 2 two.md2 --directions 0
+check_status 2 two.md2 --size 128
+check_status 2 two.md2 --background '#12345'
+check_status 2 two.md2 --anim walk
+check_status 2 two.md2 --anim 40-99
+check_status 2 two.md2 --frobnicate
+check_status 1 missing.md2
+check_status 1 two.tga
+check_status 1 two.md2 --skin missing.pcx
+
+# The same pose in the window: the viewer frames the idle frames (stand, all one box) as a
+# perspective view 15 degrees from above; its screenshot below the open console (the lowest
+# 220 rows) equals the sprite.
+render two.md2 --anim stand --directions 1 --perspective --elevation 15 --size 640x480 \
+  --background '#000000' --out same 2>/dev/null || fail "perspective render failed"
+quarn_start --windowed --no-dialogs --no-autoexec --exec 'DrawFPS(false)' \
+  --exec "Screenshot('$E2E_TMP/window.png')" two.md2
+wait_until 30 test -s window.png || fail "no screenshot"
+convert window.png -crop 640x220+0+260 +repage window_low.png
+convert same/stand_dir0_000.png -alpha off -crop 640x220+0+260 +repage sprite_low.png
+[ "$(max_channel window_low.png)" != 0 ] || fail "the window shows nothing below the console"
+difference=$(compare -metric AE window_low.png sprite_low.png null: 2>&1 || true)
+[ "$difference" = 0 ] || fail "the sprite differs from the window in $difference pixels"
+xdotool key Escape
+quarn_expect_exit 3 0
+echo ok
