@@ -57,13 +57,15 @@ png_int_32 BottomUpStride(const TFramePixels& pixels)
 
 }  // namespace
 
-bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::string& reason)
+bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::string& reason,
+               TPngCompression compression)
 {
   if (!HasPixels(pixels)) {
     reason = "there are no pixels to save";
     return false;
   }
   png_image image = PixelsImage(pixels);
+  if (compression == TPngCompression::Fast) image.flags |= PNG_IMAGE_FLAG_FAST;
   // Encoded once into room for the largest possible result, then cut to its size.
   png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
   try {

@@ -36,8 +36,14 @@ struct TWriteResult {
 // nothing; anything already of that name is Exists.
 TWriteResult WritePNG(const std::string& fileName, const TFramePixels& pixels, TWriteMode mode);
 
+enum class TPngCompression {
+  Small,  // the smallest file libpng's usual settings give
+  Fast    // a few times faster, files a few times larger (many small frames)
+};
+
 // The pixels as PNG file contents, as WritePNG writes them; false with `reason` when they
 // cannot be encoded.
-bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::string& reason);
+bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::string& reason,
+               TPngCompression compression = TPngCompression::Small);
 
 }  // namespace quarn::render
