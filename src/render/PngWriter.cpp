@@ -29,6 +29,9 @@ TFramePixels ReadFramePixels(int32_t width, int32_t height)
 
 namespace {
 
+constexpr int FastLevel = 1;        // zlib's fastest
+constexpr int FastMemoryLevel = 4;  // zlib's default is 8: a 64 KiB hash table to clear
+
 TWriteResult Failure(const std::string& reason) { return {TWriteResult::TStatus::Failed, reason}; }
 
 bool HasPixels(const TFramePixels& pixels)
@@ -55,6 +58,61 @@ png_int_32 BottomUpStride(const TFramePixels& pixels)
   return -static_cast<png_int_32>(pixels.Width) * static_cast<png_int_32>(pixels.PixelBytes());
 }
 
+// Where the fast encoder puts the file: a buffer sized for the largest possible result.
+struct TMemorySink {
+  uint8_t* Data;
+  size_t Capacity;
+  size_t Size;
+};
+
+void AppendToSink(png_structp png, png_bytep data, png_size_t size)
+{
+  auto* sink = static_cast<TMemorySink*>(png_get_io_ptr(png));
+  if (size > sink->Capacity - sink->Size) png_error(png, "the PNG outgrew its bound");
+  std::memcpy(sink->Data + sink->Size, data, size);
+  sink->Size += size;
+}
+
+void FlushSink(png_structp) {}
+
+void StopOnError(png_structp png, png_const_charp message)
+{
+  auto* text = static_cast<char*>(png_get_error_ptr(png));
+  std::snprintf(text, 128, "%s", message);
+  png_longjmp(png, 1);
+}
+
+void IgnoreWarning(png_structp, png_const_charp) {}
+
+// zlib's fastest level with a small hash table, and the Sub filter: on frames of a few tens
+// of kilobytes, most of the default's time goes into setting up its tables. Only plain data
+// lives in this function: libpng leaves it by longjmp on an error.
+bool EncodeFastInto(const TFramePixels& pixels, TMemorySink& sink, char (&message)[128])
+{
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, message, StopOnError, IgnoreWarning);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_set_write_fn(png, &sink, AppendToSink, FlushSink);
+  png_set_IHDR(png, info, png_uint_32(pixels.Width), png_uint_32(pixels.Height), 8,
+               pixels.Alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_compression_level(png, FastLevel);
+  png_set_compression_mem_level(png, FastMemoryLevel);
+  png_set_filter(png, 0, PNG_FILTER_SUB);
+  png_write_info(png, info);
+  const size_t rowBytes = size_t(pixels.Width) * pixels.PixelBytes();
+  for (int32_t row = pixels.Height - 1; row >= 0; --row)  // read bottom up
+    png_write_row(png, pixels.Rgb.data() + size_t(row) * rowBytes);
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
 }  // namespace
 
 bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::string& reason,
@@ -65,7 +123,6 @@ bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::strin
     return false;
   }
   png_image image = PixelsImage(pixels);
-  if (compression == TPngCompression::Fast) image.flags |= PNG_IMAGE_FLAG_FAST;
   // Encoded once into room for the largest possible result, then cut to its size.
   png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
   try {
@@ -73,6 +130,16 @@ bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::strin
   } catch (const std::bad_alloc&) {
     reason = std::strerror(ENOMEM);
     return false;
+  }
+  if (compression == TPngCompression::Fast) {
+    TMemorySink sink{png.data(), png.size(), 0};
+    char message[128] = "libpng failed";
+    if (!EncodeFastInto(pixels, sink, message)) {
+      reason = message;
+      return false;
+    }
+    png.resize(sink.Size);
+    return true;
   }
   const bool encoded = png_image_write_to_memory(&image, png.data(), &size, 0, pixels.Rgb.data(),
                                                  BottomUpStride(pixels), nullptr) != 0;
