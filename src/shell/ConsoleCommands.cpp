@@ -14,6 +14,7 @@
 #include "shell/ConsoleDump.h"
 #include "shell/MainForm.h"
 #include "shell/ModelReport.h"
+#include "sprites/SpriteRenderer.h"
 
 namespace quarn::shell {
 
@@ -67,6 +68,8 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
       {"BotState;", &TConsoleCommands::BotStateFuncEval, "BotState: state, frame and keys"},
       {"Culling(boolean);", &TConsoleCommands::CullingFuncEval,
        "Culling(true): hide faces turned away"},
+      {"RenderSprites(string);", &TConsoleCommands::RenderSpritesFuncEval,
+       "RenderSprites('--anim run'): sprites"},
   };
   FCommands = script::THostCommands(FFuncs, *this, Commands);
   FScript.Exceptions = true;
@@ -235,6 +238,29 @@ void TConsoleCommands::ScreenshotFuncEval(const script::TArgList& args)
     Console().Add("Screenshot: a file name is needed");
   else
     FForm.Screenshots().Request(name, Console());
+}
+
+void TConsoleCommands::RenderSpritesFuncEval(const script::TArgList& args)
+{
+  // The bot as the window draws it, with the options of --render (relative to the current
+  // directory): one line says what was written, or why nothing was.
+  sprites::TSpriteOptions options;
+  options.Style.Culling = FForm.Bots().Culling();
+  std::string error;
+  bots::TBot& bot = FForm.Bots().Bot();
+  if (sprites::ParseSpriteOptions(sprites::SplitOptionText(script::ArgText(args, 0)), false,
+                                  options, error) != sprites::TParseResult::Ok)
+    Console().AddWrapped("RenderSprites: " + (error.empty() ? "see quarn --render --help" : error));
+  else if (!bot.Active())
+    Console().Add("RenderSprites: no bot is loaded");
+  else {
+    sprites::TSpriteRenderer renderer(options, bot.Model(), bot.HasWeapon() ? &bot.Weapon() : nullptr);
+    if (renderer.Prepare(error) && renderer.Run(error) == sprites::TRenderStatus::Done)
+      Console().AddWrapped("RenderSprites: " + std::to_string(renderer.FrameCount()) +
+                           " frames written to " + options.OutDir);
+    else
+      Console().AddWrapped("RenderSprites: " + error);
+  }
 }
 
 }  // namespace quarn::shell

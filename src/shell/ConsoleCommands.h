@@ -50,6 +50,7 @@ private:
   void BindsFuncEval(const script::TArgList& args);
   void BotStateFuncEval(const script::TArgList& args);
   void CullingFuncEval(const script::TArgList& args);
+  void RenderSpritesFuncEval(const script::TArgList& args);
   std::string ExtensionsText() const;
   render::TConsole& Console();
 
