@@ -77,9 +77,21 @@ check_status 1 two.md2 --skin missing.pcx
 # 220 rows) equals the sprite.
 render two.md2 --anim stand --directions 1 --perspective --elevation 15 --size 640x480 \
   --background '#000000' --out same 2>/dev/null || fail "perspective render failed"
+# RenderSprites renders the window's bot with the same options, in the window's context,
+# before the screenshot's frame: that frame is still the window's own picture.
 quarn_start --windowed --no-dialogs --no-autoexec --exec 'DrawFPS(false)' \
-  --exec "Screenshot('$E2E_TMP/window.png')" two.md2
+  --exec "Screenshot('$E2E_TMP/window.png')" \
+  --exec "RenderSprites('--anim run --directions 2 --size 64x48 --out \"my dir\"')" \
+  --exec "RenderSprites('--anim walk')" two.md2
 wait_until 30 test -s window.png || fail "no screenshot"
+condump dump.txt
+# Console lines wrap at the console's width: the dump is read as one text.
+tr -d '\r\n' <dump.txt | grep -q 'RenderSprites: 12 frames written to my dir' ||
+  fail "no RenderSprites line: $(tail -12 dump.txt)"
+tr -d '\r\n' <dump.txt | grep -q 'RenderSprites: --anim walk: the model has no animation of that name' ||
+  fail "no RenderSprites error line: $(tail -5 dump.txt)"
+[ "$(ls "my dir" | wc -l)" = 12 ] || fail "RenderSprites wrote $(ls "my dir" | wc -l) files"
+[ "$(identify -format '%wx%h' "my dir/run_dir1_005.png")" = 64x48 ] || fail "RenderSprites size"
 convert window.png -crop 640x220+0+260 +repage window_low.png
 convert same/stand_dir0_000.png -alpha off -crop 640x220+0+260 +repage sprite_low.png
 [ "$(max_channel window_low.png)" != 0 ] || fail "the window shows nothing below the console"
