@@ -1,0 +1,158 @@
+// Sprites of a generated model: a box that leans further in each of its run frames. The camera
+// keeps one scale through an animation and round the model and leaves every pose inside the
+// frame; a sample between keyframes is drawn between them.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bots/MD2.h"
+#include "bots/MD2Writer.h"
+#include "platform/OffscreenGL.h"
+#include "sprites/SpriteFrames.h"
+#include "sprites/SpriteRenderer.h"
+#include "support/ScratchFolder.h"
+
+namespace quarn::sprites {
+namespace {
+
+constexpr int RunFrames = 6;  // run frames, after one stand frame
+constexpr float Lean = 8;    // x units the top moves each run frame
+constexpr float Height = 40;
+
+std::vector<uint8_t> LeaningBox()
+{
+  bots::TMD2Content content;
+  content.SkinWidth = content.SkinHeight = 8;
+  content.TexCoords = {{0, 0}};
+  // Corners numbered by their x, y, z bits; faces clockwise from outside.
+  const int quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
+                           {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+  for (const auto& q : quads) {
+    content.Triangles.push_back({{int16_t(q[0]), int16_t(q[2]), int16_t(q[1])}, {0, 0, 0}});
+    content.Triangles.push_back({{int16_t(q[0]), int16_t(q[3]), int16_t(q[2])}, {0, 0, 0}});
+  }
+  for (int frame = 0; frame <= RunFrames; ++frame) {
+    std::vector<render::TVector> corners;
+    for (int c = 0; c < 8; ++c) {
+      const float z = (c & 1) ? Height : 0;
+      const float lean = frame == 0 ? 0 : Lean * float(frame) * z / Height;
+      corners.push_back(render::Vector((c & 4) ? 6 + lean : -6 + lean, (c & 2) ? 6 : -6, z));
+    }
+    content.Frames.push_back(bots::QuantizeFrame(
+        corners, frame == 0 ? "stand1" : "run" + std::to_string(frame)));
+  }
+  return bots::WriteMD2(content);
+}
+
+// The box round the opaque pixels of a PNG, top-down rows; width -1 when none is opaque.
+struct TOpaque {
+  int Left = 1 << 20, Top = 1 << 20, Right = -1, Bottom = -1;
+  bool Border = false;  // an opaque pixel on the frame's edge
+  int Width() const { return Right - Left + 1; }
+  int Height() const { return Bottom - Top + 1; }
+};
+
+TOpaque ReadOpaque(const std::string& fileName)
+{
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  TOpaque opaque;
+  if (!png_image_begin_read_from_file(&image, fileName.c_str())) {
+    ADD_FAILURE() << fileName << ": " << image.message;
+    return opaque;
+  }
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  EXPECT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+  const int w = int(image.width), h = int(image.height);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (pixels[(size_t(y) * w + x) * 4 + 3] > 0) {
+        opaque.Left = std::min(opaque.Left, x);
+        opaque.Right = std::max(opaque.Right, x);
+        opaque.Top = std::min(opaque.Top, y);
+        opaque.Bottom = std::max(opaque.Bottom, y);
+        opaque.Border = opaque.Border || x == 0 || y == 0 || x == w - 1 || y == h - 1;
+      }
+  return opaque;
+}
+
+class SpriteFraming : public ::testing::Test {
+protected:
+  void SetUp() override
+  {
+    std::string reason;
+    if (!Context.Create(reason)) GTEST_SKIP() << "no OpenGL context: " << reason;
+    const std::vector<uint8_t> bytes = LeaningBox();
+    Folder.Write("box.md2",
+                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    ASSERT_TRUE(Model.LoadFromFile(Folder.Path + "box.md2")) << Model.FailReason();
+  }
+
+  // Renders with the options given after the defaults; the files' folder.
+  std::string Render(std::vector<std::string> args)
+  {
+    const std::string out = Folder.Path + "out" + std::to_string(++Runs);
+    args.insert(args.begin(), {"--render", "box.md2", "--out", out});
+    TSpriteOptions options;
+    std::string error;
+    EXPECT_EQ(ParseSpriteOptions(args, true, options, error), TParseResult::Ok) << error;
+    TSpriteRenderer renderer(options, Model, nullptr);
+    EXPECT_EQ(renderer.Run(error), TRenderStatus::Done) << error;
+    return out + "/";
+  }
+
+  test::TScratchFolder Folder{"quarn_sprites_"};
+  platform::TOffscreenGL Context;
+  bots::TMD2 Model;
+  int Runs = 0;
+};
+
+TEST_F(SpriteFraming, OneScaleThroughTheAnimationAndRoundTheModel)
+{
+  const std::string out = Render({"--anim", "run", "--size", "64x64", "--elevation", "0"});
+  int widest = 0, tallest = 0, firstHeight = -1;
+  for (int direction = 0; direction < 8; ++direction)
+    for (int frame = 0; frame < RunFrames; ++frame) {
+      const std::string name = out + FrameFileStem("run", direction, frame, RunFrames) + ".png";
+      const TOpaque opaque = ReadOpaque(name);
+      ASSERT_GT(opaque.Width(), 0) << name;
+      EXPECT_FALSE(opaque.Border) << name << " touches the frame's edge";
+      widest = std::max(widest, opaque.Width());
+      tallest = std::max(tallest, opaque.Height());
+      // Seen level from the front the lean runs towards the eye: only the scale could change
+      // the height.
+      if (direction == 0 && firstHeight < 0) firstHeight = opaque.Height();
+      if (direction == 0) {
+        EXPECT_NEAR(opaque.Height(), firstHeight, 1) << name;
+      }
+    }
+  // Framed, not lost in the middle: the largest pose fills most of the frame one way.
+  EXPECT_GE(std::max(widest, tallest), 40);
+}
+
+TEST_F(SpriteFraming, SamplesBetweenKeyframesAreDrawnBetweenThem)
+{
+  // Direction 1 of 4 sees the lean across the frame. At 20 frames a second every other sample
+  // is half way from one keyframe to the next.
+  const std::string keys = Render({"--anim", "run", "--directions", "4"});
+  const std::string half = Render({"--anim", "run", "--directions", "4", "--fps", "20"});
+  for (int key = 0; key + 1 < RunFrames; ++key) {
+    const TOpaque from = ReadOpaque(keys + FrameFileStem("run", 1, key, RunFrames) + ".png");
+    const TOpaque to = ReadOpaque(keys + FrameFileStem("run", 1, key + 1, RunFrames) + ".png");
+    const TOpaque between = ReadOpaque(half + FrameFileStem("run", 1, 2 * key + 1, 2 * RunFrames) + ".png");
+    ASSERT_NE(from.Left + from.Right, to.Left + to.Right) << "the lean does not show";
+    EXPECT_NEAR(between.Left + between.Right, (from.Left + from.Right + to.Left + to.Right) / 2.0, 2)
+        << "sample " << 2 * key + 1;
+    const TOpaque same = ReadOpaque(half + FrameFileStem("run", 1, 2 * key, 2 * RunFrames) + ".png");
+    EXPECT_EQ(same.Left + same.Right, from.Left + from.Right) << "sample " << 2 * key;
+  }
+}
+
+}  // namespace
+}  // namespace quarn::sprites
