@@ -36,6 +36,8 @@ int LoadModel(bots::TMD2& model, const std::string& fileName, const std::string&
     const std::string reason = model.FailReason().empty() ? std::strerror(ENOENT) : model.FailReason();
     return Fail(ExitUnreadable, "cannot read model " + fileName + ": " + reason);
   }
+  if (model.GetFrameCount() == 0 || model.GetVertexCount() == 0)
+    return Fail(ExitUnreadable, "cannot draw model " + fileName + ": it has no frames or vertices");
   const std::string chosen = skin.empty() && findSkin ? findSkin(fileName, model.SkinNames()) : skin;
   if (chosen.empty()) return ExitDone;
   if (!model.LoadSkin(chosen)) {

@@ -110,9 +110,10 @@ bool TakeValue(const std::string& name, const std::string& value, TSpriteOptions
 TParseResult ParseSpriteOptions(const std::vector<std::string>& args, bool modelRequired,
                                 TSpriteOptions& options, std::string& error)
 {
+  for (const std::string& arg : args)
+    if (arg == "--help" || arg == "-h") return TParseResult::Help;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") return TParseResult::Help;
     if (arg == "--sheet") {
       options.Sheet = true;
     } else if (arg == "--gif") {

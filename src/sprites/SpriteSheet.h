@@ -8,8 +8,10 @@
 
 namespace quarn::sprites {
 
-// Largest sheet made, in pixels: it is held whole while it is encoded.
-inline constexpr int64_t MaxSheetPixels = int64_t{1} << 26;
+// Most pixels of one animation's frames held for its sheet or GIFs (128 MiB of RGBA; the sheet
+// is as large again while it is encoded). The demo robot's 199 frames from 8 directions at
+// 128x128 fit.
+inline constexpr int64_t MaxSheetPixels = int64_t{1} << 25;
 
 // The frames of one animation from every direction: direction-major, then frame.
 struct TAnimationFrames {

@@ -86,6 +86,16 @@ TEST(SpriteOptions, RefusedLines)
   }
 }
 
+TEST(SpriteOptions, HelpWhereverItStands)
+{
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"--render", "--help"}, {"--render", "m.md2", "--fps", "x", "-h"}}) {
+    TSpriteOptions options;
+    std::string error;
+    EXPECT_EQ(ParseSpriteOptions(args, true, options, error), TParseResult::Help) << args[1];
+  }
+}
+
 TEST(SpriteOptions, ConsoleTextSplitsAtBlanksOutsideQuotes)
 {
   EXPECT_EQ(SplitOptionText("  --anim run --out \"my sprites\" --background '#000000' "),
