@@ -63,7 +63,8 @@ int main(int argc, char** argv)
   quarn::platform::ReturnLargeBlocksWhenFreed();
   if (quarn::sprites::WantsRender(argc, argv))
     return quarn::sprites::RunRenderCommand(
-        {argv + 1, argv + argc}, [](const std::string& model, const std::vector<std::string>& names) {
+        {argv + 1, argv + argc},
+        [](const std::string& model, const std::vector<std::string>& names) {
           return quarn::shell::FindSkin(model, names).Found;
         });
   std::setlocale(LC_ALL, "");

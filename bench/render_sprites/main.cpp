@@ -99,9 +99,10 @@ int main(int argc, char** argv)
   const double wholeProcessor = (ProcessorSeconds() - processor) / frames * 1000;
   std::printf("draw only:  %8.1f frames/s, %.3f ms of processor time a frame\n", drawRate,
               drawProcessor);
-  std::printf("whole run:  %8.1f frames/s, %.3f ms of processor time a frame (read back, PNG\n"
-              "            encoded on worker threads, written)\n",
-              wholeRate, wholeProcessor);
+  std::printf(
+      "whole run:  %8.1f frames/s, %.3f ms of processor time a frame (read back, PNG\n"
+      "            encoded on worker threads, written)\n",
+      wholeRate, wholeProcessor);
   std::printf("ratio:      %8.2f (goal at least 0.70)\n", wholeRate / drawRate);
   if (ownFolder) std::filesystem::remove_all(options.OutDir);
   return 0;

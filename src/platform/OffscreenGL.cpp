@@ -117,8 +117,8 @@ bool TOffscreenGL::TryEGL(int platform, std::string& reason)
   EGLint count = 0;
   if (!eglChooseConfig(display, attributes, &config, 1, &count) || count < 1) config = nullptr;
   // Without a config, EGL_KHR_no_config_context may still give a context.
-  FContext = eglCreateContext(display, config ? config : EGLConfig(nullptr), EGL_NO_CONTEXT,
-                              nullptr);
+  FContext =
+      eglCreateContext(display, config ? config : EGLConfig(nullptr), EGL_NO_CONTEXT, nullptr);
   if (FContext == EGL_NO_CONTEXT) {
     FContext = nullptr;
     reason = EGLError("eglCreateContext");

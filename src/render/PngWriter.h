@@ -30,10 +30,10 @@ struct TWriteResult {
   std::string Reason;  // why it failed, for a message
 };
 
-// Saves the pixels as an 8-bit RGB (or RGBA) PNG, the window's top row first. Only regular files are
-// written: a FIFO without a reader, a folder or a device is refused, not waited for. A new
-// file is written beside its name and takes it when complete, so an interrupted write leaves
-// nothing; anything already of that name is Exists.
+// Saves the pixels as an 8-bit RGB (or RGBA) PNG, the window's top row first. Only regular files
+// are written: a FIFO without a reader, a folder or a device is refused, not waited for. A new file
+// is written beside its name and takes it when complete, so an interrupted write leaves nothing;
+// anything already of that name is Exists.
 TWriteResult WritePNG(const std::string& fileName, const TFramePixels& pixels, TWriteMode mode);
 
 enum class TPngCompression {

@@ -247,20 +247,23 @@ void TConsoleCommands::RenderSpritesFuncEval(const script::TArgList& args)
   sprites::TSpriteOptions options;
   options.Style.Culling = FForm.Bots().Culling();
   std::string error;
-  bots::TBot& bot = FForm.Bots().Bot();
-  if (sprites::ParseSpriteOptions(sprites::SplitOptionText(script::ArgText(args, 0)), false,
-                                  options, error) != sprites::TParseResult::Ok)
+  const std::vector<std::string> words = sprites::SplitOptionText(script::ArgText(args, 0));
+  if (sprites::ParseSpriteOptions(words, false, options, error) != sprites::TParseResult::Ok) {
     Console().AddWrapped("RenderSprites: " + (error.empty() ? "see quarn --render --help" : error));
-  else if (!bot.Active())
-    Console().Add("RenderSprites: no bot is loaded");
-  else {
-    sprites::TSpriteRenderer renderer(options, bot.Model(), bot.HasWeapon() ? &bot.Weapon() : nullptr);
-    if (renderer.Prepare(error) && renderer.Run(error) == sprites::TRenderStatus::Done)
-      Console().AddWrapped("RenderSprites: " + std::to_string(renderer.FrameCount()) +
-                           " frames written to " + options.OutDir);
-    else
-      Console().AddWrapped("RenderSprites: " + error);
+    return;
   }
+  bots::TBot& bot = FForm.Bots().Bot();
+  if (!bot.Active()) {
+    Console().Add("RenderSprites: no bot is loaded");
+    return;
+  }
+  sprites::TSpriteRenderer renderer(options, bot.Model(),
+                                    bot.HasWeapon() ? &bot.Weapon() : nullptr);
+  if (renderer.Prepare(error) && renderer.Run(error) == sprites::TRenderStatus::Done)
+    Console().AddWrapped("RenderSprites: " + std::to_string(renderer.FrameCount()) +
+                         " frames written to " + options.OutDir);
+  else
+    Console().AddWrapped("RenderSprites: " + error);
 }
 
 }  // namespace quarn::shell

@@ -47,8 +47,8 @@ private:
   uint32_t FDepth = 0;
   uint32_t FBuffers[Slots] = {};  // pixel buffers; 0 where the context has none
   bool FBuffered = false;
-  int FNext = 0;     // slot the next StartRead fills
-  int FPending = 0;  // reads started and not collected
+  int FNext = 0;                 // slot the next StartRead fills
+  int FPending = 0;              // reads started and not collected
   render::TFramePixels FDirect;  // without pixel buffers: the pixels read at once
 };
 

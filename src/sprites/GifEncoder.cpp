@@ -44,14 +44,15 @@ ColorMapObject* Palette()
 
 int Append(GifFileType* file, const GifByteType* data, int size)
 {
-  static_cast<std::string*>(file->UserData)->append(reinterpret_cast<const char*>(data), size_t(size));
+  static_cast<std::string*>(file->UserData)
+      ->append(reinterpret_cast<const char*>(data), size_t(size));
   return size;
 }
 
 }  // namespace
 
-bool EncodeGIF(const std::vector<const render::TFramePixels*>& frames, int delay,
-               bool transparent, std::string& gif, std::string& reason)
+bool EncodeGIF(const std::vector<const render::TFramePixels*>& frames, int delay, bool transparent,
+               std::string& gif, std::string& reason)
 {
   gif.clear();
   if (frames.empty() || !frames[0] || frames[0]->Width <= 0 || frames[0]->Height <= 0) {
@@ -69,8 +70,7 @@ bool EncodeGIF(const std::vector<const render::TFramePixels*>& frames, int delay
   bool ok = palette && EGifPutScreenDesc(file, width, height, 8, 0, palette) == GIF_OK;
   EGifSetGifVersion(file, true);
   ok = ok && EGifPutExtensionLeader(file, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
-       EGifPutExtensionBlock(file, int(std::strlen(LoopApplication)), LoopApplication) ==
-           GIF_OK &&
+       EGifPutExtensionBlock(file, int(std::strlen(LoopApplication)), LoopApplication) == GIF_OK &&
        EGifPutExtensionBlock(file, sizeof LoopForever, LoopForever) == GIF_OK &&
        EGifPutExtensionTrailer(file) == GIF_OK;
   std::vector<GifByteType> line(static_cast<size_t>(width));

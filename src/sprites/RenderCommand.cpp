@@ -33,12 +33,14 @@ int LoadModel(bots::TMD2& model, const std::string& fileName, const std::string&
               const TSkinFinder& findSkin)
 {
   if (!model.LoadFromFile(fileName)) {
-    const std::string reason = model.FailReason().empty() ? std::strerror(ENOENT) : model.FailReason();
+    const std::string reason =
+        model.FailReason().empty() ? std::strerror(ENOENT) : model.FailReason();
     return Fail(ExitUnreadable, "cannot read model " + fileName + ": " + reason);
   }
   if (model.GetFrameCount() == 0 || model.GetVertexCount() == 0)
     return Fail(ExitUnreadable, "cannot draw model " + fileName + ": it has no frames or vertices");
-  const std::string chosen = skin.empty() && findSkin ? findSkin(fileName, model.SkinNames()) : skin;
+  const std::string chosen =
+      skin.empty() && findSkin ? findSkin(fileName, model.SkinNames()) : skin;
   if (chosen.empty()) return ExitDone;
   if (!model.LoadSkin(chosen)) {
     const std::string reason =
@@ -91,7 +93,8 @@ int RunRenderCommand(const std::vector<std::string>& args, const TSkinFinder& fi
   }
 
   platform::TOffscreenGL context;
-  if (!context.Create(error)) return Fail(ExitUnreadable, "cannot make an OpenGL context: " + error);
+  if (!context.Create(error))
+    return Fail(ExitUnreadable, "cannot make an OpenGL context: " + error);
   bots::TMD2 body, weapon;
   if (const int status = LoadModel(body, options.Model, options.Skin, findSkin)) return status;
   if (!options.Weapon.empty())
@@ -102,7 +105,8 @@ int RunRenderCommand(const std::vector<std::string>& args, const TSkinFinder& fi
   if (!renderer.Prepare(error)) return Fail(ExitBadOption, error);
   TProgressLine line;
   TProgress progress;
-  if (isatty(STDERR_FILENO)) progress = [&line](int64_t done, int64_t total) { line.Update(done, total); };
+  if (isatty(STDERR_FILENO))
+    progress = [&line](int64_t done, int64_t total) { line.Update(done, total); };
   switch (renderer.Run(error, progress)) {
     case TRenderStatus::Done: return ExitDone;
     case TRenderStatus::BadRequest: return Fail(ExitBadOption, error);

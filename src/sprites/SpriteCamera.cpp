@@ -33,8 +33,7 @@ void Include(const bots::TMD2& model, int32_t first, int32_t last, TBox& box, bo
 
 }  // namespace
 
-TBox AnimationBounds(const bots::TMD2& body, const bots::TMD2* weapon, int32_t first,
-                     int32_t last)
+TBox AnimationBounds(const bots::TMD2& body, const bots::TMD2* weapon, int32_t first, int32_t last)
 {
   TBox box;
   bool empty = true;
@@ -66,7 +65,8 @@ TSpriteCamera::TSpriteCamera(const TViewSetup& setup) : FSetup(setup)
         const double c[3] = {FCentre.x, FCentre.y, FCentre.z};
         double eye[2];
         for (int row = 0; row < 2; ++row)
-          eye[row] = m[row] * (p[0] - c[0]) + m[4 + row] * (p[1] - c[1]) + m[8 + row] * (p[2] - c[2]);
+          eye[row] =
+              m[row] * (p[0] - c[0]) + m[4 + row] * (p[1] - c[1]) + m[8 + row] * (p[2] - c[2]);
         reachX = std::max(reachX, std::abs(eye[0]));
         reachY = std::max(reachY, std::abs(eye[1]));
       }
@@ -113,8 +113,8 @@ void TSpriteCamera::Apply(int32_t direction)
   Place(direction);
   FCamera.Apply();
   if (FSetup.Perspective) return;
-  const double distance = std::sqrt(double(FCamera.Eye.x) * FCamera.Eye.x +
-                                    double(FCamera.Eye.y) * FCamera.Eye.y);
+  const double distance =
+      std::sqrt(double(FCamera.Eye.x) * FCamera.Eye.x + double(FCamera.Eye.y) * FCamera.Eye.y);
   const double depth = FRadius * 2 + 1;
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

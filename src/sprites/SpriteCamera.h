@@ -18,8 +18,7 @@ struct TBox {
 // The box holding every keyframe from first to last of the body and, when given and loaded,
 // the weapon (frames clamped as the models draw them). Blended poses lie between keyframes,
 // so the box holds them too.
-TBox AnimationBounds(const bots::TMD2& body, const bots::TMD2* weapon, int32_t first,
-                     int32_t last);
+TBox AnimationBounds(const bots::TMD2& body, const bots::TMD2* weapon, int32_t first, int32_t last);
 
 // How the models are looked at: the viewer's fitted camera (the model stood up, its front
 // towards the eye, looked down on from Elevation degrees), turned by Direction of Directions
@@ -52,8 +51,8 @@ private:
   TViewSetup FSetup;
   render::TVector FCentre{0, 0, 0, 0};
   render::TTargetCamera FCamera;
-  double FRadius = 0.5;    // of the box's bounding sphere
-  double FHalfWidth = 1;   // orthographic view, in model units
+  double FRadius = 0.5;   // of the box's bounding sphere
+  double FHalfWidth = 1;  // orthographic view, in model units
   double FHalfHeight = 1;
 };
 

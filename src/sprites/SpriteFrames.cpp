@@ -28,8 +28,8 @@ std::string FileSafe(const std::string& stem)
 {
   std::string name;
   for (const char c : stem) {
-    const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                      (c >= '0' && c <= '9') || c == '_' || c == '-';
+    const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '_' || c == '-';
     name += safe ? c : '_';
   }
   while (!name.empty() && name.back() == '_') name.pop_back();
@@ -43,8 +43,7 @@ bool ParseRange(const std::string& text, int32_t& first, int32_t& last)
   const char* end = text.data() + text.size();
   const auto a = std::from_chars(text.data(), text.data() + dash, first);
   const auto b = std::from_chars(text.data() + dash + 1, end, last);
-  return a.ec == std::errc() && a.ptr == text.data() + dash && b.ec == std::errc() &&
-         b.ptr == end;
+  return a.ec == std::errc() && a.ptr == text.data() + dash && b.ec == std::errc() && b.ptr == end;
 }
 
 }  // namespace
@@ -104,28 +103,29 @@ bool ChooseAnimations(const std::vector<TSpriteAnimation>& recorded, int32_t fra
     int32_t first = 0, last = 0;
     if (ParseRange(request, first, last)) {
       if (first < 0 || last < first || last >= frameCount) {
-        error = "--anim " + request + ": the model's frames are 0-" +
-                std::to_string(frameCount - 1);
+        error =
+            "--anim " + request + ": the model's frames are 0-" + std::to_string(frameCount - 1);
         return false;
       }
-      chosen.push_back({"frames" + std::to_string(first) + "-" + std::to_string(last), first,
-                        last});
+      chosen.push_back(
+          {"frames" + std::to_string(first) + "-" + std::to_string(last), first, last});
       continue;
     }
     const size_t before = chosen.size();
     const std::string base = FileSafe(request);
     for (const TSpriteAnimation& group : recorded) {
-      const bool again = group.Name.size() > base.size() + 1 &&
-                         group.Name.compare(0, base.size() + 1, base + "_") == 0 &&
-                         group.Name.find_first_not_of("0123456789", base.size() + 1) ==
-                             std::string::npos;
+      const bool again =
+          group.Name.size() > base.size() + 1 &&
+          group.Name.compare(0, base.size() + 1, base + "_") == 0 &&
+          group.Name.find_first_not_of("0123456789", base.size() + 1) == std::string::npos;
       if (group.Name == request || (again && base == request)) chosen.push_back(group);
     }
     if (chosen.size() == before) {
       std::string names;
-      for (const TSpriteAnimation& group : recorded) names += (names.empty() ? "" : ", ") + group.Name;
-      error = "--anim " + request + ": the model has no animation of that name (it has " +
-              names + ")";
+      for (const TSpriteAnimation& group : recorded)
+        names += (names.empty() ? "" : ", ") + group.Name;
+      error =
+          "--anim " + request + ": the model has no animation of that name (it has " + names + ")";
       return false;
     }
   }

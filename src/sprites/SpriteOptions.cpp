@@ -62,23 +62,48 @@ bool ParseBackground(const std::string& text, TSpriteOptions& options)
   return true;
 }
 
-// Each option that takes a value, with the words its error line uses for the value.
+// Stores a file name; false for an empty one.
+bool TakeName(const std::string& value, std::string& name)
+{
+  name = value;
+  return !value.empty();
+}
+
+// Each option that takes a value: the words its error line uses for the value, and how the
+// value is stored (false when it is not one the option takes).
 struct TValueOption {
   const char* Name;
   const char* Needs;
+  bool (*Take)(const std::string& value, TSpriteOptions& options);
 };
 constexpr TValueOption ValueOptions[] = {
-    {"--render", "a MODEL.md2"},
-    {"--skin", "an IMAGE"},
-    {"--weapon", "a WEAPON.md2"},
-    {"--weapon-skin", "an IMAGE"},
-    {"--anim", "a NAME or FIRST-LAST"},
-    {"--fps", "a frame rate from 1 to 240"},
-    {"--directions", "a number of directions from 1 to 360"},
-    {"--elevation", "an angle in degrees from -90 to 90"},
-    {"--size", "WIDTHxHEIGHT, each from 1 to 4096"},
-    {"--background", "'transparent' or a colour #rrggbb"},
-    {"--out", "a DIR"},
+    {"--render", "a MODEL.md2",
+     [](const std::string& v, TSpriteOptions& o) { return TakeName(v, o.Model); }},
+    {"--skin", "an IMAGE",
+     [](const std::string& v, TSpriteOptions& o) { return TakeName(v, o.Skin); }},
+    {"--weapon", "a WEAPON.md2",
+     [](const std::string& v, TSpriteOptions& o) { return TakeName(v, o.Weapon); }},
+    {"--weapon-skin", "an IMAGE",
+     [](const std::string& v, TSpriteOptions& o) { return TakeName(v, o.WeaponSkin); }},
+    {"--anim", "a NAME or FIRST-LAST",
+     [](const std::string& v, TSpriteOptions& o) {
+       o.Animations.push_back(v);
+       return !v.empty();
+     }},
+    {"--fps", "a frame rate from 1 to 240",
+     [](const std::string& v, TSpriteOptions& o) { return ParseInt(v, 1, MaxFps, o.Fps); }},
+    {"--directions", "a number of directions from 1 to 360",
+     [](const std::string& v, TSpriteOptions& o) {
+       return ParseInt(v, 1, MaxDirections, o.Directions);
+     }},
+    {"--elevation", "an angle in degrees from -90 to 90",
+     [](const std::string& v, TSpriteOptions& o) { return ParseDegrees(v, o.Elevation); }},
+    {"--size", "WIDTHxHEIGHT, each from 1 to 4096",
+     [](const std::string& v, TSpriteOptions& o) { return ParseSize(v, o.Width, o.Height); }},
+    {"--background", "'transparent' or a colour #rrggbb",
+     [](const std::string& v, TSpriteOptions& o) { return ParseBackground(v, o); }},
+    {"--out", "a DIR",
+     [](const std::string& v, TSpriteOptions& o) { return TakeName(v, o.OutDir); }},
 };
 
 const TValueOption* FindValueOption(const std::string& name)
@@ -86,23 +111,6 @@ const TValueOption* FindValueOption(const std::string& name)
   for (const TValueOption& option : ValueOptions)
     if (name == option.Name) return &option;
   return nullptr;
-}
-
-// Stores one option's value; false when the value is not one the option takes.
-bool TakeValue(const std::string& name, const std::string& value, TSpriteOptions& options)
-{
-  if (name == "--render") options.Model = value;
-  else if (name == "--skin") options.Skin = value;
-  else if (name == "--weapon") options.Weapon = value;
-  else if (name == "--weapon-skin") options.WeaponSkin = value;
-  else if (name == "--anim") options.Animations.push_back(value);
-  else if (name == "--fps") return ParseInt(value, 1, MaxFps, options.Fps);
-  else if (name == "--directions") return ParseInt(value, 1, MaxDirections, options.Directions);
-  else if (name == "--elevation") return ParseDegrees(value, options.Elevation);
-  else if (name == "--size") return ParseSize(value, options.Width, options.Height);
-  else if (name == "--background") return ParseBackground(value, options);
-  else if (name == "--out") options.OutDir = value;
-  return !value.empty();
 }
 
 }  // namespace
@@ -121,7 +129,7 @@ TParseResult ParseSpriteOptions(const std::vector<std::string>& args, bool model
     } else if (arg == "--perspective") {
       options.Perspective = true;
     } else if (const TValueOption* option = FindValueOption(arg)) {
-      if (i + 1 == args.size() || !TakeValue(arg, args[i + 1], options)) {
+      if (i + 1 == args.size() || !option->Take(args[i + 1], options)) {
         error = arg + " needs " + option->Needs +
                 (i + 1 == args.size() ? std::string() : ", not '" + args[i + 1] + "'");
         return TParseResult::Error;
@@ -134,10 +142,11 @@ TParseResult ParseSpriteOptions(const std::vector<std::string>& args, bool model
       return TParseResult::Error;
     }
   }
-  const bool files = !options.Model.empty() || !options.Skin.empty() ||
-                     !options.Weapon.empty() || !options.WeaponSkin.empty();
+  const bool files = !options.Model.empty() || !options.Skin.empty() || !options.Weapon.empty() ||
+                     !options.WeaponSkin.empty();
   if (!modelRequired && files) {
-    error = "the loaded bot is rendered: --render, --skin, --weapon and --weapon-skin are not taken";
+    error =
+        "the loaded bot is rendered: --render, --skin, --weapon and --weapon-skin are not taken";
     return TParseResult::Error;
   }
   if (modelRequired && options.Model.empty()) {
@@ -177,8 +186,10 @@ std::vector<std::string> SplitOptionText(const std::string& text)
   char quote = 0;
   for (const char c : text) {
     if (quote) {
-      if (c == quote) quote = 0;
-      else word += c;
+      if (c == quote)
+        quote = 0;
+      else
+        word += c;
     } else if (c == '\'' || c == '"') {
       quote = c;
       inWord = true;

@@ -123,8 +123,8 @@ bool TSpriteRenderer::Prepare(std::string& error)
     if ((FOptions.Sheet || FOptions.Gif) && sheetPixels > MaxSheetPixels) {
       error = std::string(FOptions.Sheet ? "--sheet" : "--gif") + ": the frames of " +
               animation.Name + " would hold " + std::to_string(sheetPixels) +
-              " pixels, more than " +
-              std::to_string(MaxSheetPixels) + " (fewer frames, directions or a smaller --size)";
+              " pixels, more than " + std::to_string(MaxSheetPixels) +
+              " (fewer frames, directions or a smaller --size)";
       return false;
     }
   }
@@ -143,7 +143,10 @@ TRenderStatus TSpriteRenderer::Run(std::string& error, const TProgress& progress
   return Render(true, error, progress);
 }
 
-TRenderStatus TSpriteRenderer::DrawOnly(std::string& error) { return Render(false, error, nullptr); }
+TRenderStatus TSpriteRenderer::DrawOnly(std::string& error)
+{
+  return Render(false, error, nullptr);
+}
 
 TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TProgress& progress)
 {
@@ -204,7 +207,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
       target.Collect(*pixels);
       const size_t slot = waiting.front();
       waiting.erase(waiting.begin());
-      const int32_t direction = int32_t(slot / size_t(count)), index = int32_t(slot % size_t(count));
+      const int32_t direction = int32_t(slot / size_t(count)),
+                    index = int32_t(slot % size_t(count));
       const std::string name =
           JoinPath(folder, FrameFileStem(animation.Name, direction, index, count) + ".png");
       if (keep) frames->Frames[slot] = pixels;
@@ -238,8 +242,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
         const std::string image = frames->Name + ".png";
         std::string failure = WritePngFile(JoinPath(folder, image), BuildSheet(*frames));
         if (failure.empty())
-          failure = WriteWholeFile(JoinPath(folder, frames->Name + ".json"),
-                                   SheetIndex(*frames, image));
+          failure =
+              WriteWholeFile(JoinPath(folder, frames->Name + ".json"), SheetIndex(*frames, image));
         return failure;
       });
     if (FOptions.Gif)

@@ -64,25 +64,26 @@ std::string SheetIndex(const TAnimationFrames& frames, const std::string& imageN
   for (int32_t direction = 0; direction < frames.Directions; ++direction)
     for (int32_t index = 0; index < frames.Count; ++index) {
       const bool last = direction == frames.Directions - 1 && index == frames.Count - 1;
-      json += "    {\"filename\": \"" +
-              FrameFileStem(frames.Name, direction, index, frames.Count) + ".png\", " +
-              "\"frame\": {\"x\": " + std::to_string(index * frames.Width) +
+      json += "    {\"filename\": \"" + FrameFileStem(frames.Name, direction, index, frames.Count) +
+              ".png\", " + "\"frame\": {\"x\": " + std::to_string(index * frames.Width) +
               ", \"y\": " + std::to_string(direction * frames.Height) +
-              ", \"w\": " + std::to_string(frames.Width) + ", \"h\": " +
-              std::to_string(frames.Height) + "}, \"rotated\": false, \"trimmed\": false, " +
+              ", \"w\": " + std::to_string(frames.Width) +
+              ", \"h\": " + std::to_string(frames.Height) +
+              "}, \"rotated\": false, \"trimmed\": false, " +
               "\"spriteSourceSize\": {\"x\": 0, \"y\": 0, \"w\": " + std::to_string(frames.Width) +
-              ", \"h\": " + std::to_string(frames.Height) + "}, \"sourceSize\": " +
-              Size(frames.Width, frames.Height) + ", \"duration\": " + std::to_string(duration) +
-              ", \"direction\": " + std::to_string(direction) + ", \"index\": " +
-              std::to_string(index) + "}" + (last ? "\n" : ",\n");
+              ", \"h\": " + std::to_string(frames.Height) +
+              "}, \"sourceSize\": " + Size(frames.Width, frames.Height) +
+              ", \"duration\": " + std::to_string(duration) +
+              ", \"direction\": " + std::to_string(direction) +
+              ", \"index\": " + std::to_string(index) + "}" + (last ? "\n" : ",\n");
     }
   json += "  ],\n  \"meta\": {\"app\": \"quarn\", \"image\": \"" + imageName +
           "\", \"format\": \"RGBA8888\", \"size\": " +
           Size(frames.Width * frames.Count, frames.Height * frames.Directions) +
-          ", \"scale\": \"1\", \"animation\": \"" + frames.Name + "\", \"directions\": " +
-          std::to_string(frames.Directions) + ", \"framesPerDirection\": " +
-          std::to_string(frames.Count) + ", \"frameDuration\": " + Number(frames.Duration) +
-          "}\n}\n";
+          ", \"scale\": \"1\", \"animation\": \"" + frames.Name +
+          "\", \"directions\": " + std::to_string(frames.Directions) +
+          ", \"framesPerDirection\": " + std::to_string(frames.Count) +
+          ", \"frameDuration\": " + Number(frames.Duration) + "}\n}\n";
   return json;
 }
 
@@ -115,8 +116,8 @@ std::string WriteWholeFile(const std::string& fileName, const std::string& conte
   const size_t slash = fileName.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : fileName.substr(0, slash + 1);
   static std::atomic<uint64_t> written{0};
-  const std::string temporary = fileName + ".part" + std::to_string(::getpid()) + "-" +
-                                std::to_string(written++);
+  const std::string temporary =
+      fileName + ".part" + std::to_string(::getpid()) + "-" + std::to_string(written++);
   int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   const bool unnamed = fd >= 0;
   if (!unnamed) fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

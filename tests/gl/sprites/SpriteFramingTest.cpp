@@ -20,7 +20,7 @@ namespace quarn::sprites {
 namespace {
 
 constexpr int RunFrames = 6;  // run frames, after one stand frame
-constexpr float Lean = 8;    // x units the top moves each run frame
+constexpr float Lean = 8;     // x units the top moves each run frame
 constexpr float Height = 40;
 
 std::vector<uint8_t> LeaningBox()
@@ -42,8 +42,8 @@ std::vector<uint8_t> LeaningBox()
       const float lean = frame == 0 ? 0 : Lean * float(frame) * z / Height;
       corners.push_back(render::Vector((c & 4) ? 6 + lean : -6 + lean, (c & 2) ? 6 : -6, z));
     }
-    content.Frames.push_back(bots::QuantizeFrame(
-        corners, frame == 0 ? "stand1" : "run" + std::to_string(frame)));
+    content.Frames.push_back(
+        bots::QuantizeFrame(corners, frame == 0 ? "stand1" : "run" + std::to_string(frame)));
   }
   return bots::WriteMD2(content);
 }
@@ -145,11 +145,14 @@ TEST_F(SpriteFraming, SamplesBetweenKeyframesAreDrawnBetweenThem)
   for (int key = 0; key + 1 < RunFrames; ++key) {
     const TOpaque from = ReadOpaque(keys + FrameFileStem("run", 1, key, RunFrames) + ".png");
     const TOpaque to = ReadOpaque(keys + FrameFileStem("run", 1, key + 1, RunFrames) + ".png");
-    const TOpaque between = ReadOpaque(half + FrameFileStem("run", 1, 2 * key + 1, 2 * RunFrames) + ".png");
+    const TOpaque between =
+        ReadOpaque(half + FrameFileStem("run", 1, 2 * key + 1, 2 * RunFrames) + ".png");
     ASSERT_NE(from.Left + from.Right, to.Left + to.Right) << "the lean does not show";
-    EXPECT_NEAR(between.Left + between.Right, (from.Left + from.Right + to.Left + to.Right) / 2.0, 2)
+    EXPECT_NEAR(between.Left + between.Right, (from.Left + from.Right + to.Left + to.Right) / 2.0,
+                2)
         << "sample " << 2 * key + 1;
-    const TOpaque same = ReadOpaque(half + FrameFileStem("run", 1, 2 * key, 2 * RunFrames) + ".png");
+    const TOpaque same =
+        ReadOpaque(half + FrameFileStem("run", 1, 2 * key, 2 * RunFrames) + ".png");
     EXPECT_EQ(same.Left + same.Right, from.Left + from.Right) << "sample " << 2 * key;
   }
 }

@@ -18,26 +18,30 @@ namespace {
 
 TEST(SpriteFrames, RecordedGroupsAreRunsOfNumberedNames)
 {
-  const std::vector<std::string> names = {"stand01", "stand02", "run1", "run2", "run3",
-                                          "pain101", "pain102", "pain201", "",  "",
-                                          "a b/1", "a b/2"};
-  EXPECT_EQ(RecordedAnimations(names),
-            (std::vector<TSpriteAnimation>{{"stand", 0, 1}, {"run", 2, 4}, {"pain", 5, 6},
-                                           {"pain_2", 7, 7}, {"frames", 8, 9}, {"a_b", 10, 11}}));
+  const std::vector<std::string> names = {"stand01", "stand02", "run1", "run2", "run3",  "pain101",
+                                          "pain102", "pain201", "",     "",     "a b/1", "a b/2"};
+  EXPECT_EQ(RecordedAnimations(names), (std::vector<TSpriteAnimation>{{"stand", 0, 1},
+                                                                      {"run", 2, 4},
+                                                                      {"pain", 5, 6},
+                                                                      {"pain_2", 7, 7},
+                                                                      {"frames", 8, 9},
+                                                                      {"a_b", 10, 11}}));
 }
 
 TEST(SpriteFrames, ChoosingByNameOrRange)
 {
-  const std::vector<TSpriteAnimation> recorded = {{"stand", 0, 1}, {"pain", 2, 3}, {"pain_2", 4, 5}};
+  const std::vector<TSpriteAnimation> recorded = {
+      {"stand", 0, 1}, {"pain", 2, 3}, {"pain_2", 4, 5}};
   std::vector<TSpriteAnimation> chosen;
   std::string error;
   ASSERT_TRUE(ChooseAnimations(recorded, 6, {}, chosen, error));
   EXPECT_EQ(chosen, recorded);
   ASSERT_TRUE(ChooseAnimations(recorded, 6, {"pain", "1-4", "stand"}, chosen, error));
-  EXPECT_EQ(chosen, (std::vector<TSpriteAnimation>{{"pain", 2, 3}, {"pain_2", 4, 5},
-                                                   {"frames1-4", 1, 4}, {"stand", 0, 1}}));
+  EXPECT_EQ(chosen, (std::vector<TSpriteAnimation>{
+                        {"pain", 2, 3}, {"pain_2", 4, 5}, {"frames1-4", 1, 4}, {"stand", 0, 1}}));
   EXPECT_FALSE(ChooseAnimations(recorded, 6, {"walk"}, chosen, error));
-  EXPECT_EQ(error, "--anim walk: the model has no animation of that name (it has stand, pain, pain_2)");
+  EXPECT_EQ(error,
+            "--anim walk: the model has no animation of that name (it has stand, pain, pain_2)");
   for (const char* range : {"4-6", "5-4"}) {
     EXPECT_FALSE(ChooseAnimations(recorded, 6, {range}, chosen, error)) << range;
     EXPECT_NE(error.find("the model's frames are 0-5"), std::string::npos) << error;

@@ -27,12 +27,13 @@ TEST(SpriteOptions, EveryOptionTakesItsValue)
 {
   TSpriteOptions options;
   std::string error;
-  ASSERT_EQ(ParseSpriteOptions({"--render", "m.md2", "--skin", "s.pcx", "--weapon", "w.md2",
-                                "--weapon-skin", "w.pcx", "--anim", "run", "--anim", "3-7",
-                                "--fps", "24", "--directions", "4", "--elevation", "-12.5",
-                                "--size", "64x32", "--background", "#ff8000", "--out", "o",
-                                "--sheet", "--gif", "--perspective"},
-                               true, options, error),
+  ASSERT_EQ(ParseSpriteOptions(
+                {"--render",      "m.md2", "--skin",       "s.pcx",   "--weapon",    "w.md2",
+                 "--weapon-skin", "w.pcx", "--anim",       "run",     "--anim",      "3-7",
+                 "--fps",         "24",    "--directions", "4",       "--elevation", "-12.5",
+                 "--size",        "64x32", "--background", "#ff8000", "--out",       "o",
+                 "--sheet",       "--gif", "--perspective"},
+                true, options, error),
             TParseResult::Ok)
       << error;
   EXPECT_EQ(options.Skin, "s.pcx");
@@ -62,8 +63,12 @@ TEST(SpriteOptions, RefusedLines)
   } cases[] = {
       {{"--render"}, true, "--render needs a MODEL.md2"},
       {{"--render", "m.md2", "--fps"}, true, "--fps needs a frame rate from 1 to 240"},
-      {{"--render", "m.md2", "--fps", "0"}, true, "--fps needs a frame rate from 1 to 240, not '0'"},
-      {{"--render", "m.md2", "--fps", "12x"}, true, "--fps needs a frame rate from 1 to 240, not '12x'"},
+      {{"--render", "m.md2", "--fps", "0"},
+       true,
+       "--fps needs a frame rate from 1 to 240, not '0'"},
+      {{"--render", "m.md2", "--fps", "12x"},
+       true,
+       "--fps needs a frame rate from 1 to 240, not '12x'"},
       {{"--render", "m.md2", "--directions", "361"}, true, "not '361'"},
       {{"--render", "m.md2", "--elevation", "91"}, true, "not '91'"},
       {{"--render", "m.md2", "--elevation", "nan"}, true, "not 'nan'"},

@@ -44,7 +44,8 @@ TEST(SpriteSheet, DirectionsAreRowsFromTheTopFramesAreColumns)
   frames.Count = 3;
   frames.Width = 4;
   frames.Height = 2;
-  for (int i = 0; i < 6; ++i) frames.Frames.push_back(Frame(4, 2, 0x01010100u * uint32_t(i) | 0xff));
+  for (int i = 0; i < 6; ++i)
+    frames.Frames.push_back(Frame(4, 2, 0x01010100u * uint32_t(i) | 0xff));
   // Direction 1, frame 2: its top-left pixel marked.
   frames.Frames[5] = Frame(4, 2, 0x050505ffu, 0, 0, 0xff0000ffu);
   const render::TFramePixels sheet = BuildSheet(frames);
@@ -86,7 +87,8 @@ TEST(GifEncoder, FramesLoopWithTheirDelayAndTransparency)
     loops = loops || (file->ExtensionBlocks[i].Function == APPLICATION_EXT_FUNC_CODE &&
                       std::memcmp(file->ExtensionBlocks[i].Bytes, "NETSCAPE2.0", 11) == 0);
   for (int i = 0; i < file->SavedImages[0].ExtensionBlockCount; ++i)
-    loops = loops || (file->SavedImages[0].ExtensionBlocks[i].Function == APPLICATION_EXT_FUNC_CODE);
+    loops =
+        loops || (file->SavedImages[0].ExtensionBlocks[i].Function == APPLICATION_EXT_FUNC_CODE);
   EXPECT_TRUE(loops);
   GraphicsControlBlock control;
   ASSERT_EQ(DGifSavedExtensionToGCB(file, 1, &control), GIF_OK);
