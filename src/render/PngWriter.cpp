@@ -58,19 +58,22 @@ png_int_32 BottomUpStride(const TFramePixels& pixels)
   return -static_cast<png_int_32>(pixels.Width) * static_cast<png_int_32>(pixels.PixelBytes());
 }
 
-// Where the fast encoder puts the file: a buffer sized for the largest possible result.
+// Where the fast encoder puts the file: grown as it comes, since fast compression is for
+// frames whose result is a small part of the worst case.
 struct TMemorySink {
-  uint8_t* Data;
-  size_t Capacity;
-  size_t Size;
+  std::vector<uint8_t>* Data;
 };
 
 void AppendToSink(png_structp png, png_bytep data, png_size_t size)
 {
   auto* sink = static_cast<TMemorySink*>(png_get_io_ptr(png));
-  if (size > sink->Capacity - sink->Size) png_error(png, "the PNG outgrew its bound");
-  std::memcpy(sink->Data + sink->Size, data, size);
-  sink->Size += size;
+  bool grown = true;
+  try {
+    sink->Data->insert(sink->Data->end(), data, data + size);
+  } catch (const std::bad_alloc&) {
+    grown = false;
+  }
+  if (!grown) png_error(png, std::strerror(ENOMEM));  // leaves by longjmp, outside the catch
 }
 
 void FlushSink(png_structp) {}
@@ -122,6 +125,16 @@ bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::strin
     reason = "there are no pixels to save";
     return false;
   }
+  if (compression == TPngCompression::Fast) {
+    png.clear();
+    TMemorySink sink{&png};
+    char message[128] = "libpng failed";
+    if (!EncodeFastInto(pixels, sink, message)) {
+      reason = message;
+      return false;
+    }
+    return true;
+  }
   png_image image = PixelsImage(pixels);
   // Encoded once into room for the largest possible result, then cut to its size.
   png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
@@ -130,16 +143,6 @@ bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::strin
   } catch (const std::bad_alloc&) {
     reason = std::strerror(ENOMEM);
     return false;
-  }
-  if (compression == TPngCompression::Fast) {
-    TMemorySink sink{png.data(), png.size(), 0};
-    char message[128] = "libpng failed";
-    if (!EncodeFastInto(pixels, sink, message)) {
-      reason = message;
-      return false;
-    }
-    png.resize(sink.Size);
-    return true;
   }
   const bool encoded = png_image_write_to_memory(&image, png.data(), &size, 0, pixels.Rgb.data(),
                                                  BottomUpStride(pixels), nullptr) != 0;
