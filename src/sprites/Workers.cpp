@@ -18,22 +18,22 @@ TWorkers::~TWorkers()
     std::unique_lock lock(FLock);
     FStopping = true;
   }
-  FChanged.notify_all();
+  FWork.notify_all();
   for (std::thread& thread : FThreads) thread.join();
 }
 
 void TWorkers::Post(TJob job)
 {
   std::unique_lock lock(FLock);
-  FChanged.wait(lock, [this] { return FQueue.size() < FMaxQueued; });
+  FRoom.wait(lock, [this] { return FQueue.size() < FMaxQueued; });
   FQueue.push_back(std::move(job));
-  FChanged.notify_all();
+  FWork.notify_one();
 }
 
 std::string TWorkers::Wait()
 {
   std::unique_lock lock(FLock);
-  FChanged.wait(lock, [this] { return FQueue.empty() && FRunning == 0; });
+  FRoom.wait(lock, [this] { return FQueue.empty() && FRunning == 0; });
   return FError;
 }
 
@@ -47,13 +47,13 @@ void TWorkers::Work()
 {
   std::unique_lock lock(FLock);
   for (;;) {
-    FChanged.wait(lock, [this] { return FStopping || !FQueue.empty(); });
+    FWork.wait(lock, [this] { return FStopping || !FQueue.empty(); });
     if (FQueue.empty()) return;  // stopping, and nothing left to do
     TJob job = std::move(FQueue.front());
     FQueue.pop_front();
     ++FRunning;
     const bool skip = !FError.empty();
-    FChanged.notify_all();
+    FRoom.notify_one();  // only the one posting thread waits for room
     lock.unlock();
     std::string error;
     if (!skip) {
@@ -67,7 +67,7 @@ void TWorkers::Work()
     lock.lock();
     if (FError.empty()) FError = error;
     --FRunning;
-    FChanged.notify_all();
+    FRoom.notify_one();
   }
 }
 

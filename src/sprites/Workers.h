@@ -13,6 +13,7 @@ namespace quarn::sprites {
 // Threads that run posted jobs (encoding and writing files) while the caller goes on drawing.
 // A job returns "" or the one-line reason it failed; the first failure is kept and later jobs
 // are skipped. Posting waits while MaxQueued jobs are waiting, which bounds the memory held.
+// One thread posts and waits.
 class TWorkers {
 public:
   using TJob = std::function<std::string()>;
@@ -32,7 +33,8 @@ private:
   void Work();
 
   std::mutex FLock;
-  std::condition_variable FChanged;
+  std::condition_variable FWork;  // a job was posted, or the workers stop
+  std::condition_variable FRoom;  // a job was taken or finished: the poster may go on
   std::deque<TJob> FQueue;
   size_t FRunning = 0;
   size_t FMaxQueued = 0;
