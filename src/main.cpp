@@ -28,6 +28,8 @@ void PrintUsage(std::FILE* out)
       "             [--no-dialogs] [--help] [--script-memory SIZE] [--version] [FILE.bot]\n"
       "             [--view MODEL.md2 [--skin IMAGE] [--weapon WEAPON.md2 [--weapon-skin IMAGE]]]\n"
       "       quarn [OPTION]... MODEL.md2      (the same as --view MODEL.md2)\n"
+      "       quarn --render MODEL.md2 [OPTION]...  (sprites without a display;\n"
+      "                                             quarn --render --help lists the options)\n"
       "\n"
       "  FILE.bot       load this bot at start-up (a path from the current directory)\n"
       "  --windowed     run in a 640x480 window without asking\n"
