@@ -1,8 +1,10 @@
 // The movement shown by every built-in animation range, as functions of the phase within it.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <initializer_list>
 #include <numbers>
+#include <string>
 #include <utility>
 
 #include "Rig.h"
@@ -433,6 +435,27 @@ std::vector<TPose> AllFramePoses()
     }
   }
   return poses;
+}
+
+std::vector<std::string> AllFrameNames()
+{
+  // By animation number; animation 5 is a back flip and then a salute, named apart.
+  constexpr const char* Names[18] = {"stand",   "run",   "pain",   "painb",   "jump",   "flip",
+                                     "taunt",   "wave",  "point",  "crstand", "crwalk", "crscan",
+                                     "crdeath", "death", "deathb", "deathc",  "attack", "crattack"};
+  std::vector<std::string> names(199);
+  for (int n = 0; n < 18; ++n) {
+    const bots::TAnimationRange range = bots::AnimationTable[static_cast<size_t>(n)];
+    const int length = range.End - range.Start + 1;
+    for (int i = 0; i < length; ++i) {
+      const bool salute = n == 5 && i >= length / 2;  // Motion's second half of animation 5
+      char name[24];  // the file keeps 15 characters; every name here is shorter
+      std::snprintf(name, sizeof name, "%s%02d", salute ? "salute" : Names[n],
+                    salute ? i - length / 2 + 1 : i + 1);
+      names[static_cast<size_t>(range.Start + i)] = name;
+    }
+  }
+  return names;
 }
 
 }  // namespace quarn::tools::make_bot

@@ -229,6 +229,7 @@ std::vector<render::TVector> TMesh::Posed(const TPose& pose) const
 }
 
 bots::TMD2Content TMesh::Content(const std::vector<TPose>& frames,
+                                 const std::vector<std::string>& names,
                                  const std::string& skinName) const
 {
   bots::TMD2Content c;
@@ -237,11 +238,8 @@ bots::TMD2Content TMesh::Content(const std::vector<TPose>& frames,
   c.SkinNames = {skinName};
   c.TexCoords = FTexCoords;
   c.Triangles = FTriangles;
-  for (size_t f = 0; f < frames.size(); ++f) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame%03u", unsigned(f % 1000));
-    c.Frames.push_back(bots::QuantizeFrame(Posed(frames[f]), name));
-  }
+  for (size_t f = 0; f < frames.size(); ++f)
+    c.Frames.push_back(bots::QuantizeFrame(Posed(frames[f]), f < names.size() ? names[f] : ""));
   return c;
 }
 

@@ -122,7 +122,10 @@ public:
 
   // Positions of every vertex for a pose.
   std::vector<render::TVector> Posed(const TPose& pose) const;
-  bots::TMD2Content Content(const std::vector<TPose>& frames, const std::string& skinName) const;
+  // The model in the given poses, each frame recording its name.
+  bots::TMD2Content Content(const std::vector<TPose>& frames,
+                            const std::vector<std::string>& names,
+                            const std::string& skinName) const;
   const std::vector<TFaceCell>& Cells() const { return FCells; }
   size_t TriangleCount() const { return FTriangles.size(); }
 
@@ -146,5 +149,8 @@ private:
 TMesh BuildBody();
 TMesh BuildGun();
 std::vector<TPose> AllFramePoses();
+// The frames' recorded names: each motion's name and the frame's place in it from 01, so that
+// the viewer and the sprite renderer find the motions by name (`run01`..`run06`).
+std::vector<std::string> AllFrameNames();
 
 }  // namespace quarn::tools::make_bot

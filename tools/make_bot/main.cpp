@@ -22,14 +22,15 @@ int main(int argc, char** argv)
   std::filesystem::create_directories(dir, error);
 
   const std::vector<TPose> poses = AllFramePoses();
+  const std::vector<std::string> names = AllFrameNames();
   const TMesh body = BuildBody();
   const TMesh gun = BuildGun();
   const TCanvas bodySkin = PaintSkin(body, 512, 512);
   const TCanvas gunSkin = PaintSkin(gun, 128, 128);
 
   const bool ok =
-      quarn::bots::SaveBytes(dir + "robot.md2", WriteMD2(body.Content(poses, "robot.tga"))) &&
-      quarn::bots::SaveBytes(dir + "weapon.md2", WriteMD2(gun.Content(poses, "weapon.jpg"))) &&
+      quarn::bots::SaveBytes(dir + "robot.md2", WriteMD2(body.Content(poses, names, "robot.tga"))) &&
+      quarn::bots::SaveBytes(dir + "weapon.md2", WriteMD2(gun.Content(poses, names, "weapon.jpg"))) &&
       WriteTGA(dir + "robot.tga", bodySkin) && WriteBMP(dir + "robot.bmp", bodySkin) &&
       WriteWAL(dir + "robot.wal", dir + "palette.pal", bodySkin) &&
       WritePCX(dir + "robot.pcx", bodySkin) && WriteJPEG(dir + "weapon.jpg", gunSkin, 92);
