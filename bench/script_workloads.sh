@@ -1,59 +1,69 @@
 #!/usr/bin/env bash
 # Runs the script workloads of bench/script_workloads/ in qscript, Lua 5.4 and CPython (the
 # system's own interpreters, not whatever comes first on PATH) and prints qscript's speed
-# relative to each (speed = 1 / wall time, best of RUNS runs, process start-up included), then
-# the worst ratio to CPython.
+# relative to each. The three run in turn, PAIRS times; each turn's CPU time (user + system,
+# process start-up included) gives one ratio per reference, and the median ratio is printed:
+# on a shared host a best-of-N wall time swings by a third, a paired median of CPU time little.
 #
-#   bench/script_workloads.sh [path/to/qscript]     (default: build/bin/qscript)
-#   RUNS=5 bench/script_workloads.sh
+#   bench/script_workloads.sh [path/to/qscript] [qscript options...]   (default: build/bin/qscript)
+#   PAIRS=7 bench/script_workloads.sh
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QSCRIPT=${1:-${QSCRIPT:-$ROOT/build/bin/qscript}}
+shift || true
+QOPTIONS=("$@")
 WORK=$ROOT/bench/script_workloads
-RUNS=${RUNS:-5}
+PAIRS=${PAIRS:-5}
 PYTHON=/usr/bin/python3
 LUA=/usr/bin/lua5.4
+TIME=/usr/bin/time
 
-for tool in "$QSCRIPT" "$LUA" "$PYTHON"; do
+for tool in "$QSCRIPT" "$LUA" "$PYTHON" "$TIME"; do
   if [[ ! -x $tool ]]; then
-    echo "script_workloads: $tool not found (build qscript; scripts/setup.sh installs lua5.4)" >&2
+    echo "script_workloads: $tool not found (build qscript; scripts/setup.sh installs lua5.4 and time)" >&2
     exit 2
   fi
 done
 
-# Best wall time in seconds of RUNS runs of a command; its output goes to $OUTPUT.
-best_time() {
-  local best="" start end elapsed
-  for ((run = 0; run < RUNS; run++)); do
-    start=$(date +%s%N)
-    "$@" >"$OUTPUT"
-    end=$(date +%s%N)
-    elapsed=$((end - start))
-    if [[ -z $best || $elapsed -lt $best ]]; then best=$elapsed; fi
-  done
-  awk -v ns="$best" 'BEGIN { printf "%.3f", ns / 1e9 }'
+OUTPUT=$(mktemp)
+TIMES=$(mktemp)
+trap 'rm -f "$OUTPUT" "$TIMES"' EXIT
+
+# CPU seconds (user + system) of one run of a command; its output goes to $OUTPUT.
+cpu_time() {
+  "$TIME" -f '%U %S' -o "$TIMES" "$@" >"$OUTPUT"
+  awk '{ printf "%.3f", $1 + $2 }' "$TIMES"
 }
 
-OUTPUT=$(mktemp)
-trap 'rm -f "$OUTPUT"' EXIT
+median() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END {
+  if (NR % 2) printf "%.2f", v[(NR + 1) / 2]; else printf "%.2f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-worst=""
-printf '%-8s %10s %10s %10s %14s %14s\n' workload qscript lua5.4 python3 'qscript/lua' 'qscript/python'
+worst_lua="" worst_python=""
+printf '%-8s %10s %10s %10s %12s %15s\n' workload qscript lua5.4 python3 'x lua' 'x python'
 for workload in sum primes strings array; do
-  q=$(best_time "$QSCRIPT" "$WORK/$workload.qs"); q_out=$(cat "$OUTPUT")
-  l=$(best_time "$LUA" "$WORK/$workload.lua"); l_out=$(tr '\t' ' ' <"$OUTPUT")
-  p=$(best_time "$PYTHON" "$WORK/$workload.py"); p_out=$(cat "$OUTPUT")
-  # The sum leaves 32 bits, where qscript's integers wrap; the other results must agree.
-  if [[ $workload != sum && ( $q_out != "$p_out" || $l_out != "$p_out" ) ]]; then
-    echo "script_workloads: $workload results differ: qscript '$q_out', lua '$l_out', python '$p_out'" >&2
-    exit 1
+  lua_ratios="" python_ratios="" q_times="" l_times="" p_times=""
+  for ((pair = 0; pair < PAIRS; pair++)); do
+    q=$(cpu_time "$QSCRIPT" "${QOPTIONS[@]}" "$WORK/$workload.qs"); q_out=$(cat "$OUTPUT")
+    l=$(cpu_time "$LUA" "$WORK/$workload.lua"); l_out=$(tr '\t' ' ' <"$OUTPUT")
+    p=$(cpu_time "$PYTHON" "$WORK/$workload.py"); p_out=$(cat "$OUTPUT")
+    # The sum leaves 32 bits, where qscript's integers wrap; the other results must agree.
+    if [[ $workload != sum && ( $q_out != "$p_out" || $l_out != "$p_out" ) ]]; then
+      echo "script_workloads: $workload results differ: qscript '$q_out', lua '$l_out', python '$p_out'" >&2
+      exit 1
+    fi
+    lua_ratios+=" $(awk -v q="$q" -v l="$l" 'BEGIN { printf "%.4f", l / (q > 0 ? q : 0.001) }')"
+    python_ratios+=" $(awk -v q="$q" -v p="$p" 'BEGIN { printf "%.4f", p / (q > 0 ? q : 0.001) }')"
+    q_times+=" $q" l_times+=" $l" p_times+=" $p"
+  done
+  lua_ratio=$(median <<<"$lua_ratios") python_ratio=$(median <<<"$python_ratios")
+  printf '%-8s %9ss %9ss %9ss %12s %15s\n' "$workload" "$(median <<<"$q_times")" \
+    "$(median <<<"$l_times")" "$(median <<<"$p_times")" "$lua_ratio" "$python_ratio"
+  if [[ -z $worst_lua ]] || awk -v r="$lua_ratio" -v w="$worst_lua" 'BEGIN { exit !(r < w) }'; then
+    worst_lua=$lua_ratio
   fi
-  ratio=$(awk -v q="$q" -v p="$p" 'BEGIN { printf "%.2f", p / q }')
-  awk -v w="$workload" -v q="$q" -v l="$l" -v p="$p" 'BEGIN {
-    printf "%-8s %9.3fs %9.3fs %9.3fs %14.2f %14.2f\n", w, q, l, p, l / q, p / q }'
-  if [[ -z $worst ]] || awk -v r="$ratio" -v w="$worst" 'BEGIN { exit !(r < w) }'; then
-    worst=$ratio
+  if [[ -z $worst_python ]] || awk -v r="$python_ratio" -v w="$worst_python" 'BEGIN { exit !(r < w) }'; then
+    worst_python=$python_ratio
   fi
 done
-echo "worst qscript/python: $worst"
+echo "paired medians of CPU time over $PAIRS pairs; worst x lua: $worst_lua, worst x python: $worst_python"
