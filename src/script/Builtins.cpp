@@ -93,6 +93,12 @@ constexpr std::array<TBuiltinSpec, BuiltinCount> BuiltinTable = {{
 
 std::span<const TBuiltinSpec> Builtins() { return BuiltinTable; }
 
+TEvalEntry BuiltinEntry(const TFunction& function)
+{
+  const auto* builtin = dynamic_cast<const TBuiltinFunction*>(&function);
+  return builtin ? builtin->Entry() : nullptr;
+}
+
 TBuiltinFunction::TBuiltinFunction(const TBuiltinSpec& spec)
     : TFunction(spec.Name, spec.Result), FEntry(spec.Eval)
 {

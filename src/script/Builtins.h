@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <cstdint>
 #include <string_view>
 
@@ -42,10 +43,23 @@ public:
   {
     FEntry(*this, pattern, args, result);
   }
+  TEvalEntry Entry() const { return FEntry; }
 
 private:
   TEvalEntry FEntry;
 };
+
+// The built-in entry that performs a function; null for a function that is not a built-in.
+TEvalEntry BuiltinEntry(const TFunction& function);
+
+// What the statement built-ins and the statement nodes do alike.
+// The truth of a condition value: matching guarantees a BOOLEAN (or a function declared to
+// return one); other kinds count as true when non-zero.
+bool Truth(const Variant& value);
+// Evaluates the statements in order until one leaves a break or continue pending.
+void RunSequence(std::span<TExpr* const> statements, TRunState& state, Variant& scratch);
+// Evaluates then when truth holds, else otherwise (which may be null).
+void RunBranch(bool truth, TExpr* then, TExpr* otherwise, Variant& scratch);
 
 // Statement built-ins (blocks, assignment, arrays, branches, loops, control signals).
 void EvalBegin(TFunction& self, int pattern, const TArgList& args, Variant& result);

@@ -5,6 +5,7 @@
 
 #include "script/Errors.h"
 #include "script/MemoryBudget.h"
+#include "script/Nodes.h"
 #include "script/Script.h"
 
 namespace quarn::script {
@@ -84,6 +85,10 @@ void TCompiler::Charge(size_t bytes)
   FScript.FState.CheckStop();
 }
 
+// The typed nodes replace the call node the tree was charged for.
+static_assert(sizeof(TBlockNode) == sizeof(TFuncExpr) && sizeof(TBranchNode) == sizeof(TFuncExpr) &&
+              sizeof(TOperatorNode) == sizeof(TFuncExpr) && sizeof(TAssignNode) == sizeof(TFuncExpr));
+
 std::unique_ptr<TConstExpr> TCompiler::Constant(Variant value, int32_t position)
 {
   if (value.IsString()) Charge(value.AsString().size());
@@ -103,7 +108,7 @@ std::unique_ptr<TFuncExpr> TCompiler::ParseScript()
     if (!FTokenizer.HasToken()) break;
     if (!FTokenizer.Accept(K::Semicolon)) FTokenizer.Fail(msg::SemicolonExpected);
   }
-  return root;
+  return MakeBlock(std::move(root));
 }
 
 TCompiler::TNode TCompiler::Statement()
@@ -137,7 +142,7 @@ TCompiler::TNode TCompiler::Block()
     if (FTokenizer.Accept(K::KwEnd)) break;
     if (!FTokenizer.Accept(K::Semicolon)) FTokenizer.Fail(msg::SemicolonExpected);
   }
-  return block;
+  return MakeBlock(std::move(block));
 }
 
 TCompiler::TNode TCompiler::If()
@@ -159,7 +164,7 @@ TCompiler::TNode TCompiler::If()
     node->AddArg(std::move(condition));
     node->AddArg(std::move(thenBranch));
   }
-  return node;
+  return MakeBranch(std::move(node));
 }
 
 TCompiler::TNode TCompiler::While()
@@ -238,7 +243,7 @@ TCompiler::TNode TCompiler::Assignment()
   auto node = Call(FTokenizer.TokenPos(), "SET");
   node->AddArg(Variable());
   if (FTokenizer.Accept(K::Assign)) node->AddArg(Expression());
-  return node;
+  return MakeAssignment(std::move(node));
 }
 
 TCompiler::TNode TCompiler::CallStatement()
@@ -284,7 +289,7 @@ TCompiler::TNode TCompiler::Chain(std::span<const TOperator> operators,
     calls[i]->AddArg(std::move(right));
     if (calls[i]->Height() > MaxHeight)
       throw ESyntaxError(FormatMessage(msg::ExpressionTooComplex, MaxHeight), calls[i]->Position());
-    right = Fold(std::move(calls[i]));
+    right = Fold(MakeOperator(std::move(calls[i])));
   }
   return right;
 }
@@ -307,7 +312,7 @@ TCompiler::TNode TCompiler::Expression()
       FTokenizer.Accept(relation.Kind);
       node->AddArg(std::move(left));
       node->AddArg(Simple());
-      return Fold(std::move(node));
+      return Fold(MakeOperator(std::move(node)));
     }
   return left;
 }

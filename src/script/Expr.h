@@ -86,6 +86,8 @@ public:
 
   virtual TType GetType() const = 0;
   virtual void Eval(Variant& result) = 0;
+  // What the node is, as qscript --dump-tree shows it.
+  virtual std::string_view KindName() const = 0;
   // Only variable and element references can be assigned; others raise ERTE.
   virtual void Assign(const Variant& value);
 
@@ -116,6 +118,7 @@ public:
   }
   TType GetType() const override { return TypeOf(FValue); }
   void Eval(Variant& result) override { result = FValue; }
+  std::string_view KindName() const override { return "constant"; }
   const Variant& Value() const { return FValue; }
   Variant& MutableValue() { return FValue; }
   void SetPosition(int32_t position) { FPosition = position; }
@@ -129,6 +132,7 @@ public:
   TVarExpr(int32_t position, TDataItem& item) : TVarExpr(TExprKind::Var, position, item) {}
   TType GetType() const override { return FItem->ValueType(); }
   void Eval(Variant& result) override;
+  std::string_view KindName() const override { return "variable"; }
   void Assign(const Variant& value) override;
   // Sets the element count of the last dimension of the variable's array.
   void Resize(int32_t count);
@@ -150,6 +154,7 @@ public:
   {
   }
   void Eval(Variant& result) override;
+  std::string_view KindName() const override { return "element"; }
   void Assign(const Variant& value) override;
   void AddIndex(std::unique_ptr<TExpr> index)
   {
@@ -163,6 +168,7 @@ public:
       FIndexInPlace = &static_cast<const TVarExpr&>(*FIndices[0]).Item().Value();
   }
   int IndexCount() const { return static_cast<int>(FIndices.size()); }
+  const TExpr& Index(int index) const { return *FIndices[static_cast<size_t>(index)]; }
 
 private:
   // Evaluates the indices and returns the element's position in the variable's array, or
@@ -182,6 +188,8 @@ private:
   const Variant* FIndexInPlace = nullptr;  // the only index, when a constant or a variable
 };
 
+// A call of a function: the general node, which every call can take. The compiler builds the
+// nodes of Nodes.h instead for what it recognises; each falls back to this node's call.
 class TFuncExpr : public TExpr {
 public:
   // Looks name up in registry; raises ESyntaxError "Function %s is not defined" when absent.
@@ -189,6 +197,7 @@ public:
   ~TFuncExpr() override;
   TType GetType() const override { return FResultType; }
   void Eval(Variant& result) override;
+  std::string_view KindName() const override { return "call"; }
   // A null argument (an empty statement) is ignored.
   void AddArg(std::unique_ptr<TExpr> arg);
   int ArgCount() const { return static_cast<int>(FArgs.size()); }
@@ -198,71 +207,22 @@ public:
   // Takes back ownership of the arguments (used when a folded node is replaced).
   std::vector<std::unique_ptr<TExpr>> ReleaseArgs();
 
-private:
-  // Call sites of SET and of the two-operand number operators skip the general call when
-  // its outcome is known from the operands' kinds: same values, errors and side effects.
-  // Blocks and IF/ELSE with every branch given run their statements directly likewise.
-  // Integers: an operator whose operands are integers read in place, or computed by a child
-  // operator over two integers read in place; AssignInteger: such an operator's integer
-  // result stored into a variable. Both compute without variants or calls when every operand
-  // read is an INTEGER, and take the Operator or Assign route otherwise.
-  enum class TShortcut : uint8_t {
-    Unknown,
-    None,
-    Assign,
-    Operator,
-    Block,
-    If,
-    Integers,
-    AssignInteger
-  };
-  // How an operand's readiness is known: from the tree alone (a constant, a call's declared
-  // result), from a variable's current value, or from an array variable's element type.
-  enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
-  void EvalIntegers(Variant& result);
-  void EvalAssignInteger(Variant& result);
-  void EvalBlock(Variant& result);
-  void EvalIf(Variant& result);
-  void EvalGeneral(Variant& result);
-  static void EvalOperand(TExpr& node, Variant& result);
-  void EvalHandled(Variant& result);
-  void CallGenerally(Variant& result);
+protected:
+  // A node of another kind for the same call: takes over call's function and arguments.
+  explicit TFuncExpr(TFuncExpr& call);
+  // The general call through the site's plan, with the node's error handling.
   void EvalCall(Variant& result);
-  // An assignment's or operator's route: its direct way when it can, else the call.
-  template <bool (TFuncExpr::*Directly)(Variant&)>
-  void EvalDirectly(Variant& result);
-  void ChooseShortcut();
-  void ChooseOperands();
-  void ChooseIntegers();
-  void ChooseAssignInteger();
-  // The value kinds the operator's first pattern takes (as type bits, and as a bit per
-  // TValueKind).
-  TType OperandKinds() const { return FIntegerOperands ? TypeInteger : TypeMult; }
-  uint32_t ReadyKinds() const;
-  bool IntegerOperand(size_t index, int32_t& value) const;
-  bool IntegerResult(int32_t& value) const;
-  bool OperateIntegers(Variant& result);
-  bool AssignInteger(Variant& result);
-  bool OperandsReady() const;
-  bool AssignDirectly(Variant& result);
-  bool OperateDirectly(Variant& result);
-  void RunStatements(Variant& result);
-  void RunBranch(Variant& result);
+  // Raises what the exception being handled becomes at this node: a failure is given the
+  // node's position, a stop becomes the stopped-script error.
+  [[noreturn]] void RaiseHere() const;
 
-  // What the shortcuts read is found through the arguments rather than kept in the node:
-  // a script holds millions of these nodes.
+  // A script holds millions of these nodes: what the typed nodes read is found through the
+  // arguments rather than kept in the node.
   std::vector<TExpr*> FArgs;  // owned
   TFunction* FFunc;
-  std::unique_ptr<TCallPlan> FPlan;  // made at the first general call
+  std::unique_ptr<TCallPlan> FPlan;  // made at the first call
   TRunState* FState;                 // of the script the node belongs to
   TType FResultType;
-  TShortcut FShortcut = TShortcut::Unknown;
-  uint8_t FOperator = 0;          // a TBinaryOperator
-  bool FIntegerOperands = false;  // the operator's number pattern takes integers only
-  // Bit i set: operand i is read in place (a constant, or a variable nothing evaluated after
-  // it can change) instead of evaluated.
-  uint8_t FInPlace = 0;
-  TReady FReady[2] = {};
 };
 
 // The arguments of one call as a function sees them.
@@ -278,6 +238,7 @@ public:
   TRunState& State() const { return *FState; }
   // The node at index, or nullptr outside 0..Count()-1.
   TExpr* Items(int index) const { return index >= 0 && index < FCount ? FItems[index] : nullptr; }
+  std::span<TExpr* const> Nodes() const { return {FItems, static_cast<size_t>(FCount)}; }
   // The value of a value parameter (one without VAR or FUNC). CallFunction passes those as
   // constant nodes, so this reads the node's value without copying it; a built-in that
   // changes nothing may be passed a defined variable, read in place.

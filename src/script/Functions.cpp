@@ -4,7 +4,6 @@
 
 #include "script/Builtins.h"
 #include "script/Errors.h"
-#include "script/MemoryBudget.h"
 #include "script/Host.h"
 
 namespace quarn::script {
@@ -75,14 +74,9 @@ void TFuncs::AddListener(TFuncsListener& listener)
 
 void TFuncs::RemoveListener(TFuncsListener& listener) { std::erase(FListeners, &listener); }
 
-// ---- CallFunction ----
+// ---- the call procedure ----
 
 namespace {
-
-// Temporaries holding more than this are released after the call instead of kept for reuse.
-constexpr size_t MaxKeptStringCapacity = 64 * 1024;
-// A call site keeps less: a script has many more sites than nesting depths.
-constexpr size_t MaxPlanStringCapacity = 4 * 1024;
 
 class TDepthGuard {
 public:
@@ -92,16 +86,6 @@ public:
 private:
   size_t& FDepth;
 };
-
-void ReleaseTemps(TCallFrame& frame, size_t used)
-{
-  for (size_t i = 0; i < used; ++i) {
-    Variant& value = frame.Temps[i]->MutableValue();
-    if (value.IsArray() ||
-        (value.IsString() && value.AsString().capacity() > MaxKeptStringCapacity))
-      value = Variant();
-  }
-}
 
 // The type word an argument is matched with: its value's type, marked VAR for a variable or
 // element reference and FUNC for a call.
@@ -130,40 +114,18 @@ inline TType ArgumentType(const TExpr& arg)
                            function.Name().c_str()));
 }
 
-// The pattern the argument types match (the function's cache first), with the type each
-// parameter takes in actual; raises the pattern mismatch error.
-int MatchArguments(TFunction& function, std::span<const TType> types, TType* actual)
+// The pattern the argument types match, with the type each parameter takes in actual; raises
+// the pattern mismatch error.
+int MatchArguments(const TFunction& function, std::span<const TType> types, TType* actual)
 {
-  const size_t count = types.size();
   const std::vector<TTypes>& patterns = function.Patterns();
-  int patternIndex = 0;
-  TFunction::TMatchCache& cache = function.LastMatch;
-  bool hit = cache.Count == count;
-  for (size_t i = 0; hit && i < count; ++i) hit = types[i] == cache.Types[i];
-  if (hit) {
-    patternIndex = cache.Pattern;
-    std::copy_n(cache.Actual, count, actual);
-  } else {
-    if (patterns.size() == 1) {
-      patterns[0].CheckArgs(function.Name(), types, actual);
-    } else {
-      patternIndex = -1;
-      for (size_t p = 0; p < patterns.size(); ++p)
-        if (patterns[p].Matches(function.Name(), types, actual)) {
-          patternIndex = static_cast<int>(p);
-          break;
-        }
-      if (patternIndex < 0) RaisePatternMismatch(function, types);
-    }
-    if (count <= TFunction::TMatchCache::Capacity) {
-      cache.Count = count;
-      cache.Pattern = patternIndex;
-      std::copy_n(types.begin(), count, cache.Types);
-      std::copy_n(actual, count, cache.Actual);
-    }
+  if (patterns.size() == 1) {
+    patterns[0].CheckArgs(function.Name(), types, actual);
+    return 0;
   }
-
-  return patternIndex;
+  for (size_t p = 0; p < patterns.size(); ++p)
+    if (patterns[p].Matches(function.Name(), types, actual)) return static_cast<int>(p);
+  RaisePatternMismatch(function, types);
 }
 
 // A defined variable is passed in place when nothing can change it before the function has
@@ -182,19 +144,29 @@ size_t InPlaceFrom(const TFunction& function, std::span<TExpr* const> args, cons
   return inPlaceFrom;
 }
 
-// Whether an argument is passed as its own node: VAR and FUNC parameters, and constants.
-bool PassedAsNode(const TExpr& arg, TType actual)
+// Whether what the plan learnt still holds: the same function and arguments, no pattern
+// added since, and no variable or element argument changed its type.
+inline bool PlanHolds(const TCallPlan& plan, const TFunction& function,
+                      std::span<TExpr* const> args)
 {
-  return (actual & (TypeVar | TypeFunc)) || arg.NodeKind() == TExprKind::Const;
+  if (plan.Function != &function || plan.Args != args.data() ||
+      plan.PatternCount != function.Patterns().size())
+    return false;
+  for (const TCallPlan::TChangeable& arg : plan.Changeable)
+    if ((arg.Item->ValueType() | arg.Marks) != arg.Planned) return false;
+  return true;
 }
 
-// Matches the arguments as they are now and records how each is passed.
+// Matches the arguments as they are now and records how each is passed: as its own node (VAR
+// and FUNC parameters, and constants), a variable read in place, or a value computed into
+// one of the plan's constant nodes.
 void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan)
 {
-  plan.Epoch = 0;
+  plan.Function = nullptr;
   for (const auto& temp : plan.Temps) temp->MutableValue() = Variant();  // none left behind
   const size_t count = args.size();
   plan.Types.resize(count);
+  plan.Actual.resize(count);
   plan.Prepared.resize(count);
   plan.Changeable.clear();
   plan.Evaluated.clear();
@@ -206,14 +178,13 @@ void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan
                                  kind == TExprKind::Var ? TypeVar : TypeArray | TypeVar,
                                  plan.Types[i]});
   }
-  std::vector<TType> actual(count);
-  plan.Pattern = MatchArguments(function, plan.Types, actual.data());
-  const size_t inPlaceFrom = InPlaceFrom(function, args, actual.data());
+  plan.Pattern = MatchArguments(function, plan.Types, plan.Actual.data());
+  const size_t inPlaceFrom = InPlaceFrom(function, args, plan.Actual.data());
   plan.VariablesPassed = false;
   size_t temps = 0;
   for (size_t i = 0; i < count; ++i) {
     TExpr* arg = args[i];
-    if (PassedAsNode(*arg, actual[i])) {
+    if ((plan.Actual[i] & (TypeVar | TypeFunc)) || arg->NodeKind() == TExprKind::Const) {
       plan.Prepared[i] = arg;
     } else if (i >= inPlaceFrom && !(arg->GetType() & TypeVoid)) {
       plan.Prepared[i] = arg;
@@ -227,7 +198,9 @@ void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan
       ++temps;
     }
   }
-  plan.Epoch = TFunction::PatternsEpoch;
+  plan.Function = &function;
+  plan.Args = args.data();
+  plan.PatternCount = function.Patterns().size();
 }
 
 }  // namespace
@@ -239,90 +212,17 @@ void RaiseResultType(const TFunction& function, const Variant& result)
                            TypeName(function.ResultType()).c_str()));
 }
 
-void TRunState::PollStop()
-{
-  ChargeSteps(HostPollInterval);  // the checks since the last poll
-  // Escape, a closed window and a termination signal reach the application as events: a
-  // loop that makes no call pumps nowhere else.
-  if (!FPumpedSincePoll) PumpMessages();
-  FPumpedSincePoll = false;
-  if (FStopRequested || ScriptHost().Terminating()) {
-    FChecksToPoll = 1;  // every later check of this run stops too
-    throw EStop();
-  }
-  FChecksToPoll = HostPollInterval;
-}
-
-void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,
-                  TRunState& state)
-{
-  state.CheckStop();
-
-  TCallFrame& frame = state.Frame(state.CallDepth);
-  TDepthGuard depth(state.CallDepth);
-  const size_t count = args.size();
-  if (frame.Types.size() < count) {  // frames only grow: no per-call resizing
-    frame.Types.resize(count);
-    frame.Actual.resize(count);
-    frame.Prepared.resize(count);
-  }
-  const std::span<const TType> types(frame.Types.data(), count);
-
-  for (size_t i = 0; i < count; ++i) frame.Types[i] = ArgumentType(*args[i]);
-  const int patternIndex = MatchArguments(function, types, frame.Actual.data());
-
-  size_t temps = 0;
-  struct TTempRelease {
-    TCallFrame& Frame;
-    size_t& Used;
-    ~TTempRelease() { ReleaseTemps(Frame, Used); }
-  } release{frame, temps};
-
-  const size_t inPlaceFrom = InPlaceFrom(function, args, frame.Actual.data());
-  bool variablesPassed = false;
-
-  for (size_t i = 0; i < count; ++i) {
-    TExpr* arg = args[i];
-    if (PassedAsNode(*arg, frame.Actual[i])) {
-      frame.Prepared[i] = arg;
-      continue;
-    }
-    if (i >= inPlaceFrom && !(arg->GetType() & TypeVoid)) {
-      frame.Prepared[i] = arg;
-      variablesPassed = true;
-      continue;
-    }
-    if (frame.Temps.size() <= temps)
-      frame.Temps.push_back(std::make_unique<TConstExpr>(Variant(), arg->Position()));
-    TConstExpr& temp = *frame.Temps[temps];
-    ++temps;
-    temp.SetPosition(arg->Position());
-    arg->Eval(temp.MutableValue());
-    if (state.PendingJump != TJump::None) return;
-    frame.Prepared[i] = &temp;
-  }
-
-  result.Clear();
-  TArgList prepared(frame.Prepared.data(), static_cast<int>(count), state);
-  prepared.SetVariablesAsValues(variablesPassed);
-  function.Eval(patternIndex, prepared, result);
-  CheckResult(function, result);
-
-  state.PumpMessages();
-}
-
-void CallPlannedGenerally(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
-                          Variant& result, TRunState& state)
+void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
+                 Variant& result, TRunState& state)
 {
   if (plan.Busy) {  // the site runs again inside its own call: its temporaries are in use
     CallFunction(function, args, result, state);
     return;
   }
   state.CheckStop();
+  if (!PlanHolds(plan, function, args)) MakePlan(function, args, plan);
 
-  if (!PlanHolds(plan)) MakePlan(function, args, plan);
-
-  struct TRelease {
+  struct TRelease {  // the prepared list is in use until the function returns
     TCallPlan& Plan;
     ~TRelease()
     {
@@ -330,7 +230,7 @@ void CallPlannedGenerally(TFunction& function, std::span<TExpr* const> args, TCa
       for (size_t k = 0; k < Plan.Evaluated.size(); ++k) {
         Variant& value = Plan.Temps[k]->MutableValue();
         if (value.IsArray() ||
-            (value.IsString() && value.AsString().capacity() > MaxPlanStringCapacity))
+            (value.IsString() && value.AsString().capacity() > MaxKeptTemporaryBytes))
           value = Variant();
       }
     }
@@ -341,7 +241,24 @@ void CallPlannedGenerally(TFunction& function, std::span<TExpr* const> args, TCa
     args[plan.Evaluated[k]]->Eval(plan.Temps[k]->MutableValue());
     if (state.PendingJump != TJump::None) return;
   }
-  CallPrepared(function, plan, args.size(), result, state);
+  result.Clear();
+  TArgList prepared(plan.Prepared.data(), static_cast<int>(args.size()), state);
+  prepared.SetVariablesAsValues(plan.VariablesPassed);
+  function.Eval(plan.Pattern, prepared, result);
+  CheckResult(function, result);
+  state.PumpMessages();
+}
+
+void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,
+                  TRunState& state)
+{
+  TCallPlan& plan = state.DepthPlan(state.CallDepth);
+  TDepthGuard depth(state.CallDepth);
+  struct TForget {  // the arguments may be gone by the next call at this depth
+    TCallPlan& Plan;
+    ~TForget() { Plan.Function = nullptr; }
+  } forget{plan};
+  CallPlanned(function, args, plan, result, state);
 }
 
 }  // namespace quarn::script

@@ -35,27 +35,8 @@ public:
   const std::string& Name() const { return FName; }
   TType ResultType() const { return FResultType; }
   const std::vector<TTypes>& Patterns() const { return FPatterns; }
-  void AddPattern(TTypes pattern)
-  {
-    FPatterns.push_back(std::move(pattern));
-    LastMatch.Count = TMatchCache::Unused;
-    ++PatternsEpoch;
-  }
-  // Changes whenever any function gains a pattern: what call sites learnt about matching is
-  // then stale. One number for all functions, so a call checks it without reading its function.
-  static inline uint32_t PatternsEpoch = 1;
-
-  // The last argument types matched and the outcome, so that a call site whose argument
-  // types do not change skips the pattern search.
-  struct TMatchCache {
-    static constexpr size_t Capacity = 4;
-    static constexpr size_t Unused = Capacity + 1;
-    size_t Count = Unused;
-    int Pattern = 0;
-    TType Types[Capacity] = {};
-    TType Actual[Capacity] = {};
-  };
-  TMatchCache LastMatch;
+  // A call plan made before the function gained a pattern is made again.
+  void AddPattern(TTypes pattern) { FPatterns.push_back(std::move(pattern)); }
 
   // A built-in whose patterns without VAR or FUNC parameters read their arguments' values
   // and change nothing else: a variable argument may be read in place instead of copied.
@@ -111,22 +92,24 @@ private:
   uint32_t FGeneration = 0;
 };
 
-// The call procedure: stop check, argument types, pattern choice, argument preparation (every
-// plain argument evaluated once, left to right, and passed as a constant node), the call, the
-// result type check and the message pump. Steady-state calls do not allocate.
-void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,
-                  TRunState& state);
+// Temporaries that hold more than this many bytes (an argument's text, an assignment's
+// computed text) are released after use instead of kept for the next call: a script has many
+// call sites, and each keeps its own.
+inline constexpr size_t MaxKeptTemporaryBytes = 4 * 1024;
 
 // What a call site learnt from matching its arguments: their types, the pattern they matched
-// and how each is passed. While the types of its variable and element arguments stay the
-// same, the site calls without matching again, and its value arguments are evaluated into
-// constant nodes of its own. Steps, results and errors are those of CallFunction.
+// and how each is passed. While it calls the same function with the same arguments and their
+// variable and element arguments keep their types, the site calls without matching again,
+// and its value arguments are evaluated into constant nodes of its own.
 struct TCallPlan {
-  bool Busy = false;  // a call through the plan is under way (a re-entered site calls generally)
+  bool Busy = false;  // a call through the plan is under way (a re-entered site plans per depth)
   bool VariablesPassed = false;
   int Pattern = 0;
-  uint32_t Epoch = 0;        // the patterns epoch planned in; 0 before the first plan
-  std::vector<TType> Types;  // per argument
+  const TFunction* Function = nullptr;  // what the plan was made for; null before the first plan
+  const TExpr* const* Args = nullptr;
+  size_t PatternCount = 0;    // the function's patterns when planned
+  std::vector<TType> Types;   // per argument
+  std::vector<TType> Actual;  // the type each parameter takes
   // The variable and element arguments, whose type is read again at every call: the type
   // is the item's value type with Marks added.
   struct TChangeable {
@@ -140,8 +123,16 @@ struct TCallPlan {
   std::vector<std::unique_ptr<TConstExpr>> Temps;  // one per evaluated argument, in order
 };
 
-void CallPlannedGenerally(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
-                          Variant& result, TRunState& state);
+// The call procedure every call takes: stop check, argument types and pattern choice (when
+// the plan no longer holds), argument preparation (every plain argument evaluated once, left
+// to right, and passed as a constant node), the call, the result type check and the message
+// pump. Steady-state calls do not allocate.
+void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
+                 Variant& result, TRunState& state);
+
+// A call without a site of its own (host code): planned in the run state's plan for its depth.
+void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,
+                  TRunState& state);
 
 // Raises the error of a function whose result is not of its declared type.
 [[noreturn]] void RaiseResultType(const TFunction& function, const Variant& result);
@@ -152,47 +143,5 @@ inline void CheckResult(const TFunction& function, const Variant& result)
   if (result.IsString() && (function.ResultType() & TypeString)) return;
   if (!(TypeOf(result) & function.ResultType() & TypeAll)) RaiseResultType(function, result);
 }
-
-// Whether what the plan learnt still holds: no function gained a pattern and no variable or
-// element argument changed its type since.
-inline bool PlanHolds(const TCallPlan& plan)
-{
-  if (plan.Epoch != TFunction::PatternsEpoch) return false;
-  for (const TCallPlan::TChangeable& arg : plan.Changeable)
-    if ((arg.Item->ValueType() | arg.Marks) != arg.Planned) return false;
-  return true;
-}
-
-// The call itself, once the plan's arguments are ready: the result type check and the
-// message pump after it.
-inline void CallPrepared(TFunction& function, const TCallPlan& plan, size_t count,
-                         Variant& result, TRunState& state)
-{
-  result.Clear();
-  TArgList prepared(plan.Prepared.data(), static_cast<int>(count), state);
-  prepared.SetVariablesAsValues(plan.VariablesPassed);
-  function.Eval(plan.Pattern, prepared, result);
-  CheckResult(function, result);
-  state.PumpMessages();
-}
-
-// A call through a plan whose every argument is passed as it is (none is computed first),
-// made inline in the node; any other call through the plan takes CallPlannedGenerally.
-inline void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
-                        Variant& result, TRunState& state)
-{
-  if (plan.Busy || !plan.Evaluated.empty() || !PlanHolds(plan))
-    return CallPlannedGenerally(function, args, plan, result, state);
-  state.CheckStop();
-  struct TRelease {  // the prepared list is in use until the function returns
-    TCallPlan& Plan;
-    ~TRelease() { Plan.Busy = false; }
-  } release{plan};
-  plan.Busy = true;
-  CallPrepared(function, plan, args.size(), result, state);
-}
-
-// Raises EStop when the application is terminating or the run was asked to stop.
-inline void CheckStop(TRunState& state) { state.CheckStop(); }
 
 }  // namespace quarn::script

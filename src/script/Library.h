@@ -2,7 +2,8 @@
 // registry's built-in functions with the pattern that matched and the prepared arguments.
 #pragma once
 
-#include "script/Functions.h"
+#include "script/Builtins.h"
+#include "script/Operators.h"
 
 namespace quarn::script {
 
@@ -34,23 +35,29 @@ void EvalInt(TFunction& self, int pattern, const TArgList& args, Variant& result
 void EvalFrac(TFunction& self, int pattern, const TArgList& args, Variant& result);
 
 // The two-operand operators on values, as their built-ins compute them from prepared
-// arguments of the first pattern (numbers), for call sites that skip the general call.
-enum class TBinaryOperator : uint8_t {
-  Add,
-  Sub,
-  Mul,
-  Div,
-  Mod,
-  Greater,
-  Less,
-  Equal,
-  UnEqual,
-  GreaterEqual,
-  LessEqual
-};
-// The operator of a built-in's name ("+", "DIV", "<=", ...); false for any other name.
-bool FindBinaryOperator(std::string_view name, TBinaryOperator& op);
+// arguments of the first pattern (numbers): one procedure for the built-ins and the operator
+// nodes. Integers are taken by IntegerOperator first.
+// The operator of a built-in's entry (EvalAdd, EvalDiv, EvalLessEqual, ...); false for any
+// other entry.
+bool FindBinaryOperator(TEvalEntry entry, TBinaryOperator& op);
 void ApplyBinaryOperator(TBinaryOperator op, const Variant& a, const Variant& b, Variant& result);
+
+// An operator on two integers that needs no error, into result; false, result untouched, for
+// div and for mod by a divisor that is not positive.
+inline bool IntegerOperator(TBinaryOperator op, int32_t a, int32_t b, Variant& result)
+{
+  int32_t value;
+  bool truth;
+  if (IntegerArithmetic(op, a, b, value)) {
+    result.SetInteger(value);
+    return true;
+  }
+  if (IntegerRelation(op, a, b, truth)) {
+    result.SetBoolean(truth);
+    return true;
+  }
+  return false;
+}
 
 // Strings, conversions, format, dates.
 void EvalLength(TFunction& self, int pattern, const TArgList& args, Variant& result);

@@ -28,14 +28,13 @@ bool Holds(const T& a, const T& b)
     return a <= b;
 }
 
-// Integers compare as integers, strings byte by byte as unsigned characters (a prefix is the
-// smaller), booleans false before true, and every other pairing of numbers as reals, exactly.
+// Strings compare byte by byte as unsigned characters (a prefix is the smaller), booleans
+// false before true, and every other pairing of numbers as reals, exactly. Two integers are
+// compared by IntegerOperator before.
 template <TRelation R>
 void Compare(const Variant& a, const Variant& b, Variant& result)
 {
-  if (a.IsInteger() && b.IsInteger()) {
-    result.SetBoolean(Holds<R>(a.AsInteger(), b.AsInteger()));
-  } else if (a.IsString() && b.IsString()) {
+  if (a.IsString() && b.IsString()) {
     result.SetBoolean(Holds<R>(a.AsString().compare(b.AsString()), 0));
   } else if (a.IsBoolean() && b.IsBoolean()) {
     result.SetBoolean(Holds<R>(static_cast<int>(a.AsBoolean()), static_cast<int>(b.AsBoolean())));
@@ -44,32 +43,9 @@ void Compare(const Variant& a, const Variant& b, Variant& result)
   }
 }
 
-template <TRelation R>
-void Compare(const TArgList& args, Variant& result)
+void Apply(TBinaryOperator op, const TArgList& args, Variant& result)
 {
-  Compare<R>(args.Value(0), args.Value(1), result);
-}
-
-void AddValues(const Variant& a, const Variant& b, Variant& result)
-{
-  if (a.IsInteger() && b.IsInteger())
-    result.SetInteger(WrapAdd(a.AsInteger(), b.AsInteger()));
-  else
-    VarAdd(a, b, result);
-}
-void SubValues(const Variant& a, const Variant& b, Variant& result)
-{
-  if (a.IsInteger() && b.IsInteger())
-    result.SetInteger(WrapSub(a.AsInteger(), b.AsInteger()));
-  else
-    VarSub(a, b, result);
-}
-void MulValues(const Variant& a, const Variant& b, Variant& result)
-{
-  if (a.IsInteger() && b.IsInteger())
-    result.SetInteger(WrapMul(a.AsInteger(), b.AsInteger()));
-  else
-    VarMul(a, b, result);
+  ApplyBinaryOperator(op, args.Value(0), args.Value(1), result);
 }
 
 double FloatOf(const Variant& v) { return v.IsFloat() ? v.AsFloat() : v.ToFloat(); }
@@ -96,27 +72,27 @@ void Step(const TArgList& args, int pattern, bool up)
 
 void EvalGreater(TFunction&, int, const TArgList& args, Variant& result)
 {
-  Compare<TRelation::Greater>(args, result);
+  Apply(TBinaryOperator::Greater, args, result);
 }
 void EvalLess(TFunction&, int, const TArgList& args, Variant& result)
 {
-  Compare<TRelation::Less>(args, result);
+  Apply(TBinaryOperator::Less, args, result);
 }
 void EvalEqual(TFunction&, int, const TArgList& args, Variant& result)
 {
-  Compare<TRelation::Equal>(args, result);
+  Apply(TBinaryOperator::Equal, args, result);
 }
 void EvalUnEqual(TFunction&, int, const TArgList& args, Variant& result)
 {
-  Compare<TRelation::UnEqual>(args, result);
+  Apply(TBinaryOperator::UnEqual, args, result);
 }
 void EvalGreaterEqual(TFunction&, int, const TArgList& args, Variant& result)
 {
-  Compare<TRelation::GreaterEqual>(args, result);
+  Apply(TBinaryOperator::GreaterEqual, args, result);
 }
 void EvalLessEqual(TFunction&, int, const TArgList& args, Variant& result)
 {
-  Compare<TRelation::LessEqual>(args, result);
+  Apply(TBinaryOperator::LessEqual, args, result);
 }
 
 void EvalNot(TFunction&, int, const TArgList& args, Variant& result)
@@ -153,17 +129,17 @@ void EvalNeg(TFunction&, int, const TArgList& args, Variant& result)
 
 void EvalAdd(TFunction&, int, const TArgList& args, Variant& result)
 {
-  AddValues(args.Value(0), args.Value(1), result);
+  Apply(TBinaryOperator::Add, args, result);
 }
 
 void EvalSub(TFunction&, int, const TArgList& args, Variant& result)
 {
-  SubValues(args.Value(0), args.Value(1), result);
+  Apply(TBinaryOperator::Sub, args, result);
 }
 
 void EvalMul(TFunction&, int, const TArgList& args, Variant& result)
 {
-  MulValues(args.Value(0), args.Value(1), result);
+  Apply(TBinaryOperator::Mul, args, result);
 }
 
 void EvalDivide(TFunction&, int, const TArgList& args, Variant& result)
@@ -173,12 +149,12 @@ void EvalDivide(TFunction&, int, const TArgList& args, Variant& result)
 
 void EvalDiv(TFunction&, int, const TArgList& args, Variant& result)
 {
-  result.SetInteger(IntDiv(IntegerOf(args.Value(0)), IntegerOf(args.Value(1))));
+  Apply(TBinaryOperator::Div, args, result);
 }
 
 void EvalMod(TFunction&, int, const TArgList& args, Variant& result)
 {
-  result.SetInteger(IntMod(IntegerOf(args.Value(0)), IntegerOf(args.Value(1))));
+  Apply(TBinaryOperator::Mod, args, result);
 }
 
 void EvalInc(TFunction&, int pattern, const TArgList& args, Variant&) { Step(args, pattern, true); }
@@ -206,27 +182,27 @@ void EvalFrac(TFunction&, int, const TArgList& args, Variant& result)
 
 namespace {
 
-struct TOperatorName {
-  std::string_view Name;
+struct TOperatorEntry {
+  TEvalEntry Entry;
   TBinaryOperator Op;
 };
 
-constexpr TOperatorName OperatorNames[] = {
-    {"+", TBinaryOperator::Add},        {"-", TBinaryOperator::Sub},
-    {"*", TBinaryOperator::Mul},        {"DIV", TBinaryOperator::Div},
-    {"MOD", TBinaryOperator::Mod},      {">", TBinaryOperator::Greater},
-    {"<", TBinaryOperator::Less},       {"=", TBinaryOperator::Equal},
-    {"<>", TBinaryOperator::UnEqual},   {">=", TBinaryOperator::GreaterEqual},
-    {"<=", TBinaryOperator::LessEqual},
+constexpr TOperatorEntry OperatorEntries[] = {
+    {EvalAdd, TBinaryOperator::Add},        {EvalSub, TBinaryOperator::Sub},
+    {EvalMul, TBinaryOperator::Mul},        {EvalDiv, TBinaryOperator::Div},
+    {EvalMod, TBinaryOperator::Mod},        {EvalGreater, TBinaryOperator::Greater},
+    {EvalLess, TBinaryOperator::Less},      {EvalEqual, TBinaryOperator::Equal},
+    {EvalUnEqual, TBinaryOperator::UnEqual}, {EvalGreaterEqual, TBinaryOperator::GreaterEqual},
+    {EvalLessEqual, TBinaryOperator::LessEqual},
 };
 
 }  // namespace
 
-bool FindBinaryOperator(std::string_view name, TBinaryOperator& op)
+bool FindBinaryOperator(TEvalEntry entry, TBinaryOperator& op)
 {
-  for (const TOperatorName& entry : OperatorNames)
-    if (entry.Name == name) {
-      op = entry.Op;
+  for (const TOperatorEntry& candidate : OperatorEntries)
+    if (candidate.Entry == entry) {
+      op = candidate.Op;
       return true;
     }
   return false;
@@ -234,10 +210,12 @@ bool FindBinaryOperator(std::string_view name, TBinaryOperator& op)
 
 void ApplyBinaryOperator(TBinaryOperator op, const Variant& a, const Variant& b, Variant& result)
 {
+  if (a.IsInteger() && b.IsInteger() && IntegerOperator(op, a.AsInteger(), b.AsInteger(), result))
+    return;
   switch (op) {
-    case TBinaryOperator::Add: AddValues(a, b, result); break;
-    case TBinaryOperator::Sub: SubValues(a, b, result); break;
-    case TBinaryOperator::Mul: MulValues(a, b, result); break;
+    case TBinaryOperator::Add: VarAdd(a, b, result); break;
+    case TBinaryOperator::Sub: VarSub(a, b, result); break;
+    case TBinaryOperator::Mul: VarMul(a, b, result); break;
     case TBinaryOperator::Div: result.SetInteger(IntDiv(IntegerOf(a), IntegerOf(b))); break;
     case TBinaryOperator::Mod: result.SetInteger(IntMod(IntegerOf(a), IntegerOf(b))); break;
     case TBinaryOperator::Greater: Compare<TRelation::Greater>(a, b, result); break;

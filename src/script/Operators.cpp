@@ -20,19 +20,7 @@ int32_t LowBits(double integral)
 
 }  // namespace
 
-int32_t IntDiv(int32_t a, int32_t b)
-{
-  if (b == 0) throw Exception(msg::DivisionByZero);
-  if (b == -1) return WrapNeg(a);
-  return a / b;
-}
-
-int32_t IntMod(int32_t a, int32_t b)
-{
-  if (b == 0) throw Exception(msg::DivisionByZero);
-  if (b == -1) return 0;
-  return a % b;
-}
+void RaiseDivisionByZero() { throw Exception(msg::DivisionByZero); }
 
 int32_t RoundToInt(double value) { return LowBits(RoundHalfEven(value)); }
 

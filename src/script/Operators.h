@@ -20,11 +20,68 @@ inline int32_t WrapMul(int32_t a, int32_t b)
 }
 inline int32_t WrapNeg(int32_t a) { return static_cast<int32_t>(0u - static_cast<uint32_t>(a)); }
 
+[[noreturn]] void RaiseDivisionByZero();
+
 // Truncating division and its remainder (sign of the dividend); a zero divisor raises
 // Exception("Division by zero"). The one overflowing quotient, -2147483648 div -1, wraps to
 // -2147483648 (remainder 0).
-int32_t IntDiv(int32_t a, int32_t b);
-int32_t IntMod(int32_t a, int32_t b);
+inline int32_t IntDiv(int32_t a, int32_t b)
+{
+  if (b == 0) RaiseDivisionByZero();
+  if (b == -1) return WrapNeg(a);
+  return a / b;
+}
+inline int32_t IntMod(int32_t a, int32_t b)
+{
+  if (b == 0) RaiseDivisionByZero();
+  if (b == -1) return 0;
+  return a % b;
+}
+
+// The two-operand operators on values.
+enum class TBinaryOperator : uint8_t {
+  Add,
+  Sub,
+  Mul,
+  Div,
+  Mod,
+  Greater,
+  Less,
+  Equal,
+  UnEqual,
+  GreaterEqual,
+  LessEqual
+};
+
+// The operators whose value on two integers is an integer that needs no error: + - * and
+// mod by a positive divisor. False, value untouched, for the others.
+inline bool IntegerArithmetic(TBinaryOperator op, int32_t a, int32_t b, int32_t& value)
+{
+  switch (op) {
+    case TBinaryOperator::Add: value = WrapAdd(a, b); return true;
+    case TBinaryOperator::Sub: value = WrapSub(a, b); return true;
+    case TBinaryOperator::Mul: value = WrapMul(a, b); return true;
+    case TBinaryOperator::Mod:
+      if (b <= 0) return false;
+      value = IntMod(a, b);
+      return true;
+    default: return false;
+  }
+}
+
+// The comparisons on two integers; false, truth untouched, for the other operators.
+inline bool IntegerRelation(TBinaryOperator op, int32_t a, int32_t b, bool& truth)
+{
+  switch (op) {
+    case TBinaryOperator::Greater: truth = a > b; return true;
+    case TBinaryOperator::Less: truth = a < b; return true;
+    case TBinaryOperator::Equal: truth = a == b; return true;
+    case TBinaryOperator::UnEqual: truth = a != b; return true;
+    case TBinaryOperator::GreaterEqual: truth = a >= b; return true;
+    case TBinaryOperator::LessEqual: truth = a <= b; return true;
+    default: return false;
+  }
+}
 
 // Nearest integer, ties to even, taken as a 64-bit integer of which the low 32 bits are the
 // result. NaN, infinities and values beyond the 64-bit range raise

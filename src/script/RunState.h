@@ -1,5 +1,5 @@
-// What a script's run changes as it goes: the pending jump, the call frames and depth, the
-// stop request and the blocking flag. Each TScript owns one, so a script run by a host
+// What a script's run changes as it goes: the pending jump, the call plans of nested calls,
+// the stop request and the blocking flag. Each TScript owns one, so a script run by a host
 // function (a bot file loaded from a console line), or a second engine in the process, never
 // sees another script's state.
 #pragma once
@@ -8,25 +8,15 @@
 #include <memory>
 #include <vector>
 
-#include "script/Expr.h"
 #include "script/Host.h"
-#include "script/Types.h"
 
 namespace quarn::script {
+
+struct TCallPlan;
 
 // A break or continue that has been executed and not yet reached its loop: nodes that
 // evaluate a sequence stop at once while one is pending, and the loop takes it.
 enum class TJump : uint8_t { None, Break, Continue };
-
-// The working storage of one call at one nesting depth: argument types, the matched types,
-// the prepared argument list and the temporary constant nodes for value arguments. Kept for
-// reuse, so a call in the steady state allocates nothing (string buffers included).
-struct TCallFrame {
-  std::vector<TType> Types;
-  std::vector<TType> Actual;
-  std::vector<TExpr*> Prepared;
-  std::vector<std::unique_ptr<TConstExpr>> Temps;
-};
 
 // Stop checks between two questions to the host whether the application is terminating: a
 // check is then one counter step, and a terminating application still ends a run within
@@ -37,6 +27,11 @@ inline constexpr uint32_t HostPollInterval = 64;
 
 class TRunState {
 public:
+  TRunState();
+  ~TRunState();
+  TRunState(const TRunState&) = delete;
+  TRunState& operator=(const TRunState&) = delete;
+
   TJump PendingJump = TJump::None;
   bool Blocking = false;  // when false, window messages are pumped after every call
   size_t CallDepth = 0;
@@ -71,11 +66,9 @@ public:
     FPumpedSincePoll = true;
   }
 
-  TCallFrame& Frame(size_t depth)
-  {
-    while (FFrames.size() <= depth) FFrames.push_back(std::make_unique<TCallFrame>());
-    return *FFrames[depth];
-  }
+  // The plan of the calls made at a nesting depth without one of their own: calls from host
+  // code, and a call site entered again inside its own call.
+  TCallPlan& DepthPlan(size_t depth);
 
 private:
   void PollStop();
@@ -83,7 +76,7 @@ private:
   bool FStopRequested = false;
   bool FPumpedSincePoll = true;
   uint32_t FChecksToPoll = 1;
-  std::vector<std::unique_ptr<TCallFrame>> FFrames;
+  std::vector<std::unique_ptr<TCallPlan>> FDepthPlans;
 };
 
 }  // namespace quarn::script

@@ -1,6 +1,7 @@
 // The statement built-ins: blocks, assignment, array creation, branches, loops and the three
 // control statements. Statement results are discarded; each leaves its own result empty.
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "script/Builtins.h"
@@ -8,14 +9,28 @@
 
 namespace quarn::script {
 
-namespace {
-
-// The truth of a condition value. Matching guarantees a BOOLEAN (or a function declared to
-// return one); other kinds count as true when non-zero.
 bool Truth(const Variant& value)
 {
   return value.IsBoolean() ? value.AsBoolean() : value.ToFloat() != 0.0;
 }
+
+void RunSequence(std::span<TExpr* const> statements, TRunState& state, Variant& scratch)
+{
+  for (TExpr* statement : statements) {
+    statement->Eval(scratch);
+    if (state.PendingJump != TJump::None) return;
+  }
+}
+
+void RunBranch(bool truth, TExpr* then, TExpr* otherwise, Variant& scratch)
+{
+  if (truth)
+    then->Eval(scratch);
+  else if (otherwise)
+    otherwise->Eval(scratch);
+}
+
+namespace {
 
 bool EvalCondition(TExpr& node, Variant& scratch)
 {
@@ -46,10 +61,7 @@ TBodyEnd RunBody(const TArgList& args, int first, Variant& scratch)
 void EvalBegin(TFunction&, int, const TArgList& args, Variant&)
 {
   Variant discarded;
-  for (int i = 0; i < args.Count(); ++i) {
-    args.Items(i)->Eval(discarded);
-    if (args.State().PendingJump != TJump::None) return;
-  }
+  RunSequence(args.Nodes(), args.State(), discarded);
 }
 
 void EvalSet(TFunction&, int, const TArgList& args, Variant&)
@@ -87,21 +99,20 @@ void EvalContinue(TFunction&, int, const TArgList& args, Variant&)
   args.State().PendingJump = TJump::Continue;
 }
 
+// IF without a statement (pattern 1) and ELSE without its else statement (pattern 1) are
+// told apart by the pattern: a missing statement shifts the others.
 void EvalIf(TFunction&, int pattern, const TArgList& args, Variant&)
 {
-  if (pattern == 0 && Truth(args.Value(0))) {
-    Variant discarded;
-    args.Items(1)->Eval(discarded);
-  }
+  if (pattern != 0) return;
+  Variant discarded;
+  RunBranch(Truth(args.Value(0)), args.Items(1), nullptr, discarded);
 }
 
 void EvalIfElse(TFunction&, int pattern, const TArgList& args, Variant&)
 {
   Variant discarded;
-  if (Truth(args.Value(0)))
-    args.Items(1)->Eval(discarded);
-  else if (pattern == 0)
-    args.Items(2)->Eval(discarded);
+  RunBranch(Truth(args.Value(0)), args.Items(1), pattern == 0 ? args.Items(2) : nullptr,
+            discarded);
 }
 
 // A condition that is a call node is evaluated before every test; one that is a value was
@@ -112,7 +123,7 @@ void EvalWhile(TFunction& self, int, const TArgList& args, Variant&)
   Variant scratch;
   TExpr& condition = *args.Items(0);
   for (;;) {
-    CheckStop(args.State());
+    args.State().CheckStop();
     if (!EvalCondition(condition, scratch)) return;
     if (RunBody(args, 1, scratch) == TBodyEnd::Broken) return;
   }
@@ -123,7 +134,7 @@ void EvalRepeat(TFunction& self, int, const TArgList& args, Variant&)
   Variant scratch;
   TExpr& condition = *args.Items(0);
   for (;;) {
-    CheckStop(args.State());
+    args.State().CheckStop();
     if (RunBody(args, 1, scratch) == TBodyEnd::Broken) return;
     if (EvalCondition(condition, scratch)) return;
   }
@@ -147,7 +158,7 @@ void EvalFor(TFunction& self, int, const TArgList& args, Variant&)
   }
   Variant current;
   for (;;) {
-    CheckStop(args.State());
+    args.State().CheckStop();
     int32_t value;
     if (plain && plain->Value().IsInteger()) {
       value = plain->Value().AsInteger();

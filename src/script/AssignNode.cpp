@@ -1,0 +1,95 @@
+#include "script/Builtins.h"
+#include "script/Nodes.h"
+#include "script/RunState.h"
+
+namespace quarn::script {
+
+std::unique_ptr<TFuncExpr> MakeAssignment(std::unique_ptr<TFuncExpr> call)
+{
+  if (!SpecialiseNodes() || BuiltinEntry(call->Func()) != EvalSet || call->ArgCount() != 2)
+    return call;
+  const TExprKind target = call->Arg(0)->NodeKind();
+  if (target != TExprKind::Var && target != TExprKind::Array) return call;
+  return std::make_unique<TAssignNode>(*call);
+}
+
+// An integer operator's value into a plain variable.
+TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call), FIntegerSource(false)
+{
+  const TExpr& target = *FArgs[0];
+  const auto* source = dynamic_cast<const TOperatorNode*>(FArgs[1]);
+  FIntegerSource = target.NodeKind() == TExprKind::Var &&
+                   static_cast<const TVarExpr&>(target).Item().IsVariable() && source &&
+                   source->IntegerValued();
+}
+
+void TAssignNode::Eval(Variant& result)
+{
+  if (FIntegerSource) {
+    auto& variable = static_cast<TVariable&>(static_cast<TVarExpr&>(*FArgs[0]).Item());
+    int32_t value;
+    if (variable.Value().IsInteger() &&
+        static_cast<const TOperatorNode&>(*FArgs[1]).IntegerResult(value)) {
+      variable.MutableValue().SetInteger(value);
+      result.Clear();
+      FState->PumpMessages();
+      return;
+    }
+  }
+  EvalAssign(result);
+}
+
+[[gnu::noinline]] void TAssignNode::EvalAssign(Variant& result)
+{
+  try {
+    if (AssignDirectly(result)) return;
+  } catch (...) {
+    RaiseHere();
+  }
+  EvalCall(result);
+}
+
+bool TAssignNode::AssignDirectly(Variant& result)
+{
+  constexpr size_t ShortText = 64;
+  TExpr& source = *FArgs[1];
+  if (!(source.GetType() & TypeAll)) return false;
+  TExpr& target = *FArgs[0];
+  if (source.NodeKind() == TExprKind::Const) {
+    result.Clear();
+    target.Assign(static_cast<TConstExpr&>(source).Value());
+    FState->PumpMessages();
+    return true;
+  }
+  // An assignment's result is empty: the value is computed into it, which nothing evaluated
+  // meanwhile reaches, and it is emptied once stored.
+  source.Eval(result);
+  if (FState->PendingJump != TJump::None) return true;
+  if (result.IsString() && target.NodeKind() == TExprKind::Var) {
+    // a string into a variable holding a string: the computed text moves in, as Assign would
+    // copy it (same kind, same type word); a short one is copied into the variable's buffer,
+    // which keeps it
+    TDataItem& item = static_cast<TVarExpr&>(target).Item();
+    if (item.IsVariable() && item.Value().IsString()) {
+      std::string& text = static_cast<TVariable&>(item).MutableValue().AsString();
+      std::string& computed = result.AsString();
+      if (computed.size() <= ShortText && computed.size() <= text.capacity()) {
+        text.clear();
+        text.append(computed);
+      } else {
+        text.swap(computed);
+      }
+    } else {
+      target.Assign(result);
+    }
+  } else {
+    target.Assign(result);
+  }
+  // as the call's temporaries: no array or large text kept between assignments
+  if (result.IsString() && result.AsString().capacity() > MaxKeptTemporaryBytes) result = Variant();
+  result.Clear();
+  FState->PumpMessages();
+  return true;
+}
+
+}  // namespace quarn::script

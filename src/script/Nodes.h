@@ -1,0 +1,120 @@
+// The nodes the compiler builds for the calls it recognises: blocks, branches, assignments and
+// the two-operand operators. Each has one direct way, and takes the general call of TFuncExpr
+// whenever that way does not apply: the results, errors and side effects are the same. What
+// they do is written once, in the functions the built-ins use too (RunSequence, RunBranch,
+// Assign, IntegerOperator, ApplyBinaryOperator).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "script/Expr.h"
+#include "script/Operators.h"
+
+namespace quarn::script {
+
+// Whether the compiler builds the nodes below. When off, every call is a general call node:
+// a second way to the same output, messages and positions, which the tests compare. Off when
+// the environment variable QUARN_SCRIPT_GENERAL is 1 at the first compile, or once set so.
+bool SpecialiseNodes();
+void SetSpecialiseNodes(bool value);
+
+// Each takes a call the compiler built, with all its arguments, and returns the node for it,
+// or the call itself when the call is not the built-in the node stands for or its arguments
+// leave nothing to do directly.
+std::unique_ptr<TFuncExpr> MakeBlock(std::unique_ptr<TFuncExpr> call);
+std::unique_ptr<TFuncExpr> MakeBranch(std::unique_ptr<TFuncExpr> call);
+std::unique_ptr<TFuncExpr> MakeAssignment(std::unique_ptr<TFuncExpr> call);
+std::unique_ptr<TFuncExpr> MakeOperator(std::unique_ptr<TFuncExpr> call);
+
+// BEGIN or SCRIPT whose every argument is a statement. A block cannot loop: it takes no stop
+// check of its own, and the statements report their own errors.
+class TBlockNode final : public TFuncExpr {
+public:
+  explicit TBlockNode(TFuncExpr& call) : TFuncExpr(call) {}
+  void Eval(Variant& result) override;
+  std::string_view KindName() const override { return "block"; }
+};
+
+// IF with its statement, ELSE with both, and a condition whose truth reading raises nothing
+// (a BOOLEAN constant or call).
+class TBranchNode final : public TFuncExpr {
+public:
+  explicit TBranchNode(TFuncExpr& call) : TFuncExpr(call) {}
+  void Eval(Variant& result) override;
+  std::string_view KindName() const override
+  {
+    return ArgCount() == 3 ? "if-else" : "if";
+  }
+};
+
+// A two-operand operator. Operands that are constants or variables nothing evaluated after
+// them can change are read in place; an integer operator whose operands are such, or are
+// child integer operators over two such, computes without variants when every operand read
+// is an INTEGER. Otherwise, when the operands' kinds are ones its number pattern takes,
+// computes the library's way directly; else the general call.
+class TOperatorNode final : public TFuncExpr {
+public:
+  TOperatorNode(TFuncExpr& call, TBinaryOperator op);
+  void Eval(Variant& result) override;
+  std::string_view KindName() const override
+  {
+    return FIntegerTree ? "integer operator" : "operator";
+  }
+  // An operator whose integer value can be computed from operands read in place.
+  bool IntegerValued() const;
+  // That value, computed whole or not at all: false when an operand is not an INTEGER.
+  bool IntegerResult(int32_t& value) const
+  {
+    const Variant& a = ValueInPlace(*FArgs[0]);
+    const Variant& b = ValueInPlace(*FArgs[1]);
+    return a.IsInteger() && b.IsInteger() &&
+           IntegerArithmetic(FOp, a.AsInteger(), b.AsInteger(), value);
+  }
+  // The value of an operand that is a constant or a plain variable, read where it is kept.
+  static const Variant& ValueInPlace(const TExpr& node)
+  {
+    return node.NodeKind() == TExprKind::Const ? static_cast<const TConstExpr&>(node).Value()
+                                               : static_cast<const TVarExpr&>(node).Item().Value();
+  }
+
+private:
+  // How an operand's kind is known: from the tree alone (a constant, a call's declared
+  // result), from a variable's current value, or from an array variable's element type.
+  enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
+  void EvalOperands(Variant& result);
+  bool IntegerOperand(size_t index, int32_t& value) const;
+  bool OperandsReady() const;
+  bool OperateDirectly(Variant& result);
+  uint32_t ReadyKinds() const;
+  TType OperandKinds() const { return FIntegerOperands ? TypeInteger : TypeMult; }
+
+  TBinaryOperator FOp;
+  bool FIntegerOperands : 1;  // the number pattern takes integers only (div, mod)
+  bool FIntegerTree : 1;
+  uint8_t FInPlace : 2;  // bit i: operand i read in place
+  uint8_t FChildren : 2;  // bit i: operand i is a child integer operator
+  TReady FReady[2];
+};
+
+// SET of a variable or an element. The value is computed into the node's result and moved
+// into a string variable; an integer operator's value into an INTEGER variable is stored
+// without a variant.
+class TAssignNode final : public TFuncExpr {
+public:
+  explicit TAssignNode(TFuncExpr& call);
+  void Eval(Variant& result) override;
+  std::string_view KindName() const override
+  {
+    return FIntegerSource ? "integer assignment" : "assignment";
+  }
+
+private:
+  void EvalAssign(Variant& result);
+  bool AssignDirectly(Variant& result);
+
+  bool FIntegerSource;
+};
+
+}  // namespace quarn::script

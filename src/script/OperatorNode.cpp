@@ -1,0 +1,185 @@
+#include "script/Builtins.h"
+#include "script/Library.h"
+#include "script/Nodes.h"
+#include "script/RunState.h"
+
+namespace quarn::script {
+
+namespace {
+
+bool IntegerValuedOperator(TBinaryOperator op)
+{
+  return op == TBinaryOperator::Add || op == TBinaryOperator::Sub || op == TBinaryOperator::Mul ||
+         op == TBinaryOperator::Mod;
+}
+
+bool ReadInPlace(const TExpr& node)
+{
+  return node.NodeKind() == TExprKind::Const || node.NodeKind() == TExprKind::Var;
+}
+
+// The value kinds an operator's number pattern takes, as a bit per TValueKind.
+constexpr uint32_t IntegerKind = 1u << static_cast<int>(TValueKind::Integer);
+constexpr uint32_t NumberKinds = IntegerKind | 1u << static_cast<int>(TValueKind::Float);
+
+}  // namespace
+
+// A constant or call that the operator's number pattern does not take whatever happens
+// leaves the call to the general call for good.
+std::unique_ptr<TFuncExpr> MakeOperator(std::unique_ptr<TFuncExpr> call)
+{
+  TBinaryOperator op;
+  if (!SpecialiseNodes() || call->ArgCount() != 2 ||
+      !FindBinaryOperator(BuiltinEntry(call->Func()), op))
+    return call;
+  const bool integers = op == TBinaryOperator::Div || op == TBinaryOperator::Mod;
+  for (TExpr* arg : call->Args()) {
+    if (arg->NodeKind() == TExprKind::Const) {
+      const Variant& value = static_cast<const TConstExpr&>(*arg).Value();
+      if (!(((integers ? IntegerKind : NumberKinds) >> static_cast<int>(value.Kind())) & 1u))
+        return call;
+    } else if (arg->NodeKind() == TExprKind::Func) {
+      // matching takes a call whose declared result shares a kind with the parameter, and
+      // the operators compute from the values alone, whichever pattern matched
+      if ((arg->GetType() & (integers ? TypeInteger : TypeMult)) == 0) return call;
+    }
+  }
+  return std::make_unique<TOperatorNode>(*call, op);
+}
+
+TOperatorNode::TOperatorNode(TFuncExpr& call, TBinaryOperator op)
+    : TFuncExpr(call),
+      FOp(op),
+      FIntegerOperands(op == TBinaryOperator::Div || op == TBinaryOperator::Mod),
+      FIntegerTree(op != TBinaryOperator::Div),
+      FInPlace(0),
+      FChildren(0),
+      FReady{TReady::Always, TReady::Always}
+{
+  for (size_t i = 0; i < 2; ++i) {
+    const TExpr& arg = *FArgs[i];
+    switch (arg.NodeKind()) {
+      case TExprKind::Const:
+        FInPlace |= 1u << i;
+        if (!static_cast<const TConstExpr&>(arg).Value().IsInteger()) FIntegerTree = false;
+        break;
+      case TExprKind::Var:
+        FReady[i] = TReady::ValueKind;
+        // nothing evaluated after it can change it
+        if (i == 1 || ReadInPlace(*FArgs[1])) FInPlace |= 1u << i;
+        break;
+      case TExprKind::Array:
+        FReady[i] = TReady::ElementKinds;
+        FIntegerTree = false;
+        break;
+      case TExprKind::Func: {
+        const auto* child = dynamic_cast<const TOperatorNode*>(&arg);
+        if (child && child->IntegerValued())
+          FChildren |= 1u << i;
+        else
+          FIntegerTree = false;
+        break;
+      }
+    }
+  }
+}
+
+bool TOperatorNode::IntegerValued() const
+{
+  return FIntegerTree && FChildren == 0 && IntegerValuedOperator(FOp);
+}
+
+inline bool TOperatorNode::IntegerOperand(size_t index, int32_t& value) const
+{
+  const TExpr& arg = *FArgs[index];
+  if ((FChildren >> index) & 1u) return static_cast<const TOperatorNode&>(arg).IntegerResult(value);
+  const Variant& operand = ValueInPlace(arg);
+  if (!operand.IsInteger()) return false;
+  value = operand.AsInteger();
+  return true;
+}
+
+// Nothing is read but integers, so giving up leaves no trace. An operator cannot loop: it
+// takes no stop check of its own.
+void TOperatorNode::Eval(Variant& result)
+{
+  int32_t a, b;
+  if (FIntegerTree && IntegerOperand(0, a) && IntegerOperand(1, b) &&
+      IntegerOperator(FOp, a, b, result)) {
+    FState->PumpMessages();
+    return;
+  }
+  EvalOperands(result);
+}
+
+[[gnu::noinline]] void TOperatorNode::EvalOperands(Variant& result)
+{
+  try {
+    if (OperateDirectly(result)) return;
+  } catch (...) {
+    RaiseHere();
+  }
+  EvalCall(result);
+}
+
+inline uint32_t TOperatorNode::ReadyKinds() const
+{
+  return FIntegerOperands ? IntegerKind : NumberKinds;
+}
+
+// Whether the general call would match the operator's number pattern for both operands
+// whatever their values turn out to be, and then compute what the direct way computes.
+inline bool TOperatorNode::OperandsReady() const
+{
+  for (size_t i = 0; i < 2; ++i) {
+    switch (FReady[i]) {
+      case TReady::Always: break;
+      case TReady::ValueKind: {
+        const TDataItem& item = static_cast<const TVarExpr&>(*FArgs[i]).Item();
+        if (!((ReadyKinds() >> static_cast<int>(item.Value().Kind())) & 1u)) return false;
+        break;
+      }
+      case TReady::ElementKinds: {
+        const TDataItem& item = static_cast<const TVarExpr&>(*FArgs[i]).Item();
+        const TType kinds = item.ValueType() & ~(TypeVar | TypeArray);
+        if (kinds == 0 || (kinds & ~OperandKinds()) != 0) return false;
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+bool TOperatorNode::OperateDirectly(Variant& result)
+{
+  if (!OperandsReady()) return false;
+  // The first operand computed goes into the result, which nothing evaluated meanwhile
+  // reaches; the second into a scratch value of its own.
+  Variant second;
+  const Variant* operands[2];
+  for (size_t i = 0; i < 2; ++i) {
+    if ((FInPlace >> i) & 1u) {
+      operands[i] = &ValueInPlace(*FArgs[i]);
+    } else {
+      Variant& scratch = i == 0 ? result : second;
+      FArgs[i]->Eval(scratch);
+      if (FState->PendingJump != TJump::None) return true;
+      operands[i] = &scratch;
+    }
+  }
+  if (operands[0]->IsInteger() && operands[1]->IsInteger() &&
+      IntegerOperator(FOp, operands[0]->AsInteger(), operands[1]->AsInteger(), result)) {
+    FState->PumpMessages();
+    return true;
+  }
+  if (operands[0] == &result) {
+    const Variant first(std::move(result));
+    ApplyBinaryOperator(FOp, first, *operands[1], result);
+  } else {
+    ApplyBinaryOperator(FOp, *operands[0], *operands[1], result);
+  }
+  FState->PumpMessages();
+  return true;
+}
+
+}  // namespace quarn::script
