@@ -21,16 +21,18 @@ TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call), FIntegerSource(fals
   FIntegerSource = target.NodeKind() == TExprKind::Var &&
                    static_cast<const TVarExpr&>(target).Item().IsVariable() && source &&
                    source->IntegerValued();
+  if (FIntegerSource) {
+    FTarget = &static_cast<TVariable&>(static_cast<const TVarExpr&>(target).Item()).MutableValue();
+    FSource = source;
+  }
 }
 
 void TAssignNode::Eval(Variant& result)
 {
   if (FIntegerSource) {
-    auto& variable = static_cast<TVariable&>(static_cast<TVarExpr&>(*FArgs[0]).Item());
     int32_t value;
-    if (variable.Value().IsInteger() &&
-        static_cast<const TOperatorNode&>(*FArgs[1]).IntegerResult(value)) {
-      variable.MutableValue().SetInteger(value);
+    if (FTarget->IsInteger() && FSource->IntegerResult(value)) {
+      FTarget->SetInteger(value);
       result.Clear();
       FState->PumpMessages();
       return;

@@ -85,9 +85,18 @@ void TCompiler::Charge(size_t bytes)
   FScript.FState.CheckStop();
 }
 
-// The typed nodes replace the call node the tree was charged for.
+// The typed nodes replace the call node the tree was charged for, with what they hold more.
 static_assert(sizeof(TBlockNode) == sizeof(TFuncExpr) && sizeof(TBranchNode) == sizeof(TFuncExpr) &&
-              sizeof(TOperatorNode) == sizeof(TFuncExpr) && sizeof(TAssignNode) == sizeof(TFuncExpr));
+              sizeof(TAssignNode) - sizeof(TFuncExpr) <= TypedNodeExtraBytes);
+
+std::unique_ptr<TFuncExpr> TCompiler::Typed(
+    std::unique_ptr<TFuncExpr> (*make)(std::unique_ptr<TFuncExpr>), std::unique_ptr<TFuncExpr> call)
+{
+  const TFuncExpr* original = call.get();
+  std::unique_ptr<TFuncExpr> node = make(std::move(call));
+  if (node.get() != original) Charge(TypedNodeExtraBytes);
+  return node;
+}
 
 std::unique_ptr<TConstExpr> TCompiler::Constant(Variant value, int32_t position)
 {
@@ -243,7 +252,7 @@ TCompiler::TNode TCompiler::Assignment()
   auto node = Call(FTokenizer.TokenPos(), "SET");
   node->AddArg(Variable());
   if (FTokenizer.Accept(K::Assign)) node->AddArg(Expression());
-  return MakeAssignment(std::move(node));
+  return Typed(MakeAssignment, std::move(node));
 }
 
 TCompiler::TNode TCompiler::CallStatement()
@@ -289,7 +298,7 @@ TCompiler::TNode TCompiler::Chain(std::span<const TOperator> operators,
     calls[i]->AddArg(std::move(right));
     if (calls[i]->Height() > MaxHeight)
       throw ESyntaxError(FormatMessage(msg::ExpressionTooComplex, MaxHeight), calls[i]->Position());
-    right = Fold(MakeOperator(std::move(calls[i])));
+    right = Fold(Typed(MakeOperator, std::move(calls[i])));
   }
   return right;
 }
@@ -312,7 +321,7 @@ TCompiler::TNode TCompiler::Expression()
       FTokenizer.Accept(relation.Kind);
       node->AddArg(std::move(left));
       node->AddArg(Simple());
-      return Fold(MakeOperator(std::move(node)));
+      return Fold(Typed(MakeOperator, std::move(node)));
     }
   return left;
 }

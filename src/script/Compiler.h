@@ -66,6 +66,9 @@ private:
   // limit or the run's memory budget.
   void Charge(size_t bytes);
   std::unique_ptr<TFuncExpr> Call(int32_t position, std::string_view name);
+  // The typed node make builds for call (Nodes.h), charged for what it holds beyond the call.
+  std::unique_ptr<TFuncExpr> Typed(std::unique_ptr<TFuncExpr> (*make)(std::unique_ptr<TFuncExpr>),
+                                   std::unique_ptr<TFuncExpr> call);
   TNode Statement();
   TNode Block();
   TNode If();

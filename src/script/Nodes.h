@@ -67,16 +67,10 @@ public:
   // That value, computed whole or not at all: false when an operand is not an INTEGER.
   bool IntegerResult(int32_t& value) const
   {
-    const Variant& a = ValueInPlace(*FArgs[0]);
-    const Variant& b = ValueInPlace(*FArgs[1]);
+    const Variant& a = *FSlots[0];
+    const Variant& b = *FSlots[1];
     return a.IsInteger() && b.IsInteger() &&
            IntegerArithmetic(FOp, a.AsInteger(), b.AsInteger(), value);
-  }
-  // The value of an operand that is a constant or a plain variable, read where it is kept.
-  static const Variant& ValueInPlace(const TExpr& node)
-  {
-    return node.NodeKind() == TExprKind::Const ? static_cast<const TConstExpr&>(node).Value()
-                                               : static_cast<const TVarExpr&>(node).Item().Value();
   }
 
 private:
@@ -96,6 +90,9 @@ private:
   uint8_t FInPlace : 2;  // bit i: operand i read in place
   uint8_t FChildren : 2;  // bit i: operand i is a child integer operator
   TReady FReady[2];
+  // Where operand i's value is kept when it is a constant or a plain variable, else null:
+  // the constant's value and the variable's live as long as the tree.
+  const Variant* FSlots[2];
 };
 
 // SET of a variable or an element. The value is computed into the node's result and moved
@@ -115,6 +112,13 @@ private:
   bool AssignDirectly(Variant& result);
 
   bool FIntegerSource;
+  // With an integer source: the variable's value and the source operator; else null.
+  Variant* FTarget = nullptr;
+  const TOperatorNode* FSource = nullptr;
 };
+
+// What the operator and assignment nodes hold beyond the call node they replace: the
+// compiler counts it in the tree's size.
+inline constexpr size_t TypedNodeExtraBytes = sizeof(TOperatorNode) - sizeof(TFuncExpr);
 
 }  // namespace quarn::script

@@ -13,7 +13,7 @@ bool IntegerValuedOperator(TBinaryOperator op)
          op == TBinaryOperator::Mod;
 }
 
-bool ReadInPlace(const TExpr& node)
+bool InPlace(const TExpr& node)
 {
   return node.NodeKind() == TExprKind::Const || node.NodeKind() == TExprKind::Var;
 }
@@ -54,19 +54,22 @@ TOperatorNode::TOperatorNode(TFuncExpr& call, TBinaryOperator op)
       FIntegerTree(op != TBinaryOperator::Div),
       FInPlace(0),
       FChildren(0),
-      FReady{TReady::Always, TReady::Always}
+      FReady{TReady::Always, TReady::Always},
+      FSlots{nullptr, nullptr}
 {
   for (size_t i = 0; i < 2; ++i) {
     const TExpr& arg = *FArgs[i];
     switch (arg.NodeKind()) {
       case TExprKind::Const:
+        FSlots[i] = &static_cast<const TConstExpr&>(arg).Value();
         FInPlace |= 1u << i;
         if (!static_cast<const TConstExpr&>(arg).Value().IsInteger()) FIntegerTree = false;
         break;
       case TExprKind::Var:
+        FSlots[i] = &static_cast<const TVarExpr&>(arg).Item().Value();
         FReady[i] = TReady::ValueKind;
         // nothing evaluated after it can change it
-        if (i == 1 || ReadInPlace(*FArgs[1])) FInPlace |= 1u << i;
+        if (i == 1 || InPlace(*FArgs[1])) FInPlace |= 1u << i;
         break;
       case TExprKind::Array:
         FReady[i] = TReady::ElementKinds;
@@ -93,7 +96,7 @@ inline bool TOperatorNode::IntegerOperand(size_t index, int32_t& value) const
 {
   const TExpr& arg = *FArgs[index];
   if ((FChildren >> index) & 1u) return static_cast<const TOperatorNode&>(arg).IntegerResult(value);
-  const Variant& operand = ValueInPlace(arg);
+  const Variant& operand = *FSlots[index];
   if (!operand.IsInteger()) return false;
   value = operand.AsInteger();
   return true;
@@ -159,7 +162,7 @@ bool TOperatorNode::OperateDirectly(Variant& result)
   const Variant* operands[2];
   for (size_t i = 0; i < 2; ++i) {
     if ((FInPlace >> i) & 1u) {
-      operands[i] = &ValueInPlace(*FArgs[i]);
+      operands[i] = FSlots[i];
     } else {
       Variant& scratch = i == 0 ? result : second;
       FArgs[i]->Eval(scratch);
