@@ -12,9 +12,11 @@
 #include "script/Host.h"
 #include "script/LineEnds.h"
 #include "script/MemoryBudget.h"
+#include "script/Nodes.h"
 #include "script/Script.h"
 #include "script/SourcePlace.h"
 #include "script/Text.h"
+#include "script/TreeDump.h"
 
 namespace quarn::qscript {
 
@@ -24,6 +26,7 @@ const char* const HelpText =
     "Usage: qscript [-D NAME=VALUE]... FILE\n"
     "       qscript [-D NAME=VALUE]... -e TEXT\n"
     "       qscript [-D NAME=VALUE]... --check FILE\n"
+    "       qscript [-D NAME=VALUE]... --dump-tree FILE\n"
     "       qscript --bot [--strict] FILE\n"
     "       qscript --help | --version\n"
     "\n"
@@ -40,6 +43,11 @@ const char* const HelpText =
     "  FILE              run the script in FILE\n"
     "  -e TEXT           run TEXT as the script\n"
     "  --check FILE      compile FILE without running it\n"
+    "  --dump-tree FILE  compile FILE and print the tree it runs as: one node a line,\n"
+    "                    indented by depth, with its kind (block, if, assignment,\n"
+    "                    operator, call, variable, element, constant...), name or value\n"
+    "                    and LINE:COLUMN\n"
+    "  --no-specialise   build every call as a general call node (same results, slower)\n"
     "  --bot FILE        load the bot file FILE as the program's LoadBot does, with the nine\n"
     "                    bot commands and their constants, and print the console lines it\n"
     "                    makes; the files it names are found relative to qscript's own\n"
@@ -123,12 +131,19 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::
       ++i;
       hasValue = i + 1 < args.size();
     }
-    if (arg == "-e" || arg == "--check" || arg == "--bot") {
+    if (arg == "--no-specialise") {
+      options.General = true;
+      continue;
+    }
+    if (arg == "-e" || arg == "--check" || arg == "--bot" || arg == "--dump-tree") {
       if (!hasValue) {
         error = arg + " needs an argument";
         return false;
       }
-      TMode mode = arg == "-e" ? TMode::Eval : arg == "--check" ? TMode::Check : TMode::Bot;
+      TMode mode = arg == "-e"          ? TMode::Eval
+                   : arg == "--check"   ? TMode::Check
+                   : arg == "--dump-tree" ? TMode::DumpTree
+                                        : TMode::Bot;
       if (!takeSource(mode, args[++i])) return false;
     } else if (arg == "--script-memory") {
       uint64_t bytes = 0;
@@ -238,10 +253,20 @@ int RunText(std::string text, const TOptions& options, std::ostream& out, std::o
     script.Blocking = true;  // no window: nothing to pump
     script.SetFunctions(&funcs);
     for (const auto& [constant, value] : options.Constants) script.AddConstant(constant, value);
-    if (options.Mode == TMode::Check)
+    struct TSpecialise {  // the switch is the engine's: put back as it was
+      bool Before = SpecialiseNodes();
+      ~TSpecialise() { SetSpecialiseNodes(Before); }
+    } specialise;
+    if (options.General) SetSpecialiseNodes(false);
+    if (options.Mode == TMode::Check) {
       script.Compile();
-    else
+    } else if (options.Mode == TMode::DumpTree) {
+      script.Compile();
+      const std::string tree = DumpTree(*script.Root(), script.Text());
+      out.write(tree.data(), static_cast<std::streamsize>(tree.size()));
+    } else {
       script.Run();
+    }
     out.flush();
     return ExitSuccess;
   } catch (const EScriptError& error) {
@@ -284,6 +309,7 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     case TMode::Eval: text = options.Source; break;
     case TMode::Run:
     case TMode::Check:
+    case TMode::DumpTree:
       // Pipes and devices are read: `qscript <(...)` and /dev/stdin are scripts too.
       if (!platform::ReadWholeFile(options.Source, text, platform::TFileKinds::AnyButFolder)) {
         err << "qscript: cannot read " << options.Source << '\n';

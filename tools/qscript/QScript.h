@@ -16,6 +16,7 @@ enum class TMode {
   Run,    // qscript FILE
   Eval,   // qscript -e TEXT
   Check,  // qscript --check FILE: compile only
+  DumpTree,  // qscript --dump-tree FILE: compile and print the tree
   Bot,    // qscript --bot FILE: load a bot file as the program's LoadBot does
   Help,
   Version,
@@ -26,6 +27,7 @@ struct TOptions {
   std::string Source;  // file name, or the script text for -e
   std::vector<std::pair<std::string, script::Variant>> Constants;  // -D NAME=VALUE
   bool Strict = false;  // --strict: a bot file's warnings fail the run
+  bool General = false;  // --no-specialise: every call node takes the general call
 };
 
 // Exit statuses.

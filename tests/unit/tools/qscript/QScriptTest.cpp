@@ -3,9 +3,11 @@
 
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "QScript.h"
+#include "script/Nodes.h"
 
 namespace quarn::qscript {
 namespace {
@@ -45,6 +47,57 @@ TEST_F(QScriptFiles, RunsAFile)
   EXPECT_EQ(r.Status, ExitSuccess);
   EXPECT_EQ(r.Out, "sum 10\n");
   EXPECT_EQ(r.Err, "");
+}
+
+// The kinds the compiler chose, one node a line with its place; with --no-specialise every
+// call is a general call and the tree keeps its shape. Nothing runs.
+TEST_F(QScriptFiles, DumpTreeShowsEachNodesKind)
+{
+  const bool before = script::SpecialiseNodes();
+  script::SetSpecialiseNodes(true);
+  const std::string name = Write(
+      "x := 0;\nfor i := 1 to 3 do\n  if i mod 2 = 0 then x := x + i else a[i] := 'v' + 'w';\n"
+      "Print(x * 1.5)");
+  TResult typed = RunQScript({"--dump-tree", name});
+  TResult general = RunQScript({"--no-specialise", "--dump-tree", name});
+  script::SetSpecialiseNodes(before);
+  EXPECT_EQ(typed.Status, ExitSuccess);
+  EXPECT_EQ(typed.Out,
+            "block SCRIPT\n"
+            "  assignment SET 1:1\n"
+            "    variable X 1:1\n"
+            "    constant 0 1:6\n"
+            "  call FOR 2:1\n"
+            "    variable I 2:5\n"
+            "    constant 1 2:10\n"
+            "    constant 3 2:15\n"
+            "    constant 1\n"
+            "    if-else ELSE 3:34\n"
+            "      integer operator = 3:14\n"
+            "        integer operator MOD 3:8\n"
+            "          variable I 3:6\n"
+            "          constant 2 3:12\n"
+            "        constant 0 3:16\n"
+            "      integer assignment SET 3:23\n"
+            "        variable X 3:23\n"
+            "        integer operator + 3:30\n"
+            "          variable X 3:28\n"
+            "          variable I 3:32\n"
+            "      assignment SET 3:39\n"
+            "        element A 3:39\n"
+            "          variable I 3:41\n"
+            "        constant 'vw' 3:51\n"
+            "  call PRINT 4:1\n"
+            "    operator * 4:9\n"
+            "      variable X 4:7\n"
+            "      constant 1.5 4:11\n");
+  const std::regex typedKind("^( *)(block|if-else|integer operator|integer assignment|"
+                             "assignment|operator) ",
+                             std::regex::ECMAScript | std::regex::multiline);
+  const std::string expected = std::regex_replace(typed.Out, typedKind, "$1call ");
+  EXPECT_EQ(general.Status, ExitSuccess);
+  EXPECT_EQ(general.Out, expected);
+  EXPECT_EQ(RunQScript({"--dump-tree", Write("x := ;")}).Status, ExitScriptFailed);
 }
 
 TEST_F(QScriptFiles, CheckCompilesWithoutRunning)
