@@ -13,26 +13,37 @@ std::unique_ptr<TFuncExpr> MakeAssignment(std::unique_ptr<TFuncExpr> call)
   return std::make_unique<TAssignNode>(*call);
 }
 
-// An integer operator's value into a plain variable.
+// An integer operator's value into a plain variable or an element with its index in place.
 TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call), FIntegerSource(false)
 {
   const TExpr& target = *FArgs[0];
   const auto* source = dynamic_cast<const TOperatorNode*>(FArgs[1]);
-  FIntegerSource = target.NodeKind() == TExprKind::Var &&
-                   static_cast<const TVarExpr&>(target).Item().IsVariable() && source &&
-                   source->IntegerValued();
-  if (FIntegerSource) {
-    FTarget = &static_cast<TVariable&>(static_cast<const TVarExpr&>(target).Item()).MutableValue();
-    FSource = source;
+  if (!source || !source->IntegerValued()) return;
+  if (target.NodeKind() == TExprKind::Var) {
+    TDataItem& item = static_cast<const TVarExpr&>(target).Item();
+    if (!item.IsVariable()) return;
+    FTarget = &static_cast<TVariable&>(item).MutableValue();
+  } else if (!static_cast<const TArrayExpr&>(target).IndexInPlace()) {
+    return;
   }
+  FIntegerSource = true;
+  FSource = source;
 }
 
 void TAssignNode::Eval(Variant& result)
 {
   if (FIntegerSource) {
     int32_t value;
-    if (FTarget->IsInteger() && FSource->IntegerResult(value)) {
-      FTarget->SetInteger(value);
+    if (FTarget) {
+      if (FTarget->IsInteger() && FSource->IntegerResult(value)) {
+        FTarget->SetInteger(value);
+        result.Clear();
+        FState->PumpMessages();
+        return;
+      }
+    } else if (int32_t* element = static_cast<TArrayExpr&>(*FArgs[0]).IntegerElementInPlace();
+               element && FSource->IntegerResult(value)) {
+      *element = value;
       result.Clear();
       FState->PumpMessages();
       return;

@@ -203,16 +203,6 @@ size_t TArrayExpr::LinearPosition()
   return linear;
 }
 
-inline const TArray* TArrayExpr::ElementInPlace(size_t& index) const
-{
-  if (!FIndexInPlace || !FIndexInPlace->IsInteger() || !FItem->Value().IsArray()) return nullptr;
-  const TArray& array = FItem->Value().AsArray();
-  const int32_t position = FIndexInPlace->AsInteger();
-  if (array.DimCount() != 1 || position < 0 || position > array.HighBound(0)) return nullptr;
-  index = static_cast<size_t>(position);
-  return &array;
-}
-
 void TArrayExpr::Eval(Variant& result)
 {
   size_t index;

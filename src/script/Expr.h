@@ -169,15 +169,34 @@ public:
   }
   int IndexCount() const { return static_cast<int>(FIndices.size()); }
   const TExpr& Index(int index) const { return *FIndices[static_cast<size_t>(index)]; }
+  // Whether the only index is a constant or a variable, read in place.
+  bool IndexInPlace() const { return FIndexInPlace; }
+  // The element of a one-dimensional INTEGER array at an integer index read in place, when it
+  // is in bounds; else null. Finding it evaluates nothing.
+  int32_t* IntegerElementInPlace() const
+  {
+    size_t index;
+    const TArray* array = ElementInPlace(index);
+    if (!array || array->ElementType() != TypeInteger) return nullptr;
+    return &static_cast<TVariable&>(*FItem).MutableValue().AsArray().Integers()[index];
+  }
 
 private:
   // Evaluates the indices and returns the element's position in the variable's array, or
   // NoPosition when an index left a break or continue pending.
   static constexpr size_t NoPosition = SIZE_MAX;
   size_t LinearPosition();
-  // The element of a one-dimensional array at an integer index read in place, when it is in
-  // bounds and the stop check would not ask the host; else null.
-  const TArray* ElementInPlace(size_t& index) const;
+  // The array and the element's position when the variable holds a one-dimensional array and
+  // the only index, read in place, is an integer within its bounds; else null.
+  const TArray* ElementInPlace(size_t& index) const
+  {
+    if (!FIndexInPlace || !FIndexInPlace->IsInteger() || !FItem->Value().IsArray()) return nullptr;
+    const TArray& array = FItem->Value().AsArray();
+    const int32_t position = FIndexInPlace->AsInteger();
+    if (array.DimCount() != 1 || position < 0 || position > array.HighBound(0)) return nullptr;
+    index = static_cast<size_t>(position);
+    return &array;
+  }
   void EvalGeneral(Variant& result);
   void AssignGeneral(const Variant& value);
 

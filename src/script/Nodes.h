@@ -67,10 +67,8 @@ public:
   // That value, computed whole or not at all: false when an operand is not an INTEGER.
   bool IntegerResult(int32_t& value) const
   {
-    const Variant& a = *FSlots[0];
-    const Variant& b = *FSlots[1];
-    return a.IsInteger() && b.IsInteger() &&
-           IntegerArithmetic(FOp, a.AsInteger(), b.AsInteger(), value);
+    int32_t a, b;
+    return IntegerOperand(0, a) && IntegerOperand(1, b) && IntegerArithmetic(FOp, a, b, value);
   }
 
 private:
@@ -78,7 +76,24 @@ private:
   // result), from a variable's current value, or from an array variable's element type.
   enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
   void EvalOperands(Variant& result);
-  bool IntegerOperand(size_t index, int32_t& value) const;
+  // Operand index as an integer read in place (a constant, a variable, an element, or a child
+  // integer operator's value); false when it is not an INTEGER.
+  bool IntegerOperand(size_t index, int32_t& value) const
+  {
+    if (const Variant* slot = FSlots[index]) {
+      if (!slot->IsInteger()) return false;
+      value = slot->AsInteger();
+      return true;
+    }
+    const TExpr& arg = *FArgs[index];
+    if ((FElements >> index) & 1u) {
+      const int32_t* element = static_cast<const TArrayExpr&>(arg).IntegerElementInPlace();
+      if (!element) return false;
+      value = *element;
+      return true;
+    }
+    return static_cast<const TOperatorNode&>(arg).IntegerResult(value);
+  }
   bool OperandsReady() const;
   bool OperateDirectly(Variant& result);
   uint32_t ReadyKinds() const;
@@ -89,6 +104,7 @@ private:
   bool FIntegerTree : 1;
   uint8_t FInPlace : 2;  // bit i: operand i read in place
   uint8_t FChildren : 2;  // bit i: operand i is a child integer operator
+  uint8_t FElements : 2;  // bit i: operand i is an element with its index read in place
   TReady FReady[2];
   // Where operand i's value is kept when it is a constant or a plain variable, else null:
   // the constant's value and the variable's live as long as the tree.
@@ -96,8 +112,8 @@ private:
 };
 
 // SET of a variable or an element. The value is computed into the node's result and moved
-// into a string variable; an integer operator's value into an INTEGER variable is stored
-// without a variant.
+// into a string variable; an integer operator's value into an INTEGER variable, or into an
+// INTEGER array's element at an index read in place, is stored without a variant.
 class TAssignNode final : public TFuncExpr {
 public:
   explicit TAssignNode(TFuncExpr& call);
@@ -112,7 +128,8 @@ private:
   bool AssignDirectly(Variant& result);
 
   bool FIntegerSource;
-  // With an integer source: the variable's value and the source operator; else null.
+  // With an integer source: the variable's value (null for an element) and the source
+  // operator; else null.
   Variant* FTarget = nullptr;
   const TOperatorNode* FSource = nullptr;
 };

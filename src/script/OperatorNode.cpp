@@ -54,6 +54,7 @@ TOperatorNode::TOperatorNode(TFuncExpr& call, TBinaryOperator op)
       FIntegerTree(op != TBinaryOperator::Div),
       FInPlace(0),
       FChildren(0),
+      FElements(0),
       FReady{TReady::Always, TReady::Always},
       FSlots{nullptr, nullptr}
 {
@@ -73,7 +74,10 @@ TOperatorNode::TOperatorNode(TFuncExpr& call, TBinaryOperator op)
         break;
       case TExprKind::Array:
         FReady[i] = TReady::ElementKinds;
-        FIntegerTree = false;
+        if (static_cast<const TArrayExpr&>(arg).IndexInPlace())
+          FElements |= 1u << i;
+        else
+          FIntegerTree = false;
         break;
       case TExprKind::Func: {
         const auto* child = dynamic_cast<const TOperatorNode*>(&arg);
@@ -90,16 +94,6 @@ TOperatorNode::TOperatorNode(TFuncExpr& call, TBinaryOperator op)
 bool TOperatorNode::IntegerValued() const
 {
   return FIntegerTree && FChildren == 0 && IntegerValuedOperator(FOp);
-}
-
-inline bool TOperatorNode::IntegerOperand(size_t index, int32_t& value) const
-{
-  const TExpr& arg = *FArgs[index];
-  if ((FChildren >> index) & 1u) return static_cast<const TOperatorNode&>(arg).IntegerResult(value);
-  const Variant& operand = *FSlots[index];
-  if (!operand.IsInteger()) return false;
-  value = operand.AsInteger();
-  return true;
 }
 
 // Nothing is read but integers, so giving up leaves no trace. An operator cannot loop: it

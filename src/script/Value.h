@@ -129,6 +129,8 @@ public:
   size_t ElementCount() const { return FCount; }
 
   void Get(size_t linear, Variant& result) const;
+  // The elements of an INTEGER array by linear position; empty for the other kinds.
+  std::span<int32_t> Integers() { return FIntegers; }
   // The value is converted to the element kind (ERTE on a failed conversion).
   void Put(size_t linear, const Variant& value);
   // Sets the last dimension's element count, keeping elements by linear position.
