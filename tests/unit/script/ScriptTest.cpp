@@ -307,6 +307,30 @@ const TScriptCase IntegerShortcutCases[] = {
      "s := format('%70d', 5); s := copy(s, 70, 1); t := s;"
      " for i := 1 to 3 do t := t + format('%d', i); Print(s, length(s), t, pos('3', t))",
      "5 1 5123 4\n"},
+    // elements read and stored in place, and each way they hand over to the general path
+    {"elements_in_integer_arithmetic",
+     "SetArray(a, INTEGER, 3); for i := 0 to 2 do a[i] := i * 10 + 1; t := 0;"
+     " for i := 0 to 2 do t := t + a[i] * a[2 - i]; Print(t, a[0] + a[2], a[1] mod 4)",
+     "163 22 3\n"},
+    {"element_read_out_of_bounds", "SetArray(a, INTEGER, 3); i := 3; x := 1 + a[i]",
+     "ERROR: Runtimeerror: Array index (3) out of bounds (dimension 1 has bounds [0..2]) "
+     "[Position 43]"},
+    {"element_stored_out_of_bounds", "SetArray(a, INTEGER, 3); i := -1; a[i] := i + 1",
+     "ERROR: Runtimeerror: Array index (-1) out of bounds (dimension 1 has bounds [0..2]) "
+     "[Position 35]"},
+    {"element_of_another_kind",
+     "SetArray(f, FLOAT, 2); i := 1; f[i] := 2.5; Print(f[i] * 2, i + f[1]); f[i] := i + 1",
+     "5 3.5\nERROR: Runtimeerror: Variable F expects type FLOAT instead of type INTEGER. "
+     "[Position 72]"},
+    {"element_at_a_float_index",
+     "SetArray(a, INTEGER, 3); a[1] := 5; i := 1.4; a[i] := a[i] + 2; Print(a[1], a[i] + 1)",
+     "7 8\n"},
+    {"elements_of_two_dimensions",
+     "SetArray(m, INTEGER, 2, 2); m[1, 1] := 3; m[0, 1] := m[1, 1] * 2;"
+     " Print(m[1, 1] + 1, m[0, 1]); x := m[1] + 1",
+     "4 6\nERROR: Runtimeerror: Bad number of indices (1 instead of 2) [Position 101]"},
+    {"element_of_a_number", "a := 5; x := a[0] + 1",
+     "ERROR: Runtimeerror: Variant is not an array [Position 14]"},
 };
 INSTANTIATE_TEST_SUITE_P(IntegerShortcuts, ScriptCases, ::testing::ValuesIn(IntegerShortcutCases),
                          CaseName);
