@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "script/Expr.h"
+#include "script/Library.h"
 #include "script/Operators.h"
 
 namespace quarn::script {
@@ -53,11 +54,11 @@ public:
 // them can change are read in place; an integer operator whose operands are such, or are
 // child integer operators over two such, computes without variants when every operand read
 // is an INTEGER. Otherwise, when the operands' kinds are ones its number pattern takes,
-// computes the library's way directly; else the general call.
-class TOperatorNode final : public TFuncExpr {
+// computes the library's way directly; else the general call. Each operator is a class of its
+// own (OperatorNode.cpp), whose integer way is compiled for that operator alone.
+class TOperatorNode : public TFuncExpr {
 public:
   TOperatorNode(TFuncExpr& call, TBinaryOperator op);
-  void Eval(Variant& result) override;
   std::string_view KindName() const override
   {
     return FIntegerTree ? "integer operator" : "operator";
@@ -68,7 +69,22 @@ public:
   bool IntegerResult(int32_t& value) const
   {
     int32_t a, b;
-    return IntegerOperand(0, a) && IntegerOperand(1, b) && IntegerArithmetic(FOp, a, b, value);
+    return LeafOperand(0, a) && LeafOperand(1, b) && IntegerArithmetic(FOp, a, b, value);
+  }
+
+protected:
+  // Nothing is read but integers, so giving up leaves no trace. An operator cannot loop: it
+  // takes no stop check of its own.
+  template <TBinaryOperator Op>
+  void EvalAs(Variant& result)
+  {
+    int32_t a, b;
+    if (FIntegerTree && IntegerOperand(0, a) && IntegerOperand(1, b) &&
+        IntegerOperator(Op, a, b, result)) {
+      FState->PumpMessages();
+      return;
+    }
+    EvalOperands(result);
   }
 
 private:
@@ -76,23 +92,24 @@ private:
   // result), from a variable's current value, or from an array variable's element type.
   enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
   void EvalOperands(Variant& result);
-  // Operand index as an integer read in place (a constant, a variable, an element, or a child
-  // integer operator's value); false when it is not an INTEGER.
-  bool IntegerOperand(size_t index, int32_t& value) const
+  // Operand index as an integer read in place: a constant, a variable or an element (a leaf),
+  // or a child integer operator's value; false when it is not an INTEGER.
+  bool LeafOperand(size_t index, int32_t& value) const
   {
     if (const Variant* slot = FSlots[index]) {
-      if (!slot->IsInteger()) return false;
       value = slot->AsInteger();
-      return true;
+      return slot->IsInteger();
     }
-    const TExpr& arg = *FArgs[index];
-    if ((FElements >> index) & 1u) {
-      const int32_t* element = static_cast<const TArrayExpr&>(arg).IntegerElementInPlace();
-      if (!element) return false;
-      value = *element;
-      return true;
-    }
-    return static_cast<const TOperatorNode&>(arg).IntegerResult(value);
+    const int32_t* element = static_cast<const TArrayExpr&>(*FArgs[index]).IntegerElementInPlace();
+    if (!element) return false;
+    value = *element;
+    return true;
+  }
+  bool IntegerOperand(size_t index, int32_t& value) const
+  {
+    if ((FChildren >> index) & 1u)
+      return static_cast<const TOperatorNode&>(*FArgs[index]).IntegerResult(value);
+    return LeafOperand(index, value);
   }
   bool OperandsReady() const;
   bool OperateDirectly(Variant& result);

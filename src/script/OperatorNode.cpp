@@ -22,6 +22,15 @@ bool InPlace(const TExpr& node)
 constexpr uint32_t IntegerKind = 1u << static_cast<int>(TValueKind::Integer);
 constexpr uint32_t NumberKinds = IntegerKind | 1u << static_cast<int>(TValueKind::Float);
 
+// The node of one operator: its integer way is compiled for it alone, so telling the
+// operators apart costs nothing at run time.
+template <TBinaryOperator Op>
+class TOperatorOf final : public TOperatorNode {
+public:
+  explicit TOperatorOf(TFuncExpr& call) : TOperatorNode(call, Op) {}
+  void Eval(Variant& result) override { EvalAs<Op>(result); }
+};
+
 }  // namespace
 
 // A constant or call that the operator's number pattern does not take whatever happens
@@ -44,7 +53,24 @@ std::unique_ptr<TFuncExpr> MakeOperator(std::unique_ptr<TFuncExpr> call)
       if ((arg->GetType() & (integers ? TypeInteger : TypeMult)) == 0) return call;
     }
   }
-  return std::make_unique<TOperatorNode>(*call, op);
+  switch (op) {
+    case TBinaryOperator::Add: return std::make_unique<TOperatorOf<TBinaryOperator::Add>>(*call);
+    case TBinaryOperator::Sub: return std::make_unique<TOperatorOf<TBinaryOperator::Sub>>(*call);
+    case TBinaryOperator::Mul: return std::make_unique<TOperatorOf<TBinaryOperator::Mul>>(*call);
+    case TBinaryOperator::Div: return std::make_unique<TOperatorOf<TBinaryOperator::Div>>(*call);
+    case TBinaryOperator::Mod: return std::make_unique<TOperatorOf<TBinaryOperator::Mod>>(*call);
+    case TBinaryOperator::Greater:
+      return std::make_unique<TOperatorOf<TBinaryOperator::Greater>>(*call);
+    case TBinaryOperator::Less: return std::make_unique<TOperatorOf<TBinaryOperator::Less>>(*call);
+    case TBinaryOperator::Equal: return std::make_unique<TOperatorOf<TBinaryOperator::Equal>>(*call);
+    case TBinaryOperator::UnEqual:
+      return std::make_unique<TOperatorOf<TBinaryOperator::UnEqual>>(*call);
+    case TBinaryOperator::GreaterEqual:
+      return std::make_unique<TOperatorOf<TBinaryOperator::GreaterEqual>>(*call);
+    case TBinaryOperator::LessEqual:
+      return std::make_unique<TOperatorOf<TBinaryOperator::LessEqual>>(*call);
+  }
+  return call;
 }
 
 TOperatorNode::TOperatorNode(TFuncExpr& call, TBinaryOperator op)
@@ -94,19 +120,6 @@ TOperatorNode::TOperatorNode(TFuncExpr& call, TBinaryOperator op)
 bool TOperatorNode::IntegerValued() const
 {
   return FIntegerTree && FChildren == 0 && IntegerValuedOperator(FOp);
-}
-
-// Nothing is read but integers, so giving up leaves no trace. An operator cannot loop: it
-// takes no stop check of its own.
-void TOperatorNode::Eval(Variant& result)
-{
-  int32_t a, b;
-  if (FIntegerTree && IntegerOperand(0, a) && IntegerOperand(1, b) &&
-      IntegerOperator(FOp, a, b, result)) {
-    FState->PumpMessages();
-    return;
-  }
-  EvalOperands(result);
 }
 
 [[gnu::noinline]] void TOperatorNode::EvalOperands(Variant& result)
