@@ -40,13 +40,13 @@ bool EvalCondition(TExpr& node, Variant& scratch)
 
 enum class TBodyEnd { Completed, Broken };
 
-// Runs arguments first..Count()-1 as one loop body: break ends the loop, continue ends the
-// iteration, anything else passes out.
-TBodyEnd RunBody(const TArgList& args, int first, Variant& scratch)
+// Runs the statements of a loop body: break ends the loop, continue ends the iteration,
+// anything else passes out.
+inline TBodyEnd RunBody(std::span<TExpr* const> body, TRunState& state, Variant& scratch)
 {
-  for (int i = first; i < args.Count(); ++i) {
-    args.Items(i)->Eval(scratch);
-    TJump& pending = args.State().PendingJump;
+  for (TExpr* statement : body) {
+    statement->Eval(scratch);
+    TJump& pending = state.PendingJump;
     if (pending != TJump::None) {
       const TJump jump = pending;
       pending = TJump::None;
@@ -125,7 +125,7 @@ void EvalWhile(TFunction& self, int, const TArgList& args, Variant&)
   for (;;) {
     args.State().CheckStop();
     if (!EvalCondition(condition, scratch)) return;
-    if (RunBody(args, 1, scratch) == TBodyEnd::Broken) return;
+    if (RunBody(args.Nodes().subspan(1), args.State(), scratch) == TBodyEnd::Broken) return;
   }
 }
 
@@ -135,7 +135,7 @@ void EvalRepeat(TFunction& self, int, const TArgList& args, Variant&)
   TExpr& condition = *args.Items(0);
   for (;;) {
     args.State().CheckStop();
-    if (RunBody(args, 1, scratch) == TBodyEnd::Broken) return;
+    if (RunBody(args.Nodes().subspan(1), args.State(), scratch) == TBodyEnd::Broken) return;
     if (EvalCondition(condition, scratch)) return;
   }
 }
@@ -156,9 +156,13 @@ void EvalFor(TFunction& self, int, const TArgList& args, Variant&)
     TDataItem& item = static_cast<TVarExpr&>(variable).Item();
     if (item.IsVariable()) plain = static_cast<TVariable*>(&item);
   }
+  // the loop runs while the variable is between start and end
+  const int32_t low = up ? start : end, high = up ? end : start;
+  const std::span<TExpr* const> body = args.Nodes().subspan(4);
+  TRunState& state = args.State();
   Variant current;
   for (;;) {
-    args.State().CheckStop();
+    state.CheckStop();
     int32_t value;
     if (plain && plain->Value().IsInteger()) {
       value = plain->Value().AsInteger();
@@ -166,8 +170,8 @@ void EvalFor(TFunction& self, int, const TArgList& args, Variant&)
       variable.Eval(current);
       value = current.ToInteger();
     }
-    if (up ? (value < start || value > end) : (value > start || value < end)) return;
-    if (RunBody(args, 4, current) == TBodyEnd::Broken) return;
+    if (value < low || value > high) return;
+    if (RunBody(body, state, current) == TBodyEnd::Broken) return;
     if (plain && plain->Value().IsInteger()) {
       const int64_t next = int64_t{plain->Value().AsInteger()} + step.AsInteger();
       if (next >= INT32_MIN && next <= INT32_MAX) {
