@@ -54,12 +54,7 @@ void TAssignNode::Eval(Variant& result)
 
 [[gnu::noinline]] void TAssignNode::EvalAssign(Variant& result)
 {
-  try {
-    if (AssignDirectly(result)) return;
-  } catch (...) {
-    RaiseHere();
-  }
-  EvalCall(result);
+  DirectlyOrCall(&TAssignNode::AssignDirectly, result);
 }
 
 bool TAssignNode::AssignDirectly(Variant& result)

@@ -231,6 +231,18 @@ protected:
   explicit TFuncExpr(TFuncExpr& call);
   // The general call through the site's plan, with the node's error handling.
   void EvalCall(Variant& result);
+  // A typed node's direct way (a member function returning false when it does not apply),
+  // with the node's error handling, else the general call.
+  template <class TNode>
+  void DirectlyOrCall(bool (TNode::*directly)(Variant&), Variant& result)
+  {
+    try {
+      if ((static_cast<TNode*>(this)->*directly)(result)) return;
+    } catch (...) {
+      RaiseHere();
+    }
+    EvalCall(result);
+  }
   // Raises what the exception being handled becomes at this node: a failure is given the
   // node's position, a stop becomes the stopped-script error.
   [[noreturn]] void RaiseHere() const;

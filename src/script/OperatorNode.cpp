@@ -124,12 +124,7 @@ bool TOperatorNode::IntegerValued() const
 
 [[gnu::noinline]] void TOperatorNode::EvalOperands(Variant& result)
 {
-  try {
-    if (OperateDirectly(result)) return;
-  } catch (...) {
-    RaiseHere();
-  }
-  EvalCall(result);
+  DirectlyOrCall(&TOperatorNode::OperateDirectly, result);
 }
 
 inline uint32_t TOperatorNode::ReadyKinds() const
