@@ -17,27 +17,33 @@ WORK=$ROOT/bench/script_workloads
 PAIRS=${PAIRS:-5}
 PYTHON=/usr/bin/python3
 LUA=/usr/bin/lua5.4
-TIME=/usr/bin/time
 
-for tool in "$QSCRIPT" "$LUA" "$PYTHON" "$TIME"; do
+for tool in "$QSCRIPT" "$LUA" "$PYTHON"; do
   if [[ ! -x $tool ]]; then
-    echo "script_workloads: $tool not found (build qscript; scripts/setup.sh installs lua5.4 and time)" >&2
+    echo "script_workloads: $tool not found (build qscript; scripts/setup.sh installs lua5.4)" >&2
     exit 2
   fi
 done
 
 OUTPUT=$(mktemp)
-TIMES=$(mktemp)
-trap 'rm -f "$OUTPUT" "$TIMES"' EXIT
+trap 'rm -f "$OUTPUT"' EXIT
 
-# CPU seconds (user + system) of one run of a command; its output goes to $OUTPUT.
+# CPU seconds (user + system, to the microsecond) of one run of a command; its output goes to
+# $OUTPUT.
 cpu_time() {
-  "$TIME" -f '%U %S' -o "$TIMES" "$@" >"$OUTPUT"
-  awk '{ printf "%.3f", $1 + $2 }' "$TIMES"
+  "$PYTHON" -c '
+import resource, subprocess, sys
+with open(sys.argv[1], "wb") as out:
+    subprocess.run(sys.argv[2:], stdout=out, check=True)
+usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+print("%.4f" % (usage.ru_utime + usage.ru_stime), end="")' "$OUTPUT" "$@"
 }
 
-median() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END {
-  if (NR % 2) printf "%.2f", v[(NR + 1) / 2]; else printf "%.2f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# The median of numbers separated by spaces, with DIGITS decimals.
+median_of() { tr ' ' '\n' | sed '/^$/d' | sort -g | awk -v d="$1" '{ v[NR] = $1 } END {
+  m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.*f", d, m }'; }
+median() { median_of 2; }
+median3() { median_of 3; }
 
 worst_lua="" worst_python=""
 printf '%-8s %10s %10s %10s %12s %15s\n' workload qscript lua5.4 python3 'x lua' 'x python'
@@ -57,8 +63,8 @@ for workload in sum primes strings array; do
     q_times+=" $q" l_times+=" $l" p_times+=" $p"
   done
   lua_ratio=$(median <<<"$lua_ratios") python_ratio=$(median <<<"$python_ratios")
-  printf '%-8s %9ss %9ss %9ss %12s %15s\n' "$workload" "$(median <<<"$q_times")" \
-    "$(median <<<"$l_times")" "$(median <<<"$p_times")" "$lua_ratio" "$python_ratio"
+  printf '%-8s %9ss %9ss %9ss %12s %15s\n' "$workload" "$(median3 <<<"$q_times")" \
+    "$(median3 <<<"$l_times")" "$(median3 <<<"$p_times")" "$lua_ratio" "$python_ratio"
   if [[ -z $worst_lua ]] || awk -v r="$lua_ratio" -v w="$worst_lua" 'BEGIN { exit !(r < w) }'; then
     worst_lua=$lua_ratio
   fi

@@ -22,8 +22,8 @@ PACKAGES=(
   clang libclang-rt-14-dev
   # the .deb: package dependencies from the binaries (dpkg-shlibdeps)
   dpkg-dev
-  # interpreters the script benchmark compares against, and the CPU-time meter it uses
-  lua5.4 python3 time
+  # interpreters the script benchmark compares against
+  lua5.4 python3
   # a general-purpose 3D engine the model-drawing benchmark compares against
   libirrlicht-dev
 )
