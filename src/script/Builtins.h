@@ -2,8 +2,8 @@
 #pragma once
 
 #include <array>
-#include <span>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "script/Functions.h"
@@ -55,11 +55,26 @@ TEvalEntry BuiltinEntry(const TFunction& function);
 // What the statement built-ins and the statement nodes do alike.
 // The truth of a condition value: matching guarantees a BOOLEAN (or a function declared to
 // return one); other kinds count as true when non-zero.
-bool Truth(const Variant& value);
+inline bool Truth(const Variant& value)
+{
+  return value.IsBoolean() ? value.AsBoolean() : value.ToFloat() != 0.0;
+}
 // Evaluates the statements in order until one leaves a break or continue pending.
-void RunSequence(std::span<TExpr* const> statements, TRunState& state, Variant& scratch);
+inline void RunSequence(std::span<TExpr* const> statements, TRunState& state, Variant& scratch)
+{
+  for (TExpr* statement : statements) {
+    statement->Eval(scratch);
+    if (state.PendingJump != TJump::None) return;
+  }
+}
 // Evaluates then when truth holds, else otherwise (which may be null).
-void RunBranch(bool truth, TExpr* then, TExpr* otherwise, Variant& scratch);
+inline void RunBranch(bool truth, TExpr* then, TExpr* otherwise, Variant& scratch)
+{
+  if (truth)
+    then->Eval(scratch);
+  else if (otherwise)
+    otherwise->Eval(scratch);
+}
 
 // Statement built-ins (blocks, assignment, arrays, branches, loops, control signals).
 void EvalBegin(TFunction& self, int pattern, const TArgList& args, Variant& result);

@@ -9,27 +9,6 @@
 
 namespace quarn::script {
 
-bool Truth(const Variant& value)
-{
-  return value.IsBoolean() ? value.AsBoolean() : value.ToFloat() != 0.0;
-}
-
-void RunSequence(std::span<TExpr* const> statements, TRunState& state, Variant& scratch)
-{
-  for (TExpr* statement : statements) {
-    statement->Eval(scratch);
-    if (state.PendingJump != TJump::None) return;
-  }
-}
-
-void RunBranch(bool truth, TExpr* then, TExpr* otherwise, Variant& scratch)
-{
-  if (truth)
-    then->Eval(scratch);
-  else if (otherwise)
-    otherwise->Eval(scratch);
-}
-
 namespace {
 
 bool EvalCondition(TExpr& node, Variant& scratch)
