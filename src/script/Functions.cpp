@@ -144,22 +144,8 @@ size_t InPlaceFrom(const TFunction& function, std::span<TExpr* const> args, cons
   return inPlaceFrom;
 }
 
-// Whether what the plan learnt still holds: the same function and arguments, no pattern
-// added since, and no variable or element argument changed its type.
-inline bool PlanHolds(const TCallPlan& plan, const TFunction& function,
-                      std::span<TExpr* const> args)
-{
-  if (plan.Function != &function || plan.Args != args.data() ||
-      plan.PatternCount != function.Patterns().size())
-    return false;
-  for (const TCallPlan::TChangeable& arg : plan.Changeable)
-    if ((arg.Item->ValueType() | arg.Marks) != arg.Planned) return false;
-  return true;
-}
+}  // namespace
 
-// Matches the arguments as they are now and records how each is passed: as its own node (VAR
-// and FUNC parameters, and constants), a variable read in place, or a value computed into
-// one of the plan's constant nodes.
 void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan)
 {
   plan.Function = nullptr;
@@ -203,8 +189,6 @@ void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan
   plan.PatternCount = function.Patterns().size();
 }
 
-}  // namespace
-
 void RaiseResultType(const TFunction& function, const Variant& result)
 {
   throw ERTE(FormatMessage(msg::ReturnsType, function.Name().c_str(),
@@ -212,41 +196,23 @@ void RaiseResultType(const TFunction& function, const Variant& result)
                            TypeName(function.ResultType()).c_str()));
 }
 
-void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
-                 Variant& result, TRunState& state)
+bool EvaluateArguments(std::span<TExpr* const> args, TCallPlan& plan, TRunState& state)
 {
-  if (plan.Busy) {  // the site runs again inside its own call: its temporaries are in use
-    CallFunction(function, args, result, state);
-    return;
-  }
-  state.CheckStop();
-  if (!PlanHolds(plan, function, args)) MakePlan(function, args, plan);
-
-  struct TRelease {  // the prepared list is in use until the function returns
-    TCallPlan& Plan;
-    ~TRelease()
-    {
-      Plan.Busy = false;
-      for (size_t k = 0; k < Plan.Evaluated.size(); ++k) {
-        Variant& value = Plan.Temps[k]->MutableValue();
-        if (value.IsArray() ||
-            (value.IsString() && value.AsString().capacity() > MaxKeptTemporaryBytes))
-          value = Variant();
-      }
-    }
-  } release{plan};
-  plan.Busy = true;
-
   for (size_t k = 0; k < plan.Evaluated.size(); ++k) {
     args[plan.Evaluated[k]]->Eval(plan.Temps[k]->MutableValue());
-    if (state.PendingJump != TJump::None) return;
+    if (state.PendingJump != TJump::None) return false;
   }
-  result.Clear();
-  TArgList prepared(plan.Prepared.data(), static_cast<int>(args.size()), state);
-  prepared.SetVariablesAsValues(plan.VariablesPassed);
-  function.Eval(plan.Pattern, prepared, result);
-  CheckResult(function, result);
-  state.PumpMessages();
+  return true;
+}
+
+void ReleaseTemporaries(TCallPlan& plan)
+{
+  for (size_t k = 0; k < plan.Evaluated.size(); ++k) {
+    Variant& value = plan.Temps[k]->MutableValue();
+    if (value.IsArray() ||
+        (value.IsString() && value.AsString().capacity() > MaxKeptTemporaryBytes))
+      value = Variant();
+  }
 }
 
 void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,

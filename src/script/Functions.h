@@ -123,16 +123,19 @@ struct TCallPlan {
   std::vector<std::unique_ptr<TConstExpr>> Temps;  // one per evaluated argument, in order
 };
 
-// The call procedure every call takes: stop check, argument types and pattern choice (when
-// the plan no longer holds), argument preparation (every plain argument evaluated once, left
-// to right, and passed as a constant node), the call, the result type check and the message
-// pump. Steady-state calls do not allocate.
-void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
-                 Variant& result, TRunState& state);
-
 // A call without a site of its own (host code): planned in the run state's plan for its depth.
 void CallFunction(TFunction& function, std::span<TExpr* const> args, Variant& result,
                   TRunState& state);
+
+// The steps of CallPlanned that a call in the steady state skips.
+// Matches the arguments as they are now and records how each is passed: as its own node (VAR
+// and FUNC parameters, and constants), a variable read in place, or a value computed into
+// one of the plan's constant nodes.
+void MakePlan(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan);
+// Computes the plan's value arguments, left to right; false when one left a jump pending.
+bool EvaluateArguments(std::span<TExpr* const> args, TCallPlan& plan, TRunState& state);
+// Lets go of the arrays and large texts the value arguments computed.
+void ReleaseTemporaries(TCallPlan& plan);
 
 // Raises the error of a function whose result is not of its declared type.
 [[noreturn]] void RaiseResultType(const TFunction& function, const Variant& result);
@@ -142,6 +145,50 @@ inline void CheckResult(const TFunction& function, const Variant& result)
   if (result.IsInteger() && (function.ResultType() & TypeInteger)) return;  // the usual cases
   if (result.IsString() && (function.ResultType() & TypeString)) return;
   if (!(TypeOf(result) & function.ResultType() & TypeAll)) RaiseResultType(function, result);
+}
+
+// Whether what the plan learnt still holds: the same function and arguments, no pattern
+// added since, and no variable or element argument changed its type.
+inline bool PlanHolds(const TCallPlan& plan, const TFunction& function,
+                      std::span<TExpr* const> args)
+{
+  if (plan.Function != &function || plan.Args != args.data() ||
+      plan.PatternCount != function.Patterns().size())
+    return false;
+  for (const TCallPlan::TChangeable& arg : plan.Changeable)
+    if ((arg.Item->ValueType() | arg.Marks) != arg.Planned) return false;
+  return true;
+}
+
+// The call procedure every call takes: stop check, argument types and pattern choice (when
+// the plan no longer holds), argument preparation (every plain argument evaluated once, left
+// to right, and passed as a constant node), the call, the result type check and the message
+// pump. Steady-state calls do not allocate.
+inline void CallPlanned(TFunction& function, std::span<TExpr* const> args, TCallPlan& plan,
+                        Variant& result, TRunState& state)
+{
+  if (plan.Busy) {  // the site runs again inside its own call: its temporaries are in use
+    CallFunction(function, args, result, state);
+    return;
+  }
+  state.CheckStop();
+  if (!PlanHolds(plan, function, args)) MakePlan(function, args, plan);
+  struct TRelease {  // the prepared list is in use until the function returns
+    TCallPlan& Plan;
+    ~TRelease()
+    {
+      Plan.Busy = false;
+      if (!Plan.Evaluated.empty()) ReleaseTemporaries(Plan);
+    }
+  } release{plan};
+  plan.Busy = true;
+  if (!plan.Evaluated.empty() && !EvaluateArguments(args, plan, state)) return;
+  result.Clear();
+  TArgList prepared(plan.Prepared.data(), static_cast<int>(args.size()), state);
+  prepared.SetVariablesAsValues(plan.VariablesPassed);
+  function.Eval(plan.Pattern, prepared, result);
+  CheckResult(function, result);
+  state.PumpMessages();
 }
 
 }  // namespace quarn::script
