@@ -51,9 +51,9 @@ public:
 };
 
 // A two-operand operator. Operands that are constants or variables nothing evaluated after
-// them can change are read in place; an integer operator whose operands are such, or are
-// child integer operators over two such, computes without variants when every operand read
-// is an INTEGER. Otherwise, when the operands' kinds are ones its number pattern takes,
+// them can change are read in place; an integer operator whose operands are such, elements
+// whose only index is such, or child integer operators over two of those, computes without
+// variants when every operand read is an INTEGER. Otherwise, when the operands' kinds are ones its number pattern takes,
 // computes the library's way directly; else the general call. Each operator is a class of its
 // own (OperatorNode.cpp), whose integer way is compiled for that operator alone.
 class TOperatorNode : public TFuncExpr {
@@ -65,7 +65,8 @@ public:
   }
   // An operator whose integer value can be computed from operands read in place.
   bool IntegerValued() const;
-  // That value, computed whole or not at all: false when an operand is not an INTEGER.
+  // An IntegerValued node's value, computed whole or not at all: false when an operand is not
+  // an INTEGER.
   bool IntegerResult(int32_t& value) const
   {
     int32_t a, b;
