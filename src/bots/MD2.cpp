@@ -168,6 +168,19 @@ bool TMD2::LoadSkin(const std::string& fileName)
   return true;
 }
 
+bool TMD2::ReplaceSkin(const std::string& fileName)
+{
+  auto texture = std::make_unique<render::TTexture>();
+  if (!texture->LoadFromFile(fileName)) {
+    FSkinFailReason = texture->FailReason.empty() ? "cannot be read" : texture->FailReason;
+    return false;
+  }
+  SetTexture(0, std::move(texture));
+  FSkinFailReason.clear();
+  FSkinFileName = fileName;
+  return true;
+}
+
 std::string TMD2::TextAt(uint64_t offset, size_t size) const
 {
   std::string text;
@@ -305,6 +318,11 @@ void TMD2::Draw()
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
     glDisable(GL_TEXTURE_2D);
     glColor3f(UntexturedGrey, UntexturedGrey, UntexturedGrey);
+  } else {
+    // Set on the skin bound by BindTexture: the filter belongs to the texture object.
+    const GLint filter = Style.NearestFilter ? GL_NEAREST : GL_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
   }
   glPushMatrix();
   glScalef(Scale.x, Scale.y, Scale.z);  // first, so the translation is scaled too
@@ -313,20 +331,69 @@ void TMD2::Draw()
   glRotatef(Rotation.y, 0, 1, 0);
   glRotatef(Rotation.z, 0, 0, 1);
   FDrawnArea = ProjectedArea();
-  FMesh.Blend(PreviousFrame == -1 ? -1 : ClampFrame(PreviousFrame), ClampFrame(CurrentFrame),
-              Fraction);
+  const int32_t previous = PreviousFrame == -1 ? -1 : ClampFrame(PreviousFrame);
+  const int32_t current = ClampFrame(CurrentFrame);
+  FMesh.Blend(previous, current, Fraction);
+  const bool smooth = Style.Smooth && FMesh.MakeNormals();
+  if (smooth) {
+    FMesh.BlendNormals(previous, current, Fraction);
+    BeginLighting(untextured);
+  }
   if (Culling) {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glFrontFace(GL_CW);
   }
-  FMesh.Submit();
-  if (Culling) {
-    glDisable(GL_CULL_FACE);
-    glFrontFace(GL_CCW);
-  }
+  // Clockwise fronts, for culling and for the side two-sided lighting lights.
+  if (Culling || smooth) glFrontFace(GL_CW);
+  FMesh.Submit(smooth);
+  if (Culling) glDisable(GL_CULL_FACE);
+  if (Culling || smooth) glFrontFace(GL_CCW);
+  if (smooth) glPopAttrib();
+  if (Style.Wireframe) DrawEdges();
   glPopMatrix();
   if (untextured) glPopAttrib();
+}
+
+void TMD2::BeginLighting(bool untextured)
+{
+  glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT | GL_CURRENT_BIT);
+  // A light at the eye, a little above it, in eye coordinates; the material follows the
+  // current colour, white under a skin so the skin's own colours are lit.
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  const GLfloat direction[4] = {0.25f, 0.5f, 1.0f, 0.0f};
+  const GLfloat ambient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
+  const GLfloat diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+  const GLfloat none[4] = {0, 0, 0, 1};
+  glLightfv(GL_LIGHT0, GL_POSITION, direction);
+  glLightfv(GL_LIGHT0, GL_AMBIENT, none);
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+  glLightfv(GL_LIGHT0, GL_SPECULAR, none);
+  glPopMatrix();
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+  glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);  // open models show their insides lit too
+  glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+  glEnable(GL_COLOR_MATERIAL);
+  if (!untextured) glColor3f(1, 1, 1);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+}
+
+void TMD2::DrawEdges() const
+{
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_DEPTH_BUFFER_BIT);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_CULL_FACE);
+  glColor3f(WireGrey, WireGrey, WireGrey);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  // Edges pulled toward the eye, so those of visible faces pass the depth test.
+  glEnable(GL_POLYGON_OFFSET_LINE);
+  glPolygonOffset(-1, -1);
+  glDepthFunc(GL_LEQUAL);
+  FMesh.Submit(false);
+  glPopAttrib();
 }
 
 void TMD2::Render() { Draw(); }

@@ -9,6 +9,7 @@
 #include "bots/MD2Mesh.h"
 #include "bots/Object3D.h"
 #include "formats/ByteReader.h"
+#include "render/DrawStyle.h"
 #include "render/ScreenArea.h"
 
 namespace quarn::bots {
@@ -75,6 +76,9 @@ public:
   // Puts a new texture at index 0 (releasing the one there) and loads the image into it. A
   // failed load leaves the new, empty texture in place.
   bool LoadSkin(const std::string& fileName);
+  // Loads the image into a new texture and puts it at index 0 only when that worked: a failed
+  // load keeps the skin the model had (SkinFailReason says why).
+  bool ReplaceSkin(const std::string& fileName);
 
   bool IsLoaded() const { return FData.Size() != 0; }
   const std::string& FileName() const { return FFileName; }
@@ -105,8 +109,12 @@ public:
 
   // Textured with texture 0; a model without a loaded skin is drawn flat grey, untextured.
   // With Culling on, the triangles facing away are left out; face culling is left off and
-  // the front face counter-clockwise, as GL starts.
+  // the front face counter-clockwise, as GL starts. Smooth lights the model from the eye with
+  // its keyframes' normals; Wireframe draws the triangles' edges over it; the texture filter
+  // is set on the skin each draw. Every GL state Draw changes is put back.
   void Draw() override;
+  // Grey of the wireframe's edges.
+  static constexpr float WireGrey = 0.9f;
   void Render() override;
   // The window pixels the last Draw may have touched: the keyframes' boxes as the matrices and
   // viewport of that draw project them; everything when a box corner lies behind the eye.
@@ -130,10 +138,13 @@ public:
   uint32_t LastFrameTick = 0;
   bool ChangeArmed = false;  // SetAnimation fires OnAnimationChange
   int32_t FrameStep = +1;    // keyframe step within the range
+  // How Draw draws: culling, smooth shading, wireframe and texture filter (the background and
+  // field of view are the caller's). The defaults draw as the demo always has.
+  render::TDrawStyle Style;
   // Draw leaves out the triangles that face away from the eye. The format's triangles are
   // clockwise seen from their front; models are made to be seen from outside, but many are
-  // not closed, so the choice is the caller's.
-  bool Culling = false;
+  // not closed, so the choice is the caller's. The same flag as Style.Culling.
+  bool& Culling = Style.Culling;
 
   static constexpr float FractionStep = 0.1f;
   // Grey level of a model drawn without a skin.
@@ -147,6 +158,10 @@ private:
   // Per axis, the range of positions the drawn frame's vertices can take.
   void FrameBox(float (&lo)[3], float (&hi)[3]) const;
   render::TScreenArea ProjectedArea() const;
+  // Lighting for smooth shading, pushed (Draw pops it).
+  void BeginLighting(bool untextured);
+  // The triangles' edges over the drawn model.
+  void DrawEdges() const;
   // A fixed-size text field, up to its first NUL.
   std::string TextAt(uint64_t offset, size_t size) const;
 

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 #include "formats/Md2.h"
@@ -29,12 +30,16 @@ void TMD2Mesh::Clear()
   std::vector<float>().swap(FTexCoords);
   std::vector<uint32_t>().swap(FIndices);
   std::vector<float>().swap(FPositions);
+  std::vector<float>().swap(FNormals);
+  std::vector<float>().swap(FBlendedNormals);
   FVertexCount = 0;
 }
 
 size_t TMD2Mesh::Bytes() const
 {
-  return (FKeyframes.capacity() + FTexCoords.capacity() + FPositions.capacity()) * sizeof(float) +
+  return (FKeyframes.capacity() + FTexCoords.capacity() + FPositions.capacity() +
+          FNormals.capacity() + FBlendedNormals.capacity()) *
+             sizeof(float) +
          FDrawVertex.capacity() * sizeof(int32_t) + FIndices.capacity() * sizeof(uint32_t);
 }
 
@@ -70,8 +75,8 @@ bool TMD2Mesh::Decode(const formats::TByteReader& file, const TMD2Layout& l, std
                         drawVertices * (sizeof(int32_t) + 5 * sizeof(float)) +
                         corners * sizeof(uint32_t);
   if (needed > MaxGrowth * file.Size()) {
-    reason = "the decoded model would take " + std::to_string(needed) +
-             " bytes, more than " + std::to_string(MaxGrowth) + " times the file's size";
+    reason = "the decoded model would take " + std::to_string(needed) + " bytes, more than " +
+             std::to_string(MaxGrowth) + " times the file's size";
     return false;
   }
   try {
@@ -97,8 +102,8 @@ bool TMD2Mesh::Decode(const formats::TByteReader& file, const TMD2Layout& l, std
       scale[axis] = file.F32At(f + md2::at::FrameScale + 4 * axis);
       translate[axis] = file.F32At(f + md2::at::FrameTranslate + 4 * axis);
     }
-    const uint8_t* bytes = file.BytesAt(f + md2::at::FrameVertices,
-                                        size_t(l.NumVertices) * md2::VertexSize).data();
+    const uint8_t* bytes =
+        file.BytesAt(f + md2::at::FrameVertices, size_t(l.NumVertices) * md2::VertexSize).data();
     for (int32_t v = 0; v < l.NumVertices; ++v, bytes += md2::VertexSize)
       for (int axis = 0; axis < 3; ++axis)
         *out++ = static_cast<float>(double(bytes[axis]) * scale[axis] + translate[axis]);
@@ -140,14 +145,78 @@ void TMD2Mesh::Blend(int32_t previous, int32_t current, float fraction)
   }
 }
 
-void TMD2Mesh::Submit() const
+bool TMD2Mesh::MakeNormals()
+{
+  if (HasNormals()) return true;
+  try {
+    FNormals.assign(FKeyframes.size(), 0.0f);
+    FBlendedNormals.assign(FPositions.size(), 0.0f);
+  } catch (const std::bad_alloc&) {
+    std::vector<float>().swap(FNormals);
+    std::vector<float>().swap(FBlendedNormals);
+    return false;
+  }
+  const size_t frames = FVertexCount == 0 ? 0 : FKeyframes.size() / (FVertexCount * 3);
+  const size_t triangles = FIndices.size() / 3;
+  for (size_t frame = 0; frame < frames; ++frame) {
+    float* normals = &FNormals[frame * FVertexCount * 3];
+    for (size_t t = 0; t < triangles; ++t) {
+      int32_t v[3];
+      for (int k = 0; k < 3; ++k) v[k] = FDrawVertex[FIndices[t * 3 + size_t(k)]];
+      const float* a = Vertex(int32_t(frame), v[0]);
+      const float* b = Vertex(int32_t(frame), v[1]);
+      const float* c = Vertex(int32_t(frame), v[2]);
+      // (c - a) x (b - a): the triangles are clockwise seen from their front. Its length is
+      // twice the area, which weights the sum.
+      const float u[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+      const float w[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+      const float n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                          u[0] * w[1] - u[1] * w[0]};
+      for (int k = 0; k < 3; ++k)
+        for (int axis = 0; axis < 3; ++axis) normals[size_t(v[k]) * 3 + size_t(axis)] += n[axis];
+    }
+    for (size_t i = 0; i < FVertexCount; ++i) {
+      float* n = &normals[i * 3];
+      const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+      if (length > 0 && std::isfinite(length)) {
+        for (int axis = 0; axis < 3; ++axis) n[axis] /= length;
+      } else {
+        n[0] = n[1] = 0, n[2] = 1;  // a vertex on no triangle, or only on degenerate ones
+      }
+    }
+  }
+  return true;
+}
+
+void TMD2Mesh::BlendNormals(int32_t previous, int32_t current, float fraction)
+{
+  float* out = FBlendedNormals.data();
+  const size_t count = FDrawVertex.size();
+  for (size_t i = 0; i < count; ++i, out += 3) {
+    const float* b = Normal(current, FDrawVertex[i]);
+    if (previous == -1) {
+      std::copy_n(b, 3, out);
+      continue;
+    }
+    // GL normalises the blend before lighting (GL_NORMALIZE).
+    const float* a = Normal(previous, FDrawVertex[i]);
+    for (int axis = 0; axis < 3; ++axis) out[axis] = a[axis] + (b[axis] - a[axis]) * fraction;
+  }
+}
+
+void TMD2Mesh::Submit(bool normals) const
 {
   if (FIndices.empty()) return;
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_NORMAL_ARRAY);
+  if (normals && FBlendedNormals.size() == FPositions.size()) {
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, FBlendedNormals.data());
+  } else {
+    glDisableClientState(GL_NORMAL_ARRAY);
+  }
   glVertexPointer(3, GL_FLOAT, 0, FPositions.data());
   glTexCoordPointer(2, GL_FLOAT, 0, FTexCoords.data());
   glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(FIndices.size()), GL_UNSIGNED_INT,

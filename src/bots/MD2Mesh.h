@@ -54,16 +54,32 @@ public:
   void Blend(int32_t previous, int32_t current, float fraction);
   // The blended positions, three floats per draw vertex.
   const std::vector<float>& Positions() const { return FPositions; }
-  // Draws the triangles with the positions of the last Blend, in file order, in one call.
-  void Submit() const;
+  // Draws the triangles with the positions of the last Blend, in file order, in one call;
+  // with `normals`, also the normals of the last BlendNormals.
+  void Submit(bool normals = false) const;
+
+  // Per keyframe, a normal for each model vertex: the sum of its triangles' normals weighted
+  // by their area, facing the side the triangles are clockwise from. Made on first use, as
+  // they take as much memory as the keyframes; false when that memory is missing.
+  bool MakeNormals();
+  bool HasNormals() const { return !FNormals.empty() || FKeyframes.empty(); }
+  // Normal of vertex `index` in keyframe `frame` (MakeNormals done, both in range).
+  const float* Normal(int32_t frame, int32_t index) const
+  {
+    return &FNormals[(size_t(frame) * FVertexCount + size_t(index)) * 3];
+  }
+  // The draw vertices' normals blended as Blend blends the positions (MakeNormals done).
+  void BlendNormals(int32_t previous, int32_t current, float fraction);
 
 private:
-  size_t FVertexCount = 0;          // model vertices per keyframe
-  std::vector<float> FKeyframes;    // frame-major, then vertex, then x, y, z
-  std::vector<int32_t> FDrawVertex; // model vertex of each draw vertex
-  std::vector<float> FTexCoords;    // s, t of each draw vertex
-  std::vector<uint32_t> FIndices;   // three draw vertices per triangle, in file order
-  std::vector<float> FPositions;    // blended draw vertices, x, y, z
+  size_t FVertexCount = 0;             // model vertices per keyframe
+  std::vector<float> FKeyframes;       // frame-major, then vertex, then x, y, z
+  std::vector<int32_t> FDrawVertex;    // model vertex of each draw vertex
+  std::vector<float> FTexCoords;       // s, t of each draw vertex
+  std::vector<uint32_t> FIndices;      // three draw vertices per triangle, in file order
+  std::vector<float> FPositions;       // blended draw vertices, x, y, z
+  std::vector<float> FNormals;         // as FKeyframes, once MakeNormals has run
+  std::vector<float> FBlendedNormals;  // as FPositions
 };
 
 }  // namespace quarn::bots
