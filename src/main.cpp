@@ -25,7 +25,8 @@ void PrintUsage(std::FILE* out)
   std::fprintf(
       out,
       "usage: quarn [--windowed | --fullscreen] [--exec LINE]... [--no-autoexec]\n"
-      "             [--no-dialogs] [--help] [--script-memory SIZE] [--version] [FILE.bot]\n"
+      "             [--no-dialogs] [--help] [--script-memory SIZE] [--version] [--size WxH]\n"
+      "             [FILE.bot]\n"
       "             [--view MODEL.md2 [--skin IMAGE] [--weapon WEAPON.md2 [--weapon-skin IMAGE]]]\n"
       "       quarn [OPTION]... MODEL.md2      (the same as --view MODEL.md2)\n"
       "       quarn --render MODEL.md2 [OPTION]...  (sprites without a display;\n"
@@ -40,6 +41,8 @@ void PrintUsage(std::FILE* out)
       "                 in ~/.config/quarn (or $XDG_CONFIG_HOME/quarn), at start-up\n"
       "  --no-dialogs   print message boxes on stderr and take their default answer\n"
       "                 (also QUARN_NO_DIALOGS=1)\n"
+      "  --size WxH     the window's size in pixels (default 640x480; the viewer's\n"
+      "                 window can also be resized)\n"
       "  --script-memory SIZE  memory one console line or bot file may hold in\n"
       "                 values (default 1G; bytes or K, M, G)\n"
       "  --view MODEL   show a model with the demo's states and keys; skins named\n"
@@ -47,6 +50,27 @@ void PrintUsage(std::FILE* out)
       "  --render MODEL render sprites of a model without a window (--render --help)\n"
       "  -h, --help     show this text\n"
       "  -v, --version  show the version\n");
+}
+
+// The window sizes --size accepts, in pixels.
+constexpr int MinWindowSide = 160;
+constexpr int MaxWindowSide = 8192;
+
+// "WxH" with both sides within the limits.
+bool ParseWindowSize(const std::string& text, int& width, int& height)
+{
+  int w = 0, h = 0;
+  char x = 0;
+  int used = 0;
+  if (std::sscanf(text.c_str(), "%5d%c%5d%n", &w, &x, &h, &used) != 3 ||
+      used != static_cast<int>(text.size()) || (x != 'x' && x != 'X') ||
+      !std::isdigit(static_cast<unsigned char>(text[0])))
+    return false;
+  if (w < MinWindowSide || h < MinWindowSide || w > MaxWindowSide || h > MaxWindowSide)
+    return false;
+  width = w;
+  height = h;
+  return true;
 }
 
 // A lone argument naming a model: `quarn robot.md2` views it.
@@ -95,6 +119,13 @@ int main(int argc, char** argv)
         return 2;
       }
       quarn::script::SetScriptMemoryLimit(bytes);
+    } else if (arg == "--size") {
+      if (i + 1 == argc || !ParseWindowSize(argv[++i], options.Width, options.Height)) {
+        std::fprintf(stderr, "quarn: --size needs WIDTHxHEIGHT, each %d to %d, such as 1024x768\n",
+                     MinWindowSide, MaxWindowSide);
+        PrintUsage(stderr);
+        return 2;
+      }
     } else if (arg == "--view" || arg == "--skin" || arg == "--weapon" || arg == "--weapon-skin") {
       if (i + 1 == argc) {
         std::fprintf(stderr, "quarn: %s needs a FILE\n", arg.c_str());

@@ -42,6 +42,13 @@ void TWindow::Close()
   if (Application().MainWindow() == this) Application().Terminate();
 }
 
+void TWindow::SetResizable(bool value)
+{
+  SDL_SetWindowResizable(FHandle, value ? SDL_TRUE : SDL_FALSE);
+}
+
+bool LeftMouseButtonHeld() { return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0; }
+
 int TWindow::ClientWidth() const
 {
   int w = 0, h = 0;

@@ -25,6 +25,9 @@ public:
   void Close();
   bool Closing() const { return FClosing; }
 
+  // Lets the user resize the window (the viewer); the demo's window keeps its size.
+  void SetResizable(bool value);
+
   SDL_Window* Handle() const { return FHandle; }
   int ClientWidth() const;
   int ClientHeight() const;
@@ -33,6 +36,9 @@ private:
   SDL_Window* FHandle = nullptr;
   bool FClosing = false;
 };
+
+// Whether the left mouse button is held down now.
+bool LeftMouseButtonHeld();
 
 // A window timer: ticks every Interval milliseconds, delivered through the event loop on the
 // GUI thread (never from another thread).

@@ -7,6 +7,7 @@
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/VirtualKeys.h"
+#include "platform/Window.h"
 #include "render/Console.h"
 #include "render/GLFont.h"
 #include "script/Errors.h"
@@ -16,15 +17,17 @@ namespace quarn::shell {
 
 namespace {
 
+constexpr uint8_t DefaultJumpAction = 7;
+
 struct KeyBinding {
   uint16_t key;
   uint8_t action;
 };
 // The default key map; every other key has action 0 (no movement).
 constexpr KeyBinding DefaultKeyMap[] = {
-    {platform::VK_UP, 1},       // forward
-    {platform::VK_DOWN, 2},     // back
-    {platform::VK_SPACE, 7},    // jump
+    {platform::VK_UP, 1},    // forward
+    {platform::VK_DOWN, 2},  // back
+    {platform::VK_SPACE, DefaultJumpAction},
     {platform::VK_NUMPAD0, 8},  // crouch
     {platform::VK_RETURN, 9},   // primary attack
 };
@@ -128,9 +131,19 @@ std::unique_ptr<bots::TBot> TBotHost::NewBot()
 
 void TBotHost::MouseLook()
 {
-  // Relative motion stands in for reading the cursor and moving it back to the centre.
+  // Relative motion stands in for reading the cursor and moving it back to the centre. The
+  // viewer shows the cursor and turns the camera only while the left button is held, so the
+  // mouse can go to the window's edges without turning the model.
   int dx = 0, dy = 0;
   platform::TakeMouseMotion(dx, dy);
+  if (FViewing && !platform::LeftMouseButtonHeld()) dx = dy = 0;
+  Turn(dx, dy);
+  Zoom(platform::TakeMouseWheel());
+  FCamera->Apply();
+}
+
+void TBotHost::Turn(int dx, int dy)
+{
   const int x = CursorCentreX + dx, y = CursorCentreY + dy;
   render::TVector rotation = FCamera->Rotation;
   rotation.y += static_cast<float>(CursorCentreY - y) * DegreesPerPixel;
@@ -139,20 +152,20 @@ void TBotHost::MouseLook()
   rotation.z = 0;
   FCamera->Rotation = rotation;
   FCamera->Turn += static_cast<float>(CursorCentreX - x) * DegreesPerPixel;
-  Zoom(platform::TakeMouseWheel());
-  FCamera->Apply();
 }
 
 void TBotHost::AdvanceAndDrawBot()
 {
   FDrawnArea = {};
   if (!FBot->Active()) return;
-  FBot->Update(TickClock());
+  FPlayback.Advance(*FBot, TickClock());
   if (FFitPending) {
     FFitPending = false;
     std::string reason;
     if (FitCamera(reason)) FCamera->Apply();
   }
+  FBot->Model().Style = FStyle;
+  FBot->Weapon().Style = FStyle;
   FBot->Draw();
   FDrawnArea = FBot->DrawnArea();
 }
@@ -166,6 +179,12 @@ std::string TBotHost::FrameNumberText() const
 {
   if (!FBot->Active()) return "Frame:-";
   const bots::TMD2& model = FBot->Model();
+  if (FShowPlayback) {
+    std::string group;
+    for (const TFrameGroup& g : FGroups)
+      if (model.CurrentFrame >= g.First && model.CurrentFrame <= g.Last) group = g.Name;
+    return "Frame: " + FPlayback.Text(model, group.empty() ? "-" : group);
+  }
   if (FShowFrameName)
     return "Frame: " + std::to_string(model.CurrentFrame) + " " +
            model.FrameName(model.CurrentFrame);
@@ -188,7 +207,7 @@ void TBotHost::SetKeyAction(uint16_t key, uint8_t action)
 
 void TBotHost::SetCulling(bool value)
 {
-  FCulling = value;
+  FStyle.Culling = value;
   if (FBot) FBot->Model().Culling = FBot->Weapon().Culling = value;
 }
 
@@ -204,7 +223,22 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console,
   FBot->SoundManager = sounds;
   FFitPending = false;
   SetCulling(false);
-  FBot->Load(FBotScript, console, fileName);
+  if (FViewing) platform::ShowCursor(false);  // the mouse turns the camera again
+  FViewing = false;
+  FViewedModel.clear();
+  try {
+    FBot->Load(FBotScript, console, fileName);
+  } catch (...) {
+    BotLoaded();
+    throw;
+  }
+  BotLoaded();
+}
+
+void TBotHost::BotLoaded()
+{
+  FPlayback.Reset();
+  FGroups = FBot->Model().IsLoaded() ? FrameGroups(FBot->Model()) : std::vector<TFrameGroup>{};
 }
 
 void TBotHost::LoadBotText(const std::string& name, const std::string& text,
@@ -215,6 +249,7 @@ void TBotHost::LoadBotText(const std::string& name, const std::string& text,
   FBot->SoundManager = sounds;
   FBot->BaseDir = baseDir;
   FBot->LoadText(FBotScript, console, name, text);
+  BotLoaded();
 }
 
 namespace {
@@ -291,6 +326,12 @@ void TBotHost::ViewModel(const TViewRequest& request, render::TConsole& console,
   // Framed after the first frame, once the bot shows its first state's animation.
   FFitPending = FBot->Active();
   SetCulling(true);
+  if (!FViewing) platform::ShowCursor(true);
+  FViewing = true;
+  FViewedModel = request.Model;
+  // Space pauses and resumes in the viewer instead of jumping.
+  if (FKeyMap[platform::VK_SPACE] == DefaultJumpAction) SetKeyAction(platform::VK_SPACE, 0);
+  if (FBot->Active()) ReportMisfits(console);
 }
 
 bool TBotHost::FitCamera(std::string& reason)

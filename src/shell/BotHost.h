@@ -8,7 +8,10 @@
 #include "bots/Bot.h"
 #include "platform/Clock.h"
 #include "render/Camera.h"
+#include "render/DrawStyle.h"
 #include "script/Script.h"
+#include "shell/AnimationPlayback.h"
+#include "shell/ModelReport.h"
 #include "shell/ModelViewer.h"
 
 namespace quarn::render {
@@ -78,18 +81,60 @@ public:
   void SetShowFrameNumber(bool value)
   {
     FShowFrameNumber = value;
-    FShowFrameName = false;
+    FShowFrameName = FShowPlayback = false;
   }
   // The overlay as "Frame: N name", with the frame's recorded name; switching either form
   // on or off switches the overlay.
   bool ShowFrameName() const { return FShowFrameNumber && FShowFrameName; }
-  void SetShowFrameName(bool value) { FShowFrameNumber = FShowFrameName = value; }
+  void SetShowFrameName(bool value)
+  {
+    FShowFrameNumber = FShowFrameName = value;
+    FShowPlayback = false;
+  }
 
   // Whether the bot's models leave out the triangles turned away from the eye: on for a
   // viewed model, off for a bot file (its pictures stay as they have always been) until
   // SetCulling changes it.
-  bool Culling() const { return FCulling; }
+  bool Culling() const { return FStyle.Culling; }
   void SetCulling(bool value);
+  // How the models are drawn; handed to them before each draw. The background and field of
+  // view are applied by SetFieldOfView and the window's frame.
+  render::TDrawStyle& Style() { return FStyle; }
+  void SetFieldOfView(double degrees);
+
+  // The animation playback: the state machine or a chosen range, pause, speed, loop.
+  TAnimationPlayback& Playback() { return FPlayback; }
+  // The body's frame groups by recorded name, found when the bot was loaded.
+  const std::vector<TFrameGroup>& Groups() const { return FGroups; }
+  // Plays the group named `name` (any case) or frames first..last of the body; false with
+  // the reason when there is no such group or the frames are not the body's.
+  bool PlayGroup(const std::string& name, std::string& reason);
+  bool PlayFrames(int32_t first, int32_t last, std::string& reason);
+  // Plays the group after (+1) or before (-1) the one playing, wrapping; false with the
+  // reason when the model has none.
+  bool PlayNextGroup(int direction, std::string& reason);
+  // The overlay as "Frame: " and the playback's text (group, frame, place, blend).
+  bool ShowPlayback() const { return FShowFrameNumber && FShowPlayback; }
+  void SetShowPlayback(bool value)
+  {
+    FShowFrameNumber = FShowPlayback = value;
+    FShowFrameName = false;
+  }
+
+  // Whether the bot is the viewer's (ViewModel) rather than a bot file's.
+  bool Viewing() const { return FViewing; }
+  // The viewed body's skins to choose from: those its recorded names lead to, then the other
+  // images beside it, each once.
+  std::vector<std::string> SkinChoices() const;
+  // Puts `fileName` on the body instead of its skin; on failure the skin stays and the
+  // console says why.
+  bool UseSkin(const std::string& fileName, render::TConsole& console);
+  // A viewer key (Space, ',', '.', '[', ']', PageUp, PageDown) acts on the playback and
+  // switches the overlay to its playback form; false for any other key or outside the viewer.
+  // `message` gets a line to show when the key could not do its job.
+  bool ViewerKey(uint16_t key, std::string& message);
+  // The window's client area changed: the camera's viewport follows.
+  void Resize(int viewportWidth, int viewportHeight);
 
   bots::TBot& Bot() { return *FBot; }
   render::TTargetCamera& Camera() { return *FCamera; }
@@ -109,15 +154,27 @@ private:
   // the line when it is no integer.
   uint16_t AnimationMask(std::string_view line, int32_t index) const;
   void StopAnimation();
+  // After a bot is loaded: its frame groups, the playback back to the state machine.
+  void BotLoaded();
+  // Turns the camera by a mouse motion, within the tilt limits.
+  void Turn(int dx, int dy);
+  // The viewer's console lines about keys whose animations lie past the body's last frame
+  // and a weapon whose frame count differs from the body's.
+  void ReportMisfits(render::TConsole& console);
 
   script::TScript FBotScript;  // runs bot files; the bot lends it its own registry
   std::unique_ptr<render::TTargetCamera> FCamera;
   std::unique_ptr<bots::TBot> FBot;  // never null after start-up
   render::TScreenArea FDrawnArea;
   bool FShowFrameNumber = false;
-  bool FShowFrameName = false;   // the overlay's named form
-  bool FFitPending = false;      // frame the viewed model once it has been updated
-  bool FCulling = false;
+  bool FShowFrameName = false;  // the overlay's named form
+  bool FFitPending = false;     // frame the viewed model once it has been updated
+  render::TDrawStyle FStyle;
+  TAnimationPlayback FPlayback;
+  std::vector<TFrameGroup> FGroups;
+  bool FShowPlayback = false;  // the overlay's playback form
+  bool FViewing = false;
+  std::string FViewedModel;      // the viewed body's file, for its skins
   render::TVector FFitCentre{};  // the framed model's centre, the camera's target once fitted
   uint8_t FKeyMap[256] = {};     // action number of each virtual-key code
   uint16_t FKeyState = 0;        // movement mask held down

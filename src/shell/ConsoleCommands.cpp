@@ -30,6 +30,15 @@ uint16_t BindableKey(const std::string& name)
   return key;
 }
 
+// Help's last lines: the viewer's own keys.
+constexpr const char* ViewerKeyLines[] = {
+    "Viewer keys, with the console hidden:",
+    "  Space pause, ',' '.' step a frame",
+    "  '[' ']' slower, faster",
+    "  PgUp PgDn previous, next group",
+    "  left button held: turn; wheel: zoom",
+};
+
 }  // namespace
 
 TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
@@ -70,6 +79,29 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
        "Culling(true): hide faces turned away"},
       {"RenderSprites(string);", &TConsoleCommands::RenderSpritesFuncEval,
        "RenderSprites('--anim run'): sprites"},
+      {"Play(string), (integer,integer);", &TConsoleCommands::PlayFuncEval,
+       "Play('run') or Play(40,45): frames"},
+      {"PlayKeys;", &TConsoleCommands::PlayKeysFuncEval, "PlayKeys: keys choose the frames"},
+      {"Pause(), (boolean);", &TConsoleCommands::PauseFuncEval,
+       "Pause or Pause(false): stop, go on"},
+      {"Step(), (integer);", &TConsoleCommands::StepFuncEval, "Step or Step(-1): next frame"},
+      {"Speed(integer float);", &TConsoleCommands::SpeedFuncEval,
+       "Speed(0.5): playback speed 0.1-10"},
+      {"Loop(boolean);", &TConsoleCommands::LoopFuncEval, "Loop(false): play frames once"},
+      {"DrawPlayback(boolean);", &TConsoleCommands::DrawPlaybackFuncEval,
+       "DrawPlayback(true): group and frame"},
+      {"Skins;", &TConsoleCommands::SkinsFuncEval, "Skins: list the model's skins"},
+      {"Skin(integer);", &TConsoleCommands::SkinFuncEval, "Skin(2): use a skin Skins lists"},
+      {"LoadSkin(string);", &TConsoleCommands::LoadSkinFuncEval,
+       "LoadSkin('x.png'): skin from a file"},
+      {"Smooth(boolean);", &TConsoleCommands::SmoothFuncEval, "Smooth(true): smooth shading"},
+      {"Wireframe(boolean);", &TConsoleCommands::WireframeFuncEval,
+       "Wireframe(true): draw the edges"},
+      {"Background(integer,integer,integer);", &TConsoleCommands::BackgroundFuncEval,
+       "Background(0,0,64): colour 0-255"},
+      {"Filter(string);", &TConsoleCommands::FilterFuncEval, "Filter('nearest'): or 'linear'"},
+      {"FieldOfView(integer float);", &TConsoleCommands::FieldOfViewFuncEval,
+       "FieldOfView(45): degrees, 10-120"},
   };
   FCommands = script::THostCommands(FFuncs, *this, Commands);
   FScript.Exceptions = true;
@@ -108,6 +140,7 @@ void TConsoleCommands::HelpFuncEval(const script::TArgList& args)
 {
   if (args.Count() == 0) {
     for (const auto& command : FCommands.Components()) Console().Add(command->Description);
+    for (const char* line : ViewerKeyLines) Console().Add(line);
     return;
   }
   const std::string name = script::ArgText(args, 0);

@@ -51,6 +51,22 @@ private:
   void BotStateFuncEval(const script::TArgList& args);
   void CullingFuncEval(const script::TArgList& args);
   void RenderSpritesFuncEval(const script::TArgList& args);
+  // The viewer's commands (ViewerCommands.cpp).
+  void PlayFuncEval(const script::TArgList& args);
+  void PlayKeysFuncEval(const script::TArgList& args);
+  void PauseFuncEval(const script::TArgList& args);
+  void StepFuncEval(const script::TArgList& args);
+  void SpeedFuncEval(const script::TArgList& args);
+  void LoopFuncEval(const script::TArgList& args);
+  void DrawPlaybackFuncEval(const script::TArgList& args);
+  void SkinsFuncEval(const script::TArgList& args);
+  void SkinFuncEval(const script::TArgList& args);
+  void LoadSkinFuncEval(const script::TArgList& args);
+  void SmoothFuncEval(const script::TArgList& args);
+  void WireframeFuncEval(const script::TArgList& args);
+  void BackgroundFuncEval(const script::TArgList& args);
+  void FilterFuncEval(const script::TArgList& args);
+  void FieldOfViewFuncEval(const script::TArgList& args);
   std::string ExtensionsText() const;
   render::TConsole& Console();
 

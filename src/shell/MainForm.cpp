@@ -41,7 +41,8 @@ TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
 {
   // The window's GL visual is fixed when the window is created.
   render::SetupPixelFormat();
-  FWindow = std::make_unique<platform::TWindow>(Caption, ClientWidth, ClientHeight);
+  FWindow = std::make_unique<platform::TWindow>(Caption, FOptions.Width, FOptions.Height);
+  if (FOptions.View) FWindow->SetResizable(true);
   platform::Application().SetMainWindow(FWindow.get());
   FWindow->OnKeyDown = [this](uint16_t key) { FormKeyDown(key); };
   FWindow->OnKeyUp = [this](uint16_t key) { FormKeyUp(key); };
@@ -140,9 +141,11 @@ void TMainForm::RunAutoexec(const std::string& name)
 void TMainForm::FormCreate()
 {
   FOpenGL = std::make_unique<render::TOpenGL>(FWindow->Handle());  // 1 rendering context object
-  FOpenGL->SetFullScreen(AskFullScreen());                         // 2 start-up question
-  FOpenGL->CreateContext();                                        // 3 OpenGL context
-  SetOverlaySwitches();                                            // 4 overlay switches
+  FOpenGL->Width = FOptions.Width;
+  FOpenGL->Height = FOptions.Height;
+  FOpenGL->SetFullScreen(AskFullScreen());                              // 2 start-up question
+  FOpenGL->CreateContext();                                             // 3 OpenGL context
+  SetOverlaySwitches();                                                 // 4 overlay switches
   FBots.CreateCamera(FWindow->ClientWidth(), FWindow->ClientHeight());  // 5 camera
   CreateFontAndConsole();                                               // 6 font and console
   FSounds->CreateSoundManager(FConsole.get());                          // 7 sound manager
@@ -155,6 +158,9 @@ void TMainForm::FormCreate()
 
 void TMainForm::GLTimerTimer(TDXTimer&, int32_t)
 {
+  FollowWindowSize();
+  const float* background = FBots.Style().Background;
+  glClearColor(background[0], background[1], background[2], 0);
   FOpenGL->BeginFrame();                 // 1 clear
   FBots.MouseLook();                     // 2 mouse look and camera
   FBots.AdvanceAndDrawBot();             // 3 bot
@@ -193,9 +199,12 @@ void TMainForm::ReportPlayError(const std::string& message)
 
 void TMainForm::FormKeyDown(uint16_t key)
 {
+  std::string message;
   if (key == platform::VK_ESCAPE)
     FWindow->Close();
-  else if (!ConsoleEditKey(key))
+  else if (FConsole && !FConsole->IsOpen() && FBots.ViewerKey(key, message)) {
+    if (!message.empty()) FConsole->AddAboveInput(message);
+  } else if (!ConsoleEditKey(key))
     FBots.MovementKey(key, true);
   FBots.SteerBot();
 }
@@ -283,6 +292,15 @@ void TMainForm::SetConsoleSceneArea()
   render::TScreenArea drawn = FBots.DrawnArea();
   if (FShowFPS) drawn = drawn.United(FFont->RowArea(FPSRow));
   FConsole->SceneArea = drawn;
+}
+
+void TMainForm::FollowWindowSize()
+{
+  const int width = FWindow->ClientWidth(), height = FWindow->ClientHeight();
+  if (width <= 0 || height <= 0 || (width == FConsole->Width && height == FConsole->Height)) return;
+  FBots.Resize(width, height);
+  FConsole->Width = FFont->Width = width;
+  FConsole->Height = FFont->Height = height;
 }
 
 void TMainForm::TakeScreenshots()

@@ -19,6 +19,10 @@
 
 namespace quarn::shell {
 
+inline constexpr const char* Caption = "Quarn MD2 demo";
+inline constexpr int ClientWidth = 640;
+inline constexpr int ClientHeight = 480;
+
 enum class TScreenChoice { Ask, Windowed, FullScreen };
 
 struct TMainFormOptions {
@@ -28,14 +32,13 @@ struct TMainFormOptions {
   std::optional<TViewRequest> View;    // a model to show, built before the lines run
   std::string AutoexecFile;            // its lines are entered first; "" for none
   std::string UserAutoexecFile;        // the user's own, entered next; "" for none
+  int Width = ClientWidth;             // the window's client area
+  int Height = ClientHeight;
 };
 
 // The largest start-up file run; a bigger one is reported and not run.
 inline constexpr size_t AutoexecMaxBytes = size_t(1) << 20;
 
-inline constexpr const char* Caption = "Quarn MD2 demo";
-inline constexpr int ClientWidth = 640;
-inline constexpr int ClientHeight = 480;
 inline constexpr int FPSRow = 17;  // text row of the frames-per-second overlay
 
 // The program's only window and the owner of everything that lives for the whole run.
@@ -89,6 +92,9 @@ private:
   // Tells the console where the frame so far may hold more than black.
   void SetConsoleSceneArea();
   void TakeScreenshots();
+  // The camera's viewport and the console follow the window's size (the viewer's window
+  // can be resized).
+  void FollowWindowSize();
   // Hands an editing key to the open console; false when the key is not one of them.
   bool ConsoleEditKey(uint16_t key);
 

@@ -120,6 +120,17 @@ TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string
   return result;
 }
 
+TSkinSearch FindSkinNamed(const std::string& modelPath, const std::string& name)
+{
+  TSkinSearch result;
+  TSearch search(result);
+  if (name.empty() || search.TryWithExtensions(name)) return result;
+  const std::string base = BaseNameOf(name);
+  if (!base.empty() && base != "." && base != "..")
+    search.TryWithExtensions(DirectoryOf(modelPath) + base);
+  return result;
+}
+
 bool QuoteScriptString(const std::string& text, std::string& literal)
 {
   literal.clear();

@@ -32,9 +32,14 @@ inline constexpr const char* SkinExtensions[] = {".pcx", ".tga", ".bmp", ".jpg",
 // Finds the skin of the model at `modelPath` from the first MaxSkinNames non-empty names
 // recorded in it. For each name: the recorded path, then its base name in the model's folder,
 // each as recorded and then with every other image extension; after all names, an image with
-// the model's own base name beside it. Absolute names and names with ".." are not followed as paths (their base
-// name still is), so a model cannot point outside the current directory or its own folder.
+// the model's own base name beside it. Absolute names and names with ".." are not followed as paths
+// (their base name still is), so a model cannot point outside the current directory or its own
+// folder.
 TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string>& recordedNames);
+
+// Finds a skin the user names for the model at `modelPath`: the name as given, then its base
+// name in the model's folder, each as given and then with every other image extension.
+TSkinSearch FindSkinNamed(const std::string& modelPath, const std::string& name);
 
 // A script literal holding `text`; false when it holds a character no script string can
 // (a line end or another control character).

@@ -1,0 +1,134 @@
+#include "shell/AnimationPlayback.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "bots/Bot.h"
+
+namespace quarn::shell {
+
+namespace {
+
+// The body, then the weapon when the bot has one.
+template <class TAction>
+void ForEachModel(bots::TBot& bot, TAction action)
+{
+  action(bot.Model());
+  if (bot.HasWeapon()) action(bot.Weapon());
+}
+
+}  // namespace
+
+uint32_t TAnimationPlayback::Clock(uint32_t realNow)
+{
+  if (!FClockStarted) {
+    FClockStarted = true;
+    FLastReal = realNow;
+    FClock = realNow;
+  }
+  const uint32_t elapsed = realNow - FLastReal;  // the real clock wraps at 32 bits
+  FLastReal = realNow;
+  if (!FPaused) FClock = std::fmod(FClock + elapsed * FSpeed, 4294967296.0);
+  return static_cast<uint32_t>(FClock);
+}
+
+void TAnimationPlayback::Play(bots::TBot& bot, int32_t first, int32_t last, const std::string& name)
+{
+  FPlaying = true;
+  FFinished = false;
+  FName = name;
+  FFirst = first;
+  FLast = last;
+  // The first frame shows at once, also while paused.
+  ForEachModel(bot, [&](bots::TMD2& model) {
+    model.StartFrame = first;
+    model.EndFrame = last;
+    model.FrameStep = +1;
+    model.CurrentFrame = first;
+    model.PreviousFrame = -1;
+    model.Fraction = 0;
+  });
+}
+
+void TAnimationPlayback::PlayKeys(bots::TBot& bot)
+{
+  if (!FPlaying) return;
+  FPlaying = false;
+  FFinished = false;
+  FName.clear();
+  ForEachModel(bot, [](bots::TMD2& model) { model.SetAnimation(model.Animation); });
+}
+
+void TAnimationPlayback::Advance(bots::TBot& bot, uint32_t realNow)
+{
+  const uint32_t now = Clock(realNow);
+  if (FPaused || !bot.Active()) return;
+  if (!FPlaying) {
+    bot.Update(now);
+    return;
+  }
+  bots::TMD2& body = bot.Model();
+  if (!FLoop && body.CurrentFrame == FLast && body.Fraction >= 1.0f) {
+    FFinished = true;  // the next update would wrap to the first frame
+    return;
+  }
+  if (bot.HasWeapon()) bot.Weapon().Update(now);
+  body.Update(now);
+}
+
+void TAnimationPlayback::Step(bots::TBot& bot, int32_t count)
+{
+  FPaused = true;
+  bots::TMD2& body = bot.Model();
+  const int32_t low = FPlaying ? FFirst : std::min(body.StartFrame, body.EndFrame);
+  const int32_t high = FPlaying ? FLast : std::max(body.StartFrame, body.EndFrame);
+  const int64_t size = int64_t(high) - low + 1;
+  if (size <= 0 || !bot.Active()) return;
+  const int64_t at = std::clamp<int64_t>(body.CurrentFrame, low, high) - low;
+  const int32_t frame = static_cast<int32_t>(low + ((at + count) % size + size) % size);
+  // Shown as it is stored, fully reached: going on from here moves to the next frame.
+  ForEachModel(bot, [&](bots::TMD2& model) {
+    model.CurrentFrame = frame;
+    model.PreviousFrame = -1;
+    model.Fraction = 1.0f;
+  });
+  FFinished = FPlaying && !FLoop && frame == FLast;
+}
+
+void TAnimationPlayback::SetSpeed(double value)
+{
+  FSpeed = std::isnan(value) ? 1.0 : std::clamp(value, MinSpeed, MaxSpeed);
+}
+
+void TAnimationPlayback::Reset()
+{
+  FPlaying = false;
+  FFinished = false;
+  FName.clear();
+  FPaused = false;
+  FSpeed = 1.0;
+  FLoop = true;
+}
+
+std::string TAnimationPlayback::Text(const bots::TMD2& model, const std::string& groupName) const
+{
+  const int32_t frame = model.CurrentFrame;
+  const int32_t low = FPlaying ? FFirst : std::min(model.StartFrame, model.EndFrame);
+  const int32_t high = FPlaying ? FLast : std::max(model.StartFrame, model.EndFrame);
+  const float blend = model.PreviousFrame == -1 ? 1.0f : std::clamp(model.Fraction, 0.0f, 1.0f);
+  char numbers[64];
+  std::snprintf(numbers, sizeof numbers, " %d (%d/%d) %.2f", frame, frame - low + 1, high - low + 1,
+                double(blend));
+  std::string text = (FPlaying ? FName : groupName) + numbers;
+  if (FPaused) text += " paused";
+  if (FSpeed != 1.0) {
+    char speed[32];
+    std::snprintf(speed, sizeof speed, " x%g", FSpeed);
+    text += speed;
+  }
+  if (FPlaying && !FLoop) text += " once";
+  return text;
+}
+
+}  // namespace quarn::shell

@@ -1,0 +1,181 @@
+// The console commands that choose what the model plays, its skin and how it is drawn.
+#include <strings.h>
+
+#include <cmath>
+
+#include "render/Console.h"
+#include "script/Errors.h"
+#include "script/HostArgs.h"
+#include "shell/ConsoleCommands.h"
+#include "shell/MainForm.h"
+
+namespace quarn::shell {
+
+namespace {
+
+constexpr double MinFieldOfView = 10;
+constexpr double MaxFieldOfView = 120;
+
+double ArgNumber(const script::TArgList& args, int index)
+{
+  return script::ArgValue(args, index).ToFloat();
+}
+
+// "0.1" rather than "0.100000".
+std::string NumberText(double value)
+{
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+}  // namespace
+
+void TConsoleCommands::PlayFuncEval(const script::TArgList& args)
+{
+  std::string reason;
+  TBotHost& bots = FForm.Bots();
+  const bool played = args.Count() == 1 ? bots.PlayGroup(script::ArgText(args, 0), reason)
+                                        : bots.PlayFrames(script::ArgInteger(args, 0),
+                                                          script::ArgInteger(args, 1), reason);
+  if (!played) Console().AddWrapped("Play: " + reason);
+}
+
+void TConsoleCommands::PlayKeysFuncEval(const script::TArgList&)
+{
+  FForm.Bots().Playback().PlayKeys(FForm.Bots().Bot());
+}
+
+void TConsoleCommands::PauseFuncEval(const script::TArgList& args)
+{
+  TAnimationPlayback& playback = FForm.Bots().Playback();
+  playback.SetPaused(args.Count() == 0 || script::ArgBoolean(args, 0));
+}
+
+void TConsoleCommands::StepFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().Playback().Step(FForm.Bots().Bot(),
+                               args.Count() == 0 ? 1 : script::ArgInteger(args, 0));
+}
+
+void TConsoleCommands::SpeedFuncEval(const script::TArgList& args)
+{
+  const double speed = ArgNumber(args, 0);
+  if (!(speed >= TAnimationPlayback::MinSpeed && speed <= TAnimationPlayback::MaxSpeed)) {
+    Console().AddWrapped("Speed " + NumberText(speed) + " is not between " +
+                         NumberText(TAnimationPlayback::MinSpeed) + " and " +
+                         NumberText(TAnimationPlayback::MaxSpeed) + "; it stays " +
+                         NumberText(FForm.Bots().Playback().Speed()));
+    return;
+  }
+  FForm.Bots().Playback().SetSpeed(speed);
+}
+
+void TConsoleCommands::LoopFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().Playback().SetLoop(script::ArgBoolean(args, 0));
+}
+
+void TConsoleCommands::DrawPlaybackFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().SetShowPlayback(script::ArgBoolean(args, 0));
+}
+
+void TConsoleCommands::SkinsFuncEval(const script::TArgList&)
+{
+  TBotHost& bots = FForm.Bots();
+  if (!bots.Viewing()) {
+    Console().AddWrapped("Skins: only a model shown with --view has skins to choose from");
+    return;
+  }
+  const std::vector<std::string> skins = bots.SkinChoices();
+  if (skins.empty()) Console().Add("No skin found beside the model");
+  const std::string& inUse = bots.Bot().Model().SkinFileName();
+  for (size_t i = 0; i < skins.size(); ++i)
+    Console().AddWrapped(std::to_string(i + 1) + " " + skins[i] +
+                         (skins[i] == inUse ? " (in use)" : ""));
+}
+
+void TConsoleCommands::SkinFuncEval(const script::TArgList& args)
+{
+  TBotHost& bots = FForm.Bots();
+  const int32_t number = script::ArgInteger(args, 0);
+  const std::vector<std::string> skins = bots.SkinChoices();
+  if (number < 1 || size_t(number) > skins.size()) {
+    Console().AddWrapped(skins.empty() ? "Skin: there is no skin to choose; LoadSkin loads one"
+                                       : "Skin: choose 1 to " + std::to_string(skins.size()) +
+                                             "; Skins lists them");
+    return;
+  }
+  bots.UseSkin(skins[size_t(number) - 1], Console());
+}
+
+void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
+{
+  TBotHost& bots = FForm.Bots();
+  const std::string name = script::ArgText(args, 0);
+  const bots::TMD2& body = bots.Bot().Model();
+  if (!bots.Bot().Active() || !body.IsLoaded()) {
+    Console().Add("No model loaded");
+    return;
+  }
+  // The name as given (from the current directory), else beside the model; either with the
+  // other image extensions.
+  const TSkinSearch search = FindSkinNamed(body.FileName(), name);
+  if (!search.Found.empty()) {
+    bots.UseSkin(search.Found, Console());
+    return;
+  }
+  Console().AddWrapped("Skin " + name + " not found; the model keeps its skin. Tried:");
+  for (const std::string& tried : search.Tried) Console().AddWrapped("  " + tried);
+}
+
+void TConsoleCommands::SmoothFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().Style().Smooth = script::ArgBoolean(args, 0);
+}
+
+void TConsoleCommands::WireframeFuncEval(const script::TArgList& args)
+{
+  FForm.Bots().Style().Wireframe = script::ArgBoolean(args, 0);
+}
+
+void TConsoleCommands::BackgroundFuncEval(const script::TArgList& args)
+{
+  float colour[3];
+  for (int i = 0; i < 3; ++i) {
+    const int32_t value = script::ArgInteger(args, i);
+    if (value < 0 || value > 255) {
+      Console().AddWrapped("Background: " + std::to_string(value) +
+                           " is not a colour level 0-255; the background stays");
+      return;
+    }
+    colour[i] = float(value) / 255.0f;
+  }
+  std::copy(colour, colour + 3, FForm.Bots().Style().Background);
+}
+
+void TConsoleCommands::FilterFuncEval(const script::TArgList& args)
+{
+  const std::string name = script::ArgText(args, 0);
+  if (strcasecmp(name.c_str(), "nearest") == 0)
+    FForm.Bots().Style().NearestFilter = true;
+  else if (strcasecmp(name.c_str(), "linear") == 0)
+    FForm.Bots().Style().NearestFilter = false;
+  else
+    Console().AddWrapped("Filter: '" + name + "' is neither 'nearest' nor 'linear'");
+}
+
+void TConsoleCommands::FieldOfViewFuncEval(const script::TArgList& args)
+{
+  const double degrees = ArgNumber(args, 0);
+  if (!(degrees >= MinFieldOfView && degrees <= MaxFieldOfView)) {
+    Console().AddWrapped("FieldOfView " + NumberText(degrees) + " is not between " +
+                         NumberText(MinFieldOfView) + " and " + NumberText(MaxFieldOfView) +
+                         " degrees; it stays " + NumberText(FForm.Bots().Style().FieldOfView));
+    return;
+  }
+  FForm.Bots().SetFieldOfView(degrees);
+}
+
+}  // namespace quarn::shell
