@@ -3,17 +3,22 @@
 #include <strings.h>
 
 #include <new>
+#include <utility>
 
 #include "bots/Bot.h"
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
+#include "platform/Window.h"
+#include "render/Console.h"
 #include "render/OpenGL.h"
 #include "script/DateTime.h"
 #include "script/Errors.h"
 #include "script/HostArgs.h"
+#include "shell/BotHost.h"
 #include "shell/ConsoleDump.h"
-#include "shell/MainForm.h"
 #include "shell/ModelReport.h"
+#include "shell/Screenshots.h"
+#include "shell/SoundHost.h"
 #include "sprites/SpriteRenderer.h"
 
 namespace quarn::shell {
@@ -41,7 +46,7 @@ constexpr const char* ViewerKeyLines[] = {
 
 }  // namespace
 
-TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
+TConsoleCommands::TConsoleCommands(TConsoleCommandsHost host) : FHost(std::move(host))
 {
   // Creation order: the registry lists the commands in this order.
   static const script::THostCommand<TConsoleCommands> Commands[] = {
@@ -112,7 +117,7 @@ TConsoleCommands::TConsoleCommands(TMainForm& form) : FForm(form)
                         script::Variant(bots::BotConstants[action].Value));
 }
 
-render::TConsole& TConsoleCommands::Console() { return *FForm.Console(); }
+render::TConsole& TConsoleCommands::Console() { return *FHost.Console.get(); }
 
 void TConsoleCommands::ConsoleLine(const std::string& line)
 {
@@ -153,9 +158,9 @@ void TConsoleCommands::HelpFuncEval(const script::TArgList& args)
   Console().AddWrapped("No command " + name + "; Help lists them");
 }
 
-void TConsoleCommands::ResetCameraFuncEval(const script::TArgList&) { FForm.Bots().ResetCamera(); }
+void TConsoleCommands::ResetCameraFuncEval(const script::TArgList&) { FHost.Bots.ResetCamera(); }
 
-void TConsoleCommands::QuitFuncEval(const script::TArgList&) { FForm.Window().Close(); }
+void TConsoleCommands::QuitFuncEval(const script::TArgList&) { FHost.Window.Close(); }
 
 void TConsoleCommands::AboutFuncEval(const script::TArgList&)
 {
@@ -197,60 +202,60 @@ std::string TConsoleCommands::ExtensionsText() const
 
 void TConsoleCommands::DrawFPSFuncEval(const script::TArgList& args)
 {
-  FForm.SetShowFPS(script::ArgBoolean(args, 0));
+  FHost.ShowFPS = script::ArgBoolean(args, 0);
 }
 
 void TConsoleCommands::LoadBotFuncEval(const script::TArgList& args)
 {
   const std::string name = script::ArgText(args, 0);
-  FForm.ForgetPlayError();
-  FForm.Bots().LoadBot(platform::PathFrom(platform::ExeDir(), name), Console(),
-                       FForm.Sounds().Manager());
+  FHost.ForgetPlayError();
+  FHost.Bots.LoadBot(platform::PathFrom(platform::ExeDir(), name), Console(),
+                     FHost.Sounds.Manager());
 }
 
 void TConsoleCommands::FrameNoFuncEval(const script::TArgList& args)
 {
-  FForm.Bots().SetShowFrameNumber(script::ArgBoolean(args, 0));
+  FHost.Bots.SetShowFrameNumber(script::ArgBoolean(args, 0));
 }
 
 void TConsoleCommands::LoadAnimationFileFuncEval(const script::TArgList& args)
 {
-  FForm.ForgetPlayError();
-  FForm.Bots().LoadAnimationFile(script::ArgText(args, 0));
+  FHost.ForgetPlayError();
+  FHost.Bots.LoadAnimationFile(script::ArgText(args, 0));
 }
 
 void TConsoleCommands::FitCameraFuncEval(const script::TArgList&)
 {
   std::string reason;
-  if (!FForm.Bots().FitCamera(reason)) Console().Add("FitCamera: " + reason);
+  if (!FHost.Bots.FitCamera(reason)) Console().Add("FitCamera: " + reason);
 }
 
 void TConsoleCommands::ModelInfoFuncEval(const script::TArgList&)
 {
-  for (const std::string& line : ModelInfoLines(FForm.Bots().Bot())) Console().AddWrapped(line);
-  if (FForm.Bots().Bot().Model().IsLoaded())
-    Console().Add(FForm.Bots().Culling() ? "Culling: on" : "Culling: off");
+  for (const std::string& line : ModelInfoLines(FHost.Bots.Bot())) Console().AddWrapped(line);
+  if (FHost.Bots.Bot().Model().IsLoaded())
+    Console().Add(FHost.Bots.Culling() ? "Culling: on" : "Culling: off");
 }
 
 void TConsoleCommands::CullingFuncEval(const script::TArgList& args)
 {
-  FForm.Bots().SetCulling(script::ArgBoolean(args, 0));
+  FHost.Bots.SetCulling(script::ArgBoolean(args, 0));
 }
 
 void TConsoleCommands::AnimationsFuncEval(const script::TArgList&)
 {
-  for (const std::string& line : AnimationLines(FForm.Bots().Bot().Model()))
+  for (const std::string& line : AnimationLines(FHost.Bots.Bot().Model()))
     Console().AddWrapped(line);
 }
 
 void TConsoleCommands::FrameNameFuncEval(const script::TArgList& args)
 {
-  FForm.Bots().SetShowFrameName(script::ArgBoolean(args, 0));
+  FHost.Bots.SetShowFrameName(script::ArgBoolean(args, 0));
 }
 
 void TConsoleCommands::BotStateFuncEval(const script::TArgList&)
 {
-  bots::TBot& bot = FForm.Bots().Bot();
+  bots::TBot& bot = FHost.Bots.Bot();
   if (!bot.Active()) {
     Console().Add("No bot loaded");
     return;
@@ -261,7 +266,7 @@ void TConsoleCommands::BotStateFuncEval(const script::TArgList&)
   const std::string name = index >= 0 ? automata.States()[static_cast<size_t>(index)].Name : "-";
   Console().Add("State " + std::to_string(automata.Current()) + " " + name + ", frame " +
                 std::to_string(bot.Model().CurrentFrame) + ", keys " +
-                std::to_string(FForm.Bots().KeyState()));
+                std::to_string(FHost.Bots.KeyState()));
 }
 
 void TConsoleCommands::ScreenshotFuncEval(const script::TArgList& args)
@@ -270,7 +275,7 @@ void TConsoleCommands::ScreenshotFuncEval(const script::TArgList& args)
   if (name.empty())
     Console().Add("Screenshot: a file name is needed");
   else
-    FForm.Screenshots().Request(name, Console());
+    FHost.Screenshots.Request(name, Console());
 }
 
 void TConsoleCommands::RenderSpritesFuncEval(const script::TArgList& args)
@@ -278,14 +283,14 @@ void TConsoleCommands::RenderSpritesFuncEval(const script::TArgList& args)
   // The bot as the window draws it, with the options of --render (relative to the current
   // directory): one line says what was written, or why nothing was.
   sprites::TSpriteOptions options;
-  options.Style.Culling = FForm.Bots().Culling();
+  options.Style = FHost.Bots.Style();  // drawn as the window draws the bot
   std::string error;
   const std::vector<std::string> words = sprites::SplitOptionText(script::ArgText(args, 0));
   if (sprites::ParseSpriteOptions(words, false, options, error) != sprites::TParseResult::Ok) {
     Console().AddWrapped("RenderSprites: " + (error.empty() ? "see quarn --render --help" : error));
     return;
   }
-  bots::TBot& bot = FForm.Bots().Bot();
+  bots::TBot& bot = FHost.Bots.Bot();
   if (!bot.Active()) {
     Console().Add("RenderSprites: no bot is loaded");
     return;
@@ -309,7 +314,7 @@ void TConsoleCommands::BindFuncEval(const script::TArgList& args)
   const int32_t mask = script::ArgInteger(args, 1);
   for (int action = 0; action < bots::MovementMaskCount; ++action)
     if (bots::BotConstants[action].Value == mask) {
-      FForm.Bots().SetKeyAction(key, static_cast<uint8_t>(action));
+      FHost.Bots.SetKeyAction(key, static_cast<uint8_t>(action));
       return;
     }
   throw script::EScriptError(std::to_string(mask) + " is not a KEY_ constant");
@@ -317,14 +322,14 @@ void TConsoleCommands::BindFuncEval(const script::TArgList& args)
 
 void TConsoleCommands::UnbindFuncEval(const script::TArgList& args)
 {
-  FForm.Bots().SetKeyAction(BindableKey(script::ArgText(args, 0)), 0);
+  FHost.Bots.SetKeyAction(BindableKey(script::ArgText(args, 0)), 0);
 }
 
 void TConsoleCommands::BindsFuncEval(const script::TArgList&)
 {
   bool any = false;
   for (uint16_t key = 0; key < 256; ++key)
-    if (const uint8_t action = FForm.Bots().KeyAction(key); action != 0) {
+    if (const uint8_t action = FHost.Bots.KeyAction(key); action != 0) {
       const std::string name = platform::VirtualKeyName(key);
       Console().Add((name.empty() ? "#" + std::to_string(key) : name) + " " +
                     bots::BotConstants[action].Name);

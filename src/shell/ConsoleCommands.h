@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,16 +11,34 @@
 namespace quarn::render {
 class TConsole;
 }
+namespace quarn::platform {
+class TWindow;
+}
 
 namespace quarn::shell {
 
-class TMainForm;
+class TBotHost;
+class TScreenshots;
+class TSoundHost;
+
+// What the console commands act on: the parts of the main window they use.
+struct TConsoleCommandsHost {
+  platform::TWindow& Window;
+  const std::unique_ptr<render::TConsole>& Console;  // made after the commands
+  TBotHost& Bots;
+  TScreenshots& Screenshots;
+  TSoundHost& Sounds;
+  bool& ShowFPS;
+  // The next play error is reported even when it repeats the last (a new bot or animation).
+  std::function<void()> ForgetPlayError;
+};
 
 // The console script: every entered line runs as a script against the console registry, whose
-// host commands act on the main window. The bot file's KEY_ constants are defined for Bind.
+// host commands act on the main window's parts. The bot file's KEY_ constants are defined for
+// Bind.
 class TConsoleCommands {
 public:
-  explicit TConsoleCommands(TMainForm& form);
+  explicit TConsoleCommands(TConsoleCommandsHost host);
   TConsoleCommands(const TConsoleCommands&) = delete;
   TConsoleCommands& operator=(const TConsoleCommands&) = delete;
 
@@ -70,7 +90,7 @@ private:
   std::string ExtensionsText() const;
   render::TConsole& Console();
 
-  TMainForm& FForm;
+  TConsoleCommandsHost FHost;
   script::TScript FScript;  // runs console lines against FFuncs
   script::TFuncs FFuncs;
   script::THostCommands FCommands;  // the commands, linked to FFuncs

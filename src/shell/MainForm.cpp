@@ -48,8 +48,9 @@ TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
   FWindow->OnKeyUp = [this](uint16_t key) { FormKeyUp(key); };
   FWindow->OnKeyPress = [this](char key) { FormKeyPress(key); };
   SetUpGLTimer();
-  FCommands = std::make_unique<TConsoleCommands>(*this);
-  FSounds = std::make_unique<TSoundHost>(this);
+  FSounds = std::make_unique<TSoundHost>(*this);
+  FCommands = std::make_unique<TConsoleCommands>(TConsoleCommandsHost{
+      *FWindow, FConsole, FBots, FScreenshots, *FSounds, FShowFPS, [this] { ForgetPlayError(); }});
 
   // An exception in the creation handler is reported and the window stays as far as it was
   // built: without frames when the timer was never enabled.

@@ -4,11 +4,11 @@
 
 namespace quarn::shell {
 
-TSoundHost::TSoundHost(const void* form)
+TSoundHost::TSoundHost(const TMainForm& owner)
 {
   // As stored with the window: exclusive cooperation, initialised once loaded. Without a
   // sound device the component stays uninitialised.
-  FSound = std::make_unique<sound::TDXSound>(form);
+  FSound = std::make_unique<sound::TDXSound>(&owner);
   FSound->SetOptions({sound::soExclusive});
   FWaveList = std::make_unique<sound::TDXWaveList>();
   FWaveList->SetDXSound(FSound.get());

@@ -11,11 +11,13 @@ class TConsole;
 
 namespace quarn::shell {
 
+class TMainForm;
+
 // The sound device, the bot wave list and the sound manager every bot plays through.
 class TSoundHost {
 public:
-  // Opens the device for `form`; without a sound device the program runs silently.
-  explicit TSoundHost(const void* form);
+  // Opens the device for the window `owner`; without a sound device the program runs silently.
+  explicit TSoundHost(const TMainForm& owner);
   ~TSoundHost();
   TSoundHost(const TSoundHost&) = delete;
   TSoundHost& operator=(const TSoundHost&) = delete;

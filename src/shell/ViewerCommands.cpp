@@ -2,12 +2,13 @@
 #include <strings.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "render/Console.h"
 #include "script/Errors.h"
 #include "script/HostArgs.h"
+#include "shell/BotHost.h"
 #include "shell/ConsoleCommands.h"
-#include "shell/MainForm.h"
 
 namespace quarn::shell {
 
@@ -34,7 +35,7 @@ std::string NumberText(double value)
 void TConsoleCommands::PlayFuncEval(const script::TArgList& args)
 {
   std::string reason;
-  TBotHost& bots = FForm.Bots();
+  TBotHost& bots = FHost.Bots;
   const bool played = args.Count() == 1 ? bots.PlayGroup(script::ArgText(args, 0), reason)
                                         : bots.PlayFrames(script::ArgInteger(args, 0),
                                                           script::ArgInteger(args, 1), reason);
@@ -43,19 +44,18 @@ void TConsoleCommands::PlayFuncEval(const script::TArgList& args)
 
 void TConsoleCommands::PlayKeysFuncEval(const script::TArgList&)
 {
-  FForm.Bots().Playback().PlayKeys(FForm.Bots().Bot());
+  FHost.Bots.Playback().PlayKeys(FHost.Bots.Bot());
 }
 
 void TConsoleCommands::PauseFuncEval(const script::TArgList& args)
 {
-  TAnimationPlayback& playback = FForm.Bots().Playback();
+  TAnimationPlayback& playback = FHost.Bots.Playback();
   playback.SetPaused(args.Count() == 0 || script::ArgBoolean(args, 0));
 }
 
 void TConsoleCommands::StepFuncEval(const script::TArgList& args)
 {
-  FForm.Bots().Playback().Step(FForm.Bots().Bot(),
-                               args.Count() == 0 ? 1 : script::ArgInteger(args, 0));
+  FHost.Bots.Playback().Step(FHost.Bots.Bot(), args.Count() == 0 ? 1 : script::ArgInteger(args, 0));
 }
 
 void TConsoleCommands::SpeedFuncEval(const script::TArgList& args)
@@ -65,25 +65,25 @@ void TConsoleCommands::SpeedFuncEval(const script::TArgList& args)
     Console().AddWrapped("Speed " + NumberText(speed) + " is not between " +
                          NumberText(TAnimationPlayback::MinSpeed) + " and " +
                          NumberText(TAnimationPlayback::MaxSpeed) + "; it stays " +
-                         NumberText(FForm.Bots().Playback().Speed()));
+                         NumberText(FHost.Bots.Playback().Speed()));
     return;
   }
-  FForm.Bots().Playback().SetSpeed(speed);
+  FHost.Bots.Playback().SetSpeed(speed);
 }
 
 void TConsoleCommands::LoopFuncEval(const script::TArgList& args)
 {
-  FForm.Bots().Playback().SetLoop(script::ArgBoolean(args, 0));
+  FHost.Bots.Playback().SetLoop(script::ArgBoolean(args, 0));
 }
 
 void TConsoleCommands::DrawPlaybackFuncEval(const script::TArgList& args)
 {
-  FForm.Bots().SetShowPlayback(script::ArgBoolean(args, 0));
+  FHost.Bots.SetShowPlayback(script::ArgBoolean(args, 0));
 }
 
 void TConsoleCommands::SkinsFuncEval(const script::TArgList&)
 {
-  TBotHost& bots = FForm.Bots();
+  TBotHost& bots = FHost.Bots;
   if (!bots.Viewing()) {
     Console().AddWrapped("Skins: only a model shown with --view has skins to choose from");
     return;
@@ -98,7 +98,7 @@ void TConsoleCommands::SkinsFuncEval(const script::TArgList&)
 
 void TConsoleCommands::SkinFuncEval(const script::TArgList& args)
 {
-  TBotHost& bots = FForm.Bots();
+  TBotHost& bots = FHost.Bots;
   const int32_t number = script::ArgInteger(args, 0);
   const std::vector<std::string> skins = bots.SkinChoices();
   if (number < 1 || size_t(number) > skins.size()) {
@@ -112,7 +112,7 @@ void TConsoleCommands::SkinFuncEval(const script::TArgList& args)
 
 void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
 {
-  TBotHost& bots = FForm.Bots();
+  TBotHost& bots = FHost.Bots;
   const std::string name = script::ArgText(args, 0);
   const bots::TMD2& body = bots.Bot().Model();
   if (!bots.Bot().Active() || !body.IsLoaded()) {
@@ -132,12 +132,12 @@ void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
 
 void TConsoleCommands::SmoothFuncEval(const script::TArgList& args)
 {
-  FForm.Bots().Style().Smooth = script::ArgBoolean(args, 0);
+  FHost.Bots.Style().Smooth = script::ArgBoolean(args, 0);
 }
 
 void TConsoleCommands::WireframeFuncEval(const script::TArgList& args)
 {
-  FForm.Bots().Style().Wireframe = script::ArgBoolean(args, 0);
+  FHost.Bots.Style().Wireframe = script::ArgBoolean(args, 0);
 }
 
 void TConsoleCommands::BackgroundFuncEval(const script::TArgList& args)
@@ -152,16 +152,16 @@ void TConsoleCommands::BackgroundFuncEval(const script::TArgList& args)
     }
     colour[i] = float(value) / 255.0f;
   }
-  std::copy(colour, colour + 3, FForm.Bots().Style().Background);
+  std::copy(colour, colour + 3, FHost.Bots.Style().Background);
 }
 
 void TConsoleCommands::FilterFuncEval(const script::TArgList& args)
 {
   const std::string name = script::ArgText(args, 0);
   if (strcasecmp(name.c_str(), "nearest") == 0)
-    FForm.Bots().Style().NearestFilter = true;
+    FHost.Bots.Style().NearestFilter = true;
   else if (strcasecmp(name.c_str(), "linear") == 0)
-    FForm.Bots().Style().NearestFilter = false;
+    FHost.Bots.Style().NearestFilter = false;
   else
     Console().AddWrapped("Filter: '" + name + "' is neither 'nearest' nor 'linear'");
 }
@@ -172,10 +172,10 @@ void TConsoleCommands::FieldOfViewFuncEval(const script::TArgList& args)
   if (!(degrees >= MinFieldOfView && degrees <= MaxFieldOfView)) {
     Console().AddWrapped("FieldOfView " + NumberText(degrees) + " is not between " +
                          NumberText(MinFieldOfView) + " and " + NumberText(MaxFieldOfView) +
-                         " degrees; it stays " + NumberText(FForm.Bots().Style().FieldOfView));
+                         " degrees; it stays " + NumberText(FHost.Bots.Style().FieldOfView));
     return;
   }
-  FForm.Bots().SetFieldOfView(degrees);
+  FHost.Bots.SetFieldOfView(degrees);
 }
 
 }  // namespace quarn::shell

@@ -19,7 +19,7 @@ namespace quarn::sprites {
 
 namespace {
 
-// A model's pose and culling, put back when the run ends.
+// A model's pose and drawing style, put back when the run ends.
 struct TSavedModel {
   explicit TSavedModel(bots::TMD2* model) : Model(model)
   {
@@ -27,7 +27,7 @@ struct TSavedModel {
     Previous = Model->PreviousFrame;
     Current = Model->CurrentFrame;
     Fraction = Model->Fraction;
-    Culling = Model->Culling;
+    Style = Model->Style;
   }
   ~TSavedModel()
   {
@@ -35,7 +35,7 @@ struct TSavedModel {
     Model->PreviousFrame = Previous;
     Model->CurrentFrame = Current;
     Model->Fraction = Fraction;
-    Model->Culling = Culling;
+    Model->Style = Style;
   }
   TSavedModel(const TSavedModel&) = delete;
   TSavedModel& operator=(const TSavedModel&) = delete;
@@ -43,7 +43,7 @@ struct TSavedModel {
   bots::TMD2* Model;
   int32_t Previous = -1, Current = 0;
   float Fraction = 0;
-  bool Culling = false;
+  render::TDrawStyle Style;
 };
 
 // The GL state of the caller (the window's, for the console command), put back at the end.
@@ -82,12 +82,12 @@ void SetModelState(const TSpriteOptions& options)
   glClearColor(background[0], background[1], background[2], options.Transparent ? 0.0f : 1.0f);
 }
 
-void SetPose(bots::TMD2& model, const TPose& pose, bool culling)
+void SetPose(bots::TMD2& model, const TPose& pose, const render::TDrawStyle& style)
 {
   model.PreviousFrame = pose.Previous;
   model.CurrentFrame = pose.Current;
   model.Fraction = pose.Previous == -1 ? 0 : pose.Fraction;
-  model.Culling = culling;
+  model.Style = style;
 }
 
 void DrawModel(bots::TMD2& model)
@@ -220,10 +220,10 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
         target.Bind();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         camera.Apply(direction);
-        SetPose(FBody, poses[size_t(index)], FOptions.Style.Culling);
+        SetPose(FBody, poses[size_t(index)], FOptions.Style);
         DrawModel(FBody);
         if (FWeapon) {
-          SetPose(*FWeapon, poses[size_t(index)], FOptions.Style.Culling);
+          SetPose(*FWeapon, poses[size_t(index)], FOptions.Style);
           DrawModel(*FWeapon);
         }
         if (!write) {
