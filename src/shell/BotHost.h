@@ -11,6 +11,7 @@
 #include "render/DrawStyle.h"
 #include "script/Script.h"
 #include "shell/AnimationPlayback.h"
+#include "shell/CameraControl.h"
 #include "shell/ModelReport.h"
 #include "shell/ModelViewer.h"
 
@@ -24,8 +25,9 @@ class TSoundManager;
 
 namespace quarn::shell {
 
-// The scene: the target camera turned by the mouse, the movement keys steering the bot, the
-// bot itself, the frame-number overlay and animation-file playback.
+// The scene: the camera (TCameraControl), the movement keys steering the bot, the bot itself,
+// how it plays (TAnimationPlayback) and is drawn, the frame-number overlay and animation-file
+// playback.
 class TBotHost {
 public:
   TBotHost();
@@ -35,9 +37,9 @@ public:
 
   void CreateCamera(int viewportWidth, int viewportHeight);
   // Puts the eye, the point looked at and the turns back as they were at start-up.
-  void ResetCamera();
+  void ResetCamera() { FCameraControl.Reset(); }
   // Moves the eye toward the point looked at (positive) or away, within fixed distances.
-  void Zoom(int notches);
+  void Zoom(int notches) { FCameraControl.Zoom(notches); }
   void CreateKeyMapAndBot();
   // Frees the bot and the camera while the GL context still exists.
   void Release();
@@ -137,7 +139,7 @@ public:
   void Resize(int viewportWidth, int viewportHeight);
 
   bots::TBot& Bot() { return *FBot; }
-  render::TTargetCamera& Camera() { return *FCamera; }
+  render::TTargetCamera& Camera() { return FCameraControl.Camera(); }
   uint16_t KeyState() const { return FKeyState; }
   bool AnimPlaying() const { return FAnimPlaying; }
   int32_t AnimIndex() const { return FAnimIndex; }
@@ -146,8 +148,6 @@ public:
 
 private:
   std::unique_ptr<bots::TBot> NewBot();
-  // The rotation about y at which the view looks level at the model.
-  float LevelPitch() const;
   // Called by the bot each time it enters a state: advances animation-file playback.
   void BotStateChanged();
   // The mask on the animation file's line `index` (0-based); EScriptError naming the file and
@@ -156,14 +156,12 @@ private:
   void StopAnimation();
   // After a bot is loaded: its frame groups, the playback back to the state machine.
   void BotLoaded();
-  // Turns the camera by a mouse motion, within the tilt limits.
-  void Turn(int dx, int dy);
   // The viewer's console lines about keys whose animations lie past the body's last frame
   // and a weapon whose frame count differs from the body's.
   void ReportMisfits(render::TConsole& console);
 
   script::TScript FBotScript;  // runs bot files; the bot lends it its own registry
-  std::unique_ptr<render::TTargetCamera> FCamera;
+  TCameraControl FCameraControl;
   std::unique_ptr<bots::TBot> FBot;  // never null after start-up
   render::TScreenArea FDrawnArea;
   bool FShowFrameNumber = false;
@@ -174,12 +172,11 @@ private:
   std::vector<TFrameGroup> FGroups;
   bool FShowPlayback = false;  // the overlay's playback form
   bool FViewing = false;
-  std::string FViewedModel;      // the viewed body's file, for its skins
-  render::TVector FFitCentre{};  // the framed model's centre, the camera's target once fitted
-  uint8_t FKeyMap[256] = {};     // action number of each virtual-key code
-  uint16_t FKeyState = 0;        // movement mask held down
-  std::string FAnimText;         // the animation file being played
-  size_t FAnimNext = 0;          // where its next line to apply starts
+  std::string FViewedModel;   // the viewed body's file, for its skins
+  uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
+  uint16_t FKeyState = 0;     // movement mask held down
+  std::string FAnimText;      // the animation file being played
+  size_t FAnimNext = 0;       // where its next line to apply starts
   bool FAnimPlaying = false;
   int32_t FAnimIndex = 0;
   std::string FAnimName;  // the file's name, for messages

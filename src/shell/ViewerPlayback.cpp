@@ -188,15 +188,13 @@ bool TBotHost::UseSkin(const std::string& fileName, render::TConsole& console)
 
 void TBotHost::Resize(int viewportWidth, int viewportHeight)
 {
-  if (!FCamera || viewportWidth <= 0 || viewportHeight <= 0) return;
-  FCamera->ViewVolume.ViewportWidth = viewportWidth;
-  FCamera->ViewVolume.ViewportHeight = viewportHeight;
+  FCameraControl.Resize(viewportWidth, viewportHeight);
 }
 
 void TBotHost::SetFieldOfView(double degrees)
 {
   FStyle.FieldOfView = degrees;
-  if (FCamera) FCamera->ViewVolume.FieldOfView = degrees;
+  FCameraControl.SetFieldOfView(degrees);
 }
 
 void TBotHost::ReportMisfits(render::TConsole& console)
