@@ -17,8 +17,6 @@ namespace quarn::shell {
 
 namespace {
 
-constexpr uint8_t DefaultJumpAction = 7;
-
 struct KeyBinding {
   uint16_t key;
   uint8_t action;
@@ -34,7 +32,7 @@ constexpr KeyBinding DefaultKeyMap[] = {
 
 }  // namespace
 
-TBotHost::TBotHost()
+TBotHost::TBotHost() : FViewer(*this)
 {
   FBotScript.Exceptions = true;
   FBotScript.Blocking = false;
@@ -51,7 +49,7 @@ void TBotHost::MouseLook()
 {
   // The viewer shows the cursor and turns the camera only while the left button is held, so
   // the mouse can go to the window's edges without turning the model.
-  FCameraControl.MouseLook(FViewing);
+  FCameraControl.MouseLook(FViewer.Viewing());
 }
 
 bool TBotHost::FitCamera(std::string& reason) { return FCameraControl.Fit(*FBot, reason); }
@@ -151,9 +149,7 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console,
   FBot->SoundManager = sounds;
   FFitPending = false;
   SetCulling(false);
-  if (FViewing) platform::ShowCursor(false);  // the mouse turns the camera again
-  FViewing = false;
-  FViewedModel.clear();
+  FViewer.Leave();
   try {
     FBot->Load(FBotScript, console, fileName);
   } catch (...) {
@@ -180,86 +176,10 @@ void TBotHost::LoadBotText(const std::string& name, const std::string& text,
   BotLoaded();
 }
 
-namespace {
-
-bool IsImageFile(const std::string& name)
-{
-  std::error_code error;
-  return std::filesystem::is_regular_file(name, error);
-}
-
-// The skin to show on the model at `modelPath`: `given` when it names a file, else the one
-// the search finds; "" with the reasons on the console when there is none.
-std::string ChooseSkin(const std::string& modelPath, const std::string& given,
-                       render::TConsole& console)
-{
-  if (!given.empty()) {
-    if (IsImageFile(given)) return given;
-    console.Add("Skin " + given + " not found; " + modelPath + " is drawn untextured");
-    return {};
-  }
-  bots::TMD2 probe;
-  if (!probe.LoadFromFile(modelPath)) return {};  // the model's own load reports it
-  const TSkinSearch search = FindSkin(modelPath, probe.SkinNames());
-  for (const std::string& refused : search.Refused) console.AddWrapped("Skin name " + refused);
-  if (search.Skipped > 0)
-    console.AddWrapped("Skin names: " + std::to_string(search.Skipped) + " more recorded in " +
-                       modelPath + " were not looked for (only the first " +
-                       std::to_string(MaxSkinNames) + " are)");
-  if (!search.Found.empty()) return search.Found;
-  console.AddWrapped("No skin found for " + modelPath + "; " + modelPath +
-                     " is drawn untextured. Tried:");
-  for (const std::string& tried : search.Tried) console.AddWrapped("  " + tried);
-  return {};
-}
-
-std::string BaseName(const std::string& path)
-{
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
-
 void TBotHost::ViewModel(const TViewRequest& request, render::TConsole& console,
                          bots::TSoundManager* sounds)
 {
-  for (const std::string* name :
-       {&request.Model, &request.Skin, &request.Weapon, &request.WeaponSkin}) {
-    std::string literal;
-    if (!QuoteScriptString(*name, literal)) {
-      console.AddWrapped("Cannot view: a file name holds a control character");
-      return;
-    }
-  }
-  std::string weapon = request.Weapon;
-  if (!weapon.empty()) {
-    bots::TMD2 probe;
-    if (!probe.LoadFromFile(weapon)) {
-      console.AddWrapped("Weapon model " + weapon + " not found; the model is shown without it");
-      console.AddWrapped("  " + bots::MD2LastError());
-      weapon.clear();
-    }
-  }
-  const std::string skin = ChooseSkin(request.Model, request.Skin, console);
-  const std::string weaponSkin =
-      weapon.empty() ? std::string() : ChooseSkin(weapon, request.WeaponSkin, console);
-
-  const std::string name = BaseName(request.Model) + " (view)";
-  LoadBotText(name, ViewerBotText(request.Model, skin, weapon, weaponSkin), "", console, sounds);
-  if (!FBot->Active() && (!skin.empty() || !weaponSkin.empty())) {
-    console.AddWrapped("The skins could not be loaded; the models are drawn untextured");
-    LoadBotText(name, ViewerBotText(request.Model, "", weapon, ""), "", console, sounds);
-  }
-  // Framed after the first frame, once the bot shows its first state's animation.
-  FFitPending = FBot->Active();
-  SetCulling(true);
-  if (!FViewing) platform::ShowCursor(true);
-  FViewing = true;
-  FViewedModel = request.Model;
-  // Space pauses and resumes in the viewer instead of jumping.
-  if (FKeyMap[platform::VK_SPACE] == DefaultJumpAction) SetKeyAction(platform::VK_SPACE, 0);
-  if (FBot->Active()) ReportMisfits(console);
+  FViewer.View(request, console, sounds);
 }
 
 namespace {

@@ -25,6 +25,9 @@ class TSoundManager;
 
 namespace quarn::shell {
 
+// The key map's action for the jump key (KEY_JUMP), Space's by default.
+inline constexpr uint8_t DefaultJumpAction = 7;
+
 // The scene: the camera (TCameraControl), the movement keys steering the bot, the bot itself,
 // how it plays (TAnimationPlayback) and is drawn, the frame-number overlay and animation-file
 // playback.
@@ -123,18 +126,10 @@ public:
     FShowFrameName = false;
   }
 
-  // Whether the bot is the viewer's (ViewModel) rather than a bot file's.
-  bool Viewing() const { return FViewing; }
-  // The viewed body's skins to choose from: those its recorded names lead to, then the other
-  // images beside it, each once.
-  std::vector<std::string> SkinChoices() const;
-  // Puts `fileName` on the body instead of its skin; on failure the skin stays and the
-  // console says why.
-  bool UseSkin(const std::string& fileName, render::TConsole& console);
-  // A viewer key (Space, ',', '.', '[', ']', PageUp, PageDown) acts on the playback and
-  // switches the overlay to its playback form; false for any other key or outside the viewer.
-  // `message` gets a line to show when the key could not do its job.
-  bool ViewerKey(uint16_t key, std::string& message);
+  // The viewing of a model (ViewModel): its skins, keys and what it lacks.
+  TModelViewer& Viewer() { return FViewer; }
+  // Frames the models once they have been updated (the first state's animation chosen).
+  void FitWhenUpdated() { FFitPending = true; }
   // The window's client area changed: the camera's viewport follows.
   void Resize(int viewportWidth, int viewportHeight);
 
@@ -156,9 +151,6 @@ private:
   void StopAnimation();
   // After a bot is loaded: its frame groups, the playback back to the state machine.
   void BotLoaded();
-  // The viewer's console lines about keys whose animations lie past the body's last frame
-  // and a weapon whose frame count differs from the body's.
-  void ReportMisfits(render::TConsole& console);
 
   script::TScript FBotScript;  // runs bot files; the bot lends it its own registry
   TCameraControl FCameraControl;
@@ -171,8 +163,7 @@ private:
   TAnimationPlayback FPlayback;
   std::vector<TFrameGroup> FGroups;
   bool FShowPlayback = false;  // the overlay's playback form
-  bool FViewing = false;
-  std::string FViewedModel;   // the viewed body's file, for its skins
+  TModelViewer FViewer;
   uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
   uint16_t FKeyState = 0;     // movement mask held down
   std::string FAnimText;      // the animation file being played

@@ -203,7 +203,7 @@ void TMainForm::FormKeyDown(uint16_t key)
   std::string message;
   if (key == platform::VK_ESCAPE)
     FWindow->Close();
-  else if (FConsole && !FConsole->IsOpen() && FBots.ViewerKey(key, message)) {
+  else if (FConsole && !FConsole->IsOpen() && FBots.Viewer().ViewerKey(key, message)) {
     if (!message.empty()) FConsole->AddAboveInput(message);
   } else if (!ConsoleEditKey(key))
     FBots.MovementKey(key, true);

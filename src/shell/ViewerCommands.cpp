@@ -84,11 +84,11 @@ void TConsoleCommands::DrawPlaybackFuncEval(const script::TArgList& args)
 void TConsoleCommands::SkinsFuncEval(const script::TArgList&)
 {
   TBotHost& bots = FHost.Bots;
-  if (!bots.Viewing()) {
+  if (!bots.Viewer().Viewing()) {
     Console().AddWrapped("Skins: only a model shown with --view has skins to choose from");
     return;
   }
-  const std::vector<std::string> skins = bots.SkinChoices();
+  const std::vector<std::string> skins = bots.Viewer().SkinChoices();
   if (skins.empty()) Console().Add("No skin found beside the model");
   const std::string& inUse = bots.Bot().Model().SkinFileName();
   for (size_t i = 0; i < skins.size(); ++i)
@@ -100,14 +100,14 @@ void TConsoleCommands::SkinFuncEval(const script::TArgList& args)
 {
   TBotHost& bots = FHost.Bots;
   const int32_t number = script::ArgInteger(args, 0);
-  const std::vector<std::string> skins = bots.SkinChoices();
+  const std::vector<std::string> skins = bots.Viewer().SkinChoices();
   if (number < 1 || size_t(number) > skins.size()) {
     Console().AddWrapped(skins.empty() ? "Skin: there is no skin to choose; LoadSkin loads one"
                                        : "Skin: choose 1 to " + std::to_string(skins.size()) +
                                              "; Skins lists them");
     return;
   }
-  bots.UseSkin(skins[size_t(number) - 1], Console());
+  bots.Viewer().UseSkin(skins[size_t(number) - 1], Console());
 }
 
 void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
@@ -123,7 +123,7 @@ void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
   // other image extensions.
   const TSkinSearch search = FindSkinNamed(body.FileName(), name);
   if (!search.Found.empty()) {
-    bots.UseSkin(search.Found, Console());
+    bots.Viewer().UseSkin(search.Found, Console());
     return;
   }
   Console().AddWrapped("Skin " + name + " not found; the model keeps its skin. Tried:");

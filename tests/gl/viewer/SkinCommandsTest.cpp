@@ -27,7 +27,7 @@ TEST_F(ViewerTest, SkinsListsTheRecordedAndNearbySkinsAndSkinAndLoadSkinSwitch)
   ASSERT_EQ(body.SkinFileName(), p + "green.tga");
 
   // The recorded skin first, then the other images beside the model, sorted.
-  EXPECT_THAT(form->Bots().SkinChoices(),
+  EXPECT_THAT(form->Bots().Viewer().SkinChoices(),
               ::testing::ElementsAre(p + "green.tga", p + "blue.tga", p + "broken.tga"));
   EXPECT_EQ(Said("Skins"), "1 " + p + "green.tga (in use)2 " + p + "blue.tga3 " + p + "broken.tga");
   struct TStep {
