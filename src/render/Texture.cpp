@@ -115,18 +115,21 @@ bool TTexture::LoadFromFile(const std::string& fileName)
   FailReason.clear();
   std::string ext = ExtractFileExt(fileName);
   std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  if (ext == ".JPG") return LoadJPG(fileName);
-  if (ext == ".BMP") return LoadBMP(fileName);
-  if (ext == ".TGA") return LoadTGA(fileName);
-  if (ext == ".WAL") return LoadWAL(fileName, ExtractFilePath(fileName) + PaletteFileName);
-  if (ext == ".PCX") return LoadPCX(fileName);
-  if (ext == ".PNG") return LoadPNG(fileName);
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::string known;
+  for (const TImageFormat& format : ImageFormats) {
+    if (ext == format.Extension) return (this->*format.Load)(fileName);
+    known += (known.empty() ? "" : " ") + std::string(format.Extension);
+  }
   std::error_code error;
   if (std::filesystem::exists(fileName, error))
-    FailReason =
-        "no reader for \"" + ExtractFileExt(fileName) + "\" images (.pcx .tga .bmp .jpg .wal .png)";
+    FailReason = "no reader for \"" + ExtractFileExt(fileName) + "\" images (" + known + ")";
   return false;
+}
+
+bool TTexture::LoadWALBeside(const std::string& fileName)
+{
+  return LoadWAL(fileName, ExtractFilePath(fileName) + PaletteFileName);
 }
 
 bool TTexture::LoadTGA(const std::string& fileName)

@@ -21,8 +21,7 @@ public:
   TTexture(const TTexture&) = delete;
   TTexture& operator=(const TTexture&) = delete;
 
-  // Chooses the reader by the extension (.JPG .BMP .TGA .WAL .PCX .PNG, any case); false for
-  // any other.
+  // Chooses the reader by the extension in ImageFormats, in any case; false for any other.
   bool LoadFromFile(const std::string& fileName);
   bool LoadTGA(const std::string& fileName);
   bool LoadBMP(const std::string& fileName);
@@ -30,6 +29,8 @@ public:
   bool LoadJPG(const std::string& fileName);
   bool LoadPCX(const std::string& fileName);  // silent on failure, like the TGA reader
   bool LoadPNG(const std::string& fileName);  // silent on failure, like the TGA reader
+  // A WAL with the palette.pal from its own folder.
+  bool LoadWALBeside(const std::string& fileName);
 
   virtual void Bind();
   virtual void Unbind();
@@ -50,6 +51,18 @@ private:
   bool ReadFile(const std::string& fileName, const char* format, uint64_t maxSize,
                 std::vector<uint8_t>& data);
   bool Upload(TImage& image);
+};
+
+// The skin formats: the extension that chooses each (lower case, with its dot) and the loader
+// that reads it. LoadFromFile chooses by this table and the skin search tries the extensions in
+// its order, so a new format is a reader and a row here.
+struct TImageFormat {
+  const char* Extension;
+  bool (TTexture::*Load)(const std::string& fileName);
+};
+inline constexpr TImageFormat ImageFormats[] = {
+    {".pcx", &TTexture::LoadPCX}, {".tga", &TTexture::LoadTGA},       {".bmp", &TTexture::LoadBMP},
+    {".jpg", &TTexture::LoadJPG}, {".wal", &TTexture::LoadWALBeside}, {".png", &TTexture::LoadPNG},
 };
 
 // Additive blending weighted by source alpha; and off again.

@@ -13,6 +13,7 @@
 #include "platform/Application.h"
 #include "platform/VirtualKeys.h"
 #include "render/Console.h"
+#include "render/Texture.h"
 #include "shell/BotHost.h"
 
 namespace quarn::shell {
@@ -75,8 +76,8 @@ public:
     std::string stem, extension;
     SplitExtension(path, stem, extension);
     if (!extension.empty() && Try(path)) return true;
-    for (const char* other : SkinExtensions)
-      if (!SameExtension(extension, other) && Try(stem + other)) return true;
+    for (const render::TImageFormat& format : render::ImageFormats)
+      if (!SameExtension(extension, format.Extension) && Try(stem + format.Extension)) return true;
     return false;
   }
 
@@ -125,7 +126,7 @@ TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string
   }
   std::string stem, extension;
   SplitExtension(modelPath, stem, extension);
-  if (!BaseNameOf(stem).empty()) search.TryWithExtensions(stem + SkinExtensions[0]);
+  if (!BaseNameOf(stem).empty()) search.TryWithExtensions(stem + render::ImageFormats[0].Extension);
   return result;
 }
 
@@ -215,15 +216,12 @@ namespace {
 constexpr size_t MaxFolderEntries = 4096;
 constexpr size_t MaxSkinChoices = 64;
 
-// Extensions a skin can have (the readers TTexture chooses among).
-constexpr const char* ImageExtensions[] = {".pcx", ".tga", ".png", ".bmp", ".jpg", ".wal"};
-
 bool IsImageName(const std::string& name)
 {
   const size_t dot = name.find_last_of('.');
   if (dot == std::string::npos) return false;
-  for (const char* extension : ImageExtensions)
-    if (strcasecmp(name.c_str() + dot, extension) == 0) return true;
+  for (const render::TImageFormat& format : render::ImageFormats)
+    if (strcasecmp(name.c_str() + dot, format.Extension) == 0) return true;
   return false;
 }
 

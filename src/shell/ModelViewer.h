@@ -36,15 +36,12 @@ struct TSkinSearch {
 // recording thousands would otherwise cost a dozen file look-ups and console lines each.
 inline constexpr size_t MaxSkinNames = 32;
 
-// Image extensions tried for a skin whose recorded file is missing, in this order.
-inline constexpr const char* SkinExtensions[] = {".pcx", ".tga", ".bmp", ".jpg", ".wal"};
-
 // Finds the skin of the model at `modelPath` from the first MaxSkinNames non-empty names
 // recorded in it. For each name: the recorded path, then its base name in the model's folder,
-// each as recorded and then with every other image extension; after all names, an image with
-// the model's own base name beside it. Absolute names and names with ".." are not followed as paths
-// (their base name still is), so a model cannot point outside the current directory or its own
-// folder.
+// each as recorded and then with every other image extension (render::ImageFormats' order); after
+// all names, an image with the model's own base name beside it. Absolute names and names with ".."
+// are not followed as paths (their base name still is), so a model cannot point outside the current
+// directory or its own folder.
 TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string>& recordedNames);
 
 // Finds a skin the user names for the model at `modelPath`: the name as given, then its base

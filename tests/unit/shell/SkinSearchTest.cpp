@@ -71,6 +71,7 @@ TEST_F(SkinSearchTest, FirstRecordedNameWhoseFileExistsWins)
        "m/blue.pcx",
        0},
       {"model's own base name last", {"m/box.jpg"}, {"red.pcx"}, "m/box.jpg", 0},
+      {"a PNG for a recorded PCX", {"m/red.png"}, {"players/x/red.pcx"}, "m/red.png", 0},
       {"'..' is not followed, its base name is",
        {"red.pcx", "m/red.pcx"},
        {"../red.pcx"},
@@ -102,10 +103,10 @@ TEST_F(SkinSearchTest, NothingFoundListsEveryNameTriedOnce)
 {
   const quarn::shell::TSkinSearch result = FindSkin("m/box.md2", {"red.pcx", "red.tga"});
   EXPECT_EQ(result.Found, "");
-  const std::vector<std::string> expected = {"red.pcx",   "red.tga",   "red.bmp",   "red.jpg",
-                                             "red.wal",   "m/red.pcx", "m/red.tga", "m/red.bmp",
-                                             "m/red.jpg", "m/red.wal", "m/box.pcx", "m/box.tga",
-                                             "m/box.bmp", "m/box.jpg", "m/box.wal"};
+  const std::vector<std::string> expected = {
+      "red.pcx",   "red.tga",   "red.bmp",   "red.jpg",   "red.wal",   "red.png",
+      "m/red.pcx", "m/red.tga", "m/red.bmp", "m/red.jpg", "m/red.wal", "m/red.png",
+      "m/box.pcx", "m/box.tga", "m/box.bmp", "m/box.jpg", "m/box.wal", "m/box.png"};
   EXPECT_EQ(result.Tried, expected);
 }
 
@@ -136,8 +137,8 @@ TEST_F(SkinSearchTest, OnlyTheFirstRecordedNamesAreLookedFor)
     EXPECT_EQ(result.Found, c.Found);
     EXPECT_EQ(result.Skipped, c.Skipped);
     if (c.Found.empty()) {
-      // Each name with five extensions, as recorded and beside the model; then the model's own.
-      EXPECT_EQ(result.Tried.size(), quarn::shell::MaxSkinNames * 10 + 5);
+      // Each name with six extensions, as recorded and beside the model; then the model's own.
+      EXPECT_EQ(result.Tried.size(), quarn::shell::MaxSkinNames * 12 + 6);
       EXPECT_EQ(std::count(result.Tried.begin(), result.Tried.end(), "m/s31.wal"), 1);
       EXPECT_EQ(std::count(result.Tried.begin(), result.Tried.end(), "m/s32.pcx"), 0);
     }
