@@ -297,6 +297,7 @@ void TMainForm::SetConsoleSceneArea()
 
 void TMainForm::FollowWindowSize()
 {
+  if (!FOptions.View) return;  // only the viewer's window can be resized
   const int width = FWindow->ClientWidth(), height = FWindow->ClientHeight();
   if (width <= 0 || height <= 0 || (width == FConsole->Width && height == FConsole->Height)) return;
   FBots.Resize(width, height);

@@ -92,8 +92,7 @@ private:
   // Tells the console where the frame so far may hold more than black.
   void SetConsoleSceneArea();
   void TakeScreenshots();
-  // The camera's viewport and the console follow the window's size (the viewer's window
-  // can be resized).
+  // The camera's viewport and the console follow the viewer's window, which can be resized.
   void FollowWindowSize();
   // Hands an editing key to the open console; false when the key is not one of them.
   bool ConsoleEditKey(uint16_t key);
