@@ -448,8 +448,9 @@ void TModelViewer::ReportMisfits(render::TConsole& console)
   }
   if (!misfits.empty()) {
     std::string line = std::to_string(misfits.size()) + " of " + std::to_string(keys + 1) +
-                       " animations lie past the last frame " + std::to_string(frames - 1) +
-                       " of " + body.FileName() + " and show it standing still:";
+                       " animations the keys play lie past the last frame " +
+                       std::to_string(frames - 1) + " of " + body.FileName() +
+                       " and hold that frame:";
     for (size_t i = 0; i < misfits.size(); ++i) line += (i ? ", " : " ") + misfits[i];
     console.AddWrapped(line + ". Animations lists its frames; Play('name') plays them");
   }
@@ -457,7 +458,7 @@ void TModelViewer::ReportMisfits(render::TConsole& console)
   if (FHost.Bot().HasWeapon() && weapon.IsLoaded() && weapon.GetFrameCount() != frames)
     console.AddWrapped("Weapon " + weapon.FileName() + " has " +
                        std::to_string(weapon.GetFrameCount()) + " frames, the body " +
-                       std::to_string(frames) + "; past its last frame it stands still");
+                       std::to_string(frames) + "; past its last frame it holds that frame");
 }
 
 }  // namespace quarn::shell

@@ -73,7 +73,7 @@ TEST_F(ViewerTest, KeysAndAWeaponThatDoNotFitTheModelAreReportedOnce)
   View(weaponFile);
   const std::vector<std::string> said(Lines().begin() + long(before), Lines().end());
   std::string text;
-  for (const std::string& line : said) text += line + "\n";
+  for (const std::string& line : said) text += line;  // wrapped lines joined again
   EXPECT_EQ(text.find("idle"), std::string::npos);
   EXPECT_NE(text.find(" of 5 animations"), std::string::npos) << text;
   EXPECT_NE(text.find("UP 40-45"), std::string::npos) << text;
