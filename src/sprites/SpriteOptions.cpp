@@ -102,6 +102,11 @@ constexpr TValueOption ValueOptions[] = {
      [](const std::string& v, TSpriteOptions& o) { return ParseSize(v, o.Width, o.Height); }},
     {"--background", "'transparent' or a colour #rrggbb",
      [](const std::string& v, TSpriteOptions& o) { return ParseBackground(v, o); }},
+    {"--filter", "'nearest' or 'linear'",
+     [](const std::string& v, TSpriteOptions& o) {
+       o.Style.NearestFilter = v == "nearest";
+       return v == "nearest" || v == "linear";
+     }},
     {"--out", "a DIR",
      [](const std::string& v, TSpriteOptions& o) { return TakeName(v, o.OutDir); }},
 };
@@ -128,6 +133,12 @@ TParseResult ParseSpriteOptions(const std::vector<std::string>& args, bool model
       options.Gif = true;
     } else if (arg == "--perspective") {
       options.Perspective = true;
+    } else if (arg == "--smooth") {
+      options.Style.Smooth = true;
+    } else if (arg == "--wireframe") {
+      options.Style.Wireframe = true;
+    } else if (arg == "--no-culling") {
+      options.Style.Culling = false;
     } else if (const TValueOption* option = FindValueOption(arg)) {
       if (i + 1 == args.size() || !option->Take(args[i + 1], options)) {
         error = arg + " needs " + option->Needs +
@@ -169,13 +180,16 @@ const char* SpriteUsage()
   return "usage: quarn --render MODEL.md2 [--skin IMAGE] [--weapon W.md2 [--weapon-skin IMAGE]]\n"
          "             [--anim NAME|FIRST-LAST]... [--fps N] [--directions N] [--elevation DEG]\n"
          "             [--size WxH] [--background transparent|#rrggbb] [--out DIR]\n"
-         "             [--sheet] [--gif] [--perspective]\n"
+         "             [--sheet] [--gif] [--perspective] [--smooth] [--wireframe]\n"
+         "             [--filter nearest|linear] [--no-culling]\n"
          "\n"
          "  Renders sprites of a model without a display: every recorded animation (or\n"
          "  those named), its keyframes (or --fps frames a second, blended between them),\n"
          "  from 8 directions (or N) at 30 degrees elevation, 128x128, on a transparent\n"
          "  background, into ./sprites as NAME_dirD_FFF.png; --sheet adds NAME.png and\n"
-         "  NAME.json per animation, --gif NAME_dirD.gif per animation and direction.\n";
+         "  NAME.json per animation, --gif NAME_dirD.gif per animation and direction.\n"
+         "  --smooth, --wireframe, --filter and --no-culling draw as the viewer's\n"
+         "  Smooth, Wireframe, Filter and Culling commands do.\n";
 }
 
 std::vector<std::string> SplitOptionText(const std::string& text)

@@ -27,14 +27,16 @@ TEST(SpriteOptions, EveryOptionTakesItsValue)
 {
   TSpriteOptions options;
   std::string error;
-  ASSERT_EQ(ParseSpriteOptions(
-                {"--render",      "m.md2", "--skin",       "s.pcx",   "--weapon",    "w.md2",
-                 "--weapon-skin", "w.pcx", "--anim",       "run",     "--anim",      "3-7",
-                 "--fps",         "24",    "--directions", "4",       "--elevation", "-12.5",
-                 "--size",        "64x32", "--background", "#ff8000", "--out",       "o",
-                 "--sheet",       "--gif", "--perspective"},
-                true, options, error),
-            TParseResult::Ok)
+  ASSERT_EQ(
+      ParseSpriteOptions(
+          {"--render",      "m.md2",       "--skin",        "s.pcx",    "--weapon",    "w.md2",
+           "--weapon-skin", "w.pcx",       "--anim",        "run",      "--anim",      "3-7",
+           "--fps",         "24",          "--directions",  "4",        "--elevation", "-12.5",
+           "--size",        "64x32",       "--background",  "#ff8000",  "--out",       "o",
+           "--sheet",       "--gif",       "--perspective", "--smooth", "--wireframe", "--filter",
+           "nearest",       "--no-culling"},
+          true, options, error),
+      TParseResult::Ok)
       << error;
   EXPECT_EQ(options.Skin, "s.pcx");
   EXPECT_EQ(options.Weapon, "w.md2");
@@ -51,6 +53,8 @@ TEST(SpriteOptions, EveryOptionTakesItsValue)
   EXPECT_FLOAT_EQ(options.Style.Background[2], 0.0f);
   EXPECT_EQ(options.OutDir, "o");
   EXPECT_TRUE(options.Sheet && options.Gif && options.Perspective);
+  EXPECT_TRUE(options.Style.Smooth && options.Style.Wireframe && options.Style.NearestFilter);
+  EXPECT_FALSE(options.Style.Culling);
 }
 
 // Each line is refused with an error naming what was wrong.
@@ -77,6 +81,7 @@ TEST(SpriteOptions, RefusedLines)
       {{"--render", "m.md2", "--size", "64"}, true, "not '64'"},
       {{"--render", "m.md2", "--background", "#12345g"}, true, "not '#12345g'"},
       {{"--render", "m.md2", "--out", ""}, true, "--out needs a DIR"},
+      {{"--render", "m.md2", "--filter", "smooth"}, true, "--filter needs 'nearest' or 'linear'"},
       {{"--render", "m.md2", "--weapon-skin", "w.pcx"}, true, "--weapon-skin needs --weapon"},
       {{"--render", "m.md2", "extra.md2"}, true, "unknown option 'extra.md2'"},
       {{"--render", "m.md2", "--spin"}, true, "unknown option '--spin'"},
