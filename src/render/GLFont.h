@@ -15,6 +15,10 @@ namespace quarn::render {
 // the top edge, x from the left.
 void UsePixelSpace(int32_t width, int32_t height);
 
+// The text grid Print places text on: a column is 16 pixels across, a row 24 down.
+inline constexpr int32_t TextCellWidth = 16;
+inline constexpr int32_t TextCellHeight = 24;
+
 // Screen-space text from a font image holding a 16 x 16 grid of glyphs: glyphs 0..127 (upper
 // half of the image) are glyph set 0, 128..255 (lower half) set 1; glyph k of a set is the
 // character k + 32. Text sits on a grid of cells 16 pixels wide and 24 high; a glyph is drawn

@@ -96,9 +96,9 @@ void TBotHost::AdvanceAndDrawBot()
   FDrawnArea = FBot->DrawnArea();
 }
 
-void TBotHost::DrawFrameNumberOverlay(render::TGLFont& font)
+void TBotHost::DrawFrameNumberOverlay(render::TGLFont& font, int32_t row)
 {
-  if (FShowFrameNumber) font.Print(0, 17, FrameNumberText(), 1);
+  if (FShowFrameNumber) font.Print(0, FShowPlayback ? row - 1 : row, FrameNumberText(), 1);
 }
 
 std::string TBotHost::FrameNumberText() const

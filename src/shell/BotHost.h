@@ -51,7 +51,9 @@ public:
   void AdvanceAndDrawBot();
   // The window pixels the last AdvanceAndDrawBot may have touched.
   render::TScreenArea DrawnArea() const { return FDrawnArea; }
-  void DrawFrameNumberOverlay(render::TGLFont& font);
+  // The frame overlay on text row `row` (the playback form one row higher, clear of the FPS
+  // overlay's row).
+  void DrawFrameNumberOverlay(render::TGLFont& font, int32_t row);
   // "Frame:" and the body model's frame, or "-" while no bot is loaded.
   std::string FrameNumberText() const;
 

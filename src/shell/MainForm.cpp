@@ -168,7 +168,7 @@ void TMainForm::GLTimerTimer(TDXTimer&, int32_t)
   DrawFPSOverlay();                      // 4 frames-per-second overlay
   SetConsoleSceneArea();                 // 5 where the frame holds more than black
   FConsole->Draw();                      // 6 console
-  FBots.DrawFrameNumberOverlay(*FFont);  // 7 frame-number overlay
+  FBots.DrawFrameNumberOverlay(*FFont, OverlayRow());  // 7 frame-number overlay
   TakeScreenshots();                     // 8 screenshots of the finished frame
   FOpenGL->EndFrame();                   // 9 swap
 }
@@ -278,7 +278,15 @@ void TMainForm::PrepareConsole()
 
 void TMainForm::DrawFPSOverlay()
 {
-  if (FShowFPS) FFont->Print(30, FPSRow, "FPS:" + std::to_string(FGLTimer.FrameRate()), 1);
+  if (FShowFPS)
+    FFont->Print(FPSColumn + (FFont->Width - 640) / render::TextCellWidth, OverlayRow(),
+                 "FPS:" + std::to_string(FGLTimer.FrameRate()), 1);
+}
+
+int TMainForm::OverlayRow() const
+{
+  // As near the bottom in a window of any height as in one 480 pixels high.
+  return FPSRow + (FFont->Height - 480) / render::TextCellHeight;
 }
 
 void TMainForm::SetConsoleSceneArea()
@@ -291,7 +299,7 @@ void TMainForm::SetConsoleSceneArea()
     return;
   }
   render::TScreenArea drawn = FBots.DrawnArea();
-  if (FShowFPS) drawn = drawn.United(FFont->RowArea(FPSRow));
+  if (FShowFPS) drawn = drawn.United(FFont->RowArea(OverlayRow()));
   FConsole->SceneArea = drawn;
 }
 

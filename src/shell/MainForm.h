@@ -39,7 +39,8 @@ struct TMainFormOptions {
 // The largest start-up file run; a bigger one is reported and not run.
 inline constexpr size_t AutoexecMaxBytes = size_t(1) << 20;
 
-inline constexpr int FPSRow = 17;  // text row of the frames-per-second overlay
+inline constexpr int FPSRow = 17;  // text row of the overlays in a 640x480 window
+inline constexpr int FPSColumn = 30;  // text column of the frames-per-second overlay there
 
 // The program's only window and the owner of everything that lives for the whole run.
 // Construction creates the window and runs FormCreate; destruction runs FormDestroy.
@@ -89,6 +90,8 @@ private:
   void SetFixedGLState();
   void PrepareConsole();
   void DrawFPSOverlay();
+  // Text row of the overlays, following the window's height.
+  int OverlayRow() const;
   // Tells the console where the frame so far may hold more than black.
   void SetConsoleSceneArea();
   void TakeScreenshots();
