@@ -87,7 +87,8 @@ void TCompiler::Charge(size_t bytes)
 
 // The typed nodes replace the call node the tree was charged for, with what they hold more.
 static_assert(sizeof(TBlockNode) == sizeof(TFuncExpr) && sizeof(TBranchNode) == sizeof(TFuncExpr) &&
-              sizeof(TAssignNode) - sizeof(TFuncExpr) <= TypedNodeExtraBytes);
+              sizeof(TAssignNode) - sizeof(TFuncExpr) <= TypedNodeExtraBytes &&
+              sizeof(TLoopNode) - sizeof(TFuncExpr) <= TypedNodeExtraBytes);
 
 std::unique_ptr<TFuncExpr> TCompiler::Typed(
     std::unique_ptr<TFuncExpr> (*make)(std::unique_ptr<TFuncExpr>), std::unique_ptr<TFuncExpr> call)
@@ -183,7 +184,7 @@ TCompiler::TNode TCompiler::While()
   node->AddArg(Expression());
   if (!FTokenizer.Accept(K::KwDo)) FTokenizer.Fail(msg::DoExpected);
   node->AddArg(Statement());
-  return node;
+  return Typed(MakeLoop, std::move(node));
 }
 
 TCompiler::TNode TCompiler::Repeat()
@@ -199,7 +200,7 @@ TCompiler::TNode TCompiler::Repeat()
   }
   node->AddArg(Expression());
   for (TNode& statement : body) node->AddArg(std::move(statement));
-  return node;
+  return Typed(MakeLoop, std::move(node));
 }
 
 TCompiler::TNode TCompiler::For()
@@ -218,7 +219,7 @@ TCompiler::TNode TCompiler::For()
   if (!FTokenizer.Accept(K::KwDo)) FTokenizer.Fail(msg::DoExpected);
   node->AddArg(Constant(Variant(step), -1));
   node->AddArg(Statement());
-  return node;
+  return Typed(MakeLoop, std::move(node));
 }
 
 void TCompiler::Const()

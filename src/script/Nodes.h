@@ -28,6 +28,7 @@ std::unique_ptr<TFuncExpr> MakeBlock(std::unique_ptr<TFuncExpr> call);
 std::unique_ptr<TFuncExpr> MakeBranch(std::unique_ptr<TFuncExpr> call);
 std::unique_ptr<TFuncExpr> MakeAssignment(std::unique_ptr<TFuncExpr> call);
 std::unique_ptr<TFuncExpr> MakeOperator(std::unique_ptr<TFuncExpr> call);
+std::unique_ptr<TFuncExpr> MakeLoop(std::unique_ptr<TFuncExpr> call);
 
 // BEGIN or SCRIPT whose every argument is a statement. A block cannot loop: it takes no stop
 // check of its own, and the statements report their own errors.
@@ -150,6 +151,27 @@ private:
   // operator; else null.
   Variant* FTarget = nullptr;
   const TOperatorNode* FSource = nullptr;
+};
+
+// WHILE and REPEAT whose condition is a BOOLEAN constant or call, and FOR whose bounds are
+// integers read without evaluating anything (constants, variables, integer operators over
+// those) into an undefined or INTEGER variable; every body argument is a statement. The turns
+// are those of the built-ins (Loops.h); a FOR whose bounds or variable are anything else
+// takes the general call.
+class TLoopNode final : public TFuncExpr {
+public:
+  enum class TKind : uint8_t { While, Repeat, For };
+  TLoopNode(TFuncExpr& call, TKind kind) : TFuncExpr(call), FLoop(kind) {}
+  void Eval(Variant& result) override;
+  std::string_view KindName() const override
+  {
+    return FLoop == TKind::While ? "while" : FLoop == TKind::Repeat ? "repeat" : "for";
+  }
+
+private:
+  bool RunDirectly(Variant& result);
+
+  TKind FLoop;
 };
 
 // What the operator and assignment nodes hold beyond the call node they replace: the

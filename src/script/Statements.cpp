@@ -6,36 +6,9 @@
 
 #include "script/Builtins.h"
 #include "script/Errors.h"
+#include "script/Loops.h"
 
 namespace quarn::script {
-
-namespace {
-
-bool EvalCondition(TExpr& node, Variant& scratch)
-{
-  node.Eval(scratch);
-  return Truth(scratch);
-}
-
-enum class TBodyEnd { Completed, Broken };
-
-// Runs the statements of a loop body: break ends the loop, continue ends the iteration,
-// anything else passes out.
-inline TBodyEnd RunBody(std::span<TExpr* const> body, TRunState& state, Variant& scratch)
-{
-  for (TExpr* statement : body) {
-    statement->Eval(scratch);
-    TJump& pending = state.PendingJump;
-    if (pending != TJump::None) {
-      const TJump jump = pending;
-      pending = TJump::None;
-      return jump == TJump::Break ? TBodyEnd::Broken : TBodyEnd::Completed;
-    }
-  }
-  return TBodyEnd::Completed;
-}
-
-}  // namespace
 
 void EvalBegin(TFunction&, int, const TArgList& args, Variant&)
 {
@@ -94,74 +67,25 @@ void EvalIfElse(TFunction&, int pattern, const TArgList& args, Variant&)
             discarded);
 }
 
-// A condition that is a call node is evaluated before every test; one that is a value was
-// computed once before the loop. Every iteration checks for a stop request, so even a loop
-// that makes no call can be stopped.
-void EvalWhile(TFunction& self, int, const TArgList& args, Variant&)
+void EvalWhile(TFunction&, int, const TArgList& args, Variant&)
 {
   Variant scratch;
-  TExpr& condition = *args.Items(0);
-  for (;;) {
-    args.State().CheckStop();
-    if (!EvalCondition(condition, scratch)) return;
-    if (RunBody(args.Nodes().subspan(1), args.State(), scratch) == TBodyEnd::Broken) return;
-  }
+  RunWhile(*args.Items(0), args.Nodes().subspan(1), args.State(), scratch);
 }
 
-void EvalRepeat(TFunction& self, int, const TArgList& args, Variant&)
+void EvalRepeat(TFunction&, int, const TArgList& args, Variant&)
 {
   Variant scratch;
-  TExpr& condition = *args.Items(0);
-  for (;;) {
-    args.State().CheckStop();
-    if (RunBody(args.Nodes().subspan(1), args.State(), scratch) == TBodyEnd::Broken) return;
-    if (EvalCondition(condition, scratch)) return;
-  }
+  RunRepeat(*args.Items(0), args.Nodes().subspan(1), args.State(), scratch);
 }
 
-void EvalFor(TFunction& self, int, const TArgList& args, Variant&)
+void EvalFor(TFunction&, int, const TArgList& args, Variant&)
 {
-  TExpr& variable = *args.Items(0);
   const int32_t start = args.Value(1).ToInteger();
   const int32_t end = args.Value(2).ToInteger();
-  const Variant step(args.Value(3).ToInteger());
-  const bool up = step.AsInteger() >= 1;
-  variable.Assign(Variant(start));
-  // A plain variable holding an integer is read and stepped in place; anything else (an
-  // element, a value the body changed to another kind, a step leaving 32 bits) goes through
-  // Eval, the value library's addition and Assign.
-  TVariable* plain = nullptr;
-  if (variable.NodeKind() == TExprKind::Var) {
-    TDataItem& item = static_cast<TVarExpr&>(variable).Item();
-    if (item.IsVariable()) plain = static_cast<TVariable*>(&item);
-  }
-  // the loop runs while the variable is between start and end
-  const int32_t low = up ? start : end, high = up ? end : start;
-  const std::span<TExpr* const> body = args.Nodes().subspan(4);
-  TRunState& state = args.State();
+  const int32_t step = args.Value(3).ToInteger();
   Variant current;
-  for (;;) {
-    state.CheckStop();
-    int32_t value;
-    if (plain && plain->Value().IsInteger()) {
-      value = plain->Value().AsInteger();
-    } else {
-      variable.Eval(current);
-      value = current.ToInteger();
-    }
-    if (value < low || value > high) return;
-    if (RunBody(body, state, current) == TBodyEnd::Broken) return;
-    if (plain && plain->Value().IsInteger()) {
-      const int64_t next = int64_t{plain->Value().AsInteger()} + step.AsInteger();
-      if (next >= INT32_MIN && next <= INT32_MAX) {
-        plain->MutableValue().SetInteger(static_cast<int32_t>(next));
-        continue;
-      }
-    }
-    variable.Eval(current);
-    VarAdd(current, step, current);
-    variable.Assign(current);
-  }
+  RunFor(*args.Items(0), start, end, step, args.Nodes().subspan(4), args.State(), current);
 }
 
 }  // namespace quarn::script

@@ -57,7 +57,7 @@ TEST_F(QScriptFiles, DumpTreeShowsEachNodesKind)
   script::SetSpecialiseNodes(true);
   const std::string name = Write(
       "x := 0;\nfor i := 1 to 3 do\n  if i mod 2 = 0 then x := x + i else a[i] := 'v' + 'w';\n"
-      "Print(x * 1.5)");
+      "Print(x * 1.5);\nwhile x < 0 do x := 1; repeat until true");
   TResult typed = RunQScript({"--dump-tree", name});
   TResult general = RunQScript({"--no-specialise", "--dump-tree", name});
   script::SetSpecialiseNodes(before);
@@ -67,7 +67,7 @@ TEST_F(QScriptFiles, DumpTreeShowsEachNodesKind)
             "  assignment SET 1:1\n"
             "    variable X 1:1\n"
             "    constant 0 1:6\n"
-            "  call FOR 2:1\n"
+            "  for FOR 2:1\n"
             "    variable I 2:5\n"
             "    constant 1 2:10\n"
             "    constant 3 2:15\n"
@@ -90,9 +90,18 @@ TEST_F(QScriptFiles, DumpTreeShowsEachNodesKind)
             "  call PRINT 4:1\n"
             "    operator * 4:9\n"
             "      variable X 4:7\n"
-            "      constant 1.5 4:11\n");
+            "      constant 1.5 4:11\n"
+            "  while WHILE 5:1\n"
+            "    integer operator < 5:9\n"
+            "      variable X 5:7\n"
+            "      constant 0 5:11\n"
+            "    assignment SET 5:16\n"
+            "      variable X 5:16\n"
+            "      constant 1 5:21\n"
+            "  repeat REPEAT 5:24\n"
+            "    constant TRUE 5:37\n");
   const std::regex typedKind("^( *)(block|if-else|integer operator|integer assignment|"
-                             "assignment|operator) ",
+                             "assignment|operator|for|while|repeat) ",
                              std::regex::ECMAScript | std::regex::multiline);
   const std::string expected = std::regex_replace(typed.Out, typedKind, "$1call ");
   EXPECT_EQ(general.Status, ExitSuccess);

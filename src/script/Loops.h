@@ -1,0 +1,100 @@
+// What the loop built-ins and the loop nodes do alike: the turns of while, repeat and for.
+// Every turn checks for a stop request, so even a loop that makes no call can be stopped.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "script/Builtins.h"
+#include "script/Expr.h"
+#include "script/RunState.h"
+
+namespace quarn::script {
+
+enum class TBodyEnd { Completed, Broken };
+
+// Runs the statements of a loop body: break ends the loop, continue ends the turn, anything
+// else passes out.
+inline TBodyEnd RunBody(std::span<TExpr* const> body, TRunState& state, Variant& scratch)
+{
+  for (TExpr* statement : body) {
+    statement->Eval(scratch);
+    TJump& pending = state.PendingJump;
+    if (pending != TJump::None) {
+      const TJump jump = pending;
+      pending = TJump::None;
+      return jump == TJump::Break ? TBodyEnd::Broken : TBodyEnd::Completed;
+    }
+  }
+  return TBodyEnd::Completed;
+}
+
+inline bool EvalCondition(TExpr& node, Variant& scratch)
+{
+  node.Eval(scratch);
+  return Truth(scratch);
+}
+
+// A condition that is a call node is evaluated before every test; one that is a value was
+// computed once before the loop.
+inline void RunWhile(TExpr& condition, std::span<TExpr* const> body, TRunState& state,
+                     Variant& scratch)
+{
+  for (;;) {
+    state.CheckStop();
+    if (!EvalCondition(condition, scratch)) return;
+    if (RunBody(body, state, scratch) == TBodyEnd::Broken) return;
+  }
+}
+
+inline void RunRepeat(TExpr& condition, std::span<TExpr* const> body, TRunState& state,
+                      Variant& scratch)
+{
+  for (;;) {
+    state.CheckStop();
+    if (RunBody(body, state, scratch) == TBodyEnd::Broken) return;
+    if (EvalCondition(condition, scratch)) return;
+  }
+}
+
+// The variable runs from start to end by step (1 or -1) while it stays between the two.
+inline void RunFor(TExpr& variable, int32_t start, int32_t end, int32_t stepBy,
+                   std::span<TExpr* const> body, TRunState& state, Variant& current)
+{
+  const Variant step(stepBy);
+  const bool up = stepBy >= 1;
+  variable.Assign(Variant(start));
+  // A plain variable holding an integer is read and stepped in place; anything else (an
+  // element, a value the body changed to another kind, a step leaving 32 bits) goes through
+  // Eval, the value library's addition and Assign.
+  TVariable* plain = nullptr;
+  if (variable.NodeKind() == TExprKind::Var) {
+    TDataItem& item = static_cast<TVarExpr&>(variable).Item();
+    if (item.IsVariable()) plain = static_cast<TVariable*>(&item);
+  }
+  const int32_t low = up ? start : end, high = up ? end : start;
+  for (;;) {
+    state.CheckStop();
+    int32_t value;
+    if (plain && plain->Value().IsInteger()) {
+      value = plain->Value().AsInteger();
+    } else {
+      variable.Eval(current);
+      value = current.ToInteger();
+    }
+    if (value < low || value > high) return;
+    if (RunBody(body, state, current) == TBodyEnd::Broken) return;
+    if (plain && plain->Value().IsInteger()) {
+      const int64_t next = int64_t{plain->Value().AsInteger()} + stepBy;
+      if (next >= INT32_MIN && next <= INT32_MAX) {
+        plain->MutableValue().SetInteger(static_cast<int32_t>(next));
+        continue;
+      }
+    }
+    variable.Eval(current);
+    VarAdd(current, step, current);
+    variable.Assign(current);
+  }
+}
+
+}  // namespace quarn::script
