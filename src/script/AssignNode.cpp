@@ -37,15 +37,13 @@ void TAssignNode::Eval(Variant& result)
     if (FTarget) {
       if (FTarget->IsInteger() && FSource->IntegerResult(value)) {
         FTarget->SetInteger(value);
-        result.Clear();
-        FState->PumpMessages();
+        result.Discard();
         return;
       }
     } else if (int32_t* element = static_cast<TArrayExpr&>(*FArgs[0]).IntegerElementInPlace();
                element && FSource->IntegerResult(value)) {
       *element = value;
-      result.Clear();
-      FState->PumpMessages();
+      result.Discard();
       return;
     }
   }
@@ -66,7 +64,6 @@ bool TAssignNode::AssignDirectly(Variant& result)
   if (source.NodeKind() == TExprKind::Const) {
     result.Clear();
     target.Assign(static_cast<TConstExpr&>(source).Value());
-    FState->PumpMessages();
     return true;
   }
   // An assignment's result is empty: the value is computed into it, which nothing evaluated
@@ -96,7 +93,6 @@ bool TAssignNode::AssignDirectly(Variant& result)
   // as the call's temporaries: no array or large text kept between assignments
   if (result.IsString() && result.AsString().capacity() > MaxKeptTemporaryBytes) result = Variant();
   result.Clear();
-  FState->PumpMessages();
   return true;
 }
 

@@ -15,16 +15,24 @@ enum class TBodyEnd { Completed, Broken };
 
 // Runs the statements of a loop body: break ends the loop, continue ends the turn, anything
 // else passes out.
+inline TBodyEnd TakeJump(TRunState& state)
+{
+  const TJump jump = state.PendingJump;
+  state.PendingJump = TJump::None;
+  return jump == TJump::Break ? TBodyEnd::Broken : TBodyEnd::Completed;
+}
 inline TBodyEnd RunBody(std::span<TExpr* const> body, TRunState& state, Variant& scratch)
 {
+  if (body.size() == 1) {  // the usual body: one statement, or a block
+    body[0]->Eval(scratch);
+    if (state.PendingJump != TJump::None) [[unlikely]]
+      return TakeJump(state);
+    return TBodyEnd::Completed;
+  }
   for (TExpr* statement : body) {
     statement->Eval(scratch);
-    TJump& pending = state.PendingJump;
-    if (pending != TJump::None) {
-      const TJump jump = pending;
-      pending = TJump::None;
-      return jump == TJump::Break ? TBodyEnd::Broken : TBodyEnd::Completed;
-    }
+    if (state.PendingJump != TJump::None) [[unlikely]]
+      return TakeJump(state);
   }
   return TBodyEnd::Completed;
 }
@@ -73,24 +81,31 @@ inline void RunFor(TExpr& variable, int32_t start, int32_t end, int32_t stepBy,
     if (item.IsVariable()) plain = static_cast<TVariable*>(&item);
   }
   const int32_t low = up ? start : end, high = up ? end : start;
+  // after a step in place the variable holds value, and is not read again
+  bool known = false;
+  int32_t value = 0;
   for (;;) {
     state.CheckStop();
-    int32_t value;
-    if (plain && plain->Value().IsInteger()) {
-      value = plain->Value().AsInteger();
-    } else {
-      variable.Eval(current);
-      value = current.ToInteger();
+    if (!known) {
+      if (plain && plain->Value().IsInteger()) {
+        value = plain->Value().AsInteger();
+      } else {
+        variable.Eval(current);
+        value = current.ToInteger();
+      }
     }
     if (value < low || value > high) return;
     if (RunBody(body, state, current) == TBodyEnd::Broken) return;
     if (plain && plain->Value().IsInteger()) {
       const int64_t next = int64_t{plain->Value().AsInteger()} + stepBy;
       if (next >= INT32_MIN && next <= INT32_MAX) {
-        plain->MutableValue().SetInteger(static_cast<int32_t>(next));
+        value = static_cast<int32_t>(next);
+        plain->MutableValue().SetInteger(value);
+        known = true;
         continue;
       }
     }
+    known = false;
     variable.Eval(current);
     VarAdd(current, step, current);
     variable.Assign(current);

@@ -2,7 +2,9 @@
 // the two-operand operators. Each has one direct way, and takes the general call of TFuncExpr
 // whenever that way does not apply: the results, errors and side effects are the same. What
 // they do is written once, in the functions the built-ins use too (RunSequence, RunBranch,
-// Assign, IntegerOperator, ApplyBinaryOperator).
+// Assign, IntegerOperator, ApplyBinaryOperator). Window messages are pumped by the block and
+// loop nodes and by calls; branches, operators and assignments cannot run long by themselves
+// and leave them to the next stop check, which pumps whenever nothing has since the last.
 #pragma once
 
 #include <cstdint>
@@ -83,7 +85,6 @@ protected:
     int32_t a, b;
     if (FIntegerTree && IntegerOperand(0, a) && IntegerOperand(1, b) &&
         IntegerOperator(Op, a, b, result)) {
-      FState->PumpMessages();
       return;
     }
     EvalOperands(result);

@@ -174,7 +174,6 @@ bool TOperatorNode::OperateDirectly(Variant& result)
   }
   if (operands[0]->IsInteger() && operands[1]->IsInteger() &&
       IntegerOperator(FOp, operands[0]->AsInteger(), operands[1]->AsInteger(), result)) {
-    FState->PumpMessages();
     return true;
   }
   if (operands[0] == &result) {
@@ -183,7 +182,6 @@ bool TOperatorNode::OperateDirectly(Variant& result)
   } else {
     ApplyBinaryOperator(FOp, *operands[0], *operands[1], result);
   }
-  FState->PumpMessages();
   return true;
 }
 

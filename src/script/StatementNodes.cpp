@@ -65,7 +65,7 @@ std::unique_ptr<TFuncExpr> MakeBranch(std::unique_ptr<TFuncExpr> call)
 void TBlockNode::Eval(Variant& result)
 {
   RunSequence(FArgs, *FState, result);
-  result.Clear();
+  result.Discard();
   FState->PumpMessages();
 }
 
@@ -82,8 +82,7 @@ void TBranchNode::Eval(Variant& result)
     truth = Truth(result);
   }
   RunBranch(truth, FArgs[1], FArgs.size() == 3 ? FArgs[2] : nullptr, result);
-  result.Clear();
-  FState->PumpMessages();
+  result.Discard();
 }
 
 }  // namespace quarn::script

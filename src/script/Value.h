@@ -70,6 +70,11 @@ public:
     FKind = TValueKind::Empty;
     FStr.clear();
   }
+  // Empties a value unless it is empty already (a statement's result, cleared at every turn).
+  void Discard() noexcept
+  {
+    if (FKind != TValueKind::Empty) Clear();
+  }
   void SetInteger(int32_t value) noexcept
   {
     ReleaseArray();
