@@ -72,6 +72,13 @@ std::unique_ptr<TFuncExpr> MakeLoop(std::unique_ptr<TFuncExpr> call)
   return std::make_unique<TLoopNode>(*call, kind);
 }
 
+TLoopNode::TLoopNode(TFuncExpr& call, TKind kind)
+    : TFuncExpr(call),
+      FLoop(kind),
+      FComparison(kind != TKind::For && IntegerComparisonOf(*FArgs[0]))
+{
+}
+
 // Like the general call: a stop check, the loop, an empty result and the message pump.
 void TLoopNode::Eval(Variant& result)
 {
@@ -95,10 +102,12 @@ bool TLoopNode::RunDirectly(Variant& result)
   } else {
     state.CheckStop();
     const std::span<TExpr* const> body = std::span(FArgs).subspan(1);
+    const TOperatorNode* comparison =
+        FComparison ? static_cast<const TOperatorNode*>(FArgs[0]) : nullptr;
     if (FLoop == TKind::While)
-      RunWhile(*FArgs[0], body, state, result);
+      RunWhile(*FArgs[0], comparison, body, state, result);
     else
-      RunRepeat(*FArgs[0], body, state, result);
+      RunRepeat(*FArgs[0], comparison, body, state, result);
   }
   result.Clear();
   state.PumpMessages();

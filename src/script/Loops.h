@@ -7,6 +7,7 @@
 
 #include "script/Builtins.h"
 #include "script/Expr.h"
+#include "script/Nodes.h"
 #include "script/RunState.h"
 
 namespace quarn::script {
@@ -37,31 +38,34 @@ inline TBodyEnd RunBody(std::span<TExpr* const> body, TRunState& state, Variant&
   return TBodyEnd::Completed;
 }
 
-inline bool EvalCondition(TExpr& node, Variant& scratch)
+// A condition's truth; comparison, when not null, is the condition as an integer comparison.
+inline bool EvalCondition(TExpr& node, const TOperatorNode* comparison, Variant& scratch)
 {
+  bool truth;
+  if (comparison && comparison->IntegerTruth(truth)) return truth;
   node.Eval(scratch);
   return Truth(scratch);
 }
 
 // A condition that is a call node is evaluated before every test; one that is a value was
 // computed once before the loop.
-inline void RunWhile(TExpr& condition, std::span<TExpr* const> body, TRunState& state,
-                     Variant& scratch)
+inline void RunWhile(TExpr& condition, const TOperatorNode* comparison,
+                     std::span<TExpr* const> body, TRunState& state, Variant& scratch)
 {
   for (;;) {
     state.CheckStop();
-    if (!EvalCondition(condition, scratch)) return;
+    if (!EvalCondition(condition, comparison, scratch)) return;
     if (RunBody(body, state, scratch) == TBodyEnd::Broken) return;
   }
 }
 
-inline void RunRepeat(TExpr& condition, std::span<TExpr* const> body, TRunState& state,
-                      Variant& scratch)
+inline void RunRepeat(TExpr& condition, const TOperatorNode* comparison,
+                      std::span<TExpr* const> body, TRunState& state, Variant& scratch)
 {
   for (;;) {
     state.CheckStop();
     if (RunBody(body, state, scratch) == TBodyEnd::Broken) return;
-    if (EvalCondition(condition, scratch)) return;
+    if (EvalCondition(condition, comparison, scratch)) return;
   }
 }
 

@@ -45,12 +45,15 @@ public:
 // (a BOOLEAN constant or call).
 class TBranchNode final : public TFuncExpr {
 public:
-  explicit TBranchNode(TFuncExpr& call) : TFuncExpr(call) {}
+  explicit TBranchNode(TFuncExpr& call);
   void Eval(Variant& result) override;
   std::string_view KindName() const override
   {
     return ArgCount() == 3 ? "if-else" : "if";
   }
+
+private:
+  bool FComparison;  // the condition is an IntegerComparison operator
 };
 
 // A two-operand operator. Operands that are constants or variables nothing evaluated after
@@ -68,6 +71,15 @@ public:
   }
   // An operator whose integer value can be computed from operands read in place.
   bool IntegerValued() const;
+  // A comparison whose truth can be computed from operands read in place.
+  bool IntegerComparison() const;
+  // An IntegerComparison node's truth, as its value would be, or false when an operand is not
+  // an INTEGER; nothing is evaluated.
+  bool IntegerTruth(bool& truth) const
+  {
+    int32_t a, b;
+    return IntegerOperand(0, a) && IntegerOperand(1, b) && IntegerRelation(FOp, a, b, truth);
+  }
   // An IntegerValued node's value, computed whole or not at all: false when an operand is not
   // an INTEGER.
   bool IntegerResult(int32_t& value) const
@@ -162,7 +174,7 @@ private:
 class TLoopNode final : public TFuncExpr {
 public:
   enum class TKind : uint8_t { While, Repeat, For };
-  TLoopNode(TFuncExpr& call, TKind kind) : TFuncExpr(call), FLoop(kind) {}
+  TLoopNode(TFuncExpr& call, TKind kind);
   void Eval(Variant& result) override;
   std::string_view KindName() const override
   {
@@ -173,7 +185,12 @@ private:
   bool RunDirectly(Variant& result);
 
   TKind FLoop;
+  bool FComparison;  // a while or repeat condition that is an IntegerComparison operator
 };
+
+// The operator node of an integer comparison, when condition is one; else null. Its truth is
+// read without a variant where the condition is tested.
+const TOperatorNode* IntegerComparisonOf(const TExpr& condition);
 
 // What the operator and assignment nodes hold beyond the call node they replace: the
 // compiler counts it in the tree's size.

@@ -122,6 +122,18 @@ bool TOperatorNode::IntegerValued() const
   return FIntegerTree && FChildren == 0 && IntegerValuedOperator(FOp);
 }
 
+bool TOperatorNode::IntegerComparison() const
+{
+  bool truth;
+  return FIntegerTree && IntegerRelation(FOp, 0, 0, truth);
+}
+
+const TOperatorNode* IntegerComparisonOf(const TExpr& condition)
+{
+  const auto* op = dynamic_cast<const TOperatorNode*>(&condition);
+  return op && op->IntegerComparison() ? op : nullptr;
+}
+
 [[gnu::noinline]] void TOperatorNode::EvalOperands(Variant& result)
 {
   DirectlyOrCall(&TOperatorNode::OperateDirectly, result);

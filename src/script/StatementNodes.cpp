@@ -69,6 +69,11 @@ void TBlockNode::Eval(Variant& result)
   FState->PumpMessages();
 }
 
+TBranchNode::TBranchNode(TFuncExpr& call)
+    : TFuncExpr(call), FComparison(IntegerComparisonOf(*FArgs[0]))
+{
+}
+
 // The condition is a constant or a BOOLEAN call (whose result the call checks), so reading
 // its truth raises nothing: like a block, the branch needs no handler of its own.
 void TBranchNode::Eval(Variant& result)
@@ -76,7 +81,7 @@ void TBranchNode::Eval(Variant& result)
   bool truth;
   if (FArgs[0]->NodeKind() == TExprKind::Const) {
     truth = Truth(static_cast<TConstExpr&>(*FArgs[0]).Value());
-  } else {
+  } else if (!FComparison || !static_cast<const TOperatorNode&>(*FArgs[0]).IntegerTruth(truth)) {
     FArgs[0]->Eval(result);
     if (FState->PendingJump != TJump::None) return;
     truth = Truth(result);
