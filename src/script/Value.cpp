@@ -100,6 +100,8 @@ Variant& Variant::operator=(Variant&& other) noexcept
   return *this;
 }
 
+void Variant::ClearOutOfLine() noexcept { Clear(); }
+
 void Variant::SetString(std::string_view value)
 {
   ReleaseArray();

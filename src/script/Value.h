@@ -73,8 +73,10 @@ public:
   // Empties a value unless it is empty already (a statement's result, cleared at every turn).
   void Discard() noexcept
   {
-    if (FKind != TValueKind::Empty) Clear();
+    if (FKind != TValueKind::Empty) [[unlikely]]
+      ClearOutOfLine();
   }
+  void ClearOutOfLine() noexcept;
   void SetInteger(int32_t value) noexcept
   {
     ReleaseArray();
