@@ -75,8 +75,11 @@ std::unique_ptr<TFuncExpr> MakeLoop(std::unique_ptr<TFuncExpr> call)
 TLoopNode::TLoopNode(TFuncExpr& call, TKind kind)
     : TFuncExpr(call),
       FLoop(kind),
-      FComparison(kind != TKind::For && IntegerComparisonOf(*FArgs[0]))
+      FComparison(kind != TKind::For && IntegerComparisonOf(*FArgs[0])),
+      FBody(std::span(FArgs).subspan(kind == TKind::For ? 4 : 1))
 {
+  if (FBody.size() == 1)
+    if (const auto* block = dynamic_cast<const TBlockNode*>(FBody[0])) FBody = block->Args();
 }
 
 // Like the general call: a stop check, the loop, an empty result and the message pump.
@@ -98,16 +101,15 @@ bool TLoopNode::RunDirectly(Variant& result)
     const Variant& step = static_cast<const TConstExpr&>(*FArgs[3]).Value();
     if (!step.IsInteger()) return false;
     state.CheckStop();
-    RunFor(*FArgs[0], start, end, step.AsInteger(), std::span(FArgs).subspan(4), state, result);
+    RunFor(*FArgs[0], start, end, step.AsInteger(), FBody, state, result);
   } else {
     state.CheckStop();
-    const std::span<TExpr* const> body = std::span(FArgs).subspan(1);
     const TOperatorNode* comparison =
         FComparison ? static_cast<const TOperatorNode*>(FArgs[0]) : nullptr;
     if (FLoop == TKind::While)
-      RunWhile(*FArgs[0], comparison, body, state, result);
+      RunWhile(*FArgs[0], comparison, FBody, state, result);
     else
-      RunRepeat(*FArgs[0], comparison, body, state, result);
+      RunRepeat(*FArgs[0], comparison, FBody, state, result);
   }
   result.Clear();
   state.PumpMessages();

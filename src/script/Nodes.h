@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
 
 #include "script/Expr.h"
@@ -186,6 +187,9 @@ private:
 
   TKind FLoop;
   bool FComparison;  // a while or repeat condition that is an IntegerComparison operator
+  // The body's statements: those of a block that is the whole body are run as the loop's
+  // own, as the block would run them, without a call of the block at every turn.
+  std::span<TExpr* const> FBody;
 };
 
 // The operator node of an integer comparison, when condition is one; else null. Its truth is
