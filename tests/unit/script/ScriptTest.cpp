@@ -116,6 +116,19 @@ const TScriptCase StatementCases[] = {
      "ERROR: Runtimeerror: Function FOR expects type VAR "
      "VOID/INTEGER instead of type VAR FLOAT at argument 1 "
      "[Position 11]"},
+    {"for_bounds_from_integer_operators", "n := 2; for i := n * 2 downto n - 1 do Print(i)",
+     "4\n3\n2\n1\n"},
+    {"for_float_bound", "for i := 1.4 to 2.6 do Print(i)",
+     "ERROR: Runtimeerror: Function FOR expects type INTEGER instead of type FLOAT at argument 2 "
+     "[Position 1]"},
+    {"for_over_empty_block", "for i := 1 to 2 do begin end; Print(i)", "3\n"},
+    {"while_comparison_meets_a_float",
+     "i := 0; while i < 3 do begin Print(i); if i = 1 then i := 2.5 else i := i + 1 end",
+     "0\n1\nERROR: Runtimeerror: Variable I expects type INTEGER instead of type FLOAT. "
+     "[Position 54]"},
+    {"continue_in_repeat_block",
+     "x := 0; repeat begin x := x + 1; if x = 2 then continue; Print(x) end until x >= 3",
+     "1\n3\n"},
     {"exit_in_for", "for i := 1 to 3 do begin Print(i); if i = 2 then exit end; Print(9)",
      "1\n2\n"},
     {"while_loop", "i := 0; while i < 3 do i := i + 1; Print(i)", "3\n"},
