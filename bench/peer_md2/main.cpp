@@ -19,13 +19,13 @@
 #include <vector>
 
 #include "bots/MD2Writer.h"
+#include "images/Image.h"
+#include "images/PngWriter.h"
 #include "platform/Application.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
-#include "platform/Files.h"
-#include "render/Image.h"
-#include "render/PngWriter.h"
 #include "schedstat.h"
 #include "shell/MainForm.h"
 
@@ -77,7 +77,7 @@ void WriteTorus(const std::string& model, const std::string& skin, int around = 
   }
   quarn::bots::SaveBytes(model, quarn::bots::WriteMD2(c));
 
-  quarn::render::TFramePixels pixels;
+  quarn::images::TFramePixels pixels;
   pixels.Width = pixels.Height = 256;
   for (int y = 0; y < 256; ++y)
     for (int x = 0; x < 256; ++x) {
@@ -85,7 +85,7 @@ void WriteTorus(const std::string& model, const std::string& skin, int around = 
       pixels.Rgb.insert(pixels.Rgb.end(), {uint8_t(light ? 230 : 40), uint8_t(light ? 180 : 90),
                                            uint8_t(light ? 60 : 160)});
     }
-  quarn::render::WritePNG(skin, pixels, quarn::render::TWriteMode::Replace);
+  quarn::images::WritePNG(skin, pixels, quarn::images::TWriteMode::Replace);
 }
 
 Uint32 PushQuit(Uint32, void*)
@@ -127,10 +127,10 @@ int RunViewer(const std::string& model, const std::string& skin, double seconds)
     form.Screenshots().Request(shot, *form.Console());
     frame(form.GLTimer(), 0);
     std::string bytes;
-    quarn::render::TImage image;
+    quarn::images::TImage image;
     if (quarn::platform::ReadWholeFile(shot, bytes) &&
-        quarn::render::DecodePNG({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()},
-                                 image) == quarn::render::TDecodeResult::Ok) {
+        quarn::images::DecodePNG({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()},
+                                 image) == quarn::images::TDecodeResult::Ok) {
       const int step = image.BytesPerPixel();
       for (size_t i = 0; i + 2 < image.Pixels.size(); i += size_t(step))
         run.Pixels += image.Pixels[i] || image.Pixels[i + 1] || image.Pixels[i + 2];

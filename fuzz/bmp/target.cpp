@@ -2,13 +2,13 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/Image.h"
+#include "images/Image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  quarn::render::TImage image;
-  if (quarn::render::DecodeBMP(quarn::render::TBytes(data, size), image) ==
-      quarn::render::TDecodeResult::Ok) {
+  quarn::images::TImage image;
+  if (quarn::images::DecodeBMP(quarn::images::TBytes(data, size), image) ==
+      quarn::images::TDecodeResult::Ok) {
     const size_t expected =
         size_t(image.Width) * size_t(image.Height) * size_t(image.BytesPerPixel());
     if (image.Pixels.size() != expected) __builtin_trap();

@@ -3,17 +3,17 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/Image.h"
+#include "images/Image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  quarn::render::TImage image;
+  quarn::images::TImage image;
   try {
-    if (quarn::render::DecodeJPG(quarn::render::TBytes(data, size), image) ==
-            quarn::render::TDecodeResult::Ok &&
+    if (quarn::images::DecodeJPG(quarn::images::TBytes(data, size), image) ==
+            quarn::images::TDecodeResult::Ok &&
         image.Pixels.size() != size_t(image.Width) * size_t(image.Height) * 4)
       __builtin_trap();
-  } catch (const quarn::render::EImageError&) {
+  } catch (const quarn::images::EImageError&) {
   }
   return 0;
 }

@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <string>
 
-#include "render/Image.h"
+#include "images/Image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  quarn::render::TImage image;
+  quarn::images::TImage image;
   std::string reason;
-  const auto result = quarn::render::DecodePNG(quarn::render::TBytes(data, size), image, &reason);
-  if (result == quarn::render::TDecodeResult::Ok) {
+  const auto result = quarn::images::DecodePNG(quarn::images::TBytes(data, size), image, &reason);
+  if (result == quarn::images::TDecodeResult::Ok) {
     const size_t expected =
         size_t(image.Width) * size_t(image.Height) * size_t(image.BytesPerPixel());
     if (image.Pixels.size() != expected) __builtin_trap();

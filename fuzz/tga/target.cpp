@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <string>
 
-#include "render/Image.h"
+#include "images/Image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  quarn::render::TImage image;
+  quarn::images::TImage image;
   std::string reason;
-  if (quarn::render::DecodeTGA(quarn::render::TBytes(data, size), image, &reason) ==
-      quarn::render::TDecodeResult::Ok) {
+  if (quarn::images::DecodeTGA(quarn::images::TBytes(data, size), image, &reason) ==
+      quarn::images::TDecodeResult::Ok) {
     const size_t expected =
         size_t(image.Width) * size_t(image.Height) * size_t(image.BytesPerPixel());
     if (image.Pixels.size() != expected) __builtin_trap();

@@ -6,11 +6,11 @@
 
 #include "formats/ByteWriter.h"
 #include "formats/Wal.h"
-#include "render/Image.h"
+#include "images/Image.h"
 
 namespace {
 
-using namespace quarn::render;
+using namespace quarn::images;
 
 void Decode(TBytes wal, TBytes palette)
 {

@@ -6,8 +6,8 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/Files.h"
 #include "render/GLFont.h"
-#include "render/Image.h"
 #include "render/Texture.h"
 
 namespace quarn::render {
@@ -141,7 +141,7 @@ TConsole::TConsole(TGLFont* font) : FFont(font) {}
 bool TConsole::LoadFromFile(const std::string& fileName)
 {
   std::vector<uint8_t> data;
-  if (!ReadWholeFile(fileName, data)) return false;
+  if (!platform::ReadWholeFile(fileName, data)) return false;
   FLines = SplitLines(std::string(data.begin(), data.end()));
   FInputAt = NoInput;
   FCleanLines = 0;

@@ -126,4 +126,16 @@ int GetExtensionCount(const std::string& s)
 std::string GetExtension(int n) { return GetExtension(GetExtensionsString(), n); }
 int GetExtensionCount() { return GetExtensionCount(GetExtensionsString()); }
 
+images::TFramePixels ReadFramePixels(int32_t width, int32_t height)
+{
+  images::TFramePixels pixels;
+  if (width <= 0 || height <= 0) return pixels;
+  pixels.Width = width;
+  pixels.Height = height;
+  pixels.Rgb.resize(size_t(width) * size_t(height) * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.Rgb.data());
+  return pixels;
+}
+
 }  // namespace quarn::render

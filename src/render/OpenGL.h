@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "images/PngWriter.h"
 #include "platform/GLContext.h"
 #include "render/Vector.h"
 
@@ -70,5 +71,8 @@ std::string GetExtension(const std::string& extensions, int n);
 int GetExtensionCount(const std::string& extensions);
 std::string GetExtension(int n);  // of the current context
 int GetExtensionCount();
+
+// The current read buffer's pixels, the whole `width` x `height` area from the lower left.
+images::TFramePixels ReadFramePixels(int32_t width, int32_t height);
 
 }  // namespace quarn::render

@@ -14,10 +14,12 @@
 #include <cerrno>
 
 #include "formats/Wal.h"
+#include "images/LoadStop.h"
 #include "platform/MessageBox.h"
-#include "render/LoadStop.h"
 
 namespace quarn::render {
+
+using namespace images;
 
 namespace {
 

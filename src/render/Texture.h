@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "render/Image.h"
+#include "images/Image.h"
 
 namespace quarn::render {
 
@@ -50,7 +50,7 @@ private:
   // it cannot be read, is larger than maxSize (checked before reading) or the read stopped.
   bool ReadFile(const std::string& fileName, const char* format, uint64_t maxSize,
                 std::vector<uint8_t>& data);
-  bool Upload(TImage& image);
+  bool Upload(images::TImage& image);
 };
 
 // The skin formats: the extension that chooses each (lower case, with its dot) and the loader

@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "images/PngWriter.h"
 #include "render/Console.h"
-#include "render/PngWriter.h"
+#include "render/OpenGL.h"
 
 namespace quarn::shell {
 
@@ -42,13 +43,13 @@ void TScreenshots::Request(const std::string& fileName, render::TConsole& consol
 void TScreenshots::TakePending(int32_t width, int32_t height, render::TConsole& console)
 {
   if (FPending.empty()) return;
-  const render::TFramePixels pixels = render::ReadFramePixels(width, height);
+  const images::TFramePixels pixels = render::ReadFramePixels(width, height);
   for (const std::string& name : FPending) {
     if (!name.empty()) {
       // Never over a file: a script line could otherwise overwrite any file the user may.
-      const render::TWriteResult result =
-          render::WritePNG(name, pixels, render::TWriteMode::CreateNew);
-      if (result.Status == render::TWriteResult::TStatus::Written)
+      const images::TWriteResult result =
+          images::WritePNG(name, pixels, images::TWriteMode::CreateNew);
+      if (result.Status == images::TWriteResult::TStatus::Written)
         console.AddWrapped("Screenshot saved to " + name);
       else
         console.AddWrapped("Screenshot not saved: " + name + ": " + result.Reason);
@@ -58,11 +59,11 @@ void TScreenshots::TakePending(int32_t width, int32_t height, render::TConsole& 
     bool done = false;
     for (int number = 1; number <= LastNumber && !done; ++number) {
       const std::string numbered = Numbered(number);
-      const render::TWriteResult result =
-          render::WritePNG(numbered, pixels, render::TWriteMode::CreateNew);
-      if (result.Status == render::TWriteResult::TStatus::Exists) continue;
+      const images::TWriteResult result =
+          images::WritePNG(numbered, pixels, images::TWriteMode::CreateNew);
+      if (result.Status == images::TWriteResult::TStatus::Exists) continue;
       done = true;
-      if (result.Status == render::TWriteResult::TStatus::Written)
+      if (result.Status == images::TWriteResult::TStatus::Written)
         console.AddWrapped("Screenshot saved to " + Absolute(numbered));
       else
         console.AddWrapped("Screenshot not saved: " + Absolute(numbered) + ": " + result.Reason);

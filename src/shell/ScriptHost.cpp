@@ -2,9 +2,9 @@
 
 #include <ctime>
 
+#include "images/LoadStop.h"
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
-#include "render/LoadStop.h"
 
 namespace quarn::shell {
 
@@ -19,12 +19,12 @@ bool ImageLoadStop() { return platform::Application().QuitPending(); }
 TShellScriptHost::TShellScriptHost()
 {
   script::SetScriptHost(this);
-  render::SetStopPoll(ImageLoadStop);
+  images::SetStopPoll(ImageLoadStop);
 }
 
 TShellScriptHost::~TShellScriptHost()
 {
-  render::SetStopPoll(nullptr);
+  images::SetStopPoll(nullptr);
   script::SetScriptHost(nullptr);
 }
 

@@ -101,7 +101,7 @@ void TFrameTarget::StartRead()
   ++FPending;
 }
 
-bool TFrameTarget::Collect(render::TFramePixels& pixels)
+bool TFrameTarget::Collect(images::TFramePixels& pixels)
 {
   if (FPending == 0) return false;
   pixels.Width = FWidth;

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "render/PngWriter.h"
+#include "images/PngWriter.h"
 
 namespace quarn::sprites {
 
@@ -29,7 +29,7 @@ public:
   void StartRead();
   // The frame whose read was started longest ago, RGBA rows bottom up; false when none is
   // waiting.
-  bool Collect(render::TFramePixels& pixels);
+  bool Collect(images::TFramePixels& pixels);
   bool Pending() const { return FPending > 0; }
 
   int32_t Width() const { return FWidth; }
@@ -49,7 +49,7 @@ private:
   bool FBuffered = false;
   int FNext = 0;                 // slot the next StartRead fills
   int FPending = 0;              // reads started and not collected
-  render::TFramePixels FDirect;  // without pixel buffers: the pixels read at once
+  images::TFramePixels FDirect;  // without pixel buffers: the pixels read at once
 };
 
 }  // namespace quarn::sprites

@@ -51,7 +51,7 @@ int Append(GifFileType* file, const GifByteType* data, int size)
 
 }  // namespace
 
-bool EncodeGIF(const std::vector<const render::TFramePixels*>& frames, int delay, bool transparent,
+bool EncodeGIF(const std::vector<const images::TFramePixels*>& frames, int delay, bool transparent,
                std::string& gif, std::string& reason)
 {
   gif.clear();
@@ -74,7 +74,7 @@ bool EncodeGIF(const std::vector<const render::TFramePixels*>& frames, int delay
        EGifPutExtensionBlock(file, sizeof LoopForever, LoopForever) == GIF_OK &&
        EGifPutExtensionTrailer(file) == GIF_OK;
   std::vector<GifByteType> line(static_cast<size_t>(width));
-  for (const render::TFramePixels* frame : frames) {
+  for (const images::TFramePixels* frame : frames) {
     if (!ok) break;
     if (!frame || frame->Width != width || frame->Height != height || !frame->Alpha ||
         frame->Rgb.size() != size_t(width) * size_t(height) * 4) {

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "render/PngWriter.h"
+#include "images/PngWriter.h"
 
 namespace quarn::sprites {
 
@@ -16,7 +16,7 @@ inline constexpr int GifTransparentIndex = 0;
 // An endlessly looping animated GIF of RGBA frames (rows bottom up, all of one size), each
 // shown for `delay` hundredths of a second. Pixels with alpha below half are transparent
 // when `transparent`. False with the reason when giflib refuses.
-bool EncodeGIF(const std::vector<const render::TFramePixels*>& frames, int delay, bool transparent,
+bool EncodeGIF(const std::vector<const images::TFramePixels*>& frames, int delay, bool transparent,
                std::string& gif, std::string& reason);
 
 }  // namespace quarn::sprites

@@ -203,7 +203,7 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
     // has been drawn.
     std::vector<size_t> waiting;  // slots of reads started, oldest first
     auto collect = [&] {
-      auto pixels = std::make_shared<render::TFramePixels>();
+      auto pixels = std::make_shared<images::TFramePixels>();
       target.Collect(*pixels);
       const size_t slot = waiting.front();
       waiting.erase(waiting.begin());
@@ -249,7 +249,7 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
     if (FOptions.Gif)
       for (int32_t direction = 0; direction < directions; ++direction)
         workers.Post([frames, folder, direction, transparent = FOptions.Transparent] {
-          std::vector<const render::TFramePixels*> sequence;
+          std::vector<const images::TFramePixels*> sequence;
           for (int32_t index = 0; index < frames->Count; ++index)
             sequence.push_back(
                 frames->Frames[size_t(direction) * size_t(frames->Count) + size_t(index)].get());

@@ -14,9 +14,9 @@
 
 namespace quarn::sprites {
 
-render::TFramePixels BuildSheet(const TAnimationFrames& frames)
+images::TFramePixels BuildSheet(const TAnimationFrames& frames)
 {
-  render::TFramePixels sheet;
+  images::TFramePixels sheet;
   sheet.Width = frames.Width * frames.Count;
   sheet.Height = frames.Height * frames.Directions;
   sheet.Alpha = true;
@@ -143,11 +143,11 @@ std::string WriteWholeFile(const std::string& fileName, const std::string& conte
   return std::string();
 }
 
-std::string WritePngFile(const std::string& fileName, const render::TFramePixels& pixels)
+std::string WritePngFile(const std::string& fileName, const images::TFramePixels& pixels)
 {
   std::vector<uint8_t> png;
   std::string reason;
-  if (!render::EncodePNG(pixels, png, reason, render::TPngCompression::Fast))
+  if (!images::EncodePNG(pixels, png, reason, images::TPngCompression::Fast))
     return "Cannot write file " + fileName + ": " + reason;
   return WriteWholeFile(fileName, std::string(png.begin(), png.end()));
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "render/PngWriter.h"
+#include "images/PngWriter.h"
 
 namespace quarn::sprites {
 
@@ -21,12 +21,12 @@ struct TAnimationFrames {
   int32_t Width = 0;  // of one frame
   int32_t Height = 0;
   double Duration = 0;  // milliseconds a frame
-  std::vector<std::shared_ptr<const render::TFramePixels>> Frames;
+  std::vector<std::shared_ptr<const images::TFramePixels>> Frames;
 };
 
 // One row a direction, one column a frame: frame f of direction d at (f * Width, d * Height)
 // from the top left. RGBA rows bottom up, as frames are read.
-render::TFramePixels BuildSheet(const TAnimationFrames& frames);
+images::TFramePixels BuildSheet(const TAnimationFrames& frames);
 
 // The sheet's index: every frame's rectangle, direction and duration, in the array form
 // sprite tools read ("frames" with "filename" and "frame" {x, y, w, h}, and "meta").
@@ -35,6 +35,6 @@ std::string SheetIndex(const TAnimationFrames& frames, const std::string& imageN
 // Writes the whole file under a temporary name beside it and then gives it its name; "" or
 // a one-line reason.
 std::string WriteWholeFile(const std::string& fileName, const std::string& contents);
-std::string WritePngFile(const std::string& fileName, const render::TFramePixels& pixels);
+std::string WritePngFile(const std::string& fileName, const images::TFramePixels& pixels);
 
 }  // namespace quarn::sprites

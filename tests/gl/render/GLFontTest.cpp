@@ -4,11 +4,13 @@
 #include <stdexcept>
 
 #include "GlFixture.h"
+#include "images/Image.h"
 #include "render/GLFont.h"
-#include "render/Image.h"
 
 namespace quarn::render {
 namespace {
+
+using namespace images;
 
 using testing::CellColor;
 using testing::Rgba;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "bots/MD2.h"
-#include "render/Image.h"
+#include "images/Image.h"
 
 namespace quarn::bots {
 namespace {
@@ -104,7 +104,7 @@ TEST_F(RobotFiles, TheGunStaysInTheHandInEveryFrame)
 
 TEST(RobotSkins, EveryFormatDecodesToTheSamePicture)
 {
-  using namespace render;
+  using namespace images;
   std::vector<uint8_t> tgaBytes, bmpBytes, walBytes, palBytes, pcxBytes, jpgBytes;
   ASSERT_TRUE(ReadWholeFile(RobotDir + "robot.tga", tgaBytes));
   ASSERT_TRUE(ReadWholeFile(RobotDir + "robot.bmp", bmpBytes));

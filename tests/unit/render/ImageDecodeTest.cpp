@@ -4,10 +4,12 @@
 #include <algorithm>
 
 #include "ImageFiles.h"
-#include "render/Image.h"
+#include "images/Image.h"
 
 namespace quarn::render {
 namespace {
+
+using namespace images;
 
 using testing::Bytes;
 using testing::Rgba;

@@ -14,10 +14,12 @@
 #include <zlib.h>
 
 #include "ImageFiles.h"
-#include "render/Image.h"
+#include "images/Image.h"
 
 namespace quarn::render {
 namespace {
+
+using namespace images;
 
 using testing::Bytes;
 namespace fs = std::filesystem;

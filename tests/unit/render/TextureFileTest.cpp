@@ -4,12 +4,14 @@
 #include <filesystem>
 
 #include "ImageFiles.h"
+#include "images/LoadStop.h"
 #include "platform/MessageBox.h"
-#include "render/LoadStop.h"
 #include "render/Texture.h"
 
 namespace quarn::render {
 namespace {
+
+using namespace images;
 
 namespace fs = std::filesystem;
 

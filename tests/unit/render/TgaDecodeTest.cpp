@@ -11,10 +11,12 @@
 #include <unistd.h>
 
 #include "ImageFiles.h"
-#include "render/Image.h"
+#include "images/Image.h"
 
 namespace quarn::render {
 namespace {
+
+using namespace images;
 
 using testing::Bytes;
 namespace fs = std::filesystem;

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "render/PngWriter.h"
+#include "images/PngWriter.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using quarn::render::TFramePixels;
-using quarn::render::TWriteMode;
-using TStatus = quarn::render::TWriteResult::TStatus;
+using quarn::images::TFramePixels;
+using quarn::images::TWriteMode;
+using TStatus = quarn::images::TWriteResult::TStatus;
 
 class PngWriterTest : public ::testing::Test {
 protected:
@@ -37,7 +37,7 @@ TFramePixels Sample() { return {2, 2, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255
 
 TEST_F(PngWriterTest, WritesTheWindowTopRowFirst)
 {
-  ASSERT_EQ(quarn::render::WritePNG(File("a.png"), Sample(), TWriteMode::Replace).Status,
+  ASSERT_EQ(quarn::images::WritePNG(File("a.png"), Sample(), TWriteMode::Replace).Status,
             TStatus::Written);
   png_image image;
   std::memset(&image, 0, sizeof image);
@@ -52,22 +52,22 @@ TEST_F(PngWriterTest, WritesTheWindowTopRowFirst)
 TEST_F(PngWriterTest, FailuresAreReasonsNotCrashesOrWaits)
 {
   std::ofstream(File("taken.png")) << "keep";
-  EXPECT_EQ(quarn::render::WritePNG(File("taken.png"), Sample(), TWriteMode::CreateNew).Status,
+  EXPECT_EQ(quarn::images::WritePNG(File("taken.png"), Sample(), TWriteMode::CreateNew).Status,
             TStatus::Exists);
   EXPECT_EQ(fs::file_size(File("taken.png")), 4u);
 
   const auto missing =
-      quarn::render::WritePNG(File("no/such/dir.png"), Sample(), TWriteMode::Replace);
+      quarn::images::WritePNG(File("no/such/dir.png"), Sample(), TWriteMode::Replace);
   EXPECT_EQ(missing.Status, TStatus::Failed);
   EXPECT_EQ(missing.Reason, "No such file or directory");
 
-  EXPECT_EQ(quarn::render::WritePNG(FDir.string(), Sample(), TWriteMode::Replace).Status,
+  EXPECT_EQ(quarn::images::WritePNG(FDir.string(), Sample(), TWriteMode::Replace).Status,
             TStatus::Failed);
   ASSERT_EQ(::mkfifo(File("fifo").c_str(), 0600), 0);
-  const auto fifo = quarn::render::WritePNG(File("fifo"), Sample(), TWriteMode::Replace);
+  const auto fifo = quarn::images::WritePNG(File("fifo"), Sample(), TWriteMode::Replace);
   EXPECT_EQ(fifo.Status, TStatus::Failed);
   EXPECT_EQ(fifo.Reason, "not a regular file");
-  EXPECT_EQ(quarn::render::WritePNG(File("empty.png"), TFramePixels{}, TWriteMode::Replace).Status,
+  EXPECT_EQ(quarn::images::WritePNG(File("empty.png"), TFramePixels{}, TWriteMode::Replace).Status,
             TStatus::Failed);
 }
 

@@ -12,10 +12,10 @@ namespace {
 
 // A w x h RGBA frame, rows bottom up, one colour with the given pixel at (x, y from the top)
 // set to `marked`.
-std::shared_ptr<render::TFramePixels> Frame(int w, int h, uint32_t colour, int x = -1, int y = -1,
+std::shared_ptr<images::TFramePixels> Frame(int w, int h, uint32_t colour, int x = -1, int y = -1,
                                             uint32_t marked = 0)
 {
-  auto frame = std::make_shared<render::TFramePixels>();
+  auto frame = std::make_shared<images::TFramePixels>();
   frame->Width = w;
   frame->Height = h;
   frame->Alpha = true;
@@ -30,7 +30,7 @@ std::shared_ptr<render::TFramePixels> Frame(int w, int h, uint32_t colour, int x
   return frame;
 }
 
-uint32_t PixelFromTop(const render::TFramePixels& image, int x, int y)
+uint32_t PixelFromTop(const images::TFramePixels& image, int x, int y)
 {
   const uint8_t* p = &image.Rgb[(size_t(image.Height - 1 - y) * image.Width + x) * 4];
   return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
@@ -48,7 +48,7 @@ TEST(SpriteSheet, DirectionsAreRowsFromTheTopFramesAreColumns)
     frames.Frames.push_back(Frame(4, 2, 0x01010100u * uint32_t(i) | 0xff));
   // Direction 1, frame 2: its top-left pixel marked.
   frames.Frames[5] = Frame(4, 2, 0x050505ffu, 0, 0, 0xff0000ffu);
-  const render::TFramePixels sheet = BuildSheet(frames);
+  const images::TFramePixels sheet = BuildSheet(frames);
   ASSERT_EQ(sheet.Width, 12);
   ASSERT_EQ(sheet.Height, 4);
   EXPECT_EQ(PixelFromTop(sheet, 8, 2), 0xff0000ffu);

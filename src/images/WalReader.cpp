@@ -1,9 +1,9 @@
 #include "formats/ByteReader.h"
 #include "formats/Wal.h"
-#include "render/Image.h"
-#include "render/LoadStop.h"
+#include "images/Image.h"
+#include "images/LoadStop.h"
 
-namespace quarn::render {
+namespace quarn::images {
 
 using formats::TByteReader;
 namespace wal = formats::wal;
@@ -42,4 +42,4 @@ TDecodeResult DecodeWAL(TBytes walData, TBytes paletteData, TImage& image, std::
   return TakeOpaqueRGB(image, width, height, std::move(out));
 }
 
-}  // namespace quarn::render
+}  // namespace quarn::images

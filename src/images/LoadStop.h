@@ -1,7 +1,7 @@
 #pragma once
 #include <cstddef>
 
-namespace quarn::render {
+namespace quarn::images {
 
 // Reading and decoding a large image takes seconds. Long loops ask the stop poll between
 // pieces of work of about StopPollWork bytes or pixels (a few milliseconds each); when it
@@ -33,4 +33,4 @@ private:
   bool FStopped = false;
 };
 
-}  // namespace quarn::render
+}  // namespace quarn::images

@@ -6,10 +6,10 @@
 
 #include <new>
 
-#include "render/Image.h"
-#include "render/LoadStop.h"
+#include "images/Image.h"
+#include "images/LoadStop.h"
 
-namespace quarn::render {
+namespace quarn::images {
 
 namespace {
 
@@ -154,4 +154,4 @@ TDecodeResult DecodeJPG(TBytes data, TImage& image, std::string* reason)
   return TDecodeResult::Ok;
 }
 
-}  // namespace quarn::render
+}  // namespace quarn::images

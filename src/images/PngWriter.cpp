@@ -1,6 +1,5 @@
-#include "render/PngWriter.h"
+#include "images/PngWriter.h"
 
-#include <GL/gl.h>
 #include <fcntl.h>
 #include <png.h>
 #include <sys/stat.h>
@@ -13,19 +12,7 @@
 
 #include "platform/Files.h"
 
-namespace quarn::render {
-
-TFramePixels ReadFramePixels(int32_t width, int32_t height)
-{
-  TFramePixels pixels;
-  if (width <= 0 || height <= 0) return pixels;
-  pixels.Width = width;
-  pixels.Height = height;
-  pixels.Rgb.resize(size_t(width) * size_t(height) * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.Rgb.data());
-  return pixels;
-}
+namespace quarn::images {
 
 namespace {
 
@@ -198,4 +185,4 @@ TWriteResult WritePNG(const std::string& fileName, const TFramePixels& pixels, T
   return {TWriteResult::TStatus::Written, {}};
 }
 
-}  // namespace quarn::render
+}  // namespace quarn::images

@@ -3,10 +3,10 @@
 
 #include "formats/ByteReader.h"
 #include "formats/Tga.h"
-#include "render/Image.h"
-#include "render/LoadStop.h"
+#include "images/Image.h"
+#include "images/LoadStop.h"
 
-namespace quarn::render {
+namespace quarn::images {
 
 using formats::TByteReader;
 namespace tga = formats::tga;
@@ -213,4 +213,4 @@ TDecodeResult DecodeTGA(TBytes data, TImage& image, std::string* reason)
   return TDecodeResult::Ok;
 }
 
-}  // namespace quarn::render
+}  // namespace quarn::images

@@ -8,7 +8,7 @@
 
 #include "platform/Files.h"
 
-namespace quarn::render {
+namespace quarn::images {
 
 // Decoded pixels, row after row, as they are uploaded: the first row is the image's top row
 // and becomes texture row t = 0, since model texture coordinates count rows from the top
@@ -113,4 +113,4 @@ TDecodeResult DecodePNG(TBytes data, TImage& image, std::string* reason = nullpt
 // Reads a whole file; false when it cannot be opened or read.
 using platform::ReadWholeFile;
 
-}  // namespace quarn::render
+}  // namespace quarn::images

@@ -2,10 +2,10 @@
 
 #include "formats/ByteReader.h"
 #include "formats/Bmp.h"
-#include "render/Image.h"
-#include "render/LoadStop.h"
+#include "images/Image.h"
+#include "images/LoadStop.h"
 
-namespace quarn::render {
+namespace quarn::images {
 
 using formats::TByteReader;
 namespace bmp = formats::bmp;
@@ -117,4 +117,4 @@ TDecodeResult DecodeBMP(TBytes data, TImage& image, std::string* reason)
   return TakeOpaqueRGB(image, width, height, std::move(out));
 }
 
-}  // namespace quarn::render
+}  // namespace quarn::images

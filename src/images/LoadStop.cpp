@@ -1,8 +1,8 @@
-#include "render/LoadStop.h"
+#include "images/LoadStop.h"
 
 #include <atomic>
 
-namespace quarn::render {
+namespace quarn::images {
 
 namespace {
 
@@ -18,4 +18,4 @@ bool TStopCheck::AskPoll()
   return poll && poll();
 }
 
-}  // namespace quarn::render
+}  // namespace quarn::images

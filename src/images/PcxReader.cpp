@@ -3,10 +3,10 @@
 
 #include "formats/ByteReader.h"
 #include "formats/Pcx.h"
-#include "render/Image.h"
-#include "render/LoadStop.h"
+#include "images/Image.h"
+#include "images/LoadStop.h"
 
-namespace quarn::render {
+namespace quarn::images {
 
 using formats::TByteReader;
 namespace pcx = formats::pcx;
@@ -130,4 +130,4 @@ TDecodeResult DecodePCX(TBytes data, TImage& image, std::string* reason)
   return TakeOpaqueRGB(image, width, height, std::move(out));
 }
 
-}  // namespace quarn::render
+}  // namespace quarn::images

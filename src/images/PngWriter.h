@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace quarn::render {
+namespace quarn::images {
 
 // Pixels read back from the frame buffer: RGB (RGBA when Alpha), rows from the bottom of the
 // window up.
@@ -16,9 +16,6 @@ struct TFramePixels {
 
   size_t PixelBytes() const { return Alpha ? 4 : 3; }
 };
-
-// The current read buffer's pixels, the whole `width` x `height` area from the lower left.
-TFramePixels ReadFramePixels(int32_t width, int32_t height);
 
 enum class TWriteMode {
   Replace,    // write over an existing file
@@ -46,4 +43,4 @@ enum class TPngCompression {
 bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::string& reason,
                TPngCompression compression = TPngCompression::Small);
 
-}  // namespace quarn::render
+}  // namespace quarn::images

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "formats/Png.h"
-#include "render/Image.h"
+#include "images/Image.h"
 
-namespace quarn::render {
+namespace quarn::images {
 
 namespace {
 
@@ -111,4 +111,4 @@ TDecodeResult DecodePNG(TBytes data, TImage& image, std::string* reason)
   return TDecodeResult::Ok;
 }
 
-}  // namespace quarn::render
+}  // namespace quarn::images
