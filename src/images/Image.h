@@ -36,6 +36,7 @@ enum class TDecodeResult {
   Refused,       // not a file of a kind this reader decodes (or an unreadable header)
   PaletteShort,  // the colour table is cut short
   DataShort,     // the pixel data is cut short
+  Unread,        // the file could not be read (ReadImageFile)
 };
 
 // A decoding failure raised by a decoder (truncated WAL data, a JPEG whose image data is

@@ -4,16 +4,8 @@
 #include <GL/glu.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
-#include "formats/Wal.h"
 #include "images/LoadStop.h"
 #include "platform/MessageBox.h"
 
@@ -24,88 +16,16 @@ using namespace images;
 namespace {
 
 constexpr const char* BmpCaption = "BMP Unit";
-constexpr const char* PaletteFileName = "palette.pal";
 
 // A load stopped because the program is ending shows no message box.
-void ShowReaderError(const std::string& text, const std::string& reason = {})
+void ShowReaderError(const std::string& text, const std::string& reason)
 {
   if (reason != StoppedReason) platform::MessageBox(text, BmpCaption, platform::MB_OK);
 }
 
-bool FileExists(const std::string& fileName)
-{
-  std::error_code error;
-  return std::filesystem::is_regular_file(fileName, error);
-}
-
-std::string TooLarge(const std::string& what, uint64_t size, uint64_t maxSize)
-{
-  return what + " is too large: " + std::to_string(size) + " bytes, at most " +
-         std::to_string(maxSize);
-}
-
-enum class TRead { Ok, Missing, TooLarge, Failed, Stopped };
-
-// Reads a whole regular file in pieces, asking the stop poll between them. A file larger than
-// maxSize is refused before anything is read; `size` is what it measured.
-TRead ReadBytes(const std::string& fileName, uint64_t maxSize, std::vector<uint8_t>& data,
-                uint64_t& size)
-{
-  size = 0;
-  if (!FileExists(fileName)) return TRead::Missing;  // a FIFO would block the open
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return TRead::Failed;
-  struct TCloser {
-    int Fd;
-    ~TCloser() { ::close(Fd); }
-  } closer{fd};
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return TRead::Failed;
-  size = static_cast<uint64_t>(info.st_size);
-  if (size > maxSize) return TRead::TooLarge;
-  std::vector<uint8_t> read;
-  try {
-    read.resize(static_cast<size_t>(size));
-  } catch (const std::exception&) {
-    return TRead::Failed;
-  }
-  size_t at = 0;
-  TStopCheck stop;
-  while (at < read.size()) {
-    if (stop.Stopped(StopPollWork)) return TRead::Stopped;
-    const ssize_t n = ::read(fd, read.data() + at, std::min(StopPollWork, read.size() - at));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return TRead::Failed;
-    if (n == 0) break;  // the file was cut short while it was read
-    at += static_cast<size_t>(n);
-  }
-  read.resize(at);
-  data = std::move(read);
-  return TRead::Ok;
-}
-
-// Why a file that is there cannot be read; "" when there is nothing by that name.
-std::string UnreadableReason(const std::string& fileName)
-{
-  std::error_code error;
-  if (!std::filesystem::exists(fileName, error)) return {};
-  return FileExists(fileName) ? "cannot read the file" : "not a regular file";
-}
+const TImageFormat& FormatOf(const char* extension) { return *FindImageFormat(extension); }
 
 }  // namespace
-
-std::string ExtractFilePath(const std::string& fileName)
-{
-  const size_t slash = fileName.find_last_of('/');
-  return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
-}
-
-std::string ExtractFileExt(const std::string& fileName)
-{
-  const size_t mark = fileName.find_last_of("./");
-  if (mark == std::string::npos || fileName[mark] != '.') return std::string();
-  return fileName.substr(mark);
-}
 
 TTexture::~TTexture()
 {
@@ -115,135 +35,42 @@ TTexture::~TTexture()
 bool TTexture::LoadFromFile(const std::string& fileName)
 {
   FailReason.clear();
-  std::string ext = ExtractFileExt(fileName);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (const TImageFormat* format = FindImageFormat(fileName)) return Load(fileName, *format);
   std::string known;
-  for (const TImageFormat& format : ImageFormats) {
-    if (ext == format.Extension) return (this->*format.Load)(fileName);
+  for (const TImageFormat& format : ImageFormats())
     known += (known.empty() ? "" : " ") + std::string(format.Extension);
-  }
   std::error_code error;
   if (std::filesystem::exists(fileName, error))
     FailReason = "no reader for \"" + ExtractFileExt(fileName) + "\" images (" + known + ")";
   return false;
 }
 
-bool TTexture::LoadWALBeside(const std::string& fileName)
-{
-  return LoadWAL(fileName, ExtractFilePath(fileName) + PaletteFileName);
-}
-
-bool TTexture::LoadTGA(const std::string& fileName)
-{
-  std::vector<uint8_t> data;
-  if (!ReadFile(fileName, "TGA", MaxTgaFileSize, data)) return false;
-  TImage image;
-  if (DecodeTGA(data, image, &FailReason) != TDecodeResult::Ok) return false;
-  BitsPerPixel = image.BitsPerPixel;
-  return Upload(image);
-}
-
-bool TTexture::LoadBMP(const std::string& fileName)
-{
-  std::vector<uint8_t> data;
-  if (!ReadFile(fileName, "BMP", MaxBmpFileSize, data)) {
-    ShowReaderError("Error opening " + fileName, FailReason);
-    return false;
-  }
-  TImage image;
-  switch (DecodeBMP(data, image, &FailReason)) {
-    case TDecodeResult::Ok: return Upload(image);
-    case TDecodeResult::PaletteShort: ShowReaderError("Error reading palette"); return false;
-    case TDecodeResult::DataShort: ShowReaderError("Error reading bitmap data"); return false;
-    case TDecodeResult::Refused: return false;
-  }
-  return false;
-}
+bool TTexture::LoadTGA(const std::string& fileName) { return Load(fileName, FormatOf(".tga")); }
+bool TTexture::LoadBMP(const std::string& fileName) { return Load(fileName, FormatOf(".bmp")); }
+bool TTexture::LoadJPG(const std::string& fileName) { return Load(fileName, FormatOf(".jpg")); }
+bool TTexture::LoadPCX(const std::string& fileName) { return Load(fileName, FormatOf(".pcx")); }
+bool TTexture::LoadPNG(const std::string& fileName) { return Load(fileName, FormatOf(".png")); }
 
 bool TTexture::LoadWAL(const std::string& fileName, const std::string& paletteFileName)
 {
-  std::vector<uint8_t> wal, palette;
-  if (!ReadFile(fileName, "WAL", MaxWalFileSize, wal)) return false;
-  uint64_t size = 0;
-  switch (ReadBytes(paletteFileName, MaxPaletteFileSize, palette, size)) {
-    case TRead::Ok: break;
-    case TRead::Stopped: FailReason = StoppedReason; return false;
-    case TRead::TooLarge:
-      FailReason = "cannot read the palette " + paletteFileName + ": " +
-                   TooLarge("palette", size, MaxPaletteFileSize);
-      return false;
-    case TRead::Missing:
-    case TRead::Failed: FailReason = "cannot read the palette " + paletteFileName; return false;
-  }
-  if (palette.size() < formats::wal::PaletteSize) {
-    FailReason = "the palette " + paletteFileName + " is cut short";
-    return false;
-  }
   TImage image;
-  try {
-    if (DecodeWAL(wal, palette, image, &FailReason) != TDecodeResult::Ok) return false;
-  } catch (const EImageError&) {
-    // The decoder's own text ("Read beyond end of file") does not say which part is missing.
-    FailReason = wal.size() < formats::wal::HeaderSize ? "WAL header is cut short"
-                                                       : "WAL pixel data is cut short";
-    return false;
-  }
+  if (ReadWALFile(fileName, paletteFileName, image, FailReason) != TDecodeResult::Ok) return false;
   return Upload(image);
 }
 
-bool TTexture::LoadJPG(const std::string& fileName)
+bool TTexture::Load(const std::string& fileName, const TImageFormat& format)
 {
-  std::vector<uint8_t> data;
   TImage image;
-  bool decoded = false;
-  if (ReadFile(fileName, "JPEG", MaxJpegFileSize, data)) {
-    try {
-      decoded = DecodeJPG(data, image, &FailReason) == TDecodeResult::Ok;
-    } catch (const EImageError& error) {
-      FailReason = error.what();  // corrupt image data, in libjpeg's words
+  const TDecodeResult result = ReadImageFile(fileName, format, image, FailReason);
+  if (result != TDecodeResult::Ok) {
+    if (format.FailureMessage) {
+      const std::string message = format.FailureMessage(fileName, result);
+      if (!message.empty()) ShowReaderError(message, FailReason);
     }
-  }
-  if (!decoded) {
-    ShowReaderError("Couldn't load JPG - \"" + fileName + "\"", FailReason);
     return false;
   }
+  if (image.BitsPerPixel != 0) BitsPerPixel = image.BitsPerPixel;  // TGA's 24 or 32
   return Upload(image);
-}
-
-bool TTexture::LoadPCX(const std::string& fileName)
-{
-  std::vector<uint8_t> data;
-  if (!ReadFile(fileName, "PCX", MaxPcxFileSize, data)) return false;
-  TImage image;
-  if (DecodePCX(data, image, &FailReason) != TDecodeResult::Ok) return false;
-  return Upload(image);
-}
-
-bool TTexture::LoadPNG(const std::string& fileName)
-{
-  std::vector<uint8_t> data;
-  if (!ReadFile(fileName, "PNG", MaxPngFileSize, data)) return false;
-  TImage image;
-  if (DecodePNG(data, image, &FailReason) != TDecodeResult::Ok) return false;
-  return Upload(image);
-}
-
-bool TTexture::ReadFile(const std::string& fileName, const char* format, uint64_t maxSize,
-                        std::vector<uint8_t>& data)
-{
-  FailReason.clear();
-  uint64_t size = 0;
-  switch (ReadBytes(fileName, maxSize, data, size)) {
-    case TRead::Ok: return true;
-    case TRead::TooLarge:
-      FailReason = TooLarge(std::string(format) + " file", size, maxSize);
-      break;
-    case TRead::Stopped: FailReason = StoppedReason; break;
-    case TRead::Missing:
-    case TRead::Failed: FailReason = UnreadableReason(fileName); break;
-  }
-  return false;
 }
 
 bool TTexture::Upload(TImage& image)

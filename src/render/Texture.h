@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "images/Image.h"
+#include "images/ImageFile.h"
 
 namespace quarn::render {
 
@@ -21,7 +21,7 @@ public:
   TTexture(const TTexture&) = delete;
   TTexture& operator=(const TTexture&) = delete;
 
-  // Chooses the reader by the extension in ImageFormats, in any case; false for any other.
+  // Chooses the reader by the extension (images::FindImageFormat); false for any other.
   bool LoadFromFile(const std::string& fileName);
   bool LoadTGA(const std::string& fileName);
   bool LoadBMP(const std::string& fileName);
@@ -29,8 +29,6 @@ public:
   bool LoadJPG(const std::string& fileName);
   bool LoadPCX(const std::string& fileName);  // silent on failure, like the TGA reader
   bool LoadPNG(const std::string& fileName);  // silent on failure, like the TGA reader
-  // A WAL with the palette.pal from its own folder.
-  bool LoadWALBeside(const std::string& fileName);
 
   virtual void Bind();
   virtual void Unbind();
@@ -46,32 +44,16 @@ public:
   std::string FailReason;
 
 private:
-  // The whole file, read in pieces that can stop (LoadStop.h); false with FailReason set when
-  // it cannot be read, is larger than maxSize (checked before reading) or the read stopped.
-  bool ReadFile(const std::string& fileName, const char* format, uint64_t maxSize,
-                std::vector<uint8_t>& data);
+  // Reads and uploads a file of `format`, showing the format's message box when it fails.
+  bool Load(const std::string& fileName, const images::TImageFormat& format);
   bool Upload(images::TImage& image);
-};
-
-// The skin formats: the extension that chooses each (lower case, with its dot) and the loader
-// that reads it. LoadFromFile chooses by this table and the skin search tries the extensions in
-// its order, so a new format is a reader and a row here.
-struct TImageFormat {
-  const char* Extension;
-  bool (TTexture::*Load)(const std::string& fileName);
-};
-inline constexpr TImageFormat ImageFormats[] = {
-    {".pcx", &TTexture::LoadPCX}, {".tga", &TTexture::LoadTGA},       {".bmp", &TTexture::LoadBMP},
-    {".jpg", &TTexture::LoadJPG}, {".wal", &TTexture::LoadWALBeside}, {".png", &TTexture::LoadPNG},
 };
 
 // Additive blending weighted by source alpha; and off again.
 void EnableBlending();
 void DisableBlending();
 
-// Directory part of a file name, with its trailing separator ("" when there is none).
-std::string ExtractFilePath(const std::string& fileName);
-// From the last dot, dot included ("" when there is none).
-std::string ExtractFileExt(const std::string& fileName);
+using images::ExtractFileExt;
+using images::ExtractFilePath;
 
 }  // namespace quarn::render

@@ -7,8 +7,6 @@
 #include <set>
 #include <unordered_set>
 
-#include <strings.h>
-
 #include "bots/Bot.h"
 #include "platform/Application.h"
 #include "platform/VirtualKeys.h"
@@ -76,7 +74,7 @@ public:
     std::string stem, extension;
     SplitExtension(path, stem, extension);
     if (!extension.empty() && Try(path)) return true;
-    for (const render::TImageFormat& format : render::ImageFormats)
+    for (const images::TImageFormat& format : images::ImageFormats())
       if (!SameExtension(extension, format.Extension) && Try(stem + format.Extension)) return true;
     return false;
   }
@@ -126,7 +124,8 @@ TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string
   }
   std::string stem, extension;
   SplitExtension(modelPath, stem, extension);
-  if (!BaseNameOf(stem).empty()) search.TryWithExtensions(stem + render::ImageFormats[0].Extension);
+  if (!BaseNameOf(stem).empty())
+    search.TryWithExtensions(stem + images::ImageFormats()[0].Extension);
   return result;
 }
 
@@ -216,14 +215,7 @@ namespace {
 constexpr size_t MaxFolderEntries = 4096;
 constexpr size_t MaxSkinChoices = 64;
 
-bool IsImageName(const std::string& name)
-{
-  const size_t dot = name.find_last_of('.');
-  if (dot == std::string::npos) return false;
-  for (const render::TImageFormat& format : render::ImageFormats)
-    if (strcasecmp(name.c_str() + dot, format.Extension) == 0) return true;
-  return false;
-}
+bool IsImageName(const std::string& name) { return images::FindImageFormat(name) != nullptr; }
 
 std::string FolderOf(const std::string& path)
 {

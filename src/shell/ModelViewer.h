@@ -38,7 +38,7 @@ inline constexpr size_t MaxSkinNames = 32;
 
 // Finds the skin of the model at `modelPath` from the first MaxSkinNames non-empty names
 // recorded in it. For each name: the recorded path, then its base name in the model's folder,
-// each as recorded and then with every other image extension (render::ImageFormats' order); after
+// each as recorded and then with every other image extension (images::ImageFormats' order); after
 // all names, an image with the model's own base name beside it. Absolute names and names with ".."
 // are not followed as paths (their base name still is), so a model cannot point outside the current
 // directory or its own folder.
