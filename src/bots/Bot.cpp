@@ -87,6 +87,7 @@ bool TBot::Run(script::TScript& script, render::TConsole& console, const std::st
   FLoadError = {};
   FFailure = {};
   FWarningCount = 0;
+  FStatesAdded = FNextStatesAdded = 0;
   FSavedFunctions = script.Functions();
   FConsole = &console;
   script.SetFunctions(&FCommands);
@@ -103,8 +104,8 @@ bool TBot::Run(script::TScript& script, render::TConsole& console, const std::st
   } catch (const script::EScriptError& error) {
     Print(error.Message());
     // The engine puts the command's message inside its own ("Runtimeerror: ... [Position n]").
-    if (!FFailure.Reason.empty() && error.Message().find(FFailure.Message) != std::string::npos)
-      Print("  " + FFailure.Reason);
+    if (error.Message().find(FFailure.Message) != std::string::npos)
+      for (const std::string& reason : FFailure.Reasons) Print("  " + reason);
     FLoadError = {error.Message(), script::SourcePlace(script.Text(), error.Position())};
     return false;
   } catch (const std::exception& error) {
@@ -116,6 +117,9 @@ bool TBot::Run(script::TScript& script, render::TConsole& console, const std::st
   }
   CheckSounds();
   CheckSkins();
+  if (SummariseStates)
+    Print(std::to_string(FStatesAdded) + " states and " + std::to_string(FNextStatesAdded) +
+          " next states added");
   if (completed) Print("Bot file " + name + " compiled");
 
   FActive = true;
@@ -178,9 +182,9 @@ void TBot::CheckSkins()
     Warn("weapon " + BaseName(FWeapon.FileName()) + " has no skin; it is drawn plain grey");
 }
 
-void TBot::FailBecause(const std::string& message, const std::string& reason)
+void TBot::FailBecause(const std::string& message, std::vector<std::string> reasons)
 {
-  FFailure = {message, reason};
+  FFailure = {message, std::move(reasons)};
   Fail(message);
 }
 
@@ -196,14 +200,17 @@ std::string TBot::Locate(const std::string& name, std::vector<std::string>& trie
   return std::filesystem::exists(second, error) ? second : first;
 }
 
-std::string TBot::NotFound(const std::string& what, const std::string& name,
-                           const std::vector<std::string>& tried)
+void TBot::FailNotFound(const std::string& what, const std::string& name,
+                        const std::vector<std::string>& tried, const std::string& reason)
 {
-  std::string message = what + name + " not found";
-  if (tried.size() == 1 && tried[0] == name) return message;
-  message += " (tried ";
-  for (size_t i = 0; i < tried.size(); ++i) message += (i > 0 ? " and " : "") + tried[i];
-  return message + ")";
+  std::vector<std::string> reasons;
+  if (!(tried.size() == 1 && tried[0] == name)) {
+    std::string paths = "tried ";
+    for (size_t i = 0; i < tried.size(); ++i) paths += (i > 0 ? " and " : "") + tried[i];
+    reasons.push_back(std::move(paths));
+  }
+  if (!reason.empty()) reasons.push_back(reason);
+  FailBecause(what + name + " not found", std::move(reasons));
 }
 
 void TBot::Warn(const std::string& text)
@@ -222,7 +229,7 @@ void TBot::LoadMD2(const script::TArgList& args)
   const std::string name = ArgText(args, 0);
   std::vector<std::string> tried;
   if (!FModel.LoadFromFile(Locate(name, tried)))
-    FailBecause(NotFound("Model ", name, tried), FModel.FailReason());
+    FailNotFound("Model ", name, tried, FModel.FailReason());
   Print("Load model " + name + "..OK");
   FModel.OnAnimationEnd = [this](TMD2&) { CycleEnded(); };
   FCadences.resize(static_cast<size_t>(std::max(FModel.GetFrameCount(), 0)));
@@ -233,7 +240,7 @@ void TBot::LoadWeapon(const script::TArgList& args)
   const std::string name = ArgText(args, 0);
   std::vector<std::string> tried;
   if (!FWeapon.LoadFromFile(Locate(name, tried)))
-    FailBecause(NotFound("Weapon model ", name, tried), FWeapon.FailReason());
+    FailNotFound("Weapon model ", name, tried, FWeapon.FailReason());
   Print("Load weapon " + name + "..OK");
   FWeapon.OnAnimationEnd = [this](TMD2&) { CycleEnded(); };
   FHasWeapon = true;
@@ -245,7 +252,7 @@ void TBot::LoadMD2Skin(const script::TArgList& args)
   const std::string name = ArgText(args, 0);
   std::vector<std::string> tried;
   if (!FModel.LoadSkin(Locate(name, tried)))
-    FailBecause(NotFound("Model skin", name, tried), FModel.SkinFailReason());
+    FailNotFound("Model skin", name, tried, FModel.SkinFailReason());
   Print("Load model skin " + name + "..OK");
 }
 
@@ -254,7 +261,7 @@ void TBot::LoadWeaponSkin(const script::TArgList& args)
   const std::string name = ArgText(args, 0);
   std::vector<std::string> tried;
   if (!FWeapon.LoadSkin(Locate(name, tried)))
-    FailBecause(NotFound("Weapon skin", name, tried), FWeapon.SkinFailReason());
+    FailNotFound("Weapon skin", name, tried, FWeapon.SkinFailReason());
   Print("Load weapon skin " + name + "..OK");
 }
 
@@ -264,7 +271,10 @@ void TBot::AddState(const script::TArgList& args)
   const int32_t animation = ArgInteger(args, 3);
   FAutomata.AddState(ArgInteger(args, 0), name, ArgInteger(args, 2), animation,
                      ArgBoolean(args, 4));
-  Print("State " + name + " added");
+  if (SummariseStates)
+    ++FStatesAdded;
+  else
+    Print("State " + name + " added");
   // The state keeps the number's low 16 bits; a number outside the table leaves the model
   // playing whatever range it had.
   const auto stored = static_cast<uint16_t>(animation);
@@ -277,7 +287,10 @@ void TBot::AddNextState(const script::TArgList& args)
 {
   const int32_t from = ArgInteger(args, 0), next = ArgInteger(args, 1);
   FAutomata.AddNextState(from, next);
-  Print("Next state " + std::to_string(next) + " added to " + std::to_string(from));
+  if (SummariseStates)
+    ++FNextStatesAdded;
+  else
+    Print("Next state " + std::to_string(next) + " added to " + std::to_string(from));
 }
 
 void TBot::SetTiming(const script::TArgList& args)

@@ -45,6 +45,9 @@ public:
   // The same for a bot file's text held in memory; `name` stands for the file in messages.
   bool LoadText(script::TScript& script, render::TConsole& console, const std::string& name,
                 std::string text);
+  // A load counts the states and next states its file adds and says so in one line, instead
+  // of a line for each (for bot files the program writes itself).
+  bool SummariseStates = false;
   void Update(uint32_t now);
   void Draw();
   // The window pixels the last Draw may have touched (empty when it drew nothing).
@@ -103,14 +106,16 @@ private:
   void SetTiming(const script::TArgList& args);
   void Print(const std::string& line);
   void Warn(const std::string& text);
-  // Raises `message`; when it stops the load, the console adds `reason` on an indented line.
-  [[noreturn]] void FailBecause(const std::string& message, const std::string& reason);
+  // Raises `message`; when it stops the load, the console adds each reason on an indented
+  // line.
+  [[noreturn]] void FailBecause(const std::string& message, std::vector<std::string> reasons);
   // Where the file a bot file names is: from BaseDir, or else from the bot file's folder when it
   // is there. `tried` gets the paths looked at, in order.
   std::string Locate(const std::string& name, std::vector<std::string>& tried) const;
-  // "<what><name> not found", followed by the paths tried when they are not the name itself.
-  static std::string NotFound(const std::string& what, const std::string& name,
-                              const std::vector<std::string>& tried);
+  // Fails with "<what><name> not found"; the reason lines name the paths tried (when they are
+  // not the name itself) and then give the reader's `reason`, if any.
+  [[noreturn]] void FailNotFound(const std::string& what, const std::string& name,
+                                 const std::vector<std::string>& tried, const std::string& reason);
   // Warns for each frame sound whose wave the precached set lacks.
   void CheckSounds();
   // Warns for a loaded body or weapon that has no skin.
@@ -130,9 +135,10 @@ private:
   std::string FBotDir;     // with a trailing '/'; empty: the current directory
   struct TFailure {
     std::string Message;
-    std::string Reason;  // the file's reader's words; "" when there is no file to read
+    std::vector<std::string> Reasons;  // the paths tried, the file's reader's words
   } FFailure;
   int32_t FWarningCount = 0;
+  int32_t FStatesAdded = 0, FNextStatesAdded = 0;  // counted while SummariseStates
   TFiniteAutomata FAutomata;
   uint16_t FKeys = 0;                              // the mask last handed in by SetKeys
   std::vector<std::optional<TCadence>> FCadences;  // one slot per body frame

@@ -17,8 +17,8 @@ bool TSoundManager::Precache(const std::string& fileName, const std::string& als
   } catch (const sound::EFOpenError&) {
     std::error_code error;
     const bool exists = std::filesystem::exists(fileName, error);
-    Print("Error precaching" + fileName +
-          (exists || alsoTried.empty() ? "" : " (also tried " + alsoTried + ")"));
+    Print("Error precaching" + fileName);
+    if (!exists && !alsoTried.empty()) Print("  also tried " + alsoTried);
     if (exists)
       Print(std::filesystem::is_regular_file(fileName, error) ? "  cannot open the file"
                                                               : "  not a regular file");

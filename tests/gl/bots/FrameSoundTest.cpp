@@ -141,10 +141,10 @@ TEST_F(FrameSound, AMissingSetIsReportedWithItsFullPathAndTheBotFileGoesOn)
                    "/none.snd');\r\n"
                    "SetSound(45, 'step', false);\r\nPrecacheSet('" +
                    set + "');\r\n"));
-  const std::vector<std::string> tail(console.Lines().end() - 5, console.Lines().end());
+  const std::vector<std::string> tail(console.Lines().end() - 6, console.Lines().end());
   // Not found from the program's folder nor from the bot file's (the scratch folder).
-  EXPECT_THAT(tail, ElementsAre("Error precaching" + scratch.Path + "none.snd (also tried " +
-                                    scratch.Path + scratch.Name + "/none.snd)",
+  EXPECT_THAT(tail, ElementsAre("Error precaching" + scratch.Path + "none.snd",
+                                "  also tried " + scratch.Path + scratch.Name + "/none.snd",
                                 "Cadencer command : step...OK",
                                 "Sound collection " + scratch.Path + "test.snd precached",
                                 "Warning: model robot.md2 has no skin; it is drawn plain grey",

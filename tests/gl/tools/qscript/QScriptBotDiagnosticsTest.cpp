@@ -49,9 +49,7 @@ TEST(QScriptBotDiagnostics, ErrorsOnStderrStartWithFileLineAndColumn)
     std::string Err;
   } Cases[] = {
       {"SetTiming(0, 10);\nLoadMD2('bots/robot/absent.md2');\n",
-       "my.bot:2:1: Runtimeerror: Model bots/robot/absent.md2 not found (tried " +
-           (fs::path(QUARN_BIN) / "bots/robot/absent.md2").lexically_normal().string() +
-           " and bots/robot/absent.md2) [Position 20]\n"},
+       "my.bot:2:1: Runtimeerror: Model bots/robot/absent.md2 not found [Position 20]\n"},
       {"SetTiming(0, 10);\r\n  SetTiming(0, );\r\n",
        "my.bot:2:16: Syntaxerror: Expression expected. [Position 35]\n"},
   };

@@ -119,8 +119,8 @@ TEST_F(QScriptBot, FailuresPrintTheirLineAndExit1)
   const std::vector<TFailure> cases = {
       {"missing_model",
        "LoadMD2('bots/robot/absent.md2');\r\n",
-       {"Runtimeerror: Model bots/robot/absent.md2 not found (tried " +
-        InBin("bots/robot/absent.md2") + " and bots/robot/absent.md2) [Position 1]"}},
+       {"Runtimeerror: Model bots/robot/absent.md2 not found [Position 1]",
+        "  tried " + InBin("bots/robot/absent.md2") + " and bots/robot/absent.md2"}},
       // A syntax error stops the file before any command runs.
       {"syntax",
        "LoadMD2('bots/robot/robot.md2');\nSetTiming(0, );\n",
@@ -128,8 +128,8 @@ TEST_F(QScriptBot, FailuresPrintTheirLineAndExit1)
       {"missing_skin",
        "LoadMD2('bots/robot/robot.md2');\nLoadMD2Skin('bots/robot/absent.tga');\n",
        {"Load model bots/robot/robot.md2..OK",
-        "Runtimeerror: Model skinbots/robot/absent.tga not found (tried " +
-            InBin("bots/robot/absent.tga") + " and bots/robot/absent.tga) [Position 35]"}},
+        "Runtimeerror: Model skinbots/robot/absent.tga not found [Position 35]",
+        "  tried " + InBin("bots/robot/absent.tga") + " and bots/robot/absent.tga"}},
       {"wrong_type",
        "SetTiming(0, 10);\nAddState('0', 'Idle', KEY_NONE, IDLE1, true);\n",
        {"Bot timing set",
