@@ -86,8 +86,7 @@ int RunRenderCommand(const std::vector<std::string>& args, const TSkinFinder& fi
   switch (ParseSpriteOptions(args, true, options, error)) {
     case TParseResult::Help: std::fputs(SpriteUsage(), stdout); return ExitDone;
     case TParseResult::Error:
-      std::fprintf(stderr, "quarn: %s\n", error.c_str());
-      std::fputs(SpriteUsage(), stderr);
+      std::fprintf(stderr, "quarn: %s\nTry 'quarn --render --help'.\n", error.c_str());
       return ExitBadOption;
     case TParseResult::Ok: break;
   }
@@ -110,7 +109,8 @@ int RunRenderCommand(const std::vector<std::string>& args, const TSkinFinder& fi
   switch (renderer.Run(error, progress)) {
     case TRenderStatus::Done: return ExitDone;
     case TRenderStatus::BadRequest: return Fail(ExitBadOption, error);
-    case TRenderStatus::Failed: break;
+    case TRenderStatus::Failed:
+    case TRenderStatus::Stopped: break;
   }
   return Fail(ExitUnreadable, error);
 }

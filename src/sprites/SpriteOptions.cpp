@@ -192,13 +192,15 @@ const char* SpriteUsage()
          "  Smooth, Wireframe, Filter and Culling commands do.\n";
 }
 
-std::vector<std::string> SplitOptionText(const std::string& text)
+bool SplitOptionText(const std::string& text, std::vector<std::string>& words, std::string& error)
 {
-  std::vector<std::string> words;
+  words.clear();
   std::string word;
   bool inWord = false;
   char quote = 0;
-  for (const char c : text) {
+  size_t quoteAt = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     if (quote) {
       if (c == quote)
         quote = 0;
@@ -206,6 +208,7 @@ std::vector<std::string> SplitOptionText(const std::string& text)
         word += c;
     } else if (c == '\'' || c == '"') {
       quote = c;
+      quoteAt = i;
       inWord = true;
     } else if (c == ' ' || c == '\t') {
       if (inWord) words.push_back(word);
@@ -216,8 +219,14 @@ std::vector<std::string> SplitOptionText(const std::string& text)
       inWord = true;
     }
   }
+  if (quote) {
+    error = std::string("the ") + quote + " at character " + std::to_string(quoteAt + 1) +
+            " is never closed";
+    words.clear();
+    return false;
+  }
   if (inWord) words.push_back(word);
-  return words;
+  return true;
 }
 
 }  // namespace quarn::sprites

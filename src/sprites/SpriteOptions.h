@@ -53,6 +53,7 @@ TParseResult ParseSpriteOptions(const std::vector<std::string>& args, bool model
 const char* SpriteUsage();
 
 // Splits a console argument into options at blanks; 'single' or "double" quotes keep blanks.
-std::vector<std::string> SplitOptionText(const std::string& text);
+// False, with no words and the reason in `error`, when a quote is never closed.
+bool SplitOptionText(const std::string& text, std::vector<std::string>& words, std::string& error);
 
 }  // namespace quarn::sprites

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "bots/MD2.h"
+#include "images/LoadStop.h"
 #include "sprites/FrameTarget.h"
 #include "sprites/GifEncoder.h"
 #include "sprites/SpriteCamera.h"
@@ -175,8 +176,14 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
   const int64_t total = FrameCount();
   int64_t done = 0;
   const int32_t directions = FOptions.Directions;
+  // The program may ask to end (Escape, a termination signal) at any time: between frames
+  // the stop poll is asked every few milliseconds' worth of pixels.
+  images::TStopCheck stopCheck;
+  const size_t frameWork =
+      std::max(size_t(FOptions.Width) * size_t(FOptions.Height), images::StopPollWork / 64);
+  bool stopped = false;
 
-  for (size_t a = 0; a < FAnimations.size() && !workers.Failed(); ++a) {
+  for (size_t a = 0; a < FAnimations.size() && !workers.Failed() && !stopped; ++a) {
     const TSpriteAnimation& animation = FAnimations[a];
     const std::vector<TPose>& poses = FPoses[a];
     const int32_t count = int32_t(poses.size());
@@ -215,8 +222,13 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
       workers.Post([name, pixels] { return WritePngFile(name, *pixels); });
       if (progress) progress(++done, total);
     };
-    for (int32_t direction = 0; direction < directions && !workers.Failed(); ++direction)
+    for (int32_t direction = 0; direction < directions && !workers.Failed() && !stopped;
+         ++direction)
       for (int32_t index = 0; index < count; ++index) {
+        if (write && stopCheck.Stopped(frameWork)) {
+          stopped = true;
+          break;
+        }
         target.Bind();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         camera.Apply(direction);
@@ -234,6 +246,7 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
         waiting.push_back(size_t(direction) * size_t(count) + size_t(index));
         if (waiting.size() > 1) collect();
       }
+    if (stopped) break;  // the reads under way are dropped: only whole files are left
     while (!waiting.empty()) collect();
     if (!write) continue;
 
@@ -261,6 +274,13 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
             return "Cannot write file " + name + ": " + reason;
           return WriteWholeFile(name, gif);
         });
+  }
+  if (stopped) {
+    workers.Cancel();
+    workers.Wait();
+    error = "stopped after " + std::to_string(done) + " of " + std::to_string(total) +
+            " frames; the files written are whole";
+    return TRenderStatus::Stopped;
   }
   const std::string failure = workers.Wait();
   if (!failure.empty()) {

@@ -16,7 +16,8 @@ namespace quarn::sprites {
 enum class TRenderStatus {
   Done,
   BadRequest,  // the options ask for something the model lacks (an animation, a size)
-  Failed       // drawing or writing failed
+  Failed,      // drawing or writing failed
+  Stopped      // the program is ending: the files written so far are whole, the rest missing
 };
 
 // Frames done of the whole run.

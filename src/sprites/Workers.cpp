@@ -37,6 +37,13 @@ std::string TWorkers::Wait()
   return FError;
 }
 
+void TWorkers::Cancel()
+{
+  std::unique_lock lock(FLock);
+  FQueue.clear();
+  FRoom.notify_one();
+}
+
 bool TWorkers::Failed()
 {
   std::unique_lock lock(FLock);

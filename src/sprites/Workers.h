@@ -27,6 +27,8 @@ public:
   void Post(TJob job);
   // Waits until every posted job has finished; the first failure, or "".
   std::string Wait();
+  // Drops the jobs not yet started (those running finish).
+  void Cancel();
   bool Failed();
 
 private:

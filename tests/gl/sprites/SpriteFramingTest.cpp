@@ -5,12 +5,14 @@
 #include <png.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "bots/MD2.h"
 #include "bots/MD2Writer.h"
+#include "images/LoadStop.h"
 #include "platform/OffscreenGL.h"
 #include "sprites/SpriteFrames.h"
 #include "sprites/SpriteRenderer.h"
@@ -155,6 +157,37 @@ TEST_F(SpriteFraming, SamplesBetweenKeyframesAreDrawnBetweenThem)
         ReadOpaque(half + FrameFileStem("run", 1, 2 * key, 2 * RunFrames) + ".png");
     EXPECT_EQ(same.Left + same.Right, from.Left + from.Right) << "sample " << 2 * key;
   }
+}
+
+// The program asks to end part-way (Escape, SIGTERM in the window): the run stops at the next
+// frame, and every file it leaves is a whole image.
+int pollsBeforeStop = 0;
+bool StopAfterSomePolls() { return --pollsBeforeStop < 0; }
+
+TEST_F(SpriteFraming, AStopRequestEndsTheRunLeavingOnlyWholeFiles)
+{
+  pollsBeforeStop = 3;
+  images::SetStopPoll(StopAfterSomePolls);
+  const std::string out = Folder.Path + "stopped";
+  TSpriteOptions options;
+  std::string error;
+  ASSERT_EQ(ParseSpriteOptions({"--render", "box.md2", "--anim", "run", "--out", out, "--size", "128x128", "--fps",
+                                "60", "--sheet", "--gif"},
+                               true, options, error),
+            TParseResult::Ok);
+  TSpriteRenderer renderer(options, Model, nullptr);
+  const TRenderStatus status = renderer.Run(error);
+  images::SetStopPoll(nullptr);
+  EXPECT_EQ(status, TRenderStatus::Stopped);
+  EXPECT_NE(error.find("stopped after "), std::string::npos) << error;
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(out)) {
+    ++files;
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(entry.path().extension(), ".png") << name << ": no sheet or GIF of a part";
+    EXPECT_GE(ReadOpaque(entry.path().string()).Width(), 1) << name << " is not a whole image";
+  }
+  EXPECT_LT(files, renderer.FrameCount());
 }
 
 }  // namespace

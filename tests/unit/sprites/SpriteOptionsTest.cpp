@@ -106,12 +106,26 @@ TEST(SpriteOptions, HelpWhereverItStands)
   }
 }
 
-TEST(SpriteOptions, ConsoleTextSplitsAtBlanksOutsideQuotes)
+TEST(SpriteOptions, ConsoleTextSplitsAtBlanksOutsideQuotesAndRefusesAnOpenQuote)
 {
-  EXPECT_EQ(SplitOptionText("  --anim run --out \"my sprites\" --background '#000000' "),
-            (std::vector<std::string>{"--anim", "run", "--out", "my sprites", "--background",
-                                      "#000000"}));
-  EXPECT_EQ(SplitOptionText("--out ''"), (std::vector<std::string>{"--out", ""}));
+  const struct {
+    const char* Text;
+    std::vector<std::string> Words;  // empty: refused
+    const char* Error;
+  } cases[] = {
+      {"  --anim run --out \"my sprites\" --background '#000000' ",
+       {"--anim", "run", "--out", "my sprites", "--background", "#000000"}, ""},
+      {"--out ''", {"--out", ""}, ""},
+      {"--out \"unterminated", {}, "the \" at character 7 is never closed"},
+      {"--anim 'run --out d", {}, "the ' at character 8 is never closed"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> words{"left over"};
+    std::string error;
+    EXPECT_EQ(SplitOptionText(c.Text, words, error), !c.Words.empty()) << c.Text;
+    EXPECT_EQ(words, c.Words) << c.Text;
+    EXPECT_EQ(error, c.Error) << c.Text;
+  }
 }
 
 }  // namespace
