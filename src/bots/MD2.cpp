@@ -171,7 +171,15 @@ bool TMD2::LoadSkin(const std::string& fileName)
 bool TMD2::ReplaceSkin(const std::string& fileName)
 {
   auto texture = std::make_unique<render::TTexture>();
-  if (!texture->LoadFromFile(fileName)) {
+  // A file that cannot be decoded leaves the skin in use; one that can replaces it before it
+  // is uploaded, so the old texture is gone before the new one takes its room.
+  texture->OnDecoded = [this] {
+    SetTexture(0, std::make_unique<render::TTexture>());
+    FSkinFileName.clear();
+  };
+  const bool loaded = texture->LoadFromFile(fileName);
+  texture->OnDecoded = nullptr;
+  if (!loaded) {
     FSkinFailReason = texture->FailReason.empty() ? "cannot be read" : texture->FailReason;
     return false;
   }

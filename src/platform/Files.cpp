@@ -355,6 +355,20 @@ bool ReadFileTail(const std::string& fileName, size_t maxBytes, std::string& tai
   return true;
 }
 
+std::string NotRegularReason(const std::string& fileName)
+{
+  struct stat info {};
+  if (::stat(fileName.c_str(), &info) != 0)
+    return errno == ENOENT || errno == ENOTDIR
+               ? std::string()
+               : std::string("cannot be examined: ") + std::strerror(errno);
+  if (S_ISREG(info.st_mode)) return {};
+  if (S_ISDIR(info.st_mode)) return "is a folder";
+  if (S_ISFIFO(info.st_mode)) return "is a FIFO";
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "is a device";
+  return "is not a regular file";
+}
+
 std::string UntrustedReason(uid_t ownerUid, mode_t mode)
 {
   if (!S_ISREG(mode)) return "is not a regular file";

@@ -74,6 +74,11 @@ std::string WriteRefusal(const std::string& fileName);
 // Up to `maxBytes` from the end of the regular file `fileName`; false when it cannot be read.
 bool ReadFileTail(const std::string& fileName, size_t maxBytes, std::string& tail);
 
+// What the existing `fileName` is when it is not a regular file the program could read ("is a
+// folder", "is a FIFO", "is a device", "cannot be examined: <reason>"), or "" for a regular
+// file or for nothing of that name.
+std::string NotRegularReason(const std::string& fileName);
+
 // Why a file of commands the program runs for the user cannot be trusted, or "" when it can:
 // it must be a regular file owned by the user running the program or by the superuser, and
 // writable by no one else. Like `ownerUid`, `mode` is the file's, as stat gives them.

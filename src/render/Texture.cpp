@@ -75,6 +75,7 @@ bool TTexture::Load(const std::string& fileName, const TImageFormat& format)
 
 bool TTexture::Upload(TImage& image)
 {
+  if (OnDecoded) OnDecoded();
   // A texture loaded twice keeps only its newest texture object.
   if (ID != 0) glDeleteTextures(1, &ID);
   ID = 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "images/ImageFile.h"
@@ -42,6 +43,9 @@ public:
   // Why the last load failed, in a few words; "" after a success or when there is no file
   // of that name.
   std::string FailReason;
+  // Called once a file is decoded, before its upload: a texture replacing another frees the
+  // old one there, so the two are never held at once beside the decoded image.
+  std::function<void()> OnDecoded;
 
 private:
   // Reads and uploads a file of `format`, showing the format's message box when it fails.
