@@ -63,7 +63,13 @@ void TAnimationPlayback::PlayKeys(bots::TBot& bot)
 void TAnimationPlayback::Advance(bots::TBot& bot, uint32_t realNow)
 {
   const uint32_t now = Clock(realNow);
-  if (FPaused || !bot.Active()) return;
+  if (!bot.Active()) return;
+  if (FPaused) {
+    // Paused before the bot has entered its first state: it enters it, so that state's first
+    // frame shows rather than whatever pose the models were loaded in.
+    if (!FPlaying && bot.Automata().Current() < 0) bot.Update(now);
+    return;
+  }
   if (!FPlaying) {
     bot.Update(now);
     return;

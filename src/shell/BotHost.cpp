@@ -1,5 +1,7 @@
 #include "shell/BotHost.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -88,7 +90,10 @@ void TBotHost::AdvanceAndDrawBot()
   if (FFitPending) {
     FFitPending = false;
     std::string reason;
-    if (FitCamera(reason)) FCameraControl.Camera().Apply();
+    if (FitCamera(reason)) {
+      FCameraControl.KeepStartView();  // ResetCamera comes back to it
+      FCameraControl.Camera().Apply();
+    }
   }
   FBot->Model().Style = FStyle;
   FBot->Weapon().Style = FStyle;
@@ -148,6 +153,7 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console,
   FBot = NewBot();
   FBot->SoundManager = sounds;
   FFitPending = false;
+  FCameraControl.ForgetStartView();
   SetCulling(false);
   FViewer.Leave();
   try {
@@ -163,6 +169,9 @@ void TBotHost::BotLoaded()
 {
   FPlayback.Reset();
   FGroups = FBot->Model().IsLoaded() ? FrameGroups(FBot->Model()) : std::vector<TFrameGroup>{};
+  // A load frees the last bot's decoded models and skins and makes the new one's: the heap's
+  // free pieces would otherwise be kept by the allocator and grow with every load.
+  malloc_trim(0);
 }
 
 void TBotHost::LoadBotText(const std::string& name, const std::string& text,
@@ -172,6 +181,7 @@ void TBotHost::LoadBotText(const std::string& name, const std::string& text,
   FBot = NewBot();
   FBot->SoundManager = sounds;
   FBot->BaseDir = baseDir;
+  FBot->SummariseStates = true;  // the program's own bot file: its states are no news
   FBot->LoadText(FBotScript, console, name, text);
   BotLoaded();
 }
@@ -232,18 +242,28 @@ void TBotHost::LoadAnimationFile(const std::string& name)
   }
 }
 
-uint16_t TBotHost::AnimationMask(std::string_view line, int32_t index) const
+uint16_t TBotHost::AnimationMask(std::string_view line, int32_t index)
 {
   try {
     return static_cast<uint16_t>(script::StrToInt(line));
   } catch (const script::Exception&) {
+    // The conversion's own message; which file and line it came from is said below it.
     const std::string quoted = line.size() > QuotedLineLength
                                    ? std::string(line.substr(0, QuotedLineLength)) + "..."
                                    : std::string(line);
-    throw script::EScriptError("Animation file " + FAnimName + " line " +
-                               std::to_string(index + 1) + ": '" + quoted +
-                               "' is not a valid integer value");
+    FAnimFailure = {"'" + quoted + "' is not a valid integer value",
+                    "Animation file " + FAnimName + " line " + std::to_string(index + 1)};
+    throw script::EScriptError(FAnimFailure.Message);
   }
+}
+
+std::string TBotHost::TakeFailureReason(const std::string& message)
+{
+  if (FAnimFailure.Message.empty() || message.find(FAnimFailure.Message) == std::string::npos)
+    return {};
+  std::string reason = std::move(FAnimFailure.Reason);
+  FAnimFailure = {};
+  return reason;
 }
 
 void TBotHost::StopAnimation()

@@ -80,9 +80,11 @@ public:
   // frames of the body's current animation; false with a reason when no model is loaded.
   bool FitCamera(std::string& reason);
   // Raises EScriptError when the file cannot be read or is not text, and for a first line
-  // that is no mask (naming the file and the line; playback then retries it at the next
-  // state change).
+  // that is no mask (playback then retries it at the next state change).
   void LoadAnimationFile(const std::string& name);
+  // For an error just reported with `message`: the line saying where it came from (the
+  // animation file and its line), once; "" when there is none.
+  std::string TakeFailureReason(const std::string& message);
 
   bool ShowFrameNumber() const { return FShowFrameNumber; }
   void SetShowFrameNumber(bool value)
@@ -147,9 +149,9 @@ private:
   std::unique_ptr<bots::TBot> NewBot();
   // Called by the bot each time it enters a state: advances animation-file playback.
   void BotStateChanged();
-  // The mask on the animation file's line `index` (0-based); EScriptError naming the file and
-  // the line when it is no integer.
-  uint16_t AnimationMask(std::string_view line, int32_t index) const;
+  // The mask on the animation file's line `index` (0-based); the conversion's EScriptError when
+  // it is no integer, the file and the line kept for TakeFailureReason.
+  uint16_t AnimationMask(std::string_view line, int32_t index);
   void StopAnimation();
   // After a bot is loaded: its frame groups, the playback back to the state machine.
   void BotLoaded();
@@ -173,6 +175,10 @@ private:
   bool FAnimPlaying = false;
   int32_t FAnimIndex = 0;
   std::string FAnimName;  // the file's name, for messages
+  struct {
+    std::string Message;  // the last bad line's error
+    std::string Reason;   // the file and the line it was on
+  } FAnimFailure;
   // The first line came before the bot had a state: it applies when the bot enters one.
   bool FAnimWaitsForState = false;
 };

@@ -15,6 +15,9 @@ constexpr float FitElevation = 15.0f;  // degrees the fitted camera looks down a
 constexpr float FitMargin = 1.05f;     // room around the model's bounding sphere
 constexpr double Pi = 3.14159265358979323846;
 
+constexpr double DemoNearPlane = 1.0;
+constexpr double DemoFarPlane = 1000.0;
+
 constexpr float DegreesPerPixel = 5.0f / 100.0f;
 // The mouse wheel moves the eye along its line to the point looked at, a tenth closer per
 // notch, between these distances (model units; the far plane is at 1000).
@@ -35,18 +38,44 @@ void TCameraControl::Create(int viewportWidth, int viewportHeight)
   FCamera = std::make_unique<render::TTargetCamera>();
   FCamera->ViewVolume.ViewportWidth = viewportWidth;
   FCamera->ViewVolume.ViewportHeight = viewportHeight;
-  FCamera->ViewVolume.NearPlane = 1.0;
-  FCamera->ViewVolume.FarPlane = 1000.0;
   FCamera->LookAtFirst = true;
   Reset();
 }
 
 void TCameraControl::Reset()
 {
-  FCamera->Eye = render::Vector(-200, 100, 0);
-  FCamera->Center = render::Vector(0, 30, 0);
-  FCamera->Rotation = render::Vector(-90, 23, 0);
-  FCamera->Turn = 0;
+  render::TTargetCamera& camera = *FCamera;
+  if (FStartView) {
+    const TView& view = *FStartView;
+    camera.Eye = view.Eye;
+    camera.Center = view.Center;
+    camera.Rotation = view.Rotation;
+    camera.Up = view.Up;
+    FFitCentre = view.Target;
+    camera.Target = &FFitCentre;
+    camera.Turn = view.Turn;
+    camera.ViewVolume.NearPlane = view.NearPlane;
+    camera.ViewVolume.FarPlane = view.FarPlane;
+    return;
+  }
+  // The demo's view, also after FitCamera pointed the camera at a model's middle.
+  camera.Eye = render::Vector(-200, 100, 0);
+  camera.Center = render::Vector(0, 30, 0);
+  camera.Rotation = render::Vector(-90, 23, 0);
+  camera.Up = render::Vector(0, 1, 0);
+  camera.Target = nullptr;
+  camera.Turn = 0;
+  camera.ViewVolume.NearPlane = DemoNearPlane;
+  camera.ViewVolume.FarPlane = DemoFarPlane;
+}
+
+void TCameraControl::KeepStartView()
+{
+  const render::TTargetCamera& camera = *FCamera;
+  FStartView = TView{camera.Eye,        camera.Center,
+                     camera.Rotation,   camera.Up,
+                     FFitCentre,        camera.Turn,
+                     camera.ViewVolume.NearPlane, camera.ViewVolume.FarPlane};
 }
 
 void TCameraControl::Zoom(int notches)

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "render/Camera.h"
@@ -16,8 +17,12 @@ class TCameraControl {
 public:
   void Create(int viewportWidth, int viewportHeight);
   void Release();
-  // Puts the eye, the point looked at and the turns back as they were at start-up.
+  // Puts the camera back to its start view: the one kept by KeepStartView (a viewed model's
+  // framing), else the demo's fixed view.
   void Reset();
+  // Keeps the camera as it is now as the view Reset returns to, until ForgetStartView.
+  void KeepStartView();
+  void ForgetStartView() { FStartView.reset(); }
   // Moves the eye toward the point looked at (positive) or away, within fixed distances.
   void Zoom(int notches);
   // Turns by the mouse's motion and zooms by its wheel since the last call, then applies the
@@ -38,7 +43,15 @@ private:
   // The rotation about y at which the view looks level at the model.
   float LevelPitch() const;
 
+  // Where Reset puts the camera (the fields Fit sets), when not the demo's view.
+  struct TView {
+    render::TVector Eye, Center, Rotation, Up, Target;
+    float Turn;
+    double NearPlane, FarPlane;
+  };
+
   std::unique_ptr<render::TTargetCamera> FCamera;
+  std::optional<TView> FStartView;
   render::TVector FFitCentre{};  // the framed model's centre, the camera's target once fitted
 };
 

@@ -132,6 +132,8 @@ void TConsoleCommands::ConsoleLine(const std::string& line)
     FScript.Run();
   } catch (const script::EScriptError& error) {
     Console().AddWrapped(error.Message());
+    if (const std::string reason = FHost.Bots.TakeFailureReason(error.Message()); !reason.empty())
+      Console().AddWrapped("  " + reason);
   } catch (const std::bad_alloc&) {
     Console().AddWrapped("Exception : Out of memory");
   } catch (const std::exception& error) {
@@ -285,8 +287,9 @@ void TConsoleCommands::RenderSpritesFuncEval(const script::TArgList& args)
   sprites::TSpriteOptions options;
   options.Style = FHost.Bots.Style();  // drawn as the window draws the bot
   std::string error;
-  const std::vector<std::string> words = sprites::SplitOptionText(script::ArgText(args, 0));
-  if (sprites::ParseSpriteOptions(words, false, options, error) != sprites::TParseResult::Ok) {
+  std::vector<std::string> words;
+  if (!sprites::SplitOptionText(script::ArgText(args, 0), words, error) ||
+      sprites::ParseSpriteOptions(words, false, options, error) != sprites::TParseResult::Ok) {
     Console().AddWrapped("RenderSprites: " + (error.empty() ? "see quarn --render --help" : error));
     return;
   }

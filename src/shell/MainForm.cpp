@@ -35,6 +35,15 @@ constexpr TConsoleKeyBinding ConsoleKeys[] = {
     {'L', platform::ssCtrl, render::TConsoleKey::Clear},
 };
 
+// The viewer's opening lines, in place of the demo's console.txt; each fits the console's
+// width in the smallest window.
+constexpr const char* ViewerWelcome[] = {
+    "Welcome to Quarn's model viewer.",     "Every console line runs as a script.",
+    "Drag with the left button to turn;",   "the wheel zooms.",
+    "Animations lists the animations;",     "Play('name') plays one.",
+    "Space pauses; Help lists the keys.",   "Tab hides this console; Escape quits.",
+};
+
 }  // namespace
 
 TMainForm::TMainForm(const TMainFormOptions& options) : FOptions(options)
@@ -107,7 +116,9 @@ void TMainForm::RunAutoexec(const std::string& name)
   // Checked before reading: a huge file is neither read nor run.
   const auto size = std::filesystem::file_size(name, error);
   if (error || !std::filesystem::is_regular_file(name, error)) {
+    const std::string why = platform::NotRegularReason(name);
     FConsole->AddWrapped("Cannot read " + shown + "; it was not run.");
+    FConsole->AddWrapped("  " + shown + " " + (why.empty() ? "is not a regular file" : why));
     return;
   }
   // Its lines run as the user's own: a file someone else controls is not run.
@@ -125,8 +136,10 @@ void TMainForm::RunAutoexec(const std::string& name)
     return;
   }
   std::string text;
-  if (!platform::ReadWholeFile(name, text)) {
+  std::string readError;
+  if (platform::ReadWholeFile(name, text, AutoexecMaxBytes, readError) != platform::TReadStatus::Ok) {
     FConsole->AddWrapped("Cannot read " + shown + "; it was not run.");
+    FConsole->AddWrapped("  " + (readError.empty() ? shown + " cannot be opened" : readError));
     return;
   }
   if (text.find('\0') != std::string::npos) {
@@ -196,16 +209,23 @@ void TMainForm::ReportPlayError(const std::string& message)
   FLastPlayError = message;
   std::fprintf(stderr, "%s: %s\n", platform::Application().Title.c_str(), message.c_str());
   if (FConsole) FConsole->AddAboveInput(message);
+  if (const std::string reason = FBots.TakeFailureReason(message); !reason.empty()) {
+    std::fprintf(stderr, "  %s\n", reason.c_str());
+    if (FConsole) FConsole->AddAboveInput("  " + reason);
+  }
 }
 
 void TMainForm::FormKeyDown(uint16_t key)
 {
   std::string message;
+  // In the viewer the open console takes the keys typed into it; the demo's bot hears every
+  // key, the console's or not.
+  const bool typing = FConsole && FConsole->IsOpen() && FBots.Viewer().Viewing();
   if (key == platform::VK_ESCAPE)
     FWindow->Close();
   else if (FConsole && !FConsole->IsOpen() && FBots.Viewer().ViewerKey(key, message)) {
     if (!message.empty()) FConsole->AddAboveInput(message);
-  } else if (!ConsoleEditKey(key))
+  } else if (!ConsoleEditKey(key) && !typing)
     FBots.MovementKey(key, true);
   FBots.SteerBot();
 }
@@ -219,6 +239,13 @@ bool TMainForm::ConsoleEditKey(uint16_t key)
       FConsole->EditKey(binding.Action);
       return true;
     }
+  }
+  // The viewer's console recalls its history with Up and Down alone, as consoles do.
+  if (FBots.Viewer().Viewing() && ctrl == 0 &&
+      (key == platform::VK_UP || key == platform::VK_DOWN)) {
+    FConsole->EditKey(key == platform::VK_UP ? render::TConsoleKey::HistoryBack
+                                             : render::TConsoleKey::HistoryForward);
+    return true;
   }
   return false;
 }
@@ -262,7 +289,10 @@ void TMainForm::CreateFontAndConsole()
   FFont = std::make_unique<render::TGLFont>(platform::ExeDir() + "Font.tga");
   FConsole = std::make_unique<render::TConsole>(FFont.get());
   FConsole->VisibleLines = 10;
-  FConsole->LoadFromFile(platform::ExeDir() + "console.txt");  // optional: silent when missing
+  if (FOptions.View)
+    for (const char* line : ViewerWelcome) FConsole->Add(line);
+  else
+    FConsole->LoadFromFile(platform::ExeDir() + "console.txt");  // optional: silent when missing
   FConsole->OnLine = [this](const std::string& line) { FCommands->ConsoleLine(line); };
   FConsole->Width = FWindow->ClientWidth();
   FConsole->Height = FWindow->ClientHeight();

@@ -9,6 +9,7 @@
 
 #include "bots/Bot.h"
 #include "platform/Application.h"
+#include "platform/Files.h"
 #include "platform/VirtualKeys.h"
 #include "render/Console.h"
 #include "render/Texture.h"
@@ -89,6 +90,11 @@ private:
       return true;
     }
     FResult.Tried.push_back(path);
+    // Something of that name that is no image file: said as what it is, not as missing.
+    if (const std::string why = platform::NotRegularReason(path); !why.empty()) {
+      FResult.Tried.back() += " (" + why + ")";
+      if (FResult.Unusable.empty()) FResult.Unusable = path + " " + why;
+    }
     return false;
   }
 

@@ -30,6 +30,7 @@ struct TSkinSearch {
   std::vector<std::string> Tried;
   std::vector<std::string> Refused;  // each "<name>: <why>"
   size_t Skipped = 0;                // recorded names past MaxSkinNames, not looked at
+  std::string Unusable;  // the first name tried that exists but is no regular file, and why
 };
 
 // Recorded names looked at: MD2 readers conventionally take at most 32 skins, and a model

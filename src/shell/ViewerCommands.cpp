@@ -6,6 +6,7 @@
 
 #include "render/Console.h"
 #include "script/Errors.h"
+#include "script/FormatFloat.h"
 #include "script/HostArgs.h"
 #include "shell/BotHost.h"
 #include "shell/ConsoleCommands.h"
@@ -22,13 +23,8 @@ double ArgNumber(const script::TArgList& args, int index)
   return script::ArgValue(args, index).ToFloat();
 }
 
-// "0.1" rather than "0.100000".
-std::string NumberText(double value)
-{
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", value);
-  return text;
-}
+// "0.1" rather than "0.100000", and NAN or INF as the script language writes them.
+std::string NumberText(double value) { return script::ShortestFloatText(value); }
 
 }  // namespace
 
@@ -124,6 +120,11 @@ void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
   const TSkinSearch search = FindSkinNamed(body.FileName(), name);
   if (!search.Found.empty()) {
     bots.Viewer().UseSkin(search.Found, Console());
+    return;
+  }
+  if (!search.Unusable.empty()) {
+    Console().AddWrapped("Skin " + name + " was not loaded: " + search.Unusable +
+                         "; the model keeps its skin");
     return;
   }
   Console().AddWrapped("Skin " + name + " not found; the model keeps its skin. Tried:");

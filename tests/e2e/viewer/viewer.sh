@@ -20,7 +20,8 @@ quarn_start --windowed --no-dialogs --exec 'DrawFPS(false)' --exec "Unbind('ENTE
 condump dump.txt
 grep -q $'^Load model models/box.md2..OK\r$' dump.txt || fail "no model line: $(cat dump.txt)"
 grep -q $'^Load model skin models/box.pcx..OK\r$' dump.txt || fail "the skin beside the model was not loaded"
-grep -q $'^State Idle added\r$' dump.txt || fail "no demo states"
+grep -q $'^[0-9][0-9]* states and [0-9][0-9]* next states added\r$' dump.txt || fail "no demo states"
+! grep -q '^State .* added' dump.txt || fail "the viewer's states are listed one by one"
 grep -q $'^Bot file box.md2 (view) compiled\r$' dump.txt || fail "no compiled line: $(cat dump.txt)"
 ! grep -q '^Runtimeerror\|^Syntaxerror\|^Exception' dump.txt || fail "the view reported an error"
 

@@ -547,13 +547,14 @@ TEST_F(BotHostingTest, AFileThatIsNotTextIsRefusedInOneLine)
   }
 }
 
-// A line that is no mask: the message names the file and the line, and quotes at most forty
-// of its characters.
+// A line that is no mask: the error is the conversion's own, quoting at most forty of its
+// characters; the line below it names the file and the line.
 struct TBadAnimationLine {
   const char* Name;
   std::string Text;
   int FramesBefore;  // frames run before the message (0: at LoadAnimationFile)
   std::string Message;
+  std::string Line;
 };
 
 class BadAnimationLineTest : public BotHostingTest,
@@ -565,27 +566,31 @@ TEST_P(BadAnimationLineTest, NamesTheFileAndTheLine)
   LoadBot(WriteBot("run.bot", IdleRunBot(true)));
   Frame();
   const std::string path = WriteFile("bad.anim", c.Text);
-  std::string message = Joined(Run("LoadAnimationFile('" + path + "')"));
-  for (int n = 0; n < c.FramesBefore && message.empty(); ++n) {
+  std::vector<std::string> printed = Run("LoadAnimationFile('" + path + "')");
+  for (int n = 0; n < c.FramesBefore && printed.empty(); ++n) {
     try {
       Frame();
     } catch (const std::exception& error) {
-      message = error.what();
+      // A frame's error is reported by the window, which asks for the reason line.
+      printed = {error.what(), "  " + form->Bots().TakeFailureReason(error.what())};
     }
   }
-  EXPECT_THAT(message, HasSubstr("Animation file " + path + " " + c.Message));
+  const std::string error = c.FramesBefore == 0 ? "Runtimeerror: " + c.Message + " [Position 1]"
+                                                : c.Message;
+  EXPECT_EQ(Joined(printed), error + "  Animation file " + path + " " + c.Line);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, BadAnimationLineTest,
     ::testing::Values(
-        TBadAnimationLine{"first", "x\n1\n0\n", 0, "line 1: 'x' is not a valid integer value"},
-        TBadAnimationLine{"third", "1\n0\ny\n0\n", 5, "line 3: 'y' is not a valid integer value"},
+        TBadAnimationLine{"first", "x\n1\n0\n", 0, "'x' is not a valid integer value", "line 1"},
+        TBadAnimationLine{"third", "1\n0\ny\n0\n", 5, "'y' is not a valid integer value",
+                          "line 3"},
         TBadAnimationLine{"third_after_carriage_returns", "1\r0\ry\r0\r", 5,
-                          "line 3: 'y' is not a valid integer value"},
-        TBadAnimationLine{
-            "long", std::string(2000, 'z') + "\n0\n", 0,
-            "line 1: '" + std::string(40, 'z') + "...' is not a valid integer value"}),
+                          "'y' is not a valid integer value", "line 3"},
+        TBadAnimationLine{"long", std::string(2000, 'z') + "\n0\n", 0,
+                          "'" + std::string(40, 'z') + "...' is not a valid integer value",
+                          "line 1"}),
     [](const auto& param) { return std::string(param.param.Name); });
 
 }  // namespace

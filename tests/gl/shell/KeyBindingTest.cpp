@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "MainFormFixture.h"
@@ -103,6 +104,12 @@ protected:
     namespace fs = std::filesystem;
     fs::permissions(File, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                               fs::perms::others_read);
+    Restart(std::move(exec));
+  }
+
+  // Restarts the window with whatever File now is as its start-up file.
+  void Restart(std::vector<std::string> exec = {})
+  {
     quarn::shell::TMainFormOptions options;
     options.Screen = quarn::shell::TScreenChoice::Windowed;
     options.AutoexecFile = File;
@@ -138,6 +145,31 @@ TEST_F(AutoexecTest, BinaryOrHugeFilesAreReportedAndNotRun)
   StartWith("DrawFPS(false)\n" + std::string(quarn::shell::AutoexecMaxBytes, '/'));
   EXPECT_THAT(Joined(Lines()), HasSubstr("is larger than 1 MiB; it was not run."));
   EXPECT_TRUE(form->ShowFPS());
+}
+
+TEST_F(AutoexecTest, AStartUpFileThatIsNoRegularFileSaysWhatItIs)
+{
+  namespace fs = std::filesystem;
+  const struct {
+    const char* Name;
+    void (*Make)(const std::string& path);
+    const char* Reason;
+  } cases[] = {
+      {"folder", [](const std::string& path) { fs::create_directory(path); }, "is a folder"},
+      {"fifo", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+       "is a FIFO"},
+      {"link_to_a_device",
+       [](const std::string& path) { fs::create_symlink("/dev/zero", path); }, "is a device"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    fs::remove_all(File);
+    c.Make(File);
+    Restart();
+    EXPECT_THAT(Joined(Lines()), HasSubstr("Cannot read " + File + "; it was not run.  " +
+                                           File + " " + c.Reason));
+    fs::remove_all(File);
+  }
 }
 
 }  // namespace

@@ -80,6 +80,8 @@ TEST_F(DrawStyleTest, BackgroundAndBadValuesOfTheStyleCommands)
       {"Filter('blur')", "Filter: 'blur' is neither 'nearest' nor 'linear'"},
       {"FieldOfView(200)", "FieldOfView 200 is not between 10 and 120 degrees; it stays 30"},
       {"Speed(0)", "Speed 0 is not between 0.1 and 10; it stays 1"},
+      {"Speed(0 / 0)", "Speed NAN is not between 0.1 and 10; it stays 1"},
+      {"FieldOfView(-1 / 0)", "FieldOfView -INF is not between 10 and 120 degrees; it stays 30"},
   };
   for (const TBad& bad : Bad) EXPECT_EQ(Said(bad.Line), bad.Said);
   EXPECT_FLOAT_EQ(form->Bots().Style().Background[2], 64 / 255.0f);

@@ -1,5 +1,9 @@
 // Choosing the viewed model's skin at run time: the skins its recorded names lead to and the
 // images beside it, by number, or any file; a skin that cannot be loaded leaves the one shown.
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "ViewerFixture.h"
 
 namespace {
@@ -49,7 +53,21 @@ TEST_F(ViewerTest, SkinsListsTheRecordedAndNearbySkinsAndSkinAndLoadSkinSwitch)
            "missing.png  " + p + "missing.pcx  " + p + "missing.tga  " + p + "missing.bmp  " + p +
            "missing.jpg  " + p + "missing.wal",
        p + "blue.tga"},
+      // Something of that name that is no image file is said to be what it is.
+      {"LoadSkin('" + p + "zero.png')",
+       "Skin " + p + "zero.png was not loaded: " + p + "zero.png is a device; the model keeps its skin",
+       p + "blue.tga"},
+      {"LoadSkin('" + p + "pipe.png')",
+       "Skin " + p + "pipe.png was not loaded: " + p + "pipe.png is a FIFO; the model keeps its skin",
+       p + "blue.tga"},
+      {"LoadSkin('" + p + "folder.png')",
+       "Skin " + p + "folder.png was not loaded: " + p +
+           "folder.png is a folder; the model keeps its skin",
+       p + "blue.tga"},
   };
+  std::filesystem::create_symlink("/dev/zero", p + "zero.png");
+  ASSERT_EQ(::mkfifo((p + "pipe.png").c_str(), 0600), 0);
+  std::filesystem::create_directory(p + "folder.png");
   for (const TStep& step : Steps) {
     EXPECT_EQ(Said(step.Line), step.Said) << step.Line;
     EXPECT_EQ(body.SkinFileName(), step.Skin) << step.Line;
