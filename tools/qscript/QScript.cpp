@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "Traps.h"
 #include "platform/Files.h"
 
 #include "script/Errors.h"
@@ -23,9 +24,9 @@ namespace quarn::qscript {
 using namespace quarn::script;
 
 const char* const HelpText =
-    "Usage: qscript [-D NAME=VALUE]... FILE\n"
-    "       qscript [-D NAME=VALUE]... -e TEXT\n"
-    "       qscript [-D NAME=VALUE]... --check FILE\n"
+    "Usage: qscript [--strict] [-D NAME=VALUE]... FILE\n"
+    "       qscript [--strict] [-D NAME=VALUE]... -e TEXT\n"
+    "       qscript [--strict] [-D NAME=VALUE]... --check FILE\n"
     "       qscript [-D NAME=VALUE]... --dump-tree FILE\n"
     "       qscript --bot [--strict] FILE\n"
     "       qscript --help | --version\n"
@@ -53,11 +54,14 @@ const char* const HelpText =
     "                    makes; the files it names are found relative to qscript's own\n"
     "                    directory, as the program finds them relative to its own. Exit\n"
     "                    status 1 when the bot does not load.\n"
-    "  --strict          with --bot: exit status 1 also when the bot file draws a warning\n"
-    "                    (a sound not in the precached set, an animation number outside\n"
-    "                    the table), and warnings about its states: an AddNextState naming\n"
-    "                    a state that does not exist, a state no next states lead to from\n"
-    "                    state 0\n"
+    "  --strict          warn where the script likely means something else than it says:\n"
+    "                    a - b + c groups as a - (b + c), and WHILE flag DO or UNTIL flag\n"
+    "                    reads a lone variable once, so a body changing it is not seen;\n"
+    "                    exit status 1 when there is a warning. With --bot: also when the\n"
+    "                    bot file draws a warning (a sound not in the precached set, an\n"
+    "                    animation number outside the table), and warnings about its\n"
+    "                    states: an AddNextState naming a state that does not exist, a\n"
+    "                    state no next states lead to from state 0\n"
     "  -D NAME=VALUE     add the constant NAME (an integer, a float such as 1.5, or else a\n"
     "                    string) before compiling; repeatable\n"
     "  --script-memory SIZE  memory the script's values may hold at once (default 1G;\n"
@@ -176,10 +180,6 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::
     error = "-D cannot be used with --bot: a bot file sees only the bot constants";
     return false;
   }
-  if (options.Strict && options.Mode != TMode::Bot) {
-    error = "--strict is used with --bot";
-    return false;
-  }
   return true;
 }
 
@@ -258,6 +258,15 @@ int RunText(std::string text, const TOptions& options, std::ostream& out, std::o
       ~TSpecialise() { SetSpecialiseNodes(Before); }
     } specialise;
     if (options.General) SetSpecialiseNodes(false);
+    bool warned = false;
+    if (options.Strict) {
+      script.Compile();  // a text that does not compile is reported as such, not linted
+      for (const TTrap& trap : FindTraps(script.Text())) {
+        err << where(trap.Position) << "Warning: " << trap.Text << " [Position " << trap.Position
+            << "]\n";
+        warned = true;
+      }
+    }
     if (options.Mode == TMode::Check) {
       script.Compile();
     } else if (options.Mode == TMode::DumpTree) {
@@ -268,7 +277,7 @@ int RunText(std::string text, const TOptions& options, std::ostream& out, std::o
       script.Run();
     }
     out.flush();
-    return ExitSuccess;
+    return warned ? ExitScriptFailed : ExitSuccess;
   } catch (const EScriptError& error) {
     out.flush();
     err << where(error.Position()) << error.Message() << '\n';
