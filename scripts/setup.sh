@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs everything the build, the demo and the tests need, from Debian's packages.
+# Installs from Debian's packages what building and running the program need; with --tests,
+# also what the tests, the sanitizer and Clang builds, the fuzzers and the benchmarks need.
 # Idempotent: when every package is present it only checks and returns.
+#
+#   scripts/setup.sh [--tests]
 set -euo pipefail
 
 PACKAGES=(
   # compiler and build
   g++ cmake ninja-build pkg-config
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
   # window system, OpenGL 1.1 + GLU (Mesa llvmpipe when there is no GPU)
   libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   # JPEG and PNG skins, PNG screenshots, sound output
@@ -16,8 +17,14 @@ PACKAGES=(
   libegl-dev libgif-dev
   # font image generated at build time
   libfreetype-dev fonts-dejavu-core
-  # virtual display for tests; SDL's message box needs xfonts-base
-  xvfb xauth xfonts-base xdotool imagemagick x11-utils
+  # SDL's message box (the start-up question) needs the X core fonts
+  xfonts-base
+)
+TEST_PACKAGES=(
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # virtual display for tests, typing into it, screenshots
+  xvfb xauth xdotool imagemagick x11-utils
   # fuzzing and sanitizers; the Clang build
   clang libclang-rt-14-dev
   # the .deb: package dependencies from the binaries (dpkg-shlibdeps)
@@ -27,6 +34,9 @@ PACKAGES=(
   # a general-purpose 3D engine the model-drawing benchmark compares against
   libirrlicht-dev
 )
+if [ "${1:-}" = --tests ]; then
+  PACKAGES+=("${TEST_PACKAGES[@]}")
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

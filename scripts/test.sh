@@ -9,7 +9,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh || exit 1
+bash scripts/setup.sh --tests || exit 1
 status=0
 stage() {  # stage NAME COMMAND...: runs and times one stage, remembering a failure
   local name=$1 began=$SECONDS
@@ -31,7 +31,7 @@ run_ctest() {  # run_ctest DIR ARGS...
 build() {  # build DIR CMAKE-ARGS...
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja -DQUARN_WERROR=ON "$@" && cmake --build "$dir"
+  cmake -S . -B "$dir" -G Ninja -DQUARN_WERROR=ON "$@" && cmake --build "$dir" --parallel "$(nproc)"
 }
 
 stage "build" build build -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -20,6 +20,9 @@ namespace {
 
 constexpr const char* Version = "quarn 1.0";
 
+// After a bad option: where the whole usage is, under the one line that says what was wrong.
+void PrintHint() { std::fputs("Try 'quarn --help'.\n", stderr); }
+
 void PrintUsage(std::FILE* out)
 {
   std::fprintf(
@@ -107,7 +110,7 @@ int main(int argc, char** argv)
     } else if (arg == "--exec") {
       if (i + 1 == argc) {
         std::fprintf(stderr, "quarn: --exec needs a LINE\n");
-        PrintUsage(stderr);
+        PrintHint();
         return 2;
       }
       options.ExecLines.push_back(argv[++i]);
@@ -115,7 +118,7 @@ int main(int argc, char** argv)
       uint64_t bytes = 0;
       if (i + 1 == argc || !quarn::script::ParseMemorySize(argv[++i], bytes)) {
         std::fprintf(stderr, "quarn: --script-memory needs a SIZE such as 512M\n");
-        PrintUsage(stderr);
+        PrintHint();
         return 2;
       }
       quarn::script::SetScriptMemoryLimit(bytes);
@@ -123,13 +126,13 @@ int main(int argc, char** argv)
       if (i + 1 == argc || !ParseWindowSize(argv[++i], options.Width, options.Height)) {
         std::fprintf(stderr, "quarn: --size needs WIDTHxHEIGHT, each %d to %d, such as 1024x768\n",
                      MinWindowSide, MaxWindowSide);
-        PrintUsage(stderr);
+        PrintHint();
         return 2;
       }
     } else if (arg == "--view" || arg == "--skin" || arg == "--weapon" || arg == "--weapon-skin") {
       if (i + 1 == argc) {
         std::fprintf(stderr, "quarn: %s needs a FILE\n", arg.c_str());
-        PrintUsage(stderr);
+        PrintHint();
         return 2;
       }
       auto& view = options.View ? *options.View : options.View.emplace();
@@ -154,7 +157,7 @@ int main(int argc, char** argv)
       options.BotFile = arg;
     } else {
       std::fprintf(stderr, "quarn: unknown option '%s'\n", arg.c_str());
-      PrintUsage(stderr);
+      PrintHint();
       return 2;
     }
   }
@@ -163,7 +166,7 @@ int main(int argc, char** argv)
                        (options.View->Weapon.empty() && !options.View->WeaponSkin.empty()))) {
     std::fprintf(stderr,
                  "quarn: --skin and --weapon need --view MODEL; --weapon-skin needs --weapon\n");
-    PrintUsage(stderr);
+    PrintHint();
     return 2;
   }
 
