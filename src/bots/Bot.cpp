@@ -204,12 +204,12 @@ void TBot::FailNotFound(const std::string& what, const std::string& name,
                         const std::vector<std::string>& tried, const std::string& reason)
 {
   std::vector<std::string> reasons;
+  if (!reason.empty()) reasons.push_back(reason);
   if (!(tried.size() == 1 && tried[0] == name)) {
     std::string paths = "tried ";
     for (size_t i = 0; i < tried.size(); ++i) paths += (i > 0 ? " and " : "") + tried[i];
     reasons.push_back(std::move(paths));
   }
-  if (!reason.empty()) reasons.push_back(reason);
   FailBecause(what + name + " not found", std::move(reasons));
 }
 

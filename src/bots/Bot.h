@@ -112,8 +112,8 @@ private:
   // Where the file a bot file names is: from BaseDir, or else from the bot file's folder when it
   // is there. `tried` gets the paths looked at, in order.
   std::string Locate(const std::string& name, std::vector<std::string>& tried) const;
-  // Fails with "<what><name> not found"; the reason lines name the paths tried (when they are
-  // not the name itself) and then give the reader's `reason`, if any.
+  // Fails with "<what><name> not found"; the reason lines give the reader's `reason`, if any,
+  // then the paths tried (when they are not the name itself).
   [[noreturn]] void FailNotFound(const std::string& what, const std::string& name,
                                  const std::vector<std::string>& tried, const std::string& reason);
   // Warns for each frame sound whose wave the precached set lacks.

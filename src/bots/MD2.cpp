@@ -174,6 +174,7 @@ bool TMD2::ReplaceSkin(const std::string& fileName)
   // A file that cannot be decoded leaves the skin in use; one that can replaces it before it
   // is uploaded, so the old texture is gone before the new one takes its room.
   texture->OnDecoded = [this] {
+    if (render::TTexture* old = GetTexture(0)) old->Release();
     SetTexture(0, std::make_unique<render::TTexture>());
     FSkinFileName.clear();
   };

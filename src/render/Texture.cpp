@@ -122,6 +122,19 @@ bool TTexture::Upload(TImage& image)
   return true;
 }
 
+void TTexture::Release()
+{
+  if (ID == 0) return;
+  glDeleteTextures(1, &ID);
+  ID = 0;
+  // A draw of nothing (a triangle of no area) makes the driver take up the texture state that
+  // no longer holds the old storage.
+  glBegin(GL_TRIANGLES);
+  for (int i = 0; i < 3; ++i) glVertex3f(0, 0, 0);
+  glEnd();
+  glFinish();
+}
+
 void TTexture::Bind() { glBindTexture(GL_TEXTURE_2D, ID); }
 
 void TTexture::Unbind() { glBindTexture(GL_TEXTURE_2D, 0); }

@@ -31,6 +31,9 @@ public:
   bool LoadPCX(const std::string& fileName);  // silent on failure, like the TGA reader
   bool LoadPNG(const std::string& fileName);  // silent on failure, like the TGA reader
 
+  // Deletes the texture object and its storage at once: the driver would otherwise keep the
+  // storage until the next frame is drawn.
+  void Release();
   virtual void Bind();
   virtual void Unbind();
   uint32_t GetID() const { return ID; }

@@ -220,12 +220,12 @@ TEST_P(FailingBotTest, PrintsItsLinesThenTheErrorAndLeavesAnInactiveBot)
   // The error line is exactly the command's message; below it, where the file was looked for
   // and why it could not be read.
   std::vector<std::string> reasons;
+  if (*bot.reason) reasons.push_back("  " + std::string(bot.reason));
   if (*bot.file) {
     const std::string first = quarn::platform::ExeDir() + bot.file;
     reasons.push_back("  tried " + first +
                       (std::filesystem::exists(first) ? "" : " and " + scratch + bot.file));
   }
-  if (*bot.reason) reasons.push_back("  " + std::string(bot.reason));
   ASSERT_EQ(printed.size(), bot.lines.size() + reasons.size()) << Joined(printed);
   for (size_t i = 0; i + 1 < bot.lines.size(); ++i) EXPECT_EQ(printed[i], bot.lines[i]);
   EXPECT_THAT(printed[bot.lines.size() - 1], StartsWith(bot.lines.back() + " [Position "));

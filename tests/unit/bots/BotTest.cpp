@@ -380,8 +380,8 @@ TEST_F(BotTest, AnUnreadableModelInTheProgramsFolderIsNotPassedOverForTheBotFile
   ASSERT_GE(Lines().size(), 3u);
   EXPECT_THAT(Lines()[Lines().size() - 3],
               StartsWith("Runtimeerror: Model body.md2 not found [Position"));
-  EXPECT_EQ(Lines()[Lines().size() - 2], "  tried " + dir.File("program/body.md2"));
-  EXPECT_EQ(Lines().back(), "  ident is not IDP2");
+  EXPECT_EQ(Lines()[Lines().size() - 2], "  ident is not IDP2");
+  EXPECT_EQ(Lines().back(), "  tried " + dir.File("program/body.md2"));
 }
 
 }  // namespace
