@@ -14,6 +14,8 @@ PACKAGES=(
   libjpeg62-turbo-dev libpng-dev libopenal-dev
   # rendering without a display (EGL), animated GIF sprites
   libegl-dev libgif-dev
+  # glTF export
+  libtinygltf-dev nlohmann-json3-dev
   # font image generated at build time
   libfreetype-dev fonts-dejavu-core
   # virtual display for tests; SDL's message box needs xfonts-base
