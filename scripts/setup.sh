@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
 # Installs everything the build, the demo and the tests need, from Debian's packages.
 # Idempotent: when every package is present it only checks and returns.
+# With --tests (scripts/test.sh) it also installs what only the tests use: assimp's tools,
+# and the npm packages that judge the glTF export under node (gltf-validator, three), into
+# tests/e2e/export/node_modules as its package-lock.json pins them.
 set -euo pipefail
+cd "$(dirname "$0")/.."
+tests=false
+[ "${1:-}" = --tests ] && tests=true
 
 PACKAGES=(
   # compiler and build
@@ -30,15 +36,33 @@ PACKAGES=(
   libirrlicht-dev
 )
 
+# Only the tests: a reader of the exported glTF files.
+TEST_PACKAGES=(assimp-utils)
+$tests && PACKAGES+=("${TEST_PACKAGES[@]}")
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "setup: installing ${missing[*]}"
-SUDO=()
-[ "$(id -u)" -eq 0 ] || SUDO=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${SUDO[@]}" apt-get update -q
-"${SUDO[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  SUDO=()
+  [ "$(id -u)" -eq 0 ] || SUDO=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${SUDO[@]}" apt-get update -q
+  "${SUDO[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The glTF judges run under the machine's node; without it the export test says it skips.
+if $tests; then
+  if command -v npm >/dev/null; then
+    lock=tests/e2e/export/package-lock.json stamp=tests/e2e/export/node_modules/.package-lock.json
+    if [ ! -f "$stamp" ] || [ "$lock" -nt "$stamp" ]; then
+      echo "setup: installing the glTF judges (npm ci in tests/e2e/export)"
+      (cd tests/e2e/export && npm ci --no-audit --no-fund --loglevel=error)
+    fi
+  else
+    echo "setup: npm is missing: the glTF export test will be skipped"
+  fi
+fi

@@ -9,7 +9,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh || exit 1
+bash scripts/setup.sh --tests || exit 1
 status=0
 stage() {  # stage NAME COMMAND...: runs and times one stage, remembering a failure
   local name=$1 began=$SECONDS

@@ -1,0 +1,118 @@
+# quarn --export without a display, judged by outside readers: the Khronos glTF-Validator
+# (no errors, no warnings), three.js's GLTFLoader (the clips are the recorded groups; the
+# morph-blended positions equal the program's own blended frames) and assimp (reads the model
+# with its animations); bad options and unreadable files end with their exit status and one line.
+source "$E2E_LIB"
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+if ! command -v node >/dev/null; then
+  echo "SKIPPED: node is not installed; the glTF readers run under node"
+  exit 77
+fi
+[ -d "$QUARN_JUDGES/gltf-validator" ] && [ -d "$QUARN_JUDGES/three" ] ||
+  fail "gltf-validator and three are missing from $QUARN_JUDGES: run scripts/setup.sh --tests"
+command -v assimp >/dev/null || fail "assimp is missing: run scripts/setup.sh --tests"
+cd "$E2E_TMP"
+# The node scripts find their packages from their own folder.
+cp "$here"/*.mjs .
+ln -s "$QUARN_JUDGES" node_modules
+
+export_model() { env -u DISPLAY -u WAYLAND_DISPLAY "$QUARN_BIN/quarn" --export "$@"; }
+reference() { "$QUARN_BUILD/tests/export_reference" "$@"; }
+robot=$QUARN_BIN/bots/robot
+
+mkdir -p m
+python3 "$here/make_skinned.py" m/skinned.md2
+convert -size 32x32 gradient:red-yellow -type palette m/red.pcx
+convert -size 32x32 gradient:blue-cyan m/blue.tga
+convert -size 32x32 gradient:green-white m/green.jpg
+reference m/skinned.md2 >skinned.json || fail "no reference poses of the generated model"
+reference "$robot/robot.md2" >robot.json || fail "no reference poses of the robot"
+
+# One case a row: name, model, tolerance of three.js's positions (of the model's size), options.
+cases=(
+  "robot|$robot/robot.md2|1e-4|--weapon $robot/weapon.md2"
+  "robot_q16|$robot/robot.md2|1e-2|--weapon $robot/weapon.md2 --quantize 16"
+  "robot_q8|$robot/robot.md2|3e-2|--weapon $robot/weapon.md2 --quantize 8 --unlit --filter nearest"
+  "skinned|m/skinned.md2|1e-4|"
+  "skinned_q16|m/skinned.md2|1e-2|--quantize 16"
+  "skinned_q8|m/skinned.md2|3e-2|--quantize 8"
+)
+for row in "${cases[@]}"; do
+  IFS='|' read -r name model tolerance options <<<"$row"
+  # shellcheck disable=SC2086
+  export_model "$model" $options -o "$name.glb" >"$name.out" 2>"$name.err" ||
+    fail "$name: export failed: $(cat "$name.err")"
+  grep -q "^$name.glb: [0-9]* bytes (MD2 [0-9]* bytes; morph targets" "$name.out" ||
+    fail "$name: no size line: $(cat "$name.out")"
+  node validate.mjs "$name.glb" >"$name.valid" 2>&1 || fail "$name: validator: $(cat "$name.valid")"
+  base=${name%%_*}
+  node check_three.mjs "$name.glb" "$base.json" 10 1 "$tolerance" >"$name.three" 2>&1 ||
+    fail "$name: three.js: $(cat "$name.three")"
+  assimp info "$name.glb" >"$name.assimp" 2>&1 || fail "$name: assimp: $(tail -5 "$name.assimp")"
+  grep -Eq "^Animation Channels: *[1-9]" "$name.assimp" || grep -Eq "^Animations: *[1-9]" "$name.assimp" ||
+    fail "$name: assimp reads no animation: $(cat "$name.assimp")"
+  echo "$name: $(cat "$name.valid"); $(cat "$name.three")"
+done
+
+# The robot's groups are every name Animations lists, in order.
+node -e '
+const r = require("./robot.json");
+const names = r.animations.map((a) => a.name).join(" ");
+if (r.animations.length < 10 || !names.startsWith("stand")) { console.error(names); process.exit(1); }
+' || fail "the robot's groups"
+# Several skins: the first on the material, all three as variants; the groups of awkward names.
+node -e '
+const fs = require("fs");
+const b = fs.readFileSync("skinned.glb");
+const json = JSON.parse(b.subarray(20, 20 + b.readUInt32LE(12)).toString());
+const variants = json.extensions.KHR_materials_variants.variants.map((v) => v.name).join(" ");
+if (variants !== "red.pcx blue.tga green.jpg") throw new Error("variants " + variants);
+if (json.images.length !== 3 || json.images.some((i) => i.mimeType !== "image/png")) throw new Error("images");
+const clips = json.animations.map((a) => a.name).join(" ");
+if (clips !== "stand pain pain_2 attack stand_2 frames") throw new Error("clips " + clips);
+' || fail "skins or groups of the generated model"
+
+# With another keyframe rate the same poses come at other times.
+export_model m/skinned.md2 --fps 25 --scale 0.0254 -o fps.glb >/dev/null || fail "--fps export"
+node check_three.mjs fps.glb skinned.json 25 0.0254 1e-4 >fps.three 2>&1 || fail "--fps 25: $(cat fps.three)"
+
+# .gltf: the JSON with its buffer and images beside it, valid as a whole.
+export_model m/skinned.md2 -o "text out.gltf" >/dev/null || fail ".gltf export"
+[ "$(ls "text out"* | sort | tr '\n' ' ')" = "text out.bin text out.gltf text out_skinned_skin1.png text out_skinned_skin2.png text out_skinned_skin3.png " ] ||
+  fail ".gltf files: $(ls)"
+node validate.mjs "text out.gltf" >text.valid 2>&1 || fail ".gltf validator: $(cat text.valid)"
+[ "$(identify -format '%m %wx%h' "text out_skinned_skin1.png")" = "PNG 32x32" ] || fail "skin PNG"
+
+# Exit statuses: 2 for an option, 1 for a file; one line each, and nothing written.
+check_status() {
+  local want=$1; shift
+  set +e; export_model "$@" >/dev/null 2>err.txt; local status=$?; set -e
+  [ "$status" = "$want" ] || fail "$* ended with $status, not $want: $(cat err.txt)"
+  [ "$(grep -c '^quarn: ' err.txt)" = 1 ] || fail "$*: not one error line: $(cat err.txt)"
+  [ ! -e bad.glb ] || fail "$*: bad.glb was written"
+}
+printf 'IDP2' >short.md2
+python3 - <<'PY'
+import struct
+# A well-formed model without frames.
+open("empty.md2", "wb").write(struct.pack("<4s16i", b"IDP2", 8, 8, 8, 40, 0, 0, 0, 0, 0, 0,
+                                          68, 68, 68, 68, 68, 68))
+PY
+check_status 2 m/skinned.md2 -o bad.glb --quantize 12
+check_status 2 m/skinned.md2 -o bad.glb --fps 0
+check_status 2 m/skinned.md2 -o bad.glb --scale -1
+check_status 2 m/skinned.md2 -o bad.glb --filter cubic
+check_status 2 m/skinned.md2 -o bad.obj
+check_status 2 m/skinned.md2
+check_status 2 m/skinned.md2 -o bad.glb --frobnicate
+check_status 1 missing.md2 -o bad.glb
+check_status 1 short.md2 -o bad.glb
+check_status 1 empty.md2 -o bad.glb
+check_status 1 m/skinned.md2 --skin missing.png -o bad.glb
+check_status 1 m/skinned.md2 --weapon missing.md2 -o bad.glb
+check_status 1 m/skinned.md2 -o no/such/folder/bad.glb
+# A failed write leaves the file there as it was.
+echo keep >kept.glb && chmod 0444 kept.glb
+if [ "$(id -u)" != 0 ]; then check_status 1 m/skinned.md2 -o kept.glb; fi
+[ "$(cat kept.glb)" = keep ] || fail "kept.glb changed"
+echo ok
