@@ -56,7 +56,7 @@ struct TValueOption {
 };
 constexpr TValueOption ValueOptions[] = {
     {"--export", "a MODEL.md2",
-     [](const std::string& v, TExportOptions& o) { return TakeName(v, o.Model); }},
+     [](const std::string& v, TExportOptions& o) { return TakeName(v, o.Model) && v[0] != '-'; }},
     {"--skin", "an IMAGE",
      [](const std::string& v, TExportOptions& o) { return TakeName(v, o.Skin); }},
     {"--weapon", "a WEAPON.md2",
