@@ -2,7 +2,12 @@
 #include <string>
 #include <vector>
 
+#include "convert/ExportOptions.h"
 #include "convert/SkinImages.h"
+
+namespace quarn::bots {
+class TMD2;
+}
 
 namespace quarn::convert {
 
@@ -14,5 +19,12 @@ int RunExportCommand(const std::vector<std::string>& args, const TSkinFinder& fi
 
 // Whether the arguments ask for --export.
 bool WantsExport(int argc, char** argv);
+
+// Writes loaded models to options.Out as the options say (their Model and Weapon are not
+// read). Each model's skins: the one given in the options, else the one it wears, then every
+// one the search finds. Returns 0 with `line` the sizes, or 1 with `line` the error; `notes`
+// gets a line for each skin found that could not be read and was left out.
+int ExportLoaded(const TExportOptions& options, const bots::TMD2& body, const bots::TMD2* weapon,
+                 const TSkinFinder& findSkin, std::string& line, std::vector<std::string>& notes);
 
 }  // namespace quarn::convert
