@@ -65,7 +65,7 @@ constexpr TValueOption ValueOptions[] = {
      [](const std::string& v, TExportOptions& o) { return TakeName(v, o.WeaponSkin); }},
     {"-o", "an OUT.glb or OUT.gltf",
      [](const std::string& v, TExportOptions& o) {
-       return TakeName(v, o.Out) && (EndsWith(v, ".glb") || IsTextGltf(v));
+       return TakeName(v, o.Out) && IsGltfFileName(v);
      }},
     {"--scale", "a scale above 0, at most 1000000",
      [](const std::string& v, TExportOptions& o) { return TakeScale(v, o.Scale); }},
@@ -94,6 +94,11 @@ const TValueOption* FindValueOption(const std::string& name)
 }  // namespace
 
 bool IsTextGltf(const std::string& fileName) { return EndsWith(fileName, ".gltf"); }
+
+bool IsGltfFileName(const std::string& fileName)
+{
+  return EndsWith(fileName, ".glb") || EndsWith(fileName, ".gltf");
+}
 
 TExportParse ParseExportOptions(const std::vector<std::string>& args, TExportOptions& options,
                                 std::string& error)

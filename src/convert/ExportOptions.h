@@ -39,6 +39,8 @@ TExportParse ParseExportOptions(const std::vector<std::string>& args, TExportOpt
 
 // Whether `fileName` ends in .gltf (any case): JSON with files beside it, else one .glb.
 bool IsTextGltf(const std::string& fileName);
+// Whether `fileName` names a file to export to: a name ending in .glb or .gltf (any case).
+bool IsGltfFileName(const std::string& fileName);
 
 // The usage text of --export.
 const char* ExportUsage();

@@ -1,7 +1,8 @@
 # quarn --export without a display, judged by outside readers: the Khronos glTF-Validator
 # (no errors, no warnings), three.js's GLTFLoader (the clips are the recorded groups; the
 # morph-blended positions equal the program's own blended frames) and assimp (reads the model
-# with its animations); bad options and unreadable files end with their exit status and one line.
+# with its animations); the console's Export writes the loaded bot the same way; bad options and
+# unreadable files end with their exit status and one line.
 source "$E2E_LIB"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 if ! command -v node >/dev/null; then
@@ -82,6 +83,21 @@ export_model m/skinned.md2 -o "text out.gltf" >/dev/null || fail ".gltf export"
   fail ".gltf files: $(ls)"
 node validate.mjs "text out.gltf" >text.valid 2>&1 || fail ".gltf validator: $(cat text.valid)"
 [ "$(identify -format '%m %wx%h' "text out_skinned_skin1.png")" = "PNG 32x32" ] || fail "skin PNG"
+
+# The console's Export writes the loaded bot as --export writes a model.
+quarn_start --windowed --no-dialogs --no-autoexec --exec "LoadBot('bots/robot/robot.bot')" \
+  --exec "Export('$E2E_TMP/bot.glb')" --exec "Export('bot.obj')"
+wait_until 60 test -s bot.glb || fail "Export wrote no file"
+condump dump.txt
+# Console lines wrap at the console's width: the dump is read as one text.
+tr -d '\r\n' <dump.txt | grep -q "Export: $E2E_TMP/bot.glb: [0-9]* bytes (MD2 276896 bytes" ||
+  fail "no Export line: $(tail -12 dump.txt)"
+tr -d '\r\n' <dump.txt | grep -q "Export: the file name must end in .glb or .gltf: 'bot.obj'" ||
+  fail "no Export error line: $(tail -5 dump.txt)"
+xdotool key Escape
+quarn_expect_exit 3 0
+node validate.mjs bot.glb >bot.valid 2>&1 || fail "Export: validator: $(cat bot.valid)"
+node check_three.mjs bot.glb robot.json 10 1 1e-4 >bot.three 2>&1 || fail "Export: three.js: $(cat bot.three)"
 
 # Exit statuses: 2 for an option, 1 for a file; one line each, and nothing written.
 check_status() {
