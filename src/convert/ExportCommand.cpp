@@ -117,9 +117,9 @@ int ExportLoaded(const TExportOptions& options, const bots::TMD2& body, const bo
   if (!exporter.Write(options.Out, sizes, line)) return ExitUnreadable;
 
   const uint64_t md2 = FileBytes(body.FileName()) + (weapon ? FileBytes(weapon->FileName()) : 0);
-  line = options.Out + ": " + std::to_string(sizes.Written) + " bytes (MD2 " +
-         std::to_string(md2) + " bytes; morph targets " + std::to_string(sizes.Targets) +
-         " bytes, " + std::to_string(sizes.DenseTargets) + " as whole float accessors; skins " +
+  line = options.Out + ": " + std::to_string(sizes.Written) + " bytes (MD2 " + std::to_string(md2) +
+         " bytes; morph targets " + std::to_string(sizes.Targets) + " bytes, " +
+         std::to_string(sizes.DenseTargets) + " as whole float accessors; skins " +
          std::to_string(sizes.Skins) + " bytes of PNG)";
   return ExitDone;
 }
@@ -140,13 +140,13 @@ int RunExportCommand(const std::vector<std::string>& args, const TSkinFinder& fi
   line = LoadModel(body, options.Model);
   if (line.empty() && !options.Weapon.empty()) line = LoadModel(weapon, options.Weapon);
   std::vector<std::string> notes;
-  const int status = line.empty() ? ExportLoaded(options, body,
-                                                 options.Weapon.empty() ? nullptr : &weapon,
-                                                 findSkin, line, notes)
-                                  : ExitUnreadable;
+  const int status = line.empty()
+                         ? ExportLoaded(options, body, options.Weapon.empty() ? nullptr : &weapon,
+                                        findSkin, line, notes)
+                         : ExitUnreadable;
   for (const std::string& note : notes) std::fprintf(stderr, "quarn: %s\n", note.c_str());
-  std::fprintf(status == ExitDone ? stdout : stderr, "%s%s\n", status == ExitDone ? "" : "quarn: ",
-               line.c_str());
+  std::fprintf(status == ExitDone ? stdout : stderr, "%s%s\n",
+               status == ExitDone ? "" : "quarn: ", line.c_str());
   return status;
 }
 

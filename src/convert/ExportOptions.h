@@ -18,11 +18,11 @@ struct TExportOptions {
   std::string Skin;   // "" takes every skin the skin search finds
   std::string Weapon;
   std::string WeaponSkin;
-  std::string Out;           // .glb: one binary file; .gltf: JSON with its buffer and images beside
-  double Scale = 1;          // glTF units per model unit
-  int32_t Fps = 10;          // keyframes a second
+  std::string Out;   // .glb: one binary file; .gltf: JSON with its buffer and images beside
+  double Scale = 1;  // glTF units per model unit
+  int32_t Fps = 10;  // keyframes a second
   bool NearestFilter = false;
-  bool Unlit = false;        // KHR_materials_unlit
+  bool Unlit = false;  // KHR_materials_unlit
   TQuantize Quantize = TQuantize::None;
 };
 

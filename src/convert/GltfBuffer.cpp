@@ -44,7 +44,7 @@ long Quantized(float value, const TComponentKind& kind)
 
 int AccessorType(int width)
 {
-  return width == 1 ? TINYGLTF_TYPE_SCALAR
+  return width == 1   ? TINYGLTF_TYPE_SCALAR
          : width == 2 ? TINYGLTF_TYPE_VEC2
          : width == 3 ? TINYGLTF_TYPE_VEC3
                       : TINYGLTF_TYPE_VEC4;
@@ -227,8 +227,8 @@ int TGltfBuffer::Target(std::span<const float> values, TComponents components)
   int indexBytes = 0;
   const int indexType = IndexType(count, indexBytes);
   const size_t packed = size_t(Width * kind.Bytes);
-  const size_t sparseBytes = changed.size() * size_t(indexBytes) + Alignment +
-                             changed.size() * packed;
+  const size_t sparseBytes =
+      changed.size() * size_t(indexBytes) + Alignment + changed.size() * packed;
   if (sparseBytes >= denseBytes) {
     FTargetBytes += denseBytes;
     return Attribute(values, Width, components, true);

@@ -54,7 +54,10 @@ std::string_view AsText(const std::vector<uint8_t>& bytes)
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-tinygltf::Value Object(tinygltf::Value::Object members) { return tinygltf::Value(std::move(members)); }
+tinygltf::Value Object(tinygltf::Value::Object members)
+{
+  return tinygltf::Value(std::move(members));
+}
 
 void Use(tinygltf::Model& model, const char* extension, bool required)
 {
@@ -76,7 +79,8 @@ std::vector<TFrameGroup> ModelFrameGroups(const bots::TMD2& body)
 }
 
 TGltfExporter::TGltfExporter(const TExportOptions& options)
-    : FOptions(options), FModel(std::make_unique<tinygltf::Model>()),
+    : FOptions(options),
+      FModel(std::make_unique<tinygltf::Model>()),
       FBuffer(std::make_unique<TGltfBuffer>(*FModel))
 {
   FModel->asset.version = "2.0";
@@ -106,7 +110,8 @@ int TGltfExporter::AddMaterials(const std::string& name, const std::vector<TSkin
   FVariantMaterials.emplace_back();
   if (skins.empty()) {
     plain.name = name;
-    plain.pbrMetallicRoughness.baseColorFactor = {UntexturedGrey, UntexturedGrey, UntexturedGrey, 1};
+    plain.pbrMetallicRoughness.baseColorFactor = {UntexturedGrey, UntexturedGrey, UntexturedGrey,
+                                                  1};
     FModel->materials.push_back(plain);
     return int(FModel->materials.size() - 1);
   }
@@ -149,8 +154,8 @@ void TGltfExporter::AddPrimitive(const TMorphMesh& mesh, int material)
 {
   const bool quantize = FOptions.Quantize != TQuantize::None;
   const TComponents targetKind = FOptions.Quantize == TQuantize::Bits8 ? TComponents::NormalizedI8
-                                 : quantize ? TComponents::NormalizedI16
-                                            : TComponents::Float;
+                                 : quantize                            ? TComponents::NormalizedI16
+                                                                       : TComponents::Float;
   const size_t floats = size_t(mesh.VertexCount()) * 3;
   const float* base = mesh.Positions(0);
 
@@ -217,8 +222,9 @@ bool TGltfExporter::AddModel(const bots::TMD2& model, const std::string& name,
                              const std::vector<TSkinPng>& skins, std::string& error)
 {
   TMorphMesh mesh;
-  if (!mesh.Build(model, FOptions.Scale)) {
-    error = "not enough memory to export " + model.FileName();
+  std::string reason;
+  if (!mesh.Build(model, FOptions.Scale, reason)) {
+    error = "cannot export model " + model.FileName() + ": " + reason;
     return false;
   }
   tinygltf::Mesh gltfMesh;
@@ -284,9 +290,9 @@ bool TGltfExporter::Write(const std::string& fileName, TExportSizes& sizes, std:
       tinygltf::Value::Array mappings;
       const std::vector<int>& materials = FVariantMaterials[part];
       for (size_t j = 0; j < materials.size(); ++j)
-        mappings.push_back(Object({{"material", tinygltf::Value(materials[j])},
-                                   {"variants", tinygltf::Value(tinygltf::Value::Array{
-                                                    tinygltf::Value(int(j))})}}));
+        mappings.push_back(Object(
+            {{"material", tinygltf::Value(materials[j])},
+             {"variants", tinygltf::Value(tinygltf::Value::Array{tinygltf::Value(int(j))})}}));
       if (!mappings.empty())
         model.meshes[size_t(part)].primitives[0].extensions[VariantsExtension] =
             Object({{"mappings", tinygltf::Value(mappings)}});

@@ -1,5 +1,6 @@
 #include "convert/MorphMesh.h"
 
+#include <cmath>
 #include <new>
 
 #include "bots/MD2.h"
@@ -30,32 +31,44 @@ void ToGltf(const float* model, double scale, float* out)
 
 }  // namespace
 
-bool TMorphMesh::Build(const bots::TMD2& model, double scale)
+bool TMorphMesh::Build(const bots::TMD2& model, double scale, std::string& reason)
 {
-  // The normals are made on a copy: the loaded model keeps only what it draws with.
-  bots::TMD2Mesh mesh = model.Mesh();
+  reason = "not enough memory";
   try {
+    // The normals are made on a copy: the loaded model keeps only what it draws with.
+    bots::TMD2Mesh mesh = model.Mesh();
     if (!mesh.MakeNormals()) return false;
-    FFrameCount = model.GetFrameCount();
-    FVertexCount = mesh.DrawVertexCount();
-    const size_t floats = size_t(FFrameCount) * size_t(FVertexCount) * 3;
-    FPositions.resize(floats);
-    FNormals.resize(floats);
-    FTexCoords.resize(size_t(FVertexCount) * 2);
-    FIndices.resize(size_t(model.GetTriangleCount()) * 3);
-    FFrameNames.clear();
-    for (int32_t frame = 0; frame < FFrameCount; ++frame) {
-      FFrameNames.push_back(model.FrameName(frame));
-      for (int32_t v = 0; v < FVertexCount; ++v) {
-        const int32_t vertex = mesh.ModelVertex(uint32_t(v));
-        float* position = &FPositions[Offset(frame) + size_t(v) * 3];
-        ToGltf(mesh.Vertex(frame, vertex), scale, position);
-        // Normals turn with the model; a uniform scale leaves their direction.
-        ToGltf(mesh.Normal(frame, vertex), 1, &FNormals[Offset(frame) + size_t(v) * 3]);
-      }
-    }
+    return Fill(model, mesh, scale, reason);
   } catch (const std::bad_alloc&) {
     return false;
+  }
+}
+
+bool TMorphMesh::Fill(const bots::TMD2& model, const bots::TMD2Mesh& mesh, double scale,
+                      std::string& reason)
+{
+  FFrameCount = model.GetFrameCount();
+  FVertexCount = mesh.DrawVertexCount();
+  const size_t floats = size_t(FFrameCount) * size_t(FVertexCount) * 3;
+  FPositions.resize(floats);
+  FNormals.resize(floats);
+  FTexCoords.resize(size_t(FVertexCount) * 2);
+  FIndices.resize(size_t(model.GetTriangleCount()) * 3);
+  FFrameNames.clear();
+  for (int32_t frame = 0; frame < FFrameCount; ++frame) {
+    FFrameNames.push_back(model.FrameName(frame));
+    for (int32_t v = 0; v < FVertexCount; ++v) {
+      const int32_t vertex = mesh.ModelVertex(uint32_t(v));
+      float* position = &FPositions[Offset(frame) + size_t(v) * 3];
+      ToGltf(mesh.Vertex(frame, vertex), scale, position);
+      if (!std::isfinite(position[0]) || !std::isfinite(position[1]) ||
+          !std::isfinite(position[2])) {
+        reason = "frame " + std::to_string(frame) + " holds a position that is not a number";
+        return false;
+      }
+      // Normals turn with the model; a uniform scale leaves their direction.
+      ToGltf(mesh.Normal(frame, vertex), 1, &FNormals[Offset(frame) + size_t(v) * 3]);
+    }
   }
   for (int32_t v = 0; v < FVertexCount; ++v) {
     FTexCoords[size_t(v) * 2] = mesh.TexCoord(uint32_t(v))[0];

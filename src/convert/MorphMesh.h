@@ -6,7 +6,8 @@
 
 namespace quarn::bots {
 class TMD2;
-}
+class TMD2Mesh;
+}  // namespace quarn::bots
 
 namespace quarn::convert {
 
@@ -24,8 +25,9 @@ inline constexpr std::array<float, 3> AxisSign{1, 1, 1};
 class TMorphMesh {
 public:
   // Decodes `model` (loaded, with at least one frame); lengths are multiplied by `scale`.
-  // False when the memory for the normals is missing.
-  bool Build(const bots::TMD2& model, double scale);
+  // False with `reason` when a position is not a finite number (a frame's scale or offset is
+  // not, or the scale takes it past the float range) or the memory is missing.
+  bool Build(const bots::TMD2& model, double scale, std::string& reason);
 
   int32_t FrameCount() const { return FFrameCount; }
   int32_t VertexCount() const { return FVertexCount; }
@@ -39,6 +41,7 @@ public:
   const std::vector<std::string>& FrameNames() const { return FFrameNames; }
 
 private:
+  bool Fill(const bots::TMD2& model, const bots::TMD2Mesh& mesh, double scale, std::string& reason);
   size_t Offset(int32_t frame) const { return size_t(frame) * size_t(FVertexCount) * 3; }
 
   int32_t FFrameCount = 0;

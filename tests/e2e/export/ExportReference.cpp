@@ -55,7 +55,8 @@ int main(int argc, char** argv)
     std::printf("%s%s", f ? "," : "", Quoted(model.FrameName(f)).c_str());
   std::printf("],\n\"texCoords\":");
   std::vector<float> st;
-  for (uint32_t v = 0; v < vertices; ++v) st.insert(st.end(), mesh.TexCoord(v), mesh.TexCoord(v) + 2);
+  for (uint32_t v = 0; v < vertices; ++v)
+    st.insert(st.end(), mesh.TexCoord(v), mesh.TexCoord(v) + 2);
   PrintFloats(st.data(), st.size());
   std::printf(",\n\"animations\":[");
   bool firstGroup = true;

@@ -114,6 +114,15 @@ import struct
 open("empty.md2", "wb").write(struct.pack("<4s16i", b"IDP2", 8, 8, 8, 40, 0, 0, 0, 0, 0, 0,
                                           68, 68, 68, 68, 68, 68))
 PY
+python3 - <<'PY'
+import struct
+# The generated model with a scale that is not a number in its third frame.
+data = bytearray(open("m/skinned.md2", "rb").read())
+ofs_frames, frame_size = struct.unpack_from("<i", data, 56)[0], struct.unpack_from("<i", data, 16)[0]
+struct.pack_into("<f", data, ofs_frames + 2 * frame_size + 4, float("nan"))
+open("nan.md2", "wb").write(data)
+PY
+check_status 1 nan.md2 -o bad.glb
 check_status 2 m/skinned.md2 -o bad.glb --quantize 12
 check_status 2 m/skinned.md2 -o bad.glb --fps 0
 check_status 2 m/skinned.md2 -o bad.glb --scale -1

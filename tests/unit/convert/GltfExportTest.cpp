@@ -63,7 +63,8 @@ TEST(GltfExport, ModelStandsUpFacingPlusZWithItsFrontFacesCounterClockwise)
   bots::TMD2 model;
   files.Load(model, "box.md2", BoxModel({"still"}, {0}));
   TMorphMesh mesh;
-  ASSERT_TRUE(mesh.Build(model, 2.0));
+  std::string reason;
+  ASSERT_TRUE(mesh.Build(model, 2.0, reason)) << reason;
 
   // One vertex for each distinct pair of corner and texture coordinate.
   std::set<std::pair<int, int>> pairs;
@@ -112,8 +113,10 @@ tinygltf::Model EmptyModel() { return tinygltf::Model(); }
 TEST(GltfExport, IndicesTakeTheSmallestTypeThatKeepsClearOfTheRestartValue)
 {
   const std::pair<uint32_t, int> cases[] = {
-      {3, TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE},     {255, TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE},
-      {256, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT},  {65535, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT},
+      {3, TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE},
+      {255, TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE},
+      {256, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT},
+      {65535, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT},
       {65536, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT},
   };
   for (const auto& [vertices, type] : cases) {
@@ -129,10 +132,10 @@ TEST(GltfExport, TargetsListOnlyTheVerticesThatMoveWhenThatIsSmaller)
 {
   struct TCase {
     const char* Name;
-    size_t Moved;        // of 100 vertices
+    size_t Moved;  // of 100 vertices
     TComponents Kind;
     bool Sparse;
-    int ListedCount;     // sparse.count when sparse
+    int ListedCount;  // sparse.count when sparse
   };
   const TCase cases[] = {
       {"none move: one vertex listed, unchanged", 0, TComponents::Float, true, 1},
@@ -196,8 +199,10 @@ std::vector<int> HotTargets(const std::vector<float>& weights, size_t targets)
     int one = -1;
     for (size_t t = 0; t < targets; ++t) {
       const float w = weights[k * targets + t];
-      if (w == 1) one = one == -1 ? int(t) : -2;
-      else if (w != 0) one = -2;
+      if (w == 1)
+        one = one == -1 ? int(t) : -2;
+      else if (w != 0)
+        one = -2;
     }
     hot.push_back(one);
   }
@@ -226,8 +231,8 @@ TEST(GltfExport, EachGroupKeysOneFrameAtATimeForEveryModelAndLoopsBack)
   options.Out = files.Path + "out.glb";
   TGltfExporter exporter(options);
   std::string error;
-  ASSERT_TRUE(exporter.AddModel(body, "body", {{"red.pcx", TinyPng()}, {"blue.tga", TinyPng()}},
-                                error));
+  ASSERT_TRUE(
+      exporter.AddModel(body, "body", {{"red.pcx", TinyPng()}, {"blue.tga", TinyPng()}}, error));
   ASSERT_TRUE(exporter.AddModel(weapon, "weapon", {}, error));
   exporter.AddAnimations(ModelFrameGroups(body));
   TExportSizes sizes;
