@@ -145,7 +145,7 @@ const char* ExportUsage()
          "  Writes the model as glTF 2.0 without a display: Y up, facing +Z; every keyframe\n"
          "  a morph target, every recorded frame group an animation at N keyframes a second\n"
          "  (default 10) looping back to its first frame, every skin found embedded as PNG\n"
-         "  (the first on the material, the others as material variants), the weapon as a\n"
+         "  (the first on the material, each one a material variant), the weapon as a\n"
          "  second mesh played by the same animations. --scale multiplies every length\n"
          "  (0.0254 turns inches into metres); --unlit keeps the skins' own colours;\n"
          "  --quantize stores the morph targets as normalised 8- or 16-bit integers.\n"
