@@ -67,9 +67,17 @@ bool LoadSkins(const bots::TMD2& model, const std::string& given, const TSkinFin
   std::vector<std::string> files{given};
   if (given.empty()) {
     files = FindSkins(model.FileName(), model.SkinNames(), findSkin);
+    // The worn skin once, however its name is spelled (the bot file's folder or the model's).
     const std::string worn = model.SkinFileName();
-    if (!worn.empty() && std::find(files.begin(), files.end(), worn) == files.end())
-      files.insert(files.begin(), worn);
+    files.erase(
+        std::remove_if(files.begin(), files.end(),
+                       [&worn](const std::string& file) {
+                         std::error_code ignored;
+                         return !worn.empty() &&
+                                (file == worn || std::filesystem::equivalent(file, worn, ignored));
+                       }),
+        files.end());
+    if (!worn.empty()) files.insert(files.begin(), worn);
   }
   for (const std::string& file : files) {
     TSkinPng skin{file, {}};
