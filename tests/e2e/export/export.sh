@@ -99,6 +99,12 @@ quarn_expect_exit 3 0
 node validate.mjs bot.glb >bot.valid 2>&1 || fail "Export: validator: $(cat bot.valid)"
 node check_three.mjs bot.glb robot.json 10 1 1e-4 >bot.three 2>&1 || fail "Export: three.js: $(cat bot.three)"
 
+# A skin found that cannot be read is left out with a line; the others are kept.
+mkdir -p c && cp m/skinned.md2 m/blue.tga c/ && echo garbage >c/red.pcx
+export_model c/skinned.md2 -o c.glb >/dev/null 2>c.err || fail "export with a broken skin: $(cat c.err)"
+[ "$(cat c.err)" = "quarn: skin c/red.pcx left out: PCX header is cut short" ] || fail "skin line: $(cat c.err)"
+node validate.mjs c.glb | grep -q " materials 1 " || fail "the readable skin was not kept"
+
 # Exit statuses: 2 for an option, 1 for a file; one line each, and nothing written.
 check_status() {
   local want=$1; shift
