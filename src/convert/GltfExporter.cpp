@@ -24,11 +24,61 @@ constexpr const char* QuantizationExtension = "KHR_mesh_quantization";
 // The grey the program draws a model without a skin in.
 constexpr double UntexturedGrey = 0.6;
 
-std::string BaseName(const std::string& path)
+// Bytes of a valid UTF-8 sequence starting with `lead`, 0 for a byte that cannot start one.
+size_t SequenceLength(unsigned char lead)
+{
+  return lead < 0x80                   ? 1
+         : lead >= 0xc2 && lead < 0xe0 ? 2
+         : lead >= 0xe0 && lead < 0xf0 ? 3
+         : lead >= 0xf0 && lead < 0xf5 ? 4
+                                       : 0;
+}
+
+bool IsUtf8(const std::string& text)
+{
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = SequenceLength(static_cast<unsigned char>(text[i]));
+    if (length == 0 || i + length > text.size()) return false;
+    for (size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) return false;
+    // No overlong forms, surrogates or code points past U+10FFFF.
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const unsigned char next = length > 1 ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if ((lead == 0xe0 && next < 0xa0) || (lead == 0xed && next >= 0xa0) ||
+        (lead == 0xf0 && next < 0x90) || (lead == 0xf4 && next >= 0x90))
+      return false;
+    i += length;
+  }
+  return true;
+}
+
+// glTF's JSON holds UTF-8 only. Names recorded in models and file names are bytes: valid UTF-8
+// is kept, anything else is read as Latin-1, as the console shows it.
+std::string Utf8(const std::string& text)
+{
+  if (IsUtf8(text)) return text;
+  std::string out;
+  for (const char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x80) {
+      out += c;
+    } else {
+      out += static_cast<char>(0xc0 | u >> 6);
+      out += static_cast<char>(0x80 | (u & 0x3f));
+    }
+  }
+  return out;
+}
+
+// The file name without its folder, as bytes.
+std::string FileBase(const std::string& path)
 {
   const size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+// The same as a name in the model.
+std::string BaseName(const std::string& path) { return Utf8(FileBase(path)); }
 
 // A relative URI naming `name`: characters other than letters, digits and -._~ are escaped.
 std::string UriOf(const std::string& name)
@@ -109,7 +159,7 @@ int TGltfExporter::AddMaterials(const std::string& name, const std::vector<TSkin
   }
   FVariantMaterials.emplace_back();
   if (skins.empty()) {
-    plain.name = name;
+    plain.name = Utf8(name);
     plain.pbrMetallicRoughness.baseColorFactor = {UntexturedGrey, UntexturedGrey, UntexturedGrey,
                                                   1};
     FModel->materials.push_back(plain);
@@ -128,7 +178,7 @@ int TGltfExporter::AddMaterials(const std::string& name, const std::vector<TSkin
     image.mimeType = "image/png";
     if (IsTextGltf(FOptions.Out)) {
       const std::string suffix = "_" + name + "_skin" + std::to_string(j + 1) + ".png";
-      image.uri = UriOf(BaseName(SideFileName(FOptions.Out, suffix)));
+      image.uri = UriOf(FileBase(SideFileName(FOptions.Out, suffix)));
       FSideImages.push_back(suffix);
       FSideImageBytes.push_back(skins[j].Png);
     } else {
@@ -228,13 +278,13 @@ bool TGltfExporter::AddModel(const bots::TMD2& model, const std::string& name,
     return false;
   }
   tinygltf::Mesh gltfMesh;
-  gltfMesh.name = name;
+  gltfMesh.name = Utf8(name);
   tinygltf::Value::Array targetNames;
-  for (const std::string& frame : mesh.FrameNames()) targetNames.emplace_back(frame);
+  for (const std::string& frame : mesh.FrameNames()) targetNames.emplace_back(Utf8(frame));
   gltfMesh.extras = Object({{"targetNames", tinygltf::Value(std::move(targetNames))}});
   FModel->meshes.push_back(std::move(gltfMesh));
   tinygltf::Node node;
-  node.name = name;
+  node.name = Utf8(name);
   node.mesh = int(FModel->meshes.size() - 1);
   FModel->nodes.push_back(std::move(node));
   FModel->scenes[0].nodes.push_back(int(FModel->nodes.size() - 1));
@@ -253,7 +303,7 @@ void TGltfExporter::AddAnimations(const std::vector<TFrameGroup>& groups)
     std::vector<float> times;
     for (int32_t k = 0; k <= frames; ++k) times.push_back(float(double(k) / FOptions.Fps));
     tinygltf::Animation animation;
-    animation.name = group.Name;
+    animation.name = Utf8(group.Name);
     const int input = FBuffer->Scalars(times);
     for (const TPart& part : FParts) {
       std::vector<uint32_t> hot;
@@ -308,19 +358,27 @@ bool TGltfExporter::Write(const std::string& fileName, TExportSizes& sizes, std:
                            std::string*, void*) { return false; },
                         nullptr);
   std::ostringstream out;
-  if (!writer.WriteGltfSceneToStream(&model, out, text, !text)) {
-    error = "cannot write file " + fileName + ": the glTF writer failed";
+  std::string contents;
+  const std::string binName = SideFileName(fileName, ".bin");
+  try {
+    if (!writer.WriteGltfSceneToStream(&model, out, text, !text)) {
+      error = "cannot write file " + fileName + ": the glTF writer failed";
+      return false;
+    }
+    contents = out.str();
+    if (text) {
+      // The buffer lives beside the JSON, as its .bin.
+      nlohmann::json document = nlohmann::json::parse(contents);
+      document["buffers"][0] = {{"byteLength", FBuffer->Bytes().size()},
+                                {"uri", UriOf(FileBase(binName))}};
+      contents = document.dump(2) + "\n";
+    }
+  } catch (const std::exception& failure) {
+    error = "cannot write file " + fileName + ": " + failure.what();
     return false;
   }
-  std::string contents = out.str();
   sizes = {};
   if (text) {
-    // The buffer lives beside the JSON, as its .bin.
-    const std::string binName = SideFileName(fileName, ".bin");
-    nlohmann::json document = nlohmann::json::parse(contents);
-    document["buffers"][0] = {{"byteLength", FBuffer->Bytes().size()},
-                              {"uri", UriOf(BaseName(binName))}};
-    contents = document.dump(2) + "\n";
     if (!platform::ReplaceFile(binName, AsText(FBuffer->Bytes()), error)) return false;
     sizes.Written += FBuffer->Bytes().size();
     for (size_t i = 0; i < FSideImages.size(); ++i) {

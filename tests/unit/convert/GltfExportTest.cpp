@@ -290,5 +290,25 @@ TEST(GltfExport, EachGroupKeysOneFrameAtATimeForEveryModelAndLoopsBack)
   EXPECT_NEAR(grey.pbrMetallicRoughness.baseColorFactor[0], 0.6, 1e-9);
 }
 
+TEST(GltfExport, NamesThatAreNotUtf8AreReadAsLatin1)
+{
+  // glTF's JSON is UTF-8 only; names in models are bytes. This crashed the writer once.
+  TModelFiles files;
+  bots::TMD2 model;
+  files.Load(model, "caf\xe9.md2", BoxModel({"caf\xe9", "na\xc3\xafve"}, {0, 1}));
+  TExportOptions options;
+  options.Out = files.Path + "names.glb";
+  TGltfExporter exporter(options);
+  std::string error;
+  ASSERT_TRUE(exporter.AddModel(model, "caf\xe9", {}, error)) << error;
+  exporter.AddAnimations(ModelFrameGroups(model));
+  TExportSizes sizes;
+  ASSERT_TRUE(exporter.Write(options.Out, sizes, error)) << error;
+  const tinygltf::Value& names = exporter.Model().meshes[0].extras.Get("targetNames");
+  EXPECT_EQ(names.Get(0).Get<std::string>(), "caf\xc3\xa9");
+  EXPECT_EQ(names.Get(1).Get<std::string>(), "na\xc3\xafve");  // already UTF-8: kept
+  EXPECT_EQ(exporter.Model().nodes[0].name, "caf\xc3\xa9");
+}
+
 }  // namespace
 }  // namespace quarn::convert
