@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "convert/ExportCommand.h"
 #include "platform/Application.h"
 #include "platform/Memory.h"
 #include "platform/MessageBox.h"
@@ -34,6 +35,8 @@ void PrintUsage(std::FILE* out)
       "       quarn [OPTION]... MODEL.md2      (the same as --view MODEL.md2)\n"
       "       quarn --render MODEL.md2 [OPTION]...  (sprites without a display;\n"
       "                                             quarn --render --help lists the options)\n"
+      "       quarn --export MODEL.md2 [OPTION]... -o OUT.glb  (glTF without a display;\n"
+      "                                             quarn --export --help lists the options)\n"
       "\n"
       "  FILE.bot       load this bot at start-up (a path from the current directory)\n"
       "  --windowed     run in a 640x480 window without asking\n"
@@ -51,6 +54,7 @@ void PrintUsage(std::FILE* out)
       "  --view MODEL   show a model with the demo's states and keys; skins named\n"
       "                 in the models are found beside them unless given\n"
       "  --render MODEL render sprites of a model without a window (--render --help)\n"
+      "  --export MODEL write a model as glTF 2.0 without a window (--export --help)\n"
       "  -h, --help     show this text\n"
       "  -v, --version  show the version\n");
 }
@@ -90,12 +94,14 @@ bool IsModelName(const std::string& arg)
 int main(int argc, char** argv)
 {
   quarn::platform::ReturnLargeBlocksWhenFreed();
+  // The viewer's skin search, for the commands that work without a window.
+  auto findSkin = [](const std::string& model, const std::vector<std::string>& names) {
+    return quarn::shell::FindSkin(model, names).Found;
+  };
+  if (quarn::convert::WantsExport(argc, argv))
+    return quarn::convert::RunExportCommand({argv + 1, argv + argc}, findSkin);
   if (quarn::sprites::WantsRender(argc, argv))
-    return quarn::sprites::RunRenderCommand(
-        {argv + 1, argv + argc},
-        [](const std::string& model, const std::vector<std::string>& names) {
-          return quarn::shell::FindSkin(model, names).Found;
-        });
+    return quarn::sprites::RunRenderCommand({argv + 1, argv + argc}, findSkin);
   std::setlocale(LC_ALL, "");
   quarn::shell::TMainFormOptions options;
   options.AutoexecFile = quarn::platform::ExeDir() + "autoexec.txt";

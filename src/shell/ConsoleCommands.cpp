@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "bots/Bot.h"
+#include "convert/ExportCommand.h"
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
@@ -17,6 +18,7 @@
 #include "shell/BotHost.h"
 #include "shell/ConsoleDump.h"
 #include "shell/ModelReport.h"
+#include "shell/ModelViewer.h"
 #include "shell/Screenshots.h"
 #include "shell/SoundHost.h"
 #include "sprites/SpriteRenderer.h"
@@ -84,6 +86,7 @@ TConsoleCommands::TConsoleCommands(TConsoleCommandsHost host) : FHost(std::move(
        "Culling(true): hide faces turned away"},
       {"RenderSprites(string);", &TConsoleCommands::RenderSpritesFuncEval,
        "RenderSprites('--anim run'): sprites"},
+      {"Export(string);", &TConsoleCommands::ExportFuncEval, "Export('bot.glb'): the bot as glTF"},
       {"Play(string), (integer,integer);", &TConsoleCommands::PlayFuncEval,
        "Play('run') or Play(40,45): frames"},
       {"PlayKeys;", &TConsoleCommands::PlayKeysFuncEval, "PlayKeys: keys choose the frames"},
@@ -305,6 +308,35 @@ void TConsoleCommands::RenderSpritesFuncEval(const script::TArgList& args)
                          " frames written to " + options.OutDir);
   else
     Console().AddWrapped("RenderSprites: " + error);
+}
+
+void TConsoleCommands::ExportFuncEval(const script::TArgList& args)
+{
+  // The loaded bot as --export writes a model (relative to the current directory), each model
+  // with the skin it wears first, and the window's texture filter: a line with the sizes, or
+  // why nothing was written.
+  convert::TExportOptions options;
+  options.Out = script::ArgText(args, 0);
+  options.NearestFilter = FHost.Bots.Style().NearestFilter;
+  if (!convert::IsGltfFileName(options.Out)) {
+    Console().AddWrapped("Export: the file name must end in .glb or .gltf: '" + options.Out + "'");
+    return;
+  }
+  bots::TBot& bot = FHost.Bots.Bot();
+  if (!bot.Active() || !bot.Model().IsLoaded()) {
+    Console().Add("Export: no bot is loaded");
+    return;
+  }
+  std::string line;
+  std::vector<std::string> notes;
+  convert::ExportLoaded(
+      options, bot.Model(), bot.HasWeapon() ? &bot.Weapon() : nullptr,
+      [](const std::string& model, const std::vector<std::string>& names) {
+        return FindSkin(model, names).Found;
+      },
+      line, notes);
+  for (const std::string& note : notes) Console().AddWrapped("Export: " + note);
+  Console().AddWrapped("Export: " + line);
 }
 
 }  // namespace quarn::shell

@@ -71,6 +71,7 @@ private:
   void BotStateFuncEval(const script::TArgList& args);
   void CullingFuncEval(const script::TArgList& args);
   void RenderSpritesFuncEval(const script::TArgList& args);
+  void ExportFuncEval(const script::TArgList& args);
   // The viewer's commands (ViewerCommands.cpp).
   void PlayFuncEval(const script::TArgList& args);
   void PlayKeysFuncEval(const script::TArgList& args);
