@@ -13,38 +13,51 @@ std::unique_ptr<TFuncExpr> MakeAssignment(std::unique_ptr<TFuncExpr> call)
   return std::make_unique<TAssignNode>(*call);
 }
 
-// An integer operator's value into a plain variable or an element with its index in place.
-TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call), FIntegerSource(false)
+// A number operator's value into a plain variable or an element with its indices in place.
+TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call), FNumberSource(false)
 {
   const TExpr& target = *FArgs[0];
   const auto* source = dynamic_cast<const TOperatorNode*>(FArgs[1]);
-  if (!source || !source->IntegerValued()) return;
+  if (!source || !source->NumberValued()) return;
   if (target.NodeKind() == TExprKind::Var) {
     TDataItem& item = static_cast<const TVarExpr&>(target).Item();
     if (!item.IsVariable()) return;
     FTarget = &static_cast<TVariable&>(item).MutableValue();
-  } else if (!static_cast<const TArrayExpr&>(target).IndexInPlace()) {
+  } else if (!static_cast<const TArrayExpr&>(target).IndicesInPlace()) {
     return;
   }
-  FIntegerSource = true;
+  FNumberSource = true;
   FSource = source;
 }
 
+// A number is stored where it is of the kind the target holds, as Assign would store it;
+// anything else is left to Assign, with the value computed again (nothing was evaluated).
 void TAssignNode::Eval(Variant& result)
 {
-  if (FIntegerSource) {
-    int32_t value;
+  if (FNumberSource) {
+    TNumber value;
     if (FTarget) {
-      if (FTarget->IsInteger() && FSource->IntegerResult(value)) {
-        FTarget->SetInteger(value);
+      if ((FTarget->IsInteger() || FTarget->IsFloat()) && FSource->NumberResult(value) &&
+          value.IsFloat == FTarget->IsFloat()) {
+        if (value.IsFloat)
+          FTarget->SetFloat(value.Real);
+        else
+          FTarget->SetInteger(value.Int);
         result.Discard();
         return;
       }
-    } else if (int32_t* element = static_cast<TArrayExpr&>(*FArgs[0]).IntegerElementInPlace();
-               element && FSource->IntegerResult(value)) {
-      *element = value;
-      result.Discard();
-      return;
+    } else if (size_t index;
+               TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index)) {
+      const TType kind = array->ElementType();
+      if ((kind == TypeInteger || kind == TypeFloat) && FSource->NumberResult(value) &&
+          value.IsFloat == (kind == TypeFloat)) {
+        if (value.IsFloat)
+          array->SetFloatAt(index, value.Real);
+        else
+          array->SetIntegerAt(index, value.Int);
+        result.Discard();
+        return;
+      }
     }
   }
   EvalAssign(result);

@@ -144,7 +144,7 @@ void EvalMul(TFunction&, int, const TArgList& args, Variant& result)
 
 void EvalDivide(TFunction&, int, const TArgList& args, Variant& result)
 {
-  result.SetFloat(FloatOf(args.Value(0)) / FloatOf(args.Value(1)));
+  Apply(TBinaryOperator::Divide, args, result);
 }
 
 void EvalDiv(TFunction&, int, const TArgList& args, Variant& result)
@@ -193,7 +193,7 @@ constexpr TOperatorEntry OperatorEntries[] = {
     {EvalMod, TBinaryOperator::Mod},        {EvalGreater, TBinaryOperator::Greater},
     {EvalLess, TBinaryOperator::Less},      {EvalEqual, TBinaryOperator::Equal},
     {EvalUnEqual, TBinaryOperator::UnEqual}, {EvalGreaterEqual, TBinaryOperator::GreaterEqual},
-    {EvalLessEqual, TBinaryOperator::LessEqual},
+    {EvalLessEqual, TBinaryOperator::LessEqual}, {EvalDivide, TBinaryOperator::Divide},
 };
 
 }  // namespace
@@ -224,6 +224,7 @@ void ApplyBinaryOperator(TBinaryOperator op, const Variant& a, const Variant& b,
     case TBinaryOperator::UnEqual: Compare<TRelation::UnEqual>(a, b, result); break;
     case TBinaryOperator::GreaterEqual: Compare<TRelation::GreaterEqual>(a, b, result); break;
     case TBinaryOperator::LessEqual: Compare<TRelation::LessEqual>(a, b, result); break;
+    case TBinaryOperator::Divide: result.SetFloat(FloatOf(a) / FloatOf(b)); break;
   }
 }
 

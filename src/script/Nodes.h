@@ -24,6 +24,9 @@ namespace quarn::script {
 bool SpecialiseNodes();
 void SetSpecialiseNodes(bool value);
 
+// How a condition's truth is read without a value: as a comparison's, a logic node's, or not.
+enum class TTruthWay : uint8_t { None, Comparison, Logic };
+
 // Each takes a call the compiler built, with all its arguments, and returns the node for it,
 // or the call itself when the call is not the built-in the node stands for or its arguments
 // leave nothing to do directly.
@@ -54,51 +57,70 @@ public:
   }
 
 private:
-  bool FComparison;  // the condition is an IntegerComparison operator
+  TTruthWay FTruthWay;  // of the condition
 };
 
 // A two-operand operator. Operands that are constants or variables nothing evaluated after
-// them can change are read in place; an integer operator whose operands are such, elements
-// whose only index is such, or child integer operators over two of those, computes without
-// variants when every operand read is an INTEGER. Otherwise, when the operands' kinds are ones its number pattern takes,
-// computes the library's way directly; else the general call. Each operator is a class of its
-// own (OperatorNode.cpp), whose integer way is compiled for that operator alone.
+// them can change are read in place. A number operator, whose operands are such, elements
+// whose indices are read in place, or child number operators, computes without variants when
+// every operand read is an INTEGER or a FLOAT (NumberArithmetic, NumberRelation); a
+// comparison of two such leaves that hold strings compares them in place. Otherwise, when the
+// operands' kinds are ones its number pattern takes, it computes the library's way directly;
+// else the general call. Each operator is a class of its own (OperatorNode.cpp), whose number
+// way is compiled for that operator alone.
 class TOperatorNode : public TFuncExpr {
 public:
   TOperatorNode(TFuncExpr& call, TBinaryOperator op);
   std::string_view KindName() const override
   {
-    return FIntegerTree ? "integer operator" : "operator";
+    return FNumberTree ? "number operator" : "operator";
   }
-  // An operator whose integer value can be computed from operands read in place.
-  bool IntegerValued() const;
+  // An operator whose number can be computed from operands read in place.
+  bool NumberValued() const;
   // A comparison whose truth can be computed from operands read in place.
-  bool IntegerComparison() const;
-  // An IntegerComparison node's truth, as its value would be, or false when an operand is not
-  // an INTEGER; nothing is evaluated.
-  bool IntegerTruth(bool& truth) const
+  bool NumberComparison() const;
+  // A NumberComparison node's truth, as its value would be, or false when the operands are
+  // neither numbers nor two strings; nothing is evaluated.
+  bool Truth(bool& truth) const
   {
-    int32_t a, b;
-    return IntegerOperand(0, a) && IntegerOperand(1, b) && IntegerRelation(FOp, a, b, truth);
+    TNumber a, b;
+    if (NumberOperand(0, a) && NumberOperand(1, b)) return NumberRelation(FOp, a, b, truth);
+    return StringRelation(truth);
   }
-  // An IntegerValued node's value, computed whole or not at all: false when an operand is not
-  // an INTEGER.
-  bool IntegerResult(int32_t& value) const
+  // A NumberValued node's value, computed whole or not at all: false when an operand is not
+  // a number or the operator needs an error (div by 0, a FLOAT in div).
+  bool NumberResult(TNumber& value) const
   {
-    int32_t a, b;
-    return LeafOperand(0, a) && LeafOperand(1, b) && IntegerArithmetic(FOp, a, b, value);
+    TNumber a, b;
+    return NumberOperand(0, a) && NumberOperand(1, b) && NumberArithmetic(FOp, a, b, value);
   }
 
 protected:
-  // Nothing is read but integers, so giving up leaves no trace. An operator cannot loop: it
-  // takes no stop check of its own.
+  // Nothing is read but numbers and strings in place, so giving up leaves no trace. An
+  // operator cannot loop: it takes no stop check of its own.
   template <TBinaryOperator Op>
   void EvalAs(Variant& result)
   {
-    int32_t a, b;
-    if (FIntegerTree && IntegerOperand(0, a) && IntegerOperand(1, b) &&
-        IntegerOperator(Op, a, b, result)) {
-      return;
+    if (FNumberTree) {
+      TNumber a, b;
+      if (NumberOperand(0, a) && NumberOperand(1, b)) {
+        TNumber value;
+        bool truth;
+        if (NumberArithmetic(Op, a, b, value)) {
+          if (value.IsFloat)
+            result.SetFloat(value.Real);
+          else
+            result.SetInteger(value.Int);
+          return;
+        }
+        if (NumberRelation(Op, a, b, truth)) {
+          result.SetBoolean(truth);
+          return;
+        }
+      } else if (bool truth; StringRelation(truth)) {
+        result.SetBoolean(truth);
+        return;
+      }
     }
     EvalOperands(result);
   }
@@ -108,25 +130,31 @@ private:
   // result), from a variable's current value, or from an array variable's element type.
   enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
   void EvalOperands(Variant& result);
-  // Operand index as an integer read in place: a constant, a variable or an element (a leaf),
-  // or a child integer operator's value; false when it is not an INTEGER.
-  bool LeafOperand(size_t index, int32_t& value) const
+  // Operand index as a number read in place: a constant, a variable or an element (a leaf),
+  // or a child number operator's value; false when it is not a number.
+  bool LeafOperand(size_t index, TNumber& value) const
   {
     if (const Variant* slot = FSlots[index]) {
-      value = slot->AsInteger();
-      return slot->IsInteger();
+      if (slot->IsInteger()) {
+        value.Int = slot->AsInteger();
+        value.IsFloat = false;
+        return true;
+      }
+      if (!slot->IsFloat()) return false;
+      value.Real = slot->AsFloat();
+      value.IsFloat = true;
+      return true;
     }
-    const int32_t* element = static_cast<const TArrayExpr&>(*FArgs[index]).IntegerElementInPlace();
-    if (!element) return false;
-    value = *element;
-    return true;
+    return static_cast<const TArrayExpr&>(*FArgs[index]).NumberElementInPlace(value);
   }
-  bool IntegerOperand(size_t index, int32_t& value) const
+  bool NumberOperand(size_t index, TNumber& value) const
   {
-    if ((FChildren >> index) & 1u)
-      return static_cast<const TOperatorNode&>(*FArgs[index]).IntegerResult(value);
+    if ((FChildren >> index) & 1u) return ChildResult(index, value);
     return LeafOperand(index, value);
   }
+  bool ChildResult(size_t index, TNumber& value) const;
+  // Two leaves holding strings, compared in place; false for anything else.
+  bool StringRelation(bool& truth) const;
   bool OperandsReady() const;
   bool OperateDirectly(Variant& result);
   uint32_t ReadyKinds() const;
@@ -134,34 +162,63 @@ private:
 
   TBinaryOperator FOp;
   bool FIntegerOperands : 1;  // the number pattern takes integers only (div, mod)
-  bool FIntegerTree : 1;
+  bool FNumberTree : 1;
   uint8_t FInPlace : 2;  // bit i: operand i read in place
-  uint8_t FChildren : 2;  // bit i: operand i is a child integer operator
-  uint8_t FElements : 2;  // bit i: operand i is an element with its index read in place
+  uint8_t FChildren : 2;  // bit i: operand i is a child number operator
+  uint8_t FElements : 2;  // bit i: operand i is an element with its indices read in place
   TReady FReady[2];
   // Where operand i's value is kept when it is a constant or a plain variable, else null:
   // the constant's value and the variable's live as long as the tree.
   const Variant* FSlots[2];
 };
 
+// AND, OR, XOR and NOT whose operands are truths read without evaluating anything: BOOLEAN
+// constants, variables and elements read in place, number comparisons and such logic nodes.
+// Both operands are always read, as the built-ins evaluate both; when one is not a BOOLEAN
+// the node takes the general call, which reports it.
+class TLogicNode final : public TFuncExpr {
+public:
+  enum class TLogic : uint8_t { And, Or, Xor, Not };
+  TLogicNode(TFuncExpr& call, TLogic logic);
+  void Eval(Variant& result) override;
+  std::string_view KindName() const override { return "logic"; }
+  // The node's truth, as its value would be, or false when an operand is not a BOOLEAN.
+  bool Truth(bool& truth) const;
+
+private:
+  TLogic FLogic;
+};
+
+TTruthWay TruthWayOf(const TExpr& condition);
+inline bool DirectTruth(TTruthWay way, const TExpr& condition, bool& truth)
+{
+  switch (way) {
+    case TTruthWay::Comparison: return static_cast<const TOperatorNode&>(condition).Truth(truth);
+    case TTruthWay::Logic: return static_cast<const TLogicNode&>(condition).Truth(truth);
+    case TTruthWay::None: break;
+  }
+  return false;
+}
+
 // SET of a variable or an element. The value is computed into the node's result and moved
-// into a string variable; an integer operator's value into an INTEGER variable, or into an
-// INTEGER array's element at an index read in place, is stored without a variant.
+// into a string variable; a number operator's value into a variable holding a number of its
+// kind, or into an element of its kind with indices read in place, is stored without a
+// variant.
 class TAssignNode final : public TFuncExpr {
 public:
   explicit TAssignNode(TFuncExpr& call);
   void Eval(Variant& result) override;
   std::string_view KindName() const override
   {
-    return FIntegerSource ? "integer assignment" : "assignment";
+    return FNumberSource ? "number assignment" : "assignment";
   }
 
 private:
   void EvalAssign(Variant& result);
   bool AssignDirectly(Variant& result);
 
-  bool FIntegerSource;
-  // With an integer source: the variable's value (null for an element) and the source
+  bool FNumberSource;
+  // With a number source: the variable's value (null for an element) and the source
   // operator; else null.
   Variant* FTarget = nullptr;
   const TOperatorNode* FSource = nullptr;
@@ -186,15 +243,11 @@ private:
   bool RunDirectly(Variant& result);
 
   TKind FLoop;
-  bool FComparison;  // a while or repeat condition that is an IntegerComparison operator
+  TTruthWay FTruthWay;  // of a while or repeat condition
   // The body's statements: those of a block that is the whole body are run as the loop's
   // own, as the block would run them, without a call of the block at every turn.
   std::span<TExpr* const> FBody;
 };
-
-// The operator node of an integer comparison, when condition is one; else null. Its truth is
-// read without a variant where the condition is tested.
-const TOperatorNode* IntegerComparisonOf(const TExpr& condition);
 
 // What the operator and assignment nodes hold beyond the call node they replace: the
 // compiler counts it in the tree's size.

@@ -70,7 +70,7 @@ void TBlockNode::Eval(Variant& result)
 }
 
 TBranchNode::TBranchNode(TFuncExpr& call)
-    : TFuncExpr(call), FComparison(IntegerComparisonOf(*FArgs[0]))
+    : TFuncExpr(call), FTruthWay(TruthWayOf(*FArgs[0]))
 {
 }
 
@@ -81,7 +81,7 @@ void TBranchNode::Eval(Variant& result)
   bool truth;
   if (FArgs[0]->NodeKind() == TExprKind::Const) {
     truth = Truth(static_cast<TConstExpr&>(*FArgs[0]).Value());
-  } else if (!FComparison || !static_cast<const TOperatorNode&>(*FArgs[0]).IntegerTruth(truth)) {
+  } else if (!DirectTruth(FTruthWay, *FArgs[0], truth)) {
     FArgs[0]->Eval(result);
     if (FState->PendingJump != TJump::None) return;
     truth = Truth(result);

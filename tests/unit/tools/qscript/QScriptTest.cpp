@@ -73,14 +73,14 @@ TEST_F(QScriptFiles, DumpTreeShowsEachNodesKind)
             "    constant 3 2:15\n"
             "    constant 1\n"
             "    if-else ELSE 3:34\n"
-            "      integer operator = 3:14\n"
-            "        integer operator MOD 3:8\n"
+            "      number operator = 3:14\n"
+            "        number operator MOD 3:8\n"
             "          variable I 3:6\n"
             "          constant 2 3:12\n"
             "        constant 0 3:16\n"
-            "      integer assignment SET 3:23\n"
+            "      number assignment SET 3:23\n"
             "        variable X 3:23\n"
-            "        integer operator + 3:30\n"
+            "        number operator + 3:30\n"
             "          variable X 3:28\n"
             "          variable I 3:32\n"
             "      assignment SET 3:39\n"
@@ -88,11 +88,11 @@ TEST_F(QScriptFiles, DumpTreeShowsEachNodesKind)
             "          variable I 3:41\n"
             "        constant 'vw' 3:51\n"
             "  call PRINT 4:1\n"
-            "    operator * 4:9\n"
+            "    number operator * 4:9\n"
             "      variable X 4:7\n"
             "      constant 1.5 4:11\n"
             "  while WHILE 5:1\n"
-            "    integer operator < 5:9\n"
+            "    number operator < 5:9\n"
             "      variable X 5:7\n"
             "      constant 0 5:11\n"
             "    assignment SET 5:16\n"
@@ -105,7 +105,7 @@ TEST_F(QScriptFiles, DumpTreeShowsEachNodesKind)
   std::istringstream lines(typed.Out);
   for (std::string line; std::getline(lines, line);) {
     const size_t indent = line.find_first_not_of(' ');
-    for (const char* kind : {"block ", "if-else ", "integer operator ", "integer assignment ",
+    for (const char* kind : {"block ", "if-else ", "number operator ", "number assignment ", "logic ",
                              "assignment ", "operator ", "for ", "while ", "repeat "})
       if (line.compare(indent, std::strlen(kind), kind) == 0) {
         line.replace(indent, std::strlen(kind), "call ");
