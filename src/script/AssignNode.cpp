@@ -10,57 +10,49 @@ std::unique_ptr<TFuncExpr> MakeAssignment(std::unique_ptr<TFuncExpr> call)
     return call;
   const TExprKind target = call->Arg(0)->NodeKind();
   if (target != TExprKind::Var && target != TExprKind::Array) return call;
+  if (const TOperatorNode* source = TAssignNode::NumberSource(*call)) {
+    switch (source->Operator()) {
+      case TBinaryOperator::Add: return std::make_unique<TAssignOf<TBinaryOperator::Add>>(*call);
+      case TBinaryOperator::Sub: return std::make_unique<TAssignOf<TBinaryOperator::Sub>>(*call);
+      case TBinaryOperator::Mul: return std::make_unique<TAssignOf<TBinaryOperator::Mul>>(*call);
+      case TBinaryOperator::Div: return std::make_unique<TAssignOf<TBinaryOperator::Div>>(*call);
+      case TBinaryOperator::Mod: return std::make_unique<TAssignOf<TBinaryOperator::Mod>>(*call);
+      case TBinaryOperator::Divide:
+        return std::make_unique<TAssignOf<TBinaryOperator::Divide>>(*call);
+      default: break;
+    }
+  }
   return std::make_unique<TAssignNode>(*call);
 }
 
 // A number operator's value into a plain variable or an element with its indices in place.
-TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call), FNumberSource(false)
+const TOperatorNode* TAssignNode::NumberSource(const TFuncExpr& call)
 {
-  const TExpr& target = *FArgs[0];
-  const auto* source = dynamic_cast<const TOperatorNode*>(FArgs[1]);
-  if (!source || !source->NumberValued()) return;
-  if (target.NodeKind() == TExprKind::Var) {
-    TDataItem& item = static_cast<const TVarExpr&>(target).Item();
-    if (!item.IsVariable()) return;
-    FTarget = &static_cast<TVariable&>(item).MutableValue();
-  } else if (!static_cast<const TArrayExpr&>(target).IndicesInPlace()) {
-    return;
-  }
-  FNumberSource = true;
-  FSource = source;
+  const TExpr& target = *call.Arg(0);
+  const auto* source = dynamic_cast<const TOperatorNode*>(call.Arg(1));
+  if (!source || !source->NumberValued()) return nullptr;
+  if (target.NodeKind() == TExprKind::Var)
+    return static_cast<const TVarExpr&>(target).Item().IsVariable() ? source : nullptr;
+  return static_cast<const TArrayExpr&>(target).IndicesInPlace() ? source : nullptr;
 }
 
-// A number is stored where it is of the kind the target holds, as Assign would store it;
-// anything else is left to Assign, with the value computed again (nothing was evaluated).
-void TAssignNode::Eval(Variant& result)
+TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call)
 {
-  if (FNumberSource) {
-    TNumber value;
-    if (FTarget) {
-      if ((FTarget->IsInteger() || FTarget->IsFloat()) && FSource->NumberResult(value) &&
-          value.IsFloat == FTarget->IsFloat()) {
-        if (value.IsFloat)
-          FTarget->SetFloat(value.Real);
-        else
-          FTarget->SetInteger(value.Int);
-        result.Discard();
-        return;
-      }
-    } else if (size_t index;
-               TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index)) {
-      const TType kind = array->ElementType();
-      if ((kind == TypeInteger || kind == TypeFloat) && FSource->NumberResult(value) &&
-          value.IsFloat == (kind == TypeFloat)) {
-        if (value.IsFloat)
-          array->SetFloatAt(index, value.Real);
-        else
-          array->SetIntegerAt(index, value.Int);
-        result.Discard();
-        return;
-      }
-    }
-  }
-  EvalAssign(result);
+  FSource = NumberSource(*this);
+  if (FSource && FArgs[0]->NodeKind() == TExprKind::Var)
+    FTarget = &static_cast<TVariable&>(static_cast<const TVarExpr&>(*FArgs[0]).Item()).MutableValue();
+}
+
+bool TAssignNode::StoreElement(const TNumber& value)
+{
+  size_t index;
+  TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index);
+  if (!array || array->ElementType() != (value.IsFloat ? TypeFloat : TypeInteger)) return false;
+  if (value.IsFloat)
+    array->SetFloatAt(index, value.Real);
+  else
+    array->SetIntegerAt(index, value.Int);
+  return true;
 }
 
 [[gnu::noinline]] void TAssignNode::EvalAssign(Variant& result)

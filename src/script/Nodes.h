@@ -75,25 +75,17 @@ public:
   {
     return FNumberTree ? "number operator" : "operator";
   }
+  TBinaryOperator Operator() const { return FOp; }
   // An operator whose number can be computed from operands read in place.
   bool NumberValued() const;
   // A comparison whose truth can be computed from operands read in place.
   bool NumberComparison() const;
   // A NumberComparison node's truth, as its value would be, or false when the operands are
   // neither numbers nor two strings; nothing is evaluated.
-  bool Truth(bool& truth) const
-  {
-    TNumber a, b;
-    if (NumberOperand(0, a) && NumberOperand(1, b)) return NumberRelation(FOp, a, b, truth);
-    return StringRelation(truth);
-  }
+  virtual bool Truth(bool& truth) const = 0;
   // A NumberValued node's value, computed whole or not at all: false when an operand is not
   // a number or the operator needs an error (div by 0, a FLOAT in div).
-  bool NumberResult(TNumber& value) const
-  {
-    TNumber a, b;
-    return NumberOperand(0, a) && NumberOperand(1, b) && NumberArithmetic(FOp, a, b, value);
-  }
+  virtual bool NumberResult(TNumber& value) const = 0;
 
 protected:
   // Nothing is read but numbers and strings in place, so giving up leaves no trace. An
@@ -103,9 +95,9 @@ protected:
   {
     if (FNumberTree) {
       TNumber a, b;
-      if (NumberOperand(0, a) && NumberOperand(1, b)) {
+      if (NumberOperands(a, b)) {
         TNumber value;
-        bool truth;
+        bool truth = false;
         if (NumberArithmetic(Op, a, b, value)) {
           if (value.IsFloat)
             result.SetFloat(value.Real);
@@ -117,13 +109,21 @@ protected:
           result.SetBoolean(truth);
           return;
         }
-      } else if (bool truth; StringRelation(truth)) {
+      } else if (bool truth = false; StringRelation(truth)) {
         result.SetBoolean(truth);
         return;
       }
     }
     EvalOperands(result);
   }
+
+  // The two operands as numbers read in place; false when one is not a number.
+  bool NumberOperands(TNumber& a, TNumber& b) const
+  {
+    return NumberOperand(0, a) && NumberOperand(1, b);
+  }
+  // Two leaves holding strings, compared in place; false for anything else.
+  bool StringRelation(bool& truth) const;
 
 private:
   // How an operand's kind is known: from the tree alone (a constant, a call's declared
@@ -149,12 +149,10 @@ private:
   }
   bool NumberOperand(size_t index, TNumber& value) const
   {
-    if ((FChildren >> index) & 1u) return ChildResult(index, value);
+    if ((FChildren >> index) & 1u)
+      return static_cast<const TOperatorNode&>(*FArgs[index]).NumberResult(value);
     return LeafOperand(index, value);
   }
-  bool ChildResult(size_t index, TNumber& value) const;
-  // Two leaves holding strings, compared in place; false for anything else.
-  bool StringRelation(bool& truth) const;
   bool OperandsReady() const;
   bool OperateDirectly(Variant& result);
   uint32_t ReadyKinds() const;
@@ -170,6 +168,26 @@ private:
   // Where operand i's value is kept when it is a constant or a plain variable, else null:
   // the constant's value and the variable's live as long as the tree.
   const Variant* FSlots[2];
+};
+
+// The node of one operator: its number way is compiled for it alone, so telling the operators
+// apart costs nothing at run time.
+template <TBinaryOperator Op>
+class TOperatorOf final : public TOperatorNode {
+public:
+  explicit TOperatorOf(TFuncExpr& call) : TOperatorNode(call, Op) {}
+  void Eval(Variant& result) override { EvalAs<Op>(result); }
+  bool Truth(bool& truth) const override
+  {
+    TNumber a, b;
+    if (NumberOperands(a, b)) return NumberRelation(Op, a, b, truth);
+    return StringRelation(truth);
+  }
+  bool NumberResult(TNumber& value) const override
+  {
+    TNumber a, b;
+    return NumberOperands(a, b) && NumberArithmetic(Op, a, b, value);
+  }
 };
 
 // AND, OR, XOR and NOT whose operands are truths read without evaluating anything: BOOLEAN
@@ -204,24 +222,58 @@ inline bool DirectTruth(TTruthWay way, const TExpr& condition, bool& truth)
 // into a string variable; a number operator's value into a variable holding a number of its
 // kind, or into an element of its kind with indices read in place, is stored without a
 // variant.
-class TAssignNode final : public TFuncExpr {
+class TAssignNode : public TFuncExpr {
 public:
   explicit TAssignNode(TFuncExpr& call);
-  void Eval(Variant& result) override;
+  void Eval(Variant& result) override { EvalAssign(result); }
   std::string_view KindName() const override
   {
-    return FNumberSource ? "number assignment" : "assignment";
+    return FSource ? "number assignment" : "assignment";
+  }
+  // The source operator when the assignment stores a number operator's value directly.
+  static const TOperatorNode* NumberSource(const TFuncExpr& call);
+
+protected:
+  // A number is stored where it is of the kind the target holds, as Assign would store it;
+  // anything else is left to Assign, with the value computed again (nothing was evaluated).
+  template <TBinaryOperator Op>
+  void EvalNumber(Variant& result)
+  {
+    TNumber value;
+    if (static_cast<const TOperatorOf<Op>&>(*FSource).NumberResult(value) && StoreNumber(value)) {
+      result.Discard();
+      return;
+    }
+    EvalAssign(result);
   }
 
 private:
+  bool StoreNumber(const TNumber& value)
+  {
+    if (!FTarget) return StoreElement(value);
+    if (value.IsFloat ? !FTarget->IsFloat() : !FTarget->IsInteger()) return false;
+    if (value.IsFloat)
+      FTarget->SetFloat(value.Real);
+    else
+      FTarget->SetInteger(value.Int);
+    return true;
+  }
+  bool StoreElement(const TNumber& value);
   void EvalAssign(Variant& result);
   bool AssignDirectly(Variant& result);
 
-  bool FNumberSource;
   // With a number source: the variable's value (null for an element) and the source
   // operator; else null.
   Variant* FTarget = nullptr;
   const TOperatorNode* FSource = nullptr;
+};
+
+// The assignment of one number operator's value, whose computation is compiled in.
+template <TBinaryOperator Op>
+class TAssignOf final : public TAssignNode {
+public:
+  explicit TAssignOf(TFuncExpr& call) : TAssignNode(call) {}
+  void Eval(Variant& result) override { EvalNumber<Op>(result); }
 };
 
 // WHILE and REPEAT whose condition is a BOOLEAN constant or call, and FOR whose bounds are

@@ -97,15 +97,6 @@ bool InPlace(const TExpr& node)
 constexpr uint32_t IntegerKind = 1u << static_cast<int>(TValueKind::Integer);
 constexpr uint32_t NumberKinds = IntegerKind | 1u << static_cast<int>(TValueKind::Float);
 
-// The node of one operator: its integer way is compiled for it alone, so telling the
-// operators apart costs nothing at run time.
-template <TBinaryOperator Op>
-class TOperatorOf final : public TOperatorNode {
-public:
-  explicit TOperatorOf(TFuncExpr& call) : TOperatorNode(call, Op) {}
-  void Eval(Variant& result) override { EvalAs<Op>(result); }
-};
-
 }  // namespace
 
 // A constant or call that the operator's number pattern does not take whatever happens
@@ -208,11 +199,6 @@ bool TOperatorNode::NumberValued() const { return FNumberTree && ArithmeticOpera
 
 bool TOperatorNode::NumberComparison() const { return FNumberTree && RelationOperator(FOp); }
 
-bool TOperatorNode::ChildResult(size_t index, TNumber& value) const
-{
-  return static_cast<const TOperatorNode&>(*FArgs[index]).NumberResult(value);
-}
-
 bool TOperatorNode::StringRelation(bool& truth) const
 {
   if (!FNumberTree || FChildren != 0 || !RelationOperator(FOp)) return false;
@@ -244,7 +230,7 @@ TLogicNode::TLogicNode(TFuncExpr& call, TLogic logic) : TFuncExpr(call), FLogic(
 
 bool TLogicNode::Truth(bool& truth) const
 {
-  bool a, b = false;
+  bool a = false, b = false;
   if (!OperandTruth(*FArgs[0], a) || (FLogic != TLogic::Not && !OperandTruth(*FArgs[1], b)))
     return false;
   switch (FLogic) {
@@ -259,7 +245,7 @@ bool TLogicNode::Truth(bool& truth) const
 // Nothing is evaluated but truths in place, so giving up leaves no trace.
 void TLogicNode::Eval(Variant& result)
 {
-  bool truth;
+  bool truth = false;
   if (Truth(truth)) {
     result.SetBoolean(truth);
     return;
