@@ -205,6 +205,7 @@ public:
 
 private:
   TLogic FLogic;
+  TTruthWay FWays[2];  // of operands that are comparisons or logic nodes
 };
 
 TTruthWay TruthWayOf(const TExpr& condition);

@@ -46,7 +46,7 @@ bool TruthInPlace(const TExpr& operand)
   return false;
 }
 
-bool OperandTruth(const TExpr& operand, bool& truth)
+bool OperandTruth(const TExpr& operand, TTruthWay way, bool& truth)
 {
   switch (operand.NodeKind()) {
     case TExprKind::Const:
@@ -64,7 +64,7 @@ bool OperandTruth(const TExpr& operand, bool& truth)
       truth = array->BooleanAt(index);
       return true;
     }
-    case TExprKind::Func: return DirectTruth(TruthWayOf(operand), operand, truth);
+    case TExprKind::Func: return DirectTruth(way, operand, truth);
   }
   return false;
 }
@@ -226,12 +226,17 @@ TTruthWay TruthWayOf(const TExpr& condition)
   return op && op->NumberComparison() ? TTruthWay::Comparison : TTruthWay::None;
 }
 
-TLogicNode::TLogicNode(TFuncExpr& call, TLogic logic) : TFuncExpr(call), FLogic(logic) {}
+TLogicNode::TLogicNode(TFuncExpr& call, TLogic logic)
+    : TFuncExpr(call), FLogic(logic), FWays{TTruthWay::None, TTruthWay::None}
+{
+  for (size_t i = 0; i < FArgs.size(); ++i) FWays[i] = TruthWayOf(*FArgs[i]);
+}
 
 bool TLogicNode::Truth(bool& truth) const
 {
   bool a = false, b = false;
-  if (!OperandTruth(*FArgs[0], a) || (FLogic != TLogic::Not && !OperandTruth(*FArgs[1], b)))
+  if (!OperandTruth(*FArgs[0], FWays[0], a) ||
+      (FLogic != TLogic::Not && !OperandTruth(*FArgs[1], FWays[1], b)))
     return false;
   switch (FLogic) {
     case TLogic::And: truth = a && b; break;
