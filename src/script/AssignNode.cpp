@@ -39,8 +39,44 @@ const TOperatorNode* TAssignNode::NumberSource(const TFuncExpr& call)
 TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call)
 {
   FSource = NumberSource(*this);
-  if (FSource && FArgs[0]->NodeKind() == TExprKind::Var)
-    FTarget = &static_cast<TVariable&>(static_cast<const TVarExpr&>(*FArgs[0]).Item()).MutableValue();
+  const TExpr& source = *FArgs[1];
+  const TExpr& target = *FArgs[0];
+  FLeafSource = source.NodeKind() == TExprKind::Const || source.NodeKind() == TExprKind::Var ||
+                (source.NodeKind() == TExprKind::Array &&
+                 static_cast<const TArrayExpr&>(source).IndicesInPlace());
+  if (target.NodeKind() == TExprKind::Var) {
+    TDataItem& item = static_cast<const TVarExpr&>(target).Item();
+    if (item.IsVariable())
+      FTarget = &static_cast<TVariable&>(item).MutableValue();
+    else
+      FLeafSource = false;
+  } else if (!static_cast<const TArrayExpr&>(target).IndicesInPlace()) {
+    FLeafSource = false;
+  }
+}
+
+bool TAssignNode::AssignLeaf()
+{
+  const TExpr& source = *FArgs[1];
+  TNumber value;
+  if (source.NodeKind() == TExprKind::Array) {
+    if (!static_cast<const TArrayExpr&>(source).NumberElementInPlace(value)) return false;
+  } else {
+    const Variant& held = source.NodeKind() == TExprKind::Const
+                              ? static_cast<const TConstExpr&>(source).Value()
+                              : static_cast<const TVarExpr&>(source).Item().Value();
+    if (held.IsInteger()) {
+      value.Int = held.AsInteger();
+    } else if (held.IsFloat()) {
+      value.Real = held.AsFloat();
+      value.IsFloat = true;
+    } else {
+      if (!held.IsBoolean() || !FTarget || !FTarget->IsBoolean()) return false;
+      FTarget->SetBoolean(held.AsBoolean());
+      return true;
+    }
+  }
+  return StoreNumber(value);
 }
 
 bool TAssignNode::StoreElement(const TNumber& value)

@@ -226,7 +226,14 @@ inline bool DirectTruth(TTruthWay way, const TExpr& condition, bool& truth)
 class TAssignNode : public TFuncExpr {
 public:
   explicit TAssignNode(TFuncExpr& call);
-  void Eval(Variant& result) override { EvalAssign(result); }
+  void Eval(Variant& result) override
+  {
+    if (FLeafSource && AssignLeaf()) {
+      result.Discard();
+      return;
+    }
+    EvalAssign(result);
+  }
   std::string_view KindName() const override
   {
     return FSource ? "number assignment" : "assignment";
@@ -260,11 +267,17 @@ private:
     return true;
   }
   bool StoreElement(const TNumber& value);
+  // A number or boolean read in place from a constant, a variable or an element, stored
+  // where the target holds that kind; false, nothing changed, otherwise.
+  bool AssignLeaf();
   void EvalAssign(Variant& result);
   bool AssignDirectly(Variant& result);
 
-  // With a number source: the variable's value (null for an element) and the source
-  // operator; else null.
+  // A constant, a variable, or an element with indices in place (first: it fits in the call
+  // node's padding).
+  bool FLeafSource = false;
+  // With a number source or a leaf source: the variable's value (null for an element); with
+  // a number source, the source operator.
   Variant* FTarget = nullptr;
   const TOperatorNode* FSource = nullptr;
 };
