@@ -120,11 +120,7 @@ void EvalXor(TFunction&, int, const TArgList& args, Variant& result)
 
 void EvalNeg(TFunction&, int, const TArgList& args, Variant& result)
 {
-  const Variant& a = args.Value(0);
-  if (a.IsInteger())
-    result.SetInteger(WrapNeg(a.AsInteger()));
-  else
-    result.SetFloat(-FloatOf(a));
+  ApplyBinaryOperator(TBinaryOperator::Negate, args.Value(0), args.Value(0), result);
 }
 
 void EvalAdd(TFunction&, int, const TArgList& args, Variant& result)
@@ -194,6 +190,7 @@ constexpr TOperatorEntry OperatorEntries[] = {
     {EvalLess, TBinaryOperator::Less},      {EvalEqual, TBinaryOperator::Equal},
     {EvalUnEqual, TBinaryOperator::UnEqual}, {EvalGreaterEqual, TBinaryOperator::GreaterEqual},
     {EvalLessEqual, TBinaryOperator::LessEqual}, {EvalDivide, TBinaryOperator::Divide},
+    {EvalNeg, TBinaryOperator::Negate},
 };
 
 }  // namespace
@@ -225,6 +222,7 @@ void ApplyBinaryOperator(TBinaryOperator op, const Variant& a, const Variant& b,
     case TBinaryOperator::GreaterEqual: Compare<TRelation::GreaterEqual>(a, b, result); break;
     case TBinaryOperator::LessEqual: Compare<TRelation::LessEqual>(a, b, result); break;
     case TBinaryOperator::Divide: result.SetFloat(FloatOf(a) / FloatOf(b)); break;
+    case TBinaryOperator::Negate: result.SetFloat(-FloatOf(a)); break;  // of a, not an integer
   }
 }
 

@@ -93,6 +93,18 @@ protected:
   template <TBinaryOperator Op>
   void EvalAs(Variant& result)
   {
+    if constexpr (Op == TBinaryOperator::Negate) {
+      TNumber a, value;
+      if (FNumberTree && NumberOperand(0, a) && NumberArithmetic(Op, a, a, value)) {
+        if (value.IsFloat)
+          result.SetFloat(value.Real);
+        else
+          result.SetInteger(value.Int);
+        return;
+      }
+      EvalCall(result);
+      return;
+    }
     if (FNumberTree) {
       TNumber a, b;
       if (NumberOperands(a, b)) {
@@ -124,6 +136,12 @@ protected:
   }
   // Two leaves holding strings, compared in place; false for anything else.
   bool StringRelation(bool& truth) const;
+  bool NumberOperand(size_t index, TNumber& value) const
+  {
+    if ((FChildren >> index) & 1u)
+      return static_cast<const TOperatorNode&>(*FArgs[index]).NumberResult(value);
+    return LeafOperand(index, value);
+  }
 
 private:
   // How an operand's kind is known: from the tree alone (a constant, a call's declared
@@ -146,12 +164,6 @@ private:
       return true;
     }
     return static_cast<const TArrayExpr&>(*FArgs[index]).NumberElementInPlace(value);
-  }
-  bool NumberOperand(size_t index, TNumber& value) const
-  {
-    if ((FChildren >> index) & 1u)
-      return static_cast<const TOperatorNode&>(*FArgs[index]).NumberResult(value);
-    return LeafOperand(index, value);
   }
   bool OperandsReady() const;
   bool OperateDirectly(Variant& result);
@@ -180,12 +192,15 @@ public:
   bool Truth(bool& truth) const override
   {
     TNumber a, b;
+    if constexpr (Op == TBinaryOperator::Negate) return false;
     if (NumberOperands(a, b)) return NumberRelation(Op, a, b, truth);
     return StringRelation(truth);
   }
   bool NumberResult(TNumber& value) const override
   {
     TNumber a, b;
+    if constexpr (Op == TBinaryOperator::Negate)
+      return NumberOperand(0, a) && NumberArithmetic(Op, a, a, value);
     return NumberOperands(a, b) && NumberArithmetic(Op, a, b, value);
   }
 };

@@ -114,7 +114,8 @@ std::unique_ptr<TFuncExpr> MakeOperator(std::unique_ptr<TFuncExpr> call)
     return std::make_unique<TLogicNode>(*call, logic.Logic);
   }
   TBinaryOperator op;
-  if (call->ArgCount() != 2 || !FindBinaryOperator(entry, op)) return call;
+  if (!FindBinaryOperator(entry, op) || call->ArgCount() != (op == TBinaryOperator::Negate ? 1 : 2))
+    return call;
   const bool integers = op == TBinaryOperator::Div || op == TBinaryOperator::Mod;
   for (TExpr* arg : call->Args()) {
     if (arg->NodeKind() == TExprKind::Const) {
@@ -145,6 +146,8 @@ std::unique_ptr<TFuncExpr> MakeOperator(std::unique_ptr<TFuncExpr> call)
       return std::make_unique<TOperatorOf<TBinaryOperator::LessEqual>>(*call);
     case TBinaryOperator::Divide:
       return std::make_unique<TOperatorOf<TBinaryOperator::Divide>>(*call);
+    case TBinaryOperator::Negate:
+      return std::make_unique<TOperatorOf<TBinaryOperator::Negate>>(*call);
   }
   return call;
 }
@@ -160,7 +163,7 @@ TOperatorNode::TOperatorNode(TFuncExpr& call, TBinaryOperator op)
       FReady{TReady::Always, TReady::Always},
       FSlots{nullptr, nullptr}
 {
-  for (size_t i = 0; i < 2; ++i) {
+  for (size_t i = 0; i < FArgs.size(); ++i) {
     const TExpr& arg = *FArgs[i];
     switch (arg.NodeKind()) {
       case TExprKind::Const:
@@ -174,7 +177,7 @@ TOperatorNode::TOperatorNode(TFuncExpr& call, TBinaryOperator op)
         FSlots[i] = &static_cast<const TVarExpr&>(arg).Item().Value();
         FReady[i] = TReady::ValueKind;
         // nothing evaluated after it can change it
-        if (i == 1 || InPlace(*FArgs[1])) FInPlace |= 1u << i;
+        if (i + 1 == FArgs.size() || InPlace(*FArgs[1])) FInPlace |= 1u << i;
         break;
       case TExprKind::Array:
         FReady[i] = TReady::ElementKinds;

@@ -51,17 +51,19 @@ enum class TBinaryOperator : uint8_t {
   UnEqual,
   GreaterEqual,
   LessEqual,
-  Divide  // "/"
+  Divide,  // "/"
+  Negate   // "~", unary minus: the one operator with one operand
 };
 
-// The operators whose value on two integers is an integer that needs no error: + - * and
-// mod by a positive divisor. False, value untouched, for the others.
+// The operators whose value on two integers is an integer that needs no error: + - *,
+// negation (of a) and mod by a positive divisor. False, value untouched, for the others.
 inline bool IntegerArithmetic(TBinaryOperator op, int32_t a, int32_t b, int32_t& value)
 {
   switch (op) {
     case TBinaryOperator::Add: value = WrapAdd(a, b); return true;
     case TBinaryOperator::Sub: value = WrapSub(a, b); return true;
     case TBinaryOperator::Mul: value = WrapMul(a, b); return true;
+    case TBinaryOperator::Negate: value = WrapNeg(a); return true;
     case TBinaryOperator::Mod:
       if (b <= 0) return false;
       value = IntMod(a, b);
@@ -120,6 +122,7 @@ inline bool NumberArithmetic(TBinaryOperator op, const TNumber& a, const TNumber
     case TBinaryOperator::Sub: value.Real = x - y; break;
     case TBinaryOperator::Mul: value.Real = x * y; break;
     case TBinaryOperator::Divide: value.Real = x / y; break;
+    case TBinaryOperator::Negate: value.Real = -x; break;
     default: return false;
   }
   value.IsFloat = true;
