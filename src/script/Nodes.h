@@ -134,6 +134,17 @@ protected:
   {
     return NumberOperand(0, a) && NumberOperand(1, b);
   }
+  // The usual operands, two constants or variables holding integers, read at once; what
+  // IntegerArithmetic and IntegerRelation leave out takes the number way.
+  bool IntegerLeaves(int32_t& a, int32_t& b) const
+  {
+    const Variant* first = FSlots[0];
+    const Variant* second = FSlots[1];
+    if (!first || !second || !first->IsInteger() || !second->IsInteger()) return false;
+    a = first->AsInteger();
+    b = second->AsInteger();
+    return true;
+  }
   // Two leaves holding strings, compared in place; false for anything else.
   bool StringRelation(bool& truth) const;
   bool NumberOperand(size_t index, TNumber& value) const
@@ -163,8 +174,10 @@ private:
       value.IsFloat = true;
       return true;
     }
-    return static_cast<const TArrayExpr&>(*FArgs[index]).NumberElementInPlace(value);
+    return ElementOperand(index, value);
   }
+  // An element operand, out of line: the constants and variables' way stays short.
+  bool ElementOperand(size_t index, TNumber& value) const;
   bool OperandsReady() const;
   bool OperateDirectly(Variant& result);
   uint32_t ReadyKinds() const;
@@ -191,17 +204,24 @@ public:
   void Eval(Variant& result) override { EvalAs<Op>(result); }
   bool Truth(bool& truth) const override
   {
-    TNumber a, b;
     if constexpr (Op == TBinaryOperator::Negate) return false;
+    if (int32_t x, y; IntegerLeaves(x, y)) return IntegerRelation(Op, x, y, truth);
+    TNumber a, b;
     if (NumberOperands(a, b)) return NumberRelation(Op, a, b, truth);
     return StringRelation(truth);
   }
   bool NumberResult(TNumber& value) const override
   {
     TNumber a, b;
-    if constexpr (Op == TBinaryOperator::Negate)
+    if constexpr (Op == TBinaryOperator::Negate) {
       return NumberOperand(0, a) && NumberArithmetic(Op, a, a, value);
-    return NumberOperands(a, b) && NumberArithmetic(Op, a, b, value);
+    } else {
+      if (int32_t x, y; IntegerLeaves(x, y) && IntegerArithmetic(Op, x, y, value.Int)) {
+        value.IsFloat = false;
+        return true;
+      }
+      return NumberOperands(a, b) && NumberArithmetic(Op, a, b, value);
+    }
   }
 };
 

@@ -202,6 +202,11 @@ bool TOperatorNode::NumberValued() const { return FNumberTree && ArithmeticOpera
 
 bool TOperatorNode::NumberComparison() const { return FNumberTree && RelationOperator(FOp); }
 
+bool TOperatorNode::ElementOperand(size_t index, TNumber& value) const
+{
+  return static_cast<const TArrayExpr&>(*FArgs[index]).NumberElementInPlace(value);
+}
+
 bool TOperatorNode::StringRelation(bool& truth) const
 {
   if (!FNumberTree || FChildren != 0 || !RelationOperator(FOp)) return false;
@@ -275,6 +280,12 @@ const TArray* TArrayExpr::ElementAtIndices(size_t& linear) const
   const TArray& array = value.AsArray();
   const size_t count = FIndices.size();
   if (array.DimCount() != static_cast<int>(count)) return nullptr;
+  if (count == 1) {  // the usual element, a[i + 1]: no position to accumulate
+    int32_t index;
+    if (!IndexValue(*FIndices[0], index) || index < 0 || index > array.HighBound(0)) return nullptr;
+    linear = static_cast<size_t>(index);
+    return &array;
+  }
   size_t position = 0;
   size_t multiplier = 1;
   for (size_t k = 0; k < count; ++k) {
