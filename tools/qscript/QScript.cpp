@@ -262,7 +262,9 @@ int RunText(std::string text, const TOptions& options, std::ostream& out, std::o
       script.Compile();
     } else if (options.Mode == TMode::DumpTree) {
       script.Compile();
-      const std::string tree = DumpTree(*script.Root(), script.Text());
+      std::vector<const TDataItem*> items;
+      for (int i = 0; i < script.DataItemCount(); ++i) items.push_back(&script.DataItem(i));
+      const std::string tree = DumpTree(*script.Root(), script.Text(), items);
       out.write(tree.data(), static_cast<std::streamsize>(tree.size()));
     } else {
       script.Run();
