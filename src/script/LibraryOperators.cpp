@@ -184,12 +184,18 @@ struct TOperatorEntry {
 };
 
 constexpr TOperatorEntry OperatorEntries[] = {
-    {EvalAdd, TBinaryOperator::Add},        {EvalSub, TBinaryOperator::Sub},
-    {EvalMul, TBinaryOperator::Mul},        {EvalDiv, TBinaryOperator::Div},
-    {EvalMod, TBinaryOperator::Mod},        {EvalGreater, TBinaryOperator::Greater},
-    {EvalLess, TBinaryOperator::Less},      {EvalEqual, TBinaryOperator::Equal},
-    {EvalUnEqual, TBinaryOperator::UnEqual}, {EvalGreaterEqual, TBinaryOperator::GreaterEqual},
-    {EvalLessEqual, TBinaryOperator::LessEqual}, {EvalDivide, TBinaryOperator::Divide},
+    {EvalAdd, TBinaryOperator::Add},
+    {EvalSub, TBinaryOperator::Sub},
+    {EvalMul, TBinaryOperator::Mul},
+    {EvalDiv, TBinaryOperator::Div},
+    {EvalMod, TBinaryOperator::Mod},
+    {EvalGreater, TBinaryOperator::Greater},
+    {EvalLess, TBinaryOperator::Less},
+    {EvalEqual, TBinaryOperator::Equal},
+    {EvalUnEqual, TBinaryOperator::UnEqual},
+    {EvalGreaterEqual, TBinaryOperator::GreaterEqual},
+    {EvalLessEqual, TBinaryOperator::LessEqual},
+    {EvalDivide, TBinaryOperator::Divide},
     {EvalNeg, TBinaryOperator::Negate},
 };
 

@@ -39,8 +39,8 @@ bool ReadBound(const TExpr& bound, int32_t& value)
     held = &static_cast<const TConstExpr&>(bound).Value();
   else if (bound.NodeKind() == TExprKind::Var)
     held = &static_cast<const TVarExpr&>(bound).Item().Value();
-  else if (TNumber number; static_cast<const TOperatorNode&>(bound).NumberResult(number) &&
-                            !number.IsFloat) {
+  else if (TNumber number;
+           static_cast<const TOperatorNode&>(bound).NumberResult(number) && !number.IsFloat) {
     value = number.Int;
     return true;
   } else {
@@ -88,10 +88,7 @@ TLoopNode::TLoopNode(TFuncExpr& call, TKind kind)
 }
 
 // Like the general call: a stop check, the loop, an empty result and the message pump.
-void TLoopNode::Eval(Variant& result)
-{
-  DirectlyOrCall(&TLoopNode::RunDirectly, result);
-}
+void TLoopNode::Eval(Variant& result) { DirectlyOrCall(&TLoopNode::RunDirectly, result); }
 
 bool TLoopNode::RunDirectly(Variant& result)
 {

@@ -49,8 +49,8 @@ inline bool EvalCondition(TExpr& node, TTruthWay way, Variant& scratch)
 
 // A condition that is a call node is evaluated before every test; one that is a value was
 // computed once before the loop.
-inline void RunWhile(TExpr& condition, TTruthWay way,
-                     std::span<TExpr* const> body, TRunState& state, Variant& scratch)
+inline void RunWhile(TExpr& condition, TTruthWay way, std::span<TExpr* const> body,
+                     TRunState& state, Variant& scratch)
 {
   for (;;) {
     state.CheckStop();
@@ -59,8 +59,8 @@ inline void RunWhile(TExpr& condition, TTruthWay way,
   }
 }
 
-inline void RunRepeat(TExpr& condition, TTruthWay way,
-                      std::span<TExpr* const> body, TRunState& state, Variant& scratch)
+inline void RunRepeat(TExpr& condition, TTruthWay way, std::span<TExpr* const> body,
+                      TRunState& state, Variant& scratch)
 {
   for (;;) {
     state.CheckStop();

@@ -51,10 +51,7 @@ class TBranchNode final : public TFuncExpr {
 public:
   explicit TBranchNode(TFuncExpr& call);
   void Eval(Variant& result) override;
-  std::string_view KindName() const override
-  {
-    return ArgCount() == 3 ? "if-else" : "if";
-  }
+  std::string_view KindName() const override { return ArgCount() == 3 ? "if-else" : "if"; }
 
 private:
   TTruthWay FTruthWay;  // of the condition
@@ -186,7 +183,7 @@ private:
   TBinaryOperator FOp;
   bool FIntegerOperands : 1;  // the number pattern takes integers only (div, mod)
   bool FNumberTree : 1;
-  uint8_t FInPlace : 2;  // bit i: operand i read in place
+  uint8_t FInPlace : 2;   // bit i: operand i read in place
   uint8_t FChildren : 2;  // bit i: operand i is a child number operator
   uint8_t FElements : 2;  // bit i: operand i is an element with its indices read in place
   TReady FReady[2];

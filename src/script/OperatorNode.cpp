@@ -137,7 +137,8 @@ std::unique_ptr<TFuncExpr> MakeOperator(std::unique_ptr<TFuncExpr> call)
     case TBinaryOperator::Greater:
       return std::make_unique<TOperatorOf<TBinaryOperator::Greater>>(*call);
     case TBinaryOperator::Less: return std::make_unique<TOperatorOf<TBinaryOperator::Less>>(*call);
-    case TBinaryOperator::Equal: return std::make_unique<TOperatorOf<TBinaryOperator::Equal>>(*call);
+    case TBinaryOperator::Equal:
+      return std::make_unique<TOperatorOf<TBinaryOperator::Equal>>(*call);
     case TBinaryOperator::UnEqual:
       return std::make_unique<TOperatorOf<TBinaryOperator::UnEqual>>(*call);
     case TBinaryOperator::GreaterEqual:

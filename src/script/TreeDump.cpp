@@ -50,14 +50,16 @@ std::string DumpTree(const TExpr& root, std::string_view text,
       if (slot != slots.end()) out += " @" + std::to_string(slot->second);
     }
     const TSourcePlace place = SourcePlace(text, node->Position());
-    if (place.Line > 0) out += ' ' + std::to_string(place.Line) + ':' + std::to_string(place.Column);
+    if (place.Line > 0)
+      out += ' ' + std::to_string(place.Line) + ':' + std::to_string(place.Column);
     out += '\n';
     if (node->NodeKind() == TExprKind::Func) {
       const std::span<TExpr* const> args = static_cast<const TFuncExpr&>(*node).Args();
       for (size_t i = args.size(); i-- > 0;) pending.emplace_back(args[i], depth + 1);
     } else if (node->NodeKind() == TExprKind::Array) {
       const auto& element = static_cast<const TArrayExpr&>(*node);
-      for (int i = element.IndexCount(); i-- > 0;) pending.emplace_back(&element.Index(i), depth + 1);
+      for (int i = element.IndexCount(); i-- > 0;)
+        pending.emplace_back(&element.Index(i), depth + 1);
     }
   }
   return out;

@@ -140,10 +140,10 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::
         error = arg + " needs an argument";
         return false;
       }
-      TMode mode = arg == "-e"          ? TMode::Eval
-                   : arg == "--check"   ? TMode::Check
+      TMode mode = arg == "-e"            ? TMode::Eval
+                   : arg == "--check"     ? TMode::Check
                    : arg == "--dump-tree" ? TMode::DumpTree
-                                        : TMode::Bot;
+                                          : TMode::Bot;
       if (!takeSource(mode, args[++i])) return false;
     } else if (arg == "--script-memory") {
       uint64_t bytes = 0;
