@@ -41,9 +41,11 @@ TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call)
   FSource = NumberSource(*this);
   const TExpr& source = *FArgs[1];
   const TExpr& target = *FArgs[0];
+  FTruthWay = TruthWayOf(source);
   FLeafSource = source.NodeKind() == TExprKind::Const || source.NodeKind() == TExprKind::Var ||
                 (source.NodeKind() == TExprKind::Array &&
-                 static_cast<const TArrayExpr&>(source).IndicesInPlace());
+                 static_cast<const TArrayExpr&>(source).IndicesInPlace()) ||
+                FTruthWay != TTruthWay::None;
   if (target.NodeKind() == TExprKind::Var) {
     TDataItem& item = static_cast<const TVarExpr&>(target).Item();
     if (item.IsVariable())
@@ -59,7 +61,12 @@ bool TAssignNode::AssignLeaf()
 {
   const TExpr& source = *FArgs[1];
   TNumber value;
-  if (source.NodeKind() == TExprKind::Array) {
+  if (bool truth; FTruthWay != TTruthWay::None) {
+    return DirectTruth(FTruthWay, source, truth) && StoreBoolean(truth);
+  } else if (source.NodeKind() == TExprKind::Array) {
+    size_t index;
+    const TArray* array = static_cast<const TArrayExpr&>(source).ElementInPlace(index);
+    if (array && array->ElementType() == TypeBoolean) return StoreBoolean(array->BooleanAt(index));
     if (!static_cast<const TArrayExpr&>(source).NumberElementInPlace(value)) return false;
   } else {
     const Variant& held = source.NodeKind() == TExprKind::Const
@@ -71,12 +78,24 @@ bool TAssignNode::AssignLeaf()
       value.Real = held.AsFloat();
       value.IsFloat = true;
     } else {
-      if (!held.IsBoolean() || !FTarget || !FTarget->IsBoolean()) return false;
-      FTarget->SetBoolean(held.AsBoolean());
-      return true;
+      return held.IsBoolean() && StoreBoolean(held.AsBoolean());
     }
   }
   return StoreNumber(value);
+}
+
+bool TAssignNode::StoreBoolean(bool value)
+{
+  if (FTarget) {
+    if (!FTarget->IsBoolean()) return false;
+    FTarget->SetBoolean(value);
+    return true;
+  }
+  size_t index;
+  TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index);
+  if (!array || array->ElementType() != TypeBoolean) return false;
+  array->SetBooleanAt(index, value);
+  return true;
 }
 
 bool TAssignNode::StoreElement(const TNumber& value)

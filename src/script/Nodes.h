@@ -299,15 +299,18 @@ private:
     return true;
   }
   bool StoreElement(const TNumber& value);
-  // A number or boolean read in place from a constant, a variable or an element, stored
-  // where the target holds that kind; false, nothing changed, otherwise.
+  bool StoreBoolean(bool value);
+  // A number or boolean read in place from a constant, a variable or an element, or the truth
+  // of a comparison or logic node, stored where the target holds that kind; false, nothing
+  // changed, otherwise.
   bool AssignLeaf();
   void EvalAssign(Variant& result);
   bool AssignDirectly(Variant& result);
 
-  // A constant, a variable, or an element with indices in place (first: it fits in the call
-  // node's padding).
+  // A constant, a variable, an element with indices in place, or a truth read directly
+  // (first: they fit in the call node's padding).
   bool FLeafSource = false;
+  TTruthWay FTruthWay = TTruthWay::None;
   // With a number source or a leaf source: the variable's value (null for an element); with
   // a number source, the source operator.
   Variant* FTarget = nullptr;

@@ -145,6 +145,7 @@ public:
   const std::string& StringAt(size_t linear) const { return FStrings[linear]; }
   void SetIntegerAt(size_t linear, int32_t value) { FIntegers[linear] = value; }
   void SetFloatAt(size_t linear, double value) { FFloats[linear] = value; }
+  void SetBooleanAt(size_t linear, bool value) { FBooleans[linear] = value; }
   // The value is converted to the element kind (ERTE on a failed conversion).
   void Put(size_t linear, const Variant& value);
   // Sets the last dimension's element count, keeping elements by linear position.
