@@ -54,8 +54,9 @@ bool OperandTruth(const TExpr& operand, TTruthWay way, bool& truth)
       const Variant& value = operand.NodeKind() == TExprKind::Const
                                  ? static_cast<const TConstExpr&>(operand).Value()
                                  : static_cast<const TVarExpr&>(operand).Item().Value();
+      if (!value.IsBoolean()) return false;
       truth = value.AsBoolean();
-      return value.IsBoolean();
+      return true;
     }
     case TExprKind::Array: {
       size_t index;
@@ -84,8 +85,9 @@ bool IndexValue(const TExpr& index, int32_t& value)
       return true;
     }
   }
+  if (!held->IsInteger()) return false;
   value = held->AsInteger();
-  return held->IsInteger();
+  return true;
 }
 
 bool InPlace(const TExpr& node)
