@@ -103,6 +103,7 @@ protected:
       return;
     }
     if (FNumberTree) {
+      if (int32_t x, y; IntegerOperands(x, y) && IntegerOperator(Op, x, y, result)) return;
       TNumber a, b;
       if (NumberOperands(a, b)) {
         TNumber value;
@@ -131,8 +132,13 @@ protected:
   {
     return NumberOperand(0, a) && NumberOperand(1, b);
   }
-  // The usual operands, two constants or variables holding integers, read at once; what
-  // IntegerArithmetic and IntegerRelation leave out takes the number way.
+  // The usual operands read at once: constants or variables holding integers, or a child
+  // operator over two such; what IntegerArithmetic and IntegerRelation leave out (a FLOAT,
+  // div, "/", a divisor that is not positive) takes the number way.
+  bool IntegerOperands(int32_t& a, int32_t& b) const
+  {
+    return IntegerOperand(0, a) && IntegerOperand(1, b);
+  }
   bool IntegerLeaves(int32_t& a, int32_t& b) const
   {
     const Variant* first = FSlots[0];
@@ -141,6 +147,18 @@ protected:
     a = first->AsInteger();
     b = second->AsInteger();
     return true;
+  }
+  bool IntegerOperand(size_t index, int32_t& value) const
+  {
+    if (const Variant* slot = FSlots[index]) {
+      if (!slot->IsInteger()) return false;
+      value = slot->AsInteger();
+      return true;
+    }
+    if (!((FChildren >> index) & 1u)) return false;
+    const auto& child = static_cast<const TOperatorNode&>(*FArgs[index]);
+    int32_t x, y;
+    return child.IntegerLeaves(x, y) && IntegerArithmetic(child.FOp, x, y, value);
   }
   // Two leaves holding strings, compared in place; false for anything else.
   bool StringRelation(bool& truth) const;
@@ -202,7 +220,7 @@ public:
   bool Truth(bool& truth) const override
   {
     if constexpr (Op == TBinaryOperator::Negate) return false;
-    if (int32_t x, y; IntegerLeaves(x, y)) return IntegerRelation(Op, x, y, truth);
+    if (int32_t x, y; IntegerOperands(x, y)) return IntegerRelation(Op, x, y, truth);
     TNumber a, b;
     if (NumberOperands(a, b)) return NumberRelation(Op, a, b, truth);
     return StringRelation(truth);
@@ -213,7 +231,7 @@ public:
     if constexpr (Op == TBinaryOperator::Negate) {
       return NumberOperand(0, a) && NumberArithmetic(Op, a, a, value);
     } else {
-      if (int32_t x, y; IntegerLeaves(x, y) && IntegerArithmetic(Op, x, y, value.Int)) {
+      if (int32_t x, y; IntegerOperands(x, y) && IntegerArithmetic(Op, x, y, value.Int)) {
         value.IsFloat = false;
         return true;
       }
