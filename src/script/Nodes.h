@@ -73,6 +73,13 @@ public:
     return FNumberTree ? "number operator" : "operator";
   }
   TBinaryOperator Operator() const { return FOp; }
+  // The value of an operator over integers read at once (see IntegerOperands), without a
+  // call; false when it needs the number way.
+  bool IntegerResult(int32_t& value) const
+  {
+    int32_t x, y;
+    return IntegerOperands(x, y) && IntegerArithmetic(FOp, x, y, value);
+  }
   // An operator whose number can be computed from operands read in place.
   bool NumberValued() const;
   // A comparison whose truth can be computed from operands read in place.

@@ -78,9 +78,10 @@ bool IndexValue(const TExpr& index, int32_t& value)
     case TExprKind::Const: held = &static_cast<const TConstExpr&>(index).Value(); break;
     case TExprKind::Var: held = &static_cast<const TVarExpr&>(index).Item().Value(); break;
     default: {
+      const auto& op = static_cast<const TOperatorNode&>(index);
+      if (op.IntegerResult(value)) return true;
       TNumber number;
-      if (!static_cast<const TOperatorNode&>(index).NumberResult(number) || number.IsFloat)
-        return false;
+      if (!op.NumberResult(number) || number.IsFloat) return false;
       value = number.Int;
       return true;
     }
