@@ -80,6 +80,13 @@ public:
     int32_t x, y;
     return IntegerOperands(x, y) && IntegerArithmetic(FOp, x, y, value);
   }
+  // The same for an operator known while compiling (the node is an operator Op).
+  template <TBinaryOperator Op>
+  bool IntegerResultAs(int32_t& value) const
+  {
+    int32_t x, y;
+    return IntegerOperands(x, y) && IntegerArithmetic(Op, x, y, value);
+  }
   // An operator whose number can be computed from operands read in place.
   bool NumberValued() const;
   // A comparison whose truth can be computed from operands read in place.
@@ -304,6 +311,12 @@ protected:
   template <TBinaryOperator Op>
   void EvalNumber(Variant& result)
   {
+    // the usual case first: integers into a variable holding an integer
+    if (int32_t number; FTarget && FTarget->IsInteger() && FSource->IntegerResultAs<Op>(number)) {
+      FTarget->SetInteger(number);
+      result.Discard();
+      return;
+    }
     TNumber value;
     if (static_cast<const TOperatorOf<Op>&>(*FSource).NumberResult(value) && StoreNumber(value)) {
       result.Discard();
