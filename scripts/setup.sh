@@ -37,7 +37,7 @@ TEST_PACKAGES=(
   # the .deb: package dependencies from the binaries (dpkg-shlibdeps)
   dpkg-dev
   # interpreters the script benchmark compares against
-  lua5.4 python3
+  lua5.4 luajit python3
   # a general-purpose 3D engine the model-drawing benchmark compares against
   libirrlicht-dev
   # a reader of the exported glTF files

@@ -10,44 +10,104 @@ std::unique_ptr<TFuncExpr> MakeAssignment(std::unique_ptr<TFuncExpr> call)
     return call;
   const TExprKind target = call->Arg(0)->NodeKind();
   if (target != TExprKind::Var && target != TExprKind::Array) return call;
+  if (const TOperatorNode* source = TAssignNode::NumberSource(*call)) {
+    switch (source->Operator()) {
+      case TBinaryOperator::Add: return std::make_unique<TAssignOf<TBinaryOperator::Add>>(*call);
+      case TBinaryOperator::Sub: return std::make_unique<TAssignOf<TBinaryOperator::Sub>>(*call);
+      case TBinaryOperator::Mul: return std::make_unique<TAssignOf<TBinaryOperator::Mul>>(*call);
+      case TBinaryOperator::Div: return std::make_unique<TAssignOf<TBinaryOperator::Div>>(*call);
+      case TBinaryOperator::Mod: return std::make_unique<TAssignOf<TBinaryOperator::Mod>>(*call);
+      case TBinaryOperator::Divide:
+        return std::make_unique<TAssignOf<TBinaryOperator::Divide>>(*call);
+      default: break;
+    }
+  }
   return std::make_unique<TAssignNode>(*call);
 }
 
-// An integer operator's value into a plain variable or an element with its index in place.
-TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call), FIntegerSource(false)
+// A number operator's value into a plain variable or an element with its indices in place.
+const TOperatorNode* TAssignNode::NumberSource(const TFuncExpr& call)
 {
-  const TExpr& target = *FArgs[0];
-  const auto* source = dynamic_cast<const TOperatorNode*>(FArgs[1]);
-  if (!source || !source->IntegerValued()) return;
-  if (target.NodeKind() == TExprKind::Var) {
-    TDataItem& item = static_cast<const TVarExpr&>(target).Item();
-    if (!item.IsVariable()) return;
-    FTarget = &static_cast<TVariable&>(item).MutableValue();
-  } else if (!static_cast<const TArrayExpr&>(target).IndexInPlace()) {
-    return;
-  }
-  FIntegerSource = true;
-  FSource = source;
+  const TExpr& target = *call.Arg(0);
+  const auto* source = dynamic_cast<const TOperatorNode*>(call.Arg(1));
+  if (!source || !source->NumberValued()) return nullptr;
+  if (target.NodeKind() == TExprKind::Var)
+    return static_cast<const TVarExpr&>(target).Item().IsVariable() ? source : nullptr;
+  return static_cast<const TArrayExpr&>(target).IndicesInPlace() ? source : nullptr;
 }
 
-void TAssignNode::Eval(Variant& result)
+TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call)
 {
-  if (FIntegerSource) {
-    int32_t value;
-    if (FTarget) {
-      if (FTarget->IsInteger() && FSource->IntegerResult(value)) {
-        FTarget->SetInteger(value);
-        result.Discard();
-        return;
-      }
-    } else if (int32_t* element = static_cast<TArrayExpr&>(*FArgs[0]).IntegerElementInPlace();
-               element && FSource->IntegerResult(value)) {
-      *element = value;
-      result.Discard();
-      return;
+  FSource = NumberSource(*this);
+  const TExpr& source = *FArgs[1];
+  const TExpr& target = *FArgs[0];
+  FTruthWay = TruthWayOf(source);
+  FLeafSource = source.NodeKind() == TExprKind::Const || source.NodeKind() == TExprKind::Var ||
+                (source.NodeKind() == TExprKind::Array &&
+                 static_cast<const TArrayExpr&>(source).IndicesInPlace()) ||
+                FTruthWay != TTruthWay::None;
+  if (target.NodeKind() == TExprKind::Var) {
+    TDataItem& item = static_cast<const TVarExpr&>(target).Item();
+    if (item.IsVariable())
+      FTarget = &static_cast<TVariable&>(item).MutableValue();
+    else
+      FLeafSource = false;
+  } else if (!static_cast<const TArrayExpr&>(target).IndicesInPlace()) {
+    FLeafSource = false;
+  }
+}
+
+bool TAssignNode::AssignLeaf()
+{
+  const TExpr& source = *FArgs[1];
+  TNumber value;
+  if (bool truth; FTruthWay != TTruthWay::None) {
+    return DirectTruth(FTruthWay, source, truth) && StoreBoolean(truth);
+  } else if (source.NodeKind() == TExprKind::Array) {
+    size_t index;
+    const TArray* array = static_cast<const TArrayExpr&>(source).ElementInPlace(index);
+    if (array && array->ElementType() == TypeBoolean) return StoreBoolean(array->BooleanAt(index));
+    if (!static_cast<const TArrayExpr&>(source).NumberElementInPlace(value)) return false;
+  } else {
+    const Variant& held = source.NodeKind() == TExprKind::Const
+                              ? static_cast<const TConstExpr&>(source).Value()
+                              : static_cast<const TVarExpr&>(source).Item().Value();
+    if (held.IsInteger()) {
+      value.Int = held.AsInteger();
+    } else if (held.IsFloat()) {
+      value.Real = held.AsFloat();
+      value.IsFloat = true;
+    } else {
+      return held.IsBoolean() && StoreBoolean(held.AsBoolean());
     }
   }
-  EvalAssign(result);
+  return StoreNumber(value);
+}
+
+bool TAssignNode::StoreBoolean(bool value)
+{
+  if (FTarget) {
+    if (!FTarget->IsBoolean()) return false;
+    FTarget->SetBoolean(value);
+    return true;
+  }
+  size_t index;
+  TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index);
+  if (!array || array->ElementType() != TypeBoolean) return false;
+  array->SetBooleanAt(index, value);
+  return true;
+}
+
+bool TAssignNode::StoreElement(const TNumber& value)
+{
+  size_t index;
+  TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index);
+  if (!array || array->ElementType() != (value.IsFloat ? TypeFloat : TypeInteger)) return false;
+  if (value.IsFloat)
+    array->SetFloatAt(index, value.Real);
+  else
+    array->SetIntegerAt(index, value.Int);
+  return true;
 }
 
 [[gnu::noinline]] void TAssignNode::EvalAssign(Variant& result)

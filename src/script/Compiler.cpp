@@ -88,6 +88,7 @@ void TCompiler::Charge(size_t bytes)
 // The typed nodes replace the call node the tree was charged for, with what they hold more.
 static_assert(sizeof(TBlockNode) == sizeof(TFuncExpr) && sizeof(TBranchNode) == sizeof(TFuncExpr) &&
               sizeof(TAssignNode) - sizeof(TFuncExpr) <= TypedNodeExtraBytes &&
+              sizeof(TLogicNode) - sizeof(TFuncExpr) <= TypedNodeExtraBytes &&
               sizeof(TLoopNode) - sizeof(TFuncExpr) <= TypedNodeExtraBytes);
 
 std::unique_ptr<TFuncExpr> TCompiler::Typed(
@@ -341,7 +342,7 @@ TCompiler::TNode TCompiler::Factor()
     TNode operand = Factor();
     auto node = Call(FTokenizer.LastAcceptedPos(), name);  // the operand's last token
     node->AddArg(std::move(operand));
-    return Fold(std::move(node));
+    return Fold(Typed(MakeOperator, std::move(node)));
   }
   if (FTokenizer.Accept(K::OpenParen)) {
     TNode inner = Expression();

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "script/Operators.h"
 #include "script/Types.h"
 #include "script/Value.h"
 
@@ -160,6 +161,7 @@ public:
   {
     Below(*index);
     FIndices.push_back(std::move(index));
+    FIndicesInPlace = (FIndices.size() == 1 || FIndicesInPlace) && ReadInPlace(*FIndices.back());
     FIndexInPlace = nullptr;
     const TExprKind kind = FIndices[0]->NodeKind();
     if (FIndices.size() == 1 && kind == TExprKind::Const)
@@ -169,16 +171,43 @@ public:
   }
   int IndexCount() const { return static_cast<int>(FIndices.size()); }
   const TExpr& Index(int index) const { return *FIndices[static_cast<size_t>(index)]; }
-  // Whether the only index is a constant or a variable, read in place.
-  bool IndexInPlace() const { return FIndexInPlace; }
-  // The element of a one-dimensional INTEGER array at an integer index read in place, when it
-  // is in bounds; else null. Finding it evaluates nothing.
-  int32_t* IntegerElementInPlace() const
+  // Whether every index is read without evaluating anything: a constant, a variable or a
+  // number operator over those.
+  bool IndicesInPlace() const { return FIndicesInPlace; }
+  // The element as a number when the variable holds an INTEGER or FLOAT array and every index,
+  // read in place, is an integer within its bounds; else false. Finding it evaluates nothing.
+  bool NumberElementInPlace(TNumber& value) const
   {
     size_t index;
     const TArray* array = ElementInPlace(index);
-    if (!array || array->ElementType() != TypeInteger) return nullptr;
-    return &static_cast<TVariable&>(*FItem).MutableValue().AsArray().Integers()[index];
+    if (!array) return false;
+    if (array->ElementType() == TypeInteger) {
+      value.Int = array->IntegerAt(index);
+      value.IsFloat = false;
+      return true;
+    }
+    if (array->ElementType() != TypeFloat) return false;
+    value.Real = array->FloatAt(index);
+    value.IsFloat = true;
+    return true;
+  }
+  // The array the variable holds, when an element at indices read in place is within it, and
+  // the element's position; else null.
+  TArray* MutableElementInPlace(size_t& index) const
+  {
+    return const_cast<TArray*>(ElementInPlace(index));
+  }
+  const TArray* ElementInPlace(size_t& index) const
+  {
+    if (FIndexInPlace) {
+      if (!FIndexInPlace->IsInteger() || !FItem->Value().IsArray()) return nullptr;
+      const TArray& array = FItem->Value().AsArray();
+      const int32_t position = FIndexInPlace->AsInteger();
+      if (array.DimCount() != 1 || position < 0 || position > array.HighBound(0)) return nullptr;
+      index = static_cast<size_t>(position);
+      return &array;
+    }
+    return FIndicesInPlace ? ElementAtIndices(index) : nullptr;
   }
 
 private:
@@ -186,17 +215,10 @@ private:
   // NoPosition when an index left a break or continue pending.
   static constexpr size_t NoPosition = SIZE_MAX;
   size_t LinearPosition();
-  // The array and the element's position when the variable holds a one-dimensional array and
-  // the only index, read in place, is an integer within its bounds; else null.
-  const TArray* ElementInPlace(size_t& index) const
-  {
-    if (!FIndexInPlace || !FIndexInPlace->IsInteger() || !FItem->Value().IsArray()) return nullptr;
-    const TArray& array = FItem->Value().AsArray();
-    const int32_t position = FIndexInPlace->AsInteger();
-    if (array.DimCount() != 1 || position < 0 || position > array.HighBound(0)) return nullptr;
-    index = static_cast<size_t>(position);
-    return &array;
-  }
+  // Whether an index can be read in place.
+  static bool ReadInPlace(const TExpr& index);
+  // ElementInPlace for indices of any kind read in place, each checked against its bound.
+  const TArray* ElementAtIndices(size_t& index) const;
   void EvalGeneral(Variant& result);
   void AssignGeneral(const Variant& value);
 
@@ -205,6 +227,7 @@ private:
   Variant FIndexValue;                     // scratch for index evaluation
   std::vector<int32_t> FIndexValues;       // the evaluated indices
   const Variant* FIndexInPlace = nullptr;  // the only index, when a constant or a variable
+  bool FIndicesInPlace = false;
 };
 
 // A call of a function: the general node, which every call can take. The compiler builds the

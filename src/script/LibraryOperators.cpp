@@ -120,11 +120,7 @@ void EvalXor(TFunction&, int, const TArgList& args, Variant& result)
 
 void EvalNeg(TFunction&, int, const TArgList& args, Variant& result)
 {
-  const Variant& a = args.Value(0);
-  if (a.IsInteger())
-    result.SetInteger(WrapNeg(a.AsInteger()));
-  else
-    result.SetFloat(-FloatOf(a));
+  ApplyBinaryOperator(TBinaryOperator::Negate, args.Value(0), args.Value(0), result);
 }
 
 void EvalAdd(TFunction&, int, const TArgList& args, Variant& result)
@@ -144,7 +140,7 @@ void EvalMul(TFunction&, int, const TArgList& args, Variant& result)
 
 void EvalDivide(TFunction&, int, const TArgList& args, Variant& result)
 {
-  result.SetFloat(FloatOf(args.Value(0)) / FloatOf(args.Value(1)));
+  Apply(TBinaryOperator::Divide, args, result);
 }
 
 void EvalDiv(TFunction&, int, const TArgList& args, Variant& result)
@@ -188,12 +184,19 @@ struct TOperatorEntry {
 };
 
 constexpr TOperatorEntry OperatorEntries[] = {
-    {EvalAdd, TBinaryOperator::Add},        {EvalSub, TBinaryOperator::Sub},
-    {EvalMul, TBinaryOperator::Mul},        {EvalDiv, TBinaryOperator::Div},
-    {EvalMod, TBinaryOperator::Mod},        {EvalGreater, TBinaryOperator::Greater},
-    {EvalLess, TBinaryOperator::Less},      {EvalEqual, TBinaryOperator::Equal},
-    {EvalUnEqual, TBinaryOperator::UnEqual}, {EvalGreaterEqual, TBinaryOperator::GreaterEqual},
+    {EvalAdd, TBinaryOperator::Add},
+    {EvalSub, TBinaryOperator::Sub},
+    {EvalMul, TBinaryOperator::Mul},
+    {EvalDiv, TBinaryOperator::Div},
+    {EvalMod, TBinaryOperator::Mod},
+    {EvalGreater, TBinaryOperator::Greater},
+    {EvalLess, TBinaryOperator::Less},
+    {EvalEqual, TBinaryOperator::Equal},
+    {EvalUnEqual, TBinaryOperator::UnEqual},
+    {EvalGreaterEqual, TBinaryOperator::GreaterEqual},
     {EvalLessEqual, TBinaryOperator::LessEqual},
+    {EvalDivide, TBinaryOperator::Divide},
+    {EvalNeg, TBinaryOperator::Negate},
 };
 
 }  // namespace
@@ -224,6 +227,8 @@ void ApplyBinaryOperator(TBinaryOperator op, const Variant& a, const Variant& b,
     case TBinaryOperator::UnEqual: Compare<TRelation::UnEqual>(a, b, result); break;
     case TBinaryOperator::GreaterEqual: Compare<TRelation::GreaterEqual>(a, b, result); break;
     case TBinaryOperator::LessEqual: Compare<TRelation::LessEqual>(a, b, result); break;
+    case TBinaryOperator::Divide: result.SetFloat(FloatOf(a) / FloatOf(b)); break;
+    case TBinaryOperator::Negate: result.SetFloat(-FloatOf(a)); break;  // of a, not an integer
   }
 }
 

@@ -28,7 +28,7 @@ bool BoundReady(const TExpr& bound)
 {
   if (bound.NodeKind() == TExprKind::Const || bound.NodeKind() == TExprKind::Var) return true;
   const auto* op = dynamic_cast<const TOperatorNode*>(&bound);
-  return op && op->IntegerValued();
+  return op && op->NumberValued();
 }
 
 // The bound's value when it is an INTEGER; false otherwise, having changed nothing.
@@ -39,8 +39,13 @@ bool ReadBound(const TExpr& bound, int32_t& value)
     held = &static_cast<const TConstExpr&>(bound).Value();
   else if (bound.NodeKind() == TExprKind::Var)
     held = &static_cast<const TVarExpr&>(bound).Item().Value();
-  else
-    return static_cast<const TOperatorNode&>(bound).IntegerResult(value);
+  else if (TNumber number;
+           static_cast<const TOperatorNode&>(bound).NumberResult(number) && !number.IsFloat) {
+    value = number.Int;
+    return true;
+  } else {
+    return false;
+  }
   if (!held->IsInteger()) return false;
   value = held->AsInteger();
   return true;
@@ -75,7 +80,7 @@ std::unique_ptr<TFuncExpr> MakeLoop(std::unique_ptr<TFuncExpr> call)
 TLoopNode::TLoopNode(TFuncExpr& call, TKind kind)
     : TFuncExpr(call),
       FLoop(kind),
-      FComparison(kind != TKind::For && IntegerComparisonOf(*FArgs[0])),
+      FTruthWay(kind != TKind::For ? TruthWayOf(*FArgs[0]) : TTruthWay::None),
       FBody(std::span(FArgs).subspan(kind == TKind::For ? 4 : 1))
 {
   if (FBody.size() == 1)
@@ -83,10 +88,7 @@ TLoopNode::TLoopNode(TFuncExpr& call, TKind kind)
 }
 
 // Like the general call: a stop check, the loop, an empty result and the message pump.
-void TLoopNode::Eval(Variant& result)
-{
-  DirectlyOrCall(&TLoopNode::RunDirectly, result);
-}
+void TLoopNode::Eval(Variant& result) { DirectlyOrCall(&TLoopNode::RunDirectly, result); }
 
 bool TLoopNode::RunDirectly(Variant& result)
 {
@@ -104,12 +106,10 @@ bool TLoopNode::RunDirectly(Variant& result)
     RunFor(*FArgs[0], start, end, step.AsInteger(), FBody, state, result);
   } else {
     state.CheckStop();
-    const TOperatorNode* comparison =
-        FComparison ? static_cast<const TOperatorNode*>(FArgs[0]) : nullptr;
     if (FLoop == TKind::While)
-      RunWhile(*FArgs[0], comparison, FBody, state, result);
+      RunWhile(*FArgs[0], FTruthWay, FBody, state, result);
     else
-      RunRepeat(*FArgs[0], comparison, FBody, state, result);
+      RunRepeat(*FArgs[0], FTruthWay, FBody, state, result);
   }
   result.Clear();
   state.PumpMessages();

@@ -24,6 +24,9 @@ namespace quarn::script {
 bool SpecialiseNodes();
 void SetSpecialiseNodes(bool value);
 
+// How a condition's truth is read without a value: as a comparison's, a logic node's, or not.
+enum class TTruthWay : uint8_t { None, Comparison, Logic };
+
 // Each takes a call the compiler built, with all its arguments, and returns the node for it,
 // or the call itself when the call is not the built-in the node stands for or its arguments
 // leave nothing to do directly.
@@ -48,59 +51,136 @@ class TBranchNode final : public TFuncExpr {
 public:
   explicit TBranchNode(TFuncExpr& call);
   void Eval(Variant& result) override;
-  std::string_view KindName() const override
-  {
-    return ArgCount() == 3 ? "if-else" : "if";
-  }
+  std::string_view KindName() const override { return ArgCount() == 3 ? "if-else" : "if"; }
 
 private:
-  bool FComparison;  // the condition is an IntegerComparison operator
+  TTruthWay FTruthWay;  // of the condition
 };
 
 // A two-operand operator. Operands that are constants or variables nothing evaluated after
-// them can change are read in place; an integer operator whose operands are such, elements
-// whose only index is such, or child integer operators over two of those, computes without
-// variants when every operand read is an INTEGER. Otherwise, when the operands' kinds are ones its number pattern takes,
-// computes the library's way directly; else the general call. Each operator is a class of its
-// own (OperatorNode.cpp), whose integer way is compiled for that operator alone.
+// them can change are read in place. A number operator, whose operands are such, elements
+// whose indices are read in place, or child number operators, computes without variants when
+// every operand read is an INTEGER or a FLOAT (NumberArithmetic, NumberRelation); a
+// comparison of two such leaves that hold strings compares them in place. Otherwise, when the
+// operands' kinds are ones its number pattern takes, it computes the library's way directly;
+// else the general call. Each operator is a class of its own (OperatorNode.cpp), whose number
+// way is compiled for that operator alone.
 class TOperatorNode : public TFuncExpr {
 public:
   TOperatorNode(TFuncExpr& call, TBinaryOperator op);
   std::string_view KindName() const override
   {
-    return FIntegerTree ? "integer operator" : "operator";
+    return FNumberTree ? "number operator" : "operator";
   }
-  // An operator whose integer value can be computed from operands read in place.
-  bool IntegerValued() const;
-  // A comparison whose truth can be computed from operands read in place.
-  bool IntegerComparison() const;
-  // An IntegerComparison node's truth, as its value would be, or false when an operand is not
-  // an INTEGER; nothing is evaluated.
-  bool IntegerTruth(bool& truth) const
-  {
-    int32_t a, b;
-    return IntegerOperand(0, a) && IntegerOperand(1, b) && IntegerRelation(FOp, a, b, truth);
-  }
-  // An IntegerValued node's value, computed whole or not at all: false when an operand is not
-  // an INTEGER.
+  TBinaryOperator Operator() const { return FOp; }
+  // The value of an operator over integers read at once (see IntegerOperands), without a
+  // call; false when it needs the number way.
   bool IntegerResult(int32_t& value) const
   {
-    int32_t a, b;
-    return LeafOperand(0, a) && LeafOperand(1, b) && IntegerArithmetic(FOp, a, b, value);
+    int32_t x, y;
+    return IntegerOperands(x, y) && IntegerArithmetic(FOp, x, y, value);
   }
+  // The same for an operator known while compiling (the node is an operator Op).
+  template <TBinaryOperator Op>
+  bool IntegerResultAs(int32_t& value) const
+  {
+    int32_t x, y;
+    return IntegerOperands(x, y) && IntegerArithmetic(Op, x, y, value);
+  }
+  // An operator whose number can be computed from operands read in place.
+  bool NumberValued() const;
+  // A comparison whose truth can be computed from operands read in place.
+  bool NumberComparison() const;
+  // A NumberComparison node's truth, as its value would be, or false when the operands are
+  // neither numbers nor two strings; nothing is evaluated.
+  virtual bool Truth(bool& truth) const = 0;
+  // A NumberValued node's value, computed whole or not at all: false when an operand is not
+  // a number or the operator needs an error (div by 0, a FLOAT in div).
+  virtual bool NumberResult(TNumber& value) const = 0;
 
 protected:
-  // Nothing is read but integers, so giving up leaves no trace. An operator cannot loop: it
-  // takes no stop check of its own.
+  // Nothing is read but numbers and strings in place, so giving up leaves no trace. An
+  // operator cannot loop: it takes no stop check of its own.
   template <TBinaryOperator Op>
   void EvalAs(Variant& result)
   {
-    int32_t a, b;
-    if (FIntegerTree && IntegerOperand(0, a) && IntegerOperand(1, b) &&
-        IntegerOperator(Op, a, b, result)) {
+    if constexpr (Op == TBinaryOperator::Negate) {
+      TNumber a, value;
+      if (FNumberTree && NumberOperand(0, a) && NumberArithmetic(Op, a, a, value)) {
+        if (value.IsFloat)
+          result.SetFloat(value.Real);
+        else
+          result.SetInteger(value.Int);
+        return;
+      }
+      EvalCall(result);
       return;
     }
+    if (FNumberTree) {
+      if (int32_t x, y; IntegerOperands(x, y) && IntegerOperator(Op, x, y, result)) return;
+      TNumber a, b;
+      if (NumberOperands(a, b)) {
+        TNumber value;
+        bool truth = false;
+        if (NumberArithmetic(Op, a, b, value)) {
+          if (value.IsFloat)
+            result.SetFloat(value.Real);
+          else
+            result.SetInteger(value.Int);
+          return;
+        }
+        if (NumberRelation(Op, a, b, truth)) {
+          result.SetBoolean(truth);
+          return;
+        }
+      } else if (bool truth = false; StringRelation(truth)) {
+        result.SetBoolean(truth);
+        return;
+      }
+    }
     EvalOperands(result);
+  }
+
+  // The two operands as numbers read in place; false when one is not a number.
+  bool NumberOperands(TNumber& a, TNumber& b) const
+  {
+    return NumberOperand(0, a) && NumberOperand(1, b);
+  }
+  // The usual operands read at once: constants or variables holding integers, or a child
+  // operator over two such; what IntegerArithmetic and IntegerRelation leave out (a FLOAT,
+  // div, "/", a divisor that is not positive) takes the number way.
+  bool IntegerOperands(int32_t& a, int32_t& b) const
+  {
+    return IntegerOperand(0, a) && IntegerOperand(1, b);
+  }
+  bool IntegerLeaves(int32_t& a, int32_t& b) const
+  {
+    const Variant* first = FSlots[0];
+    const Variant* second = FSlots[1];
+    if (!first || !second || !first->IsInteger() || !second->IsInteger()) return false;
+    a = first->AsInteger();
+    b = second->AsInteger();
+    return true;
+  }
+  bool IntegerOperand(size_t index, int32_t& value) const
+  {
+    if (const Variant* slot = FSlots[index]) {
+      if (!slot->IsInteger()) return false;
+      value = slot->AsInteger();
+      return true;
+    }
+    if (!((FChildren >> index) & 1u)) return false;
+    const auto& child = static_cast<const TOperatorNode&>(*FArgs[index]);
+    int32_t x, y;
+    return child.IntegerLeaves(x, y) && IntegerArithmetic(child.FOp, x, y, value);
+  }
+  // Two leaves holding strings, compared in place; false for anything else.
+  bool StringRelation(bool& truth) const;
+  bool NumberOperand(size_t index, TNumber& value) const
+  {
+    if ((FChildren >> index) & 1u)
+      return static_cast<const TOperatorNode&>(*FArgs[index]).NumberResult(value);
+    return LeafOperand(index, value);
   }
 
 private:
@@ -108,25 +188,25 @@ private:
   // result), from a variable's current value, or from an array variable's element type.
   enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
   void EvalOperands(Variant& result);
-  // Operand index as an integer read in place: a constant, a variable or an element (a leaf),
-  // or a child integer operator's value; false when it is not an INTEGER.
-  bool LeafOperand(size_t index, int32_t& value) const
+  // Operand index as a number read in place: a constant, a variable or an element (a leaf),
+  // or a child number operator's value; false when it is not a number.
+  bool LeafOperand(size_t index, TNumber& value) const
   {
     if (const Variant* slot = FSlots[index]) {
-      value = slot->AsInteger();
-      return slot->IsInteger();
+      if (slot->IsInteger()) {
+        value.Int = slot->AsInteger();
+        value.IsFloat = false;
+        return true;
+      }
+      if (!slot->IsFloat()) return false;
+      value.Real = slot->AsFloat();
+      value.IsFloat = true;
+      return true;
     }
-    const int32_t* element = static_cast<const TArrayExpr&>(*FArgs[index]).IntegerElementInPlace();
-    if (!element) return false;
-    value = *element;
-    return true;
+    return ElementOperand(index, value);
   }
-  bool IntegerOperand(size_t index, int32_t& value) const
-  {
-    if ((FChildren >> index) & 1u)
-      return static_cast<const TOperatorNode&>(*FArgs[index]).IntegerResult(value);
-    return LeafOperand(index, value);
-  }
+  // An element operand, out of line: the constants and variables' way stays short.
+  bool ElementOperand(size_t index, TNumber& value) const;
   bool OperandsReady() const;
   bool OperateDirectly(Variant& result);
   uint32_t ReadyKinds() const;
@@ -134,37 +214,153 @@ private:
 
   TBinaryOperator FOp;
   bool FIntegerOperands : 1;  // the number pattern takes integers only (div, mod)
-  bool FIntegerTree : 1;
-  uint8_t FInPlace : 2;  // bit i: operand i read in place
-  uint8_t FChildren : 2;  // bit i: operand i is a child integer operator
-  uint8_t FElements : 2;  // bit i: operand i is an element with its index read in place
+  bool FNumberTree : 1;
+  uint8_t FInPlace : 2;   // bit i: operand i read in place
+  uint8_t FChildren : 2;  // bit i: operand i is a child number operator
+  uint8_t FElements : 2;  // bit i: operand i is an element with its indices read in place
   TReady FReady[2];
   // Where operand i's value is kept when it is a constant or a plain variable, else null:
   // the constant's value and the variable's live as long as the tree.
   const Variant* FSlots[2];
 };
 
+// The node of one operator: its number way is compiled for it alone, so telling the operators
+// apart costs nothing at run time.
+template <TBinaryOperator Op>
+class TOperatorOf final : public TOperatorNode {
+public:
+  explicit TOperatorOf(TFuncExpr& call) : TOperatorNode(call, Op) {}
+  void Eval(Variant& result) override { EvalAs<Op>(result); }
+  bool Truth(bool& truth) const override
+  {
+    if constexpr (Op == TBinaryOperator::Negate) return false;
+    if (int32_t x, y; IntegerOperands(x, y)) return IntegerRelation(Op, x, y, truth);
+    TNumber a, b;
+    if (NumberOperands(a, b)) return NumberRelation(Op, a, b, truth);
+    return StringRelation(truth);
+  }
+  bool NumberResult(TNumber& value) const override
+  {
+    TNumber a, b;
+    if constexpr (Op == TBinaryOperator::Negate) {
+      return NumberOperand(0, a) && NumberArithmetic(Op, a, a, value);
+    } else {
+      if (int32_t x, y; IntegerOperands(x, y) && IntegerArithmetic(Op, x, y, value.Int)) {
+        value.IsFloat = false;
+        return true;
+      }
+      return NumberOperands(a, b) && NumberArithmetic(Op, a, b, value);
+    }
+  }
+};
+
+// AND, OR, XOR and NOT whose operands are truths read without evaluating anything: BOOLEAN
+// constants, variables and elements read in place, number comparisons and such logic nodes.
+// Both operands are always read, as the built-ins evaluate both; when one is not a BOOLEAN
+// the node takes the general call, which reports it.
+class TLogicNode final : public TFuncExpr {
+public:
+  enum class TLogic : uint8_t { And, Or, Xor, Not };
+  TLogicNode(TFuncExpr& call, TLogic logic);
+  void Eval(Variant& result) override;
+  std::string_view KindName() const override { return "logic"; }
+  // The node's truth, as its value would be, or false when an operand is not a BOOLEAN.
+  bool Truth(bool& truth) const;
+
+private:
+  TLogic FLogic;
+  TTruthWay FWays[2];  // of operands that are comparisons or logic nodes
+};
+
+TTruthWay TruthWayOf(const TExpr& condition);
+inline bool DirectTruth(TTruthWay way, const TExpr& condition, bool& truth)
+{
+  switch (way) {
+    case TTruthWay::Comparison: return static_cast<const TOperatorNode&>(condition).Truth(truth);
+    case TTruthWay::Logic: return static_cast<const TLogicNode&>(condition).Truth(truth);
+    case TTruthWay::None: break;
+  }
+  return false;
+}
+
 // SET of a variable or an element. The value is computed into the node's result and moved
-// into a string variable; an integer operator's value into an INTEGER variable, or into an
-// INTEGER array's element at an index read in place, is stored without a variant.
-class TAssignNode final : public TFuncExpr {
+// into a string variable; a number operator's value into a variable holding a number of its
+// kind, or into an element of its kind with indices read in place, is stored without a
+// variant.
+class TAssignNode : public TFuncExpr {
 public:
   explicit TAssignNode(TFuncExpr& call);
-  void Eval(Variant& result) override;
+  void Eval(Variant& result) override
+  {
+    if (FLeafSource && AssignLeaf()) {
+      result.Discard();
+      return;
+    }
+    EvalAssign(result);
+  }
   std::string_view KindName() const override
   {
-    return FIntegerSource ? "integer assignment" : "assignment";
+    return FSource ? "number assignment" : "assignment";
+  }
+  // The source operator when the assignment stores a number operator's value directly.
+  static const TOperatorNode* NumberSource(const TFuncExpr& call);
+
+protected:
+  // A number is stored where it is of the kind the target holds, as Assign would store it;
+  // anything else is left to Assign, with the value computed again (nothing was evaluated).
+  template <TBinaryOperator Op>
+  void EvalNumber(Variant& result)
+  {
+    // the usual case first: integers into a variable holding an integer
+    if (int32_t number; FTarget && FTarget->IsInteger() && FSource->IntegerResultAs<Op>(number)) {
+      FTarget->SetInteger(number);
+      result.Discard();
+      return;
+    }
+    TNumber value;
+    if (static_cast<const TOperatorOf<Op>&>(*FSource).NumberResult(value) && StoreNumber(value)) {
+      result.Discard();
+      return;
+    }
+    EvalAssign(result);
   }
 
 private:
+  bool StoreNumber(const TNumber& value)
+  {
+    if (!FTarget) return StoreElement(value);
+    if (value.IsFloat ? !FTarget->IsFloat() : !FTarget->IsInteger()) return false;
+    if (value.IsFloat)
+      FTarget->SetFloat(value.Real);
+    else
+      FTarget->SetInteger(value.Int);
+    return true;
+  }
+  bool StoreElement(const TNumber& value);
+  bool StoreBoolean(bool value);
+  // A number or boolean read in place from a constant, a variable or an element, or the truth
+  // of a comparison or logic node, stored where the target holds that kind; false, nothing
+  // changed, otherwise.
+  bool AssignLeaf();
   void EvalAssign(Variant& result);
   bool AssignDirectly(Variant& result);
 
-  bool FIntegerSource;
-  // With an integer source: the variable's value (null for an element) and the source
-  // operator; else null.
+  // A constant, a variable, an element with indices in place, or a truth read directly
+  // (first: they fit in the call node's padding).
+  bool FLeafSource = false;
+  TTruthWay FTruthWay = TTruthWay::None;
+  // With a number source or a leaf source: the variable's value (null for an element); with
+  // a number source, the source operator.
   Variant* FTarget = nullptr;
   const TOperatorNode* FSource = nullptr;
+};
+
+// The assignment of one number operator's value, whose computation is compiled in.
+template <TBinaryOperator Op>
+class TAssignOf final : public TAssignNode {
+public:
+  explicit TAssignOf(TFuncExpr& call) : TAssignNode(call) {}
+  void Eval(Variant& result) override { EvalNumber<Op>(result); }
 };
 
 // WHILE and REPEAT whose condition is a BOOLEAN constant or call, and FOR whose bounds are
@@ -186,15 +382,11 @@ private:
   bool RunDirectly(Variant& result);
 
   TKind FLoop;
-  bool FComparison;  // a while or repeat condition that is an IntegerComparison operator
+  TTruthWay FTruthWay;  // of a while or repeat condition
   // The body's statements: those of a block that is the whole body are run as the loop's
   // own, as the block would run them, without a call of the block at every turn.
   std::span<TExpr* const> FBody;
 };
-
-// The operator node of an integer comparison, when condition is one; else null. Its truth is
-// read without a variant where the condition is tested.
-const TOperatorNode* IntegerComparisonOf(const TExpr& condition);
 
 // What the operator and assignment nodes hold beyond the call node they replace: the
 // compiler counts it in the tree's size.

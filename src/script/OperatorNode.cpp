@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "script/Builtins.h"
 #include "script/Library.h"
 #include "script/Nodes.h"
@@ -7,10 +9,86 @@ namespace quarn::script {
 
 namespace {
 
-bool IntegerValuedOperator(TBinaryOperator op)
+bool ArithmeticOperator(TBinaryOperator op)
 {
-  return op == TBinaryOperator::Add || op == TBinaryOperator::Sub || op == TBinaryOperator::Mul ||
-         op == TBinaryOperator::Mod;
+  TNumber value;
+  return NumberArithmetic(op, {0, 1, false}, {0, 1, false}, value);
+}
+
+bool RelationOperator(TBinaryOperator op)
+{
+  bool truth;
+  return IntegerRelation(op, 0, 0, truth);
+}
+
+// The logic built-ins by their entries.
+struct TLogicEntry {
+  TEvalEntry Entry;
+  TLogicNode::TLogic Logic;
+  int Operands;
+};
+constexpr TLogicEntry LogicEntries[] = {
+    {EvalAnd, TLogicNode::TLogic::And, 2},
+    {EvalOr, TLogicNode::TLogic::Or, 2},
+    {EvalXor, TLogicNode::TLogic::Xor, 2},
+    {EvalNot, TLogicNode::TLogic::Not, 1},
+};
+
+// An operand a logic node reads as a truth without evaluating anything.
+bool TruthInPlace(const TExpr& operand)
+{
+  switch (operand.NodeKind()) {
+    case TExprKind::Const: return static_cast<const TConstExpr&>(operand).Value().IsBoolean();
+    case TExprKind::Var: return true;
+    case TExprKind::Array: return static_cast<const TArrayExpr&>(operand).IndicesInPlace();
+    case TExprKind::Func: return TruthWayOf(operand) != TTruthWay::None;
+  }
+  return false;
+}
+
+bool OperandTruth(const TExpr& operand, TTruthWay way, bool& truth)
+{
+  switch (operand.NodeKind()) {
+    case TExprKind::Const:
+    case TExprKind::Var: {
+      const Variant& value = operand.NodeKind() == TExprKind::Const
+                                 ? static_cast<const TConstExpr&>(operand).Value()
+                                 : static_cast<const TVarExpr&>(operand).Item().Value();
+      if (!value.IsBoolean()) return false;
+      truth = value.AsBoolean();
+      return true;
+    }
+    case TExprKind::Array: {
+      size_t index;
+      const TArray* array = static_cast<const TArrayExpr&>(operand).ElementInPlace(index);
+      if (!array || array->ElementType() != TypeBoolean) return false;
+      truth = array->BooleanAt(index);
+      return true;
+    }
+    case TExprKind::Func: return DirectTruth(way, operand, truth);
+  }
+  return false;
+}
+
+// A number read in place as an index: an INTEGER (a FLOAT index is rounded by the general way).
+bool IndexValue(const TExpr& index, int32_t& value)
+{
+  const Variant* held;
+  switch (index.NodeKind()) {
+    case TExprKind::Const: held = &static_cast<const TConstExpr&>(index).Value(); break;
+    case TExprKind::Var: held = &static_cast<const TVarExpr&>(index).Item().Value(); break;
+    default: {
+      const auto& op = static_cast<const TOperatorNode&>(index);
+      if (op.IntegerResult(value)) return true;
+      TNumber number;
+      if (!op.NumberResult(number) || number.IsFloat) return false;
+      value = number.Int;
+      return true;
+    }
+  }
+  if (!held->IsInteger()) return false;
+  value = held->AsInteger();
+  return true;
 }
 
 bool InPlace(const TExpr& node)
@@ -22,24 +100,24 @@ bool InPlace(const TExpr& node)
 constexpr uint32_t IntegerKind = 1u << static_cast<int>(TValueKind::Integer);
 constexpr uint32_t NumberKinds = IntegerKind | 1u << static_cast<int>(TValueKind::Float);
 
-// The node of one operator: its integer way is compiled for it alone, so telling the
-// operators apart costs nothing at run time.
-template <TBinaryOperator Op>
-class TOperatorOf final : public TOperatorNode {
-public:
-  explicit TOperatorOf(TFuncExpr& call) : TOperatorNode(call, Op) {}
-  void Eval(Variant& result) override { EvalAs<Op>(result); }
-};
-
 }  // namespace
 
 // A constant or call that the operator's number pattern does not take whatever happens
 // leaves the call to the general call for good.
 std::unique_ptr<TFuncExpr> MakeOperator(std::unique_ptr<TFuncExpr> call)
 {
+  if (!SpecialiseNodes()) return call;
+  const TEvalEntry entry = BuiltinEntry(call->Func());
+  for (const TLogicEntry& logic : LogicEntries) {
+    if (logic.Entry != entry) continue;
+    const std::span<TExpr* const> args = call->Args();
+    if (call->ArgCount() != logic.Operands ||
+        !std::all_of(args.begin(), args.end(), [](TExpr* arg) { return TruthInPlace(*arg); }))
+      return call;
+    return std::make_unique<TLogicNode>(*call, logic.Logic);
+  }
   TBinaryOperator op;
-  if (!SpecialiseNodes() || call->ArgCount() != 2 ||
-      !FindBinaryOperator(BuiltinEntry(call->Func()), op))
+  if (!FindBinaryOperator(entry, op) || call->ArgCount() != (op == TBinaryOperator::Negate ? 1 : 2))
     return call;
   const bool integers = op == TBinaryOperator::Div || op == TBinaryOperator::Mod;
   for (TExpr* arg : call->Args()) {
@@ -62,13 +140,18 @@ std::unique_ptr<TFuncExpr> MakeOperator(std::unique_ptr<TFuncExpr> call)
     case TBinaryOperator::Greater:
       return std::make_unique<TOperatorOf<TBinaryOperator::Greater>>(*call);
     case TBinaryOperator::Less: return std::make_unique<TOperatorOf<TBinaryOperator::Less>>(*call);
-    case TBinaryOperator::Equal: return std::make_unique<TOperatorOf<TBinaryOperator::Equal>>(*call);
+    case TBinaryOperator::Equal:
+      return std::make_unique<TOperatorOf<TBinaryOperator::Equal>>(*call);
     case TBinaryOperator::UnEqual:
       return std::make_unique<TOperatorOf<TBinaryOperator::UnEqual>>(*call);
     case TBinaryOperator::GreaterEqual:
       return std::make_unique<TOperatorOf<TBinaryOperator::GreaterEqual>>(*call);
     case TBinaryOperator::LessEqual:
       return std::make_unique<TOperatorOf<TBinaryOperator::LessEqual>>(*call);
+    case TBinaryOperator::Divide:
+      return std::make_unique<TOperatorOf<TBinaryOperator::Divide>>(*call);
+    case TBinaryOperator::Negate:
+      return std::make_unique<TOperatorOf<TBinaryOperator::Negate>>(*call);
   }
   return call;
 }
@@ -77,61 +160,147 @@ TOperatorNode::TOperatorNode(TFuncExpr& call, TBinaryOperator op)
     : TFuncExpr(call),
       FOp(op),
       FIntegerOperands(op == TBinaryOperator::Div || op == TBinaryOperator::Mod),
-      FIntegerTree(op != TBinaryOperator::Div),
+      FNumberTree(true),
       FInPlace(0),
       FChildren(0),
       FElements(0),
       FReady{TReady::Always, TReady::Always},
       FSlots{nullptr, nullptr}
 {
-  for (size_t i = 0; i < 2; ++i) {
+  for (size_t i = 0; i < FArgs.size(); ++i) {
     const TExpr& arg = *FArgs[i];
     switch (arg.NodeKind()) {
       case TExprKind::Const:
         FSlots[i] = &static_cast<const TConstExpr&>(arg).Value();
         FInPlace |= 1u << i;
-        if (!static_cast<const TConstExpr&>(arg).Value().IsInteger()) FIntegerTree = false;
+        if (!static_cast<const TConstExpr&>(arg).Value().IsInteger() &&
+            !static_cast<const TConstExpr&>(arg).Value().IsFloat())
+          FNumberTree = false;
         break;
       case TExprKind::Var:
         FSlots[i] = &static_cast<const TVarExpr&>(arg).Item().Value();
         FReady[i] = TReady::ValueKind;
         // nothing evaluated after it can change it
-        if (i == 1 || InPlace(*FArgs[1])) FInPlace |= 1u << i;
+        if (i + 1 == FArgs.size() || InPlace(*FArgs[1])) FInPlace |= 1u << i;
         break;
       case TExprKind::Array:
         FReady[i] = TReady::ElementKinds;
-        if (static_cast<const TArrayExpr&>(arg).IndexInPlace())
+        if (static_cast<const TArrayExpr&>(arg).IndicesInPlace())
           FElements |= 1u << i;
         else
-          FIntegerTree = false;
+          FNumberTree = false;
         break;
       case TExprKind::Func: {
         const auto* child = dynamic_cast<const TOperatorNode*>(&arg);
-        if (child && child->IntegerValued())
+        if (child && child->NumberValued())
           FChildren |= 1u << i;
         else
-          FIntegerTree = false;
+          FNumberTree = false;
         break;
       }
     }
   }
 }
 
-bool TOperatorNode::IntegerValued() const
+bool TOperatorNode::NumberValued() const { return FNumberTree && ArithmeticOperator(FOp); }
+
+bool TOperatorNode::NumberComparison() const { return FNumberTree && RelationOperator(FOp); }
+
+bool TOperatorNode::ElementOperand(size_t index, TNumber& value) const
 {
-  return FIntegerTree && FChildren == 0 && IntegerValuedOperator(FOp);
+  return static_cast<const TArrayExpr&>(*FArgs[index]).NumberElementInPlace(value);
 }
 
-bool TOperatorNode::IntegerComparison() const
+bool TOperatorNode::StringRelation(bool& truth) const
 {
-  bool truth;
-  return FIntegerTree && IntegerRelation(FOp, 0, 0, truth);
+  if (!FNumberTree || FChildren != 0 || !RelationOperator(FOp)) return false;
+  const std::string* texts[2];
+  for (size_t i = 0; i < 2; ++i) {
+    if (const Variant* slot = FSlots[i]) {
+      if (!slot->IsString()) return false;
+      texts[i] = &slot->AsString();
+    } else {
+      size_t index;
+      const TArray* array = static_cast<const TArrayExpr&>(*FArgs[i]).ElementInPlace(index);
+      if (!array || array->ElementType() != TypeString) return false;
+      texts[i] = &array->StringAt(index);
+    }
+  }
+  // as the built-ins compare: byte by byte, unsigned, a prefix first
+  const int order = texts[0]->compare(*texts[1]);
+  return IntegerRelation(FOp, order, 0, truth);
 }
 
-const TOperatorNode* IntegerComparisonOf(const TExpr& condition)
+TTruthWay TruthWayOf(const TExpr& condition)
 {
+  if (dynamic_cast<const TLogicNode*>(&condition)) return TTruthWay::Logic;
   const auto* op = dynamic_cast<const TOperatorNode*>(&condition);
-  return op && op->IntegerComparison() ? op : nullptr;
+  return op && op->NumberComparison() ? TTruthWay::Comparison : TTruthWay::None;
+}
+
+TLogicNode::TLogicNode(TFuncExpr& call, TLogic logic)
+    : TFuncExpr(call), FLogic(logic), FWays{TTruthWay::None, TTruthWay::None}
+{
+  for (size_t i = 0; i < FArgs.size(); ++i) FWays[i] = TruthWayOf(*FArgs[i]);
+}
+
+bool TLogicNode::Truth(bool& truth) const
+{
+  bool a = false, b = false;
+  if (!OperandTruth(*FArgs[0], FWays[0], a) ||
+      (FLogic != TLogic::Not && !OperandTruth(*FArgs[1], FWays[1], b)))
+    return false;
+  switch (FLogic) {
+    case TLogic::And: truth = a && b; break;
+    case TLogic::Or: truth = a || b; break;
+    case TLogic::Xor: truth = a != b; break;
+    case TLogic::Not: truth = !a; break;
+  }
+  return true;
+}
+
+// Nothing is evaluated but truths in place, so giving up leaves no trace.
+void TLogicNode::Eval(Variant& result)
+{
+  bool truth = false;
+  if (Truth(truth)) {
+    result.SetBoolean(truth);
+    return;
+  }
+  EvalCall(result);
+}
+
+bool TArrayExpr::ReadInPlace(const TExpr& index)
+{
+  if (index.NodeKind() == TExprKind::Const || index.NodeKind() == TExprKind::Var) return true;
+  const auto* op = dynamic_cast<const TOperatorNode*>(&index);
+  return op && op->NumberValued();
+}
+
+const TArray* TArrayExpr::ElementAtIndices(size_t& linear) const
+{
+  const Variant& value = FItem->Value();
+  if (!value.IsArray()) return nullptr;
+  const TArray& array = value.AsArray();
+  const size_t count = FIndices.size();
+  if (array.DimCount() != static_cast<int>(count)) return nullptr;
+  if (count == 1) {  // the usual element, a[i + 1]: no position to accumulate
+    int32_t index;
+    if (!IndexValue(*FIndices[0], index) || index < 0 || index > array.HighBound(0)) return nullptr;
+    linear = static_cast<size_t>(index);
+    return &array;
+  }
+  size_t position = 0;
+  size_t multiplier = 1;
+  for (size_t k = 0; k < count; ++k) {
+    int32_t index;
+    const int32_t high = array.HighBound(static_cast<int>(k));
+    if (!IndexValue(*FIndices[k], index) || index < 0 || index > high) return nullptr;
+    position += static_cast<size_t>(index) * multiplier;
+    multiplier *= static_cast<size_t>(high) + 1;
+  }
+  linear = position;
+  return &array;
 }
 
 [[gnu::noinline]] void TOperatorNode::EvalOperands(Variant& result)

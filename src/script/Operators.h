@@ -50,17 +50,20 @@ enum class TBinaryOperator : uint8_t {
   Equal,
   UnEqual,
   GreaterEqual,
-  LessEqual
+  LessEqual,
+  Divide,  // "/"
+  Negate   // "~", unary minus: the one operator with one operand
 };
 
-// The operators whose value on two integers is an integer that needs no error: + - * and
-// mod by a positive divisor. False, value untouched, for the others.
+// The operators whose value on two integers is an integer that needs no error: + - *,
+// negation (of a) and mod by a positive divisor. False, value untouched, for the others.
 inline bool IntegerArithmetic(TBinaryOperator op, int32_t a, int32_t b, int32_t& value)
 {
   switch (op) {
     case TBinaryOperator::Add: value = WrapAdd(a, b); return true;
     case TBinaryOperator::Sub: value = WrapSub(a, b); return true;
     case TBinaryOperator::Mul: value = WrapMul(a, b); return true;
+    case TBinaryOperator::Negate: value = WrapNeg(a); return true;
     case TBinaryOperator::Mod:
       if (b <= 0) return false;
       value = IntMod(a, b);
@@ -79,6 +82,65 @@ inline bool IntegerRelation(TBinaryOperator op, int32_t a, int32_t b, bool& trut
     case TBinaryOperator::UnEqual: truth = a != b; return true;
     case TBinaryOperator::GreaterEqual: truth = a >= b; return true;
     case TBinaryOperator::LessEqual: truth = a <= b; return true;
+    default: return false;
+  }
+}
+
+// A number computed without a variant: an INTEGER or a FLOAT, as an operator's value.
+struct TNumber {
+  double Real = 0;  // meaningful when IsFloat
+  int32_t Int = 0;  // when not
+  bool IsFloat = false;
+  double AsReal() const { return IsFloat ? Real : Int; }
+};
+
+// The operators on two numbers as the built-ins compute them, for every pairing of INTEGER
+// and FLOAT that needs no error: two integers as IntegerArithmetic, a FLOAT operand makes
+// + - * a float operation, "/" is always one; div and mod take integers only, with a divisor
+// that is not 0. False, value untouched, for the others.
+inline bool NumberArithmetic(TBinaryOperator op, const TNumber& a, const TNumber& b, TNumber& value)
+{
+  if (!a.IsFloat && !b.IsFloat) {
+    if (op == TBinaryOperator::Div) {
+      if (b.Int == 0) return false;
+      value.Int = IntDiv(a.Int, b.Int);
+    } else if (op == TBinaryOperator::Divide) {
+      value.Real = static_cast<double>(a.Int) / static_cast<double>(b.Int);
+      value.IsFloat = true;
+      return true;
+    } else if (op == TBinaryOperator::Mod && b.Int < 0) {
+      value.Int = IntMod(a.Int, b.Int);
+    } else if (!IntegerArithmetic(op, a.Int, b.Int, value.Int)) {
+      return false;
+    }
+    value.IsFloat = false;
+    return true;
+  }
+  const double x = a.AsReal(), y = b.AsReal();
+  switch (op) {
+    case TBinaryOperator::Add: value.Real = x + y; break;
+    case TBinaryOperator::Sub: value.Real = x - y; break;
+    case TBinaryOperator::Mul: value.Real = x * y; break;
+    case TBinaryOperator::Divide: value.Real = x / y; break;
+    case TBinaryOperator::Negate: value.Real = -x; break;
+    default: return false;
+  }
+  value.IsFloat = true;
+  return true;
+}
+
+// The comparisons on two numbers: integers as integers, any other pairing as reals, exactly.
+inline bool NumberRelation(TBinaryOperator op, const TNumber& a, const TNumber& b, bool& truth)
+{
+  if (!a.IsFloat && !b.IsFloat) return IntegerRelation(op, a.Int, b.Int, truth);
+  const double x = a.AsReal(), y = b.AsReal();
+  switch (op) {
+    case TBinaryOperator::Greater: truth = x > y; return true;
+    case TBinaryOperator::Less: truth = x < y; return true;
+    case TBinaryOperator::Equal: truth = x == y; return true;
+    case TBinaryOperator::UnEqual: truth = x != y; return true;
+    case TBinaryOperator::GreaterEqual: truth = x >= y; return true;
+    case TBinaryOperator::LessEqual: truth = x <= y; return true;
     default: return false;
   }
 }

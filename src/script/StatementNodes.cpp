@@ -47,7 +47,8 @@ std::unique_ptr<TFuncExpr> MakeBranch(std::unique_ptr<TFuncExpr> call)
   // IF with its statement, ELSE with both: a missing branch shifts the arguments to another
   // pattern, left to the general call
   const TEvalEntry entry = BuiltinEntry(call->Func());
-  if (!(entry == EvalIf && call->ArgCount() == 2) && !(entry == EvalIfElse && call->ArgCount() == 3))
+  if (!(entry == EvalIf && call->ArgCount() == 2) &&
+      !(entry == EvalIfElse && call->ArgCount() == 3))
     return call;
   const TExpr& condition = *call->Arg(0);
   const bool conditionReady =
@@ -69,10 +70,7 @@ void TBlockNode::Eval(Variant& result)
   FState->PumpMessages();
 }
 
-TBranchNode::TBranchNode(TFuncExpr& call)
-    : TFuncExpr(call), FComparison(IntegerComparisonOf(*FArgs[0]))
-{
-}
+TBranchNode::TBranchNode(TFuncExpr& call) : TFuncExpr(call), FTruthWay(TruthWayOf(*FArgs[0])) {}
 
 // The condition is a constant or a BOOLEAN call (whose result the call checks), so reading
 // its truth raises nothing: like a block, the branch needs no handler of its own.
@@ -81,7 +79,7 @@ void TBranchNode::Eval(Variant& result)
   bool truth;
   if (FArgs[0]->NodeKind() == TExprKind::Const) {
     truth = Truth(static_cast<TConstExpr&>(*FArgs[0]).Value());
-  } else if (!FComparison || !static_cast<const TOperatorNode&>(*FArgs[0]).IntegerTruth(truth)) {
+  } else if (!DirectTruth(FTruthWay, *FArgs[0], truth)) {
     FArgs[0]->Eval(result);
     if (FState->PendingJump != TJump::None) return;
     truth = Truth(result);

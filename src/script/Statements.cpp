@@ -70,13 +70,13 @@ void EvalIfElse(TFunction&, int pattern, const TArgList& args, Variant&)
 void EvalWhile(TFunction&, int, const TArgList& args, Variant&)
 {
   Variant scratch;
-  RunWhile(*args.Items(0), nullptr, args.Nodes().subspan(1), args.State(), scratch);
+  RunWhile(*args.Items(0), TTruthWay::None, args.Nodes().subspan(1), args.State(), scratch);
 }
 
 void EvalRepeat(TFunction&, int, const TArgList& args, Variant&)
 {
   Variant scratch;
-  RunRepeat(*args.Items(0), nullptr, args.Nodes().subspan(1), args.State(), scratch);
+  RunRepeat(*args.Items(0), TTruthWay::None, args.Nodes().subspan(1), args.State(), scratch);
 }
 
 void EvalFor(TFunction&, int, const TArgList& args, Variant&)

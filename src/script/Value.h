@@ -138,6 +138,14 @@ public:
   void Get(size_t linear, Variant& result) const;
   // The elements of an INTEGER array by linear position; empty for the other kinds.
   std::span<int32_t> Integers() { return FIntegers; }
+  // Unchecked reads and writes of the element kind's own storage.
+  int32_t IntegerAt(size_t linear) const { return FIntegers[linear]; }
+  double FloatAt(size_t linear) const { return FFloats[linear]; }
+  bool BooleanAt(size_t linear) const { return FBooleans[linear] != 0; }
+  const std::string& StringAt(size_t linear) const { return FStrings[linear]; }
+  void SetIntegerAt(size_t linear, int32_t value) { FIntegers[linear] = value; }
+  void SetFloatAt(size_t linear, double value) { FFloats[linear] = value; }
+  void SetBooleanAt(size_t linear, bool value) { FBooleans[linear] = value; }
   // The value is converted to the element kind (ERTE on a failed conversion).
   void Put(size_t linear, const Variant& value);
   // Sets the last dimension's element count, keeping elements by linear position.

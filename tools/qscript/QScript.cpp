@@ -46,8 +46,8 @@ const char* const HelpText =
     "  --check FILE      compile FILE without running it\n"
     "  --dump-tree FILE  compile FILE and print the tree it runs as: one node a line,\n"
     "                    indented by depth, with its kind (block, if, assignment,\n"
-    "                    operator, call, variable, element, constant...), name or value\n"
-    "                    and LINE:COLUMN\n"
+    "                    operator, logic, call, variable, element, constant...), name\n"
+    "                    or value, a variable's slot (@N) and LINE:COLUMN\n"
     "  --no-specialise   build every call as a general call node (same results, slower)\n"
     "  --bot FILE        load the bot file FILE as the program's LoadBot does, with the nine\n"
     "                    bot commands and their constants, and print the console lines it\n"
@@ -144,10 +144,10 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& options, std::
         error = arg + " needs an argument";
         return false;
       }
-      TMode mode = arg == "-e"          ? TMode::Eval
-                   : arg == "--check"   ? TMode::Check
+      TMode mode = arg == "-e"            ? TMode::Eval
+                   : arg == "--check"     ? TMode::Check
                    : arg == "--dump-tree" ? TMode::DumpTree
-                                        : TMode::Bot;
+                                          : TMode::Bot;
       if (!takeSource(mode, args[++i])) return false;
     } else if (arg == "--script-memory") {
       uint64_t bytes = 0;
@@ -271,7 +271,9 @@ int RunText(std::string text, const TOptions& options, std::ostream& out, std::o
       script.Compile();
     } else if (options.Mode == TMode::DumpTree) {
       script.Compile();
-      const std::string tree = DumpTree(*script.Root(), script.Text());
+      std::vector<const TDataItem*> items;
+      for (int i = 0; i < script.DataItemCount(); ++i) items.push_back(&script.DataItem(i));
+      const std::string tree = DumpTree(*script.Root(), script.Text(), items);
       out.write(tree.data(), static_cast<std::streamsize>(tree.size()));
     } else {
       script.Run();

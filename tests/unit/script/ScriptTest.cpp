@@ -348,6 +348,116 @@ const TScriptCase IntegerShortcutCases[] = {
 INSTANTIATE_TEST_SUITE_P(IntegerShortcuts, ScriptCases, ::testing::ValuesIn(IntegerShortcutCases),
                          CaseName);
 
+// FLOAT and mixed INTEGER/FLOAT operators, "/", negation, div and mod computed without the
+// general call: the same values, the same errors at the same positions, and stores that keep
+// the assignment's type rules.
+const TScriptCase NumberShortcutCases[] = {
+    {"mixed_arithmetic", "x := 1.5; n := 3; Print(x + n, n - x, n * x, x / n, n / 2, 7 / 2)",
+     "4.5 1.5 4.5 0.5 1.5 3.5\n"},
+    {"float_chain_in_a_loop",
+     "x := 0.0; y := 0.5; for i := 1 to 4 do x := (x * 2.0 - y) + i / 4; Print(x)", "-1\n"},
+    {"mixed_comparisons_exactly",
+     "x := 0.1 + 0.2; n := 2147483647; f := 2147483647.0; Print(x = 0.3, x > 0.3, n = f, n < f + "
+     "1, 3 >= 3.0)",
+     "False True True True True\n"},
+    {"float_division_by_zero",
+     "x := 1.0; z := 0; Print(x / z > 1.0e300, -x / z < -1.0e300, (z / z) = (z / z))",
+     "True True False\n"},
+    {"negation", "x := 5; f := 2.5; m := -2147483647 - 1; Print(-x, -f, -(x * f), -m, -x - -f)",
+     "-5 -2.5 -12.5 -2147483648 -2.5\n"},
+    {"negation_of_a_string", "s := 'a'; x := -s",
+     "ERROR: Runtimeerror: Function ~ expects type INTEGER/FLOAT instead of type VAR STRING at "
+     "argument 1 [Position 17]"},
+    {"div_and_mod_in_a_while",
+     "n := 1000; s := 0; while n > 0 do begin s := s + n mod 7; n := n div 3 end; Print(s, -7 div "
+     "2, -7 mod 2)",
+     "28 -3 -1\n"},
+    {"div_by_zero_inside_an_expression", "n := 7; d := 0; x := (n div d) + 1",
+     "ERROR: Runtimeerror: Division by zero [Position 25]"},
+    {"div_of_a_float", "n := 7.0; d := 2; x := (n div d) + 1",
+     "ERROR: Runtimeerror: Function DIV expects type INTEGER instead of type VAR FLOAT at argument "
+     "1 [Position 27]"},
+    {"integer_store_of_a_float_result", "x := 1; y := 2; x := y / 1",
+     "ERROR: Runtimeerror: Variable X expects type INTEGER instead of type FLOAT. [Position 17]"},
+    {"float_store_of_an_integer_result", "x := 1.5; y := 2; x := y * 3",
+     "ERROR: Runtimeerror: Variable X expects type FLOAT instead of type INTEGER. [Position 19]"},
+    {"leaf_stores_keep_kinds",
+     "x := 1.5; y := 2.5; x := y; n := 1; m := 4; n := m; b := false; c := true; b := c; Print(x, "
+     "n, b); n := x",
+     "2.5 4 True\nERROR: Runtimeerror: Variable N expects type INTEGER instead of type FLOAT. "
+     "[Position 100]"},
+};
+INSTANTIATE_TEST_SUITE_P(NumberShortcuts, ScriptCases, ::testing::ValuesIn(NumberShortcutCases),
+                         CaseName);
+
+// Elements of every kind and any number of indices, the indices read in place (constants,
+// variables, number operators over those): one bounds check per index, reported as the
+// general way reports it.
+const TScriptCase ElementShortcutCases[] = {
+    {"float_matrix_product",
+     "SetArray(a, FLOAT, 2, 2); SetArray(c, FLOAT, 2, 2); for i := 0 to 1 do for j := 0 to 1 do "
+     "a[i, j] := i + j / 2; for i := 0 to 1 do for j := 0 to 1 do begin s := 0.0; for k := 0 to 1 "
+     "do s := s + a[i, k] * a[k, j]; c[i, j] := s end; Print(c[0, 0], c[0, 1], c[1, 0], c[1, 1])",
+     "0.5 0.75 1.5 2.75\n"},
+    {"index_expressions",
+     "SetArray(a, INTEGER, 5); for i := 0 to 3 do a[i + 1] := a[i] + i * 2; i := 2; Print(a[4], "
+     "a[i * 2], a[(i + 7) mod 5])",
+     "12 12 12\n"},
+    {"second_index_out_of_bounds", "SetArray(m, FLOAT, 3, 2); i := 2; j := 1; m[i, j + 1] := 1.5",
+     "ERROR: Runtimeerror: Array index (2) out of bounds (dimension 2 has bounds [0..1]) [Position "
+     "43]"},
+    {"first_index_out_of_bounds_read",
+     "SetArray(m, BOOLEAN, 3, 2); i := 2; b := m[i + 1, 0] or true",
+     "ERROR: Runtimeerror: Array index (3) out of bounds (dimension 1 has bounds [0..2]) [Position "
+     "42]"},
+    {"three_dimensions",
+     "SetArray(t, INTEGER, 2, 3, 4); i := 1; j := 2; k := 3; t[i, j, k] := 9; t[0, j - 1, k - 1] "
+     ":= t[i, j, k] * 2; Print(t[1, 2, 3] + t[0, 1, 2])",
+     "27\n"},
+    {"boolean_and_string_elements",
+     "SetArray(b, BOOLEAN, 3); SetArray(s, STRING, 2, 2); i := 1; b[i] := true; s[i, 0] := 'x'; "
+     "s[0, i] := 'y'; Print(b[i] and not b[i + 1], s[i, 0] < s[0, i], s[i - 1, i] = s[0, 1])",
+     "True True True\n"},
+    {"float_index_rounds", "SetArray(f, FLOAT, 3); x := 1.6; f[2] := 4.5; Print(f[x] * 2)", "9\n"},
+};
+INSTANTIATE_TEST_SUITE_P(ElementShortcuts, ScriptCases, ::testing::ValuesIn(ElementShortcutCases),
+                         CaseName);
+
+// and, or, xor and not over comparisons, flags and elements, and the conditions of if, while
+// and repeat read straight to a truth; a non-BOOLEAN operand is reported by the general call.
+const TScriptCase LogicShortcutCases[] = {
+    {"logic_over_comparisons",
+     "x := 3; y := 2.5; Print((x > y) and (y > 2), (x < 0) or (y < 0), (x = 3) xor (y = 2.5), not "
+     "(x <> 3))",
+     "True False False True\n"},
+    {"compound_while_and_repeat",
+     "x := 0; y := 10.0; while (x < 10) and (y > 1) do begin x := x + 1; y := y / 2 end; n := 0; "
+     "repeat n := n + 3 until (n > 10) or (n mod 7 = 0); Print(x, y, n)",
+     "4 0.625 12\n"},
+    {"flag_controlled_loop",
+     "done := false; n := 0; while not done do begin n := n + 1; done := n * n > 50 end; Print(n)",
+     "8\n"},
+    {"flags_in_an_array",
+     "SetArray(f, BOOLEAN, 10); for i := 2 to 9 do f[i] := (i mod 2 = 0) or (i mod 3 = 0); c := 0; "
+     "for i := 0 to 9 do if f[i] and not f[9 - i] then c := c + 1; Print(c)",
+     "4\n"},
+    {"string_comparisons_in_conditions",
+     "s := 'abc'; t := 'abd'; u := 'ab'; Print(s < t, u < s, s >= s, t <> t); while s < t do s := "
+     "t; Print(s)",
+     "True True True False\nabd\n"},
+    {"non_boolean_operand", "x := 5; b := true; c := b and x",
+     "ERROR: Runtimeerror: Function AND expects type BOOLEAN instead of type VAR INTEGER at "
+     "argument 2 [Position 27]"},
+    {"undefined_operand", "b := true; c := b or nothing",
+     "ERROR: Runtimeerror: Function OR expects type BOOLEAN instead of type VAR VOID at argument 2 "
+     "[Position 19]"},
+    {"both_operands_always_read", "x := 0; SetArray(a, BOOLEAN, 2); c := (x > 0) and a[x + 5]",
+     "ERROR: Runtimeerror: Array index (5) out of bounds (dimension 1 has bounds [0..1]) [Position "
+     "51]"},
+};
+INSTANTIATE_TEST_SUITE_P(LogicShortcuts, ScriptCases, ::testing::ValuesIn(LogicShortcutCases),
+                         CaseName);
+
 // Texts that once could have exhausted the stack: they fail with a clear error instead.
 TEST(ScriptLimits, DeepNestingIsASyntaxError)
 {
