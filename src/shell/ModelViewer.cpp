@@ -10,6 +10,7 @@
 #include "bots/Bot.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 #include "render/Console.h"
 #include "render/Texture.h"
@@ -18,34 +19,6 @@
 namespace quarn::shell {
 
 namespace {
-
-// Directory part with its trailing '/', "" when there is none.
-std::string DirectoryOf(const std::string& path)
-{
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string BaseNameOf(const std::string& path)
-{
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Splits "dir/name.ext" into "dir/name" and ".ext" (the extension is "" when the base name
-// has no dot after its first character).
-void SplitExtension(const std::string& path, std::string& stem, std::string& extension)
-{
-  const size_t base = path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1;
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || dot <= base) {
-    stem = path;
-    extension.clear();
-  } else {
-    stem = path.substr(0, dot);
-    extension = path.substr(dot);
-  }
-}
 
 bool SameExtension(const std::string& a, const char* b)
 {
@@ -73,7 +46,7 @@ public:
   bool TryWithExtensions(const std::string& path)
   {
     std::string stem, extension;
-    SplitExtension(path, stem, extension);
+    platform::SplitExtension(path, stem, extension);
     if (!extension.empty() && Try(path)) return true;
     for (const images::TImageFormat& format : images::ImageFormats())
       if (!SameExtension(extension, format.Extension) && Try(stem + format.Extension)) return true;
@@ -108,7 +81,7 @@ TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string
 {
   TSkinSearch result;
   TSearch search(result);
-  const std::string folder = DirectoryOf(modelPath);
+  const std::string folder = platform::FolderOf(modelPath);
   size_t looked = 0;
   for (std::string name : recordedNames) {
     std::replace(name.begin(), name.end(), '\\', '/');  // names written by tools on Windows
@@ -124,13 +97,13 @@ TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string
       result.Refused.push_back(name + ": leads out through .., not followed");
     else if (search.TryWithExtensions(name))
       return result;
-    const std::string base = BaseNameOf(name);
+    const std::string base = platform::BaseNameOf(name);
     if (base.empty() || base == "." || base == "..") continue;
     if (search.TryWithExtensions(folder + base)) return result;
   }
   std::string stem, extension;
-  SplitExtension(modelPath, stem, extension);
-  if (!BaseNameOf(stem).empty())
+  platform::SplitExtension(modelPath, stem, extension);
+  if (!platform::BaseNameOf(stem).empty())
     search.TryWithExtensions(stem + images::ImageFormats()[0].Extension);
   return result;
 }
@@ -140,9 +113,9 @@ TSkinSearch FindSkinNamed(const std::string& modelPath, const std::string& name)
   TSkinSearch result;
   TSearch search(result);
   if (name.empty() || search.TryWithExtensions(name)) return result;
-  const std::string base = BaseNameOf(name);
+  const std::string base = platform::BaseNameOf(name);
   if (!base.empty() && base != "." && base != "..")
-    search.TryWithExtensions(DirectoryOf(modelPath) + base);
+    search.TryWithExtensions(platform::FolderOf(modelPath) + base);
   return result;
 }
 
@@ -223,12 +196,6 @@ constexpr size_t MaxSkinChoices = 64;
 
 bool IsImageName(const std::string& name) { return images::FindImageFormat(name) != nullptr; }
 
-std::string FolderOf(const std::string& path)
-{
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 enum class TViewerAction { Pause, StepBack, StepForward, Slower, Faster, PreviousGroup, NextGroup };
 struct TViewerKey {
   uint16_t Key;
@@ -282,12 +249,6 @@ std::string ChooseSkin(const std::string& modelPath, const std::string& given,
   return {};
 }
 
-std::string BaseName(const std::string& path)
-{
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 void TModelViewer::View(const TViewRequest& request, render::TConsole& console,
@@ -314,7 +275,7 @@ void TModelViewer::View(const TViewRequest& request, render::TConsole& console,
   const std::string weaponSkin =
       weapon.empty() ? std::string() : ChooseSkin(weapon, request.WeaponSkin, console);
 
-  const std::string name = BaseName(request.Model) + " (view)";
+  const std::string name = platform::BaseNameOf(request.Model) + " (view)";
   FHost.LoadBotText(name, ViewerBotText(request.Model, skin, weapon, weaponSkin), "", console,
                     sounds);
   if (!FHost.Bot().Active() && (!skin.empty() || !weaponSkin.empty())) {
@@ -383,7 +344,7 @@ std::vector<std::string> TModelViewer::SkinChoices() const
     offer(FindSkin(FViewedModel, {name}).Found);
   }
   offer(FHost.Bot().Model().SkinFileName());
-  const std::string folder = FolderOf(FViewedModel);
+  const std::string folder = platform::FolderOf(FViewedModel);
   std::vector<std::string> beside;
   std::error_code error;
   std::filesystem::directory_iterator entries(folder.empty() ? "." : folder, error), end;

@@ -10,6 +10,7 @@
 
 #include "bots/MD2.h"
 #include "images/LoadStop.h"
+#include "platform/Paths.h"
 #include "sprites/FrameTarget.h"
 #include "sprites/GifEncoder.h"
 #include "sprites/SpriteCamera.h"
@@ -96,11 +97,6 @@ void DrawModel(bots::TMD2& model)
   model.BindTexture();
   model.Draw();
   model.AfterDraw();
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name)
-{
-  return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 }  // namespace
@@ -216,8 +212,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
       waiting.erase(waiting.begin());
       const int32_t direction = int32_t(slot / size_t(count)),
                     index = int32_t(slot % size_t(count));
-      const std::string name =
-          JoinPath(folder, FrameFileStem(animation.Name, direction, index, count) + ".png");
+      const std::string name = platform::JoinPath(
+          folder, FrameFileStem(animation.Name, direction, index, count) + ".png");
       if (keep) frames->Frames[slot] = pixels;
       workers.Post([name, pixels] { return WritePngFile(name, *pixels); });
       if (progress) progress(++done, total);
@@ -253,10 +249,10 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
     if (FOptions.Sheet)
       workers.Post([frames, folder] {
         const std::string image = frames->Name + ".png";
-        std::string failure = WritePngFile(JoinPath(folder, image), BuildSheet(*frames));
+        std::string failure = WritePngFile(platform::JoinPath(folder, image), BuildSheet(*frames));
         if (failure.empty())
-          failure =
-              WriteWholeFile(JoinPath(folder, frames->Name + ".json"), SheetIndex(*frames, image));
+          failure = WriteWholeFile(platform::JoinPath(folder, frames->Name + ".json"),
+                                   SheetIndex(*frames, image));
         return failure;
       });
     if (FOptions.Gif)
@@ -266,8 +262,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
           for (int32_t index = 0; index < frames->Count; ++index)
             sequence.push_back(
                 frames->Frames[size_t(direction) * size_t(frames->Count) + size_t(index)].get());
-          const std::string name =
-              JoinPath(folder, frames->Name + "_dir" + std::to_string(direction) + ".gif");
+          const std::string name = platform::JoinPath(
+              folder, frames->Name + "_dir" + std::to_string(direction) + ".gif");
           std::string gif, reason;
           const int delay = std::max(1, int(std::lround(frames->Duration / 10)));
           if (!EncodeGIF(sequence, delay, transparent, gif, reason))
