@@ -251,8 +251,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
         const std::string image = frames->Name + ".png";
         std::string failure = WritePngFile(platform::JoinPath(folder, image), BuildSheet(*frames));
         if (failure.empty())
-          failure = WriteWholeFile(platform::JoinPath(folder, frames->Name + ".json"),
-                                   SheetIndex(*frames, image));
+          failure = WriteSpriteFile(platform::JoinPath(folder, frames->Name + ".json"),
+                                    SheetIndex(*frames, image));
         return failure;
       });
     if (FOptions.Gif)
@@ -268,7 +268,7 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
           const int delay = std::max(1, int(std::lround(frames->Duration / 10)));
           if (!EncodeGIF(sequence, delay, transparent, gif, reason))
             return "Cannot write file " + name + ": " + reason;
-          return WriteWholeFile(name, gif);
+          return WriteSpriteFile(name, gif);
         });
   }
   if (stopped) {
