@@ -6,6 +6,7 @@
 #include <string>
 
 #include "convert/ExportCommand.h"
+#include "model/Skins.h"
 #include "platform/Application.h"
 #include "platform/Memory.h"
 #include "platform/MessageBox.h"
@@ -14,7 +15,6 @@
 #include "platform/WindowSystem.h"
 #include "script/MemoryBudget.h"
 #include "shell/MainForm.h"
-#include "shell/ModelViewer.h"
 #include "sprites/RenderCommand.h"
 
 namespace {
@@ -96,12 +96,12 @@ int main(int argc, char** argv)
   quarn::platform::ReturnLargeBlocksWhenFreed();
   // The viewer's skin search, for the commands that work without a window.
   auto findSkin = [](const std::string& model, const std::vector<std::string>& names) {
-    return quarn::shell::FindSkin(model, names).Found;
+    return quarn::model::FindSkin(model, names).Found;
   };
   if (quarn::convert::WantsExport(argc, argv))
     return quarn::convert::RunExportCommand({argv + 1, argv + argc}, findSkin);
   if (quarn::sprites::WantsRender(argc, argv))
-    return quarn::sprites::RunRenderCommand({argv + 1, argv + argc}, findSkin);
+    return quarn::sprites::RunRenderCommand({argv + 1, argv + argc});
   std::setlocale(LC_ALL, "");
   quarn::shell::TMainFormOptions options;
   options.AutoexecFile = quarn::platform::ExeDir() + "autoexec.txt";

@@ -7,6 +7,7 @@
 
 #include "bots/Bot.h"
 #include "convert/ExportCommand.h"
+#include "model/Skins.h"
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
@@ -332,7 +333,7 @@ void TConsoleCommands::ExportFuncEval(const script::TArgList& args)
   convert::ExportLoaded(
       options, bot.Model(), bot.HasWeapon() ? &bot.Weapon() : nullptr,
       [](const std::string& model, const std::vector<std::string>& names) {
-        return FindSkin(model, names).Found;
+        return model::FindSkin(model, names).Found;
       },
       line, notes);
   for (const std::string& note : notes) Console().AddWrapped("Export: " + note);

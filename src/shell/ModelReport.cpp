@@ -4,6 +4,7 @@
 
 #include "bots/Bot.h"
 #include "bots/MD2.h"
+#include "model/Skins.h"
 #include "render/Texture.h"
 #include "shell/ModelViewer.h"
 
@@ -46,7 +47,7 @@ void ModelLines(const char* title, const bots::TMD2& model, std::vector<std::str
   lines.push_back("  skin size " + std::to_string(model.SkinWidth()) + "x" +
                   std::to_string(model.SkinHeight()));
   std::vector<std::string> names = model.SkinNames();
-  const size_t more = names.size() > MaxSkinNames ? names.size() - MaxSkinNames : 0;
+  const size_t more = names.size() > model::MaxSkinNames ? names.size() - model::MaxSkinNames : 0;
   names.resize(names.size() - more);
   lines.push_back("  recorded skins: " + (names.empty() ? std::string("none") : Join(names, ", ")) +
                   (more ? " and " + std::to_string(more) + " more" : std::string()));

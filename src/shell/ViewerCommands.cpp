@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/Skins.h"
 #include "render/Console.h"
 #include "script/Errors.h"
 #include "script/FormatFloat.h"
@@ -117,7 +118,7 @@ void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
   }
   // The name as given (from the current directory), else beside the model; either with the
   // other image extensions.
-  const TSkinSearch search = FindSkinNamed(body.FileName(), name);
+  const model::TSkinSearch search = model::FindSkinNamed(body.FileName(), name);
   if (!search.Found.empty()) {
     bots.Viewer().UseSkin(search.Found, Console());
     return;

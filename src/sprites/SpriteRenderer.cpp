@@ -10,6 +10,7 @@
 
 #include "bots/MD2.h"
 #include "images/LoadStop.h"
+#include "model/Drawing.h"
 #include "platform/Paths.h"
 #include "sprites/FrameTarget.h"
 #include "sprites/GifEncoder.h"
@@ -20,33 +21,6 @@
 namespace quarn::sprites {
 
 namespace {
-
-// A model's pose and drawing style, put back when the run ends.
-struct TSavedModel {
-  explicit TSavedModel(bots::TMD2* model) : Model(model)
-  {
-    if (!Model) return;
-    Previous = Model->PreviousFrame;
-    Current = Model->CurrentFrame;
-    Fraction = Model->Fraction;
-    Style = Model->Style;
-  }
-  ~TSavedModel()
-  {
-    if (!Model) return;
-    Model->PreviousFrame = Previous;
-    Model->CurrentFrame = Current;
-    Model->Fraction = Fraction;
-    Model->Style = Style;
-  }
-  TSavedModel(const TSavedModel&) = delete;
-  TSavedModel& operator=(const TSavedModel&) = delete;
-
-  bots::TMD2* Model;
-  int32_t Previous = -1, Current = 0;
-  float Fraction = 0;
-  render::TDrawStyle Style;
-};
 
 // The GL state of the caller (the window's, for the console command), put back at the end.
 struct TSavedGLState {
@@ -71,32 +45,12 @@ struct TSavedGLState {
   TSavedGLState& operator=(const TSavedGLState&) = delete;
 };
 
-// The window's fixed state for drawing models (depth-tested, textured, modulated).
+// The window's fixed state for drawing models, on the options' background.
 void SetModelState(const TSpriteOptions& options)
 {
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_NORMALIZE);
+  model::SetModelDrawingState();
   const float* background = options.Style.Background;
   glClearColor(background[0], background[1], background[2], options.Transparent ? 0.0f : 1.0f);
-}
-
-void SetPose(bots::TMD2& model, const TPose& pose, const render::TDrawStyle& style)
-{
-  model.PreviousFrame = pose.Previous;
-  model.CurrentFrame = pose.Current;
-  model.Fraction = pose.Previous == -1 ? 0 : pose.Fraction;
-  model.Style = style;
-}
-
-void DrawModel(bots::TMD2& model)
-{
-  model.BindTexture();
-  model.Draw();
-  model.AfterDraw();
 }
 
 }  // namespace
@@ -161,7 +115,6 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
     }
   }
 
-  TSavedModel savedBody(&FBody), savedWeapon(FWeapon);
   TSavedGLState savedState;
   TFrameTarget target;
   if (!target.Create(FOptions.Width, FOptions.Height, error)) return TRenderStatus::Failed;
@@ -228,12 +181,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
         target.Bind();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         camera.Apply(direction);
-        SetPose(FBody, poses[size_t(index)], FOptions.Style);
-        DrawModel(FBody);
-        if (FWeapon) {
-          SetPose(*FWeapon, poses[size_t(index)], FOptions.Style);
-          DrawModel(*FWeapon);
-        }
+        model::DrawModel(FBody, poses[size_t(index)], FOptions.Style);
+        if (FWeapon) model::DrawModel(*FWeapon, poses[size_t(index)], FOptions.Style);
         if (!write) {
           glFinish();
           continue;

@@ -2,17 +2,17 @@
 
 #include "sprites/SpriteFrames.h"
 
-namespace quarn::sprites {
+namespace quarn::model {
 
 // Found by argument-dependent lookup: in the animation's own namespace.
-bool operator==(const TSpriteAnimation& a, const TSpriteAnimation& b)
-{
-  return a.Name == b.Name && a.First == b.First && a.Last == b.Last;
-}
-void PrintTo(const TSpriteAnimation& a, std::ostream* out)
+void PrintTo(const TAnimation& a, std::ostream* out)
 {
   *out << a.Name << " " << a.First << "-" << a.Last;
 }
+
+}  // namespace quarn::model
+
+namespace quarn::sprites {
 
 namespace {
 
