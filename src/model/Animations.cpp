@@ -1,5 +1,7 @@
 #include "model/Animations.h"
 
+#include <strings.h>
+
 #include <charconv>
 
 #include "bots/MD2.h"
@@ -34,7 +36,11 @@ std::string FileSafe(const std::string& stem)
   return name.empty() ? "frames" : name;
 }
 
-bool SameName(const std::string& a, const std::string& b) { return a == b; }
+// Names match without regard to case: "RUN" is "run".
+bool SameName(const std::string& a, const std::string& b)
+{
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
 
 // "pain_2" is a repeat of "pain": the base, '_' and a number.
 bool RepeatOf(const std::string& name, const std::string& base)

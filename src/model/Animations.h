@@ -21,13 +21,14 @@ struct TAnimation {
 
 // The model's recorded animations: runs of consecutive frames whose names share their stem
 // once the trailing number is dropped ("run1".."run6"); a break in the numbering starts a new
-// run. A name seen again gets "_2", "_3"; frames without a name are "frames".
+// run. A name seen again (in any letter case) gets "_2", "_3"; frames without a name are
+// "frames". The console, the viewer's keys, --render and the exporters all name them so.
 std::vector<TAnimation> RecordedAnimations(const std::vector<std::string>& frameNames);
 std::vector<TAnimation> RecordedAnimations(const bots::TMD2& model);
 
-// The animations `name` stands for, in the model's order: the one of that name, and where
-// the name was repeated, its runs "name_2", "name_3" too ("pain_2" stands for that run only).
-// Empty when the model has none of that name.
+// The animations `name` stands for, in the model's order, matched without regard to case: the
+// one of that name, and where the name was repeated, its runs "name_2", "name_3" too ("pain_2"
+// stands for that run only). Empty when the model has none of that name.
 std::vector<TAnimation> FindAnimations(const std::vector<TAnimation>& recorded,
                                        const std::string& name);
 

@@ -112,7 +112,7 @@ std::string TBotHost::FrameNumberText() const
   const bots::TMD2& model = FBot->Model();
   if (FShowPlayback) {
     std::string group;
-    for (const TFrameGroup& g : FGroups)
+    for (const model::TAnimation& g : FGroups)
       if (model.CurrentFrame >= g.First && model.CurrentFrame <= g.Last) group = g.Name;
     return "Frame: " + FPlayback.Text(model, group.empty() ? "-" : group);
   }
@@ -168,7 +168,8 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console,
 void TBotHost::BotLoaded()
 {
   FPlayback.Reset();
-  FGroups = FBot->Model().IsLoaded() ? FrameGroups(FBot->Model()) : std::vector<TFrameGroup>{};
+  FGroups = FBot->Model().IsLoaded() ? model::RecordedAnimations(FBot->Model())
+                                     : std::vector<model::TAnimation>{};
   // A load frees the last bot's decoded models and skins and makes the new one's: the heap's
   // free pieces would otherwise be kept by the allocator and grow with every load.
   malloc_trim(0);

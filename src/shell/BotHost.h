@@ -7,6 +7,7 @@
 
 #include "bots/Bot.h"
 #include "platform/Clock.h"
+#include "model/Animations.h"
 #include "render/Camera.h"
 #include "render/DrawStyle.h"
 #include "script/Script.h"
@@ -113,10 +114,11 @@ public:
 
   // The animation playback: the state machine or a chosen range, pause, speed, loop.
   TAnimationPlayback& Playback() { return FPlayback; }
-  // The body's frame groups by recorded name, found when the bot was loaded.
-  const std::vector<TFrameGroup>& Groups() const { return FGroups; }
-  // Plays the group named `name` (any case) or frames first..last of the body; false with
-  // the reason when there is no such group or the frames are not the body's.
+  // The body's recorded animations (its frame groups), found when the bot was loaded.
+  const std::vector<model::TAnimation>& Groups() const { return FGroups; }
+  // Plays the group named `name` (matched as model::FindAnimations matches: any case, and a
+  // repeated name plays its first run) or frames first..last of the body; false with the
+  // reason when there is no such group or the frames are not the body's.
   bool PlayGroup(const std::string& name, std::string& reason);
   bool PlayFrames(int32_t first, int32_t last, std::string& reason);
   // Plays the group after (+1) or before (-1) the one playing, wrapping; false with the
@@ -165,7 +167,7 @@ private:
   bool FFitPending = false;     // frame the viewed model once it has been updated
   render::TDrawStyle FStyle;
   TAnimationPlayback FPlayback;
-  std::vector<TFrameGroup> FGroups;
+  std::vector<model::TAnimation> FGroups;
   bool FShowPlayback = false;  // the overlay's playback form
   TModelViewer FViewer;
   uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
