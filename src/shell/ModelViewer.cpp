@@ -170,6 +170,8 @@ void TModelViewer::View(const TViewRequest& request, render::TConsole& console,
   if (!FViewing) platform::ShowCursor(true);
   FViewing = true;
   FViewedModel = request.Model;
+  FSkins = model::SkinChoices(FViewedModel, FHost.Bot().Model().SkinNames(),
+                              FHost.Bot().Model().SkinFileName());
   // Space pauses and resumes in the viewer instead of jumping.
   if (FHost.KeyAction(platform::VK_SPACE) == DefaultJumpAction)
     FHost.SetKeyAction(platform::VK_SPACE, 0);
@@ -181,6 +183,7 @@ void TModelViewer::Leave()
   if (FViewing) platform::ShowCursor(false);  // the mouse turns the camera again
   FViewing = false;
   FViewedModel.clear();
+  FSkins.clear();
 }
 
 bool TModelViewer::ViewerKey(uint16_t key, std::string& message)
@@ -210,12 +213,7 @@ bool TModelViewer::ViewerKey(uint16_t key, std::string& message)
   return true;
 }
 
-std::vector<std::string> TModelViewer::SkinChoices() const
-{
-  if (!FViewing || FViewedModel.empty()) return {};
-  return model::SkinChoices(FViewedModel, FHost.Bot().Model().SkinNames(),
-                            FHost.Bot().Model().SkinFileName());
-}
+const std::vector<std::string>& TModelViewer::SkinChoices() const { return FSkins; }
 
 bool TModelViewer::UseSkin(const std::string& fileName, render::TConsole& console)
 {

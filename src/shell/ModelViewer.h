@@ -48,9 +48,9 @@ public:
   void Leave();
   bool Viewing() const { return FViewing; }
 
-  // The viewed body's skins to choose from: those its recorded names lead to, then the other
-  // images beside it, each once.
-  std::vector<std::string> SkinChoices() const;
+  // The viewed body's skins to choose from (model::SkinChoices), found when it was loaded: the
+  // numbers Skins shows and Skin takes keep their files until the next model is viewed.
+  const std::vector<std::string>& SkinChoices() const;
   // Puts `fileName` on the body instead of its skin; on failure the skin stays and the
   // console says why.
   bool UseSkin(const std::string& fileName, render::TConsole& console);
@@ -66,7 +66,8 @@ private:
 
   TBotHost& FHost;
   bool FViewing = false;
-  std::string FViewedModel;  // the viewed body's file, for its skins
+  std::string FViewedModel;         // the viewed body's file
+  std::vector<std::string> FSkins;  // its skins to choose from, numbered from 1
 };
 
 }  // namespace quarn::shell

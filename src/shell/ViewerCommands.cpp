@@ -85,7 +85,7 @@ void TConsoleCommands::SkinsFuncEval(const script::TArgList&)
     Console().AddWrapped("Skins: only a model shown with --view has skins to choose from");
     return;
   }
-  const std::vector<std::string> skins = bots.Viewer().SkinChoices();
+  const std::vector<std::string>& skins = bots.Viewer().SkinChoices();
   if (skins.empty()) Console().Add("No skin found beside the model");
   const std::string& inUse = bots.Bot().Model().SkinFileName();
   for (size_t i = 0; i < skins.size(); ++i)
@@ -97,7 +97,7 @@ void TConsoleCommands::SkinFuncEval(const script::TArgList& args)
 {
   TBotHost& bots = FHost.Bots;
   const int32_t number = script::ArgInteger(args, 0);
-  const std::vector<std::string> skins = bots.Viewer().SkinChoices();
+  const std::vector<std::string>& skins = bots.Viewer().SkinChoices();
   if (number < 1 || size_t(number) > skins.size()) {
     Console().AddWrapped(skins.empty() ? "Skin: there is no skin to choose; LoadSkin loads one"
                                        : "Skin: choose 1 to " + std::to_string(skins.size()) +
