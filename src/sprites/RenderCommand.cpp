@@ -29,7 +29,8 @@ int Fail(int status, const std::string& message)
 }
 
 // Loads a model and its skin: the one given, else the one it records (none found: drawn
-// untextured, as the viewer does).
+// untextured, as the viewer does). Which skin it wears, or what the search met, is told on
+// stderr in the viewer's words.
 int LoadModel(bots::TMD2& model, const std::string& fileName, const std::string& skin)
 {
   if (!model.LoadFromFile(fileName)) {
@@ -39,14 +40,20 @@ int LoadModel(bots::TMD2& model, const std::string& fileName, const std::string&
   }
   if (model.GetFrameCount() == 0 || model.GetVertexCount() == 0)
     return Fail(ExitUnreadable, "cannot draw model " + fileName + ": it has no frames or vertices");
-  const std::string chosen =
-      skin.empty() ? model::FindSkin(fileName, model.SkinNames()).Found : skin;
+  std::string chosen = skin;
+  if (chosen.empty()) {
+    const model::TSkinSearch search = model::FindSkin(fileName, model.SkinNames());
+    for (const std::string& line : model::SkinSearchLines(fileName, search))
+      std::fprintf(stderr, "%s\n", line.c_str());
+    chosen = search.Found;
+  }
   if (chosen.empty()) return ExitDone;
   if (!model.LoadSkin(chosen)) {
     const std::string reason =
         model.SkinFailReason().empty() ? std::strerror(ENOENT) : model.SkinFailReason();
     return Fail(ExitUnreadable, "cannot read skin " + chosen + ": " + reason);
   }
+  std::fprintf(stderr, "Skin %s on %s\n", chosen.c_str(), fileName.c_str());
   return ExitDone;
 }
 
