@@ -7,13 +7,10 @@
 #include <filesystem>
 
 #include "platform/Application.h"
-#include "platform/Files.h"
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
 #include "render/Console.h"
 #include "render/GLFont.h"
-#include "script/Errors.h"
-#include "script/Text.h"
 
 namespace quarn::shell {
 
@@ -60,16 +57,13 @@ void TBotHost::CreateKeyMapAndBot()
 {
   std::fill(std::begin(FKeyMap), std::end(FKeyMap), uint8_t{0});
   for (const KeyBinding& binding : DefaultKeyMap) FKeyMap[binding.key] = binding.action;
-  FAnimText.clear();
-  FAnimNext = 0;
-  FAnimPlaying = false;
+  FAnimationFile.Clear();
   FBot = NewBot();
 }
 
 void TBotHost::Release()
 {
-  FAnimText.clear();
-  FAnimNext = 0;
+  FAnimationFile.Clear();
   FBot.reset();
   FCameraControl.Release();
 }
@@ -193,110 +187,16 @@ void TBotHost::ViewModel(const TViewRequest& request, render::TConsole& console,
   FViewer.View(request, console, sounds);
 }
 
-namespace {
-
-// Longest piece of a bad line quoted in its message.
-constexpr size_t QuotedLineLength = 40;
-
-// Text is what a line of masks is made of: control characters other than line ends and tabs
-// (a NUL above all) mean a file of another kind.
-bool IsText(std::string_view text)
-{
-  return std::none_of(text.begin(), text.end(), [](char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u < 0x20 && c != '\n' && c != '\r' && c != '\t') || u == 0x7F;
-  });
-}
-
-}  // namespace
-
 void TBotHost::LoadAnimationFile(const std::string& name)
 {
-  // Only regular files: a device or FIFO would be read forever or block the program.
-  // The text is kept whole and read a line at a time, with a limit on its size.
-  std::string text;
-  std::string error;
-  switch (platform::ReadWholeFile(name, text, platform::MaxTextFileSize, error)) {
-    case platform::TReadStatus::Missing:
-      throw script::EScriptError("Animation file" + name + " not found");
-    case platform::TReadStatus::Failed: throw script::EScriptError(error);
-    case platform::TReadStatus::Ok: break;
-  }
-  if (!IsText(text))
-    throw script::EScriptError("Animation file " + name + " is not a text file; it was not played");
-  FAnimText = std::move(text);
-  FAnimName = name;
-  FAnimPlaying = true;
-  FAnimIndex = 0;
-  FAnimNext = 0;
-  std::string_view first;
-  const size_t second = render::NextLine(FAnimText, 0, first);
-  if (second < FAnimText.size()) {  // more than one line
-    // A bot that has not reached its first state yet takes the line when it does, and that
-    // first state change does not move playback on.
-    FAnimWaitsForState = FBot->Automata().Current() < 0;
-    FBot->SetKeys(AnimationMask(first, 0));
-    FAnimIndex = 1;
-    FAnimNext = second;
-  } else {
-    StopAnimation();
-  }
-}
-
-uint16_t TBotHost::AnimationMask(std::string_view line, int32_t index)
-{
-  try {
-    return static_cast<uint16_t>(script::StrToInt(line));
-  } catch (const script::Exception&) {
-    // The conversion's own message; which file and line it came from is said below it.
-    const std::string quoted = line.size() > QuotedLineLength
-                                   ? std::string(line.substr(0, QuotedLineLength)) + "..."
-                                   : std::string(line);
-    FAnimFailure = {"'" + quoted + "' is not a valid integer value",
-                    "Animation file " + FAnimName + " line " + std::to_string(index + 1)};
-    throw script::EScriptError(FAnimFailure.Message);
-  }
+  FAnimationFile.Load(name, *FBot, FKeyState);
 }
 
 std::string TBotHost::TakeFailureReason(const std::string& message)
 {
-  if (FAnimFailure.Message.empty() || message.find(FAnimFailure.Message) == std::string::npos)
-    return {};
-  std::string reason = std::move(FAnimFailure.Reason);
-  FAnimFailure = {};
-  return reason;
+  return FAnimationFile.TakeFailureReason(message);
 }
 
-void TBotHost::StopAnimation()
-{
-  FAnimPlaying = false;
-  FAnimWaitsForState = false;
-  // The file's last mask is let go as keys are released: the bot goes on with the keys held.
-  if (FBot) FBot->SetKeys(FKeyState);
-}
-
-void TBotHost::BotStateChanged()
-{
-  if (!FAnimPlaying) return;
-  if (FAnimWaitsForState) {
-    // The bot's first state: the first line applies now (a bot loaded meanwhile never had it).
-    FAnimWaitsForState = false;
-    std::string_view first;
-    render::NextLine(FAnimText, 0, first);
-    FBot->SetKeys(AnimationMask(first, 0));
-    return;
-  }
-  // The last line is never applied: playback ends at the state change after the one before it.
-  std::string_view line;
-  const size_t next = FAnimNext < FAnimText.size() ? render::NextLine(FAnimText, FAnimNext, line)
-                                                   : FAnimText.size();
-  if (next < FAnimText.size()) {
-    FBot->SetKeys(AnimationMask(line, FAnimIndex));
-    ++FAnimIndex;
-    FAnimNext = next;
-  } else {
-    StopAnimation();
-  }
-}
+void TBotHost::BotStateChanged() { FAnimationFile.StateChanged(*FBot, FKeyState); }
 
 }  // namespace quarn::shell

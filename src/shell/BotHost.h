@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "bots/Bot.h"
@@ -11,6 +10,7 @@
 #include "render/Camera.h"
 #include "render/DrawStyle.h"
 #include "script/Script.h"
+#include "shell/AnimationFile.h"
 #include "shell/AnimationPlayback.h"
 #include "shell/CameraControl.h"
 #include "shell/ModelReport.h"
@@ -30,8 +30,7 @@ namespace quarn::shell {
 inline constexpr uint8_t DefaultJumpAction = 7;
 
 // The scene: the camera (TCameraControl), the movement keys steering the bot, the bot itself,
-// how it plays (TAnimationPlayback) and is drawn, the frame-number overlay and animation-file
-// playback.
+// how it plays (TAnimationPlayback, TAnimationFile) and is drawn, and the frame-number overlay.
 class TBotHost {
 public:
   TBotHost();
@@ -80,8 +79,8 @@ public:
   // Points the camera at the front (+x) of the body and weapon, all of them in view over the
   // frames of the body's current animation; false with a reason when no model is loaded.
   bool FitCamera(std::string& reason);
-  // Raises EScriptError when the file cannot be read or is not text, and for a first line
-  // that is no mask (playback then retries it at the next state change).
+  // Plays an animation file (TAnimationFile) on the bot; EScriptError as TAnimationFile::Load
+  // raises it.
   void LoadAnimationFile(const std::string& name);
   // For an error just reported with `message`: the line saying where it came from (the
   // animation file and its line), once; "" when there is none.
@@ -142,8 +141,8 @@ public:
   bots::TBot& Bot() { return *FBot; }
   render::TTargetCamera& Camera() { return FCameraControl.Camera(); }
   uint16_t KeyState() const { return FKeyState; }
-  bool AnimPlaying() const { return FAnimPlaying; }
-  int32_t AnimIndex() const { return FAnimIndex; }
+  bool AnimPlaying() const { return FAnimationFile.Playing(); }
+  int32_t AnimIndex() const { return FAnimationFile.Index(); }
   // The bot's millisecond clock (replaceable for tests).
   platform::ClockFunc TickClock = platform::GetTickCount;
 
@@ -151,10 +150,6 @@ private:
   std::unique_ptr<bots::TBot> NewBot();
   // Called by the bot each time it enters a state: advances animation-file playback.
   void BotStateChanged();
-  // The mask on the animation file's line `index` (0-based); the conversion's EScriptError when
-  // it is no integer, the file and the line kept for TakeFailureReason.
-  uint16_t AnimationMask(std::string_view line, int32_t index);
-  void StopAnimation();
   // After a bot is loaded: its frame groups, the playback back to the state machine.
   void BotLoaded();
 
@@ -172,17 +167,7 @@ private:
   TModelViewer FViewer;
   uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
   uint16_t FKeyState = 0;     // movement mask held down
-  std::string FAnimText;      // the animation file being played
-  size_t FAnimNext = 0;       // where its next line to apply starts
-  bool FAnimPlaying = false;
-  int32_t FAnimIndex = 0;
-  std::string FAnimName;  // the file's name, for messages
-  struct {
-    std::string Message;  // the last bad line's error
-    std::string Reason;   // the file and the line it was on
-  } FAnimFailure;
-  // The first line came before the bot had a state: it applies when the bot enters one.
-  bool FAnimWaitsForState = false;
+  TAnimationFile FAnimationFile;
 };
 
 }  // namespace quarn::shell
