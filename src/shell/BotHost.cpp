@@ -9,6 +9,7 @@
 #include "platform/Application.h"
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
+#include "model/Animations.h"
 #include "render/Console.h"
 #include "render/GLFont.h"
 
@@ -31,7 +32,7 @@ constexpr KeyBinding DefaultKeyMap[] = {
 
 }  // namespace
 
-TBotHost::TBotHost() : FViewer(*this)
+TBotHost::TBotHost()
 {
   FBotScript.Exceptions = true;
   FBotScript.Blocking = false;
@@ -105,9 +106,7 @@ std::string TBotHost::FrameNumberText() const
   if (!FBot->Active()) return "Frame:-";
   const bots::TMD2& model = FBot->Model();
   if (FShowPlayback) {
-    std::string group;
-    for (const model::TAnimation& g : FGroups)
-      if (model.CurrentFrame >= g.First && model.CurrentFrame <= g.Last) group = g.Name;
+    const std::string group = FPlayback.GroupAt(model.CurrentFrame);
     return "Frame: " + FPlayback.Text(model, group.empty() ? "-" : group);
   }
   if (FShowFrameName)
@@ -161,9 +160,8 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console,
 
 void TBotHost::BotLoaded()
 {
-  FPlayback.Reset();
-  FGroups = FBot->Model().IsLoaded() ? model::RecordedAnimations(FBot->Model())
-                                     : std::vector<model::TAnimation>{};
+  FPlayback.Reset(FBot->Model().IsLoaded() ? model::RecordedAnimations(FBot->Model())
+                                          : std::vector<model::TAnimation>{});
   // A load frees the last bot's decoded models and skins and makes the new one's: the heap's
   // free pieces would otherwise be kept by the allocator and grow with every load.
   malloc_trim(0);
@@ -184,7 +182,19 @@ void TBotHost::LoadBotText(const std::string& name, const std::string& text,
 void TBotHost::ViewModel(const TViewRequest& request, render::TConsole& console,
                          bots::TSoundManager* sounds)
 {
-  FViewer.View(request, console, sounds);
+  TViewerBot viewed;
+  if (!FViewer.Prepare(request, console, viewed)) return;
+  LoadBotText(viewed.Name, viewed.Text, "", console, sounds);
+  if (!FBot->Active() && viewed.Skinned) {
+    console.AddWrapped("The skins could not be loaded; the models are drawn untextured");
+    LoadBotText(viewed.Name, viewed.PlainText, "", console, sounds);
+  }
+  // Framed after the first frame, once the bot shows its first state's animation.
+  if (FBot->Active()) FFitPending = true;
+  SetCulling(true);
+  // Space pauses and resumes in the viewer instead of jumping.
+  if (KeyAction(platform::VK_SPACE) == DefaultJumpAction) SetKeyAction(platform::VK_SPACE, 0);
+  FViewer.Shown(request.Model, *FBot, FKeyMap, console);
 }
 
 void TBotHost::LoadAnimationFile(const std::string& name)

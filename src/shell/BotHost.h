@@ -6,7 +6,6 @@
 
 #include "bots/Bot.h"
 #include "platform/Clock.h"
-#include "model/Animations.h"
 #include "render/Camera.h"
 #include "render/DrawStyle.h"
 #include "script/Script.h"
@@ -62,6 +61,7 @@ public:
   // The key map: the action number of each virtual-key code (0: none). Rebinding a key that is
   // held down drops its old movement from the held-down mask, so its key-up leaves none behind.
   uint8_t KeyAction(uint16_t key) const { return key < 256 ? FKeyMap[key] : 0; }
+  const TKeyMap& KeyMap() const { return FKeyMap; }
   void SetKeyAction(uint16_t key, uint8_t action);
   // Hands the held-down mask to the bot, if there is one.
   void SteerBot();
@@ -114,15 +114,15 @@ public:
   // The animation playback: the state machine or a chosen range, pause, speed, loop.
   TAnimationPlayback& Playback() { return FPlayback; }
   // The body's recorded animations (its frame groups), found when the bot was loaded.
-  const std::vector<model::TAnimation>& Groups() const { return FGroups; }
+  const std::vector<model::TAnimation>& Groups() const { return FPlayback.Groups(); }
   // Plays the group named `name` (matched as model::FindAnimations matches: any case, and a
   // repeated name plays its first run) or frames first..last of the body; false with the
   // reason when there is no such group or the frames are not the body's.
   bool PlayGroup(const std::string& name, std::string& reason);
   bool PlayFrames(int32_t first, int32_t last, std::string& reason);
-  // Plays the group after (+1) or before (-1) the one playing, wrapping; false with the
-  // reason when the model has none.
-  bool PlayNextGroup(int direction, std::string& reason);
+  // A viewer key (TModelViewer::ViewerKey) on the bot and its playback; when it is one, the
+  // overlay switches to its playback form.
+  bool ViewerKey(uint16_t key, std::string& message);
   // The overlay as "Frame: " and the playback's text (group, frame, place, blend).
   bool ShowPlayback() const { return FShowFrameNumber && FShowPlayback; }
   void SetShowPlayback(bool value)
@@ -133,8 +133,6 @@ public:
 
   // The viewing of a model (ViewModel): its skins, keys and what it lacks.
   TModelViewer& Viewer() { return FViewer; }
-  // Frames the models once they have been updated (the first state's animation chosen).
-  void FitWhenUpdated() { FFitPending = true; }
   // The window's client area changed: the camera's viewport follows.
   void Resize(int viewportWidth, int viewportHeight);
 
@@ -162,11 +160,10 @@ private:
   bool FFitPending = false;     // frame the viewed model once it has been updated
   render::TDrawStyle FStyle;
   TAnimationPlayback FPlayback;
-  std::vector<model::TAnimation> FGroups;
   bool FShowPlayback = false;  // the overlay's playback form
   TModelViewer FViewer;
-  uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
-  uint16_t FKeyState = 0;     // movement mask held down
+  TKeyMap FKeyMap = {};    // action number of each virtual-key code
+  uint16_t FKeyState = 0;  // movement mask held down
   TAnimationFile FAnimationFile;
 };
 

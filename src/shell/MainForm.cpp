@@ -224,7 +224,7 @@ void TMainForm::FormKeyDown(uint16_t key)
   const bool typing = FConsole && FConsole->IsOpen() && FBots.Viewer().Viewing();
   if (key == platform::VK_ESCAPE)
     FWindow->Close();
-  else if (FConsole && !FConsole->IsOpen() && FBots.Viewer().ViewerKey(key, message)) {
+  else if (FConsole && !FConsole->IsOpen() && FBots.ViewerKey(key, message)) {
     if (!message.empty()) FConsole->AddAboveInput(message);
   } else if (!ConsoleEditKey(key) && !typing)
     FBots.MovementKey(key, true);

@@ -11,7 +11,7 @@
 #include "model/Skins.h"
 #include "render/Console.h"
 #include "render/Texture.h"
-#include "shell/BotHost.h"
+#include "shell/AnimationPlayback.h"
 
 namespace quarn::shell {
 
@@ -133,15 +133,15 @@ std::string ChooseSkin(const std::string& modelPath, const std::string& given,
 
 }  // namespace
 
-void TModelViewer::View(const TViewRequest& request, render::TConsole& console,
-                        bots::TSoundManager* sounds)
+bool TModelViewer::Prepare(const TViewRequest& request, render::TConsole& console,
+                           TViewerBot& viewed) const
 {
   for (const std::string* name :
        {&request.Model, &request.Skin, &request.Weapon, &request.WeaponSkin}) {
     std::string literal;
     if (!QuoteScriptString(*name, literal)) {
       console.AddWrapped("Cannot view: a file name holds a control character");
-      return;
+      return false;
     }
   }
   std::string weapon = request.Weapon;
@@ -157,25 +157,21 @@ void TModelViewer::View(const TViewRequest& request, render::TConsole& console,
   const std::string weaponSkin =
       weapon.empty() ? std::string() : ChooseSkin(weapon, request.WeaponSkin, console);
 
-  const std::string name = platform::BaseNameOf(request.Model) + " (view)";
-  FHost.LoadBotText(name, ViewerBotText(request.Model, skin, weapon, weaponSkin), "", console,
-                    sounds);
-  if (!FHost.Bot().Active() && (!skin.empty() || !weaponSkin.empty())) {
-    console.AddWrapped("The skins could not be loaded; the models are drawn untextured");
-    FHost.LoadBotText(name, ViewerBotText(request.Model, "", weapon, ""), "", console, sounds);
-  }
-  // Framed after the first frame, once the bot shows its first state's animation.
-  if (FHost.Bot().Active()) FHost.FitWhenUpdated();
-  FHost.SetCulling(true);
+  viewed.Name = platform::BaseNameOf(request.Model) + " (view)";
+  viewed.Text = ViewerBotText(request.Model, skin, weapon, weaponSkin);
+  viewed.PlainText = ViewerBotText(request.Model, "", weapon, "");
+  viewed.Skinned = !skin.empty() || !weaponSkin.empty();
+  return true;
+}
+
+void TModelViewer::Shown(const std::string& modelPath, bots::TBot& bot, const TKeyMap& keyMap,
+                         render::TConsole& console)
+{
   if (!FViewing) platform::ShowCursor(true);
   FViewing = true;
-  FViewedModel = request.Model;
-  FSkins = model::SkinChoices(FViewedModel, FHost.Bot().Model().SkinNames(),
-                              FHost.Bot().Model().SkinFileName());
-  // Space pauses and resumes in the viewer instead of jumping.
-  if (FHost.KeyAction(platform::VK_SPACE) == DefaultJumpAction)
-    FHost.SetKeyAction(platform::VK_SPACE, 0);
-  if (FHost.Bot().Active()) ReportMisfits(console);
+  FViewedModel = modelPath;
+  FSkins = model::SkinChoices(FViewedModel, bot.Model().SkinNames(), bot.Model().SkinFileName());
+  if (bot.Active()) ReportMisfits(bot, keyMap, console);
 }
 
 void TModelViewer::Leave()
@@ -186,7 +182,8 @@ void TModelViewer::Leave()
   FSkins.clear();
 }
 
-bool TModelViewer::ViewerKey(uint16_t key, std::string& message)
+bool TModelViewer::ViewerKey(uint16_t key, bots::TBot& bot, TAnimationPlayback& playback,
+                             std::string& message)
 {
   if (!FViewing) return false;
   const TViewerKey* found = nullptr;
@@ -194,31 +191,27 @@ bool TModelViewer::ViewerKey(uint16_t key, std::string& message)
     if (binding.Key == key) found = &binding;
   if (!found) return false;
   switch (found->Action) {
-    case TViewerAction::Pause: FHost.Playback().SetPaused(!FHost.Playback().Paused()); break;
-    case TViewerAction::StepBack: FHost.Playback().Step(FHost.Bot(), -1); break;
-    case TViewerAction::StepForward: FHost.Playback().Step(FHost.Bot(), +1); break;
-    case TViewerAction::Slower:
-      FHost.Playback().SetSpeed(FHost.Playback().Speed() / SpeedFactor);
-      break;
-    case TViewerAction::Faster:
-      FHost.Playback().SetSpeed(FHost.Playback().Speed() * SpeedFactor);
-      break;
+    case TViewerAction::Pause: playback.SetPaused(!playback.Paused()); break;
+    case TViewerAction::StepBack: playback.Step(bot, -1); break;
+    case TViewerAction::StepForward: playback.Step(bot, +1); break;
+    case TViewerAction::Slower: playback.SetSpeed(playback.Speed() / SpeedFactor); break;
+    case TViewerAction::Faster: playback.SetSpeed(playback.Speed() * SpeedFactor); break;
     case TViewerAction::PreviousGroup:
     case TViewerAction::NextGroup:
-      if (!FHost.PlayNextGroup(found->Action == TViewerAction::NextGroup ? +1 : -1, message))
+      if (!playback.PlayNextGroup(bot, found->Action == TViewerAction::NextGroup ? +1 : -1,
+                                  message))
         message = "No group to play: " + message;
       break;
   }
-  FHost.SetShowPlayback(true);
   return true;
 }
 
 const std::vector<std::string>& TModelViewer::SkinChoices() const { return FSkins; }
 
-bool TModelViewer::UseSkin(const std::string& fileName, render::TConsole& console)
+bool TModelViewer::UseSkin(const std::string& fileName, bots::TBot& bot, render::TConsole& console)
 {
-  bots::TMD2& body = FHost.Bot().Model();
-  if (!FHost.Bot().Active() || !body.IsLoaded()) {
+  bots::TMD2& body = bot.Model();
+  if (!bot.Active() || !body.IsLoaded()) {
     console.Add("No model loaded");
     return false;
   }
@@ -231,11 +224,11 @@ bool TModelViewer::UseSkin(const std::string& fileName, render::TConsole& consol
   return true;
 }
 
-void TModelViewer::ReportMisfits(render::TConsole& console)
+void TModelViewer::ReportMisfits(bots::TBot& bot, const TKeyMap& keyMap, render::TConsole& console)
 {
-  const bots::TMD2& body = FHost.Bot().Model();
+  const bots::TMD2& body = bot.Model();
   const int32_t frames = body.GetFrameCount();
-  const auto& states = FHost.Bot().Automata().States();
+  const auto& states = bot.Automata().States();
   auto rangeOf = [&](uint16_t mask, bots::TAnimationRange& range) {
     for (const bots::TState& state : states)
       if (state.Keys == mask && state.Animation >= 0 &&
@@ -252,7 +245,7 @@ void TModelViewer::ReportMisfits(render::TConsole& console)
   if (rangeOf(0, range) && std::max(range.Start, range.End) >= frames)
     misfits.push_back("no key " + Range(range.Start, range.End));
   for (uint16_t key = 0; key < 256; ++key) {
-    const uint8_t action = FHost.KeyAction(key);
+    const uint8_t action = keyMap[key];
     if (action == 0) continue;
     ++keys;
     if (rangeOf(bots::MovementMask(action), range) && std::max(range.Start, range.End) >= frames) {
@@ -269,8 +262,8 @@ void TModelViewer::ReportMisfits(render::TConsole& console)
     for (size_t i = 0; i < misfits.size(); ++i) line += (i ? ", " : " ") + misfits[i];
     console.AddWrapped(line + ". Animations lists its frames; Play('name') plays them");
   }
-  const bots::TMD2& weapon = FHost.Bot().Weapon();
-  if (FHost.Bot().HasWeapon() && weapon.IsLoaded() && weapon.GetFrameCount() != frames)
+  const bots::TMD2& weapon = bot.Weapon();
+  if (bot.HasWeapon() && weapon.IsLoaded() && weapon.GetFrameCount() != frames)
     console.AddWrapped("Weapon " + weapon.FileName() + " has " +
                        std::to_string(weapon.GetFrameCount()) + " frames, the body " +
                        std::to_string(frames) + "; past its last frame it holds that frame");

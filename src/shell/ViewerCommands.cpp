@@ -104,7 +104,7 @@ void TConsoleCommands::SkinFuncEval(const script::TArgList& args)
                                              "; Skins lists them");
     return;
   }
-  bots.Viewer().UseSkin(skins[size_t(number) - 1], Console());
+  bots.Viewer().UseSkin(skins[size_t(number) - 1], bots.Bot(), Console());
 }
 
 void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
@@ -120,7 +120,7 @@ void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
   // other image extensions.
   const model::TSkinSearch search = model::FindSkinNamed(body.FileName(), name);
   if (!search.Found.empty()) {
-    bots.Viewer().UseSkin(search.Found, Console());
+    bots.Viewer().UseSkin(search.Found, bots.Bot(), Console());
     return;
   }
   if (!search.Unusable.empty()) {
