@@ -6,7 +6,6 @@
 #include <string>
 
 #include "convert/ExportCommand.h"
-#include "model/Skins.h"
 #include "platform/Application.h"
 #include "platform/Memory.h"
 #include "platform/MessageBox.h"
@@ -94,12 +93,8 @@ bool IsModelName(const std::string& arg)
 int main(int argc, char** argv)
 {
   quarn::platform::ReturnLargeBlocksWhenFreed();
-  // The viewer's skin search, for the commands that work without a window.
-  auto findSkin = [](const std::string& model, const std::vector<std::string>& names) {
-    return quarn::model::FindSkin(model, names).Found;
-  };
   if (quarn::convert::WantsExport(argc, argv))
-    return quarn::convert::RunExportCommand({argv + 1, argv + argc}, findSkin);
+    return quarn::convert::RunExportCommand({argv + 1, argv + argc});
   if (quarn::sprites::WantsRender(argc, argv))
     return quarn::sprites::RunRenderCommand({argv + 1, argv + argc});
   std::setlocale(LC_ALL, "");

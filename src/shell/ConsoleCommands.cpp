@@ -7,7 +7,6 @@
 
 #include "bots/Bot.h"
 #include "convert/ExportCommand.h"
-#include "model/Skins.h"
 #include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
@@ -330,12 +329,8 @@ void TConsoleCommands::ExportFuncEval(const script::TArgList& args)
   }
   std::string line;
   std::vector<std::string> notes;
-  convert::ExportLoaded(
-      options, bot.Model(), bot.HasWeapon() ? &bot.Weapon() : nullptr,
-      [](const std::string& model, const std::vector<std::string>& names) {
-        return model::FindSkin(model, names).Found;
-      },
-      line, notes);
+  convert::ExportLoaded(options, bot.Model(), bot.HasWeapon() ? &bot.Weapon() : nullptr, line,
+                        notes);
   for (const std::string& note : notes) Console().AddWrapped("Export: " + note);
   Console().AddWrapped("Export: " + line);
 }
