@@ -38,8 +38,6 @@ TBotHost::TBotHost()
   FBotScript.Blocking = false;
 }
 
-TBotHost::~TBotHost() = default;
-
 void TBotHost::CreateCamera(int viewportWidth, int viewportHeight)
 {
   FCameraControl.Create(viewportWidth, viewportHeight);

@@ -33,9 +33,8 @@ inline constexpr uint8_t DefaultJumpAction = 7;
 class TBotHost {
 public:
   TBotHost();
-  ~TBotHost();
-  TBotHost(const TBotHost&) = delete;
-  TBotHost& operator=(const TBotHost&) = delete;
+  // Neither moved nor copied: the bot's state-change callback holds `this`.
+  TBotHost(TBotHost&&) = delete;
 
   void CreateCamera(int viewportWidth, int viewportHeight);
   // Puts the eye, the point looked at and the turns back as they were at start-up.
