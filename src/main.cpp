@@ -14,7 +14,6 @@
 #include "platform/WindowSystem.h"
 #include "script/MemoryBudget.h"
 #include "shell/MainForm.h"
-#include "shell/ModelViewer.h"
 #include "sprites/RenderCommand.h"
 
 namespace {
@@ -94,14 +93,10 @@ bool IsModelName(const std::string& arg)
 int main(int argc, char** argv)
 {
   quarn::platform::ReturnLargeBlocksWhenFreed();
-  // The viewer's skin search, for the commands that work without a window.
-  auto findSkin = [](const std::string& model, const std::vector<std::string>& names) {
-    return quarn::shell::FindSkin(model, names).Found;
-  };
   if (quarn::convert::WantsExport(argc, argv))
-    return quarn::convert::RunExportCommand({argv + 1, argv + argc}, findSkin);
+    return quarn::convert::RunExportCommand({argv + 1, argv + argc});
   if (quarn::sprites::WantsRender(argc, argv))
-    return quarn::sprites::RunRenderCommand({argv + 1, argv + argc}, findSkin);
+    return quarn::sprites::RunRenderCommand({argv + 1, argv + argc});
   std::setlocale(LC_ALL, "");
   quarn::shell::TMainFormOptions options;
   options.AutoexecFile = quarn::platform::ExeDir() + "autoexec.txt";

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bots/MD2.h"
+#include "model/Drawing.h"
 #include "render/Camera.h"
 #include "render/Console.h"
 #include "render/GLFont.h"
@@ -84,12 +85,7 @@ struct TScene {
     Camera.Eye = Vector(-200, 100, 0);
     Camera.Center = Vector(0, 30, 0);
     Camera.Rotation = Vector(-90, 23, 0);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_NORMALIZE);
+    quarn::model::SetModelDrawingState();
   }
   ~TScene()
   {

@@ -21,12 +21,6 @@ using script::ArgText;
 
 [[noreturn]] void Fail(const std::string& message) { throw script::EScriptError(message); }
 
-std::string BaseName(const std::string& path)
-{
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 TBot::TBot() : BaseDir(platform::ExeDir()) { CreateCommands(); }
@@ -66,10 +60,9 @@ bool TBot::Load(script::TScript& script, render::TConsole& console, const std::s
   // Editors that save UTF-8 may put a byte order mark first; it is no part of the script.
   constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
   if (bytes.starts_with(ByteOrderMark)) bytes.erase(0, ByteOrderMark.size());
-  const size_t slash = fileName.find_last_of('/');
-  FBotDir = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
+  FBotDir = platform::FolderOf(fileName);
   FFromFile = true;
-  return Run(script, console, BaseName(fileName), std::move(bytes));
+  return Run(script, console, platform::BaseNameOf(fileName), std::move(bytes));
 }
 
 bool TBot::LoadText(script::TScript& script, render::TConsole& console, const std::string& name,
@@ -177,9 +170,9 @@ void TBot::StateEntered(int32_t state)
 void TBot::CheckSkins()
 {
   if (FModel.IsLoaded() && FModel.SkinFileName().empty())
-    Warn("model " + BaseName(FModel.FileName()) + " has no skin; it is drawn plain grey");
+    Warn("model " + platform::BaseNameOf(FModel.FileName()) + " has no skin; it is drawn plain grey");
   if (FHasWeapon && FWeapon.IsLoaded() && FWeapon.SkinFileName().empty())
-    Warn("weapon " + BaseName(FWeapon.FileName()) + " has no skin; it is drawn plain grey");
+    Warn("weapon " + platform::BaseNameOf(FWeapon.FileName()) + " has no skin; it is drawn plain grey");
 }
 
 void TBot::FailBecause(const std::string& message, std::vector<std::string> reasons)

@@ -250,7 +250,7 @@ TMD2::TCorner TMD2::GetCorner(int32_t triangle, int k) const
   return corner;
 }
 
-void TMD2::FrameBox(float (&lo)[3], float (&hi)[3]) const
+void TMD2::FrameBox(const TPose& pose, float (&lo)[3], float (&hi)[3]) const
 {
   // A vertex is a byte times the frame's scale plus its translation, per axis.
   auto range = [this](int32_t frame, int axis, double& low, double& high) {
@@ -262,12 +262,12 @@ void TMD2::FrameBox(float (&lo)[3], float (&hi)[3]) const
   };
   for (int axis = 0; axis < 3; ++axis) {
     double low, high;
-    range(CurrentFrame, axis, low, high);
-    if (PreviousFrame != -1) {
+    range(pose.Current, axis, low, high);
+    if (pose.Previous != -1) {
       // The blend may reach past either keyframe (Fraction runs a step over 1).
       double fromLow, fromHigh;
-      range(PreviousFrame, axis, fromLow, fromHigh);
-      const double k = Fraction, j = 1 - k;
+      range(pose.Previous, axis, fromLow, fromHigh);
+      const double k = pose.Fraction, j = 1 - k;
       const double a = j * fromLow + k * low, b = j * fromHigh + k * high;
       const double c = j * fromLow + k * high, d = j * fromHigh + k * low;
       low = std::min({a, b, c, d});
@@ -280,11 +280,11 @@ void TMD2::FrameBox(float (&lo)[3], float (&hi)[3]) const
   }
 }
 
-render::TScreenArea TMD2::ProjectedArea() const
+render::TScreenArea TMD2::ProjectedArea(const TPose& pose) const
 {
   const render::TScreenArea everything = render::TScreenArea::Everything();
   float lo[3], hi[3];
-  FrameBox(lo, hi);
+  FrameBox(pose, lo, hi);
   GLdouble model[16], projection[16];
   GLint viewport[4];
   glGetDoublev(GL_MODELVIEW_MATRIX, model);
@@ -314,7 +314,9 @@ render::TScreenArea TMD2::ProjectedArea() const
           int32_t(std::ceil(y1)) + 2};
 }
 
-void TMD2::Draw()
+void TMD2::Draw() { DrawPose({PreviousFrame, CurrentFrame, Fraction}, Style); }
+
+void TMD2::DrawPose(const TPose& pose, const render::TDrawStyle& style)
 {
   render::DisableBlending();
   FDrawnArea = {};
@@ -329,7 +331,7 @@ void TMD2::Draw()
     glColor3f(UntexturedGrey, UntexturedGrey, UntexturedGrey);
   } else {
     // Set on the skin bound by BindTexture: the filter belongs to the texture object.
-    const GLint filter = Style.NearestFilter ? GL_NEAREST : GL_LINEAR;
+    const GLint filter = style.NearestFilter ? GL_NEAREST : GL_LINEAR;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
   }
@@ -339,26 +341,27 @@ void TMD2::Draw()
   glRotatef(Rotation.x, 1, 0, 0);
   glRotatef(Rotation.y, 0, 1, 0);
   glRotatef(Rotation.z, 0, 0, 1);
-  FDrawnArea = ProjectedArea();
-  const int32_t previous = PreviousFrame == -1 ? -1 : ClampFrame(PreviousFrame);
-  const int32_t current = ClampFrame(CurrentFrame);
-  FMesh.Blend(previous, current, Fraction);
-  const bool smooth = Style.Smooth && FMesh.MakeNormals();
+  FDrawnArea = ProjectedArea(pose);
+  const int32_t previous = pose.Previous == -1 ? -1 : ClampFrame(pose.Previous);
+  const int32_t current = ClampFrame(pose.Current);
+  FMesh.Blend(previous, current, pose.Fraction);
+  const bool smooth = style.Smooth && FMesh.MakeNormals();
   if (smooth) {
-    FMesh.BlendNormals(previous, current, Fraction);
+    FMesh.BlendNormals(previous, current, pose.Fraction);
     BeginLighting(untextured);
   }
-  if (Culling) {
+  const bool culling = style.Culling;
+  if (culling) {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
   }
   // Clockwise fronts, for culling and for the side two-sided lighting lights.
-  if (Culling || smooth) glFrontFace(GL_CW);
+  if (culling || smooth) glFrontFace(GL_CW);
   FMesh.Submit(smooth);
-  if (Culling) glDisable(GL_CULL_FACE);
-  if (Culling || smooth) glFrontFace(GL_CCW);
+  if (culling) glDisable(GL_CULL_FACE);
+  if (culling || smooth) glFrontFace(GL_CCW);
   if (smooth) glPopAttrib();
-  if (Style.Wireframe) DrawEdges();
+  if (style.Wireframe) DrawEdges();
   glPopMatrix();
   if (untextured) glPopAttrib();
 }

@@ -7,6 +7,7 @@
 
 #include "platform/MappedFile.h"
 #include "bots/MD2Mesh.h"
+#include "bots/Pose.h"
 #include "bots/Object3D.h"
 #include "formats/ByteReader.h"
 #include "render/DrawStyle.h"
@@ -111,8 +112,12 @@ public:
   // With Culling on, the triangles facing away are left out; face culling is left off and
   // the front face counter-clockwise, as GL starts. Smooth lights the model from the eye with
   // its keyframes' normals; Wireframe draws the triangles' edges over it; the texture filter
-  // is set on the skin each draw. Every GL state Draw changes is put back.
+  // is set on the skin each draw. Every GL state Draw changes is put back. Draws the model's
+  // own pose (PreviousFrame, CurrentFrame, Fraction) in its own Style.
   void Draw() override;
+  // Draws as Draw does, at `pose` in `style`: the model's own pose and style are not used and
+  // stay as they are.
+  void DrawPose(const TPose& pose, const render::TDrawStyle& style);
   // Grey of the wireframe's edges.
   static constexpr float WireGrey = 0.9f;
   void Render() override;
@@ -156,8 +161,8 @@ private:
   void Unload();
   int32_t ClampFrame(int32_t frame) const;
   // Per axis, the range of positions the drawn frame's vertices can take.
-  void FrameBox(float (&lo)[3], float (&hi)[3]) const;
-  render::TScreenArea ProjectedArea() const;
+  void FrameBox(const TPose& pose, float (&lo)[3], float (&hi)[3]) const;
+  render::TScreenArea ProjectedArea(const TPose& pose) const;
   // Lighting for smooth shading, pushed (Draw pops it).
   void BeginLighting(bool untextured);
   // The triangles' edges over the drawn model.

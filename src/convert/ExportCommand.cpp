@@ -61,12 +61,12 @@ std::string LoadModel(bots::TMD2& model, const std::string& fileName)
 // The skins of a model as PNG: the one given (which must be read), else the one it wears and
 // every one the search finds (one that cannot be read is left out, with a note saying why).
 // False with `error` for a given skin that cannot be read.
-bool LoadSkins(const bots::TMD2& model, const std::string& given, const TSkinFinder& findSkin,
-               std::vector<TSkinPng>& skins, std::string& error, std::vector<std::string>& notes)
+bool LoadSkins(const bots::TMD2& model, const std::string& given, std::vector<TSkinPng>& skins,
+               std::string& error, std::vector<std::string>& notes)
 {
   std::vector<std::string> files{given};
   if (given.empty()) {
-    files = FindSkins(model.FileName(), model.SkinNames(), findSkin);
+    files = FindSkins(model.FileName(), model.SkinNames());
     // The worn skin once, however its name is spelled (the bot file's folder or the model's).
     const std::string worn = model.SkinFileName();
     files.erase(
@@ -104,13 +104,13 @@ bool WantsExport(int argc, char** argv)
 }
 
 int ExportLoaded(const TExportOptions& options, const bots::TMD2& body, const bots::TMD2* weapon,
-                 const TSkinFinder& findSkin, std::string& line, std::vector<std::string>& notes)
+                 std::string& line, std::vector<std::string>& notes)
 {
   for (const bots::TMD2* model : {&body, weapon})
     if (model && !(line = Unexportable(*model)).empty()) return ExitUnreadable;
   std::vector<TSkinPng> bodySkins, weaponSkins;
-  if (!LoadSkins(body, options.Skin, findSkin, bodySkins, line, notes) ||
-      (weapon && !LoadSkins(*weapon, options.WeaponSkin, findSkin, weaponSkins, line, notes)))
+  if (!LoadSkins(body, options.Skin, bodySkins, line, notes) ||
+      (weapon && !LoadSkins(*weapon, options.WeaponSkin, weaponSkins, line, notes)))
     return ExitUnreadable;
 
   TGltfExporter exporter(options);
@@ -132,7 +132,7 @@ int ExportLoaded(const TExportOptions& options, const bots::TMD2& body, const bo
   return ExitDone;
 }
 
-int RunExportCommand(const std::vector<std::string>& args, const TSkinFinder& findSkin)
+int RunExportCommand(const std::vector<std::string>& args)
 {
   TExportOptions options;
   std::string line;
@@ -148,10 +148,10 @@ int RunExportCommand(const std::vector<std::string>& args, const TSkinFinder& fi
   line = LoadModel(body, options.Model);
   if (line.empty() && !options.Weapon.empty()) line = LoadModel(weapon, options.Weapon);
   std::vector<std::string> notes;
-  const int status = line.empty()
-                         ? ExportLoaded(options, body, options.Weapon.empty() ? nullptr : &weapon,
-                                        findSkin, line, notes)
-                         : ExitUnreadable;
+  const int status =
+      line.empty()
+          ? ExportLoaded(options, body, options.Weapon.empty() ? nullptr : &weapon, line, notes)
+          : ExitUnreadable;
   for (const std::string& note : notes) std::fprintf(stderr, "quarn: %s\n", note.c_str());
   std::fprintf(status == ExitDone ? stdout : stderr, "%s%s\n",
                status == ExitDone ? "" : "quarn: ", line.c_str());

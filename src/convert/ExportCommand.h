@@ -15,7 +15,7 @@ namespace quarn::convert {
 // name). Returns the exit status: 0 done, 2 a bad option, 1 a model or skin that cannot be
 // read, a model without frames or a file that cannot be written. Errors are one line on
 // stderr; the sizes are a line on stdout.
-int RunExportCommand(const std::vector<std::string>& args, const TSkinFinder& findSkin);
+int RunExportCommand(const std::vector<std::string>& args);
 
 // Whether the arguments ask for --export.
 bool WantsExport(int argc, char** argv);
@@ -25,6 +25,6 @@ bool WantsExport(int argc, char** argv);
 // one the search finds. Returns 0 with `line` the sizes, or 1 with `line` the error; `notes`
 // gets a line for each skin found that could not be read and was left out.
 int ExportLoaded(const TExportOptions& options, const bots::TMD2& body, const bots::TMD2* weapon,
-                 const TSkinFinder& findSkin, std::string& line, std::vector<std::string>& notes);
+                 std::string& line, std::vector<std::string>& notes);
 
 }  // namespace quarn::convert

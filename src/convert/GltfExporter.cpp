@@ -11,7 +11,7 @@
 #include "convert/GltfBuffer.h"
 #include "convert/MorphMesh.h"
 #include "platform/Files.h"
-#include "sprites/SpriteFrames.h"
+#include "model/Animations.h"
 
 namespace quarn::convert {
 
@@ -123,7 +123,7 @@ void Use(tinygltf::Model& model, const char* extension, bool required)
 std::vector<TFrameGroup> ModelFrameGroups(const bots::TMD2& body)
 {
   std::vector<TFrameGroup> groups;
-  for (const sprites::TSpriteAnimation& group : sprites::RecordedAnimations(body))
+  for (const model::TAnimation& group : model::RecordedAnimations(body))
     groups.push_back({group.Name, group.First, group.Last});
   return groups;
 }

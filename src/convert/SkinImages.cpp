@@ -6,22 +6,14 @@
 
 #include "images/ImageFile.h"
 #include "images/PngWriter.h"
+#include "model/Skins.h"
 
 namespace quarn::convert {
 
-namespace {
-
-// Recorded names the search follows, as the viewer's.
-constexpr size_t MaxSkinNames = 32;
-
-}  // namespace
-
 std::vector<std::string> FindSkins(const std::string& modelPath,
-                                   const std::vector<std::string>& recordedNames,
-                                   const TSkinFinder& findSkin)
+                                   const std::vector<std::string>& recordedNames)
 {
   std::vector<std::string> found;
-  if (!findSkin) return found;
   auto offer = [&found](const std::string& path) {
     if (!path.empty() && std::find(found.begin(), found.end(), path) == found.end())
       found.push_back(path);
@@ -29,10 +21,10 @@ std::vector<std::string> FindSkins(const std::string& modelPath,
   size_t looked = 0;
   for (const std::string& name : recordedNames) {
     if (name.empty()) continue;
-    if (++looked > MaxSkinNames) break;
-    offer(findSkin(modelPath, {name}));
+    if (++looked > model::MaxSkinNames) break;
+    offer(model::FindSkin(modelPath, {name}).Found);
   }
-  if (found.empty()) offer(findSkin(modelPath, recordedNames));
+  if (found.empty()) offer(model::FindSkin(modelPath, recordedNames).Found);
   return found;
 }
 

@@ -1,22 +1,15 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace quarn::convert {
 
-// Finds a model's skin from the names it records, as the viewer does: the file found, or ""
-// for none. The program's skin search is handed in (it belongs to the viewer).
-using TSkinFinder = std::function<std::string(const std::string& model,
-                                              const std::vector<std::string>& recordedNames)>;
-
-// Every skin the search finds for the model at `modelPath`, each once: what each recorded name
-// leads to (the first MaxSkinNames non-empty names, in order), then what the whole search
-// finds when none of them does (an image named like the model beside it).
+// Every skin model::FindSkin finds for the model at `modelPath`, each once: what each recorded
+// name leads to (the first model::MaxSkinNames non-empty names, in order), then what the whole
+// search finds when none of them does (an image named like the model beside it).
 std::vector<std::string> FindSkins(const std::string& modelPath,
-                                   const std::vector<std::string>& recordedNames,
-                                   const TSkinFinder& findSkin);
+                                   const std::vector<std::string>& recordedNames);
 
 // A skin image in any format the program reads, as PNG file contents: RGB, or RGBA when the
 // program keeps the image's alpha. False with `reason` when it cannot be read or encoded.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formats/Wal.h"
+#include "platform/Paths.h"
 #include "images/LoadStop.h"
 
 namespace quarn::images {
@@ -198,11 +199,7 @@ TDecodeResult ReadWALFile(const std::string& fileName, const std::string& palett
   return DecodeWALWithPalette(data, paletteFileName, image, &reason);
 }
 
-std::string ExtractFilePath(const std::string& fileName)
-{
-  const size_t slash = fileName.find_last_of('/');
-  return slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
-}
+std::string ExtractFilePath(const std::string& fileName) { return platform::FolderOf(fileName); }
 
 std::string ExtractFileExt(const std::string& fileName)
 {

@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <new>
 #include <random>
 #include <vector>
@@ -152,12 +154,13 @@ public:
   int Fd() const { return FFd; }
 
   // Writes everything and gives the file `mode`; 0 or the error number.
-  int Fill(std::string_view contents, TWriteCall write, mode_t mode) const
+  int Fill(std::string_view contents, TWriteCall write, mode_t mode,
+           TDurability durability = TDurability::Synced) const
   {
     int failure = 0;
     if (!WriteAll(FFd, contents, write, failure)) return failure;
     ::fchmod(FFd, mode);  // best effort: some file systems keep no modes
-    if (::fsync(FFd) != 0 && errno != EINVAL) return errno;
+    if (durability == TDurability::Synced && ::fsync(FFd) != 0 && errno != EINVAL) return errno;
     return 0;
   }
 
@@ -203,13 +206,24 @@ private:
   int FFd = -1;
 };
 
-// The permissions of a new file: what the umask leaves of read and write for everyone.
-mode_t NewFileMode()
+// The process's umask, read without changing it where the kernel tells it (setting and
+// putting it back would race with files other threads create meanwhile).
+mode_t CurrentUmask()
 {
+  std::string status;
+  if (ReadAll(std::string("/proc/self/status"), status, TFileKinds::AnyButFolder)) {
+    const size_t at = status.find("\nUmask:");
+    if (at != std::string::npos) return mode_t(std::strtoul(status.c_str() + at + 7, nullptr, 8));
+  }
+  static std::mutex guard;
+  const std::lock_guard<std::mutex> lock(guard);
   const mode_t mask = ::umask(0);
   ::umask(mask);
-  return 0666 & ~mask;
+  return mask;
 }
+
+// The permissions of a new file: what the umask leaves of read and write for everyone.
+mode_t NewFileMode() { return 0666 & ~CurrentUmask(); }
 
 }  // namespace
 
@@ -239,7 +253,7 @@ TReadStatus ReadWholeFile(const std::string& fileName, std::string& contents, ui
 }
 
 bool ReplaceFile(const std::string& fileName, std::string_view contents, std::string& error,
-                 TWriteCall write, TTemporary temporary)
+                 TWriteCall write, TTemporary temporary, TDurability durability)
 {
   if (!write) write = PosixWrite;
   namespace fs = std::filesystem;
@@ -287,7 +301,7 @@ bool ReplaceFile(const std::string& fileName, std::string_view contents, std::st
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) mode = info.st_mode & 07777;
   }
-  failure = pending.Fill(contents, write, mode);
+  failure = pending.Fill(contents, write, mode, durability);
   if (failure == 0) failure = pending.TakePlace();
   if (failure != 0) {
     error = "Cannot write file " + fileName + ": " + std::strerror(failure);

@@ -45,12 +45,22 @@ enum class TTemporary {
   Named     // a temporary name beside the file (tests of file systems without unnamed files)
 };
 
+// Whether a file is flushed to the disk before it takes its name. Either way no name ever
+// shows a part-written file; an unsynced one may be lost whole, or left empty, by a crash of
+// the machine soon after.
+enum class TDurability {
+  Synced,   // a file the user asked for (a console dump, a screenshot)
+  Unsynced  // one of many the program writes at a time and can make again (sprites)
+};
+
 // Writes `contents` as the whole file. A regular file (or a new one) is written beside it
-// and then renamed over it, so after a failure the old file is untouched; a device or FIFO is
-// written directly. False with `error` "Cannot create file NAME" or "Cannot write file NAME:
-// <reason>".
+// and then renamed over it, so after a failure the old file is untouched; it keeps the old
+// file's permissions, a new one gets read and write for everyone less the umask. A device or
+// FIFO is written directly. False with `error` "Cannot create file NAME" or "Cannot write
+// file NAME: <reason>". Safe to call from several threads at once.
 bool ReplaceFile(const std::string& fileName, std::string_view contents, std::string& error,
-                 TWriteCall write = nullptr, TTemporary temporary = TTemporary::Unnamed);
+                 TWriteCall write = nullptr, TTemporary temporary = TTemporary::Unnamed,
+                 TDurability durability = TDurability::Synced);
 
 enum class TCreateStatus { Written, Exists, Failed };
 

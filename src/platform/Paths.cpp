@@ -33,4 +33,36 @@ std::string PathFrom(const std::string& base, const std::string& name)
   return !name.empty() && name.front() == '/' ? name : base + name;
 }
 
+std::string FolderOf(const std::string& path)
+{
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string BaseNameOf(const std::string& path)
+{
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void SplitExtension(const std::string& path, std::string& stem, std::string& extension)
+{
+  const size_t slash = path.find_last_of('/');
+  const size_t base = slash == std::string::npos ? 0 : slash + 1;
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || dot <= base) {
+    stem = path;
+    extension.clear();
+  } else {
+    stem = path.substr(0, dot);
+    extension = path.substr(dot);
+  }
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 }  // namespace quarn::platform

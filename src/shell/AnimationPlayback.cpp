@@ -107,8 +107,9 @@ void TAnimationPlayback::SetSpeed(double value)
   FSpeed = std::isnan(value) ? 1.0 : std::clamp(value, MinSpeed, MaxSpeed);
 }
 
-void TAnimationPlayback::Reset()
+void TAnimationPlayback::Reset(std::vector<model::TAnimation> groups)
 {
+  FGroups = std::move(groups);
   FPlaying = false;
   FFinished = false;
   FName.clear();
@@ -135,6 +136,48 @@ std::string TAnimationPlayback::Text(const bots::TMD2& model, const std::string&
   }
   if (FPlaying && !FLoop) text += " once";
   return text;
+}
+
+bool TAnimationPlayback::PlayGroup(bots::TBot& bot, const std::string& name, std::string& reason)
+{
+  const std::vector<model::TAnimation> found = model::FindAnimations(FGroups, name);
+  if (found.empty()) {
+    reason = "the model has no frames named '" + name + "'; Animations lists them";
+    return false;
+  }
+  Play(bot, found.front().First, found.front().Last, found.front().Name);
+  return true;
+}
+
+bool TAnimationPlayback::PlayNextGroup(bots::TBot& bot, int direction, std::string& reason)
+{
+  if (FGroups.empty()) {
+    reason = bot.Model().IsLoaded() ? "the model's frames have no names" : "no model is loaded";
+    return false;
+  }
+  // The group playing, or the one the frame shown lies in.
+  const int32_t frame = bot.Model().CurrentFrame;
+  int64_t at = -1;
+  for (size_t i = 0; i < FGroups.size(); ++i) {
+    const model::TAnimation& group = FGroups[i];
+    const bool playing = FPlaying && group.First == FFirst && group.Last == FLast;
+    if (playing || (at < 0 && frame >= group.First && frame <= group.Last)) at = int64_t(i);
+    if (playing) break;
+  }
+  const int64_t count = int64_t(FGroups.size());
+  const int64_t next =
+      at < 0 ? (direction > 0 ? 0 : count - 1) : ((at + direction) % count + count) % count;
+  const model::TAnimation& group = FGroups[size_t(next)];
+  Play(bot, group.First, group.Last, group.Name);
+  return true;
+}
+
+std::string TAnimationPlayback::GroupAt(int32_t frame) const
+{
+  std::string name;
+  for (const model::TAnimation& group : FGroups)
+    if (frame >= group.First && frame <= group.Last) name = group.Name;
+  return name;
 }
 
 }  // namespace quarn::shell

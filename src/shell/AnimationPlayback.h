@@ -1,6 +1,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "model/Animations.h"
 
 namespace quarn::bots {
 class TBot;
@@ -47,8 +50,20 @@ public:
   void SetLoop(bool value) { FLoop = value; }
   // A chosen range played once has reached its last frame and stopped there.
   bool Finished() const { return FFinished; }
-  // Back to the state machine, running at normal speed, looping (a new bot).
-  void Reset();
+  // Back to the state machine, running at normal speed, looping (a new bot), with the body's
+  // recorded animations (its frame groups) to choose from.
+  void Reset(std::vector<model::TAnimation> groups = {});
+
+  // The body's frame groups by recorded name, as Reset was given them.
+  const std::vector<model::TAnimation>& Groups() const { return FGroups; }
+  // Plays the group named `name` (matched as model::FindAnimations matches: any case, and a
+  // repeated name plays its first run); false with the reason when there is none.
+  bool PlayGroup(bots::TBot& bot, const std::string& name, std::string& reason);
+  // Plays the group after (+1) or before (-1) the one playing, or the one the body's frame
+  // lies in, wrapping; false with the reason when the model has none.
+  bool PlayNextGroup(bots::TBot& bot, int direction, std::string& reason);
+  // The name of the group the frame lies in, "" for none.
+  std::string GroupAt(int32_t frame) const;
 
   // "run 42 (3/6) 0.30": the range's name (or the group the frame lies in), the frame, its
   // place in the range and how far the blend towards it has come, then "paused", "x2" (the
@@ -56,6 +71,7 @@ public:
   std::string Text(const bots::TMD2& model, const std::string& groupName) const;
 
 private:
+  std::vector<model::TAnimation> FGroups;
   bool FPlaying = false;
   std::string FName;
   int32_t FFirst = 0, FLast = 0;

@@ -7,13 +7,11 @@
 #include <filesystem>
 
 #include "platform/Application.h"
-#include "platform/Files.h"
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
+#include "model/Animations.h"
 #include "render/Console.h"
 #include "render/GLFont.h"
-#include "script/Errors.h"
-#include "script/Text.h"
 
 namespace quarn::shell {
 
@@ -34,13 +32,11 @@ constexpr KeyBinding DefaultKeyMap[] = {
 
 }  // namespace
 
-TBotHost::TBotHost() : FViewer(*this)
+TBotHost::TBotHost()
 {
   FBotScript.Exceptions = true;
   FBotScript.Blocking = false;
 }
-
-TBotHost::~TBotHost() = default;
 
 void TBotHost::CreateCamera(int viewportWidth, int viewportHeight)
 {
@@ -60,16 +56,13 @@ void TBotHost::CreateKeyMapAndBot()
 {
   std::fill(std::begin(FKeyMap), std::end(FKeyMap), uint8_t{0});
   for (const KeyBinding& binding : DefaultKeyMap) FKeyMap[binding.key] = binding.action;
-  FAnimText.clear();
-  FAnimNext = 0;
-  FAnimPlaying = false;
+  FAnimationFile.Clear();
   FBot = NewBot();
 }
 
 void TBotHost::Release()
 {
-  FAnimText.clear();
-  FAnimNext = 0;
+  FAnimationFile.Clear();
   FBot.reset();
   FCameraControl.Release();
 }
@@ -111,9 +104,7 @@ std::string TBotHost::FrameNumberText() const
   if (!FBot->Active()) return "Frame:-";
   const bots::TMD2& model = FBot->Model();
   if (FShowPlayback) {
-    std::string group;
-    for (const TFrameGroup& g : FGroups)
-      if (model.CurrentFrame >= g.First && model.CurrentFrame <= g.Last) group = g.Name;
+    const std::string group = FPlayback.GroupAt(model.CurrentFrame);
     return "Frame: " + FPlayback.Text(model, group.empty() ? "-" : group);
   }
   if (FShowFrameName)
@@ -167,8 +158,8 @@ void TBotHost::LoadBot(const std::string& fileName, render::TConsole& console,
 
 void TBotHost::BotLoaded()
 {
-  FPlayback.Reset();
-  FGroups = FBot->Model().IsLoaded() ? FrameGroups(FBot->Model()) : std::vector<TFrameGroup>{};
+  FPlayback.Reset(FBot->Model().IsLoaded() ? model::RecordedAnimations(FBot->Model())
+                                          : std::vector<model::TAnimation>{});
   // A load frees the last bot's decoded models and skins and makes the new one's: the heap's
   // free pieces would otherwise be kept by the allocator and grow with every load.
   malloc_trim(0);
@@ -189,113 +180,31 @@ void TBotHost::LoadBotText(const std::string& name, const std::string& text,
 void TBotHost::ViewModel(const TViewRequest& request, render::TConsole& console,
                          bots::TSoundManager* sounds)
 {
-  FViewer.View(request, console, sounds);
+  TViewerBot viewed;
+  if (!FViewer.Prepare(request, console, viewed)) return;
+  LoadBotText(viewed.Name, viewed.Text, "", console, sounds);
+  if (!FBot->Active() && viewed.Skinned) {
+    console.AddWrapped("The skins could not be loaded; the models are drawn untextured");
+    LoadBotText(viewed.Name, viewed.PlainText, "", console, sounds);
+  }
+  // Framed after the first frame, once the bot shows its first state's animation.
+  if (FBot->Active()) FFitPending = true;
+  SetCulling(true);
+  // Space pauses and resumes in the viewer instead of jumping.
+  if (KeyAction(platform::VK_SPACE) == DefaultJumpAction) SetKeyAction(platform::VK_SPACE, 0);
+  FViewer.Shown(request.Model, *FBot, FKeyMap, console);
 }
-
-namespace {
-
-// Longest piece of a bad line quoted in its message.
-constexpr size_t QuotedLineLength = 40;
-
-// Text is what a line of masks is made of: control characters other than line ends and tabs
-// (a NUL above all) mean a file of another kind.
-bool IsText(std::string_view text)
-{
-  return std::none_of(text.begin(), text.end(), [](char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return (u < 0x20 && c != '\n' && c != '\r' && c != '\t') || u == 0x7F;
-  });
-}
-
-}  // namespace
 
 void TBotHost::LoadAnimationFile(const std::string& name)
 {
-  // Only regular files: a device or FIFO would be read forever or block the program.
-  // The text is kept whole and read a line at a time, with a limit on its size.
-  std::string text;
-  std::string error;
-  switch (platform::ReadWholeFile(name, text, platform::MaxTextFileSize, error)) {
-    case platform::TReadStatus::Missing:
-      throw script::EScriptError("Animation file" + name + " not found");
-    case platform::TReadStatus::Failed: throw script::EScriptError(error);
-    case platform::TReadStatus::Ok: break;
-  }
-  if (!IsText(text))
-    throw script::EScriptError("Animation file " + name + " is not a text file; it was not played");
-  FAnimText = std::move(text);
-  FAnimName = name;
-  FAnimPlaying = true;
-  FAnimIndex = 0;
-  FAnimNext = 0;
-  std::string_view first;
-  const size_t second = render::NextLine(FAnimText, 0, first);
-  if (second < FAnimText.size()) {  // more than one line
-    // A bot that has not reached its first state yet takes the line when it does, and that
-    // first state change does not move playback on.
-    FAnimWaitsForState = FBot->Automata().Current() < 0;
-    FBot->SetKeys(AnimationMask(first, 0));
-    FAnimIndex = 1;
-    FAnimNext = second;
-  } else {
-    StopAnimation();
-  }
-}
-
-uint16_t TBotHost::AnimationMask(std::string_view line, int32_t index)
-{
-  try {
-    return static_cast<uint16_t>(script::StrToInt(line));
-  } catch (const script::Exception&) {
-    // The conversion's own message; which file and line it came from is said below it.
-    const std::string quoted = line.size() > QuotedLineLength
-                                   ? std::string(line.substr(0, QuotedLineLength)) + "..."
-                                   : std::string(line);
-    FAnimFailure = {"'" + quoted + "' is not a valid integer value",
-                    "Animation file " + FAnimName + " line " + std::to_string(index + 1)};
-    throw script::EScriptError(FAnimFailure.Message);
-  }
+  FAnimationFile.Load(name, *FBot, FKeyState);
 }
 
 std::string TBotHost::TakeFailureReason(const std::string& message)
 {
-  if (FAnimFailure.Message.empty() || message.find(FAnimFailure.Message) == std::string::npos)
-    return {};
-  std::string reason = std::move(FAnimFailure.Reason);
-  FAnimFailure = {};
-  return reason;
+  return FAnimationFile.TakeFailureReason(message);
 }
 
-void TBotHost::StopAnimation()
-{
-  FAnimPlaying = false;
-  FAnimWaitsForState = false;
-  // The file's last mask is let go as keys are released: the bot goes on with the keys held.
-  if (FBot) FBot->SetKeys(FKeyState);
-}
-
-void TBotHost::BotStateChanged()
-{
-  if (!FAnimPlaying) return;
-  if (FAnimWaitsForState) {
-    // The bot's first state: the first line applies now (a bot loaded meanwhile never had it).
-    FAnimWaitsForState = false;
-    std::string_view first;
-    render::NextLine(FAnimText, 0, first);
-    FBot->SetKeys(AnimationMask(first, 0));
-    return;
-  }
-  // The last line is never applied: playback ends at the state change after the one before it.
-  std::string_view line;
-  const size_t next = FAnimNext < FAnimText.size() ? render::NextLine(FAnimText, FAnimNext, line)
-                                                   : FAnimText.size();
-  if (next < FAnimText.size()) {
-    FBot->SetKeys(AnimationMask(line, FAnimIndex));
-    ++FAnimIndex;
-    FAnimNext = next;
-  } else {
-    StopAnimation();
-  }
-}
+void TBotHost::BotStateChanged() { FAnimationFile.StateChanged(*FBot, FKeyState); }
 
 }  // namespace quarn::shell

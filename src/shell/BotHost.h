@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "bots/Bot.h"
@@ -10,6 +9,7 @@
 #include "render/Camera.h"
 #include "render/DrawStyle.h"
 #include "script/Script.h"
+#include "shell/AnimationFile.h"
 #include "shell/AnimationPlayback.h"
 #include "shell/CameraControl.h"
 #include "shell/ModelReport.h"
@@ -29,14 +29,12 @@ namespace quarn::shell {
 inline constexpr uint8_t DefaultJumpAction = 7;
 
 // The scene: the camera (TCameraControl), the movement keys steering the bot, the bot itself,
-// how it plays (TAnimationPlayback) and is drawn, the frame-number overlay and animation-file
-// playback.
+// how it plays (TAnimationPlayback, TAnimationFile) and is drawn, and the frame-number overlay.
 class TBotHost {
 public:
   TBotHost();
-  ~TBotHost();
-  TBotHost(const TBotHost&) = delete;
-  TBotHost& operator=(const TBotHost&) = delete;
+  // Neither moved nor copied: the bot's state-change callback holds `this`.
+  TBotHost(TBotHost&&) = delete;
 
   void CreateCamera(int viewportWidth, int viewportHeight);
   // Puts the eye, the point looked at and the turns back as they were at start-up.
@@ -62,6 +60,7 @@ public:
   // The key map: the action number of each virtual-key code (0: none). Rebinding a key that is
   // held down drops its old movement from the held-down mask, so its key-up leaves none behind.
   uint8_t KeyAction(uint16_t key) const { return key < 256 ? FKeyMap[key] : 0; }
+  const TKeyMap& KeyMap() const { return FKeyMap; }
   void SetKeyAction(uint16_t key, uint8_t action);
   // Hands the held-down mask to the bot, if there is one.
   void SteerBot();
@@ -79,8 +78,8 @@ public:
   // Points the camera at the front (+x) of the body and weapon, all of them in view over the
   // frames of the body's current animation; false with a reason when no model is loaded.
   bool FitCamera(std::string& reason);
-  // Raises EScriptError when the file cannot be read or is not text, and for a first line
-  // that is no mask (playback then retries it at the next state change).
+  // Plays an animation file (TAnimationFile) on the bot; EScriptError as TAnimationFile::Load
+  // raises it.
   void LoadAnimationFile(const std::string& name);
   // For an error just reported with `message`: the line saying where it came from (the
   // animation file and its line), once; "" when there is none.
@@ -113,15 +112,16 @@ public:
 
   // The animation playback: the state machine or a chosen range, pause, speed, loop.
   TAnimationPlayback& Playback() { return FPlayback; }
-  // The body's frame groups by recorded name, found when the bot was loaded.
-  const std::vector<TFrameGroup>& Groups() const { return FGroups; }
-  // Plays the group named `name` (any case) or frames first..last of the body; false with
-  // the reason when there is no such group or the frames are not the body's.
+  // The body's recorded animations (its frame groups), found when the bot was loaded.
+  const std::vector<model::TAnimation>& Groups() const { return FPlayback.Groups(); }
+  // Plays the group named `name` (matched as model::FindAnimations matches: any case, and a
+  // repeated name plays its first run) or frames first..last of the body; false with the
+  // reason when there is no such group or the frames are not the body's.
   bool PlayGroup(const std::string& name, std::string& reason);
   bool PlayFrames(int32_t first, int32_t last, std::string& reason);
-  // Plays the group after (+1) or before (-1) the one playing, wrapping; false with the
-  // reason when the model has none.
-  bool PlayNextGroup(int direction, std::string& reason);
+  // A viewer key (TModelViewer::ViewerKey) on the bot and its playback; when it is one, the
+  // overlay switches to its playback form.
+  bool ViewerKey(uint16_t key, std::string& message);
   // The overlay as "Frame: " and the playback's text (group, frame, place, blend).
   bool ShowPlayback() const { return FShowFrameNumber && FShowPlayback; }
   void SetShowPlayback(bool value)
@@ -132,16 +132,14 @@ public:
 
   // The viewing of a model (ViewModel): its skins, keys and what it lacks.
   TModelViewer& Viewer() { return FViewer; }
-  // Frames the models once they have been updated (the first state's animation chosen).
-  void FitWhenUpdated() { FFitPending = true; }
   // The window's client area changed: the camera's viewport follows.
   void Resize(int viewportWidth, int viewportHeight);
 
   bots::TBot& Bot() { return *FBot; }
   render::TTargetCamera& Camera() { return FCameraControl.Camera(); }
   uint16_t KeyState() const { return FKeyState; }
-  bool AnimPlaying() const { return FAnimPlaying; }
-  int32_t AnimIndex() const { return FAnimIndex; }
+  bool AnimPlaying() const { return FAnimationFile.Playing(); }
+  int32_t AnimIndex() const { return FAnimationFile.Index(); }
   // The bot's millisecond clock (replaceable for tests).
   platform::ClockFunc TickClock = platform::GetTickCount;
 
@@ -149,10 +147,6 @@ private:
   std::unique_ptr<bots::TBot> NewBot();
   // Called by the bot each time it enters a state: advances animation-file playback.
   void BotStateChanged();
-  // The mask on the animation file's line `index` (0-based); the conversion's EScriptError when
-  // it is no integer, the file and the line kept for TakeFailureReason.
-  uint16_t AnimationMask(std::string_view line, int32_t index);
-  void StopAnimation();
   // After a bot is loaded: its frame groups, the playback back to the state machine.
   void BotLoaded();
 
@@ -165,22 +159,11 @@ private:
   bool FFitPending = false;     // frame the viewed model once it has been updated
   render::TDrawStyle FStyle;
   TAnimationPlayback FPlayback;
-  std::vector<TFrameGroup> FGroups;
   bool FShowPlayback = false;  // the overlay's playback form
   TModelViewer FViewer;
-  uint8_t FKeyMap[256] = {};  // action number of each virtual-key code
-  uint16_t FKeyState = 0;     // movement mask held down
-  std::string FAnimText;      // the animation file being played
-  size_t FAnimNext = 0;       // where its next line to apply starts
-  bool FAnimPlaying = false;
-  int32_t FAnimIndex = 0;
-  std::string FAnimName;  // the file's name, for messages
-  struct {
-    std::string Message;  // the last bad line's error
-    std::string Reason;   // the file and the line it was on
-  } FAnimFailure;
-  // The first line came before the bot had a state: it applies when the bot enters one.
-  bool FAnimWaitsForState = false;
+  TKeyMap FKeyMap = {};    // action number of each virtual-key code
+  uint16_t FKeyState = 0;  // movement mask held down
+  TAnimationFile FAnimationFile;
 };
 
 }  // namespace quarn::shell

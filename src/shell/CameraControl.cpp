@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "bots/Bot.h"
+#include "model/Bounds.h"
 #include "platform/Application.h"
 #include "platform/Window.h"
 
@@ -147,22 +148,14 @@ bool TCameraControl::Fit(bots::TBot& bot, std::string& reason)
     reason = "no model is loaded";
     return false;
   }
-  // Bounds over the frames the body plays now, in the models' own coordinates.
-  render::TVector low = body.GetVertex(body.StartFrame, 0), high = low;
-  auto include = [&](const bots::TMD2& model) {
-    const int32_t first = std::min(model.StartFrame, model.EndFrame);
-    const int32_t last =
-        std::min(std::max(model.StartFrame, model.EndFrame), model.GetFrameCount() - 1);
-    for (int32_t frame = std::max(first, 0); frame <= std::max(last, first); ++frame)
-      for (int32_t i = 0; i < model.GetVertexCount(); ++i) {
-        const render::TVector v = model.GetVertex(frame, i);
-        low = render::Vector(std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z));
-        high = render::Vector(std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z));
-      }
+  // Bounds over the frames each model plays now, in the models' own coordinates.
+  auto playing = [](const bots::TMD2& model) {
+    return model::FrameBounds(model, model.StartFrame, model.EndFrame);
   };
-  include(body);
-  if (bot.HasWeapon() && bot.Weapon().IsLoaded() && bot.Weapon().GetVertexCount() > 0)
-    include(bot.Weapon());
+  model::TBox box = playing(body);
+  if (bot.HasWeapon()) box.Include(playing(bot.Weapon()));
+  const render::TVector low = render::Vector(box.Low[0], box.Low[1], box.Low[2]);
+  const render::TVector high = render::Vector(box.High[0], box.High[1], box.High[2]);
 
   FFitCentre = render::Vector((low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2);
   const double dx = high.x - low.x, dy = high.y - low.y, dz = high.z - low.z;

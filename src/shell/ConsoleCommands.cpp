@@ -329,12 +329,8 @@ void TConsoleCommands::ExportFuncEval(const script::TArgList& args)
   }
   std::string line;
   std::vector<std::string> notes;
-  convert::ExportLoaded(
-      options, bot.Model(), bot.HasWeapon() ? &bot.Weapon() : nullptr,
-      [](const std::string& model, const std::vector<std::string>& names) {
-        return FindSkin(model, names).Found;
-      },
-      line, notes);
+  convert::ExportLoaded(options, bot.Model(), bot.HasWeapon() ? &bot.Weapon() : nullptr, line,
+                        notes);
   for (const std::string& note : notes) Console().AddWrapped("Export: " + note);
   Console().AddWrapped("Export: " + line);
 }

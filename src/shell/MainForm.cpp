@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "model/Drawing.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -175,15 +176,15 @@ void TMainForm::GLTimerTimer(TDXTimer&, int32_t)
   FollowWindowSize();
   const float* background = FBots.Style().Background;
   glClearColor(background[0], background[1], background[2], 0);
-  FOpenGL->BeginFrame();                 // 1 clear
-  FBots.MouseLook();                     // 2 mouse look and camera
-  FBots.AdvanceAndDrawBot();             // 3 bot
-  DrawFPSOverlay();                      // 4 frames-per-second overlay
-  SetConsoleSceneArea();                 // 5 where the frame holds more than black
-  FConsole->Draw();                      // 6 console
+  FOpenGL->BeginFrame();                               // 1 clear
+  FBots.MouseLook();                                   // 2 mouse look and camera
+  FBots.AdvanceAndDrawBot();                           // 3 bot
+  DrawFPSOverlay();                                    // 4 frames-per-second overlay
+  SetConsoleSceneArea();                               // 5 where the frame holds more than black
+  FConsole->Draw();                                    // 6 console
   FBots.DrawFrameNumberOverlay(*FFont, OverlayRow());  // 7 frame-number overlay
-  TakeScreenshots();                     // 8 screenshots of the finished frame
-  FOpenGL->EndFrame();                   // 9 swap
+  TakeScreenshots();                                   // 8 screenshots of the finished frame
+  FOpenGL->EndFrame();                                 // 9 swap
 }
 
 void TMainForm::FormDestroy()
@@ -223,7 +224,7 @@ void TMainForm::FormKeyDown(uint16_t key)
   const bool typing = FConsole && FConsole->IsOpen() && FBots.Viewer().Viewing();
   if (key == platform::VK_ESCAPE)
     FWindow->Close();
-  else if (FConsole && !FConsole->IsOpen() && FBots.Viewer().ViewerKey(key, message)) {
+  else if (FConsole && !FConsole->IsOpen() && FBots.ViewerKey(key, message)) {
     if (!message.empty()) FConsole->AddAboveInput(message);
   } else if (!ConsoleEditKey(key) && !typing)
     FBots.MovementKey(key, true);
@@ -360,14 +361,6 @@ bool TMainForm::AskFullScreen() const
                               platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES;
 }
 
-void TMainForm::SetFixedGLState()
-{
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_NORMALIZE);
-}
+void TMainForm::SetFixedGLState() { model::SetModelDrawingState(); }
 
 }  // namespace quarn::shell

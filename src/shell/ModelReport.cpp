@@ -4,22 +4,14 @@
 
 #include "bots/Bot.h"
 #include "bots/MD2.h"
+#include "model/Animations.h"
+#include "model/Skins.h"
 #include "render/Texture.h"
 #include "shell/ModelViewer.h"
 
 namespace quarn::shell {
 
 namespace {
-
-// "stand01" -> "stand" and 1; a name without a trailing number keeps it whole, number -1.
-void SplitNumber(const std::string& name, std::string& stem, long& number)
-{
-  size_t end = name.size();
-  while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
-  stem = name.substr(0, end);
-  const std::string digits = name.substr(end, 9);  // enough digits to order frames, no overflow
-  number = digits.empty() ? -1 : std::stol(digits);
-}
 
 std::string Range(int32_t first, int32_t last)
 {
@@ -46,7 +38,7 @@ void ModelLines(const char* title, const bots::TMD2& model, std::vector<std::str
   lines.push_back("  skin size " + std::to_string(model.SkinWidth()) + "x" +
                   std::to_string(model.SkinHeight()));
   std::vector<std::string> names = model.SkinNames();
-  const size_t more = names.size() > MaxSkinNames ? names.size() - MaxSkinNames : 0;
+  const size_t more = names.size() > model::MaxSkinNames ? names.size() - model::MaxSkinNames : 0;
   names.resize(names.size() - more);
   lines.push_back("  recorded skins: " + (names.empty() ? std::string("none") : Join(names, ", ")) +
                   (more ? " and " + std::to_string(more) + " more" : std::string()));
@@ -60,27 +52,6 @@ void ModelLines(const char* title, const bots::TMD2& model, std::vector<std::str
 
 }  // namespace
 
-std::vector<TFrameGroup> FrameGroups(const bots::TMD2& model)
-{
-  std::vector<TFrameGroup> groups;
-  std::string previousStem;
-  long previousNumber = -1;
-  for (int32_t frame = 0; frame < model.GetFrameCount(); ++frame) {
-    std::string stem;
-    long number;
-    SplitNumber(model.FrameName(frame), stem, number);
-    const bool sameRun = !groups.empty() && stem == previousStem &&
-                         (number < 0 ? previousNumber < 0 : number == previousNumber + 1);
-    if (sameRun)
-      groups.back().Last = frame;
-    else
-      groups.push_back({stem.empty() ? "(no name)" : stem, frame, frame});
-    previousStem = stem;
-    previousNumber = number;
-  }
-  return groups;
-}
-
 std::vector<std::string> ModelInfoLines(bots::TBot& bot)
 {
   std::vector<std::string> lines;
@@ -92,10 +63,10 @@ std::vector<std::string> ModelInfoLines(bots::TBot& bot)
 std::vector<std::string> AnimationLines(const bots::TMD2& model)
 {
   if (!model.IsLoaded()) return {"No model loaded"};
-  const std::vector<TFrameGroup> groups = FrameGroups(model);
+  const std::vector<model::TAnimation> groups = model::RecordedAnimations(model);
   std::vector<std::string> lines;
   lines.push_back("Frames by recorded name:");
-  for (const TFrameGroup& group : groups)
+  for (const model::TAnimation& group : groups)
     lines.push_back("  " + group.Name + " " + Range(group.First, group.Last));
   lines.push_back("Built-in animations:");
   const int32_t frames = model.GetFrameCount();
@@ -109,7 +80,7 @@ std::vector<std::string> AnimationLines(const bots::TMD2& model)
     }
     std::vector<std::string> covered;
     bool exact = false;
-    for (const TFrameGroup& group : groups) {
+    for (const model::TAnimation& group : groups) {
       if (group.Last < low || group.First > high) continue;
       covered.push_back(group.Name);
       exact = group.First == low && group.Last == high;

@@ -1,150 +1,19 @@
 #include "shell/ModelViewer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <string>
-#include <set>
-#include <unordered_set>
 
 #include "bots/Bot.h"
 #include "platform/Application.h"
-#include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/VirtualKeys.h"
+#include "model/Skins.h"
 #include "render/Console.h"
 #include "render/Texture.h"
-#include "shell/BotHost.h"
+#include "shell/AnimationPlayback.h"
 
 namespace quarn::shell {
-
-namespace {
-
-// Directory part with its trailing '/', "" when there is none.
-std::string DirectoryOf(const std::string& path)
-{
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string BaseNameOf(const std::string& path)
-{
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Splits "dir/name.ext" into "dir/name" and ".ext" (the extension is "" when the base name
-// has no dot after its first character).
-void SplitExtension(const std::string& path, std::string& stem, std::string& extension)
-{
-  const size_t base = path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1;
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || dot <= base) {
-    stem = path;
-    extension.clear();
-  } else {
-    stem = path.substr(0, dot);
-    extension = path.substr(dot);
-  }
-}
-
-bool SameExtension(const std::string& a, const char* b)
-{
-  return std::equal(
-      a.begin(), a.end(), b, b + std::char_traits<char>::length(b),
-      [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == y; });
-}
-
-bool HasParentStep(const std::string& path)
-{
-  size_t start = 0;
-  while (start <= path.size()) {
-    const size_t end = std::min(path.find('/', start), path.size());
-    if (path.compare(start, end - start, "..") == 0 && end - start == 2) return true;
-    start = end + 1;
-  }
-  return false;
-}
-
-class TSearch {
-public:
-  explicit TSearch(TSkinSearch& result) : FResult(result) {}
-
-  // Tries `path` as it is, then with every other image extension; true once one is found.
-  bool TryWithExtensions(const std::string& path)
-  {
-    std::string stem, extension;
-    SplitExtension(path, stem, extension);
-    if (!extension.empty() && Try(path)) return true;
-    for (const images::TImageFormat& format : images::ImageFormats())
-      if (!SameExtension(extension, format.Extension) && Try(stem + format.Extension)) return true;
-    return false;
-  }
-
-private:
-  bool Try(const std::string& path)
-  {
-    if (!FTried.insert(path).second) return false;
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error)) {
-      FResult.Found = path;
-      return true;
-    }
-    FResult.Tried.push_back(path);
-    // Something of that name that is no image file: said as what it is, not as missing.
-    if (const std::string why = platform::NotRegularReason(path); !why.empty()) {
-      FResult.Tried.back() += " (" + why + ")";
-      if (FResult.Unusable.empty()) FResult.Unusable = path + " " + why;
-    }
-    return false;
-  }
-
-  TSkinSearch& FResult;
-  std::unordered_set<std::string> FTried;  // FResult.Tried, for look-ups in constant time
-};
-
-}  // namespace
-
-TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string>& recordedNames)
-{
-  TSkinSearch result;
-  TSearch search(result);
-  const std::string folder = DirectoryOf(modelPath);
-  size_t looked = 0;
-  for (std::string name : recordedNames) {
-    std::replace(name.begin(), name.end(), '\\', '/');  // names written by tools on Windows
-    if (name.empty()) continue;
-    if (looked == MaxSkinNames) {
-      ++result.Skipped;
-      continue;
-    }
-    ++looked;
-    if (name.front() == '/')
-      result.Refused.push_back(name + ": absolute path, not followed");
-    else if (HasParentStep(name))
-      result.Refused.push_back(name + ": leads out through .., not followed");
-    else if (search.TryWithExtensions(name))
-      return result;
-    const std::string base = BaseNameOf(name);
-    if (base.empty() || base == "." || base == "..") continue;
-    if (search.TryWithExtensions(folder + base)) return result;
-  }
-  std::string stem, extension;
-  SplitExtension(modelPath, stem, extension);
-  if (!BaseNameOf(stem).empty())
-    search.TryWithExtensions(stem + images::ImageFormats()[0].Extension);
-  return result;
-}
-
-TSkinSearch FindSkinNamed(const std::string& modelPath, const std::string& name)
-{
-  TSkinSearch result;
-  TSearch search(result);
-  if (name.empty() || search.TryWithExtensions(name)) return result;
-  const std::string base = BaseNameOf(name);
-  if (!base.empty() && base != "." && base != "..")
-    search.TryWithExtensions(DirectoryOf(modelPath) + base);
-  return result;
-}
 
 bool QuoteScriptString(const std::string& text, std::string& literal)
 {
@@ -216,19 +85,6 @@ std::string ViewerBotText(const std::string& model, const std::string& skin,
 
 namespace {
 
-// Image files beside a model looked at for its skins, and the skins offered, at most: a
-// folder of thousands of files costs one look each, not a console line each.
-constexpr size_t MaxFolderEntries = 4096;
-constexpr size_t MaxSkinChoices = 64;
-
-bool IsImageName(const std::string& name) { return images::FindImageFormat(name) != nullptr; }
-
-std::string FolderOf(const std::string& path)
-{
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 enum class TViewerAction { Pause, StepBack, StepForward, Slower, Faster, PreviousGroup, NextGroup };
 struct TViewerKey {
   uint16_t Key;
@@ -269,36 +125,23 @@ std::string ChooseSkin(const std::string& modelPath, const std::string& given,
   }
   bots::TMD2 probe;
   if (!probe.LoadFromFile(modelPath)) return {};  // the model's own load reports it
-  const TSkinSearch search = FindSkin(modelPath, probe.SkinNames());
-  for (const std::string& refused : search.Refused) console.AddWrapped("Skin name " + refused);
-  if (search.Skipped > 0)
-    console.AddWrapped("Skin names: " + std::to_string(search.Skipped) + " more recorded in " +
-                       modelPath + " were not looked for (only the first " +
-                       std::to_string(MaxSkinNames) + " are)");
-  if (!search.Found.empty()) return search.Found;
-  console.AddWrapped("No skin found for " + modelPath + "; " + modelPath +
-                     " is drawn untextured. Tried:");
-  for (const std::string& tried : search.Tried) console.AddWrapped("  " + tried);
-  return {};
-}
-
-std::string BaseName(const std::string& path)
-{
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  const model::TSkinSearch search = model::FindSkin(modelPath, probe.SkinNames());
+  for (const std::string& line : model::SkinSearchLines(modelPath, search))
+    console.AddWrapped(line);
+  return search.Found;
 }
 
 }  // namespace
 
-void TModelViewer::View(const TViewRequest& request, render::TConsole& console,
-                        bots::TSoundManager* sounds)
+bool TModelViewer::Prepare(const TViewRequest& request, render::TConsole& console,
+                           TViewerBot& viewed) const
 {
   for (const std::string* name :
        {&request.Model, &request.Skin, &request.Weapon, &request.WeaponSkin}) {
     std::string literal;
     if (!QuoteScriptString(*name, literal)) {
       console.AddWrapped("Cannot view: a file name holds a control character");
-      return;
+      return false;
     }
   }
   std::string weapon = request.Weapon;
@@ -314,23 +157,21 @@ void TModelViewer::View(const TViewRequest& request, render::TConsole& console,
   const std::string weaponSkin =
       weapon.empty() ? std::string() : ChooseSkin(weapon, request.WeaponSkin, console);
 
-  const std::string name = BaseName(request.Model) + " (view)";
-  FHost.LoadBotText(name, ViewerBotText(request.Model, skin, weapon, weaponSkin), "", console,
-                    sounds);
-  if (!FHost.Bot().Active() && (!skin.empty() || !weaponSkin.empty())) {
-    console.AddWrapped("The skins could not be loaded; the models are drawn untextured");
-    FHost.LoadBotText(name, ViewerBotText(request.Model, "", weapon, ""), "", console, sounds);
-  }
-  // Framed after the first frame, once the bot shows its first state's animation.
-  if (FHost.Bot().Active()) FHost.FitWhenUpdated();
-  FHost.SetCulling(true);
+  viewed.Name = platform::BaseNameOf(request.Model) + " (view)";
+  viewed.Text = ViewerBotText(request.Model, skin, weapon, weaponSkin);
+  viewed.PlainText = ViewerBotText(request.Model, "", weapon, "");
+  viewed.Skinned = !skin.empty() || !weaponSkin.empty();
+  return true;
+}
+
+void TModelViewer::Shown(const std::string& modelPath, bots::TBot& bot, const TKeyMap& keyMap,
+                         render::TConsole& console)
+{
   if (!FViewing) platform::ShowCursor(true);
   FViewing = true;
-  FViewedModel = request.Model;
-  // Space pauses and resumes in the viewer instead of jumping.
-  if (FHost.KeyAction(platform::VK_SPACE) == DefaultJumpAction)
-    FHost.SetKeyAction(platform::VK_SPACE, 0);
-  if (FHost.Bot().Active()) ReportMisfits(console);
+  FViewedModel = modelPath;
+  FSkins = model::SkinChoices(FViewedModel, bot.Model().SkinNames(), bot.Model().SkinFileName());
+  if (bot.Active()) ReportMisfits(bot, keyMap, console);
 }
 
 void TModelViewer::Leave()
@@ -338,9 +179,11 @@ void TModelViewer::Leave()
   if (FViewing) platform::ShowCursor(false);  // the mouse turns the camera again
   FViewing = false;
   FViewedModel.clear();
+  FSkins.clear();
 }
 
-bool TModelViewer::ViewerKey(uint16_t key, std::string& message)
+bool TModelViewer::ViewerKey(uint16_t key, bots::TBot& bot, TAnimationPlayback& playback,
+                             std::string& message)
 {
   if (!FViewing) return false;
   const TViewerKey* found = nullptr;
@@ -348,60 +191,27 @@ bool TModelViewer::ViewerKey(uint16_t key, std::string& message)
     if (binding.Key == key) found = &binding;
   if (!found) return false;
   switch (found->Action) {
-    case TViewerAction::Pause: FHost.Playback().SetPaused(!FHost.Playback().Paused()); break;
-    case TViewerAction::StepBack: FHost.Playback().Step(FHost.Bot(), -1); break;
-    case TViewerAction::StepForward: FHost.Playback().Step(FHost.Bot(), +1); break;
-    case TViewerAction::Slower:
-      FHost.Playback().SetSpeed(FHost.Playback().Speed() / SpeedFactor);
-      break;
-    case TViewerAction::Faster:
-      FHost.Playback().SetSpeed(FHost.Playback().Speed() * SpeedFactor);
-      break;
+    case TViewerAction::Pause: playback.SetPaused(!playback.Paused()); break;
+    case TViewerAction::StepBack: playback.Step(bot, -1); break;
+    case TViewerAction::StepForward: playback.Step(bot, +1); break;
+    case TViewerAction::Slower: playback.SetSpeed(playback.Speed() / SpeedFactor); break;
+    case TViewerAction::Faster: playback.SetSpeed(playback.Speed() * SpeedFactor); break;
     case TViewerAction::PreviousGroup:
     case TViewerAction::NextGroup:
-      if (!FHost.PlayNextGroup(found->Action == TViewerAction::NextGroup ? +1 : -1, message))
+      if (!playback.PlayNextGroup(bot, found->Action == TViewerAction::NextGroup ? +1 : -1,
+                                  message))
         message = "No group to play: " + message;
       break;
   }
-  FHost.SetShowPlayback(true);
   return true;
 }
 
-std::vector<std::string> TModelViewer::SkinChoices() const
-{
-  std::vector<std::string> choices;
-  if (!FViewing || FViewedModel.empty()) return choices;
-  std::set<std::string> seen;
-  auto offer = [&](const std::string& path) {
-    if (!path.empty() && choices.size() < MaxSkinChoices && seen.insert(path).second)
-      choices.push_back(path);
-  };
-  size_t looked = 0;
-  for (const std::string& name : FHost.Bot().Model().SkinNames()) {
-    if (name.empty()) continue;
-    if (++looked > MaxSkinNames) break;
-    offer(FindSkin(FViewedModel, {name}).Found);
-  }
-  offer(FHost.Bot().Model().SkinFileName());
-  const std::string folder = FolderOf(FViewedModel);
-  std::vector<std::string> beside;
-  std::error_code error;
-  std::filesystem::directory_iterator entries(folder.empty() ? "." : folder, error), end;
-  for (size_t n = 0; !error && entries != end && n < MaxFolderEntries;
-       entries.increment(error), ++n) {
-    const std::string name = entries->path().filename().string();
-    std::error_code kind;
-    if (IsImageName(name) && entries->is_regular_file(kind)) beside.push_back(folder + name);
-  }
-  std::sort(beside.begin(), beside.end());
-  for (const std::string& path : beside) offer(path);
-  return choices;
-}
+const std::vector<std::string>& TModelViewer::SkinChoices() const { return FSkins; }
 
-bool TModelViewer::UseSkin(const std::string& fileName, render::TConsole& console)
+bool TModelViewer::UseSkin(const std::string& fileName, bots::TBot& bot, render::TConsole& console)
 {
-  bots::TMD2& body = FHost.Bot().Model();
-  if (!FHost.Bot().Active() || !body.IsLoaded()) {
+  bots::TMD2& body = bot.Model();
+  if (!bot.Active() || !body.IsLoaded()) {
     console.Add("No model loaded");
     return false;
   }
@@ -414,11 +224,11 @@ bool TModelViewer::UseSkin(const std::string& fileName, render::TConsole& consol
   return true;
 }
 
-void TModelViewer::ReportMisfits(render::TConsole& console)
+void TModelViewer::ReportMisfits(bots::TBot& bot, const TKeyMap& keyMap, render::TConsole& console)
 {
-  const bots::TMD2& body = FHost.Bot().Model();
+  const bots::TMD2& body = bot.Model();
   const int32_t frames = body.GetFrameCount();
-  const auto& states = FHost.Bot().Automata().States();
+  const auto& states = bot.Automata().States();
   auto rangeOf = [&](uint16_t mask, bots::TAnimationRange& range) {
     for (const bots::TState& state : states)
       if (state.Keys == mask && state.Animation >= 0 &&
@@ -435,7 +245,7 @@ void TModelViewer::ReportMisfits(render::TConsole& console)
   if (rangeOf(0, range) && std::max(range.Start, range.End) >= frames)
     misfits.push_back("no key " + Range(range.Start, range.End));
   for (uint16_t key = 0; key < 256; ++key) {
-    const uint8_t action = FHost.KeyAction(key);
+    const uint8_t action = keyMap[key];
     if (action == 0) continue;
     ++keys;
     if (rangeOf(bots::MovementMask(action), range) && std::max(range.Start, range.End) >= frames) {
@@ -452,8 +262,8 @@ void TModelViewer::ReportMisfits(render::TConsole& console)
     for (size_t i = 0; i < misfits.size(); ++i) line += (i ? ", " : " ") + misfits[i];
     console.AddWrapped(line + ". Animations lists its frames; Play('name') plays them");
   }
-  const bots::TMD2& weapon = FHost.Bot().Weapon();
-  if (FHost.Bot().HasWeapon() && weapon.IsLoaded() && weapon.GetFrameCount() != frames)
+  const bots::TMD2& weapon = bot.Weapon();
+  if (bot.HasWeapon() && weapon.IsLoaded() && weapon.GetFrameCount() != frames)
     console.AddWrapped("Weapon " + weapon.FileName() + " has " +
                        std::to_string(weapon.GetFrameCount()) + " frames, the body " +
                        std::to_string(frames) + "; past its last frame it holds that frame");

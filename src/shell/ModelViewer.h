@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,12 +8,24 @@ namespace quarn::render {
 class TConsole;
 }
 namespace quarn::bots {
-class TSoundManager;
+class TBot;
 }
 
 namespace quarn::shell {
 
-class TBotHost;
+class TAnimationPlayback;
+
+// The key map: the action number of each virtual-key code (0: none).
+using TKeyMap = std::array<uint8_t, 256>;
+
+// The viewer's bot for a request: its bot file's text with the skins found, the same without
+// skins (for when they cannot be loaded), and the name that stands for it in messages.
+struct TViewerBot {
+  std::string Name;
+  std::string Text;
+  std::string PlainText;
+  bool Skinned = false;  // Text names a skin
+};
 
 // What `quarn --view` shows: file names as given on the command line, relative to the
 // current directory. Empty skins are searched for.
@@ -23,32 +36,6 @@ struct TViewRequest {
   std::string WeaponSkin;
 };
 
-// The outcome of a skin search: the first image found ("" for none), every name tried in
-// order, the recorded names that were not followed and how many were left out.
-struct TSkinSearch {
-  std::string Found;
-  std::vector<std::string> Tried;
-  std::vector<std::string> Refused;  // each "<name>: <why>"
-  size_t Skipped = 0;                // recorded names past MaxSkinNames, not looked at
-  std::string Unusable;  // the first name tried that exists but is no regular file, and why
-};
-
-// Recorded names looked at: MD2 readers conventionally take at most 32 skins, and a model
-// recording thousands would otherwise cost a dozen file look-ups and console lines each.
-inline constexpr size_t MaxSkinNames = 32;
-
-// Finds the skin of the model at `modelPath` from the first MaxSkinNames non-empty names
-// recorded in it. For each name: the recorded path, then its base name in the model's folder,
-// each as recorded and then with every other image extension (images::ImageFormats' order); after
-// all names, an image with the model's own base name beside it. Absolute names and names with ".."
-// are not followed as paths (their base name still is), so a model cannot point outside the current
-// directory or its own folder.
-TSkinSearch FindSkin(const std::string& modelPath, const std::vector<std::string>& recordedNames);
-
-// Finds a skin the user names for the model at `modelPath`: the name as given, then its base
-// name in the model's folder, each as given and then with every other image extension.
-TSkinSearch FindSkinNamed(const std::string& modelPath, const std::string& name);
-
 // A script literal holding `text`; false when it holds a character no script string can
 // (a line end or another control character).
 bool QuoteScriptString(const std::string& text, std::string& literal);
@@ -58,41 +45,43 @@ bool QuoteScriptString(const std::string& text, std::string& literal);
 std::string ViewerBotText(const std::string& model, const std::string& skin,
                           const std::string& weapon, const std::string& weaponSkin);
 
-// The viewing of one model on the bot host: the viewer's bot built from a request, the skins
-// to choose from, the viewer's own keys, and the lines about what the model does not have.
+// The viewing of one model: the viewer's bot built from a request, the skins to choose from,
+// the viewer's own keys, and the lines about what the model does not have. The bot host loads
+// the bot and hands the viewer what it acts on.
 class TModelViewer {
 public:
-  explicit TModelViewer(TBotHost& host) : FHost(host) {}
-  TModelViewer(const TModelViewer&) = delete;
-  TModelViewer& operator=(const TModelViewer&) = delete;
-
-  // Replaces the bot by the viewer's bot for `request` (skins found as FindSkin says) and
-  // frames it; every problem is a console line. The cursor shows: the mouse turns the view
-  // only while its left button is held.
-  void View(const TViewRequest& request, render::TConsole& console, bots::TSoundManager* sounds);
+  // The viewer's bot for `request`, skins found as model::FindSkin finds them (what the search
+  // met is said on the console); false, said on the console, when a name holds a control
+  // character.
+  bool Prepare(const TViewRequest& request, render::TConsole& console, TViewerBot& viewed) const;
+  // The bot of Prepare was loaded for the model at `modelPath`: the cursor shows (the mouse
+  // turns the view only while its left button is held), the skins to choose from are found,
+  // and the animations the keys of `keyMap` play past the model's end are reported.
+  void Shown(const std::string& modelPath, bots::TBot& bot, const TKeyMap& keyMap,
+             render::TConsole& console);
   // A bot file replaced the viewed model: the cursor hides and the mouse turns the camera.
   void Leave();
   bool Viewing() const { return FViewing; }
 
-  // The viewed body's skins to choose from: those its recorded names lead to, then the other
-  // images beside it, each once.
-  std::vector<std::string> SkinChoices() const;
-  // Puts `fileName` on the body instead of its skin; on failure the skin stays and the
+  // The viewed body's skins to choose from (model::SkinChoices), found when it was shown: the
+  // numbers Skins shows and Skin takes keep their files until the next model is viewed.
+  const std::vector<std::string>& SkinChoices() const;
+  // Puts `fileName` on the bot's body instead of its skin; on failure the skin stays and the
   // console says why.
-  bool UseSkin(const std::string& fileName, render::TConsole& console);
-  // A viewer key (Space, ',', '.', '[', ']', PageUp, PageDown) acts on the playback and
-  // switches the overlay to its playback form; false for any other key or outside the viewer.
-  // `message` gets a line to show when the key could not do its job.
-  bool ViewerKey(uint16_t key, std::string& message);
+  bool UseSkin(const std::string& fileName, bots::TBot& bot, render::TConsole& console);
+  // A viewer key (Space, ',', '.', '[', ']', PageUp, PageDown) acts on the playback; false for
+  // any other key or outside the viewer. `message` gets a line to show when the key could not
+  // do its job.
+  bool ViewerKey(uint16_t key, bots::TBot& bot, TAnimationPlayback& playback, std::string& message);
 
 private:
   // Lines about the animations the keys play that lie past the body's last frame, and about
   // a weapon whose frame count differs from the body's.
-  void ReportMisfits(render::TConsole& console);
+  void ReportMisfits(bots::TBot& bot, const TKeyMap& keyMap, render::TConsole& console);
 
-  TBotHost& FHost;
   bool FViewing = false;
-  std::string FViewedModel;  // the viewed body's file, for its skins
+  std::string FViewedModel;         // the viewed body's file
+  std::vector<std::string> FSkins;  // its skins to choose from, numbered from 1
 };
 
 }  // namespace quarn::shell

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/Skins.h"
 #include "render/Console.h"
 #include "script/Errors.h"
 #include "script/FormatFloat.h"
@@ -84,7 +85,7 @@ void TConsoleCommands::SkinsFuncEval(const script::TArgList&)
     Console().AddWrapped("Skins: only a model shown with --view has skins to choose from");
     return;
   }
-  const std::vector<std::string> skins = bots.Viewer().SkinChoices();
+  const std::vector<std::string>& skins = bots.Viewer().SkinChoices();
   if (skins.empty()) Console().Add("No skin found beside the model");
   const std::string& inUse = bots.Bot().Model().SkinFileName();
   for (size_t i = 0; i < skins.size(); ++i)
@@ -96,14 +97,14 @@ void TConsoleCommands::SkinFuncEval(const script::TArgList& args)
 {
   TBotHost& bots = FHost.Bots;
   const int32_t number = script::ArgInteger(args, 0);
-  const std::vector<std::string> skins = bots.Viewer().SkinChoices();
+  const std::vector<std::string>& skins = bots.Viewer().SkinChoices();
   if (number < 1 || size_t(number) > skins.size()) {
     Console().AddWrapped(skins.empty() ? "Skin: there is no skin to choose; LoadSkin loads one"
                                        : "Skin: choose 1 to " + std::to_string(skins.size()) +
                                              "; Skins lists them");
     return;
   }
-  bots.Viewer().UseSkin(skins[size_t(number) - 1], Console());
+  bots.Viewer().UseSkin(skins[size_t(number) - 1], bots.Bot(), Console());
 }
 
 void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
@@ -117,9 +118,9 @@ void TConsoleCommands::LoadSkinFuncEval(const script::TArgList& args)
   }
   // The name as given (from the current directory), else beside the model; either with the
   // other image extensions.
-  const TSkinSearch search = FindSkinNamed(body.FileName(), name);
+  const model::TSkinSearch search = model::FindSkinNamed(body.FileName(), name);
   if (!search.Found.empty()) {
-    bots.Viewer().UseSkin(search.Found, Console());
+    bots.Viewer().UseSkin(search.Found, bots.Bot(), Console());
     return;
   }
   if (!search.Unusable.empty()) {

@@ -1,6 +1,4 @@
 // Choosing what the bot plays by its frame groups, the window's size and field of view.
-#include <strings.h>
-
 #include <algorithm>
 
 #include "render/Console.h"
@@ -23,13 +21,7 @@ bool TBotHost::PlayGroup(const std::string& name, std::string& reason)
     reason = "no model is loaded";
     return false;
   }
-  for (const TFrameGroup& group : FGroups)
-    if (strcasecmp(group.Name.c_str(), name.c_str()) == 0) {
-      FPlayback.Play(*FBot, group.First, group.Last, group.Name);
-      return true;
-    }
-  reason = "the model has no frames named '" + name + "'; Animations lists them";
-  return false;
+  return FPlayback.PlayGroup(*FBot, name, reason);
 }
 
 bool TBotHost::PlayFrames(int32_t first, int32_t last, std::string& reason)
@@ -48,27 +40,10 @@ bool TBotHost::PlayFrames(int32_t first, int32_t last, std::string& reason)
   return true;
 }
 
-bool TBotHost::PlayNextGroup(int direction, std::string& reason)
+bool TBotHost::ViewerKey(uint16_t key, std::string& message)
 {
-  if (FGroups.empty()) {
-    reason = FBot->Model().IsLoaded() ? "the model's frames have no names" : "no model is loaded";
-    return false;
-  }
-  // The group playing, or the one the frame shown lies in.
-  const int32_t frame = FBot->Model().CurrentFrame;
-  int64_t at = -1;
-  for (size_t i = 0; i < FGroups.size(); ++i) {
-    const TFrameGroup& group = FGroups[i];
-    const bool playing =
-        FPlayback.Playing() && group.First == FPlayback.First() && group.Last == FPlayback.Last();
-    if (playing || (at < 0 && frame >= group.First && frame <= group.Last)) at = int64_t(i);
-    if (playing) break;
-  }
-  const int64_t count = int64_t(FGroups.size());
-  const int64_t next =
-      at < 0 ? (direction > 0 ? 0 : count - 1) : ((at + direction) % count + count) % count;
-  const TFrameGroup& group = FGroups[size_t(next)];
-  FPlayback.Play(*FBot, group.First, group.Last, group.Name);
+  if (!FViewer.ViewerKey(key, *FBot, FPlayback, message)) return false;
+  SetShowPlayback(true);
   return true;
 }
 

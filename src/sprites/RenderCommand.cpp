@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "bots/MD2.h"
+#include "model/Skins.h"
 #include "platform/OffscreenGL.h"
 #include "sprites/SpriteRenderer.h"
 
@@ -28,9 +29,9 @@ int Fail(int status, const std::string& message)
 }
 
 // Loads a model and its skin: the one given, else the one it records (none found: drawn
-// untextured, as the viewer does).
-int LoadModel(bots::TMD2& model, const std::string& fileName, const std::string& skin,
-              const TSkinFinder& findSkin)
+// untextured, as the viewer does). Which skin it wears, or what the search met, is told on
+// stderr in the viewer's words.
+int LoadModel(bots::TMD2& model, const std::string& fileName, const std::string& skin)
 {
   if (!model.LoadFromFile(fileName)) {
     const std::string reason =
@@ -39,14 +40,20 @@ int LoadModel(bots::TMD2& model, const std::string& fileName, const std::string&
   }
   if (model.GetFrameCount() == 0 || model.GetVertexCount() == 0)
     return Fail(ExitUnreadable, "cannot draw model " + fileName + ": it has no frames or vertices");
-  const std::string chosen =
-      skin.empty() && findSkin ? findSkin(fileName, model.SkinNames()) : skin;
+  std::string chosen = skin;
+  if (chosen.empty()) {
+    const model::TSkinSearch search = model::FindSkin(fileName, model.SkinNames());
+    for (const std::string& line : model::SkinSearchLines(fileName, search))
+      std::fprintf(stderr, "%s\n", line.c_str());
+    chosen = search.Found;
+  }
   if (chosen.empty()) return ExitDone;
   if (!model.LoadSkin(chosen)) {
     const std::string reason =
         model.SkinFailReason().empty() ? std::strerror(ENOENT) : model.SkinFailReason();
     return Fail(ExitUnreadable, "cannot read skin " + chosen + ": " + reason);
   }
+  std::fprintf(stderr, "Skin %s on %s\n", chosen.c_str(), fileName.c_str());
   return ExitDone;
 }
 
@@ -79,7 +86,7 @@ bool WantsRender(int argc, char** argv)
   return false;
 }
 
-int RunRenderCommand(const std::vector<std::string>& args, const TSkinFinder& findSkin)
+int RunRenderCommand(const std::vector<std::string>& args)
 {
   TSpriteOptions options;
   std::string error;
@@ -95,10 +102,9 @@ int RunRenderCommand(const std::vector<std::string>& args, const TSkinFinder& fi
   if (!context.Create(error))
     return Fail(ExitUnreadable, "cannot make an OpenGL context: " + error);
   bots::TMD2 body, weapon;
-  if (const int status = LoadModel(body, options.Model, options.Skin, findSkin)) return status;
+  if (const int status = LoadModel(body, options.Model, options.Skin)) return status;
   if (!options.Weapon.empty())
-    if (const int status = LoadModel(weapon, options.Weapon, options.WeaponSkin, findSkin))
-      return status;
+    if (const int status = LoadModel(weapon, options.Weapon, options.WeaponSkin)) return status;
 
   TSpriteRenderer renderer(options, body, options.Weapon.empty() ? nullptr : &weapon);
   if (!renderer.Prepare(error)) return Fail(ExitBadOption, error);

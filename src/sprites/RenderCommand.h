@@ -1,20 +1,15 @@
 #pragma once
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace quarn::sprites {
 
-// Finds the skin of a model from the names it records, as the viewer does: the file found,
-// or "" for none.
-using TSkinFinder = std::function<std::string(const std::string& model,
-                                              const std::vector<std::string>& recordedNames)>;
-
 // `quarn --render ...`: renders sprites without a window (args without the program's name).
 // Returns the exit status: 0 done, 2 a bad option, 1 a model or skin that cannot be read or
 // a file that cannot be written. Errors are one line on stderr; a progress line is kept on
-// stderr when it is a terminal.
-int RunRenderCommand(const std::vector<std::string>& args, const TSkinFinder& findSkin);
+// stderr when it is a terminal. Each model's skin is told there too, as the viewer tells it:
+// "Skin FILE on MODEL", or that none was found and every name tried.
+int RunRenderCommand(const std::vector<std::string>& args);
 
 // Whether the arguments ask for --render.
 bool WantsRender(int argc, char** argv);

@@ -5,40 +5,18 @@
 #include <algorithm>
 #include <cmath>
 
-#include "bots/MD2.h"
-
 namespace quarn::sprites {
 
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
-void Include(const bots::TMD2& model, int32_t first, int32_t last, TBox& box, bool& empty)
-{
-  const int32_t count = model.GetFrameCount();
-  if (!model.IsLoaded() || count == 0 || model.GetVertexCount() == 0) return;
-  const int32_t from = std::clamp(first, 0, count - 1);
-  const int32_t to = std::clamp(last, from, count - 1);
-  for (int32_t frame = from; frame <= to; ++frame)
-    for (int32_t i = 0; i < model.GetVertexCount(); ++i) {
-      const render::TVector v = model.GetVertex(frame, i);
-      const float xyz[3] = {v.x, v.y, v.z};
-      for (int axis = 0; axis < 3; ++axis) {
-        box.Low[axis] = empty ? xyz[axis] : std::min(box.Low[axis], xyz[axis]);
-        box.High[axis] = empty ? xyz[axis] : std::max(box.High[axis], xyz[axis]);
-      }
-      empty = false;
-    }
-}
-
 }  // namespace
 
 TBox AnimationBounds(const bots::TMD2& body, const bots::TMD2* weapon, int32_t first, int32_t last)
 {
-  TBox box;
-  bool empty = true;
-  Include(body, first, last, box, empty);
-  if (weapon) Include(*weapon, first, last, box, empty);
+  TBox box = model::FrameBounds(body, first, last);
+  if (weapon) box.Include(model::FrameBounds(*weapon, first, last));
   return box;
 }
 

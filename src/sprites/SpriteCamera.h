@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "model/Bounds.h"
 #include "render/Camera.h"
 
 namespace quarn::bots {
@@ -10,10 +11,7 @@ class TMD2;
 namespace quarn::sprites {
 
 // A box in the models' own coordinates.
-struct TBox {
-  float Low[3] = {0, 0, 0};
-  float High[3] = {0, 0, 0};
-};
+using model::TBox;
 
 // The box holding every keyframe from first to last of the body and, when given and loaded,
 // the weapon (frames clamped as the models draw them). Blended poses lie between keyframes,

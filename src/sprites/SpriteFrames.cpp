@@ -4,37 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "bots/MD2.h"
-
 namespace quarn::sprites {
 
 namespace {
-
-// The name without its trailing digits, and their value (-1 when there are none).
-void SplitNumber(const std::string& name, std::string& stem, long& number)
-{
-  size_t end = name.size();
-  while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9') --end;
-  stem = name.substr(0, end);
-  number = -1;
-  if (end < name.size()) {
-    const std::string digits = name.substr(end, 9);  // no overflow
-    std::from_chars(digits.data(), digits.data() + digits.size(), number);
-  }
-}
-
-// Only characters that are safe in a file name on any system.
-std::string FileSafe(const std::string& stem)
-{
-  std::string name;
-  for (const char c : stem) {
-    const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                      c == '_' || c == '-';
-    name += safe ? c : '_';
-  }
-  while (!name.empty() && name.back() == '_') name.pop_back();
-  return name.empty() ? "frames" : name;
-}
 
 bool ParseRange(const std::string& text, int32_t& first, int32_t& last)
 {
@@ -47,44 +19,6 @@ bool ParseRange(const std::string& text, int32_t& first, int32_t& last)
 }
 
 }  // namespace
-
-std::vector<TSpriteAnimation> RecordedAnimations(const std::vector<std::string>& frameNames)
-{
-  std::vector<TSpriteAnimation> groups;
-  std::string previousStem;
-  long previousNumber = -1;
-  for (size_t frame = 0; frame < frameNames.size(); ++frame) {
-    std::string stem;
-    long number = -1;
-    SplitNumber(frameNames[frame], stem, number);
-    const bool sameRun = !groups.empty() && stem == previousStem &&
-                         (number < 0 ? previousNumber < 0 : number == previousNumber + 1);
-    if (sameRun) {
-      groups.back().Last = int32_t(frame);
-    } else {
-      const std::string base = FileSafe(stem);
-      std::string name = base;
-      for (int n = 2;; ++n) {
-        bool taken = false;
-        for (const TSpriteAnimation& group : groups) taken = taken || group.Name == name;
-        if (!taken) break;
-        name = base + "_" + std::to_string(n);
-      }
-      groups.push_back({name, int32_t(frame), int32_t(frame)});
-    }
-    previousStem = stem;
-    previousNumber = number;
-  }
-  return groups;
-}
-
-std::vector<TSpriteAnimation> RecordedAnimations(const bots::TMD2& model)
-{
-  std::vector<std::string> names;
-  for (int32_t frame = 0; frame < model.GetFrameCount(); ++frame)
-    names.push_back(model.FrameName(frame));
-  return RecordedAnimations(names);
-}
 
 bool ChooseAnimations(const std::vector<TSpriteAnimation>& recorded, int32_t frameCount,
                       const std::vector<std::string>& requests,
@@ -111,16 +45,9 @@ bool ChooseAnimations(const std::vector<TSpriteAnimation>& recorded, int32_t fra
           {"frames" + std::to_string(first) + "-" + std::to_string(last), first, last});
       continue;
     }
-    const size_t before = chosen.size();
-    const std::string base = FileSafe(request);
-    for (const TSpriteAnimation& group : recorded) {
-      const bool again =
-          group.Name.size() > base.size() + 1 &&
-          group.Name.compare(0, base.size() + 1, base + "_") == 0 &&
-          group.Name.find_first_not_of("0123456789", base.size() + 1) == std::string::npos;
-      if (group.Name == request || (again && base == request)) chosen.push_back(group);
-    }
-    if (chosen.size() == before) {
+    const std::vector<TSpriteAnimation> found = model::FindAnimations(recorded, request);
+    chosen.insert(chosen.end(), found.begin(), found.end());
+    if (found.empty()) {
       std::string names;
       for (const TSpriteAnimation& group : recorded)
         names += (names.empty() ? "" : ", ") + group.Name;

@@ -3,9 +3,8 @@
 #include <string>
 #include <vector>
 
-namespace quarn::bots {
-class TMD2;
-}
+#include "bots/Pose.h"
+#include "model/Animations.h"
 
 namespace quarn::sprites {
 
@@ -14,17 +13,10 @@ inline constexpr int32_t KeyframesPerSecond = 10;
 
 // A range of keyframes rendered as one animation, and the name its files start with (letters,
 // digits, '_' and '-' only).
-struct TSpriteAnimation {
-  std::string Name;
-  int32_t First = 0;
-  int32_t Last = 0;
-};
+using TSpriteAnimation = model::TAnimation;
 
-// The model's recorded groups: runs of consecutive frames whose names share their stem once
-// the trailing number is dropped ("run1".."run6"); a break in the numbering starts a new run.
-// A stem seen again gets "_2", "_3"; frames without a name are "frames".
-std::vector<TSpriteAnimation> RecordedAnimations(const std::vector<std::string>& frameNames);
-std::vector<TSpriteAnimation> RecordedAnimations(const bots::TMD2& model);
+// The model's recorded animations, as model::RecordedAnimations names them.
+using model::RecordedAnimations;
 
 // The animations the requests name, in their order: a group name (every group of that stem)
 // or FIRST-LAST in the model's frames ("frames40-45"). No requests: every recorded group.
@@ -33,12 +25,8 @@ bool ChooseAnimations(const std::vector<TSpriteAnimation>& recorded, int32_t fra
                       const std::vector<std::string>& requests,
                       std::vector<TSpriteAnimation>& chosen, std::string& error);
 
-// One sampled pose, as TMD2 draws it: Current blended from Previous (-1: none) by Fraction.
-struct TPose {
-  int32_t Previous = -1;
-  int32_t Current = 0;
-  float Fraction = 0;
-};
+// One sampled pose, as TMD2 draws it.
+using bots::TPose;
 
 // The poses of one loop of an animation: its keyframes when fps is 0, else every 1/fps
 // seconds of its keyframes played at KeyframesPerSecond, the last keyframe blending back to

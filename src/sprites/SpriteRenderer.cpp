@@ -10,6 +10,8 @@
 
 #include "bots/MD2.h"
 #include "images/LoadStop.h"
+#include "model/Drawing.h"
+#include "platform/Paths.h"
 #include "sprites/FrameTarget.h"
 #include "sprites/GifEncoder.h"
 #include "sprites/SpriteCamera.h"
@@ -19,33 +21,6 @@
 namespace quarn::sprites {
 
 namespace {
-
-// A model's pose and drawing style, put back when the run ends.
-struct TSavedModel {
-  explicit TSavedModel(bots::TMD2* model) : Model(model)
-  {
-    if (!Model) return;
-    Previous = Model->PreviousFrame;
-    Current = Model->CurrentFrame;
-    Fraction = Model->Fraction;
-    Style = Model->Style;
-  }
-  ~TSavedModel()
-  {
-    if (!Model) return;
-    Model->PreviousFrame = Previous;
-    Model->CurrentFrame = Current;
-    Model->Fraction = Fraction;
-    Model->Style = Style;
-  }
-  TSavedModel(const TSavedModel&) = delete;
-  TSavedModel& operator=(const TSavedModel&) = delete;
-
-  bots::TMD2* Model;
-  int32_t Previous = -1, Current = 0;
-  float Fraction = 0;
-  render::TDrawStyle Style;
-};
 
 // The GL state of the caller (the window's, for the console command), put back at the end.
 struct TSavedGLState {
@@ -70,37 +45,12 @@ struct TSavedGLState {
   TSavedGLState& operator=(const TSavedGLState&) = delete;
 };
 
-// The window's fixed state for drawing models (depth-tested, textured, modulated).
+// The window's fixed state for drawing models, on the options' background.
 void SetModelState(const TSpriteOptions& options)
 {
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_NORMALIZE);
+  model::SetModelDrawingState();
   const float* background = options.Style.Background;
   glClearColor(background[0], background[1], background[2], options.Transparent ? 0.0f : 1.0f);
-}
-
-void SetPose(bots::TMD2& model, const TPose& pose, const render::TDrawStyle& style)
-{
-  model.PreviousFrame = pose.Previous;
-  model.CurrentFrame = pose.Current;
-  model.Fraction = pose.Previous == -1 ? 0 : pose.Fraction;
-  model.Style = style;
-}
-
-void DrawModel(bots::TMD2& model)
-{
-  model.BindTexture();
-  model.Draw();
-  model.AfterDraw();
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name)
-{
-  return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 }  // namespace
@@ -165,7 +115,6 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
     }
   }
 
-  TSavedModel savedBody(&FBody), savedWeapon(FWeapon);
   TSavedGLState savedState;
   TFrameTarget target;
   if (!target.Create(FOptions.Width, FOptions.Height, error)) return TRenderStatus::Failed;
@@ -216,8 +165,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
       waiting.erase(waiting.begin());
       const int32_t direction = int32_t(slot / size_t(count)),
                     index = int32_t(slot % size_t(count));
-      const std::string name =
-          JoinPath(folder, FrameFileStem(animation.Name, direction, index, count) + ".png");
+      const std::string name = platform::JoinPath(
+          folder, FrameFileStem(animation.Name, direction, index, count) + ".png");
       if (keep) frames->Frames[slot] = pixels;
       workers.Post([name, pixels] { return WritePngFile(name, *pixels); });
       if (progress) progress(++done, total);
@@ -232,12 +181,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
         target.Bind();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
         camera.Apply(direction);
-        SetPose(FBody, poses[size_t(index)], FOptions.Style);
-        DrawModel(FBody);
-        if (FWeapon) {
-          SetPose(*FWeapon, poses[size_t(index)], FOptions.Style);
-          DrawModel(*FWeapon);
-        }
+        model::DrawModel(FBody, poses[size_t(index)], FOptions.Style);
+        if (FWeapon) model::DrawModel(*FWeapon, poses[size_t(index)], FOptions.Style);
         if (!write) {
           glFinish();
           continue;
@@ -253,10 +198,10 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
     if (FOptions.Sheet)
       workers.Post([frames, folder] {
         const std::string image = frames->Name + ".png";
-        std::string failure = WritePngFile(JoinPath(folder, image), BuildSheet(*frames));
+        std::string failure = WritePngFile(platform::JoinPath(folder, image), BuildSheet(*frames));
         if (failure.empty())
-          failure =
-              WriteWholeFile(JoinPath(folder, frames->Name + ".json"), SheetIndex(*frames, image));
+          failure = WriteSpriteFile(platform::JoinPath(folder, frames->Name + ".json"),
+                                    SheetIndex(*frames, image));
         return failure;
       });
     if (FOptions.Gif)
@@ -266,13 +211,13 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
           for (int32_t index = 0; index < frames->Count; ++index)
             sequence.push_back(
                 frames->Frames[size_t(direction) * size_t(frames->Count) + size_t(index)].get());
-          const std::string name =
-              JoinPath(folder, frames->Name + "_dir" + std::to_string(direction) + ".gif");
+          const std::string name = platform::JoinPath(
+              folder, frames->Name + "_dir" + std::to_string(direction) + ".gif");
           std::string gif, reason;
           const int delay = std::max(1, int(std::lround(frames->Duration / 10)));
           if (!EncodeGIF(sequence, delay, transparent, gif, reason))
             return "Cannot write file " + name + ": " + reason;
-          return WriteWholeFile(name, gif);
+          return WriteSpriteFile(name, gif);
         });
   }
   if (stopped) {

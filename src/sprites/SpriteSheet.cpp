@@ -1,15 +1,10 @@
 #include "sprites/SpriteSheet.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <atomic>
 #include <cstring>
 
+#include "platform/Files.h"
 #include "sprites/SpriteFrames.h"
 
 namespace quarn::sprites {
@@ -87,60 +82,13 @@ std::string SheetIndex(const TAnimationFrames& frames, const std::string& imageN
   return json;
 }
 
-namespace {
-
-std::string CannotWrite(const std::string& fileName, int error)
+std::string WriteSpriteFile(const std::string& fileName, std::string_view contents)
 {
-  return "Cannot write file " + fileName + ": " + std::strerror(error);
-}
-
-bool WriteAll(int fd, const std::string& contents)
-{
-  for (size_t done = 0; done < contents.size();) {
-    const ssize_t written = ::write(fd, contents.data() + done, contents.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    done += size_t(written);
-  }
-  return true;
-}
-
-}  // namespace
-
-std::string WriteWholeFile(const std::string& fileName, const std::string& contents)
-{
-  // Sprites are many small files that can be made again: they are not synced to the disk one
-  // by one, but no name ever shows a part-written file. An unnamed file is linked in under a
-  // temporary name and renamed over the target; where the file system has no unnamed files,
-  // the temporary name is made at once.
-  const size_t slash = fileName.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : fileName.substr(0, slash + 1);
-  static std::atomic<uint64_t> written{0};
-  const std::string temporary =
-      fileName + ".part" + std::to_string(::getpid()) + "-" + std::to_string(written++);
-  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-  const bool unnamed = fd >= 0;
-  if (!unnamed) fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return CannotWrite(fileName, errno);
-  if (!WriteAll(fd, contents)) {
-    const int error = errno ? errno : EIO;
-    ::close(fd);
-    if (!unnamed) ::unlink(temporary.c_str());
-    return CannotWrite(fileName, error);
-  }
-  int error = 0;
-  if (unnamed) {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0)
-      error = errno;
-  }
-  if (::close(fd) != 0 && !error) error = errno;
-  if (!error && ::rename(temporary.c_str(), fileName.c_str()) != 0) error = errno;
-  if (error) {
-    ::unlink(temporary.c_str());
-    return CannotWrite(fileName, error);
-  }
-  return std::string();
+  std::string error;
+  if (platform::ReplaceFile(fileName, contents, error, nullptr, platform::TTemporary::Unnamed,
+                            platform::TDurability::Unsynced))
+    return std::string();
+  return error;
 }
 
 std::string WritePngFile(const std::string& fileName, const images::TFramePixels& pixels)
@@ -149,7 +97,8 @@ std::string WritePngFile(const std::string& fileName, const images::TFramePixels
   std::string reason;
   if (!images::EncodePNG(pixels, png, reason, images::TPngCompression::Fast))
     return "Cannot write file " + fileName + ": " + reason;
-  return WriteWholeFile(fileName, std::string(png.begin(), png.end()));
+  return WriteSpriteFile(fileName,
+                         std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
 }
 
 }  // namespace quarn::sprites

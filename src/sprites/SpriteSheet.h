@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "images/PngWriter.h"
@@ -32,9 +33,9 @@ images::TFramePixels BuildSheet(const TAnimationFrames& frames);
 // sprite tools read ("frames" with "filename" and "frame" {x, y, w, h}, and "meta").
 std::string SheetIndex(const TAnimationFrames& frames, const std::string& imageName);
 
-// Writes the whole file under a temporary name beside it and then gives it its name; "" or
-// a one-line reason.
-std::string WriteWholeFile(const std::string& fileName, const std::string& contents);
+// Writes a sprite file as platform::ReplaceFile does, unsynced: sprites are many small files
+// that can be made again. "" or a one-line reason.
+std::string WriteSpriteFile(const std::string& fileName, std::string_view contents);
 std::string WritePngFile(const std::string& fileName, const images::TFramePixels& pixels);
 
 }  // namespace quarn::sprites

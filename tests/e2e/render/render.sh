@@ -11,7 +11,8 @@ render() { env -u DISPLAY -u WAYLAND_DISPLAY "$QUARN_BIN/quarn" --render "$@"; }
 pixel() { convert "$1" -format "%[pixel:p{$2}]" info:; }
 
 render two.md2 --directions 4 --sheet --gif --out out 2>render.err || fail "render failed: $(cat render.err)"
-[ ! -s render.err ] || fail "a progress line or message on a non-terminal: $(cat render.err)"
+# No progress line on a non-terminal; the skin found is told as the viewer tells it.
+[ "$(cat render.err)" = "Skin two.tga on two.md2" ] || fail "stderr: $(cat render.err)"
 
 # Every recorded group, its keyframes, 4 directions; nothing else in the folder.
 expected=$( (for d in 0 1 2 3; do
@@ -47,6 +48,14 @@ assert meta["directions"] == 4 and meta["framesPerDirection"] == 6, meta
 PY
 [ "$(identify out/run_dir1.gif | wc -l)" = 6 ] || fail "run GIF frames: $(identify out/run_dir1.gif | wc -l)"
 [ "$(identify out/stand_dir0.gif | wc -l)" = 40 ] || fail "stand GIF frames"
+
+# No skin beside the model: drawn untextured, and stderr says so and what was tried.
+mkdir bare && python3 "$here/make_two_groups.py" bare/two.md2 nothing.pcx
+render bare/two.md2 --anim run --directions 1 --out bare/out 2>bare.err ||
+  fail "render without a skin failed: $(cat bare.err)"
+grep -qxF "No skin found for bare/two.md2; bare/two.md2 is drawn untextured. Tried:" bare.err ||
+  fail "no line about the missing skin: $(cat bare.err)"
+grep -qxF "  bare/two.tga" bare.err || fail "the names tried are not listed: $(cat bare.err)"
 
 # In-between poses: six keyframes at 30 frames a second are eighteen frames.
 render two.md2 --anim run --fps 30 --directions 1 --out fps 2>/dev/null || fail "--fps render failed"

@@ -75,4 +75,35 @@ TEST_F(ViewerTest, SkinsListsTheRecordedAndNearbySkinsAndSkinAndLoadSkinSwitch)
   Frames(2, 10);  // the skin in use draws
 }
 
+TEST_F(ViewerTest, SkinNumbersKeepTheirFilesUntilTheNextModelIsViewed)
+{
+  // No recorded skin: the one named after the model is found and listed first, whichever
+  // skin is put on afterwards.
+  folder.Write("pyramid.tga", Tga(255, 0, 0));
+  folder.Write("a.tga", Tga(0, 255, 0));
+  folder.Write("b.tga", Tga(0, 0, 255));
+  View();
+  const std::string& p = folder.Path;
+  const quarn::bots::TMD2& body = form->Bots().Bot().Model();
+  const struct {
+    const char* Line;
+    std::string Said;
+  } Steps[] = {
+      {"Skins", "1 " + p + "pyramid.tga (in use)2 " + p + "a.tga3 " + p + "b.tga"},
+      {"Skin(2)", "Skin " + p + "a.tga on " + model},
+      {"Skin(2)", "Skin " + p + "a.tga on " + model},
+      {"Skins", "1 " + p + "pyramid.tga2 " + p + "a.tga (in use)3 " + p + "b.tga"},
+      {"Skin(3)", "Skin " + p + "b.tga on " + model},
+      {"Skin(1)", "Skin " + p + "pyramid.tga on " + model},
+  };
+  for (const auto& step : Steps) EXPECT_EQ(Said(step.Line), step.Said) << step.Line;
+  EXPECT_EQ(body.SkinFileName(), p + "pyramid.tga");
+
+  // A new image counts from the next model viewed.
+  folder.Write("0.tga", Tga(0, 0, 0));
+  EXPECT_EQ(Said("Skin(4)"), "Skin: choose 1 to 3; Skins lists them");
+  View();
+  EXPECT_EQ(Said("Skin(2)"), "Skin " + p + "0.tga on " + model);
+}
+
 }  // namespace

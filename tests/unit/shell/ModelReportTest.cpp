@@ -8,6 +8,7 @@
 
 #include "bots/Bot.h"
 #include "bots/MD2Writer.h"
+#include "model/Animations.h"
 #include "shell/ModelReport.h"
 
 namespace {
@@ -74,10 +75,10 @@ TEST_F(ModelReportTest, FramesGroupByNameWithoutNumberAndBreakWhereNumberingRest
   quarn::bots::TMD2 model;
   ASSERT_TRUE(model.LoadFromFile(Write(StandardNames(199), {})));
   std::vector<std::string> groups;
-  for (const quarn::shell::TFrameGroup& g : quarn::shell::FrameGroups(model))
+  for (const quarn::model::TAnimation& g : quarn::model::RecordedAnimations(model))
     groups.push_back(g.Name + " " + std::to_string(g.First) + "-" + std::to_string(g.Last));
   EXPECT_EQ(groups, (std::vector<std::string>{"stand 0-39", "run 40-45", "attack 46-53",
-                                              "pain 54-57", "pain 58-61", "x 62-198"}));
+                                              "pain 54-57", "pain_2 58-61", "x 62-198"}));
 }
 
 TEST_F(ModelReportTest, BuiltInRangesShowWhereTheModelDiffers)
@@ -86,7 +87,7 @@ TEST_F(ModelReportTest, BuiltInRangesShowWhereTheModelDiffers)
   ASSERT_TRUE(model.LoadFromFile(Write(StandardNames(199), {})));
   const std::vector<std::string> lines = quarn::shell::AnimationLines(model);
   for (const char* expected : {"  0: 0-39 = stand", "  1: 40-45 = run", "  16: 46-53 = attack",
-                               "  18: 45-40 = run", "  2: 54-60 ~ pain+pain", "  4: 67-71 ~ x"})
+                               "  18: 45-40 = run", "  2: 54-60 ~ pain+pain_2", "  4: 67-71 ~ x"})
     EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
 
   ASSERT_TRUE(model.LoadFromFile(Write(StandardNames(42), {})));

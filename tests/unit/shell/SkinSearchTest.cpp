@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "model/Skins.h"
 #include "shell/ModelViewer.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using quarn::shell::FindSkin;
+using quarn::model::FindSkin;
 
 // Runs in a fresh folder that is the current directory; the model is m/box.md2.
 class SkinSearchTest : public ::testing::Test {
@@ -93,7 +94,7 @@ TEST_F(SkinSearchTest, FirstRecordedNameWhoseFileExistsWins)
                                                                   : fs::path(file).parent_path());
       Touch(file);
     }
-    const quarn::shell::TSkinSearch result = FindSkin("m/box.md2", c.Recorded);
+    const quarn::model::TSkinSearch result = FindSkin("m/box.md2", c.Recorded);
     EXPECT_EQ(result.Found, c.Found);
     EXPECT_EQ(result.Refused.size(), c.Refused);
   }
@@ -101,7 +102,7 @@ TEST_F(SkinSearchTest, FirstRecordedNameWhoseFileExistsWins)
 
 TEST_F(SkinSearchTest, NothingFoundListsEveryNameTriedOnce)
 {
-  const quarn::shell::TSkinSearch result = FindSkin("m/box.md2", {"red.pcx", "red.tga"});
+  const quarn::model::TSkinSearch result = FindSkin("m/box.md2", {"red.pcx", "red.tga"});
   EXPECT_EQ(result.Found, "");
   const std::vector<std::string> expected = {
       "red.pcx",   "red.tga",   "red.bmp",   "red.jpg",   "red.wal",   "red.png",
@@ -133,12 +134,12 @@ TEST_F(SkinSearchTest, OnlyTheFirstRecordedNamesAreLookedFor)
     if (*c.File) Touch(c.File);
     std::vector<std::string> recorded(c.Empty);
     for (int i = 0; i < 40; ++i) recorded.push_back("s" + std::to_string(i));
-    const quarn::shell::TSkinSearch result = FindSkin("m/box.md2", recorded);
+    const quarn::model::TSkinSearch result = FindSkin("m/box.md2", recorded);
     EXPECT_EQ(result.Found, c.Found);
     EXPECT_EQ(result.Skipped, c.Skipped);
     if (c.Found.empty()) {
       // Each name with six extensions, as recorded and beside the model; then the model's own.
-      EXPECT_EQ(result.Tried.size(), quarn::shell::MaxSkinNames * 12 + 6);
+      EXPECT_EQ(result.Tried.size(), quarn::model::MaxSkinNames * 12 + 6);
       EXPECT_EQ(std::count(result.Tried.begin(), result.Tried.end(), "m/s31.wal"), 1);
       EXPECT_EQ(std::count(result.Tried.begin(), result.Tried.end(), "m/s32.pcx"), 0);
     }

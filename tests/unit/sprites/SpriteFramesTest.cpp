@@ -2,17 +2,17 @@
 
 #include "sprites/SpriteFrames.h"
 
-namespace quarn::sprites {
+namespace quarn::model {
 
 // Found by argument-dependent lookup: in the animation's own namespace.
-bool operator==(const TSpriteAnimation& a, const TSpriteAnimation& b)
-{
-  return a.Name == b.Name && a.First == b.First && a.Last == b.Last;
-}
-void PrintTo(const TSpriteAnimation& a, std::ostream* out)
+void PrintTo(const TAnimation& a, std::ostream* out)
 {
   *out << a.Name << " " << a.First << "-" << a.Last;
 }
+
+}  // namespace quarn::model
+
+namespace quarn::sprites {
 
 namespace {
 
@@ -28,6 +28,12 @@ TEST(SpriteFrames, RecordedGroupsAreRunsOfNumberedNames)
                                                                       {"a_b", 10, 11}}));
 }
 
+TEST(SpriteFrames, NamesRepeatedInAnotherLetterCaseAreNumberedToo)
+{
+  EXPECT_EQ(RecordedAnimations({"Run1", "Run2", "run1", "RUN1"}),
+            (std::vector<TSpriteAnimation>{{"Run", 0, 1}, {"run_2", 2, 2}, {"RUN_3", 3, 3}}));
+}
+
 TEST(SpriteFrames, ChoosingByNameOrRange)
 {
   const std::vector<TSpriteAnimation> recorded = {
@@ -39,6 +45,8 @@ TEST(SpriteFrames, ChoosingByNameOrRange)
   ASSERT_TRUE(ChooseAnimations(recorded, 6, {"pain", "1-4", "stand"}, chosen, error));
   EXPECT_EQ(chosen, (std::vector<TSpriteAnimation>{
                         {"pain", 2, 3}, {"pain_2", 4, 5}, {"frames1-4", 1, 4}, {"stand", 0, 1}}));
+  ASSERT_TRUE(ChooseAnimations(recorded, 6, {"PAIN_2", "Stand"}, chosen, error));
+  EXPECT_EQ(chosen, (std::vector<TSpriteAnimation>{{"pain_2", 4, 5}, {"stand", 0, 1}}));
   EXPECT_FALSE(ChooseAnimations(recorded, 6, {"walk"}, chosen, error));
   EXPECT_EQ(error,
             "--anim walk: the model has no animation of that name (it has stand, pain, pain_2)");
