@@ -123,7 +123,7 @@ void Use(tinygltf::Model& model, const char* extension, bool required)
 // The model's numbers that the glTF's floats do not keep exactly, so an import can give back
 // the same file: the skin size, the texture coordinate table, each triangle corner's entry in
 // it (in file order), the model vertex of each draw vertex, each frame's scale and translate
-// (x, y, z each) and the skin names recorded.
+// (x, y, z each), the skin names recorded and the GL command list.
 tinygltf::Value StoredNumbers(const bots::TMD2& model)
 {
   namespace md2 = formats::md2;
@@ -145,7 +145,17 @@ tinygltf::Value StoredNumbers(const bots::TMD2& model)
     const size_t at = layout.OfsFrames + size_t(f) * size_t(layout.FrameSize);
     for (size_t k = 0; k < 6; ++k) frames.emplace_back(double(file.F32At(at + 4 * k)));
   }
+  // The GL command list as it is, when it lies inside the file (with its count: an empty
+  // array is written as null).
+  tinygltf::Value::Array commands;
+  const int32_t words = file.I32At(md2::at::NumGlCommands);
+  const int32_t at = file.I32At(md2::at::OfsGlCommands);
+  if (words >= 0 && at >= 0 && uint64_t(at) + 4 * uint64_t(words) <= file.Size())
+    for (int32_t i = 0; i < words; ++i) commands.emplace_back(int(file.I32At(uint64_t(at) + 4 * uint64_t(i))));
+  const int commandCount = int(commands.size());
   return Object({{"skinWidth", tinygltf::Value(layout.SkinWidth)},
+                 {"glCommands", tinygltf::Value(std::move(commands))},
+                 {"glCommandCount", tinygltf::Value(commandCount)},
                  {"skinHeight", tinygltf::Value(layout.SkinHeight)},
                  {"vertexCount", tinygltf::Value(layout.NumVertices)},
                  {"texCoords", tinygltf::Value(std::move(st))},

@@ -1,0 +1,54 @@
+# quarn --import without a display: an exported model comes back byte for byte (the demo robot,
+# its weapon and a generated model, from .glb and .gltf); animations sampled at a rate make a
+# model the program reads; bad options and files end with their exit status, one line and no
+# file written.
+source "$E2E_LIB"
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+cd "$E2E_TMP"
+quarn() { env -u DISPLAY -u WAYLAND_DISPLAY "$QUARN_BIN/quarn" "$@"; }
+robot=$QUARN_BIN/bots/robot
+python3 "$here/../export/make_skinned.py" skinned.md2
+
+# One round trip a row: the model, the glTF kind.
+for row in "$robot/robot.md2|glb" "$robot/weapon.md2|gltf" "skinned.md2|glb" "skinned.md2|gltf"; do
+  IFS='|' read -r model kind <<<"$row"
+  name=$(basename "$model" .md2)_$kind
+  quarn --export "$model" -o "$name.$kind" >/dev/null || fail "cannot export $model"
+  quarn --import "$name.$kind" -o "$name.md2" >"$name.out" || fail "cannot import $name.$kind"
+  cmp "$model" "$name.md2" || fail "$model did not come back byte for byte from .$kind"
+  grep -q "largest position error" "$name.out" || fail "no precision line: $(cat "$name.out")"
+  echo "$model: $(cat "$name.out")"
+done
+
+# Sampled: the robot's animations at 15 frames a second (the first two chosen by number and
+# one by name), a file the program reads back with the frames asked for.
+quarn --import robot_glb.glb -o sampled.md2 --fps 15 --anim 0-1 --anim run >sampled.out 2>sampled.err ||
+  fail "cannot sample the robot: $(cat sampled.err)"
+grep -Eq "^sampled.md2: [0-9]+ bytes, [0-9]+ frames" sampled.out || fail "$(cat sampled.out)"
+quarn --export sampled.md2 -o sampled.glb >/dev/null || fail "the sampled model cannot be read"
+
+# Exit statuses: 2 for an option, 1 for a file; one line each, and nothing written.
+check_status() {
+  local want=$1; shift
+  set +e; quarn "$@" >/dev/null 2>err.txt; local status=$?; set -e
+  [ "$status" = "$want" ] || fail "$* ended with $status, not $want: $(cat err.txt)"
+  [ "$(grep -c '^quarn: ' err.txt)" = 1 ] || fail "$*: not one error line: $(cat err.txt)"
+  [ ! -e bad.md2 ] || fail "$*: bad.md2 was written"
+}
+head -c 200 robot_glb.glb >truncated.glb
+python3 "$here/make_gltf.py" empty empty.gltf
+python3 "$here/make_gltf.py" grid 1000 many.gltf
+check_status 2 --import robot_glb.glb
+check_status 2 --import robot_glb.glb -o bad.md2 --fps 0
+check_status 2 --import robot_glb.glb -o bad.md2 --scale 0
+check_status 2 --import robot.obj -o bad.md2
+check_status 2 --import robot_glb.glb -o bad.md2 --frobnicate
+check_status 1 --import missing.glb -o bad.md2
+check_status 1 --import truncated.glb -o bad.md2
+check_status 1 --import empty.gltf -o bad.md2
+check_status 1 --import many.gltf -o bad.md2
+grep -q "3000 vertices, at most 2048" err.txt || fail "the limit is not named: $(cat err.txt)"
+check_status 1 --import robot_glb.glb -o bad.md2 --anim nosuchanimation
+check_status 1 --import robot_glb.glb -o bad.md2 --node nosuchnode
+check_status 1 --import robot_glb.glb -o no/such/folder/bad.md2
+echo "PASS"
