@@ -8,6 +8,7 @@
 #include <new>
 #include <numeric>
 
+#include "convert/GlCommands.h"
 #include "convert/GltfScene.h"
 #include "convert/MorphMesh.h"
 
@@ -532,6 +533,7 @@ bool ImportGltf(const TImportOptions& options, TImportedModel& result, std::stri
     }
     content.Frames.push_back(std::move(frame));
   }
+  if (!keyed || !stored.HasGlCommands) content.GlCommands = BuildGlCommands(content);
   result.Size = std::sqrt((high[0] - low[0]) * (high[0] - low[0]) +
                           (high[1] - low[1]) * (high[1] - low[1]) +
                           (high[2] - low[2]) * (high[2] - low[2]));

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <map>
+#include <set>
 #include <random>
 
 #include "bots/MD2.h"
 #include "bots/MD2Writer.h"
 #include "convert/ExportOptions.h"
+#include "convert/GlCommands.h"
 #include "convert/GltfExporter.h"
 #include "convert/GltfImporter.h"
 #include "convert/GltfScene.h"
@@ -45,6 +49,102 @@ bots::TMD2Content JaggedModel()
     c.Frames.push_back(bots::QuantizeFrame(positions, name));
   }
   return c;
+}
+
+// A grid of quads, two triangles each, wound clockwise as the format's front faces are.
+bots::TMD2Content GridModel(int columns, int rows)
+{
+  bots::TMD2Content c;
+  c.SkinWidth = columns;
+  c.SkinHeight = rows;
+  const auto at = [columns](int x, int y) { return int16_t(y * (columns + 1) + x); };
+  for (int y = 0; y <= rows; ++y)
+    for (int x = 0; x <= columns; ++x) c.TexCoords.push_back({int16_t(x), int16_t(y)});
+  for (int y = 0; y < rows; ++y)
+    for (int x = 0; x < columns; ++x) {
+      c.Triangles.push_back({{at(x, y), at(x + 1, y), at(x, y + 1)}, {at(x, y), at(x + 1, y), at(x, y + 1)}});
+      c.Triangles.push_back(
+          {{at(x + 1, y), at(x + 1, y + 1), at(x, y + 1)}, {at(x + 1, y), at(x + 1, y + 1), at(x, y + 1)}});
+    }
+  return c;
+}
+
+// A disc: a centre and a ring of `sides` vertices, one texture coordinate each.
+bots::TMD2Content DiscModel(int sides)
+{
+  bots::TMD2Content c;
+  c.SkinWidth = c.SkinHeight = 64;
+  for (int i = 0; i <= sides; ++i) c.TexCoords.push_back({int16_t(i), int16_t(i)});
+  for (int i = 0; i < sides; ++i) {
+    const int16_t a = int16_t(1 + i), b = int16_t(1 + (i + 1) % sides);
+    c.Triangles.push_back({{0, b, a}, {0, b, a}});
+  }
+  return c;
+}
+
+// Triangles as sorted keys: each rotated to start at its smallest corner (vertex, s, t), so a
+// triangle and its rotations are one key, its mirror another.
+using TCornerKey = std::array<int32_t, 3>;
+using TTriangleKey = std::array<TCornerKey, 3>;
+TTriangleKey KeyOf(TCornerKey a, TCornerKey b, TCornerKey d)
+{
+  TTriangleKey key{a, b, d};
+  const size_t low = size_t(std::min_element(key.begin(), key.end()) - key.begin());
+  std::rotate(key.begin(), key.begin() + long(low), key.end());
+  return key;
+}
+
+// The triangle list as the GL commands draw it, read as an engine reads them.
+std::multiset<TTriangleKey> CommandTriangles(const std::vector<int32_t>& words, const bots::TMD2Content& c)
+{
+  std::multiset<TTriangleKey> triangles;
+  size_t at = 0;
+  while (at < words.size() && words[at] != 0) {
+    const int32_t count = words[at++];
+    const bool fan = count < 0;
+    std::vector<TCornerKey> corners;
+    for (int32_t k = 0; k < std::abs(count); ++k, at += 3)
+      corners.push_back({words[at + 2], int32_t(std::lround(std::bit_cast<float>(words[at]) * float(c.SkinWidth))),
+                         int32_t(std::lround(std::bit_cast<float>(words[at + 1]) * float(c.SkinHeight)))});
+    for (size_t k = 0; k + 2 < corners.size(); ++k)
+      triangles.insert(fan ? KeyOf(corners[0], corners[k + 1], corners[k + 2])
+                       : k % 2 == 0 ? KeyOf(corners[k], corners[k + 1], corners[k + 2])
+                                    : KeyOf(corners[k + 1], corners[k], corners[k + 2]));
+  }
+  EXPECT_EQ(at + 1, words.size()) << "the list ends in one zero";
+  return triangles;
+}
+
+// Strips and fans draw every triangle of the list once, wound the same way, with its texture
+// coordinates; a regular mesh takes far fewer commands than triangles.
+TEST(GltfImport, GlCommandsDrawExactlyTheTriangleList)
+{
+  struct TCase {
+    const char* What;
+    bots::TMD2Content Model;
+    size_t MostCommands;
+  };
+  const TCase cases[] = {
+      {"jagged", JaggedModel(), 60},
+      {"grid", GridModel(16, 8), 8 * 3},
+      {"disc", DiscModel(12), 1},
+  };
+  for (const TCase& c : cases) {
+    const std::vector<int32_t> words = BuildGlCommands(c.Model);
+    std::multiset<TTriangleKey> expected;
+    for (const bots::TMD2Triangle& t : c.Model.Triangles) {
+      TCornerKey corners[3];
+      for (size_t k = 0; k < 3; ++k)
+        corners[k] = {t.Vertex[k], c.Model.TexCoords[size_t(t.TexCoord[k])][0],
+                      c.Model.TexCoords[size_t(t.TexCoord[k])][1]};
+      expected.insert(KeyOf(corners[0], corners[1], corners[2]));
+    }
+    EXPECT_EQ(CommandTriangles(words, c.Model), expected) << c.What;
+    size_t commands = 0;
+    for (size_t at = 0; at < words.size() && words[at] != 0; at += 1 + 3 * size_t(std::abs(words[at])))
+      ++commands;
+    EXPECT_LE(commands, c.MostCommands) << c.What;
+  }
 }
 
 class TRoundTrip : public ::testing::TestWithParam<const char*> {};
