@@ -194,6 +194,65 @@ bool ReadMesh(const TGltfScene& scene, const tinygltf::Mesh& mesh, TDrawMesh& ou
   return true;
 }
 
+// The size of a PNG from its header; false when the bytes are not a PNG's.
+bool PngSize(const std::vector<unsigned char>& bytes, int32_t& width, int32_t& height)
+{
+  static constexpr unsigned char Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  constexpr size_t WidthAt = 16, HeaderEnd = 24;
+  if (bytes.size() < HeaderEnd || !std::equal(Signature, Signature + 8, bytes.begin())) return false;
+  const auto word = [&](size_t at) {
+    return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 | uint32_t(bytes[at + 2]) << 8 |
+           uint32_t(bytes[at + 3]);
+  };
+  width = int32_t(std::min<uint32_t>(word(WidthAt), INT32_MAX));
+  height = int32_t(std::min<uint32_t>(word(WidthAt + 4), INT32_MAX));
+  return width > 0 && height > 0;
+}
+
+// The skin size texture coordinates are counted in: the one an export recorded, else the size
+// of the first primitive's base colour image when it is a PNG in the file, else 256 x 256.
+void SkinSize(const TGltfScene& scene, const tinygltf::Mesh& mesh, int32_t& width,
+              int32_t& height, std::vector<std::string>& notes)
+{
+  constexpr int32_t DefaultSize = 256;
+  width = height = DefaultSize;
+  const tinygltf::Value& md2 = mesh.extras.Get("md2");
+  if (md2.IsObject() && md2.Get("skinWidth").IsNumber() && md2.Get("skinHeight").IsNumber()) {
+    const double w = md2.Get("skinWidth").GetNumberAsDouble();
+    const double h = md2.Get("skinHeight").GetNumberAsDouble();
+    if (w >= 1 && w <= INT16_MAX && h >= 1 && h <= INT16_MAX) {
+      width = int32_t(w);
+      height = int32_t(h);
+      return;
+    }
+  }
+  const tinygltf::Model& model = scene.Model();
+  const int material = mesh.primitives.empty() ? -1 : mesh.primitives[0].material;
+  if (material < 0 || size_t(material) >= model.materials.size()) return;
+  const int texture = model.materials[size_t(material)].pbrMetallicRoughness.baseColorTexture.index;
+  if (texture < 0 || size_t(texture) >= model.textures.size()) return;
+  const int image = model.textures[size_t(texture)].source;
+  if (image < 0 || size_t(image) >= model.images.size()) return;
+  const tinygltf::Image& source = model.images[size_t(image)];
+  std::vector<unsigned char> bytes = source.image;
+  if (bytes.empty() && source.bufferView >= 0 && size_t(source.bufferView) < model.bufferViews.size()) {
+    const tinygltf::BufferView& view = model.bufferViews[size_t(source.bufferView)];
+    if (view.buffer >= 0 && size_t(view.buffer) < model.buffers.size()) {
+      const std::vector<unsigned char>& data = model.buffers[size_t(view.buffer)].data;
+      if (view.byteOffset <= data.size() && view.byteLength <= data.size() - view.byteOffset)
+        bytes.assign(data.begin() + long(view.byteOffset),
+                     data.begin() + long(view.byteOffset + view.byteLength));
+    }
+  }
+  if (!PngSize(bytes, width, height)) {
+    width = height = DefaultSize;
+    notes.push_back("texture coordinates counted on a 256 x 256 skin: the base colour image is "
+                    "not a PNG inside the file");
+  } else if (width > INT16_MAX || height > INT16_MAX) {
+    width = height = DefaultSize;
+  }
+}
+
 // The first node with a mesh, depth first through the scene (or every root), or the one named.
 int FindNode(const tinygltf::Model& model, const std::string& name, std::string& error)
 {
@@ -461,6 +520,7 @@ bool ImportGltf(const TImportOptions& options, TImportedModel& result, std::stri
     content.SkinNames = stored.Skins;
     if (stored.HasGlCommands) content.GlCommands = stored.GlCommands;
   } else {
+    SkinSize(scene, gltfMesh, content.SkinWidth, content.SkinHeight, result.Notes);
     // Texture coordinates in skin pixels; the same pair is one entry of the table.
     std::map<std::array<int16_t, 2>, int32_t> table;
     for (size_t c = 0; c < mesh.Indices.size(); ++c) {
