@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "images/Image.h"
+
 namespace quarn::convert {
 
 // Finds a model's skin from the names it records, as the viewer does: the file found, or ""
@@ -21,5 +23,7 @@ std::vector<std::string> FindSkins(const std::string& modelPath,
 // A skin image in any format the program reads, as PNG file contents: RGB, or RGBA when the
 // program keeps the image's alpha. False with `reason` when it cannot be read or encoded.
 bool SkinAsPng(const std::string& fileName, std::vector<uint8_t>& png, std::string& reason);
+// A decoded image as PNG file contents, as SkinAsPng makes them.
+bool ImageAsPng(const images::TImage& image, std::vector<uint8_t>& png, std::string& reason);
 
 }  // namespace quarn::convert
