@@ -11,6 +11,7 @@
 #include "convert/GlCommands.h"
 #include "convert/GltfScene.h"
 #include "convert/MorphMesh.h"
+#include "images/ImageFile.h"
 
 namespace quarn::convert {
 
@@ -194,25 +195,58 @@ bool ReadMesh(const TGltfScene& scene, const tinygltf::Mesh& mesh, TDrawMesh& ou
   return true;
 }
 
-// The size of a PNG from its header; false when the bytes are not a PNG's.
-bool PngSize(const std::vector<unsigned char>& bytes, int32_t& width, int32_t& height)
+// The base colour texture of the mesh's first primitive, decoded (PNG or JPEG). True with
+// Width 0 when there is none; false with `error` when it is there but not an image.
+bool BaseColour(const TGltfScene& scene, const tinygltf::Mesh& mesh, images::TImage& skin,
+                std::string& error)
 {
-  static constexpr unsigned char Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-  constexpr size_t WidthAt = 16, HeaderEnd = 24;
-  if (bytes.size() < HeaderEnd || !std::equal(Signature, Signature + 8, bytes.begin())) return false;
-  const auto word = [&](size_t at) {
-    return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 | uint32_t(bytes[at + 2]) << 8 |
-           uint32_t(bytes[at + 3]);
-  };
-  width = int32_t(std::min<uint32_t>(word(WidthAt), INT32_MAX));
-  height = int32_t(std::min<uint32_t>(word(WidthAt + 4), INT32_MAX));
-  return width > 0 && height > 0;
+  skin = {};
+  const tinygltf::Model& model = scene.Model();
+  const int material = mesh.primitives.empty() ? -1 : mesh.primitives[0].material;
+  if (material < 0 || size_t(material) >= model.materials.size()) return true;
+  const int texture = model.materials[size_t(material)].pbrMetallicRoughness.baseColorTexture.index;
+  if (texture < 0 || size_t(texture) >= model.textures.size()) return true;
+  const int image = model.textures[size_t(texture)].source;
+  if (image < 0 || size_t(image) >= model.images.size()) return true;
+  const tinygltf::Image& source = model.images[size_t(image)];
+  std::vector<unsigned char> bytes = source.image;
+  if (source.bufferView >= 0 && size_t(source.bufferView) < model.bufferViews.size()) {
+    const tinygltf::BufferView& view = model.bufferViews[size_t(source.bufferView)];
+    if (view.buffer >= 0 && size_t(view.buffer) < model.buffers.size()) {
+      const std::vector<unsigned char>& data = model.buffers[size_t(view.buffer)].data;
+      if (view.byteOffset <= data.size() && view.byteLength <= data.size() - view.byteOffset)
+        bytes.assign(data.begin() + long(view.byteOffset),
+                     data.begin() + long(view.byteOffset + view.byteLength));
+    }
+  }
+  static constexpr unsigned char Png[4] = {0x89, 'P', 'N', 'G'};
+  static constexpr unsigned char Jpeg[2] = {0xff, 0xd8};
+  const char* kind = bytes.size() >= 4 && std::equal(Png, Png + 4, bytes.begin())     ? "skin.png"
+                     : bytes.size() >= 2 && std::equal(Jpeg, Jpeg + 2, bytes.begin()) ? "skin.jpg"
+                                                                                      : nullptr;
+  const std::string what = "the base colour texture (image " + std::to_string(image) + ")";
+  if (!kind) {
+    error = what + " is not a PNG or JPEG image";
+    return false;
+  }
+  std::string reason;
+  try {
+    const images::TImageFormat* format = images::FindImageFormat(kind);
+    if (format->Decode(kind, images::TBytes(bytes.data(), bytes.size()), skin, &reason) ==
+        images::TDecodeResult::Ok)
+      return true;
+  } catch (const images::EImageError& failure) {
+    reason = failure.what();
+  }
+  skin = {};
+  error = what + " cannot be read: " + (reason.empty() ? "it is cut short" : reason);
+  return false;
 }
 
 // The skin size texture coordinates are counted in: the one an export recorded, else the size
-// of the first primitive's base colour image when it is a PNG in the file, else 256 x 256.
-void SkinSize(const TGltfScene& scene, const tinygltf::Mesh& mesh, int32_t& width,
-              int32_t& height, std::vector<std::string>& notes)
+// of the base colour texture, else 256 x 256.
+void SkinSize(const tinygltf::Mesh& mesh, const images::TImage& skin, int32_t& width,
+              int32_t& height)
 {
   constexpr int32_t DefaultSize = 256;
   width = height = DefaultSize;
@@ -226,30 +260,9 @@ void SkinSize(const TGltfScene& scene, const tinygltf::Mesh& mesh, int32_t& widt
       return;
     }
   }
-  const tinygltf::Model& model = scene.Model();
-  const int material = mesh.primitives.empty() ? -1 : mesh.primitives[0].material;
-  if (material < 0 || size_t(material) >= model.materials.size()) return;
-  const int texture = model.materials[size_t(material)].pbrMetallicRoughness.baseColorTexture.index;
-  if (texture < 0 || size_t(texture) >= model.textures.size()) return;
-  const int image = model.textures[size_t(texture)].source;
-  if (image < 0 || size_t(image) >= model.images.size()) return;
-  const tinygltf::Image& source = model.images[size_t(image)];
-  std::vector<unsigned char> bytes = source.image;
-  if (bytes.empty() && source.bufferView >= 0 && size_t(source.bufferView) < model.bufferViews.size()) {
-    const tinygltf::BufferView& view = model.bufferViews[size_t(source.bufferView)];
-    if (view.buffer >= 0 && size_t(view.buffer) < model.buffers.size()) {
-      const std::vector<unsigned char>& data = model.buffers[size_t(view.buffer)].data;
-      if (view.byteOffset <= data.size() && view.byteLength <= data.size() - view.byteOffset)
-        bytes.assign(data.begin() + long(view.byteOffset),
-                     data.begin() + long(view.byteOffset + view.byteLength));
-    }
-  }
-  if (!PngSize(bytes, width, height)) {
-    width = height = DefaultSize;
-    notes.push_back("texture coordinates counted on a 256 x 256 skin: the base colour image is "
-                    "not a PNG inside the file");
-  } else if (width > INT16_MAX || height > INT16_MAX) {
-    width = height = DefaultSize;
+  if (skin.Width > 0 && skin.Width <= INT16_MAX && skin.Height > 0 && skin.Height <= INT16_MAX) {
+    width = skin.Width;
+    height = skin.Height;
   }
 }
 
@@ -438,6 +451,10 @@ bool ImportGltf(const TImportOptions& options, TImportedModel& result, std::stri
     error = where + Count(mesh.Indices.size() / 3, MaxTriangles);
     return false;
   }
+  if (!BaseColour(scene, gltfMesh, result.Skin, error)) {
+    error = where + error;
+    return false;
+  }
   TStoredNumbers stored;
   const bool keyed = !options.FpsGiven && options.Animations.empty() &&
                      ReadStored(gltfMesh, mesh, stored);
@@ -520,7 +537,7 @@ bool ImportGltf(const TImportOptions& options, TImportedModel& result, std::stri
     content.SkinNames = stored.Skins;
     if (stored.HasGlCommands) content.GlCommands = stored.GlCommands;
   } else {
-    SkinSize(scene, gltfMesh, content.SkinWidth, content.SkinHeight, result.Notes);
+    SkinSize(gltfMesh, result.Skin, content.SkinWidth, content.SkinHeight);
     // Texture coordinates in skin pixels; the same pair is one entry of the table.
     std::map<std::array<int16_t, 2>, int32_t> table;
     for (size_t c = 0; c < mesh.Indices.size(); ++c) {
@@ -534,6 +551,20 @@ bool ImportGltf(const TImportOptions& options, TImportedModel& result, std::stri
       if (added) content.TexCoords.push_back(st);
       cornerTexCoord[c] = at->second;
     }
+  }
+  if (!options.SkinOut.empty()) {
+    // The skin is looked for beside the model: its name without the folder.
+    const std::string name = options.SkinOut.substr(options.SkinOut.find_last_of('/') + 1);
+    if (name.size() >= SkinNameBytes) {
+      error = where + "the skin's name " + name + " is longer than " +
+              std::to_string(SkinNameBytes - 1) + " bytes";
+      return false;
+    }
+    content.SkinNames.insert(content.SkinNames.begin(), name);
+  }
+  if (content.SkinNames.size() > MaxSkins.Most) {
+    error = where + Count(content.SkinNames.size(), MaxSkins);
+    return false;
   }
   if (content.TexCoords.size() > MaxTexCoords.Most) {
     error = where + Count(content.TexCoords.size(), MaxTexCoords);

@@ -5,6 +5,7 @@
 
 #include "bots/MD2Writer.h"
 #include "convert/ImportOptions.h"
+#include "images/Image.h"
 
 namespace quarn::convert {
 
@@ -19,6 +20,7 @@ inline constexpr TMD2Limit MaxFrames{"frames", 512};
 inline constexpr TMD2Limit MaxTexCoords{"texture coordinates", 2048};
 inline constexpr TMD2Limit MaxSkins{"skins", 32};
 inline constexpr size_t FrameNameChars = 15;  // the 16-byte field ends in a NUL
+inline constexpr size_t SkinNameBytes = 64;   // with its NUL
 
 // An MD2 model made from a glTF file, and how far its positions are from the glTF's.
 struct TImportedModel {
@@ -26,6 +28,7 @@ struct TImportedModel {
   double LargestError = 0;  // model units
   double Size = 0;          // the diagonal of the box around every frame, model units
   std::vector<std::string> Notes;  // lines for stderr: names shortened, numbers guessed
+  images::TImage Skin;  // the base colour texture, decoded; Width 0 when there is none
 };
 
 // Reads `options.In` and builds the model the options ask for; false with a one-line `error`

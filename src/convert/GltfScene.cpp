@@ -30,10 +30,12 @@ bool StartsBinary(const std::string& fileName)
   return in.gcount() == 4 && std::equal(head, head + 4, BinaryMagic);
 }
 
-// Images stay undecoded: their bytes are in the buffer or beside the file.
-bool KeepImage(tinygltf::Image*, const int, std::string*, std::string*, int, int,
-               const unsigned char*, int, void*)
+// Images stay undecoded. The bytes of one read from a file or a data URI are kept; one in a
+// buffer view stays there, to be read with its bounds checked.
+bool KeepImage(tinygltf::Image* image, const int, std::string*, std::string*, int, int,
+               const unsigned char* bytes, int size, void*)
 {
+  if (image->bufferView < 0 && bytes && size > 0) image->image.assign(bytes, bytes + size);
   return true;
 }
 

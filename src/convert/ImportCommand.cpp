@@ -6,6 +6,7 @@
 #include "bots/MD2Writer.h"
 #include "convert/GltfImporter.h"
 #include "convert/ImportOptions.h"
+#include "convert/SkinImages.h"
 #include "platform/Files.h"
 
 namespace quarn::convert {
@@ -15,6 +16,11 @@ namespace {
 constexpr int ExitDone = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitBadOption = 2;
+
+std::string_view AsText(const std::vector<uint8_t>& bytes)
+{
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
 
 // A length with the digits that tell it apart.
 std::string Number(double value)
@@ -52,9 +58,22 @@ int RunImportCommand(const std::vector<std::string>& args)
     std::fprintf(stderr, "quarn: %s\n", line.c_str());
     return ExitFailed;
   }
+  std::vector<uint8_t> png;
+  if (!options.SkinOut.empty()) {
+    if (model.Skin.Width == 0) line = "cannot import " + options.In + ": it has no base colour texture";
+    else if (!ImageAsPng(model.Skin, png, line)) line = "cannot write " + options.SkinOut + ": " + line;
+    if (png.empty()) {
+      std::fprintf(stderr, "quarn: %s\n", line.c_str());
+      return ExitFailed;
+    }
+  }
   const std::vector<uint8_t> bytes = bots::WriteMD2(model.Content);
-  if (!platform::ReplaceFile(options.Out,
-                             {reinterpret_cast<const char*>(bytes.data()), bytes.size()}, line)) {
+  // The skin first: a model is never left naming a skin that was not written.
+  const bool skinWritten = !png.empty() && platform::ReplaceFile(options.SkinOut, AsText(png), line);
+  const bool written = (png.empty() || skinWritten) &&
+                       platform::ReplaceFile(options.Out, AsText(bytes), line);
+  if (!written) {
+    if (skinWritten) std::remove(options.SkinOut.c_str());
     std::fprintf(stderr, "quarn: %s\n", line.c_str());
     return ExitFailed;
   }

@@ -70,6 +70,11 @@ constexpr TValueOption ValueOptions[] = {
        o.Scale = parsed;
        return true;
      }},
+    {"--skin-out", "a FILE.png",
+     [](const std::string& v, TImportOptions& o) {
+       o.SkinOut = v;
+       return v.size() > 4 && v.compare(v.size() - 4, 4, ".png") == 0;
+     }},
     {"--node", "a NAME",
      [](const std::string& v, TImportOptions& o) {
        o.Node = v;
@@ -115,14 +120,15 @@ TImportParse ParseImportOptions(const std::vector<std::string>& args, TImportOpt
 const char* ImportUsage()
 {
   return "usage: quarn --import IN.glb|IN.gltf -o OUT.md2 [--fps N] [--anim NAME|FIRST-LAST]...\n"
-         "             [--scale S] [--node NAME]\n"
+         "             [--scale S] [--node NAME] [--skin-out FILE.png]\n"
          "\n"
          "  Writes an MD2 model from a glTF 2.0 file without a display: the first node with a\n"
          "  mesh (or the one named), turned to face +x with Z up. Every animation (or those\n"
          "  chosen, by name or by their numbers from 0) is sampled at N frames a second\n"
          "  (default 10) into frames named after it. A file this program exported gives back\n"
          "  its keyframes as they were, unless --fps or --anim asks for samples. --scale\n"
-         "  multiplies every length. The largest position error is said at the end.\n";
+         "  multiplies every length. --skin-out writes the base colour texture as PNG and\n"
+         "  records its name in the model. The largest position error is said at the end.\n";
 }
 
 }  // namespace quarn::convert

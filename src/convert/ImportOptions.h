@@ -21,6 +21,7 @@ struct TImportOptions {
   std::vector<TAnimationChoice> Animations;  // none: every animation
   double Scale = 1;  // model units per glTF unit
   std::string Node;  // "" takes the first node with a mesh
+  std::string SkinOut;  // "": no skin written
 };
 
 enum class TImportParse { Ok, Help, Error };

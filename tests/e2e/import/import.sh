@@ -27,6 +27,18 @@ quarn --import robot_glb.glb -o sampled.md2 --fps 15 --anim 0-1 --anim run >samp
 grep -Eq "^sampled.md2: [0-9]+ bytes, [0-9]+ frames" sampled.out || fail "$(cat sampled.out)"
 quarn --export sampled.md2 -o sampled.glb >/dev/null || fail "the sampled model cannot be read"
 
+# The skin: the base colour texture written as PNG, its name the model's first skin.
+quarn --export "$robot/robot.md2" --skin "$robot/robot.pcx" -o skinned_robot.glb >/dev/null
+quarn --import skinned_robot.glb -o skinned_robot.md2 --skin-out robot_skin.png >/dev/null ||
+  fail "cannot import the robot with its skin"
+[ "$(identify -format '%m %wx%h' robot_skin.png)" = "PNG 512x512" ] || fail "the skin is not a 512x512 PNG"
+python3 - <<'PY' || fail "the model does not name its skin"
+import struct
+data = open("skinned_robot.md2", "rb").read()
+header = struct.unpack("<4s16i", data[:68])
+assert data[header[11]:header[11] + 64].rstrip(b"\0") == b"robot_skin.png", data[header[11]:header[11] + 64]
+PY
+
 # Exit statuses: 2 for an option, 1 for a file; one line each, and nothing written.
 check_status() {
   local want=$1; shift
@@ -38,6 +50,7 @@ check_status() {
 head -c 200 robot_glb.glb >truncated.glb
 python3 "$here/make_gltf.py" empty empty.gltf
 python3 "$here/make_gltf.py" grid 1000 many.gltf
+python3 "$here/make_gltf.py" notimage notimage.gltf
 check_status 2 --import robot_glb.glb
 check_status 2 --import robot_glb.glb -o bad.md2 --fps 0
 check_status 2 --import robot_glb.glb -o bad.md2 --scale 0
@@ -48,6 +61,10 @@ check_status 1 --import truncated.glb -o bad.md2
 check_status 1 --import empty.gltf -o bad.md2
 check_status 1 --import many.gltf -o bad.md2
 grep -q "3000 vertices, at most 2048" err.txt || fail "the limit is not named: $(cat err.txt)"
+check_status 1 --import notimage.gltf -o bad.md2
+check_status 1 --import skinned_glb.glb -o bad.md2 --skin-out bad.png
+[ ! -e bad.png ] || fail "bad.png was written"
+check_status 2 --import robot_glb.glb -o bad.md2 --skin-out bad.tga
 check_status 1 --import robot_glb.glb -o bad.md2 --anim nosuchanimation
 check_status 1 --import robot_glb.glb -o bad.md2 --node nosuchnode
 check_status 1 --import robot_glb.glb -o no/such/folder/bad.md2

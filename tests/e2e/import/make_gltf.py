@@ -3,6 +3,7 @@
 
   make_gltf.py grid N OUT.gltf   N separate triangles whose corners are all apart (3N vertices)
   make_gltf.py empty OUT.gltf    a scene with one node and no mesh
+  make_gltf.py notimage OUT.gltf one triangle whose base colour texture is text, not an image
 """
 import base64
 import json
@@ -38,7 +39,18 @@ def empty():
             "nodes": [{"name": "nothing"}]}
 
 
+def not_image():
+    document = grid(1)
+    document["meshes"][0]["primitives"][0]["material"] = 0
+    document["materials"] = [{"pbrMetallicRoughness": {"baseColorTexture": {"index": 0}}}]
+    document["textures"] = [{"source": 0}]
+    document["images"] = [{"uri": "data:image/png;base64," +
+                                  base64.b64encode(b"this is not an image").decode()}]
+    return document
+
+
 kind, out = sys.argv[1], sys.argv[-1]
-document = grid(int(sys.argv[2])) if kind == "grid" else empty()
+document = (grid(int(sys.argv[2])) if kind == "grid" else not_image() if kind == "notimage"
+            else empty())
 with open(out, "w") as f:
     json.dump(document, f)
