@@ -24,6 +24,14 @@ struct TDrawMesh {
   std::vector<std::vector<float>> Targets;  // position deltas per morph target
   std::vector<float> TexCoords;             // s, t per vertex (0 where the mesh has none)
   std::vector<uint32_t> Indices;            // three per triangle, counter-clockwise
+  std::vector<float> Joints;   // four skin joint numbers per vertex (none: not skinned)
+  std::vector<float> Weights;  // their four weights
+};
+
+// A skin's joints: each joint's node and inverse bind matrix.
+struct TSkinJoints {
+  std::vector<int> Nodes;
+  std::vector<TMatrix> InverseBind;
 };
 
 // The numbers an export keeps in the mesh's extras (see GltfExporter.cpp), checked against
@@ -180,6 +188,26 @@ bool ReadMesh(const TGltfScene& scene, const tinygltf::Mesh& mesh, TDrawMesh& ou
       out.Targets[t].insert(out.Targets[t].end(), delta.begin(), delta.end());
     }
     out.Base.insert(out.Base.end(), base.begin(), base.end());
+    const auto joints = primitive.attributes.find("JOINTS_0");
+    const auto weights = primitive.attributes.find("WEIGHTS_0");
+    if (joints != primitive.attributes.end() && weights != primitive.attributes.end()) {
+      std::vector<float> j, w;
+      size_t jointWidth = 0, weightWidth = 0;
+      if (!scene.Floats(joints->second, j, jointWidth, error) ||
+          !scene.Floats(weights->second, w, weightWidth, error))
+        return false;
+      if (jointWidth != 4 || weightWidth != 4 || j.size() != vertices * 4 || w.size() != vertices * 4) {
+        error = "the joints and weights do not match the positions";
+        return false;
+      }
+      out.Joints.resize(out.Vertices * 4, 0.0f);
+      out.Weights.resize(out.Vertices * 4, 0.0f);
+      out.Joints.insert(out.Joints.end(), j.begin(), j.end());
+      out.Weights.insert(out.Weights.end(), w.begin(), w.end());
+    } else if (!out.Joints.empty()) {
+      out.Joints.resize((out.Vertices + vertices) * 4, 0.0f);
+      out.Weights.resize((out.Vertices + vertices) * 4, 0.0f);
+    }
     out.TexCoords.insert(out.TexCoords.end(), st.begin(), st.end());
     out.Indices.insert(out.Indices.end(), indices.begin(), indices.end());
     out.Vertices += vertices;
@@ -332,10 +360,66 @@ bool ChooseAnimations(const TImportOptions& options, const tinygltf::Model& mode
 }
 
 // Positions in the model's space (+x forward, Z up) for one frame, three per draw vertex.
+// The node's skin when it has one and the mesh has joints and weights; false with `error` when
+// the skin does not fit the mesh.
+bool ReadSkin(const TGltfScene& scene, int node, const TDrawMesh& mesh, TSkinJoints& skin,
+              std::string& error)
+{
+  const tinygltf::Model& model = scene.Model();
+  const int index = model.nodes[size_t(node)].skin;
+  if (index < 0 || mesh.Joints.empty()) return true;
+  if (size_t(index) >= model.skins.size()) {
+    error = "skin " + std::to_string(index) + " does not exist";
+    return false;
+  }
+  const tinygltf::Skin& gltfSkin = model.skins[size_t(index)];
+  for (const int joint : gltfSkin.joints)
+    if (joint < 0 || size_t(joint) >= model.nodes.size()) {
+      error = "skin " + std::to_string(index) + " has a joint that is not a node";
+      return false;
+    }
+  skin.Nodes = gltfSkin.joints;
+  TMatrix identity{};
+  for (size_t k = 0; k < 4; ++k) identity[k * 5] = 1;
+  skin.InverseBind.assign(skin.Nodes.size(), identity);
+  if (gltfSkin.inverseBindMatrices >= 0) {
+    std::vector<float> matrices;
+    size_t width = 0;
+    if (!scene.Floats(gltfSkin.inverseBindMatrices, matrices, width, error)) return false;
+    if (width != 16 || matrices.size() != skin.Nodes.size() * 16) {
+      error = "skin " + std::to_string(index) + " has inverse bind matrices that do not match its joints";
+      return false;
+    }
+    for (size_t j = 0; j < skin.Nodes.size(); ++j)
+      std::copy_n(&matrices[j * 16], 16, skin.InverseBind[j].begin());
+  }
+  for (const float joint : mesh.Joints)
+    if (joint < 0 || size_t(joint) >= skin.Nodes.size()) {
+      error = "a vertex names joint " + std::to_string(int64_t(joint)) + " of a skin of " +
+              std::to_string(skin.Nodes.size());
+      return false;
+    }
+  return true;
+}
+
+TMatrix Product(const TMatrix& a, const TMatrix& b)
+{
+  TMatrix m{};
+  for (size_t c = 0; c < 4; ++c)
+    for (size_t r = 0; r < 4; ++r)
+      for (size_t k = 0; k < 4; ++k) m[c * 4 + r] += a[k * 4 + r] * b[c * 4 + k];
+  return m;
+}
+
 void FramePositions(const TGltfScene& scene, int node, const TDrawMesh& mesh,
-                    const TFrameSample& sample, double scale, std::vector<float>& out)
+                    const TSkinJoints& skin, const TFrameSample& sample, double scale,
+                    std::vector<float>& out)
 {
   const std::vector<TNodePose> poses = scene.Poses(sample.Animation, sample.Time);
+  // A skinned mesh is placed by its joints alone, not by its node's transform.
+  std::vector<TMatrix> jointMatrices;
+  for (size_t j = 0; j < skin.Nodes.size(); ++j)
+    jointMatrices.push_back(Product(scene.World(poses, skin.Nodes[j]), skin.InverseBind[j]));
   std::vector<double> weights(mesh.Targets.size(), 0.0);
   if (sample.Target >= 0) {
     weights[size_t(sample.Target)] = 1;
@@ -343,7 +427,7 @@ void FramePositions(const TGltfScene& scene, int node, const TDrawMesh& mesh,
     const std::vector<double>& given = poses[size_t(node)].Weights;
     std::copy_n(given.begin(), std::min(given.size(), weights.size()), weights.begin());
   }
-  const TMatrix world = scene.World(poses, node);
+  const TMatrix nodeWorld = scene.World(poses, node);
   out.resize(mesh.Vertices * 3);
   for (size_t v = 0; v < mesh.Vertices; ++v) {
     double p[3];
@@ -357,6 +441,16 @@ void FramePositions(const TGltfScene& scene, int node, const TDrawMesh& mesh,
         else if (weights[t] != 0)
           sum += weights[t] * mesh.Targets[t][v * 3 + k];
       p[k] = double(local) + sum;
+    }
+    TMatrix world = nodeWorld;
+    if (!jointMatrices.empty()) {
+      world = {};
+      for (size_t k = 0; k < 4; ++k) {
+        const double weight = mesh.Weights[v * 4 + k];
+        if (weight == 0) continue;
+        const TMatrix& joint = jointMatrices[size_t(mesh.Joints[v * 4 + k])];
+        for (size_t e = 0; e < 16; ++e) world[e] += weight * joint[e];
+      }
     }
     double gltf[3];
     for (size_t r = 0; r < 3; ++r)
@@ -451,7 +545,8 @@ bool ImportGltf(const TImportOptions& options, TImportedModel& result, std::stri
     error = where + Count(mesh.Indices.size() / 3, MaxTriangles);
     return false;
   }
-  if (!BaseColour(scene, gltfMesh, result.Skin, error)) {
+  TSkinJoints skin;
+  if (!ReadSkin(scene, node, mesh, skin, error) || !BaseColour(scene, gltfMesh, result.Skin, error)) {
     error = where + error;
     return false;
   }
@@ -502,7 +597,7 @@ bool ImportGltf(const TImportOptions& options, TImportedModel& result, std::stri
   std::vector<std::vector<float>> frames(samples.size());
   try {
     for (size_t f = 0; f < samples.size(); ++f)
-      FramePositions(scene, node, mesh, samples[f], options.Scale, frames[f]);
+      FramePositions(scene, node, mesh, skin, samples[f], options.Scale, frames[f]);
   } catch (const std::bad_alloc&) {
     error = where + "not enough memory";
     return false;

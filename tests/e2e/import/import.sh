@@ -1,6 +1,6 @@
 # quarn --import without a display: an exported model comes back byte for byte (the demo robot,
 # its weapon and a generated model, from .glb and .gltf); animations sampled at a rate make a
-# model the program reads; bad options and files end with their exit status, one line and no
+# model the program reads; a skinned mesh made here matches the skinning evaluated here; bad options and files end with their exit status, one line and no
 # file written.
 source "$E2E_LIB"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -26,6 +26,16 @@ quarn --import robot_glb.glb -o sampled.md2 --fps 15 --anim 0-1 --anim run >samp
   fail "cannot sample the robot: $(cat sampled.err)"
 grep -Eq "^sampled.md2: [0-9]+ bytes, [0-9]+ frames" sampled.out || fail "$(cat sampled.out)"
 quarn --export sampled.md2 -o sampled.glb >/dev/null || fail "the sampled model cannot be read"
+
+# Skinned: a bar bent by two joints, imported at two rates and compared pose by pose with the
+# skinning evaluated in the test (make_gltf.py), within the error the import reports.
+for fps in 10 25; do
+  python3 "$here/make_gltf.py" skinned "$fps" "bar$fps.json" bar.gltf
+  quarn --import bar.gltf -o "bar$fps.md2" --fps "$fps" >"bar$fps.out" || fail "cannot import the skinned bar"
+  error=$(sed -n 's/.*largest position error \([^ ]*\) model units.*/\1/p' "bar$fps.out")
+  python3 "$here/check_md2.py" "bar$fps.md2" "bar$fps.json" "$error" bend || fail "the skinned bar at $fps"
+  cat "bar$fps.out"
+done
 
 # The skin: the base colour texture written as PNG, its name the model's first skin.
 quarn --export "$robot/robot.md2" --skin "$robot/robot.pcx" -o skinned_robot.glb >/dev/null
