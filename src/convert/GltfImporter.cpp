@@ -394,7 +394,7 @@ bool ReadSkin(const TGltfScene& scene, int node, const TDrawMesh& mesh, TSkinJoi
       std::copy_n(&matrices[j * 16], 16, skin.InverseBind[j].begin());
   }
   for (const float joint : mesh.Joints)
-    if (joint < 0 || size_t(joint) >= skin.Nodes.size()) {
+    if (!(joint >= 0 && joint < float(skin.Nodes.size()))) {
       error = "a vertex names joint " + std::to_string(int64_t(joint)) + " of a skin of " +
               std::to_string(skin.Nodes.size());
       return false;
@@ -489,6 +489,10 @@ std::vector<int32_t> MergeVertices(const std::vector<std::vector<float>>& frames
 
 }  // namespace
 
+namespace {
+bool Import(const TImportOptions& options, TImportedModel& result, std::string& error);
+}  // namespace
+
 std::vector<std::vector<std::string>> SampledFrameNames(const std::vector<std::string>& animations,
                                                         const std::vector<int32_t>& frameCounts,
                                                         std::vector<std::string>& notes)
@@ -525,6 +529,20 @@ std::vector<std::vector<std::string>> SampledFrameNames(const std::vector<std::s
 }
 
 bool ImportGltf(const TImportOptions& options, TImportedModel& result, std::string& error)
+{
+  try {
+    return Import(options, result, error);
+  } catch (const std::bad_alloc&) {
+    error = "cannot import " + options.In + ": not enough memory";
+  } catch (const std::exception& failure) {
+    error = "cannot import " + options.In + ": " + failure.what();
+  }
+  return false;
+}
+
+namespace {
+
+bool Import(const TImportOptions& options, TImportedModel& result, std::string& error)
 {
   TGltfScene scene;
   if (!scene.Load(options.In, error)) return false;
@@ -725,5 +743,7 @@ bool ImportGltf(const TImportOptions& options, TImportedModel& result, std::stri
                           (high[2] - low[2]) * (high[2] - low[2]));
   return true;
 }
+
+}  // namespace
 
 }  // namespace quarn::convert

@@ -13,6 +13,9 @@ namespace quarn::convert {
 namespace {
 
 constexpr char BinaryMagic[4] = {'g', 'l', 'T', 'F'};
+// The most numbers one accessor may give (an accessor without a buffer view, all zeros but its
+// sparse values, claims its count without data to back it).
+constexpr size_t MaxAccessorNumbers = size_t(1) << 24;
 
 // The first line of a reader's message, without its trailing blanks.
 std::string FirstLine(const std::string& text)
@@ -182,12 +185,21 @@ bool TGltfScene::Floats(int accessor, std::vector<float>& out, size_t& width,
   const tinygltf::Accessor& a = model.accessors[size_t(accessor)];
   const int components = tinygltf::GetNumComponentsInType(uint32_t(a.type));
   const int bytes = tinygltf::GetComponentSizeInBytes(uint32_t(a.componentType));
-  if (components <= 0 || bytes <= 0 || a.count > (size_t(1) << 28)) {
+  if (components <= 0 || bytes <= 0 || a.count > MaxAccessorNumbers / size_t(std::max(components, 1))) {
     error = "accessor " + std::to_string(accessor) + " has a type this reader does not know";
     return false;
   }
   width = size_t(components);
   const size_t elementBytes = width * size_t(bytes);
+  // The data must be there before anything is made for it.
+  size_t stride = 0;
+  const unsigned char* data =
+      a.bufferView >= 0 ? ViewData(model, a.bufferView, a.byteOffset, a.count, elementBytes, stride)
+                        : nullptr;
+  if (a.bufferView >= 0 && !data) {
+    error = "accessor " + std::to_string(accessor) + " lies outside its buffer";
+    return false;
+  }
   out.assign(a.count * width, 0.0f);
   const auto read = [&](const unsigned char* at, size_t element) {
     for (size_t k = 0; k < width; ++k) {
@@ -197,15 +209,8 @@ bool TGltfScene::Floats(int accessor, std::vector<float>& out, size_t& width,
     }
   };
   const std::string outside = "accessor " + std::to_string(accessor) + " lies outside its buffer";
-  if (a.bufferView >= 0) {
-    size_t stride = 0;
-    const unsigned char* data = ViewData(model, a.bufferView, a.byteOffset, a.count, elementBytes, stride);
-    if (!data) {
-      error = outside;
-      return false;
-    }
+  if (data)
     for (size_t i = 0; i < a.count; ++i) read(data + i * stride, i);
-  }
   if (a.sparse.isSparse) {
     const size_t count = size_t(std::max(a.sparse.count, 0));
     const int indexBytes = tinygltf::GetComponentSizeInBytes(uint32_t(a.sparse.indices.componentType));
