@@ -14,6 +14,7 @@
 #include "convert/GltfExporter.h"
 #include "convert/GltfImporter.h"
 #include "convert/GltfScene.h"
+#include "convert/ImportOptions.h"
 #include "render/Vector.h"
 #include "support/ScratchFolder.h"
 
@@ -181,6 +182,60 @@ TEST_P(TRoundTrip, GivesBackTheSameFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(GltfImport, TRoundTrip, ::testing::Values(".glb", ".gltf"));
+
+// The command line: what each option takes, and the one line a bad one gets.
+TEST(GltfImport, OptionsTakeTheirValuesOrSayWhatTheyNeed)
+{
+  struct TCase {
+    std::vector<std::string> Args;
+    TImportParse Result;
+    const char* Error;  // for Error
+  };
+  const TCase cases[] = {
+      {{"--import", "a.glb", "-o", "a.md2"}, TImportParse::Ok, ""},
+      {{"--import", "A.GLTF", "--out", "a.md2", "--fps", "1000", "--anim", "run", "--anim", "2-4",
+        "--scale", "0.5", "--node", "body", "--skin-out", "a.png"},
+       TImportParse::Ok, ""},
+      {{"--import", "a.glb", "--help"}, TImportParse::Help, ""},
+      {{"--import", "a.glb"}, TImportParse::Error, "--import needs -o OUT.md2"},
+      {{"-o", "a.md2"}, TImportParse::Error, "--import needs an IN.glb or IN.gltf"},
+      {{"--import", "a.obj", "-o", "a.md2"}, TImportParse::Error,
+       "--import needs an IN.glb or IN.gltf, not 'a.obj'"},
+      {{"--import", "a.glb", "-o", "a.md2", "--fps", "0"}, TImportParse::Error,
+       "--fps needs a frame rate from 1 to 1000, not '0'"},
+      {{"--import", "a.glb", "-o", "a.md2", "--fps", "12x"}, TImportParse::Error,
+       "--fps needs a frame rate from 1 to 1000, not '12x'"},
+      {{"--import", "a.glb", "-o", "a.md2", "--scale", "-1"}, TImportParse::Error,
+       "--scale needs a scale above 0, at most 1000000, not '-1'"},
+      {{"--import", "a.glb", "-o", "a.md2", "--skin-out", "a.pcx"}, TImportParse::Error,
+       "--skin-out needs a FILE.png, not 'a.pcx'"},
+      {{"--import", "a.glb", "-o", "a.md2", "--anim"}, TImportParse::Error,
+       "--anim needs an animation NAME or FIRST-LAST"},
+      {{"--import", "a.glb", "-o", "a.md2", "--weapon", "w.md2"}, TImportParse::Error,
+       "unknown option '--weapon'"},
+  };
+  for (const TCase& c : cases) {
+    TImportOptions options;
+    std::string error;
+    EXPECT_EQ(ParseImportOptions(c.Args, options, error), c.Result) << c.Args.back();
+    if (c.Result == TImportParse::Error) {
+      EXPECT_EQ(error, c.Error);
+    }
+  }
+  // A range by number, a name otherwise (a name may hold a dash).
+  TImportOptions options;
+  std::string error;
+  ASSERT_EQ(ParseImportOptions({"--import", "a.glb", "-o", "a.md2", "--anim", "2-4", "--anim",
+                                "walk-fast", "--anim", "4-2"},
+                               options, error),
+            TImportParse::Ok);
+  ASSERT_EQ(options.Animations.size(), 3u);
+  EXPECT_EQ(options.Animations[0].Name, "");
+  EXPECT_EQ(options.Animations[0].First, 2);
+  EXPECT_EQ(options.Animations[0].Last, 4);
+  EXPECT_EQ(options.Animations[1].Name, "walk-fast");
+  EXPECT_EQ(options.Animations[2].Name, "4-2");
+}
 
 // Sampled animations make one frame per sample, named so the frame-name rule groups them.
 TEST(GltfImport, SampledFramesAreNamedAfterTheirAnimation)
