@@ -1,6 +1,7 @@
 # quarn --import without a display: an exported model comes back byte for byte (the demo robot,
 # its weapon and a generated model, from .glb and .gltf); animations sampled at a rate make a
-# model the program reads; a skinned mesh made here matches the skinning evaluated here; bad options and files end with their exit status, one line and no
+# model the program reads; a skinned and a morphed mesh made here match their poses evaluated
+# here; bad options and files end with their exit status, one line and no
 # file written.
 source "$E2E_LIB"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -29,12 +30,16 @@ quarn --export sampled.md2 -o sampled.glb >/dev/null || fail "the sampled model 
 
 # Skinned: a bar bent by two joints, imported at two rates and compared pose by pose with the
 # skinning evaluated in the test (make_gltf.py), within the error the import reports.
-for fps in 10 25; do
-  python3 "$here/make_gltf.py" skinned "$fps" "bar$fps.json" bar.gltf
-  quarn --import bar.gltf -o "bar$fps.md2" --fps "$fps" >"bar$fps.out" || fail "cannot import the skinned bar"
-  error=$(sed -n 's/.*largest position error \([^ ]*\) model units.*/\1/p' "bar$fps.out")
-  python3 "$here/check_md2.py" "bar$fps.md2" "bar$fps.json" "$error" bend || fail "the skinned bar at $fps"
-  cat "bar$fps.out"
+# Morphed: the same bar with morph weights on a CUBICSPLINE sampler and its node moved and
+# turned by LINEAR ones, the same way. One row: kind, animation, frames a second.
+for row in "skinned bend 10" "skinned bend 25" "morph wave 10" "morph wave 30"; do
+  read -r kind animation fps <<<"$row"
+  name=$kind$fps
+  python3 "$here/make_gltf.py" "$kind" "$fps" "$name.json" "$name.gltf"
+  quarn --import "$name.gltf" -o "$name.md2" --fps "$fps" >"$name.out" || fail "cannot import the $kind bar"
+  error=$(sed -n 's/.*largest position error \([^ ]*\) model units.*/\1/p' "$name.out")
+  python3 "$here/check_md2.py" "$name.md2" "$name.json" "$error" "$animation" || fail "the $kind bar at $fps"
+  cat "$name.out"
 done
 
 # The skin: the base colour texture written as PNG, its name the model's first skin.

@@ -9,6 +9,10 @@
                                  a STEP sampler and its upper joint turned by a LINEAR one;
                                  OUT.json has every vertex's place in the model's space (+x
                                  forward, Z up) at each frame sampled at FPS, evaluated here
+  make_gltf.py morph FPS OUT.json OUT.gltf
+                                 the same bar with two morph targets whose weights follow a
+                                 CUBICSPLINE sampler, on a node that a LINEAR sampler moves and
+                                 turns about Y; OUT.json as for skinned
 """
 import math
 import base64
@@ -164,7 +168,104 @@ def expected(fps):
     return frames
 
 
+# Weights keys at 0 and 1 s: in-tangent, value, out-tangent for each, two weights each.
+WEIGHT_KEYS = [(0.0, (0.0, 0.0), (0.0, 0.0), (2.0, -1.0)), (1.0, (0.0, 3.0), (1.0, 1.0), (0.0, 0.0))]
+MOVE_KEYS = [(0.0, (0.0, 0.0, 0.0), 0.0), (1.0, (2.0, 0.0, -1.0), 90.0)]   # translation, degrees about Y
+
+
+def morph_targets(positions):
+    shift = [(1.0, 0.0, 0.0) for _ in positions]                # all along X
+    stretch = [(0.0, 0.0, 0.5 * p[1]) for p in positions]      # along Z, more the higher
+    return shift, stretch
+
+
+def morph():
+    document = skinned()
+    positions = bar()[0]
+    shift, stretch = morph_targets(positions)
+    times = [t for t, *_ in WEIGHT_KEYS]
+    weights = b"".join(struct.pack("<2f", *v) for _, i, value, o in WEIGHT_KEYS for v in (i, value, o))
+    moves = b"".join(struct.pack("<3f", *m) for _, m, _ in MOVE_KEYS)
+    turns = b"".join(struct.pack("<4f", 0.0, math.sin(math.radians(a) / 2), 0.0,
+                                 math.cos(math.radians(a) / 2)) for _, _, a in MOVE_KEYS)
+    chunks = [
+        (b"".join(struct.pack("<3f", *p) for p in positions), "VEC3", len(positions)),
+        (b"".join(struct.pack("<3f", *p) for p in shift), "VEC3", len(shift)),
+        (b"".join(struct.pack("<3f", *p) for p in stretch), "VEC3", len(stretch)),
+        (struct.pack("<2f", *times), "SCALAR", 2),
+        (weights, "SCALAR", 12),
+        (moves, "VEC3", 2),
+        (turns, "VEC4", 2),
+    ]
+    data = base64.b64decode(document["buffers"][0]["uri"].split(",")[1])
+    index_view = document["bufferViews"][3]
+    views = [index_view]
+    accessors = [dict(document["accessors"][3], bufferView=0)]
+    for chunk, kind, count in chunks:
+        views.append({"buffer": 0, "byteOffset": len(data), "byteLength": len(chunk)})
+        accessor = {"bufferView": len(views) - 1, "componentType": 5126, "count": count, "type": kind}
+        if kind == "VEC3" and len(accessors) <= 3:
+            values = [struct.unpack("<3f", chunk[12 * i:12 * i + 12]) for i in range(count)]
+            accessor["min"] = [min(v[k] for v in values) for k in range(3)]
+            accessor["max"] = [max(v[k] for v in values) for k in range(3)]
+        if len(accessors) == 4:
+            accessor["min"], accessor["max"] = [times[0]], [times[-1]]
+        accessors.append(accessor)
+        data += chunk
+    return {
+        "asset": {"version": "2.0"},
+        "scene": 0,
+        "scenes": [{"nodes": [0]}],
+        "nodes": [{"name": "bar", "mesh": 0}],
+        "meshes": [{"primitives": [{"attributes": {"POSITION": 1}, "indices": 0,
+                                    "targets": [{"POSITION": 2}, {"POSITION": 3}]}],
+                    "weights": [0.0, 0.0]}],
+        "animations": [{"name": "wave",
+                        "samplers": [{"input": 4, "output": 5, "interpolation": "CUBICSPLINE"},
+                                     {"input": 4, "output": 6, "interpolation": "LINEAR"},
+                                     {"input": 4, "output": 7, "interpolation": "LINEAR"}],
+                        "channels": [{"sampler": 0, "target": {"node": 0, "path": "weights"}},
+                                     {"sampler": 1, "target": {"node": 0, "path": "translation"}},
+                                     {"sampler": 2, "target": {"node": 0, "path": "rotation"}}]}],
+        "accessors": accessors,
+        "bufferViews": views,
+        "buffers": [{"byteLength": len(data),
+                     "uri": "data:application/octet-stream;base64," + base64.b64encode(data).decode()}],
+    }
+
+
+def morph_expected(fps):
+    """Each frame's vertices: the Hermite curve of the weights, then the turn and the move."""
+    positions = bar()[0]
+    shift, stretch = morph_targets(positions)
+    (t0, _, v0, out0), (t1, in1, v1, _) = WEIGHT_KEYS
+    frames = []
+    for k in range(int(t1 * fps + 1e-6) + 1):
+        s = (k / fps - t0) / (t1 - t0)
+        h00, h10, h01, h11 = 2 * s**3 - 3 * s**2 + 1, s**3 - 2 * s**2 + s, -2 * s**3 + 3 * s**2, s**3 - s**2
+        w = [h00 * v0[i] + h10 * (t1 - t0) * out0[i] + h01 * v1[i] + h11 * (t1 - t0) * in1[i]
+             for i in range(2)]
+        move = [MOVE_KEYS[0][1][i] + s * (MOVE_KEYS[1][1][i] - MOVE_KEYS[0][1][i]) for i in range(3)]
+        angle = math.radians(MOVE_KEYS[0][2] + s * (MOVE_KEYS[1][2] - MOVE_KEYS[0][2]))
+        frame = []
+        for p, a, b in zip(positions, shift, stretch):
+            q = [p[i] + w[0] * a[i] + w[1] * b[i] for i in range(3)]
+            # About Y: x' = x cos + z sin, z' = -x sin + z cos.
+            r = (q[0] * math.cos(angle) + q[2] * math.sin(angle), q[1],
+                 -q[0] * math.sin(angle) + q[2] * math.cos(angle))
+            g = [r[i] + move[i] for i in range(3)]
+            frame.append((g[2], g[0], g[1]))
+        frames.append(frame)
+    return frames
+
+
 kind, out = sys.argv[1], sys.argv[-1]
+if kind == "morph":
+    with open(sys.argv[3], "w") as f:
+        json.dump(morph_expected(int(sys.argv[2])), f)
+    with open(out, "w") as f:
+        json.dump(morph(), f)
+    sys.exit(0)
 if kind == "skinned":
     with open(sys.argv[3], "w") as f:
         json.dump(expected(int(sys.argv[2])), f)
