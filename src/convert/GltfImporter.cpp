@@ -510,11 +510,12 @@ std::vector<std::vector<std::string>> SampledFrameNames(const std::vector<std::s
       return endsInDigit(stem) ? stem + "_" : stem;
     };
     std::string stem = fit(given);
-    // A stem another animation has: its end becomes '~' and a letter, the first one free.
+    // A stem another animation has: its end becomes "_" and a letter, the first one free
+    // (letters, digits, "_" and "-" are what sprite file names keep).
     for (char tag = 'a'; std::find(stems.begin(), stems.end(), stem) != stems.end() && tag <= 'z';
          ++tag) {
       stem = fit(given);
-      stem = stem.substr(0, std::min(stem.size(), FrameNameChars - digits - 2)) + "~" + tag;
+      stem = stem.substr(0, std::min(stem.size(), FrameNameChars - digits - 2)) + "_" + tag;
     }
     if (stem != given && stem != given + "_")
       notes.push_back("animation " + given + " has frames named " + stem + "1.." + stem +
