@@ -456,8 +456,35 @@ void FramePositions(const TGltfScene& scene, int node, const TDrawMesh& mesh,
     for (size_t r = 0; r < 3; ++r)
       gltf[r] = world[r] * p[0] + world[4 + r] * p[1] + world[8 + r] * p[2] + world[12 + r];
     for (size_t axis = 0; axis < 3; ++axis)
-      out[v * 3 + size_t(AxisSource[axis])] = float(gltf[axis] * AxisSign[axis] / scale);
+      out[v * 3 + size_t(AxisSource[axis])] = float(gltf[axis] * AxisSign[axis] * scale);
   }
+}
+
+// The frame in bytes on the grid it was exported with (scale and translate, three each), when
+// every position lies on a point of that grid; false when one does not (the glTF was exported
+// at another scale, or edited since), so the frame gets a grid of its own.
+bool OnStoredGrid(const std::vector<render::TVector>& positions, const std::vector<bool>& placed,
+                  const float* grid, bots::TMD2RawFrame& frame)
+{
+  // How far from a grid point the float rounding of an export leaves a position, in steps.
+  constexpr double Slack = 0.01;
+  std::copy_n(grid, 3, frame.Scale.begin());
+  std::copy_n(grid + 3, 3, frame.Translate.begin());
+  frame.Vertices.clear();
+  for (size_t m = 0; m < positions.size(); ++m) {
+    const float xyz[3] = {positions[m].x, positions[m].y, positions[m].z};
+    std::array<uint8_t, 3> bytes{};
+    for (size_t a = 0; a < 3 && placed[m]; ++a) {
+      if (!(frame.Scale[a] > 0) || !std::isfinite(frame.Translate[a])) return false;
+      const double steps = (double(xyz[a]) - frame.Translate[a]) / frame.Scale[a];
+      const double nearest = std::round(steps);
+      if (!(nearest >= 0 && nearest <= 255 && std::fabs(steps - nearest) <= Slack))
+        return false;
+      bytes[a] = uint8_t(nearest);
+    }
+    frame.Vertices.push_back(bytes);
+  }
+  return true;
 }
 
 // The model vertex of each draw vertex: draw vertices at the same place in every frame are one
@@ -707,24 +734,9 @@ bool Import(const TImportOptions& options, TImportedModel& result, std::string& 
       positions[m] = render::Vector(frames[f][v * 3], frames[f][v * 3 + 1], frames[f][v * 3 + 2]);
     }
     bots::TMD2RawFrame frame;
-    if (keyed) {
-      frame.Name = samples[f].Name;
-      std::copy_n(&stored.Frames[f * 6], 3, frame.Scale.begin());
-      std::copy_n(&stored.Frames[f * 6 + 3], 3, frame.Translate.begin());
-      for (const render::TVector& p : positions) {
-        const float xyz[3] = {p.x, p.y, p.z};
-        std::array<uint8_t, 3> bytes{};
-        for (size_t a = 0; a < 3; ++a) {
-          const double steps = frame.Scale[a] != 0
-                                   ? std::round((double(xyz[a]) - frame.Translate[a]) / frame.Scale[a])
-                                   : 0.0;
-          bytes[a] = uint8_t(std::clamp(steps, 0.0, 255.0));
-        }
-        frame.Vertices.push_back(bytes);
-      }
-    } else {
+    if (!keyed || !OnStoredGrid(positions, placed, &stored.Frames[f * 6], frame))
       frame = bots::QuantizeFrame(positions, samples[f].Name);
-    }
+    frame.Name = samples[f].Name;
     for (size_t m = 0; m < vertexCount; ++m) {
       if (!placed[m]) continue;
       const float xyz[3] = {positions[m].x, positions[m].y, positions[m].z};

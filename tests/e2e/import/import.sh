@@ -21,6 +21,26 @@ for row in "$robot/robot.md2|glb" "$robot/weapon.md2|gltf" "skinned.md2|glb" "sk
   echo "$model: $(cat "$name.out")"
 done
 
+# Exported at another scale: the recorded grids no longer fit, so each frame gets its own and
+# the error stays within half a step of it.
+quarn --export "$robot/robot.md2" -o scaled.glb --scale 0.0254 >/dev/null || fail "cannot export scaled"
+quarn --import scaled.glb -o scaled.md2 >scaled.out || fail "cannot import the scaled robot"
+fraction=$(sed -n 's/.*(\([^ ]*\) of the model.s size).*/\1/p' scaled.out)
+python3 -c "import sys; sys.exit(0 if 0 <= float('$fraction') < 1 / 255 else 1)" ||
+  fail "the scaled robot: $(cat scaled.out)"
+# --scale multiplies every length: back in inches, the robot's frames span what they did.
+quarn --import scaled.glb -o inches.md2 --scale 39.37007874 >/dev/null || fail "cannot import with --scale"
+python3 - "$robot/robot.md2" inches.md2 <<'PY' || fail "--scale did not give the robot its size back"
+import struct
+import sys
+def extent(name):
+    data = open(name, "rb").read()
+    header = struct.unpack("<4s16i", data[:68])
+    return [s * 255 for s in struct.unpack("<3f", data[header[14]:header[14] + 12])]
+a, b = extent(sys.argv[1]), extent(sys.argv[2])
+assert all(abs(x - y) <= 1e-3 * max(a) for x, y in zip(a, b)), (a, b)
+PY
+
 # Sampled: the robot's animations at 15 frames a second (the first two chosen by number and
 # one by name), a file the program reads back with the frames asked for.
 quarn --import robot_glb.glb -o sampled.md2 --fps 15 --anim 0-1 --anim run >sampled.out 2>sampled.err ||
