@@ -6,6 +6,7 @@
 #include <string>
 
 #include "convert/ExportCommand.h"
+#include "convert/ImportCommand.h"
 #include "platform/Application.h"
 #include "platform/Memory.h"
 #include "platform/MessageBox.h"
@@ -36,6 +37,8 @@ void PrintUsage(std::FILE* out)
       "                                             quarn --render --help lists the options)\n"
       "       quarn --export MODEL.md2 [OPTION]... -o OUT.glb  (glTF without a display;\n"
       "                                             quarn --export --help lists the options)\n"
+      "       quarn --import IN.glb -o OUT.md2 [OPTION]...  (MD2 from glTF without a display;\n"
+      "                                             quarn --import --help lists the options)\n"
       "\n"
       "  FILE.bot       load this bot at start-up (a path from the current directory)\n"
       "  --windowed     run in a 640x480 window without asking\n"
@@ -54,6 +57,7 @@ void PrintUsage(std::FILE* out)
       "                 in the models are found beside them unless given\n"
       "  --render MODEL render sprites of a model without a window (--render --help)\n"
       "  --export MODEL write a model as glTF 2.0 without a window (--export --help)\n"
+      "  --import IN    write an MD2 model from glTF 2.0 without a window (--import --help)\n"
       "  -h, --help     show this text\n"
       "  -v, --version  show the version\n");
 }
@@ -93,6 +97,8 @@ bool IsModelName(const std::string& arg)
 int main(int argc, char** argv)
 {
   quarn::platform::ReturnLargeBlocksWhenFreed();
+  if (quarn::convert::WantsImport(argc, argv))
+    return quarn::convert::RunImportCommand({argv + 1, argv + argc});
   if (quarn::convert::WantsExport(argc, argv))
     return quarn::convert::RunExportCommand({argv + 1, argv + argc});
   if (quarn::sprites::WantsRender(argc, argv))

@@ -107,6 +107,9 @@ public:
 
   // The decoded keyframes, texture coordinates and indices the model draws from.
   const TMD2Mesh& Mesh() const { return FMesh; }
+  // The mapped file and where its checked tables lie, for converters that keep its numbers.
+  const formats::TByteReader& Data() const { return FData; }
+  const TMD2Layout& Layout() const { return FLayout; }
 
   // Textured with texture 0; a model without a loaded skin is drawn flat grey, untextured.
   // With Culling on, the triangles facing away are left out; face culling is left off and

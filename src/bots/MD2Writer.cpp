@@ -48,7 +48,7 @@ std::vector<uint8_t> WriteMD2(const TMD2Content& c)
   const size_t ofsTriangles = ofsTexCoords + md2::TexCoordSize * c.TexCoords.size();
   const size_t ofsFrames = ofsTriangles + md2::TriangleSize * c.Triangles.size();
   const size_t ofsGlCommands = ofsFrames + frameSize * c.Frames.size();
-  const size_t ofsEnd = ofsGlCommands + 4;  // one terminating zero word
+  const size_t ofsEnd = ofsGlCommands + 4 * c.GlCommands.size();
 
   std::vector<uint8_t> out;
   out.reserve(ofsEnd);
@@ -62,7 +62,7 @@ std::vector<uint8_t> WriteMD2(const TMD2Content& c)
                            numVertices,
                            c.TexCoords.size(),
                            c.Triangles.size(),
-                           1,
+                           c.GlCommands.size(),
                            c.Frames.size(),
                            ofsSkins,
                            ofsTexCoords,
@@ -87,7 +87,7 @@ std::vector<uint8_t> WriteMD2(const TMD2Content& c)
       w.U8(v[0]), w.U8(v[1]), w.U8(v[2]), w.U8(0);
     }
   }
-  w.I32(0);
+  for (const int32_t word : c.GlCommands) w.I32(word);
   return out;
 }
 

@@ -29,13 +29,14 @@ struct TMD2Content {
   std::vector<std::array<int16_t, 2>> TexCoords;  // s, t in skin pixels
   std::vector<TMD2Triangle> Triangles;
   std::vector<TMD2RawFrame> Frames;  // every frame has the same vertex count
+  std::vector<int32_t> GlCommands{0};  // the command list's words, its ending zero included
 };
 
 // Compresses positions to bytes over their bounding box (the finest grid that holds them).
 TMD2RawFrame QuantizeFrame(const std::vector<render::TVector>& positions, const std::string& name);
 
-// The file's bytes: header, skin names, texture coordinates, triangles, frames, and an empty
-// GL command list, in that order.
+// The file's bytes: header, skin names, texture coordinates, triangles, frames and the GL
+// command list, in that order.
 std::vector<uint8_t> WriteMD2(const TMD2Content& content);
 
 // Writes the bytes to a file; false when it cannot be written.

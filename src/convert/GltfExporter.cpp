@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "bots/MD2.h"
+#include "bots/MD2Mesh.h"
+#include "formats/Md2.h"
 #include "convert/GltfBuffer.h"
 #include "convert/MorphMesh.h"
 #include "platform/Files.h"
@@ -116,6 +118,51 @@ void Use(tinygltf::Model& model, const char* extension, bool required)
   };
   add(model.extensionsUsed);
   if (required) add(model.extensionsRequired);
+}
+
+// The model's numbers that the glTF's floats do not keep exactly, so an import can give back
+// the same file: the skin size, the texture coordinate table, each triangle corner's entry in
+// it (in file order), the model vertex of each draw vertex, each frame's scale and translate
+// (x, y, z each), the skin names recorded and the GL command list.
+tinygltf::Value StoredNumbers(const bots::TMD2& model)
+{
+  namespace md2 = formats::md2;
+  const bots::TMD2Layout& layout = model.Layout();
+  const formats::TByteReader& file = model.Data();
+  const bots::TMD2Mesh& mesh = model.Mesh();
+  tinygltf::Value::Array st, corners, vertices, frames, skins;
+  for (const std::string& skin : model.SkinNames()) skins.emplace_back(Utf8(skin));
+  for (int32_t i = 0; i < layout.NumTexCoords; ++i)
+    for (size_t k = 0; k < 2; ++k)
+      st.emplace_back(int(file.I16At(layout.OfsTexCoords + size_t(i) * md2::TexCoordSize + 2 * k)));
+  for (int32_t t = 0; t < layout.NumTriangles; ++t)
+    for (size_t k = 0; k < 3; ++k)
+      corners.emplace_back(
+          int(file.I16At(layout.OfsTriangles + size_t(t) * md2::TriangleSize + 6 + 2 * k)));
+  for (int32_t v = 0; v < mesh.DrawVertexCount(); ++v)
+    vertices.emplace_back(int(mesh.ModelVertex(uint32_t(v))));
+  for (int32_t f = 0; f < layout.NumFrames; ++f) {
+    const size_t at = layout.OfsFrames + size_t(f) * size_t(layout.FrameSize);
+    for (size_t k = 0; k < 6; ++k) frames.emplace_back(double(file.F32At(at + 4 * k)));
+  }
+  // The GL command list as it is, when it lies inside the file (with its count: an empty
+  // array is written as null).
+  tinygltf::Value::Array commands;
+  const int32_t words = file.I32At(md2::at::NumGlCommands);
+  const int32_t at = file.I32At(md2::at::OfsGlCommands);
+  if (words >= 0 && at >= 0 && uint64_t(at) + 4 * uint64_t(words) <= file.Size())
+    for (int32_t i = 0; i < words; ++i) commands.emplace_back(int(file.I32At(uint64_t(at) + 4 * uint64_t(i))));
+  const int commandCount = int(commands.size());
+  return Object({{"skinWidth", tinygltf::Value(layout.SkinWidth)},
+                 {"glCommands", tinygltf::Value(std::move(commands))},
+                 {"glCommandCount", tinygltf::Value(commandCount)},
+                 {"skinHeight", tinygltf::Value(layout.SkinHeight)},
+                 {"vertexCount", tinygltf::Value(layout.NumVertices)},
+                 {"texCoords", tinygltf::Value(std::move(st))},
+                 {"cornerTexCoords", tinygltf::Value(std::move(corners))},
+                 {"drawVertices", tinygltf::Value(std::move(vertices))},
+                 {"frames", tinygltf::Value(std::move(frames))},
+                 {"skins", tinygltf::Value(std::move(skins))}});
 }
 
 }  // namespace
@@ -281,7 +328,8 @@ bool TGltfExporter::AddModel(const bots::TMD2& model, const std::string& name,
   gltfMesh.name = Utf8(name);
   tinygltf::Value::Array targetNames;
   for (const std::string& frame : mesh.FrameNames()) targetNames.emplace_back(Utf8(frame));
-  gltfMesh.extras = Object({{"targetNames", tinygltf::Value(std::move(targetNames))}});
+  gltfMesh.extras = Object({{"targetNames", tinygltf::Value(std::move(targetNames))},
+                            {"md2", StoredNumbers(model)}});
   FModel->meshes.push_back(std::move(gltfMesh));
   tinygltf::Node node;
   node.name = Utf8(name);

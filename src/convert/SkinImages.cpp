@@ -46,6 +46,11 @@ bool SkinAsPng(const std::string& fileName, std::vector<uint8_t>& png, std::stri
     reason = error.what();
     return false;
   }
+  return ImageAsPng(image, png, reason);
+}
+
+bool ImageAsPng(const images::TImage& image, std::vector<uint8_t>& png, std::string& reason)
+{
   // The PNG writer takes rows from the bottom up; decoded images come top row first.
   images::TFramePixels pixels;
   pixels.Width = image.Width;
