@@ -32,7 +32,8 @@ TMD2RawFrame QuantizeFrame(const std::vector<render::TVector>& positions, const 
     std::array<uint8_t, 3> bytes{};
     for (int a = 0; a < 3; ++a) {
       const float steps = std::round((xyz[a] - frame.Translate[a]) / frame.Scale[a]);
-      bytes[a] = static_cast<uint8_t>(std::clamp(steps, 0.0f, 255.0f));
+      // A position that is no finite number has no place on the grid: its corner stands in.
+      bytes[a] = std::isfinite(steps) ? static_cast<uint8_t>(std::clamp(steps, 0.0f, 255.0f)) : 0;
     }
     frame.Vertices.push_back(bytes);
   }

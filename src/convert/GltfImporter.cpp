@@ -732,6 +732,13 @@ bool Import(const TImportOptions& options, TImportedModel& result, std::string& 
       if (placed[m]) continue;
       placed[m] = true;
       positions[m] = render::Vector(frames[f][v * 3], frames[f][v * 3 + 1], frames[f][v * 3 + 2]);
+      // A file may hold infinities or NaN, or poses that overflow: no byte grid holds those.
+      if (!std::isfinite(positions[m].x) || !std::isfinite(positions[m].y) ||
+          !std::isfinite(positions[m].z)) {
+        error = where + "frame " + std::to_string(f) + " places vertex " + std::to_string(v) +
+                " at a position that is not a finite number";
+        return false;
+      }
     }
     bots::TMD2RawFrame frame;
     if (!keyed || !OnStoredGrid(positions, placed, &stored.Frames[f * 6], frame))
