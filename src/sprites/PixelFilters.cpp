@@ -19,50 +19,75 @@ struct TBlockSums {
 // Rounded a / b for b > 0.
 uint32_t RoundedDivide(uint32_t a, uint32_t b) { return (a + b / 2) / b; }
 
+// Sums the blocks of output row y into `sums` and writes the row: `Factor` and `Bytes` fixed
+// at compile time so the block loops unroll.
+template <int32_t Factor, size_t Bytes>
+void FilterRow(const images::TFramePixels& large, int32_t y, std::vector<TBlockSums>& sums,
+               uint8_t* out)
+{
+  constexpr uint32_t Samples = uint32_t(Factor) * uint32_t(Factor);
+  const size_t largeRow = size_t(large.Width) * Bytes;
+  std::fill(sums.begin(), sums.end(), TBlockSums{});
+  for (int32_t row = 0; row < Factor; ++row) {
+    const uint8_t* in = large.Rgb.data() + (size_t(y) * size_t(Factor) + size_t(row)) * largeRow;
+    for (TBlockSums& block : sums)
+      for (int32_t k = 0; k < Factor; ++k, in += Bytes) {
+        const uint32_t a = Bytes == Rgba ? in[3] : Opaque;
+        block.Red += in[0] * a;
+        block.Green += in[1] * a;
+        block.Blue += in[2] * a;
+        block.Alpha += a;
+      }
+  }
+  for (const TBlockSums& block : sums) {
+    if (block.Alpha == 0) {
+      std::fill(out, out + Bytes, uint8_t(0));
+    } else {
+      out[0] = uint8_t(RoundedDivide(block.Red, block.Alpha));
+      out[1] = uint8_t(RoundedDivide(block.Green, block.Alpha));
+      out[2] = uint8_t(RoundedDivide(block.Blue, block.Alpha));
+      if constexpr (Bytes == Rgba) out[3] = uint8_t(RoundedDivide(block.Alpha, Samples));
+    }
+    out += Bytes;
+  }
+}
+
+template <int32_t Factor>
+void FilterRows(const images::TFramePixels& large, images::TFramePixels& small)
+{
+  std::vector<TBlockSums> sums(static_cast<size_t>(small.Width));
+  const size_t bytes = small.PixelBytes(), row = size_t(small.Width) * bytes;
+  for (int32_t y = 0; y < small.Height; ++y) {
+    uint8_t* out = small.Rgb.data() + size_t(y) * row;
+    if (bytes == Rgba)
+      FilterRow<Factor, Rgba>(large, y, sums, out);
+    else
+      FilterRow<Factor, 3>(large, y, sums, out);
+  }
+}
+
+using TFilterRows = void (*)(const images::TFramePixels&, images::TFramePixels&);
+
+// Indexed by factor; factors the sprites use get their own loops.
+constexpr TFilterRows Filters[MaximumDownFactor + 1] = {
+    nullptr,       nullptr,       FilterRows<2>, FilterRows<3>, FilterRows<4>,
+    FilterRows<5>, FilterRows<6>, FilterRows<7>, FilterRows<8>};
+
 }  // namespace
 
 images::TFramePixels DownFilter(const images::TFramePixels& large, int32_t factor)
 {
   if (factor <= 1) return large;
-  const size_t bytes = large.PixelBytes();
   const int32_t width = large.Width / factor, height = large.Height / factor;
   images::TFramePixels small;
-  small.Width = std::max(width, 0);
-  small.Height = std::max(height, 0);
   small.Alpha = large.Alpha;
-  if (width <= 0 || height <= 0 ||
-      large.Rgb.size() < size_t(large.Width) * size_t(large.Height) * bytes)
+  if (factor > MaximumDownFactor || width <= 0 || height <= 0 ||
+      large.Rgb.size() < size_t(large.Width) * size_t(large.Height) * large.PixelBytes())
     return small;
-  small.Rgb.resize(size_t(width) * size_t(height) * bytes);
-  const uint32_t samples = uint32_t(factor) * uint32_t(factor);
-  const size_t largeRow = size_t(large.Width) * bytes;
-  std::vector<TBlockSums> sums(static_cast<size_t>(width));
-  for (int32_t y = 0; y < height; ++y) {
-    std::fill(sums.begin(), sums.end(), TBlockSums{});
-    for (int32_t row = 0; row < factor; ++row) {
-      const uint8_t* in = large.Rgb.data() + (size_t(y) * size_t(factor) + size_t(row)) * largeRow;
-      for (TBlockSums& block : sums)
-        for (int32_t k = 0; k < factor; ++k, in += bytes) {
-          const uint32_t a = bytes == Rgba ? in[3] : Opaque;
-          block.Red += in[0] * a;
-          block.Green += in[1] * a;
-          block.Blue += in[2] * a;
-          block.Alpha += a;
-        }
-    }
-    uint8_t* out = small.Rgb.data() + size_t(y) * size_t(width) * bytes;
-    for (const TBlockSums& block : sums) {
-      if (block.Alpha == 0) {
-        std::fill(out, out + bytes, uint8_t(0));
-      } else {
-        out[0] = uint8_t(RoundedDivide(block.Red, block.Alpha));
-        out[1] = uint8_t(RoundedDivide(block.Green, block.Alpha));
-        out[2] = uint8_t(RoundedDivide(block.Blue, block.Alpha));
-        if (bytes == Rgba) out[3] = uint8_t(RoundedDivide(block.Alpha, samples));
-      }
-      out += bytes;
-    }
-  }
+  small.Width = width;
+  small.Height = height;
+  small.Rgb.resize(size_t(width) * size_t(height) * small.PixelBytes());
+  Filters[factor](large, small);
   return small;
 }
 

@@ -16,7 +16,8 @@ inline constexpr int32_t MaximumOutlineWidth = 16;
 // weighted by alpha (colour = sum(rgb * a) / sum(a), alpha = sum(a) / factor^2, rounded), so
 // edges get partial alpha with the colour of the samples that cover them, never darkened by the
 // transparent background; a block with no alpha at all comes out (0,0,0,0). An opaque frame
-// (or one without alpha) gets the plain average. Factor 1 or less returns the frame as it is.
+// (or one without alpha) gets the plain average. Factor 1 or less returns the frame as it is;
+// a factor above MaximumDownFactor, or a frame smaller than one block, gives an empty frame.
 images::TFramePixels DownFilter(const images::TFramePixels& large, int32_t factor);
 
 // Draws an outline `width` pixels wide (1..MaximumOutlineWidth) outside the alpha of an RGBA
