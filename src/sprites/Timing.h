@@ -9,6 +9,12 @@ namespace quarn::sprites {
 // (100 ms each); with fps > 0 sample j starts at j * 1000 / fps ms and the last one lasts until
 // the loop's end (SamplePoses takes ceil(K * fps / 10) samples, so none starts at or after it).
 
+// The steps players take delays in, and the shortest delay they show at its length (players
+// slow shorter ones down).
+inline constexpr int32_t GifDelayUnitMs = 10;
+inline constexpr int32_t WebpDelayUnitMs = 1;
+inline constexpr int32_t ShortestDelayMs = 20;
+
 // Milliseconds one loop of `keyframes` keyframes lasts.
 int32_t LoopMs(int32_t keyframes);
 
@@ -28,8 +34,8 @@ struct TTimedFrames {
 // (a frame's start rounded to whole units, rounding carried), a frame is dropped when it would
 // start less than the minimum after the previous kept one or less than the minimum before the
 // loop's end, and its time goes to the kept frame before it. The delays sum to the loop rounded
-// to whole units, so a loop is within unitMs / 2 of its length. GIF: unit 10 (hundredths of a
-// second), minimum 20; WebP: unit 1, minimum 20.
+// to whole units, so a loop is within unitMs / 2 of its length. GIF: GifDelayUnitMs
+// (hundredths of a second), WebP: WebpDelayUnitMs, both with ShortestDelayMs.
 TTimedFrames KeepFrames(int32_t count, int32_t fps, int32_t keyframes, int32_t unitMs,
                         int32_t minimumMs);
 

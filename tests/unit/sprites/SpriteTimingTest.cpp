@@ -21,7 +21,8 @@ struct TPlayer {
   int32_t UnitMs;
   int32_t MinimumMs;
 };
-constexpr TPlayer Players[] = {{"GIF", 10, 20}, {"WebP", 1, 20}};
+constexpr TPlayer Players[] = {{"GIF", GifDelayUnitMs, ShortestDelayMs},
+                               {"WebP", WebpDelayUnitMs, ShortestDelayMs}};
 
 // Where sample j starts, in ms.
 double SampleStart(int32_t j, int32_t fps) { return j * 1000.0 / (fps > 0 ? fps : 10); }
@@ -106,7 +107,8 @@ TEST(SpriteTiming, GifDelaysReadBackFromTheFile)
 {
   for (const int32_t fps : {0, 7, 30, 60, 240}) {
     SCOPED_TRACE(testing::Message() << "fps " << fps);
-    const TTimedFrames timed = KeepFrames(SampleCount(fps, 6), fps, 6, 10, 20);
+    const TTimedFrames timed =
+        KeepFrames(SampleCount(fps, 6), fps, 6, GifDelayUnitMs, ShortestDelayMs);
     const std::vector<images::TFramePixels> frames = DistinctFrames(timed.Frames.size());
     std::string gif, reason;
     ASSERT_TRUE(EncodeGIF(Pointers(frames), timed.Delays, true, gif, reason)) << reason;
@@ -135,7 +137,8 @@ TEST(SpriteTiming, WebpDurationsAndAlphaReadBackFromTheFile)
 {
   for (const int32_t fps : {0, 7, 30, 240}) {
     SCOPED_TRACE(testing::Message() << "fps " << fps);
-    const TTimedFrames timed = KeepFrames(SampleCount(fps, 6), fps, 6, 1, 20);
+    const TTimedFrames timed =
+        KeepFrames(SampleCount(fps, 6), fps, 6, WebpDelayUnitMs, ShortestDelayMs);
     const std::vector<images::TFramePixels> frames = DistinctFrames(timed.Frames.size());
     std::string webp, reason;
     ASSERT_TRUE(EncodeWebP(Pointers(frames), timed.Delays, webp, reason)) << reason;
