@@ -168,6 +168,20 @@ TEST(SpriteTiming, WebpDurationsAndAlphaReadBackFromTheFile)
     EXPECT_EQ(delays, timed.Delays);
     EXPECT_EQ(previous, 600);
   }
+  std::vector<images::TFramePixels> two = DistinctFrames(2);
+  const struct {
+    std::vector<int> Delays;
+    const char* Reason;
+  } refused[] = {{{5}, "there are 1 delays for 2 frames"},
+                 {{5, 0}, "a delay of 0 ms is outside 1-16777215"}};
+  std::string webp, reason;
+  for (const auto& r : refused) {
+    EXPECT_FALSE(EncodeWebP(Pointers(two), r.Delays, webp, reason));
+    EXPECT_EQ(reason, r.Reason);
+  }
+  two[1].Width = 2;
+  EXPECT_FALSE(EncodeWebP(Pointers(two), {5, 5}, webp, reason));
+  EXPECT_EQ(reason, "the frames differ in size");
 }
 
 }  // namespace
