@@ -19,7 +19,7 @@ PACKAGES=(
   # JPEG and PNG skins, PNG screenshots, sound output
   libjpeg62-turbo-dev libpng-dev libopenal-dev
   # rendering without a display (EGL), animated GIF sprites
-  libegl-dev libgif-dev
+  libegl-dev libgif-dev libwebp-dev
   # glTF export
   libtinygltf-dev nlohmann-json3-dev
   # font image generated at build time

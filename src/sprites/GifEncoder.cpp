@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace quarn::sprites {
 
@@ -51,14 +52,26 @@ int Append(GifFileType* file, const GifByteType* data, int size)
 
 }  // namespace
 
-bool EncodeGIF(const std::vector<const images::TFramePixels*>& frames, int delay, bool transparent,
-               std::string& gif, std::string& reason)
+bool EncodeGIF(const std::vector<const images::TFramePixels*>& frames,
+               const std::vector<int>& delays, bool transparent, std::string& gif,
+               std::string& reason)
 {
   gif.clear();
   if (frames.empty() || !frames[0] || frames[0]->Width <= 0 || frames[0]->Height <= 0) {
     reason = "there are no frames";
     return false;
   }
+  if (delays.size() != frames.size()) {
+    reason = "there are " + std::to_string(delays.size()) + " delays for " +
+             std::to_string(frames.size()) + " frames";
+    return false;
+  }
+  for (const int delay : delays)
+    if (delay < 0 || delay > GifMaximumDelay) {
+      reason = "a delay of " + std::to_string(delay) + " hundredths is outside 0-" +
+               std::to_string(GifMaximumDelay);
+      return false;
+    }
   const int width = frames[0]->Width, height = frames[0]->Height;
   int error = 0;
   GifFileType* file = EGifOpen(&gif, Append, &error);
@@ -74,8 +87,8 @@ bool EncodeGIF(const std::vector<const images::TFramePixels*>& frames, int delay
        EGifPutExtensionBlock(file, sizeof LoopForever, LoopForever) == GIF_OK &&
        EGifPutExtensionTrailer(file) == GIF_OK;
   std::vector<GifByteType> line(static_cast<size_t>(width));
-  for (const images::TFramePixels* frame : frames) {
-    if (!ok) break;
+  for (size_t index = 0; index < frames.size() && ok; ++index) {
+    const images::TFramePixels* frame = frames[index];
     if (!frame || frame->Width != width || frame->Height != height || !frame->Alpha ||
         frame->Rgb.size() != size_t(width) * size_t(height) * 4) {
       reason = "the frames differ in size";
@@ -84,7 +97,7 @@ bool EncodeGIF(const std::vector<const images::TFramePixels*>& frames, int delay
     }
     GraphicsControlBlock control{};
     control.DisposalMode = Disposal;
-    control.DelayTime = delay;
+    control.DelayTime = delays[index];
     control.TransparentColor = transparent ? GifTransparentIndex : NO_TRANSPARENT_COLOR;
     GifByteType extension[4];
     EGifGCBToExtension(&control, extension);

@@ -13,10 +13,15 @@ inline constexpr int GifGreenLevels = 7;
 inline constexpr int GifBlueLevels = 6;
 inline constexpr int GifTransparentIndex = 0;
 
-// An endlessly looping animated GIF of RGBA frames (rows bottom up, all of one size), each
-// shown for `delay` hundredths of a second. Pixels with alpha below half are transparent
-// when `transparent`. False with the reason when giflib refuses.
-bool EncodeGIF(const std::vector<const images::TFramePixels*>& frames, int delay, bool transparent,
-               std::string& gif, std::string& reason);
+// The longest delay a GIF frame can hold, in hundredths of a second.
+inline constexpr int GifMaximumDelay = 65535;
+
+// An endlessly looping animated GIF of RGBA frames (rows bottom up, all of one size), frame i
+// shown for delays[i] hundredths of a second (0..GifMaximumDelay, one per frame). Pixels with
+// alpha below half are transparent when `transparent`. False with the reason when the delays do
+// not fit or giflib refuses.
+bool EncodeGIF(const std::vector<const images::TFramePixels*>& frames,
+               const std::vector<int>& delays, bool transparent, std::string& gif,
+               std::string& reason);
 
 }  // namespace quarn::sprites

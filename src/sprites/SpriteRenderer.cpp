@@ -215,7 +215,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
               folder, frames->Name + "_dir" + std::to_string(direction) + ".gif");
           std::string gif, reason;
           const int delay = std::max(1, int(std::lround(frames->Duration / 10)));
-          if (!EncodeGIF(sequence, delay, transparent, gif, reason))
+          if (!EncodeGIF(sequence, std::vector<int>(sequence.size(), delay), transparent, gif,
+                         reason))
             return "Cannot write file " + name + ": " + reason;
           return WriteSpriteFile(name, gif);
         });

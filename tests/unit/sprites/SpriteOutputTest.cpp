@@ -72,7 +72,8 @@ TEST(GifEncoder, FramesLoopWithTheirDelayAndTransparency)
   auto clear = Frame(3, 2, 0x00000000u, 2, 0, 0xff0000ffu);  // transparent, a red top-right
   auto blue = Frame(3, 2, 0x0000ffffu);
   std::string gif, reason;
-  ASSERT_TRUE(EncodeGIF({clear.get(), blue.get(), clear.get()}, 7, true, gif, reason)) << reason;
+  ASSERT_TRUE(EncodeGIF({clear.get(), blue.get(), clear.get()}, {7, 7, 7}, true, gif, reason))
+      << reason;
 
   std::pair<const std::string*, size_t> source{&gif, 0};
   int error = 0;
@@ -105,7 +106,7 @@ TEST(GifEncoder, FramesLoopWithTheirDelayAndTransparency)
   EXPECT_EQ(blueColour.Red, 0);
   DGifCloseFile(file, &error);
 
-  EXPECT_FALSE(EncodeGIF({clear.get(), Frame(2, 2, 0).get()}, 7, true, gif, reason));
+  EXPECT_FALSE(EncodeGIF({clear.get(), Frame(2, 2, 0).get()}, {7, 7}, true, gif, reason));
   EXPECT_EQ(reason, "the frames differ in size");
 }
 
