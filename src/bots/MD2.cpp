@@ -345,10 +345,10 @@ void TMD2::DrawPose(const TPose& pose, const render::TDrawStyle& style)
   const int32_t previous = pose.Previous == -1 ? -1 : ClampFrame(pose.Previous);
   const int32_t current = ClampFrame(pose.Current);
   FMesh.Blend(previous, current, pose.Fraction);
-  const bool smooth = style.Smooth && FMesh.MakeNormals();
+  const bool smooth = (style.Smooth || (untextured && style.LightUntextured)) && FMesh.MakeNormals();
   if (smooth) {
     FMesh.BlendNormals(previous, current, pose.Fraction);
-    BeginLighting(untextured);
+    BeginLighting(style, untextured);
   }
   const bool culling = style.Culling;
   if (culling) {
@@ -366,7 +366,7 @@ void TMD2::DrawPose(const TPose& pose, const render::TDrawStyle& style)
   if (untextured) glPopAttrib();
 }
 
-void TMD2::BeginLighting(bool untextured)
+void TMD2::BeginLighting(const render::TDrawStyle& style, bool untextured)
 {
   glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT | GL_CURRENT_BIT);
   // A light at the eye, a little above it, in eye coordinates; the material follows the
@@ -374,9 +374,10 @@ void TMD2::BeginLighting(bool untextured)
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  const GLfloat direction[4] = {0.25f, 0.5f, 1.0f, 0.0f};
-  const GLfloat ambient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
-  const GLfloat diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+  const float* light = style.LightDirection;
+  const GLfloat direction[4] = {light[0], light[1], light[2], 0.0f};
+  const GLfloat ambient[4] = {style.Ambient, style.Ambient, style.Ambient, 1.0f};
+  const GLfloat diffuse[4] = {style.Diffuse, style.Diffuse, style.Diffuse, 1.0f};
   const GLfloat none[4] = {0, 0, 0, 1};
   glLightfv(GL_LIGHT0, GL_POSITION, direction);
   glLightfv(GL_LIGHT0, GL_AMBIENT, none);

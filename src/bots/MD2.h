@@ -167,7 +167,7 @@ private:
   void FrameBox(const TPose& pose, float (&lo)[3], float (&hi)[3]) const;
   render::TScreenArea ProjectedArea(const TPose& pose) const;
   // Lighting for smooth shading, pushed (Draw pops it).
-  void BeginLighting(bool untextured);
+  void BeginLighting(const render::TDrawStyle& style, bool untextured);
   // The triangles' edges over the drawn model.
   void DrawEdges() const;
   // A fixed-size text field, up to its first NUL.

@@ -12,6 +12,12 @@ struct TDrawStyle {
   bool NearestFilter = false;          // crisp texels instead of linear filtering
   float Background[3] = {0, 0, 0};     // clear colour, 0..1
   double FieldOfView = 30.0;           // vertical, degrees
+  // The light of Smooth: a direction in eye coordinates (towards the light), the ambient and
+  // the diffuse share. An untextured model is lit too when LightUntextured, so its shape shows.
+  float LightDirection[3] = {0.25f, 0.5f, 1.0f};
+  float Ambient = 0.3f;
+  float Diffuse = 0.8f;
+  bool LightUntextured = false;
 };
 
 }  // namespace quarn::render
