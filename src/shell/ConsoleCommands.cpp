@@ -303,7 +303,12 @@ void TConsoleCommands::RenderSpritesFuncEval(const script::TArgList& args)
   }
   sprites::TSpriteRenderer renderer(options, bot.Model(),
                                     bot.HasWeapon() ? &bot.Weapon() : nullptr);
-  if (renderer.Prepare(error) && renderer.Run(error) == sprites::TRenderStatus::Done)
+  if (!renderer.Prepare(error)) {
+    Console().AddWrapped("RenderSprites: " + error);
+    return;
+  }
+  for (const std::string& note : renderer.Notes()) Console().AddWrapped("RenderSprites: " + note);
+  if (renderer.Run(error) == sprites::TRenderStatus::Done)
     Console().AddWrapped("RenderSprites: " + std::to_string(renderer.FrameCount()) +
                          " frames written to " + options.OutDir);
   else

@@ -108,6 +108,7 @@ int RunRenderCommand(const std::vector<std::string>& args)
 
   TSpriteRenderer renderer(options, body, options.Weapon.empty() ? nullptr : &weapon);
   if (!renderer.Prepare(error)) return Fail(ExitBadOption, error);
+  for (const std::string& note : renderer.Notes()) std::fprintf(stderr, "quarn: %s\n", note.c_str());
   TProgressLine line;
   TProgress progress;
   if (isatty(STDERR_FILENO))

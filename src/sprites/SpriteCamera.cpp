@@ -20,6 +20,13 @@ TBox AnimationBounds(const bots::TMD2& body, const bots::TMD2* weapon, int32_t f
   return box;
 }
 
+TBox ModelBounds(const bots::TMD2& body, const bots::TMD2* weapon)
+{
+  TBox box = model::AllFrameBounds(body);
+  if (weapon) box.Include(model::AllFrameBounds(*weapon));
+  return box;
+}
+
 TSpriteCamera::TSpriteCamera(const TViewSetup& setup) : FSetup(setup)
 {
   const TBox& box = setup.Bounds;
@@ -50,7 +57,9 @@ TSpriteCamera::TSpriteCamera(const TViewSetup& setup) : FSetup(setup)
       }
     }
     const double aspect = double(setup.Width) / setup.Height;
-    const double halfHeight = std::max({reachY, reachX / aspect, 0.5}) * Margin;
+    const double halfHeight = setup.PixelsPerUnit > 0
+                                  ? setup.Height / (2 * setup.PixelsPerUnit)
+                                  : std::max({reachY, reachX / aspect, 0.5}) * Margin;
     FHalfHeight = halfHeight;
     FHalfWidth = halfHeight * aspect;
   }
@@ -78,7 +87,8 @@ void TSpriteCamera::Place(int32_t direction)
 
   const double elevation = FSetup.Elevation * Pi / 180;
   FCamera.Target = &FCentre;
-  FCamera.Turn = 180 + 360.0f * float(direction) / float(FSetup.Directions);
+  FCamera.Turn =
+      float(180 + FSetup.Yaw + 360.0 * double(direction) / double(FSetup.Directions));
   FCamera.Rotation = render::Vector(-90, 0, 0);
   FCamera.Up = render::Vector(0, 1, 0);
   FCamera.Center = render::Vector(0, 0, 0);
@@ -98,6 +108,38 @@ void TSpriteCamera::Apply(int32_t direction)
   glLoadIdentity();
   glOrtho(-FHalfWidth, FHalfWidth, -FHalfHeight, FHalfHeight, distance - depth, distance + depth);
   glMatrixMode(GL_MODELVIEW);
+}
+
+}  // namespace quarn::sprites
+
+namespace quarn::sprites {
+
+TPixelPoint TSpriteCamera::Pivot(int32_t direction)
+{
+  glPushAttrib(GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  Apply(direction);
+  double modelView[16], projection[16];
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glPopAttrib();
+
+  const double point[4] = {0, 0, 0, 1};
+  double eye[4] = {0, 0, 0, 0}, clip[4] = {0, 0, 0, 0};
+  for (int row = 0; row < 4; ++row)
+    for (int k = 0; k < 4; ++k) eye[row] += modelView[k * 4 + row] * point[k];
+  for (int row = 0; row < 4; ++row)
+    for (int k = 0; k < 4; ++k) clip[row] += projection[k * 4 + row] * eye[k];
+  const double w = clip[3] != 0 ? clip[3] : 1;
+  return {(clip[0] / w + 1) / 2 * FSetup.Width, (1 - clip[1] / w) / 2 * FSetup.Height};
 }
 
 }  // namespace quarn::sprites

@@ -18,27 +18,41 @@ using model::TBox;
 // so the box holds them too.
 TBox AnimationBounds(const bots::TMD2& body, const bots::TMD2* weapon, int32_t first, int32_t last);
 
+// The box holding every keyframe of the body and the weapon: what one scale for the whole
+// model frames.
+TBox ModelBounds(const bots::TMD2& body, const bots::TMD2* weapon);
+
 // How the models are looked at: the viewer's fitted camera (the model stood up, its front
-// towards the eye, looked down on from Elevation degrees), turned by Direction of Directions
-// full turns about the model's up axis.
+// towards the eye, looked down on from Elevation degrees), turned by Yaw degrees and Direction
+// of Directions full turns about the model's up axis.
 struct TViewSetup {
   TBox Bounds;
   int32_t Directions = 8;
+  double Yaw = 0;
   double Elevation = 30;
+  double PixelsPerUnit = 0;  // orthographic only; 0: the scale that fits Bounds
   int32_t Width = 128;
   int32_t Height = 128;
   bool Perspective = false;
   double FieldOfView = 30;
 };
 
-// The camera of one animation: orthographic views share one scale over every direction, so
-// that a sprite keeps its size through the animation and round the model.
+// A point of the frame in pixels from its top left corner.
+struct TPixelPoint {
+  double X = 0;
+  double Y = 0;
+};
+
+// The camera of the frames that share a scale: orthographic views share one scale over every
+// direction, so that a sprite keeps its size through the animations and round the model.
 class TSpriteCamera {
 public:
   explicit TSpriteCamera(const TViewSetup& setup);
 
   // Loads the projection, viewport and model-view matrix of a direction (0..Directions-1).
   void Apply(int32_t direction);
+  // Where the model's origin (a character's feet) lands in the frame of a direction.
+  TPixelPoint Pivot(int32_t direction);
 
   // Room around the model: the viewer's margin round its bounding sphere.
   static constexpr double Margin = 1.05;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
 
 namespace quarn::sprites {
@@ -87,14 +88,25 @@ std::vector<TPose> SamplePoses(const TSpriteAnimation& animation, int32_t fps)
 
 double FrameDuration(int32_t fps) { return 1000.0 / (fps > 0 ? fps : KeyframesPerSecond); }
 
-std::string FrameFileStem(const std::string& animation, int32_t direction, int32_t frame,
-                          int32_t count)
+namespace {
+
+// Digits of the largest of `count` numbers from 0.
+int Digits(int32_t count)
 {
-  int digits = 3;
-  for (int32_t limit = 1000; count > limit && digits < 9; limit *= 10) ++digits;
-  char number[16];
-  std::snprintf(number, sizeof number, "%0*d", digits, frame);
-  return animation + "_dir" + std::to_string(direction) + "_" + number;
+  int digits = 1;
+  for (int32_t limit = 10; count > limit && digits < 9; limit *= 10) ++digits;
+  return digits;
+}
+
+}  // namespace
+
+std::string FrameFileStem(const std::string& animation, int32_t direction, int32_t frame,
+                          int32_t count, int32_t directions)
+{
+  char number[48];
+  std::snprintf(number, sizeof number, "_dir%0*d_%0*d", Digits(directions), direction,
+                std::max(3, Digits(count)), frame);
+  return animation + number;
 }
 
 }  // namespace quarn::sprites

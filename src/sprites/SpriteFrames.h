@@ -36,8 +36,9 @@ std::vector<TPose> SamplePoses(const TSpriteAnimation& animation, int32_t fps);
 // Milliseconds one sampled frame lasts.
 double FrameDuration(int32_t fps);
 
-// "run_dir3_005": frame numbers take at least three digits, more when count needs them.
+// "run_dir3_005": frame numbers take at least three digits, more when count needs them;
+// direction numbers as many as the largest of `directions` needs ("run_dir03" of 16).
 std::string FrameFileStem(const std::string& animation, int32_t direction, int32_t frame,
-                          int32_t count);
+                          int32_t count, int32_t directions = 10);
 
 }  // namespace quarn::sprites

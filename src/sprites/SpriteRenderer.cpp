@@ -14,8 +14,11 @@
 #include "platform/Paths.h"
 #include "sprites/FrameTarget.h"
 #include "sprites/GifEncoder.h"
+#include "sprites/PixelFilters.h"
 #include "sprites/SpriteCamera.h"
 #include "sprites/SpriteSheet.h"
+#include "sprites/Timing.h"
+#include "sprites/WebpEncoder.h"
 #include "sprites/Workers.h"
 
 namespace quarn::sprites {
@@ -53,6 +56,63 @@ void SetModelState(const TSpriteOptions& options)
   glClearColor(background[0], background[1], background[2], options.Transparent ? 0.0f : 1.0f);
 }
 
+// A frame as read (at Samples times the size) made into the sprite: filtered down, brightened
+// and outlined.
+std::shared_ptr<const images::TFramePixels> FinishFrame(const images::TFramePixels& drawn,
+                                                        const TSpriteOptions& options)
+{
+  auto frame = std::make_shared<images::TFramePixels>(
+      options.Samples > 1 ? DownFilter(drawn, options.Samples) : drawn);
+  if (options.Brightness != 1) {
+    uint8_t* p = frame->Rgb.data();
+    for (size_t i = 0; i < frame->Rgb.size(); i += 4)
+      for (size_t c = 0; c < 3; ++c)
+        p[i + c] = uint8_t(std::min(255.0, std::round(p[i + c] * options.Brightness)));
+  }
+  if (options.Outline > 0) DrawOutline(*frame, options.Outline, options.OutlineColour);
+  return frame;
+}
+
+// The kept frames of one direction of an animation, in order.
+std::vector<const images::TFramePixels*> Sequence(const TAnimationFrames& frames,
+                                                  int32_t rendered,
+                                                  const std::vector<int32_t>& kept)
+{
+  std::vector<const images::TFramePixels*> sequence;
+  for (const int32_t index : kept)
+    sequence.push_back(
+        frames.Frames[size_t(rendered) * size_t(frames.Count) + size_t(index)].get());
+  return sequence;
+}
+
+TSheetLayout SheetLayout(const TSpriteOptions& options)
+{
+  TSheetLayout layout;
+  layout.MaxWidth = options.MaxWidth;
+  layout.Columns = options.Columns;
+  layout.Padding = options.Padding;
+  layout.Extrude = options.Extrude;
+  layout.Trim = options.Trim;
+  return layout;
+}
+
+// Packs and writes an atlas and its index: NAME.png and NAME.json (or .tres).
+std::string WriteAtlas(const std::vector<std::shared_ptr<TAnimationFrames>>& animations,
+                       const std::string& folder, const std::string& name,
+                       const TSpriteOptions& options)
+{
+  std::vector<const TAnimationFrames*> list;
+  for (const auto& animation : animations) list.push_back(animation.get());
+  TAtlas atlas;
+  std::string error;
+  if (!PackAtlas(list, SheetLayout(options), atlas, error)) return "--sheet: " + error;
+  const std::string image = name + ".png";
+  error = WritePngFile(platform::JoinPath(folder, image), atlas.Image);
+  if (!error.empty()) return error;
+  return WriteSpriteFile(platform::JoinPath(folder, name + IndexExtension(options.Format)),
+                         AtlasIndex(list, atlas, image, options.Format));
+}
+
 }  // namespace
 
 TSpriteRenderer::TSpriteRenderer(const TSpriteOptions& options, bots::TMD2& body,
@@ -64,20 +124,68 @@ TSpriteRenderer::TSpriteRenderer(const TSpriteOptions& options, bots::TMD2& body
 bool TSpriteRenderer::Prepare(std::string& error)
 {
   FPoses.clear();
+  FNotes.clear();
+  FDirections = FOptions.DirectionList;
+  if (FDirections.empty())
+    for (int32_t direction = 0; direction < FOptions.Directions; ++direction)
+      FDirections.push_back(direction);
   if (!ChooseAnimations(RecordedAnimations(FBody), FBody.GetFrameCount(), FOptions.Animations,
                         FAnimations, error))
     return false;
+  int64_t frames = 0, kept = 0;
   for (const TSpriteAnimation& animation : FAnimations) {
     FPoses.push_back(SamplePoses(animation, FOptions.Fps));
-    const int64_t sheetPixels = int64_t(FOptions.Width) * FOptions.Height * FOptions.Directions *
-                                int64_t(FPoses.back().size());
-    if ((FOptions.Sheet || FOptions.Gif) && sheetPixels > MaxSheetPixels) {
-      error = std::string(FOptions.Sheet ? "--sheet" : "--gif") + ": the frames of " +
-              animation.Name + " would hold " + std::to_string(sheetPixels) +
-              " pixels, more than " + std::to_string(MaxSheetPixels) +
-              " (fewer frames, directions or a smaller --size)";
+    const int32_t count = int32_t(FPoses.back().size());
+    frames += count;
+    kept += int64_t(KeepFrames(count, FOptions.Fps, animation.Last - animation.First + 1,
+                               FOptions.Gif ? GifDelayUnitMs : WebpDelayUnitMs, ShortestDelayMs)
+                        .Frames.size());
+  }
+  if ((FOptions.Gif || FOptions.Webp) && kept < frames)
+    FNotes.push_back(std::string(FOptions.Gif ? "--gif" : "--webp") + ": at " +
+                     std::to_string(FOptions.Fps) + " frames a second some frames would last " +
+                     "less than " + std::to_string(ShortestDelayMs) +
+                     " ms, which players slow down: the animations keep " +
+                     std::to_string(kept) + " of their " + std::to_string(frames) +
+                     " frames, at their times");
+  return CheckSizes(error);
+}
+
+// Frames too many to hold for a sheet or an animated file are refused before drawing.
+bool TSpriteRenderer::CheckSizes(std::string& error) const
+{
+  std::vector<TAnimationFrames> shapes(FAnimations.size());
+  std::vector<const TAnimationFrames*> atlas;
+  for (size_t a = 0; a < FAnimations.size(); ++a) {
+    TAnimationFrames& shape = shapes[a];
+    shape.Name = FAnimations[a].Name;
+    shape.Directions = int32_t(FDirections.size());
+    shape.Count = int32_t(FPoses[a].size());
+    shape.Width = FOptions.Width;
+    shape.Height = FOptions.Height;
+    const int64_t pixels = int64_t(shape.Width) * shape.Height * shape.Directions * shape.Count;
+    if ((FOptions.Gif || FOptions.Webp) && pixels > MaxSheetPixels) {
+      error = std::string(FOptions.Gif ? "--gif" : "--webp") + ": the frames of " + shape.Name +
+              " would hold " + std::to_string(pixels) + " pixels, more than " +
+              std::to_string(MaxSheetPixels) + " (fewer frames, directions or a smaller --size)";
       return false;
     }
+    if (!FOptions.Sheet) continue;
+    atlas.push_back(&shape);
+    if (FOptions.Atlas && a + 1 < FAnimations.size()) continue;
+    int64_t width = 0, height = 0;
+    if (!AtlasSize(atlas, SheetLayout(FOptions), width, height, error)) {
+      error = "--sheet: " + error;
+      return false;
+    }
+    if (width * height > MaxSheetPixels) {
+      error = "--sheet: the frames of " + (FOptions.Atlas ? std::string("the run") : shape.Name) +
+              " would make a " + std::to_string(width) + "x" + std::to_string(height) +
+              " sheet, more than " + std::to_string(MaxSheetPixels) +
+              " pixels (fewer frames, directions, a smaller --size or a wider --max-width)";
+      return false;
+    }
+    atlas.clear();
   }
   return true;
 }
@@ -85,7 +193,7 @@ bool TSpriteRenderer::Prepare(std::string& error)
 int64_t TSpriteRenderer::FrameCount() const
 {
   int64_t count = 0;
-  for (const auto& poses : FPoses) count += int64_t(poses.size()) * FOptions.Directions;
+  for (const auto& poses : FPoses) count += int64_t(poses.size()) * int64_t(FDirections.size());
   return count;
 }
 
@@ -115,48 +223,76 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
     }
   }
 
+  // Frames are drawn at Samples times the size and filtered down.
+  const int32_t samples = FOptions.Samples;
   TSavedGLState savedState;
   TFrameTarget target;
-  if (!target.Create(FOptions.Width, FOptions.Height, error)) return TRenderStatus::Failed;
+  if (!target.Create(FOptions.Width * samples, FOptions.Height * samples, error)) {
+    if (samples > 1) error += " (at --samples " + std::to_string(samples) + ")";
+    return TRenderStatus::Failed;
+  }
   SetModelState(FOptions);
 
   TWorkers workers;
-  const bool keep = FOptions.Sheet || FOptions.Gif;
+  const bool keep = FOptions.Sheet || FOptions.Gif || FOptions.Webp;
   const int64_t total = FrameCount();
   int64_t done = 0;
-  const int32_t directions = FOptions.Directions;
+  const int32_t rendered = int32_t(FDirections.size());
   // The program may ask to end (Escape, a termination signal) at any time: between frames
   // the stop poll is asked every few milliseconds' worth of pixels.
   images::TStopCheck stopCheck;
-  const size_t frameWork =
-      std::max(size_t(FOptions.Width) * size_t(FOptions.Height), images::StopPollWork / 64);
+  const size_t frameWork = std::max(size_t(FOptions.Width) * size_t(FOptions.Height) *
+                                        size_t(samples) * size_t(samples),
+                                    images::StopPollWork / 64);
   bool stopped = false;
+
+  TViewSetup setup;
+  setup.Directions = FOptions.Directions;
+  setup.Yaw = FOptions.Yaw;
+  setup.Elevation = FOptions.Elevation;
+  setup.Width = FOptions.Width * samples;
+  setup.Height = FOptions.Height * samples;
+  setup.PixelsPerUnit = FOptions.PixelsPerUnit * samples;
+  setup.Perspective = FOptions.Perspective;
+  setup.FieldOfView = FOptions.Style.FieldOfView;
+  // One scale and one ground for every frame of the model, so that a character's animations
+  // line up, whichever a run renders; or each animation framed on its own.
+  const bool perAnimation = FOptions.Fit == TSpriteOptions::TFit::Animation;
+  std::unique_ptr<TSpriteCamera> camera;
+  if (!perAnimation) {
+    setup.Bounds = ModelBounds(FBody, FWeapon);
+    camera = std::make_unique<TSpriteCamera>(setup);
+  }
+  std::vector<std::shared_ptr<TAnimationFrames>> atlas;  // with --atlas: every animation
 
   for (size_t a = 0; a < FAnimations.size() && !workers.Failed() && !stopped; ++a) {
     const TSpriteAnimation& animation = FAnimations[a];
     const std::vector<TPose>& poses = FPoses[a];
     const int32_t count = int32_t(poses.size());
+    const int32_t keyframes = animation.Last - animation.First + 1;
+    if (perAnimation) {
+      setup.Bounds = AnimationBounds(FBody, FWeapon, animation.First, animation.Last);
+      camera = std::make_unique<TSpriteCamera>(setup);
+    }
     auto frames = std::make_shared<TAnimationFrames>();
     frames->Name = animation.Name;
-    frames->Directions = directions;
+    frames->Directions = rendered;
+    frames->DirectionNumbers = FDirections;
+    frames->AllDirections = FOptions.Directions;
     frames->Count = count;
     frames->Width = FOptions.Width;
     frames->Height = FOptions.Height;
     frames->Duration = FrameDuration(FOptions.Fps);
-    if (keep) frames->Frames.resize(size_t(directions) * size_t(count));
-
-    TViewSetup setup;
-    setup.Bounds = AnimationBounds(FBody, FWeapon, animation.First, animation.Last);
-    setup.Directions = directions;
-    setup.Elevation = FOptions.Elevation;
-    setup.Width = FOptions.Width;
-    setup.Height = FOptions.Height;
-    setup.Perspective = FOptions.Perspective;
-    setup.FieldOfView = FOptions.Style.FieldOfView;
-    TSpriteCamera camera(setup);
+    frames->Durations = FrameDurationsMs(count, FOptions.Fps, keyframes);
+    if (!FOptions.Perspective)
+      for (const int32_t direction : FDirections) {
+        const TPixelPoint pivot = camera->Pivot(direction);
+        frames->Pivots.push_back({pivot.X / samples, pivot.Y / samples});
+      }
+    if (keep) frames->Frames.resize(size_t(rendered) * size_t(count));
 
     // Reads are collected one frame late: the oldest read is copied out after the next frame
-    // has been drawn.
+    // has been drawn. The workers filter, encode and write it.
     std::vector<size_t> waiting;  // slots of reads started, oldest first
     auto collect = [&] {
       auto pixels = std::make_shared<images::TFramePixels>();
@@ -165,13 +301,16 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
       waiting.erase(waiting.begin());
       const int32_t direction = int32_t(slot / size_t(count)),
                     index = int32_t(slot % size_t(count));
-      const std::string name = platform::JoinPath(
-          folder, FrameFileStem(animation.Name, direction, index, count) + ".png");
-      if (keep) frames->Frames[slot] = pixels;
-      workers.Post([name, pixels] { return WritePngFile(name, *pixels); });
+      const std::string name =
+          platform::JoinPath(folder, frames->FileStem(direction, index) + ".png");
+      workers.Post([name, pixels, frames, slot, keep, &options = FOptions] {
+        std::shared_ptr<const images::TFramePixels> sprite = FinishFrame(*pixels, options);
+        if (keep) frames->Frames[slot] = sprite;
+        return WritePngFile(name, *sprite);
+      });
       if (progress) progress(++done, total);
     };
-    for (int32_t direction = 0; direction < directions && !workers.Failed() && !stopped;
+    for (int32_t direction = 0; direction < rendered && !workers.Failed() && !stopped;
          ++direction)
       for (int32_t index = 0; index < count; ++index) {
         if (write && stopCheck.Stopped(frameWork)) {
@@ -180,7 +319,7 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
         }
         target.Bind();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        camera.Apply(direction);
+        camera->Apply(FDirections[size_t(direction)]);
         model::DrawModel(FBody, poses[size_t(index)], FOptions.Style);
         if (FWeapon) model::DrawModel(*FWeapon, poses[size_t(index)], FOptions.Style);
         if (!write) {
@@ -193,34 +332,45 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
       }
     if (stopped) break;  // the reads under way are dropped: only whole files are left
     while (!waiting.empty()) collect();
-    if (!write) continue;
+    if (!write || !keep) continue;
+    // The sheets and animated files need every frame of the animation finished.
+    workers.Wait();
 
-    if (FOptions.Sheet)
-      workers.Post([frames, folder] {
-        const std::string image = frames->Name + ".png";
-        std::string failure = WritePngFile(platform::JoinPath(folder, image), BuildSheet(*frames));
-        if (failure.empty())
-          failure = WriteSpriteFile(platform::JoinPath(folder, frames->Name + ".json"),
-                                    SheetIndex(*frames, image));
-        return failure;
+    if (FOptions.Atlas)
+      atlas.push_back(frames);
+    else if (FOptions.Sheet)
+      workers.Post([frames, folder, &options = FOptions] {
+        return WriteAtlas({frames}, folder, frames->Name, options);
       });
-    if (FOptions.Gif)
-      for (int32_t direction = 0; direction < directions; ++direction)
-        workers.Post([frames, folder, direction, transparent = FOptions.Transparent] {
-          std::vector<const images::TFramePixels*> sequence;
-          for (int32_t index = 0; index < frames->Count; ++index)
-            sequence.push_back(
-                frames->Frames[size_t(direction) * size_t(frames->Count) + size_t(index)].get());
-          const std::string name = platform::JoinPath(
-              folder, frames->Name + "_dir" + std::to_string(direction) + ".gif");
+    for (int32_t direction = 0; direction < rendered; ++direction) {
+      const std::string stem = platform::JoinPath(folder, frames->DirectionStem(direction));
+      if (FOptions.Gif)
+        workers.Post([frames, stem, direction, keyframes, transparent = FOptions.Transparent,
+                      fps = FOptions.Fps] {
+          const TTimedFrames timed =
+              KeepFrames(frames->Count, fps, keyframes, GifDelayUnitMs, ShortestDelayMs);
+          const std::string name = stem + ".gif";
           std::string gif, reason;
-          const int delay = std::max(1, int(std::lround(frames->Duration / 10)));
-          if (!EncodeGIF(sequence, std::vector<int>(sequence.size(), delay), transparent, gif,
-                         reason))
+          if (!EncodeGIF(Sequence(*frames, direction, timed.Frames), timed.Delays, transparent,
+                         gif, reason))
             return "Cannot write file " + name + ": " + reason;
           return WriteSpriteFile(name, gif);
         });
+      if (FOptions.Webp)
+        workers.Post([frames, stem, direction, keyframes, fps = FOptions.Fps] {
+          const TTimedFrames timed = KeepFrames(frames->Count, fps, keyframes, WebpDelayUnitMs, ShortestDelayMs);
+          const std::string name = stem + ".webp";
+          std::string webp, reason;
+          if (!EncodeWebP(Sequence(*frames, direction, timed.Frames), timed.Delays, webp, reason))
+            return "Cannot write file " + name + ": " + reason;
+          return WriteSpriteFile(name, webp);
+        });
+    }
   }
+  if (FOptions.Atlas && !stopped && !atlas.empty())
+    workers.Post([atlas, folder, &options = FOptions] {
+      return WriteAtlas(atlas, folder, "atlas", options);
+    });
   if (stopped) {
     workers.Cancel();
     workers.Wait();

@@ -36,6 +36,9 @@ public:
   const std::vector<TSpriteAnimation>& Animations() const { return FAnimations; }
   // Frames of the whole run (after Prepare).
   int64_t FrameCount() const;
+  // What the run does otherwise than asked, one line each (after Prepare): frames a GIF or
+  // WebP leaves out because they would be too short for players.
+  const std::vector<std::string>& Notes() const { return FNotes; }
 
   // Renders and writes every file; `error` is one line when the status is not Done.
   TRenderStatus Run(std::string& error, const TProgress& progress = nullptr);
@@ -44,12 +47,15 @@ public:
 
 private:
   TRenderStatus Render(bool write, std::string& error, const TProgress& progress);
+  bool CheckSizes(std::string& error) const;
 
   TSpriteOptions FOptions;
   bots::TMD2& FBody;
   bots::TMD2* FWeapon;
   std::vector<TSpriteAnimation> FAnimations;
   std::vector<std::vector<TPose>> FPoses;  // of each animation
+  std::vector<int32_t> FDirections;        // the directions rendered
+  std::vector<std::string> FNotes;
 };
 
 }  // namespace quarn::sprites

@@ -28,7 +28,8 @@ expected=$( (for d in 0 1 2 3; do
 centre=$(pixel out/stand_dir0_000.png 64,64)
 [[ "$centre" == srgba*,1\) || "$centre" == srgb\(* ]] || fail "centre not opaque: $centre"
 [ "$(identify -format '%wx%h' out/run.png)" = "768x512" ] || fail "run sheet $(identify out/run.png)"
-[ "$(identify -format '%wx%h' out/stand.png)" = "5120x512" ] || fail "stand sheet $(identify out/stand.png)"
+# 40 frames of 128 pixels pass the default --max-width of 4096: each direction takes two rows.
+[ "$(identify -format '%wx%h' out/stand.png)" = "4096x1024" ] || fail "stand sheet $(identify out/stand.png)"
 # The sheet holds the frames: direction 2, frame 4 of run at (512, 256).
 convert out/run.png -crop 128x128+512+256 +repage sheet_cell.png
 [ "$(compare -metric AE sheet_cell.png out/run_dir2_004.png null: 2>&1)" = 0 ] || fail "sheet cell differs"
@@ -85,7 +86,7 @@ check_status 1 two.md2 --skin missing.pcx
 # perspective view 15 degrees from above; its screenshot below the open console (the lowest
 # 220 rows) equals the sprite.
 render two.md2 --anim stand --directions 1 --perspective --elevation 15 --size 640x480 \
-  --background '#000000' --out same 2>/dev/null || fail "perspective render failed"
+  --fit animation --samples 1 --background '#000000' --out same 2>/dev/null || fail "perspective render failed"
 # RenderSprites renders the window's bot with the same options, in the window's context,
 # before the screenshot's frame: that frame is still the window's own picture.
 quarn_start --windowed --no-dialogs --no-autoexec --exec 'DrawFPS(false)' \
