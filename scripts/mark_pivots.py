@@ -23,10 +23,11 @@ def main(index_name, out_name, background="#5a6e82"):
         rect, source, size = frame["frame"], frame["spriteSourceSize"], frame["sourceSize"]
         x = rect["x"] - source["x"] + frame["pivot"]["x"] * size["w"]
         y = rect["y"] - source["y"] + frame["pivot"]["y"] * size["h"]
-        draw.append("line %.1f,%.1f %.1f,%.1f" % (x - 3, y, x + 3, y))
-        draw.append("line %.1f,%.1f %.1f,%.1f" % (x, y - 3, x, y + 3))
+        arm = max(3, size["w"] // 40)
+        draw.append("line %.1f,%.1f %.1f,%.1f" % (x - arm, y, x + arm, y))
+        draw.append("line %.1f,%.1f %.1f,%.1f" % (x, y - arm, x, y + arm))
     subprocess.run(["convert", image, "-background", background, "-flatten", "-stroke", "red",
-                    "-strokewidth", "1", "-draw", " ".join(draw), out_name], check=True)
+                    "-strokewidth", "2", "-draw", " ".join(draw), out_name], check=True)
 
 
 if __name__ == "__main__":
