@@ -176,7 +176,7 @@ public:
   {
     // An unnamed file cannot be renamed over another: it takes a name beside the target for
     // the moment of the rename.
-    std::minstd_rand random(std::random_device{}());
+    thread_local std::minstd_rand random(std::random_device{}());
     for (int attempt = 0; attempt < TemporaryNameTries && FName.empty(); ++attempt) {
       char suffix[16];
       std::snprintf(suffix, sizeof suffix, ".%06u", unsigned(random() % 1000000));
@@ -222,8 +222,13 @@ mode_t CurrentUmask()
   return mask;
 }
 
-// The permissions of a new file: what the umask leaves of read and write for everyone.
-mode_t NewFileMode() { return 0666 & ~CurrentUmask(); }
+// The permissions of a new file: what the umask leaves of read and write for everyone. The
+// program never changes its umask, so it is read once.
+mode_t NewFileMode()
+{
+  static const mode_t mode = 0666 & ~CurrentUmask();
+  return mode;
+}
 
 }  // namespace
 
@@ -302,7 +307,10 @@ bool ReplaceFile(const std::string& fileName, std::string_view contents, std::st
     if (::stat(target.c_str(), &info) == 0) mode = info.st_mode & 07777;
   }
   failure = pending.Fill(contents, write, mode, durability);
-  if (failure == 0) failure = pending.TakePlace();
+  // Nothing of that name a moment ago: the file takes the name at once, unless something took
+  // it meanwhile.
+  if (failure == 0 && !exists) failure = pending.TakeName();
+  if (failure == EEXIST || (failure == 0 && exists)) failure = pending.TakePlace();
   if (failure != 0) {
     error = "Cannot write file " + fileName + ": " + std::strerror(failure);
     return false;
