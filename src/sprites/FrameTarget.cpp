@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sprites/PixelFilters.h"
+
 namespace quarn::sprites {
 
 namespace {
@@ -80,47 +82,79 @@ void TFrameTarget::Bind()
 
 void TFrameTarget::Unbind() { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
 
-void TFrameTarget::StartRead()
+void TFrameTarget::SetCollecting(int32_t factor, const uint8_t clear[4])
 {
+  FFactor = factor >= 1 && FWidth % factor == 0 && FHeight % factor == 0 ? factor : 1;
+  for (int c = 0; c < 4; ++c) FClear[c] = clear[c];
+}
+
+void TFrameTarget::StartRead(const render::TScreenArea& drawn)
+{
+  // The area read is whole blocks of the filter, inside the frame.
+  const int32_t f = FFactor;
+  render::TScreenArea area = drawn.Crossed({0, 0, FWidth, FHeight});
+  area = {area.X0 / f * f, area.Y0 / f * f, (area.X1 + f - 1) / f * f, (area.Y1 + f - 1) / f * f};
+  if (area.Empty()) area = {0, 0, f, f};
+  const int32_t width = area.X1 - area.X0, height = area.Y1 - area.Y0;
   glBindFramebuffer(GL_READ_FRAMEBUFFER, FFramebuffer);
   glReadBuffer(GL_COLOR_ATTACHMENT0);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   if (!FBuffered) {
-    FDirect.Width = FWidth;
-    FDirect.Height = FHeight;
-    FDirect.Alpha = true;
-    FDirect.Rgb.resize(FrameBytes(FWidth, FHeight));
-    glReadPixels(0, 0, FWidth, FHeight, GL_RGBA, GL_UNSIGNED_BYTE, FDirect.Rgb.data());
+    FDirect.resize(FrameBytes(width, height));
+    glReadPixels(area.X0, area.Y0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, FDirect.data());
+    FAreas[0] = area;
     FPending = 1;
     return;
   }
   glBindBuffer(GL_PIXEL_PACK_BUFFER, FBuffers[FNext]);
-  glReadPixels(0, 0, FWidth, FHeight, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  glReadPixels(area.X0, area.Y0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
   glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  FAreas[FNext] = area;
   FNext = (FNext + 1) % Slots;
   ++FPending;
+}
+
+void TFrameTarget::Compose(const uint8_t* read, const render::TScreenArea& area,
+                           images::TFramePixels& pixels) const
+{
+  const int32_t f = FFactor;
+  pixels.Width = FWidth / f;
+  pixels.Height = FHeight / f;
+  pixels.Alpha = true;
+  pixels.Rgb.resize(FrameBytes(pixels.Width, pixels.Height));
+  uint8_t* out = pixels.Rgb.data();
+  const uint32_t clear = uint32_t(FClear[0]) | uint32_t(FClear[1]) << 8 |
+                         uint32_t(FClear[2]) << 16 | uint32_t(FClear[3]) << 24;
+  if (area.X0 != 0 || area.Y0 != 0 || area.X1 != FWidth || area.Y1 != FHeight)
+    for (size_t i = 0; i < pixels.Rgb.size(); i += 4) std::memcpy(out + i, &clear, 4);
+  const images::TFramePixels small =
+      DownFilter(TPixelView{read, area.X1 - area.X0, area.Y1 - area.Y0, true}, f);
+  const size_t row = size_t(small.Width) * 4;
+  for (int32_t y = 0; y < small.Height; ++y)
+    std::memcpy(out + (size_t(area.Y0 / f + y) * size_t(pixels.Width) + size_t(area.X0 / f)) * 4,
+                small.Rgb.data() + size_t(y) * row, row);
 }
 
 bool TFrameTarget::Collect(images::TFramePixels& pixels)
 {
   if (FPending == 0) return false;
-  pixels.Width = FWidth;
-  pixels.Height = FHeight;
-  pixels.Alpha = true;
   if (!FBuffered) {
-    pixels.Rgb.swap(FDirect.Rgb);
+    Compose(FDirect.data(), FAreas[0], pixels);
     FPending = 0;
     return true;
   }
   const int slot = (FNext - FPending + Slots) % Slots;
   --FPending;
-  pixels.Rgb.resize(FrameBytes(FWidth, FHeight));
   glBindBuffer(GL_PIXEL_PACK_BUFFER, FBuffers[slot]);
-  const void* mapped = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
-  if (mapped)
-    std::memcpy(pixels.Rgb.data(), mapped, pixels.Rgb.size());
-  else
-    std::memset(pixels.Rgb.data(), 0, pixels.Rgb.size());
+  const auto* mapped = static_cast<const uint8_t*>(glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
+  if (mapped) {
+    Compose(mapped, FAreas[slot], pixels);
+  } else {
+    pixels.Width = FWidth / FFactor;
+    pixels.Height = FHeight / FFactor;
+    pixels.Alpha = true;
+    pixels.Rgb.assign(FrameBytes(pixels.Width, pixels.Height), 0);
+  }
   glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
   glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
   return mapped != nullptr;

@@ -20,17 +20,25 @@ struct TBlockSums {
 uint32_t RoundedDivide(uint32_t a, uint32_t b) { return (a + b / 2) / b; }
 
 // Sums the blocks of output row y into `sums` and writes the row: `Factor` and `Bytes` fixed
-// at compile time so the block loops unroll.
+// at compile time so the block loops unroll. Most of a sprite is background: a run of Factor
+// samples without alpha adds nothing and is passed over.
 template <int32_t Factor, size_t Bytes>
-void FilterRow(const images::TFramePixels& large, int32_t y, std::vector<TBlockSums>& sums,
-               uint8_t* out)
+void FilterRow(const TPixelView& large, int32_t y, std::vector<TBlockSums>& sums, uint8_t* out)
 {
   constexpr uint32_t Samples = uint32_t(Factor) * uint32_t(Factor);
   const size_t largeRow = size_t(large.Width) * Bytes;
   std::fill(sums.begin(), sums.end(), TBlockSums{});
   for (int32_t row = 0; row < Factor; ++row) {
-    const uint8_t* in = large.Rgb.data() + (size_t(y) * size_t(Factor) + size_t(row)) * largeRow;
-    for (TBlockSums& block : sums)
+    const uint8_t* in = large.Data + (size_t(y) * size_t(Factor) + size_t(row)) * largeRow;
+    for (TBlockSums& block : sums) {
+      if constexpr (Bytes == Rgba) {
+        uint32_t any = 0;
+        for (int32_t k = 0; k < Factor; ++k) any |= in[size_t(k) * Rgba + 3];
+        if (any == 0) {
+          in += size_t(Factor) * Rgba;
+          continue;
+        }
+      }
       for (int32_t k = 0; k < Factor; ++k, in += Bytes) {
         const uint32_t a = Bytes == Rgba ? in[3] : Opaque;
         block.Red += in[0] * a;
@@ -38,6 +46,7 @@ void FilterRow(const images::TFramePixels& large, int32_t y, std::vector<TBlockS
         block.Blue += in[2] * a;
         block.Alpha += a;
       }
+    }
   }
   for (const TBlockSums& block : sums) {
     if (block.Alpha == 0) {
@@ -53,7 +62,7 @@ void FilterRow(const images::TFramePixels& large, int32_t y, std::vector<TBlockS
 }
 
 template <int32_t Factor>
-void FilterRows(const images::TFramePixels& large, images::TFramePixels& small)
+void FilterRows(const TPixelView& large, images::TFramePixels& small)
 {
   std::vector<TBlockSums> sums(static_cast<size_t>(small.Width));
   const size_t bytes = small.PixelBytes(), row = size_t(small.Width) * bytes;
@@ -66,7 +75,7 @@ void FilterRows(const images::TFramePixels& large, images::TFramePixels& small)
   }
 }
 
-using TFilterRows = void (*)(const images::TFramePixels&, images::TFramePixels&);
+using TFilterRows = void (*)(const TPixelView&, images::TFramePixels&);
 
 // Indexed by factor; factors the sprites use get their own loops.
 constexpr TFilterRows Filters[MaximumDownFactor + 1] = {
@@ -75,20 +84,31 @@ constexpr TFilterRows Filters[MaximumDownFactor + 1] = {
 
 }  // namespace
 
-images::TFramePixels DownFilter(const images::TFramePixels& large, int32_t factor)
+images::TFramePixels DownFilter(const TPixelView& large, int32_t factor)
 {
-  if (factor <= 1) return large;
-  const int32_t width = large.Width / factor, height = large.Height / factor;
+  const int32_t width = large.Width / std::max(factor, 1), height = large.Height / std::max(factor, 1);
   images::TFramePixels small;
   small.Alpha = large.Alpha;
-  if (factor > MaximumDownFactor || width <= 0 || height <= 0 ||
-      large.Rgb.size() < size_t(large.Width) * size_t(large.Height) * large.PixelBytes())
+  if (factor < 1 || factor > MaximumDownFactor || width <= 0 || height <= 0 || !large.Data)
     return small;
   small.Width = width;
   small.Height = height;
+  if (factor == 1) {
+    small.Rgb.assign(large.Data,
+                     large.Data + size_t(width) * size_t(height) * small.PixelBytes());
+    return small;
+  }
   small.Rgb.resize(size_t(width) * size_t(height) * small.PixelBytes());
   Filters[factor](large, small);
   return small;
+}
+
+images::TFramePixels DownFilter(const images::TFramePixels& large, int32_t factor)
+{
+  if (factor <= 1) return large;
+  if (large.Rgb.size() < size_t(large.Width) * size_t(large.Height) * large.PixelBytes())
+    return images::TFramePixels{0, 0, {}, large.Alpha};
+  return DownFilter(TPixelView{large.Rgb.data(), large.Width, large.Height, large.Alpha}, factor);
 }
 
 void DrawOutline(images::TFramePixels& frame, int32_t width, const uint8_t colour[3])

@@ -20,6 +20,16 @@ inline constexpr int32_t MaximumOutlineWidth = 16;
 // a factor above MaximumDownFactor, or a frame smaller than one block, gives an empty frame.
 images::TFramePixels DownFilter(const images::TFramePixels& large, int32_t factor);
 
+// Pixels kept elsewhere (a mapped read-back buffer), laid out as a frame's.
+struct TPixelView {
+  const uint8_t* Data = nullptr;
+  int32_t Width = 0;
+  int32_t Height = 0;
+  bool Alpha = true;
+};
+// DownFilter of pixels in place; factor 1 copies them.
+images::TFramePixels DownFilter(const TPixelView& large, int32_t factor);
+
 // Draws an outline `width` pixels wide (1..MaximumOutlineWidth) outside the alpha of an RGBA
 // frame: under every pixel, the outline colour at the largest alpha within a disc of radius
 // `width` around it, the pixel laid over it (straight alpha). Fully opaque pixels stay exactly

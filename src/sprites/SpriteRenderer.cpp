@@ -56,13 +56,10 @@ void SetModelState(const TSpriteOptions& options)
   glClearColor(background[0], background[1], background[2], options.Transparent ? 0.0f : 1.0f);
 }
 
-// A frame as read (at Samples times the size) made into the sprite: filtered down, brightened
-// and outlined.
-std::shared_ptr<const images::TFramePixels> FinishFrame(const images::TFramePixels& drawn,
-                                                        const TSpriteOptions& options)
+// A frame as read (and filtered down) made into the sprite: brightened and outlined.
+std::shared_ptr<const images::TFramePixels> FinishFrame(
+    std::shared_ptr<images::TFramePixels> frame, const TSpriteOptions& options)
 {
-  auto frame = std::make_shared<images::TFramePixels>(
-      options.Samples > 1 ? DownFilter(drawn, options.Samples) : drawn);
   if (options.Brightness != 1) {
     uint8_t* p = frame->Rgb.data();
     for (size_t i = 0; i < frame->Rgb.size(); i += 4)
@@ -232,6 +229,16 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
     return TRenderStatus::Failed;
   }
   SetModelState(FOptions);
+  {
+    // Only the area the models cover is read back: the rest is the clear colour, as the
+    // frame stores it (and as filtering leaves it: nothing where it is transparent).
+    target.Bind();
+    glClear(GL_COLOR_BUFFER_BIT);
+    uint8_t clear[4] = {0, 0, 0, 0};
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, clear);
+    if (clear[3] == 0 && samples > 1) clear[0] = clear[1] = clear[2] = 0;
+    target.SetCollecting(samples, clear);
+  }
 
   TWorkers workers;
   const bool keep = FOptions.Sheet || FOptions.Gif || FOptions.Webp;
@@ -291,8 +298,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
       }
     if (keep) frames->Frames.resize(size_t(rendered) * size_t(count));
 
-    // Reads are collected one frame late: the oldest read is copied out after the next frame
-    // has been drawn. The workers filter, encode and write it.
+    // Reads are collected one frame late: the oldest read is filtered down out of its buffer
+    // after the next frame has been drawn. The workers finish, encode and write it.
     std::vector<size_t> waiting;  // slots of reads started, oldest first
     auto collect = [&] {
       auto pixels = std::make_shared<images::TFramePixels>();
@@ -304,7 +311,7 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
       const std::string name =
           platform::JoinPath(folder, frames->FileStem(direction, index) + ".png");
       workers.Post([name, pixels, frames, slot, keep, &options = FOptions] {
-        std::shared_ptr<const images::TFramePixels> sprite = FinishFrame(*pixels, options);
+        std::shared_ptr<const images::TFramePixels> sprite = FinishFrame(pixels, options);
         if (keep) frames->Frames[slot] = sprite;
         return WritePngFile(name, *sprite);
       });
@@ -326,7 +333,8 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
           glFinish();
           continue;
         }
-        target.StartRead();
+        target.StartRead(FWeapon ? FBody.DrawnArea().United(FWeapon->DrawnArea())
+                                 : FBody.DrawnArea());
         waiting.push_back(size_t(direction) * size_t(count) + size_t(index));
         if (waiting.size() > 1) collect();
       }
