@@ -89,6 +89,10 @@ TEST(SpriteFrames, FileNamesSort)
   EXPECT_EQ(FrameFileStem("run", 3, 5, 6), "run_dir3_005");
   EXPECT_EQ(FrameFileStem("run", 0, 999, 1000), "run_dir0_999");
   EXPECT_EQ(FrameFileStem("run", 0, 7, 1001), "run_dir0_0007");
+  // Directions take the digits of the largest: 16 directions are 00 to 15.
+  EXPECT_EQ(FrameFileStem("run", 3, 5, 6, 16), "run_dir03_005");
+  EXPECT_EQ(FrameFileStem("run", 9, 5, 6, 10), "run_dir9_005");
+  EXPECT_EQ(FrameFileStem("run", 7, 5, 6, 360), "run_dir007_005");
 }
 
 }  // namespace

@@ -86,6 +86,23 @@ TEST(SpriteOptions, RefusedLines)
       {{"--render", "m.md2", "extra.md2"}, true, "unknown option 'extra.md2'"},
       {{"--render", "m.md2", "--spin"}, true, "unknown option '--spin'"},
       {{"--skin", "s.pcx"}, false, "the loaded bot is rendered"},
+      {{"--samples", "3"}, false, "--samples needs 1, 2, 4 or 8, not '3'"},
+      {{"--samples", "16"}, false, "not '16'"},
+      {{"--direction-list", "0,2,2"}, false, "each named once, not '0,2,2'"},
+      {{"--direction-list", "1,"}, false, "not '1,'"},
+      {{"--directions", "4", "--direction-list", "1,4"}, false, "direction 4 of 4 (0 to 3)"},
+      {{"--light", "30"}, false, "--light needs AZIMUTH,ELEVATION"},
+      {{"--light", "30,95"}, false, "not '30,95'"},
+      {{"--format", "json"}, false, "--format needs texturepacker-array, texturepacker-hash"},
+      {{"--fit", "frame"}, false, "--fit needs 'model' or 'animation'"},
+      {{"--pixels-per-unit", "0"}, false, "not '0'"},
+      {{"--pixels-per-unit", "2", "--perspective"}, false, "needs the orthographic camera"},
+      {{"--max-width", "0"}, false, "not '0'"},
+      {{"--padding", "65"}, false, "not '65'"},
+      {{"--outline", "17"}, false, "not '17'"},
+      {{"--outline-color", "red"}, false, "not 'red'"},
+      {{"--brightness", "-1"}, false, "not '-1'"},
+      {{"--yaw", " 10"}, false, "not ' 10'"},
   };
   for (const auto& c : cases) {
     TSpriteOptions options;
@@ -94,6 +111,47 @@ TEST(SpriteOptions, RefusedLines)
         << c.Error;
     EXPECT_NE(error.find(c.Error), std::string::npos) << error;
   }
+}
+
+TEST(SpriteOptions, EngineOptionsTakeTheirValuesAndSheetOptionsAskForASheet)
+{
+  TSpriteOptions options;
+  std::string error;
+  ASSERT_EQ(ParseSpriteOptions({"--directions", "16", "--direction-list", "15,0", "--yaw", "180",
+                                "--fit", "animation", "--pixels-per-unit", "2.5", "--trim",
+                                "--padding", "2", "--extrude", "1", "--columns", "5", "--format",
+                                "godot", "--samples", "2", "--light", "90,0", "--ambient", "0.5",
+                                "--brightness", "1.5", "--outline", "3", "--outline-color",
+                                "#ff0080", "--webp"},
+                               false, options, error),
+            TParseResult::Ok)
+      << error;
+  EXPECT_EQ(options.DirectionList, (std::vector<int32_t>{15, 0}));
+  EXPECT_EQ(options.Yaw, 180);
+  EXPECT_EQ(options.Fit, TSpriteOptions::TFit::Animation);
+  EXPECT_EQ(options.PixelsPerUnit, 2.5);
+  EXPECT_TRUE(options.Sheet && options.Trim && options.Webp);
+  EXPECT_EQ(options.Padding + options.Extrude * 10 + options.Columns * 100, 512);
+  EXPECT_EQ(options.Format, TSheetFormat::Godot);
+  EXPECT_EQ(options.Samples, 2);
+  // A light from the right, level with the eye; lighting on.
+  EXPECT_NEAR(options.Style.LightDirection[0], 1, 1e-6);
+  EXPECT_NEAR(options.Style.LightDirection[2], 0, 1e-6);
+  EXPECT_TRUE(options.Style.Smooth);
+  EXPECT_FLOAT_EQ(options.Style.Ambient, 0.5f);
+  EXPECT_EQ(options.Brightness, 1.5);
+  EXPECT_EQ(options.Outline, 3);
+  EXPECT_EQ(options.OutlineColour[0] + options.OutlineColour[1] + options.OutlineColour[2],
+            255 + 128);
+
+  // Without an option that asks for it, sprites are at one model scale, filtered 4 x 4, unlit
+  // unless untextured.
+  TSpriteOptions defaults;
+  ASSERT_EQ(ParseSpriteOptions({"--anim", "run"}, false, defaults, error), TParseResult::Ok);
+  EXPECT_EQ(defaults.Fit, TSpriteOptions::TFit::Model);
+  EXPECT_EQ(defaults.Samples, 4);
+  EXPECT_FALSE(defaults.Sheet || defaults.Style.Smooth);
+  EXPECT_TRUE(defaults.Style.LightUntextured);
 }
 
 TEST(SpriteOptions, HelpWhereverItStands)
