@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bots/MD2.h"
+
 namespace quarn::sprites {
 
 namespace {
@@ -27,14 +29,39 @@ TBox ModelBounds(const bots::TMD2& body, const bots::TMD2* weapon)
   return box;
 }
 
+std::vector<float> FramePoints(const bots::TMD2& body, const bots::TMD2* weapon, int32_t first,
+                               int32_t last)
+{
+  std::vector<float> points;
+  for (const bots::TMD2* model : {&body, weapon}) {
+    if (!model || !model->IsLoaded() || model->GetFrameCount() == 0) continue;
+    const int32_t count = model->GetFrameCount();
+    const int32_t from = std::clamp(std::min(first, last), 0, count - 1);
+    const int32_t to = std::clamp(std::max(first, last), from, count - 1);
+    for (int32_t frame = from; frame <= to; ++frame)
+      for (int32_t i = 0; i < model->GetVertexCount(); ++i) {
+        const render::TVector v = model->GetVertex(frame, i);
+        points.insert(points.end(), {v.x, v.y, v.z});
+      }
+  }
+  return points;
+}
+
 TSpriteCamera::TSpriteCamera(const TViewSetup& setup) : FSetup(setup)
 {
   const TBox& box = setup.Bounds;
   FCentre = render::Vector((box.Low[0] + box.High[0]) / 2, (box.Low[1] + box.High[1]) / 2,
                            (box.Low[2] + box.High[2]) / 2);
   if (!setup.Perspective) {
-    // The box's corners in eye coordinates, over every direction: the widest reach sideways
-    // and up or down from the middle sets the scale.
+    // The points (or the box's corners) in eye coordinates, over every direction: the widest
+    // reach sideways and up or down from the middle sets the scale.
+    std::vector<float> corners;
+    if (setup.Points.empty())
+      for (int corner = 0; corner < 8; ++corner)
+        corners.insert(corners.end(), {(corner & 1) ? box.High[0] : box.Low[0],
+                                       (corner & 2) ? box.High[1] : box.Low[1],
+                                       (corner & 4) ? box.High[2] : box.Low[2]});
+    const std::vector<float>& points = setup.Points.empty() ? corners : setup.Points;
     double reachX = 0, reachY = 0;
     for (int32_t direction = 0; direction < setup.Directions; ++direction) {
       Place(direction);
@@ -43,17 +70,11 @@ TSpriteCamera::TSpriteCamera(const TViewSetup& setup) : FSetup(setup)
       FCamera.Apply();
       double m[16];
       glGetDoublev(GL_MODELVIEW_MATRIX, m);
-      for (int corner = 0; corner < 8; ++corner) {
-        const double p[3] = {(corner & 1) ? box.High[0] : box.Low[0],
-                             (corner & 2) ? box.High[1] : box.Low[1],
-                             (corner & 4) ? box.High[2] : box.Low[2]};
-        const double c[3] = {FCentre.x, FCentre.y, FCentre.z};
-        double eye[2];
-        for (int row = 0; row < 2; ++row)
-          eye[row] =
-              m[row] * (p[0] - c[0]) + m[4 + row] * (p[1] - c[1]) + m[8 + row] * (p[2] - c[2]);
-        reachX = std::max(reachX, std::abs(eye[0]));
-        reachY = std::max(reachY, std::abs(eye[1]));
+      const double c[3] = {FCentre.x, FCentre.y, FCentre.z};
+      for (size_t i = 0; i + 2 < points.size(); i += 3) {
+        const double p[3] = {points[i] - c[0], points[i + 1] - c[1], points[i + 2] - c[2]};
+        reachX = std::max(reachX, std::abs(m[0] * p[0] + m[4] * p[1] + m[8] * p[2]));
+        reachY = std::max(reachY, std::abs(m[1] * p[0] + m[5] * p[1] + m[9] * p[2]));
       }
     }
     const double aspect = double(setup.Width) / setup.Height;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "model/Bounds.h"
 #include "render/Camera.h"
@@ -22,11 +23,17 @@ TBox AnimationBounds(const bots::TMD2& body, const bots::TMD2* weapon, int32_t f
 // model frames.
 TBox ModelBounds(const bots::TMD2& body, const bots::TMD2* weapon);
 
+// Every vertex of keyframes first to last of the body and, when given, the weapon (x, y, z
+// after each other, frames clamped as the models draw them): blended poses lie between them.
+std::vector<float> FramePoints(const bots::TMD2& body, const bots::TMD2* weapon, int32_t first,
+                               int32_t last);
+
 // How the models are looked at: the viewer's fitted camera (the model stood up, its front
 // towards the eye, looked down on from Elevation degrees), turned by Yaw degrees and Direction
 // of Directions full turns about the model's up axis.
 struct TViewSetup {
   TBox Bounds;
+  std::vector<float> Points;  // what the frame must hold (x, y, z after each other); none: Bounds
   int32_t Directions = 8;
   double Yaw = 0;
   double Elevation = 30;

@@ -268,6 +268,7 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
   std::unique_ptr<TSpriteCamera> camera;
   if (!perAnimation) {
     setup.Bounds = ModelBounds(FBody, FWeapon);
+    setup.Points = FramePoints(FBody, FWeapon, 0, FBody.GetFrameCount() - 1);
     camera = std::make_unique<TSpriteCamera>(setup);
   }
   std::vector<std::shared_ptr<TAnimationFrames>> atlas;  // with --atlas: every animation
@@ -279,6 +280,7 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
     const int32_t keyframes = animation.Last - animation.First + 1;
     if (perAnimation) {
       setup.Bounds = AnimationBounds(FBody, FWeapon, animation.First, animation.Last);
+      setup.Points = FramePoints(FBody, FWeapon, animation.First, animation.Last);
       camera = std::make_unique<TSpriteCamera>(setup);
     }
     auto frames = std::make_shared<TAnimationFrames>();
