@@ -102,6 +102,14 @@ tr -d '\r\n' <dump.txt | grep -q 'RenderSprites: --anim walk: the model has no a
   fail "no RenderSprites error line: $(tail -5 dump.txt)"
 [ "$(ls "my dir" | wc -l)" = 12 ] || fail "RenderSprites wrote $(ls "my dir" | wc -l) files"
 [ "$(identify -format '%wx%h' "my dir/run_dir1_005.png")" = 64x48 ] || fail "RenderSprites size"
+# Typed (a console line holds 38 characters): an atlas of run in ./sprites, at one scale.
+type_line "RenderSprites('--anim run --atlas')"
+wait_until 30 test -f sprites/atlas.json || fail "the typed RenderSprites wrote no atlas"
+python3 - sprites/atlas.json <<'PY' || fail "the typed atlas's index"
+import json, sys
+index = json.load(open(sys.argv[1]))
+assert len(index["frames"]) == 48 and len(index["animations"]) == 8, index["meta"]
+PY
 convert window.png -crop 640x220+0+260 +repage window_low.png
 convert same/stand_dir0_000.png -alpha off -crop 640x220+0+260 +repage sprite_low.png
 [ "$(max_channel window_low.png)" != 0 ] || fail "the window shows nothing below the console"
