@@ -293,11 +293,10 @@ TRenderStatus TSpriteRenderer::Render(bool write, std::string& error, const TPro
     frames->Height = FOptions.Height;
     frames->Duration = FrameDuration(FOptions.Fps);
     frames->Durations = FrameDurationsMs(count, FOptions.Fps, keyframes);
-    if (!FOptions.Perspective)
-      for (const int32_t direction : FDirections) {
-        const TPixelPoint pivot = camera->Pivot(direction);
-        frames->Pivots.push_back({pivot.X / samples, pivot.Y / samples});
-      }
+    for (const int32_t direction : FDirections) {
+      const TPixelPoint pivot = camera->Pivot(direction);
+      frames->Pivots.push_back({pivot.X / samples, pivot.Y / samples});
+    }
     if (keep) frames->Frames.resize(size_t(rendered) * size_t(count));
 
     // Reads are collected one frame late: the oldest read is filtered down out of its buffer
