@@ -16,8 +16,8 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   # window system, OpenGL 1.1 + GLU (Mesa llvmpipe when there is no GPU)
   libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-  # JPEG and PNG skins, PNG screenshots, sound output
-  libjpeg62-turbo-dev libpng-dev libopenal-dev
+  # JPEG and PNG skins, PNG screenshots and sprites, sound output
+  libjpeg62-turbo-dev libpng-dev libdeflate-dev libopenal-dev
   # rendering without a display (EGL), animated GIF sprites
   libegl-dev libgif-dev libwebp-dev
   # glTF export

@@ -1,6 +1,7 @@
 #include "images/PngWriter.h"
 
 #include <fcntl.h>
+#include <libdeflate.h>
 #include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,9 +16,6 @@
 namespace quarn::images {
 
 namespace {
-
-constexpr int FastLevel = 1;        // zlib's fastest
-constexpr int FastMemoryLevel = 4;  // zlib's default is 8: a 64 KiB hash table to clear
 
 TWriteResult Failure(const std::string& reason) { return {TWriteResult::TStatus::Failed, reason}; }
 
@@ -45,61 +43,71 @@ png_int_32 BottomUpStride(const TFramePixels& pixels)
   return -static_cast<png_int_32>(pixels.Width) * static_cast<png_int_32>(pixels.PixelBytes());
 }
 
-// Where the fast encoder puts the file: grown as it comes, since fast compression is for
-// frames whose result is a small part of the worst case.
-struct TMemorySink {
-  std::vector<uint8_t>* Data;
+// The fast encoder's own PNG: one IDAT of the rows under the Sub filter, compressed by
+// libdeflate's fastest level (faster than zlib's and smaller here). Each thread keeps its
+// compressor.
+constexpr int FastLevel = 1;
+
+void PutBig32(std::vector<uint8_t>& out, uint32_t value)
+{
+  const uint8_t bytes[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8),
+                            uint8_t(value)};
+  out.insert(out.end(), bytes, bytes + 4);
+}
+
+// Appends a chunk: its length, type, data and the CRC of type and data.
+void PutChunk(std::vector<uint8_t>& out, const char (&type)[5], const uint8_t* data, size_t size)
+{
+  PutBig32(out, uint32_t(size));
+  const size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  if (size > 0) out.insert(out.end(), data, data + size);
+  PutBig32(out, libdeflate_crc32(0, out.data() + start, size + 4));
+}
+
+struct TCompressor {
+  libdeflate_compressor* Handle = libdeflate_alloc_compressor(FastLevel);
+  ~TCompressor() { libdeflate_free_compressor(Handle); }
 };
 
-void AppendToSink(png_structp png, png_bytep data, png_size_t size)
+bool EncodeFast(const TFramePixels& pixels, std::vector<uint8_t>& png, std::string& reason)
 {
-  auto* sink = static_cast<TMemorySink*>(png_get_io_ptr(png));
-  bool grown = true;
-  try {
-    sink->Data->insert(sink->Data->end(), data, data + size);
-  } catch (const std::bad_alloc&) {
-    grown = false;
-  }
-  if (!grown) png_error(png, std::strerror(ENOMEM));  // leaves by longjmp, outside the catch
-}
-
-void FlushSink(png_structp) {}
-
-void StopOnError(png_structp png, png_const_charp message)
-{
-  auto* text = static_cast<char*>(png_get_error_ptr(png));
-  std::snprintf(text, 128, "%s", message);
-  png_longjmp(png, 1);
-}
-
-void IgnoreWarning(png_structp, png_const_charp) {}
-
-// zlib's fastest level with a small hash table, and the Sub filter: on frames of a few tens
-// of kilobytes, most of the default's time goes into setting up its tables. Only plain data
-// lives in this function: libpng leaves it by longjmp on an error.
-bool EncodeFastInto(const TFramePixels& pixels, TMemorySink& sink, char (&message)[128])
-{
-  png_structp png =
-      png_create_write_struct(PNG_LIBPNG_VER_STRING, message, StopOnError, IgnoreWarning);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
+  thread_local TCompressor compressor;
+  if (!compressor.Handle) {
+    reason = std::strerror(ENOMEM);
     return false;
   }
-  png_set_write_fn(png, &sink, AppendToSink, FlushSink);
-  png_set_IHDR(png, info, png_uint_32(pixels.Width), png_uint_32(pixels.Height), 8,
-               pixels.Alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_compression_level(png, FastLevel);
-  png_set_compression_mem_level(png, FastMemoryLevel);
-  png_set_filter(png, 0, PNG_FILTER_SUB);
-  png_write_info(png, info);
-  const size_t rowBytes = size_t(pixels.Width) * pixels.PixelBytes();
-  for (int32_t row = pixels.Height - 1; row >= 0; --row)  // read bottom up
-    png_write_row(png, pixels.Rgb.data() + size_t(row) * rowBytes);
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
+  const size_t bytes = pixels.PixelBytes(), rowBytes = size_t(pixels.Width) * bytes;
+  // Rows top down, each a filter byte (1: Sub) and the bytes less those one pixel before.
+  std::vector<uint8_t> rows(size_t(pixels.Height) * (rowBytes + 1));
+  uint8_t* out = rows.data();
+  for (int32_t row = pixels.Height - 1; row >= 0; --row) {  // read bottom up
+    const uint8_t* in = pixels.Rgb.data() + size_t(row) * rowBytes;
+    *out++ = 1;
+    for (size_t i = 0; i < bytes; ++i) out[i] = in[i];
+    for (size_t i = bytes; i < rowBytes; ++i) out[i] = uint8_t(in[i] - in[i - bytes]);
+    out += rowBytes;
+  }
+  std::vector<uint8_t> packed(libdeflate_zlib_compress_bound(compressor.Handle, rows.size()));
+  const size_t size = libdeflate_zlib_compress(compressor.Handle, rows.data(), rows.size(),
+                                               packed.data(), packed.size());
+  if (size == 0) {
+    reason = "the pixels could not be compressed";
+    return false;
+  }
+  static constexpr uint8_t Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  png.assign(Signature, Signature + 8);
+  png.reserve(size + 64);
+  const uint32_t width = uint32_t(pixels.Width), height = uint32_t(pixels.Height);
+  const uint8_t header[13] = {uint8_t(width >> 24), uint8_t(width >> 16), uint8_t(width >> 8),
+                              uint8_t(width), uint8_t(height >> 24), uint8_t(height >> 16),
+                              uint8_t(height >> 8), uint8_t(height),
+                              8,  // bits a channel
+                              uint8_t(pixels.Alpha ? 6 : 2),  // RGBA or RGB
+                              0, 0, 0};  // deflate, adaptive filters, no interlace
+  PutChunk(png, "IHDR", header, sizeof header);
+  PutChunk(png, "IDAT", packed.data(), size);
+  PutChunk(png, "IEND", nullptr, 0);
   return true;
 }
 
@@ -113,14 +121,12 @@ bool EncodePNG(const TFramePixels& pixels, std::vector<uint8_t>& png, std::strin
     return false;
   }
   if (compression == TPngCompression::Fast) {
-    png.clear();
-    TMemorySink sink{&png};
-    char message[128] = "libpng failed";
-    if (!EncodeFastInto(pixels, sink, message)) {
-      reason = message;
+    try {
+      return EncodeFast(pixels, png, reason);
+    } catch (const std::bad_alloc&) {
+      reason = std::strerror(ENOMEM);
       return false;
     }
-    return true;
   }
   png_image image = PixelsImage(pixels);
   // Encoded once into room for the largest possible result, then cut to its size.

@@ -35,7 +35,7 @@ TWriteResult WritePNG(const std::string& fileName, const TFramePixels& pixels, T
 
 enum class TPngCompression {
   Small,  // the smallest file libpng's usual settings give
-  Fast    // a few times faster, files a few times larger (many small frames)
+  Fast    // several times faster, files a few times larger (many small frames)
 };
 
 // The pixels as PNG file contents, as WritePNG writes them; false with `reason` when they

@@ -49,6 +49,35 @@ TEST_F(PngWriterTest, WritesTheWindowTopRowFirst)
   EXPECT_EQ(rgb, (std::vector<uint8_t>{0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255, 0}));
 }
 
+// The fast encoder writes its own chunks: libpng reads back every byte, RGB and RGBA, with the
+// Sub filter's differences wrapping round and the rows top first.
+TEST_F(PngWriterTest, FastEncodingReadsBackExactly)
+{
+  for (const bool alpha : {false, true}) {
+    TFramePixels pixels;
+    pixels.Width = 37;
+    pixels.Height = 5;
+    pixels.Alpha = alpha;
+    pixels.Rgb.resize(size_t(pixels.Width) * pixels.Height * pixels.PixelBytes());
+    for (size_t i = 0; i < pixels.Rgb.size(); ++i) pixels.Rgb[i] = uint8_t(i * 97 + i / 7 * 251);
+    std::vector<uint8_t> png;
+    std::string reason;
+    ASSERT_TRUE(quarn::images::EncodePNG(pixels, png, reason, quarn::images::TPngCompression::Fast))
+        << reason;
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_memory(&image, png.data(), png.size())) << image.message;
+    EXPECT_EQ(image.format, alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB);
+    std::vector<uint8_t> read(PNG_IMAGE_SIZE(image));
+    // A negative stride reads the rows bottom up, as the frame keeps them.
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, read.data(),
+                                      -int(pixels.Width * pixels.PixelBytes()), nullptr))
+        << image.message;
+    EXPECT_EQ(read, pixels.Rgb) << (alpha ? "RGBA" : "RGB");
+  }
+}
+
 TEST_F(PngWriterTest, FailuresAreReasonsNotCrashesOrWaits)
 {
   std::ofstream(File("taken.png")) << "keep";
