@@ -144,19 +144,24 @@ std::string TooLarge(int64_t width, int64_t height)
          " (fewer frames, directions, a smaller --size or --trim)";
 }
 
-// Repeats the edge pixels of a placed rectangle `extrude` pixels outwards.
+// Repeats the edge pixels of a placed rectangle `extrude` pixels outwards: each row's end
+// pixels sideways, then the top and bottom rows (their extruded ends with them) up and down.
 void Extrude(images::TFramePixels& image, const TPlacedFrame& frame, int32_t extrude)
 {
-  for (int32_t dy = -extrude; dy < frame.H + extrude; ++dy)
-    for (int32_t dx = -extrude; dx < frame.W + extrude; ++dx) {
-      if (dy >= 0 && dy < frame.H && dx >= 0 && dx < frame.W) {
-        dx = frame.W - 1;  // the inside is the frame's own
-        continue;
-      }
-      const int32_t sx = std::clamp(dx, 0, frame.W - 1), sy = std::clamp(dy, 0, frame.H - 1);
-      std::memcpy(PixelAt(image, frame.X + dx, frame.Y + dy),
-                  PixelAt(image, frame.X + sx, frame.Y + sy), 4);
+  for (int32_t y = 0; y < frame.H; ++y)
+    for (int32_t d = 1; d <= extrude; ++d) {
+      std::memcpy(PixelAt(image, frame.X - d, frame.Y + y), PixelAt(image, frame.X, frame.Y + y),
+                  4);
+      std::memcpy(PixelAt(image, frame.X + frame.W - 1 + d, frame.Y + y),
+                  PixelAt(image, frame.X + frame.W - 1, frame.Y + y), 4);
     }
+  const size_t row = size_t(frame.W + 2 * extrude) * 4;
+  for (int32_t d = 1; d <= extrude; ++d) {
+    std::memcpy(PixelAt(image, frame.X - extrude, frame.Y - d),
+                PixelAt(image, frame.X - extrude, frame.Y), row);
+    std::memcpy(PixelAt(image, frame.X - extrude, frame.Y + frame.H - 1 + d),
+                PixelAt(image, frame.X - extrude, frame.Y + frame.H - 1), row);
+  }
 }
 
 }  // namespace
