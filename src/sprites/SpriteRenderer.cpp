@@ -61,10 +61,12 @@ std::shared_ptr<const images::TFramePixels> FinishFrame(
     std::shared_ptr<images::TFramePixels> frame, const TSpriteOptions& options)
 {
   if (options.Brightness != 1) {
+    uint8_t scaled[256];
+    for (int value = 0; value < 256; ++value)
+      scaled[value] = uint8_t(std::min(255.0, std::round(value * options.Brightness)));
     uint8_t* p = frame->Rgb.data();
     for (size_t i = 0; i < frame->Rgb.size(); i += 4)
-      for (size_t c = 0; c < 3; ++c)
-        p[i + c] = uint8_t(std::min(255.0, std::round(p[i + c] * options.Brightness)));
+      for (size_t c = 0; c < 3; ++c) p[i + c] = scaled[p[i + c]];
   }
   if (options.Outline > 0) DrawOutline(*frame, options.Outline, options.OutlineColour);
   return frame;
