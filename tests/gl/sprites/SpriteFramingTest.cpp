@@ -335,6 +335,20 @@ TEST_F(SpriteFraming, FilteredEdgesArePartlyTransparentWithoutADarkFringe)
       }
   }
   EXPECT_GT(partial, 20) << "the edges are not smoothed";
+
+  // --brightness scales the colour and stops at white.
+  const std::string bright = Render({"--anim", "run", "--directions", "1", "--brightness", "1.5"});
+  const TImage frame = ReadPng(bright + FrameFileStem("run", 0, 2, RunFrames) + ".png");
+  int opaque = 0;
+  for (int y = 0; y < frame.Height; ++y)
+    for (int x = 0; x < frame.Width; ++x)
+      if (frame.At(x, y)[3] == 255) {
+        ++opaque;
+        EXPECT_EQ(frame.At(x, y)[0], 255);
+        EXPECT_EQ(frame.At(x, y)[1], 150);
+        EXPECT_EQ(frame.At(x, y)[2], 75);
+      }
+  EXPECT_GT(opaque, 100);
 }
 
 }  // namespace
