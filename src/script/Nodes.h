@@ -61,7 +61,8 @@ private:
 // them can change are read in place. A number operator, whose operands are such, elements
 // whose indices are read in place, or child number operators, computes without variants when
 // every operand read is an INTEGER or a FLOAT (NumberArithmetic, NumberRelation); a
-// comparison of two such leaves that hold strings compares them in place. Otherwise, when the
+// comparison of two leaves that hold strings compares them in place. Each operand is read
+// once, with its kind, whichever way then applies. Otherwise, when the
 // operands' kinds are ones its number pattern takes, it computes the library's way directly;
 // else the general call. Each operator is a class of its own (OperatorNode.cpp), whose number
 // way is compiled for that operator alone.
@@ -119,7 +120,9 @@ protected:
     if (FNumberTree) {
       if (int32_t x, y; IntegerOperands(x, y) && IntegerOperator(Op, x, y, result)) return;
       TNumber a, b;
-      if (NumberOperands(a, b)) {
+      const std::string* texts[2];
+      const TOperandKind kinds = ReadOperands(a, b, texts);
+      if (kinds == TOperandKind::Number) {
         TNumber value;
         bool truth = false;
         if (NumberArithmetic(Op, a, b, value)) {
@@ -133,7 +136,8 @@ protected:
           result.SetBoolean(truth);
           return;
         }
-      } else if (bool truth = false; StringRelation(truth)) {
+      } else if (bool truth = false;
+                 kinds == TOperandKind::Text && TextRelation(Op, *texts[0], *texts[1], truth)) {
         result.SetBoolean(truth);
         return;
       }
@@ -141,10 +145,43 @@ protected:
     EvalOperands(result);
   }
 
+  // What an operand read in place is: a number, a text kept where it is, or neither.
+  enum class TOperandKind : uint8_t { None, Number, Text };
+  // The two operands read in place, once each: Number when both are numbers, Text when both
+  // are strings (a child operator is a number), else None.
+  TOperandKind ReadOperands(TNumber& a, TNumber& b, const std::string* (&texts)[2]) const
+  {
+    const TOperandKind first = ReadOperand(0, a, texts[0]);
+    if (first == TOperandKind::None) return first;
+    return ReadOperand(1, b, texts[1]) == first ? first : TOperandKind::None;
+  }
+  TOperandKind ReadOperand(size_t index, TNumber& number, const std::string*& text) const
+  {
+    if ((FChildren >> index) & 1u)
+      return static_cast<const TOperatorNode&>(*FArgs[index]).NumberResult(number)
+                 ? TOperandKind::Number
+                 : TOperandKind::None;
+    if (const Variant* slot = FSlots[index]) {
+      switch (slot->Kind()) {
+        case TValueKind::Integer:
+          number.Int = slot->AsInteger();
+          number.IsFloat = false;
+          return TOperandKind::Number;
+        case TValueKind::Float:
+          number.Real = slot->AsFloat();
+          number.IsFloat = true;
+          return TOperandKind::Number;
+        case TValueKind::String: text = &slot->AsString(); return TOperandKind::Text;
+        default: return TOperandKind::None;
+      }
+    }
+    return ElementOperand(index, number, text);
+  }
   // The two operands as numbers read in place; false when one is not a number.
   bool NumberOperands(TNumber& a, TNumber& b) const
   {
-    return NumberOperand(0, a) && NumberOperand(1, b);
+    const std::string* texts[2];
+    return ReadOperands(a, b, texts) == TOperandKind::Number;
   }
   // The usual operands read at once: constants or variables holding integers, or a child
   // operator over two such; what IntegerArithmetic and IntegerRelation leave out (a FLOAT,
@@ -174,13 +211,17 @@ protected:
     int32_t x, y;
     return child.IntegerLeaves(x, y) && IntegerArithmetic(child.FOp, x, y, value);
   }
-  // Two leaves holding strings, compared in place; false for anything else.
-  bool StringRelation(bool& truth) const;
   bool NumberOperand(size_t index, TNumber& value) const
   {
-    if ((FChildren >> index) & 1u)
-      return static_cast<const TOperatorNode&>(*FArgs[index]).NumberResult(value);
-    return LeafOperand(index, value);
+    const std::string* text;
+    return ReadOperand(index, value, text) == TOperandKind::Number;
+  }
+  // A comparison of two texts as the built-ins compare them: byte by byte, unsigned, a
+  // prefix first; false for the other operators.
+  static bool TextRelation(TBinaryOperator op, const std::string& a, const std::string& b,
+                           bool& truth)
+  {
+    return IntegerRelation(op, a.compare(b), 0, truth);
   }
 
 private:
@@ -188,25 +229,8 @@ private:
   // result), from a variable's current value, or from an array variable's element type.
   enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
   void EvalOperands(Variant& result);
-  // Operand index as a number read in place: a constant, a variable or an element (a leaf),
-  // or a child number operator's value; false when it is not a number.
-  bool LeafOperand(size_t index, TNumber& value) const
-  {
-    if (const Variant* slot = FSlots[index]) {
-      if (slot->IsInteger()) {
-        value.Int = slot->AsInteger();
-        value.IsFloat = false;
-        return true;
-      }
-      if (!slot->IsFloat()) return false;
-      value.Real = slot->AsFloat();
-      value.IsFloat = true;
-      return true;
-    }
-    return ElementOperand(index, value);
-  }
   // An element operand, out of line: the constants and variables' way stays short.
-  bool ElementOperand(size_t index, TNumber& value) const;
+  TOperandKind ElementOperand(size_t index, TNumber& number, const std::string*& text) const;
   bool OperandsReady() const;
   bool OperateDirectly(Variant& result);
   uint32_t ReadyKinds() const;
@@ -236,8 +260,13 @@ public:
     if constexpr (Op == TBinaryOperator::Negate) return false;
     if (int32_t x, y; IntegerOperands(x, y)) return IntegerRelation(Op, x, y, truth);
     TNumber a, b;
-    if (NumberOperands(a, b)) return NumberRelation(Op, a, b, truth);
-    return StringRelation(truth);
+    const std::string* texts[2];
+    switch (ReadOperands(a, b, texts)) {
+      case TOperandKind::Number: return NumberRelation(Op, a, b, truth);
+      case TOperandKind::Text: return TextRelation(Op, *texts[0], *texts[1], truth);
+      case TOperandKind::None: break;
+    }
+    return false;
   }
   bool NumberResult(TNumber& value) const override
   {

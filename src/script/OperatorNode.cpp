@@ -206,29 +206,24 @@ bool TOperatorNode::NumberValued() const { return FNumberTree && ArithmeticOpera
 
 bool TOperatorNode::NumberComparison() const { return FNumberTree && RelationOperator(FOp); }
 
-bool TOperatorNode::ElementOperand(size_t index, TNumber& value) const
+TOperatorNode::TOperandKind TOperatorNode::ElementOperand(size_t index, TNumber& number,
+                                                        const std::string*& text) const
 {
-  return static_cast<const TArrayExpr&>(*FArgs[index]).NumberElementInPlace(value);
-}
-
-bool TOperatorNode::StringRelation(bool& truth) const
-{
-  if (!FNumberTree || FChildren != 0 || !RelationOperator(FOp)) return false;
-  const std::string* texts[2];
-  for (size_t i = 0; i < 2; ++i) {
-    if (const Variant* slot = FSlots[i]) {
-      if (!slot->IsString()) return false;
-      texts[i] = &slot->AsString();
-    } else {
-      size_t index;
-      const TArray* array = static_cast<const TArrayExpr&>(*FArgs[i]).ElementInPlace(index);
-      if (!array || array->ElementType() != TypeString) return false;
-      texts[i] = &array->StringAt(index);
-    }
+  size_t position;
+  const TArray* array = static_cast<const TArrayExpr&>(*FArgs[index]).ElementInPlace(position);
+  if (!array) return TOperandKind::None;
+  switch (array->ElementType()) {
+    case TypeInteger:
+      number.Int = array->IntegerAt(position);
+      number.IsFloat = false;
+      return TOperandKind::Number;
+    case TypeFloat:
+      number.Real = array->FloatAt(position);
+      number.IsFloat = true;
+      return TOperandKind::Number;
+    case TypeString: text = &array->StringAt(position); return TOperandKind::Text;
+    default: return TOperandKind::None;
   }
-  // as the built-ins compare: byte by byte, unsigned, a prefix first
-  const int order = texts[0]->compare(*texts[1]);
-  return IntegerRelation(FOp, order, 0, truth);
 }
 
 TTruthWay TruthWayOf(const TExpr& condition)
