@@ -19,6 +19,8 @@ std::unique_ptr<TFuncExpr> MakeAssignment(std::unique_ptr<TFuncExpr> call)
       case TBinaryOperator::Mod: return std::make_unique<TAssignOf<TBinaryOperator::Mod>>(*call);
       case TBinaryOperator::Divide:
         return std::make_unique<TAssignOf<TBinaryOperator::Divide>>(*call);
+      case TBinaryOperator::Negate:
+        return std::make_unique<TAssignOf<TBinaryOperator::Negate>>(*call);
       default: break;
     }
   }
@@ -66,19 +68,30 @@ bool TAssignNode::AssignLeaf()
   } else if (source.NodeKind() == TExprKind::Array) {
     size_t index;
     const TArray* array = static_cast<const TArrayExpr&>(source).ElementInPlace(index);
-    if (array && array->ElementType() == TypeBoolean) return StoreBoolean(array->BooleanAt(index));
-    if (!static_cast<const TArrayExpr&>(source).NumberElementInPlace(value)) return false;
+    if (!array) return false;
+    switch (array->ElementType()) {
+      case TypeBoolean: return StoreBoolean(array->BooleanAt(index));
+      case TypeString: return StoreText(array->StringAt(index));
+      case TypeInteger: value.Int = array->IntegerAt(index); break;
+      case TypeFloat:
+        value.Real = array->FloatAt(index);
+        value.IsFloat = true;
+        break;
+      default: return false;
+    }
   } else {
     const Variant& held = source.NodeKind() == TExprKind::Const
                               ? static_cast<const TConstExpr&>(source).Value()
                               : static_cast<const TVarExpr&>(source).Item().Value();
-    if (held.IsInteger()) {
-      value.Int = held.AsInteger();
-    } else if (held.IsFloat()) {
-      value.Real = held.AsFloat();
-      value.IsFloat = true;
-    } else {
-      return held.IsBoolean() && StoreBoolean(held.AsBoolean());
+    switch (held.Kind()) {
+      case TValueKind::Integer: value.Int = held.AsInteger(); break;
+      case TValueKind::Float:
+        value.Real = held.AsFloat();
+        value.IsFloat = true;
+        break;
+      case TValueKind::Boolean: return StoreBoolean(held.AsBoolean());
+      case TValueKind::String: return StoreText(held.AsString());
+      default: return false;
     }
   }
   return StoreNumber(value);
@@ -96,6 +109,25 @@ bool TAssignNode::StoreBoolean(bool value)
   if (!array || array->ElementType() != TypeBoolean) return false;
   array->SetBooleanAt(index, value);
   return true;
+}
+
+// Copying text is charged to the memory budget, which may fail as the general call would.
+bool TAssignNode::StoreText(const std::string& text)
+{
+  try {
+    if (FTarget) {
+      if (!FTarget->IsString()) return false;
+      FTarget->SetString(text);
+      return true;
+    }
+    size_t index;
+    TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index);
+    if (!array || array->ElementType() != TypeString) return false;
+    array->SetStringAt(index, text);
+    return true;
+  } catch (...) {
+    RaiseHere();
+  }
 }
 
 bool TAssignNode::StoreElement(const TNumber& value)

@@ -367,9 +367,10 @@ private:
   }
   bool StoreElement(const TNumber& value);
   bool StoreBoolean(bool value);
-  // A number or boolean read in place from a constant, a variable or an element, or the truth
-  // of a comparison or logic node, stored where the target holds that kind; false, nothing
-  // changed, otherwise.
+  bool StoreText(const std::string& text);
+  // A number, boolean or text read in place from a constant, a variable or an element, or the
+  // truth of a comparison or logic node, stored where the target holds that kind; false,
+  // nothing changed, otherwise.
   bool AssignLeaf();
   void EvalAssign(Variant& result);
   bool AssignDirectly(Variant& result);
