@@ -157,10 +157,14 @@ protected:
   }
   TOperandKind ReadOperand(size_t index, TNumber& number, const std::string*& text) const
   {
-    if ((FChildren >> index) & 1u)
-      return static_cast<const TOperatorNode&>(*FArgs[index]).NumberResult(number)
-                 ? TOperandKind::Number
-                 : TOperandKind::None;
+    if ((FChildren >> index) & 1u) {
+      // the usual child, an operator over two constants or variables, computed here
+      const auto& child = static_cast<const TOperatorNode&>(*FArgs[index]);
+      if (TNumber x, y; child.NumberLeaves(x, y))
+        return NumberArithmetic(child.FOp, x, y, number) ? TOperandKind::Number
+                                                         : TOperandKind::None;
+      return child.NumberResult(number) ? TOperandKind::Number : TOperandKind::None;
+    }
     if (const Variant* slot = FSlots[index]) {
       switch (slot->Kind()) {
         case TValueKind::Integer:
@@ -198,6 +202,24 @@ protected:
     a = first->AsInteger();
     b = second->AsInteger();
     return true;
+  }
+  // Two constants or variables holding numbers, read at once.
+  bool NumberLeaves(TNumber& a, TNumber& b) const
+  {
+    const Variant* first = FSlots[0];
+    const Variant* second = FSlots[1];
+    return first && second && LeafNumber(*first, a) && LeafNumber(*second, b);
+  }
+  static bool LeafNumber(const Variant& held, TNumber& number)
+  {
+    if (held.IsInteger()) {
+      number.Int = held.AsInteger();
+      number.IsFloat = false;
+      return true;
+    }
+    number.Real = held.AsFloat();
+    number.IsFloat = true;
+    return held.IsFloat();
   }
   bool IntegerOperand(size_t index, int32_t& value) const
   {
@@ -259,6 +281,12 @@ public:
   {
     if constexpr (Op == TBinaryOperator::Negate) return false;
     if (int32_t x, y; IntegerOperands(x, y)) return IntegerRelation(Op, x, y, truth);
+    return OtherTruth(truth);
+  }
+  // Operands other than two integers read at once, out of line: the integers' way then keeps
+  // no registers of its own.
+  [[gnu::noinline]] bool OtherTruth(bool& truth) const
+  {
     TNumber a, b;
     const std::string* texts[2];
     switch (ReadOperands(a, b, texts)) {
@@ -346,6 +374,12 @@ protected:
       result.Discard();
       return;
     }
+    EvalOtherNumber<Op>(result);
+  }
+  // Any other number, out of line: the integers' way then keeps no registers of its own.
+  template <TBinaryOperator Op>
+  [[gnu::noinline]] void EvalOtherNumber(Variant& result)
+  {
     TNumber value;
     if (static_cast<const TOperatorOf<Op>&>(*FSource).NumberResult(value) && StoreNumber(value)) {
       result.Discard();
