@@ -46,7 +46,8 @@ public:
 };
 
 // IF with its statement, ELSE with both, and a condition whose truth reading raises nothing
-// (a BOOLEAN constant or call).
+// (a BOOLEAN constant or call), or a variable or element read in place: one that holds no
+// BOOLEAN leaves the whole branch to the general call.
 class TBranchNode final : public TFuncExpr {
 public:
   explicit TBranchNode(TFuncExpr& call);
@@ -55,6 +56,7 @@ public:
 
 private:
   TTruthWay FTruthWay;  // of the condition
+  bool FLeafCondition;  // the condition is a variable or an element read in place
 };
 
 // A two-operand operator. Operands that are constants or variables nothing evaluated after
@@ -330,6 +332,11 @@ private:
 };
 
 TTruthWay TruthWayOf(const TExpr& condition);
+// A variable, or an element whose indices are read in place: its truth can be read in place.
+bool LeafTruthInPlace(const TExpr& leaf);
+// The truth of a constant, a variable or an element read in place that holds a BOOLEAN; false
+// for anything else, having evaluated nothing.
+bool LeafTruth(const TExpr& leaf, bool& truth);
 inline bool DirectTruth(TTruthWay way, const TExpr& condition, bool& truth)
 {
   switch (way) {

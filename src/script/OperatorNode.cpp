@@ -39,8 +39,8 @@ bool TruthInPlace(const TExpr& operand)
 {
   switch (operand.NodeKind()) {
     case TExprKind::Const: return static_cast<const TConstExpr&>(operand).Value().IsBoolean();
-    case TExprKind::Var: return true;
-    case TExprKind::Array: return static_cast<const TArrayExpr&>(operand).IndicesInPlace();
+    case TExprKind::Var:
+    case TExprKind::Array: return LeafTruthInPlace(operand);
     case TExprKind::Func: return TruthWayOf(operand) != TTruthWay::None;
   }
   return false;
@@ -48,26 +48,8 @@ bool TruthInPlace(const TExpr& operand)
 
 bool OperandTruth(const TExpr& operand, TTruthWay way, bool& truth)
 {
-  switch (operand.NodeKind()) {
-    case TExprKind::Const:
-    case TExprKind::Var: {
-      const Variant& value = operand.NodeKind() == TExprKind::Const
-                                 ? static_cast<const TConstExpr&>(operand).Value()
-                                 : static_cast<const TVarExpr&>(operand).Item().Value();
-      if (!value.IsBoolean()) return false;
-      truth = value.AsBoolean();
-      return true;
-    }
-    case TExprKind::Array: {
-      size_t index;
-      const TArray* array = static_cast<const TArrayExpr&>(operand).ElementInPlace(index);
-      if (!array || array->ElementType() != TypeBoolean) return false;
-      truth = array->BooleanAt(index);
-      return true;
-    }
-    case TExprKind::Func: return DirectTruth(way, operand, truth);
-  }
-  return false;
+  if (operand.NodeKind() == TExprKind::Func) return DirectTruth(way, operand, truth);
+  return LeafTruth(operand, truth);
 }
 
 // A number read in place as an index: an INTEGER (a FLOAT index is rounded by the general way).
@@ -224,6 +206,37 @@ TOperatorNode::TOperandKind TOperatorNode::ElementOperand(size_t index, TNumber&
     case TypeString: text = &array->StringAt(position); return TOperandKind::Text;
     default: return TOperandKind::None;
   }
+}
+
+bool LeafTruthInPlace(const TExpr& leaf)
+{
+  return leaf.NodeKind() == TExprKind::Var ||
+         (leaf.NodeKind() == TExprKind::Array &&
+          static_cast<const TArrayExpr&>(leaf).IndicesInPlace());
+}
+
+bool LeafTruth(const TExpr& leaf, bool& truth)
+{
+  switch (leaf.NodeKind()) {
+    case TExprKind::Const:
+    case TExprKind::Var: {
+      const Variant& value = leaf.NodeKind() == TExprKind::Const
+                                 ? static_cast<const TConstExpr&>(leaf).Value()
+                                 : static_cast<const TVarExpr&>(leaf).Item().Value();
+      if (!value.IsBoolean()) return false;
+      truth = value.AsBoolean();
+      return true;
+    }
+    case TExprKind::Array: {
+      size_t index;
+      const TArray* array = static_cast<const TArrayExpr&>(leaf).ElementInPlace(index);
+      if (!array || array->ElementType() != TypeBoolean) return false;
+      truth = array->BooleanAt(index);
+      return true;
+    }
+    case TExprKind::Func: break;
+  }
+  return false;
 }
 
 TTruthWay TruthWayOf(const TExpr& condition)
