@@ -205,6 +205,16 @@ protected:
     b = second->AsInteger();
     return true;
   }
+  // Two constants or variables holding floats, read at once.
+  bool FloatLeaves(double& a, double& b) const
+  {
+    const Variant* first = FSlots[0];
+    const Variant* second = FSlots[1];
+    if (!first || !second || !first->IsFloat() || !second->IsFloat()) return false;
+    a = first->AsFloat();
+    b = second->AsFloat();
+    return true;
+  }
   // Two constants or variables holding numbers, read at once.
   bool NumberLeaves(TNumber& a, TNumber& b) const
   {
@@ -283,6 +293,7 @@ public:
   {
     if constexpr (Op == TBinaryOperator::Negate) return false;
     if (int32_t x, y; IntegerOperands(x, y)) return IntegerRelation(Op, x, y, truth);
+    if (double x, y; FloatLeaves(x, y)) return RealRelation(Op, x, y, truth);
     return OtherTruth(truth);
   }
   // Operands other than two integers read at once, out of line: the integers' way then keeps
@@ -306,6 +317,10 @@ public:
     } else {
       if (int32_t x, y; IntegerOperands(x, y) && IntegerArithmetic(Op, x, y, value.Int)) {
         value.IsFloat = false;
+        return true;
+      }
+      if (double x, y; FloatLeaves(x, y) && RealArithmetic(Op, x, y, value.Real)) {
+        value.IsFloat = true;
         return true;
       }
       return NumberOperands(a, b) && NumberArithmetic(Op, a, b, value);
