@@ -292,6 +292,15 @@ const TArray* TArrayExpr::ElementAtIndices(size_t& linear) const
   const TArray& array = value.AsArray();
   const size_t count = FIndices.size();
   if (array.DimCount() != static_cast<int>(count)) return nullptr;
+  if (FIndexPair[0]) {  // the usual element of two dimensions, m[i, j]
+    if (!FIndexPair[0]->IsInteger() || !FIndexPair[1]->IsInteger()) return nullptr;
+    const int32_t first = FIndexPair[0]->AsInteger(), second = FIndexPair[1]->AsInteger();
+    const int32_t high = array.HighBound(0);
+    if (first < 0 || first > high || second < 0 || second > array.HighBound(1)) return nullptr;
+    linear = static_cast<size_t>(first) +
+             static_cast<size_t>(second) * (static_cast<size_t>(high) + 1);
+    return &array;
+  }
   if (count == 1) {  // the usual element, a[i + 1]: no position to accumulate
     int32_t index;
     if (!IndexValue(*FIndices[0], index) || index < 0 || index > array.HighBound(0)) return nullptr;
