@@ -90,6 +90,20 @@ public:
     int32_t x, y;
     return IntegerOperands(x, y) && IntegerArithmetic(Op, x, y, value);
   }
+  // A NumberValued node's value with operand known given as value, the other read in place;
+  // false as NumberResult.
+  template <TBinaryOperator Op>
+  bool NumberResultWith(size_t known, const TNumber& value, TNumber& result) const
+  {
+    if constexpr (Op == TBinaryOperator::Negate) {
+      return NumberArithmetic(Op, value, value, result);
+    } else {
+      TNumber other;
+      if (!NumberOperand(1 - known, other)) return false;
+      return known == 0 ? NumberArithmetic(Op, value, other, result)
+                        : NumberArithmetic(Op, other, value, result);
+    }
+  }
   // An operator whose number can be computed from operands read in place.
   bool NumberValued() const;
   // A comparison whose truth can be computed from operands read in place.
@@ -402,6 +416,13 @@ protected:
   template <TBinaryOperator Op>
   [[gnu::noinline]] void EvalOtherNumber(Variant& result)
   {
+    if (FUpdatedOperand >= 0) {
+      if (UpdateElement<Op>())
+        result.Discard();
+      else
+        EvalAssign(result);
+      return;
+    }
     TNumber value;
     if (static_cast<const TOperatorOf<Op>&>(*FSource).NumberResult(value) && StoreNumber(value)) {
       result.Discard();
@@ -411,6 +432,20 @@ protected:
   }
 
 private:
+  // An element that is also an operand of the source, a[i] := a[i] + 1: found once, its
+  // number read there and the result stored there, where it is of the element's kind.
+  template <TBinaryOperator Op>
+  bool UpdateElement()
+  {
+    size_t index;
+    TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index);
+    TNumber element, value;
+    return array && ElementNumber(*array, index, element) &&
+           FSource->NumberResultWith<Op>(static_cast<size_t>(FUpdatedOperand), element, value) &&
+           StoreElementAt(*array, index, value);
+  }
+  static bool ElementNumber(const TArray& array, size_t index, TNumber& value);
+  static bool StoreElementAt(TArray& array, size_t index, const TNumber& value);
   bool StoreNumber(const TNumber& value)
   {
     if (!FTarget) return StoreElement(value);
@@ -435,6 +470,8 @@ private:
   // (first: they fit in the call node's padding).
   bool FLeafSource = false;
   TTruthWay FTruthWay = TTruthWay::None;
+  // The source operator's operand that is the target element itself, or -1.
+  int8_t FUpdatedOperand = -1;
   // With a number source or a leaf source: the variable's value (null for an element); with
   // a number source, the source operator.
   Variant* FTarget = nullptr;
