@@ -67,8 +67,8 @@ bool SameInPlace(const TExpr& a, const TExpr& b)
     case TExprKind::Func: {
       const auto* x = dynamic_cast<const TOperatorNode*>(&a);
       const auto* y = dynamic_cast<const TOperatorNode*>(&b);
-      if (!x || !y || x->Operator() != y->Operator() || !x->NumberValued() ||
-          !y->NumberValued() || x->ArgCount() != y->ArgCount())
+      if (!x || !y || x->Operator() != y->Operator() || !x->NumberValued() || !y->NumberValued() ||
+          x->ArgCount() != y->ArgCount())
         return false;
       for (int k = 0; k < x->ArgCount(); ++k)
         if (!SameInPlace(*x->Arg(k), *y->Arg(k))) return false;

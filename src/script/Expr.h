@@ -220,9 +220,9 @@ private:
   // Where a constant's or a variable's index value is kept; null for another index.
   static const Variant* HeldIndex(const TExpr& index)
   {
-    if (index.NodeKind() == TExprKind::Const)
-      return &static_cast<const TConstExpr&>(index).Value();
-    if (index.NodeKind() == TExprKind::Var) return &static_cast<const TVarExpr&>(index).Item().Value();
+    if (index.NodeKind() == TExprKind::Const) return &static_cast<const TConstExpr&>(index).Value();
+    if (index.NodeKind() == TExprKind::Var)
+      return &static_cast<const TVarExpr&>(index).Item().Value();
     return nullptr;
   }
   // ElementInPlace for indices of any kind read in place, each checked against its bound.

@@ -189,7 +189,7 @@ bool TOperatorNode::NumberValued() const { return FNumberTree && ArithmeticOpera
 bool TOperatorNode::NumberComparison() const { return FNumberTree && RelationOperator(FOp); }
 
 TOperatorNode::TOperandKind TOperatorNode::ElementOperand(size_t index, TNumber& number,
-                                                        const std::string*& text) const
+                                                          const std::string*& text) const
 {
   size_t position;
   const TArray* array = static_cast<const TArrayExpr&>(*FArgs[index]).ElementInPlace(position);
@@ -297,8 +297,8 @@ const TArray* TArrayExpr::ElementAtIndices(size_t& linear) const
     const int32_t first = FIndexPair[0]->AsInteger(), second = FIndexPair[1]->AsInteger();
     const int32_t high = array.HighBound(0);
     if (first < 0 || first > high || second < 0 || second > array.HighBound(1)) return nullptr;
-    linear = static_cast<size_t>(first) +
-             static_cast<size_t>(second) * (static_cast<size_t>(high) + 1);
+    linear =
+        static_cast<size_t>(first) + static_cast<size_t>(second) * (static_cast<size_t>(high) + 1);
     return &array;
   }
   if (count == 1) {  // the usual element, a[i + 1]: no position to accumulate
