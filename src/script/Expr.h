@@ -227,6 +227,7 @@ private:
   }
   // ElementInPlace for indices of any kind read in place, each checked against its bound.
   const TArray* ElementAtIndices(size_t& index) const;
+  [[gnu::noinline]] const TArray* PositionAtIndices(const TArray& array, size_t& linear) const;
   void EvalGeneral(Variant& result);
   void AssignGeneral(const Variant& value);
 

@@ -52,8 +52,17 @@ bool OperandTruth(const TExpr& operand, TTruthWay way, bool& truth)
   return LeafTruth(operand, truth);
 }
 
+// An operator index whose integers are not read at once, out of line.
+[[gnu::noinline]] bool OperatorIndex(const TOperatorNode& op, int32_t& value)
+{
+  TNumber number;
+  if (!op.NumberResult(number) || number.IsFloat) return false;
+  value = number.Int;
+  return true;
+}
+
 // A number read in place as an index: an INTEGER (a FLOAT index is rounded by the general way).
-bool IndexValue(const TExpr& index, int32_t& value)
+inline bool IndexValue(const TExpr& index, int32_t& value)
 {
   const Variant* held;
   switch (index.NodeKind()) {
@@ -61,11 +70,7 @@ bool IndexValue(const TExpr& index, int32_t& value)
     case TExprKind::Var: held = &static_cast<const TVarExpr&>(index).Item().Value(); break;
     default: {
       const auto& op = static_cast<const TOperatorNode&>(index);
-      if (op.IntegerResult(value)) return true;
-      TNumber number;
-      if (!op.NumberResult(number) || number.IsFloat) return false;
-      value = number.Int;
-      return true;
+      return op.IntegerResult(value) || OperatorIndex(op, value);
     }
   }
   if (!held->IsInteger()) return false;
@@ -307,6 +312,13 @@ const TArray* TArrayExpr::ElementAtIndices(size_t& linear) const
     linear = static_cast<size_t>(index);
     return &array;
   }
+  return PositionAtIndices(array, linear);
+}
+
+// Any number of indices, out of line: the usual elements' way keeps no registers of its own.
+const TArray* TArrayExpr::PositionAtIndices(const TArray& array, size_t& linear) const
+{
+  const size_t count = FIndices.size();
   size_t position = 0;
   size_t multiplier = 1;
   for (size_t k = 0; k < count; ++k) {
