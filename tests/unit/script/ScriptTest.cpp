@@ -501,6 +501,33 @@ const TScriptCase InPlaceCases[] = {
     {"negation_stored", "d := -2.5; d := -d; n := 3; n := -n; Print(d, n); n := -d",
      "2.5 -3\nERROR: Runtimeerror: Variable N expects type INTEGER instead of type FLOAT. "
      "[Position 51]"},
+    {"text_elements_compared_in_place",
+     "SetArray(w, STRING, 2); w[0] := 'b'; s := 'a'; Print(w[0] > s, s >= w[1], w[1] = '')",
+     "True True True\n"},
+    {"text_element_compared_with_a_number", "SetArray(w, STRING, 2); x := w[0] > 1",
+     "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
+     "Arguments: (ARRAY VAR STRING, INTEGER)\n\rParameter patterns:\n\r"
+     "(INTEGER/FLOAT, INTEGER/FLOAT)\n\r(STRING, STRING)\n\r(BOOLEAN, BOOLEAN)\n\r"
+     "Function: > [Position 35]"},
+    {"two_indices_in_slots_as_floats",
+     "SetArray(m, INTEGER, 3, 2); m[2, 1] := 7; x := 1.6; y := 1; Print(m[x, y] + m[x + 0.4, y])",
+     "14\n"},
+    {"two_indices_in_slots_below_bounds",
+     "SetArray(m, INTEGER, 3, 2); i := -1; j := 0; m[i, j] := 1",
+     "ERROR: Runtimeerror: Array index (-1) out of bounds (dimension 1 has bounds [0..2]) "
+     "[Position 46]"},
+    {"element_update_after_a_resize",
+     "SetArray(a, INTEGER, 4); i := 3; a[i] := a[i] + 1; SetArray(a, 2); a[i] := a[i] + 1",
+     "ERROR: Runtimeerror: Array index (3) out of bounds (dimension 1 has bounds [0..1]) "
+     "[Position 76]"},
+    {"branch_on_a_text_element", "SetArray(w, STRING, 2); if w[0] then Print(1)",
+     "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
+     "Arguments: (ARRAY VAR STRING, FUNC VOID)\n\rParameter patterns:\n\r"
+     "(BOOLEAN, FUNC VOID/INTEGER/FLOAT/STRING/BOOLEAN)\n\r(BOOLEAN)\n\rFunction: IF "
+     "[Position 45]"},
+    {"children_over_mixed_numbers",
+     "n := 3; x := 0.5; Print(n * 2 + x * x, (x + x) * n, n - x * 2, x * x < n)",
+     "6.25 3 2 True\n"},
 };
 INSTANTIATE_TEST_SUITE_P(InPlace, ScriptCases, ::testing::ValuesIn(InPlaceCases), CaseName);
 
