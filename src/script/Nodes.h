@@ -174,11 +174,7 @@ protected:
   TOperandKind ReadOperand(size_t index, TNumber& number, const std::string*& text) const
   {
     if ((FChildren >> index) & 1u) {
-      // the usual child, an operator over two constants or variables, computed here
       const auto& child = static_cast<const TOperatorNode&>(*FArgs[index]);
-      if (TNumber x, y; child.NumberLeaves(x, y))
-        return NumberArithmetic(child.FOp, x, y, number) ? TOperandKind::Number
-                                                         : TOperandKind::None;
       return child.NumberResult(number) ? TOperandKind::Number : TOperandKind::None;
     }
     if (const Variant* slot = FSlots[index]) {
@@ -228,24 +224,6 @@ protected:
     a = first->AsFloat();
     b = second->AsFloat();
     return true;
-  }
-  // Two constants or variables holding numbers, read at once.
-  bool NumberLeaves(TNumber& a, TNumber& b) const
-  {
-    const Variant* first = FSlots[0];
-    const Variant* second = FSlots[1];
-    return first && second && LeafNumber(*first, a) && LeafNumber(*second, b);
-  }
-  static bool LeafNumber(const Variant& held, TNumber& number)
-  {
-    if (held.IsInteger()) {
-      number.Int = held.AsInteger();
-      number.IsFloat = false;
-      return true;
-    }
-    number.Real = held.AsFloat();
-    number.IsFloat = true;
-    return held.IsFloat();
   }
   bool IntegerOperand(size_t index, int32_t& value) const
   {
