@@ -121,7 +121,10 @@ bool TAssignNode::AssignLeaf()
     switch (array->ElementType()) {
       case TypeBoolean: return StoreBoolean(array->BooleanAt(index));
       case TypeString: return StoreText(array->StringAt(index));
-      case TypeInteger: value.Int = array->IntegerAt(index); break;
+      case TypeInteger:
+        value.Int = array->IntegerAt(index);
+        value.IsFloat = false;
+        break;
       case TypeFloat:
         value.Real = array->FloatAt(index);
         value.IsFloat = true;
@@ -133,7 +136,10 @@ bool TAssignNode::AssignLeaf()
                               ? static_cast<const TConstExpr&>(source).Value()
                               : static_cast<const TVarExpr&>(source).Item().Value();
     switch (held.Kind()) {
-      case TValueKind::Integer: value.Int = held.AsInteger(); break;
+      case TValueKind::Integer:
+        value.Int = held.AsInteger();
+        value.IsFloat = false;
+        break;
       case TValueKind::Float:
         value.Real = held.AsFloat();
         value.IsFloat = true;

@@ -417,7 +417,7 @@ private:
   {
     size_t index;
     TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index);
-    TNumber element, value;
+    TNumber element{}, value;
     return array && ElementNumber(*array, index, element) &&
            FSource->NumberResultWith<Op>(static_cast<size_t>(FUpdatedOperand), element, value) &&
            StoreElementAt(*array, index, value);

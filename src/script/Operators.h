@@ -88,9 +88,9 @@ inline bool IntegerRelation(TBinaryOperator op, int32_t a, int32_t b, bool& trut
 
 // A number computed without a variant: an INTEGER or a FLOAT, as an operator's value.
 struct TNumber {
-  double Real = 0;  // meaningful when IsFloat
-  int32_t Int = 0;  // when not
-  bool IsFloat = false;
+  double Real;  // meaningful when IsFloat
+  int32_t Int;  // when not
+  bool IsFloat;
   double AsReal() const { return IsFloat ? Real : Int; }
 };
 
