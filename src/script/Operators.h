@@ -86,7 +86,8 @@ inline bool IntegerRelation(TBinaryOperator op, int32_t a, int32_t b, bool& trut
   }
 }
 
-// A number computed without a variant: an INTEGER or a FLOAT, as an operator's value.
+// A number computed without a variant: an INTEGER or a FLOAT, as an operator's value. Unset
+// until a value is given, IsFloat with it: the hot paths declare several and fill few.
 struct TNumber {
   double Real;  // meaningful when IsFloat
   int32_t Int;  // when not
