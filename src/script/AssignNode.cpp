@@ -19,6 +19,8 @@ std::unique_ptr<TFuncExpr> MakeAssignment(std::unique_ptr<TFuncExpr> call)
       case TBinaryOperator::Mod: return std::make_unique<TAssignOf<TBinaryOperator::Mod>>(*call);
       case TBinaryOperator::Divide:
         return std::make_unique<TAssignOf<TBinaryOperator::Divide>>(*call);
+      case TBinaryOperator::Negate:
+        return std::make_unique<TAssignOf<TBinaryOperator::Negate>>(*call);
       default: break;
     }
   }
@@ -36,9 +38,58 @@ const TOperatorNode* TAssignNode::NumberSource(const TFuncExpr& call)
   return static_cast<const TArrayExpr&>(target).IndicesInPlace() ? source : nullptr;
 }
 
+namespace {
+
+// Two nodes read in place that always read the same: equal constants, one variable, or
+// operators and elements over such.
+bool SameInPlace(const TExpr& a, const TExpr& b)
+{
+  if (a.NodeKind() != b.NodeKind()) return false;
+  switch (a.NodeKind()) {
+    case TExprKind::Const: {
+      const Variant& x = static_cast<const TConstExpr&>(a).Value();
+      const Variant& y = static_cast<const TConstExpr&>(b).Value();
+      return (x.IsInteger() && y.IsInteger() && x.AsInteger() == y.AsInteger()) ||
+             (x.IsFloat() && y.IsFloat() && x.AsFloat() == y.AsFloat());
+    }
+    case TExprKind::Var:
+      return &static_cast<const TVarExpr&>(a).Item() == &static_cast<const TVarExpr&>(b).Item();
+    case TExprKind::Array: {
+      const auto& x = static_cast<const TArrayExpr&>(a);
+      const auto& y = static_cast<const TArrayExpr&>(b);
+      if (&x.Item() != &y.Item() || x.IndexCount() != y.IndexCount() || !x.IndicesInPlace() ||
+          !y.IndicesInPlace())
+        return false;
+      for (int k = 0; k < x.IndexCount(); ++k)
+        if (!SameInPlace(x.Index(k), y.Index(k))) return false;
+      return true;
+    }
+    case TExprKind::Func: {
+      const auto* x = dynamic_cast<const TOperatorNode*>(&a);
+      const auto* y = dynamic_cast<const TOperatorNode*>(&b);
+      if (!x || !y || x->Operator() != y->Operator() || !x->NumberValued() || !y->NumberValued() ||
+          x->ArgCount() != y->ArgCount())
+        return false;
+      for (int k = 0; k < x->ArgCount(); ++k)
+        if (!SameInPlace(*x->Arg(k), *y->Arg(k))) return false;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 TAssignNode::TAssignNode(TFuncExpr& call) : TFuncExpr(call)
 {
   FSource = NumberSource(*this);
+  if (FSource && FArgs[0]->NodeKind() == TExprKind::Array) {
+    for (int k = 0; k < FSource->ArgCount(); ++k)
+      if (SameInPlace(*FArgs[0], *FSource->Arg(k))) {
+        FUpdatedOperand = static_cast<int8_t>(k);
+        break;
+      }
+  }
   const TExpr& source = *FArgs[1];
   const TExpr& target = *FArgs[0];
   FTruthWay = TruthWayOf(source);
@@ -66,19 +117,36 @@ bool TAssignNode::AssignLeaf()
   } else if (source.NodeKind() == TExprKind::Array) {
     size_t index;
     const TArray* array = static_cast<const TArrayExpr&>(source).ElementInPlace(index);
-    if (array && array->ElementType() == TypeBoolean) return StoreBoolean(array->BooleanAt(index));
-    if (!static_cast<const TArrayExpr&>(source).NumberElementInPlace(value)) return false;
+    if (!array) return false;
+    switch (array->ElementType()) {
+      case TypeBoolean: return StoreBoolean(array->BooleanAt(index));
+      case TypeString: return StoreText(array->StringAt(index));
+      case TypeInteger:
+        value.Int = array->IntegerAt(index);
+        value.IsFloat = false;
+        break;
+      case TypeFloat:
+        value.Real = array->FloatAt(index);
+        value.IsFloat = true;
+        break;
+      default: return false;
+    }
   } else {
     const Variant& held = source.NodeKind() == TExprKind::Const
                               ? static_cast<const TConstExpr&>(source).Value()
                               : static_cast<const TVarExpr&>(source).Item().Value();
-    if (held.IsInteger()) {
-      value.Int = held.AsInteger();
-    } else if (held.IsFloat()) {
-      value.Real = held.AsFloat();
-      value.IsFloat = true;
-    } else {
-      return held.IsBoolean() && StoreBoolean(held.AsBoolean());
+    switch (held.Kind()) {
+      case TValueKind::Integer:
+        value.Int = held.AsInteger();
+        value.IsFloat = false;
+        break;
+      case TValueKind::Float:
+        value.Real = held.AsFloat();
+        value.IsFloat = true;
+        break;
+      case TValueKind::Boolean: return StoreBoolean(held.AsBoolean());
+      case TValueKind::String: return StoreText(held.AsString());
+      default: return false;
     }
   }
   return StoreNumber(value);
@@ -98,15 +166,52 @@ bool TAssignNode::StoreBoolean(bool value)
   return true;
 }
 
+// Copying text is charged to the memory budget, which may fail as the general call would.
+bool TAssignNode::StoreText(const std::string& text)
+{
+  try {
+    if (FTarget) {
+      if (!FTarget->IsString()) return false;
+      FTarget->SetString(text);
+      return true;
+    }
+    size_t index;
+    TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index);
+    if (!array || array->ElementType() != TypeString) return false;
+    array->SetStringAt(index, text);
+    return true;
+  } catch (...) {
+    RaiseHere();
+  }
+}
+
 bool TAssignNode::StoreElement(const TNumber& value)
 {
   size_t index;
   TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index);
-  if (!array || array->ElementType() != (value.IsFloat ? TypeFloat : TypeInteger)) return false;
+  return array && StoreElementAt(*array, index, value);
+}
+
+bool TAssignNode::StoreElementAt(TArray& array, size_t index, const TNumber& value)
+{
+  if (array.ElementType() != (value.IsFloat ? TypeFloat : TypeInteger)) return false;
   if (value.IsFloat)
-    array->SetFloatAt(index, value.Real);
+    array.SetFloatAt(index, value.Real);
   else
-    array->SetIntegerAt(index, value.Int);
+    array.SetIntegerAt(index, value.Int);
+  return true;
+}
+
+bool TAssignNode::ElementNumber(const TArray& array, size_t index, TNumber& value)
+{
+  if (array.ElementType() == TypeInteger) {
+    value.Int = array.IntegerAt(index);
+    value.IsFloat = false;
+    return true;
+  }
+  if (array.ElementType() != TypeFloat) return false;
+  value.Real = array.FloatAt(index);
+  value.IsFloat = true;
   return true;
 }
 

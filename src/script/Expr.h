@@ -162,12 +162,12 @@ public:
     Below(*index);
     FIndices.push_back(std::move(index));
     FIndicesInPlace = (FIndices.size() == 1 || FIndicesInPlace) && ReadInPlace(*FIndices.back());
-    FIndexInPlace = nullptr;
-    const TExprKind kind = FIndices[0]->NodeKind();
-    if (FIndices.size() == 1 && kind == TExprKind::Const)
-      FIndexInPlace = &static_cast<const TConstExpr&>(*FIndices[0]).Value();
-    else if (FIndices.size() == 1 && kind == TExprKind::Var)
-      FIndexInPlace = &static_cast<const TVarExpr&>(*FIndices[0]).Item().Value();
+    FIndexInPlace = FIndices.size() == 1 ? HeldIndex(*FIndices[0]) : nullptr;
+    FIndexPair[0] = FIndexPair[1] = nullptr;
+    if (FIndices.size() == 2 && HeldIndex(*FIndices[0]) && HeldIndex(*FIndices[1])) {
+      FIndexPair[0] = HeldIndex(*FIndices[0]);
+      FIndexPair[1] = HeldIndex(*FIndices[1]);
+    }
   }
   int IndexCount() const { return static_cast<int>(FIndices.size()); }
   const TExpr& Index(int index) const { return *FIndices[static_cast<size_t>(index)]; }
@@ -217,8 +217,17 @@ private:
   size_t LinearPosition();
   // Whether an index can be read in place.
   static bool ReadInPlace(const TExpr& index);
+  // Where a constant's or a variable's index value is kept; null for another index.
+  static const Variant* HeldIndex(const TExpr& index)
+  {
+    if (index.NodeKind() == TExprKind::Const) return &static_cast<const TConstExpr&>(index).Value();
+    if (index.NodeKind() == TExprKind::Var)
+      return &static_cast<const TVarExpr&>(index).Item().Value();
+    return nullptr;
+  }
   // ElementInPlace for indices of any kind read in place, each checked against its bound.
   const TArray* ElementAtIndices(size_t& index) const;
+  [[gnu::noinline]] const TArray* PositionAtIndices(const TArray& array, size_t& linear) const;
   void EvalGeneral(Variant& result);
   void AssignGeneral(const Variant& value);
 
@@ -227,6 +236,7 @@ private:
   Variant FIndexValue;                     // scratch for index evaluation
   std::vector<int32_t> FIndexValues;       // the evaluated indices
   const Variant* FIndexInPlace = nullptr;  // the only index, when a constant or a variable
+  const Variant* FIndexPair[2] = {nullptr, nullptr};  // two indices, when both are such
   bool FIndicesInPlace = false;
 };
 

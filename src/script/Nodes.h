@@ -46,7 +46,8 @@ public:
 };
 
 // IF with its statement, ELSE with both, and a condition whose truth reading raises nothing
-// (a BOOLEAN constant or call).
+// (a BOOLEAN constant or call), or a variable or element read in place: one that holds no
+// BOOLEAN leaves the whole branch to the general call.
 class TBranchNode final : public TFuncExpr {
 public:
   explicit TBranchNode(TFuncExpr& call);
@@ -55,13 +56,15 @@ public:
 
 private:
   TTruthWay FTruthWay;  // of the condition
+  bool FLeafCondition;  // the condition is a variable or an element read in place
 };
 
 // A two-operand operator. Operands that are constants or variables nothing evaluated after
 // them can change are read in place. A number operator, whose operands are such, elements
 // whose indices are read in place, or child number operators, computes without variants when
 // every operand read is an INTEGER or a FLOAT (NumberArithmetic, NumberRelation); a
-// comparison of two such leaves that hold strings compares them in place. Otherwise, when the
+// comparison of two leaves that hold strings compares them in place. Each operand is read
+// once, with its kind, whichever way then applies. Otherwise, when the
 // operands' kinds are ones its number pattern takes, it computes the library's way directly;
 // else the general call. Each operator is a class of its own (OperatorNode.cpp), whose number
 // way is compiled for that operator alone.
@@ -86,6 +89,20 @@ public:
   {
     int32_t x, y;
     return IntegerOperands(x, y) && IntegerArithmetic(Op, x, y, value);
+  }
+  // A NumberValued node's value with operand known given as value, the other read in place;
+  // false as NumberResult.
+  template <TBinaryOperator Op>
+  bool NumberResultWith(size_t known, const TNumber& value, TNumber& result) const
+  {
+    if constexpr (Op == TBinaryOperator::Negate) {
+      return NumberArithmetic(Op, value, value, result);
+    } else {
+      TNumber other;
+      if (!NumberOperand(1 - known, other)) return false;
+      return known == 0 ? NumberArithmetic(Op, value, other, result)
+                        : NumberArithmetic(Op, other, value, result);
+    }
   }
   // An operator whose number can be computed from operands read in place.
   bool NumberValued() const;
@@ -119,7 +136,9 @@ protected:
     if (FNumberTree) {
       if (int32_t x, y; IntegerOperands(x, y) && IntegerOperator(Op, x, y, result)) return;
       TNumber a, b;
-      if (NumberOperands(a, b)) {
+      const std::string* texts[2];
+      const TOperandKind kinds = ReadOperands(a, b, texts);
+      if (kinds == TOperandKind::Number) {
         TNumber value;
         bool truth = false;
         if (NumberArithmetic(Op, a, b, value)) {
@@ -133,7 +152,8 @@ protected:
           result.SetBoolean(truth);
           return;
         }
-      } else if (bool truth = false; StringRelation(truth)) {
+      } else if (bool truth = false;
+                 kinds == TOperandKind::Text && TextRelation(Op, *texts[0], *texts[1], truth)) {
         result.SetBoolean(truth);
         return;
       }
@@ -141,10 +161,43 @@ protected:
     EvalOperands(result);
   }
 
+  // What an operand read in place is: a number, a text kept where it is, or neither.
+  enum class TOperandKind : uint8_t { None, Number, Text };
+  // The two operands read in place, once each: Number when both are numbers, Text when both
+  // are strings (a child operator is a number), else None.
+  TOperandKind ReadOperands(TNumber& a, TNumber& b, const std::string* (&texts)[2]) const
+  {
+    const TOperandKind first = ReadOperand(0, a, texts[0]);
+    if (first == TOperandKind::None) return first;
+    return ReadOperand(1, b, texts[1]) == first ? first : TOperandKind::None;
+  }
+  TOperandKind ReadOperand(size_t index, TNumber& number, const std::string*& text) const
+  {
+    if ((FChildren >> index) & 1u) {
+      const auto& child = static_cast<const TOperatorNode&>(*FArgs[index]);
+      return child.NumberResult(number) ? TOperandKind::Number : TOperandKind::None;
+    }
+    if (const Variant* slot = FSlots[index]) {
+      switch (slot->Kind()) {
+        case TValueKind::Integer:
+          number.Int = slot->AsInteger();
+          number.IsFloat = false;
+          return TOperandKind::Number;
+        case TValueKind::Float:
+          number.Real = slot->AsFloat();
+          number.IsFloat = true;
+          return TOperandKind::Number;
+        case TValueKind::String: text = &slot->AsString(); return TOperandKind::Text;
+        default: return TOperandKind::None;
+      }
+    }
+    return ElementOperand(index, number, text);
+  }
   // The two operands as numbers read in place; false when one is not a number.
   bool NumberOperands(TNumber& a, TNumber& b) const
   {
-    return NumberOperand(0, a) && NumberOperand(1, b);
+    const std::string* texts[2];
+    return ReadOperands(a, b, texts) == TOperandKind::Number;
   }
   // The usual operands read at once: constants or variables holding integers, or a child
   // operator over two such; what IntegerArithmetic and IntegerRelation leave out (a FLOAT,
@@ -162,6 +215,16 @@ protected:
     b = second->AsInteger();
     return true;
   }
+  // Two constants or variables holding floats, read at once.
+  bool FloatLeaves(double& a, double& b) const
+  {
+    const Variant* first = FSlots[0];
+    const Variant* second = FSlots[1];
+    if (!first || !second || !first->IsFloat() || !second->IsFloat()) return false;
+    a = first->AsFloat();
+    b = second->AsFloat();
+    return true;
+  }
   bool IntegerOperand(size_t index, int32_t& value) const
   {
     if (const Variant* slot = FSlots[index]) {
@@ -174,13 +237,17 @@ protected:
     int32_t x, y;
     return child.IntegerLeaves(x, y) && IntegerArithmetic(child.FOp, x, y, value);
   }
-  // Two leaves holding strings, compared in place; false for anything else.
-  bool StringRelation(bool& truth) const;
   bool NumberOperand(size_t index, TNumber& value) const
   {
-    if ((FChildren >> index) & 1u)
-      return static_cast<const TOperatorNode&>(*FArgs[index]).NumberResult(value);
-    return LeafOperand(index, value);
+    const std::string* text;
+    return ReadOperand(index, value, text) == TOperandKind::Number;
+  }
+  // A comparison of two texts as the built-ins compare them: byte by byte, unsigned, a
+  // prefix first; false for the other operators.
+  static bool TextRelation(TBinaryOperator op, const std::string& a, const std::string& b,
+                           bool& truth)
+  {
+    return IntegerRelation(op, a.compare(b), 0, truth);
   }
 
 private:
@@ -188,25 +255,8 @@ private:
   // result), from a variable's current value, or from an array variable's element type.
   enum class TReady : uint8_t { Always, ValueKind, ElementKinds };
   void EvalOperands(Variant& result);
-  // Operand index as a number read in place: a constant, a variable or an element (a leaf),
-  // or a child number operator's value; false when it is not a number.
-  bool LeafOperand(size_t index, TNumber& value) const
-  {
-    if (const Variant* slot = FSlots[index]) {
-      if (slot->IsInteger()) {
-        value.Int = slot->AsInteger();
-        value.IsFloat = false;
-        return true;
-      }
-      if (!slot->IsFloat()) return false;
-      value.Real = slot->AsFloat();
-      value.IsFloat = true;
-      return true;
-    }
-    return ElementOperand(index, value);
-  }
   // An element operand, out of line: the constants and variables' way stays short.
-  bool ElementOperand(size_t index, TNumber& value) const;
+  TOperandKind ElementOperand(size_t index, TNumber& number, const std::string*& text) const;
   bool OperandsReady() const;
   bool OperateDirectly(Variant& result);
   uint32_t ReadyKinds() const;
@@ -235,9 +285,21 @@ public:
   {
     if constexpr (Op == TBinaryOperator::Negate) return false;
     if (int32_t x, y; IntegerOperands(x, y)) return IntegerRelation(Op, x, y, truth);
+    if (double x, y; FloatLeaves(x, y)) return RealRelation(Op, x, y, truth);
+    return OtherTruth(truth);
+  }
+  // Operands other than two integers read at once, out of line: the integers' way then keeps
+  // no registers of its own.
+  [[gnu::noinline]] bool OtherTruth(bool& truth) const
+  {
     TNumber a, b;
-    if (NumberOperands(a, b)) return NumberRelation(Op, a, b, truth);
-    return StringRelation(truth);
+    const std::string* texts[2];
+    switch (ReadOperands(a, b, texts)) {
+      case TOperandKind::Number: return NumberRelation(Op, a, b, truth);
+      case TOperandKind::Text: return TextRelation(Op, *texts[0], *texts[1], truth);
+      case TOperandKind::None: break;
+    }
+    return false;
   }
   bool NumberResult(TNumber& value) const override
   {
@@ -247,6 +309,10 @@ public:
     } else {
       if (int32_t x, y; IntegerOperands(x, y) && IntegerArithmetic(Op, x, y, value.Int)) {
         value.IsFloat = false;
+        return true;
+      }
+      if (double x, y; FloatLeaves(x, y) && RealArithmetic(Op, x, y, value.Real)) {
+        value.IsFloat = true;
         return true;
       }
       return NumberOperands(a, b) && NumberArithmetic(Op, a, b, value);
@@ -273,6 +339,11 @@ private:
 };
 
 TTruthWay TruthWayOf(const TExpr& condition);
+// A variable, or an element whose indices are read in place: its truth can be read in place.
+bool LeafTruthInPlace(const TExpr& leaf);
+// The truth of a constant, a variable or an element read in place that holds a BOOLEAN; false
+// for anything else, having evaluated nothing.
+bool LeafTruth(const TExpr& leaf, bool& truth);
 inline bool DirectTruth(TTruthWay way, const TExpr& condition, bool& truth)
 {
   switch (way) {
@@ -317,6 +388,19 @@ protected:
       result.Discard();
       return;
     }
+    EvalOtherNumber<Op>(result);
+  }
+  // Any other number, out of line: the integers' way then keeps no registers of its own.
+  template <TBinaryOperator Op>
+  [[gnu::noinline]] void EvalOtherNumber(Variant& result)
+  {
+    if (FUpdatedOperand >= 0) {
+      if (UpdateElement<Op>())
+        result.Discard();
+      else
+        EvalAssign(result);
+      return;
+    }
     TNumber value;
     if (static_cast<const TOperatorOf<Op>&>(*FSource).NumberResult(value) && StoreNumber(value)) {
       result.Discard();
@@ -326,6 +410,20 @@ protected:
   }
 
 private:
+  // An element that is also an operand of the source, a[i] := a[i] + 1: found once, its
+  // number read there and the result stored there, where it is of the element's kind.
+  template <TBinaryOperator Op>
+  bool UpdateElement()
+  {
+    size_t index;
+    TArray* array = static_cast<TArrayExpr&>(*FArgs[0]).MutableElementInPlace(index);
+    TNumber element{}, value;
+    return array && ElementNumber(*array, index, element) &&
+           FSource->NumberResultWith<Op>(static_cast<size_t>(FUpdatedOperand), element, value) &&
+           StoreElementAt(*array, index, value);
+  }
+  static bool ElementNumber(const TArray& array, size_t index, TNumber& value);
+  static bool StoreElementAt(TArray& array, size_t index, const TNumber& value);
   bool StoreNumber(const TNumber& value)
   {
     if (!FTarget) return StoreElement(value);
@@ -338,9 +436,10 @@ private:
   }
   bool StoreElement(const TNumber& value);
   bool StoreBoolean(bool value);
-  // A number or boolean read in place from a constant, a variable or an element, or the truth
-  // of a comparison or logic node, stored where the target holds that kind; false, nothing
-  // changed, otherwise.
+  bool StoreText(const std::string& text);
+  // A number, boolean or text read in place from a constant, a variable or an element, or the
+  // truth of a comparison or logic node, stored where the target holds that kind; false,
+  // nothing changed, otherwise.
   bool AssignLeaf();
   void EvalAssign(Variant& result);
   bool AssignDirectly(Variant& result);
@@ -349,6 +448,8 @@ private:
   // (first: they fit in the call node's padding).
   bool FLeafSource = false;
   TTruthWay FTruthWay = TTruthWay::None;
+  // The source operator's operand that is the target element itself, or -1.
+  int8_t FUpdatedOperand = -1;
   // With a number source or a leaf source: the variable's value (null for an element); with
   // a number source, the source operator.
   Variant* FTarget = nullptr;

@@ -39,8 +39,8 @@ bool TruthInPlace(const TExpr& operand)
 {
   switch (operand.NodeKind()) {
     case TExprKind::Const: return static_cast<const TConstExpr&>(operand).Value().IsBoolean();
-    case TExprKind::Var: return true;
-    case TExprKind::Array: return static_cast<const TArrayExpr&>(operand).IndicesInPlace();
+    case TExprKind::Var:
+    case TExprKind::Array: return LeafTruthInPlace(operand);
     case TExprKind::Func: return TruthWayOf(operand) != TTruthWay::None;
   }
   return false;
@@ -48,30 +48,21 @@ bool TruthInPlace(const TExpr& operand)
 
 bool OperandTruth(const TExpr& operand, TTruthWay way, bool& truth)
 {
-  switch (operand.NodeKind()) {
-    case TExprKind::Const:
-    case TExprKind::Var: {
-      const Variant& value = operand.NodeKind() == TExprKind::Const
-                                 ? static_cast<const TConstExpr&>(operand).Value()
-                                 : static_cast<const TVarExpr&>(operand).Item().Value();
-      if (!value.IsBoolean()) return false;
-      truth = value.AsBoolean();
-      return true;
-    }
-    case TExprKind::Array: {
-      size_t index;
-      const TArray* array = static_cast<const TArrayExpr&>(operand).ElementInPlace(index);
-      if (!array || array->ElementType() != TypeBoolean) return false;
-      truth = array->BooleanAt(index);
-      return true;
-    }
-    case TExprKind::Func: return DirectTruth(way, operand, truth);
-  }
-  return false;
+  if (operand.NodeKind() == TExprKind::Func) return DirectTruth(way, operand, truth);
+  return LeafTruth(operand, truth);
+}
+
+// An operator index whose integers are not read at once, out of line.
+[[gnu::noinline]] bool OperatorIndex(const TOperatorNode& op, int32_t& value)
+{
+  TNumber number;
+  if (!op.NumberResult(number) || number.IsFloat) return false;
+  value = number.Int;
+  return true;
 }
 
 // A number read in place as an index: an INTEGER (a FLOAT index is rounded by the general way).
-bool IndexValue(const TExpr& index, int32_t& value)
+inline bool IndexValue(const TExpr& index, int32_t& value)
 {
   const Variant* held;
   switch (index.NodeKind()) {
@@ -79,11 +70,7 @@ bool IndexValue(const TExpr& index, int32_t& value)
     case TExprKind::Var: held = &static_cast<const TVarExpr&>(index).Item().Value(); break;
     default: {
       const auto& op = static_cast<const TOperatorNode&>(index);
-      if (op.IntegerResult(value)) return true;
-      TNumber number;
-      if (!op.NumberResult(number) || number.IsFloat) return false;
-      value = number.Int;
-      return true;
+      return op.IntegerResult(value) || OperatorIndex(op, value);
     }
   }
   if (!held->IsInteger()) return false;
@@ -206,29 +193,55 @@ bool TOperatorNode::NumberValued() const { return FNumberTree && ArithmeticOpera
 
 bool TOperatorNode::NumberComparison() const { return FNumberTree && RelationOperator(FOp); }
 
-bool TOperatorNode::ElementOperand(size_t index, TNumber& value) const
+TOperatorNode::TOperandKind TOperatorNode::ElementOperand(size_t index, TNumber& number,
+                                                          const std::string*& text) const
 {
-  return static_cast<const TArrayExpr&>(*FArgs[index]).NumberElementInPlace(value);
+  size_t position;
+  const TArray* array = static_cast<const TArrayExpr&>(*FArgs[index]).ElementInPlace(position);
+  if (!array) return TOperandKind::None;
+  switch (array->ElementType()) {
+    case TypeInteger:
+      number.Int = array->IntegerAt(position);
+      number.IsFloat = false;
+      return TOperandKind::Number;
+    case TypeFloat:
+      number.Real = array->FloatAt(position);
+      number.IsFloat = true;
+      return TOperandKind::Number;
+    case TypeString: text = &array->StringAt(position); return TOperandKind::Text;
+    default: return TOperandKind::None;
+  }
 }
 
-bool TOperatorNode::StringRelation(bool& truth) const
+bool LeafTruthInPlace(const TExpr& leaf)
 {
-  if (!FNumberTree || FChildren != 0 || !RelationOperator(FOp)) return false;
-  const std::string* texts[2];
-  for (size_t i = 0; i < 2; ++i) {
-    if (const Variant* slot = FSlots[i]) {
-      if (!slot->IsString()) return false;
-      texts[i] = &slot->AsString();
-    } else {
-      size_t index;
-      const TArray* array = static_cast<const TArrayExpr&>(*FArgs[i]).ElementInPlace(index);
-      if (!array || array->ElementType() != TypeString) return false;
-      texts[i] = &array->StringAt(index);
+  return leaf.NodeKind() == TExprKind::Var ||
+         (leaf.NodeKind() == TExprKind::Array &&
+          static_cast<const TArrayExpr&>(leaf).IndicesInPlace());
+}
+
+bool LeafTruth(const TExpr& leaf, bool& truth)
+{
+  switch (leaf.NodeKind()) {
+    case TExprKind::Const:
+    case TExprKind::Var: {
+      const Variant& value = leaf.NodeKind() == TExprKind::Const
+                                 ? static_cast<const TConstExpr&>(leaf).Value()
+                                 : static_cast<const TVarExpr&>(leaf).Item().Value();
+      if (!value.IsBoolean()) return false;
+      truth = value.AsBoolean();
+      return true;
     }
+    case TExprKind::Array: {
+      size_t index;
+      const TArray* array = static_cast<const TArrayExpr&>(leaf).ElementInPlace(index);
+      if (!array || array->ElementType() != TypeBoolean) return false;
+      truth = array->BooleanAt(index);
+      return true;
+    }
+    case TExprKind::Func: break;
   }
-  // as the built-ins compare: byte by byte, unsigned, a prefix first
-  const int order = texts[0]->compare(*texts[1]);
-  return IntegerRelation(FOp, order, 0, truth);
+  return false;
 }
 
 TTruthWay TruthWayOf(const TExpr& condition)
@@ -284,12 +297,28 @@ const TArray* TArrayExpr::ElementAtIndices(size_t& linear) const
   const TArray& array = value.AsArray();
   const size_t count = FIndices.size();
   if (array.DimCount() != static_cast<int>(count)) return nullptr;
+  if (FIndexPair[0]) {  // the usual element of two dimensions, m[i, j]
+    if (!FIndexPair[0]->IsInteger() || !FIndexPair[1]->IsInteger()) return nullptr;
+    const int32_t first = FIndexPair[0]->AsInteger(), second = FIndexPair[1]->AsInteger();
+    const int32_t high = array.HighBound(0);
+    if (first < 0 || first > high || second < 0 || second > array.HighBound(1)) return nullptr;
+    linear =
+        static_cast<size_t>(first) + static_cast<size_t>(second) * (static_cast<size_t>(high) + 1);
+    return &array;
+  }
   if (count == 1) {  // the usual element, a[i + 1]: no position to accumulate
     int32_t index;
     if (!IndexValue(*FIndices[0], index) || index < 0 || index > array.HighBound(0)) return nullptr;
     linear = static_cast<size_t>(index);
     return &array;
   }
+  return PositionAtIndices(array, linear);
+}
+
+// Any number of indices, out of line: the usual elements' way keeps no registers of its own.
+const TArray* TArrayExpr::PositionAtIndices(const TArray& array, size_t& linear) const
+{
+  const size_t count = FIndices.size();
   size_t position = 0;
   size_t multiplier = 1;
   for (size_t k = 0; k < count; ++k) {

@@ -86,13 +86,42 @@ inline bool IntegerRelation(TBinaryOperator op, int32_t a, int32_t b, bool& trut
   }
 }
 
-// A number computed without a variant: an INTEGER or a FLOAT, as an operator's value.
+// A number computed without a variant: an INTEGER or a FLOAT, as an operator's value. Unset
+// until a value is given, IsFloat with it: the hot paths declare several and fill few.
 struct TNumber {
-  double Real = 0;  // meaningful when IsFloat
-  int32_t Int = 0;  // when not
-  bool IsFloat = false;
+  double Real;  // meaningful when IsFloat
+  int32_t Int;  // when not
+  bool IsFloat;
   double AsReal() const { return IsFloat ? Real : Int; }
 };
+
+// The operators on two reals: + - * "/" and negation (of x) are float operations; false,
+// value untouched, for the others.
+inline bool RealArithmetic(TBinaryOperator op, double x, double y, double& value)
+{
+  switch (op) {
+    case TBinaryOperator::Add: value = x + y; return true;
+    case TBinaryOperator::Sub: value = x - y; return true;
+    case TBinaryOperator::Mul: value = x * y; return true;
+    case TBinaryOperator::Divide: value = x / y; return true;
+    case TBinaryOperator::Negate: value = -x; return true;
+    default: return false;
+  }
+}
+
+// The comparisons on two reals; false, truth untouched, for the other operators.
+inline bool RealRelation(TBinaryOperator op, double x, double y, bool& truth)
+{
+  switch (op) {
+    case TBinaryOperator::Greater: truth = x > y; return true;
+    case TBinaryOperator::Less: truth = x < y; return true;
+    case TBinaryOperator::Equal: truth = x == y; return true;
+    case TBinaryOperator::UnEqual: truth = x != y; return true;
+    case TBinaryOperator::GreaterEqual: truth = x >= y; return true;
+    case TBinaryOperator::LessEqual: truth = x <= y; return true;
+    default: return false;
+  }
+}
 
 // The operators on two numbers as the built-ins compute them, for every pairing of INTEGER
 // and FLOAT that needs no error: two integers as IntegerArithmetic, a FLOAT operand makes
@@ -116,15 +145,7 @@ inline bool NumberArithmetic(TBinaryOperator op, const TNumber& a, const TNumber
     value.IsFloat = false;
     return true;
   }
-  const double x = a.AsReal(), y = b.AsReal();
-  switch (op) {
-    case TBinaryOperator::Add: value.Real = x + y; break;
-    case TBinaryOperator::Sub: value.Real = x - y; break;
-    case TBinaryOperator::Mul: value.Real = x * y; break;
-    case TBinaryOperator::Divide: value.Real = x / y; break;
-    case TBinaryOperator::Negate: value.Real = -x; break;
-    default: return false;
-  }
+  if (!RealArithmetic(op, a.AsReal(), b.AsReal(), value.Real)) return false;
   value.IsFloat = true;
   return true;
 }
@@ -133,16 +154,7 @@ inline bool NumberArithmetic(TBinaryOperator op, const TNumber& a, const TNumber
 inline bool NumberRelation(TBinaryOperator op, const TNumber& a, const TNumber& b, bool& truth)
 {
   if (!a.IsFloat && !b.IsFloat) return IntegerRelation(op, a.Int, b.Int, truth);
-  const double x = a.AsReal(), y = b.AsReal();
-  switch (op) {
-    case TBinaryOperator::Greater: truth = x > y; return true;
-    case TBinaryOperator::Less: truth = x < y; return true;
-    case TBinaryOperator::Equal: truth = x == y; return true;
-    case TBinaryOperator::UnEqual: truth = x != y; return true;
-    case TBinaryOperator::GreaterEqual: truth = x >= y; return true;
-    case TBinaryOperator::LessEqual: truth = x <= y; return true;
-    default: return false;
-  }
+  return RealRelation(op, a.AsReal(), b.AsReal(), truth);
 }
 
 // Nearest integer, ties to even, taken as a 64-bit integer of which the low 32 bits are the

@@ -54,7 +54,8 @@ std::unique_ptr<TFuncExpr> MakeBranch(std::unique_ptr<TFuncExpr> call)
   const bool conditionReady =
       (condition.NodeKind() == TExprKind::Func && condition.GetType() == TypeBoolean) ||
       (condition.NodeKind() == TExprKind::Const &&
-       static_cast<const TConstExpr&>(condition).Value().IsBoolean());
+       static_cast<const TConstExpr&>(condition).Value().IsBoolean()) ||
+      LeafTruthInPlace(condition);
   const std::span<TExpr* const> branches = call->Args().subspan(1);
   if (!conditionReady || !std::all_of(branches.begin(), branches.end(),
                                       [](TExpr* arg) { return IsStatementNode(*arg); }))
@@ -70,15 +71,24 @@ void TBlockNode::Eval(Variant& result)
   FState->PumpMessages();
 }
 
-TBranchNode::TBranchNode(TFuncExpr& call) : TFuncExpr(call), FTruthWay(TruthWayOf(*FArgs[0])) {}
+TBranchNode::TBranchNode(TFuncExpr& call)
+    : TFuncExpr(call), FTruthWay(TruthWayOf(*FArgs[0])), FLeafCondition(LeafTruthInPlace(*FArgs[0]))
+{
+}
 
-// The condition is a constant or a BOOLEAN call (whose result the call checks), so reading
-// its truth raises nothing: like a block, the branch needs no handler of its own.
+// The condition is a constant or a BOOLEAN call (whose result the call checks), or a leaf
+// read in place, so reading its truth raises nothing: like a block, the branch needs no
+// handler of its own.
 void TBranchNode::Eval(Variant& result)
 {
   bool truth;
   if (FArgs[0]->NodeKind() == TExprKind::Const) {
     truth = Truth(static_cast<TConstExpr&>(*FArgs[0]).Value());
+  } else if (FLeafCondition) {
+    if (!LeafTruth(*FArgs[0], truth)) {
+      EvalCall(result);
+      return;
+    }
   } else if (!DirectTruth(FTruthWay, *FArgs[0], truth)) {
     FArgs[0]->Eval(result);
     if (FState->PendingJump != TJump::None) return;

@@ -329,6 +329,12 @@ void TArray::Get(size_t linear, Variant& result) const
   }
 }
 
+void TArray::SetStringAt(size_t linear, std::string_view text)
+{
+  ChargeMemory(text.size());
+  FStrings[linear].assign(text.data(), text.size());
+}
+
 void TArray::Put(size_t linear, const Variant& value)
 {
   switch (FElementType) {
@@ -336,8 +342,7 @@ void TArray::Put(size_t linear, const Variant& value)
     case TypeFloat: FFloats[linear] = value.ToFloat(); break;
     case TypeString:
       if (value.IsString()) {
-        ChargeMemory(value.AsString().size());
-        FStrings[linear] = value.AsString();
+        SetStringAt(linear, value.AsString());
       } else if (value.IsInteger()) {
         FStrings[linear] = std::to_string(value.AsInteger());
       } else if (value.IsBoolean()) {

@@ -146,6 +146,8 @@ public:
   void SetIntegerAt(size_t linear, int32_t value) { FIntegers[linear] = value; }
   void SetFloatAt(size_t linear, double value) { FFloats[linear] = value; }
   void SetBooleanAt(size_t linear, bool value) { FBooleans[linear] = value; }
+  // A STRING array's element; the text is charged to the memory budget.
+  void SetStringAt(size_t linear, std::string_view text);
   // The value is converted to the element kind (ERTE on a failed conversion).
   void Put(size_t linear, const Variant& value);
   // Sets the last dimension's element count, keeping elements by linear position.

@@ -458,6 +458,79 @@ const TScriptCase LogicShortcutCases[] = {
 INSTANTIATE_TEST_SUITE_P(LogicShortcuts, ScriptCases, ::testing::ValuesIn(LogicShortcutCases),
                          CaseName);
 
+// Values read and stored where they are kept: texts, an element updated from itself, branches
+// on a flag, two floats at once; what is not of the kind the way needs is the general call's.
+const TScriptCase InPlaceCases[] = {
+    {"texts_stored_from_leaves",
+     "SetArray(a, STRING, 3); a[0] := 'x'; a[1] := a[0]; s := 'y'; s := a[1]; a[2] := s; a[1] := "
+     "a[1]; s := s; Print(a[0], a[1], a[2], s)",
+     "x x x x\n"},
+    {"text_into_an_integer_variable", "n := 1; s := 'a'; n := s",
+     "ERROR: Runtimeerror: Variable N expects type INTEGER instead of type STRING. [Position 19]"},
+    {"text_into_a_boolean_element", "SetArray(b, BOOLEAN, 1); s := 'x'; b[0] := s",
+     "ERROR: Runtimeerror: Variable B expects type BOOLEAN instead of type STRING. [Position 36]"},
+    {"element_updated_from_itself",
+     "SetArray(c, INTEGER, 3, 3); for i := 0 to 8 do c[i mod 3, i div 3] := c[i mod 3, i div 3] + "
+     "i; c[1, 1] := 2 * c[1, 1]; SetArray(f, FLOAT, 2); f[1] := 3.0; f[1] := f[1] / 2; Print(c[0, "
+     "0], c[1, 1], c[2, 2], f[1])",
+     "0 8 8 1.5\n"},
+    {"elements_alike_but_not_the_same",
+     "SetArray(a, INTEGER, 3); i := 0; j := 1; a[j] := 5; a[i] := a[j] + 1; a[i + 1] := a[1 + i] + "
+     "1; a[2] := a[2] - a[i + 1]; a[j] := -a[j]; Print(a[0], a[1], a[2])",
+     "6 -6 -6\n"},
+    {"element_update_of_another_kind", "SetArray(a, INTEGER, 2); a[1] := 3; a[1] := a[1] / 2",
+     "ERROR: Runtimeerror: Variable A expects type INTEGER instead of type FLOAT. [Position 37]"},
+    {"element_update_out_of_bounds", "SetArray(a, INTEGER, 2); i := 2; a[i] := a[i] + 1",
+     "ERROR: Runtimeerror: Array index (2) out of bounds (dimension 1 has bounds [0..1]) [Position "
+     "42]"},
+    {"branches_on_flags",
+     "b := true; SetArray(f, BOOLEAN, 2); f[1] := true; if b then Print(1); if f[0] then Print(2) "
+     "else Print(3); if f[1] then Print(4)",
+     "1\n3\n4\n"},
+    {"branch_on_an_integer_variable", "x := 1; if x then Print('yes') else Print('no')",
+     "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
+     "Arguments: (VAR INTEGER, FUNC VOID, FUNC VOID)\n\rParameter patterns:\n\r"
+     "(BOOLEAN, FUNC VOID/INTEGER/FLOAT/STRING/BOOLEAN, FUNC VOID/INTEGER/FLOAT/STRING/BOOLEAN)\n\r"
+     "(BOOLEAN, FUNC VOID/INTEGER/FLOAT/STRING/BOOLEAN)\n\rFunction: ELSE [Position 32]"},
+    {"branch_on_an_element_out_of_bounds", "SetArray(f, BOOLEAN, 2); i := 2; if f[i] then Print(1)",
+     "ERROR: Runtimeerror: Array index (2) out of bounds (dimension 1 has bounds [0..1]) [Position "
+     "37]"},
+    {"two_floats_at_once",
+     "x := 2.5; y := 0.5; Print(x * y, x / y, x - y, x + y, x < y, x >= y, x = 2.5, x * y + y * x)",
+     "1.25 5 2 3 False True True 2.5\n"},
+    {"negation_stored", "d := -2.5; d := -d; n := 3; n := -n; Print(d, n); n := -d",
+     "2.5 -3\nERROR: Runtimeerror: Variable N expects type INTEGER instead of type FLOAT. "
+     "[Position 51]"},
+    {"text_elements_compared_in_place",
+     "SetArray(w, STRING, 2); w[0] := 'b'; s := 'a'; Print(w[0] > s, s >= w[1], w[1] = '')",
+     "True True True\n"},
+    {"text_element_compared_with_a_number", "SetArray(w, STRING, 2); x := w[0] > 1",
+     "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
+     "Arguments: (ARRAY VAR STRING, INTEGER)\n\rParameter patterns:\n\r"
+     "(INTEGER/FLOAT, INTEGER/FLOAT)\n\r(STRING, STRING)\n\r(BOOLEAN, BOOLEAN)\n\r"
+     "Function: > [Position 35]"},
+    {"two_indices_in_slots_as_floats",
+     "SetArray(m, INTEGER, 3, 2); m[2, 1] := 7; x := 1.6; y := 1; Print(m[x, y] + m[x + 0.4, y])",
+     "14\n"},
+    {"two_indices_in_slots_below_bounds",
+     "SetArray(m, INTEGER, 3, 2); i := -1; j := 0; m[i, j] := 1",
+     "ERROR: Runtimeerror: Array index (-1) out of bounds (dimension 1 has bounds [0..2]) "
+     "[Position 46]"},
+    {"element_update_after_a_resize",
+     "SetArray(a, INTEGER, 4); i := 3; a[i] := a[i] + 1; SetArray(a, 2); a[i] := a[i] + 1",
+     "ERROR: Runtimeerror: Array index (3) out of bounds (dimension 1 has bounds [0..1]) "
+     "[Position 76]"},
+    {"branch_on_a_text_element", "SetArray(w, STRING, 2); if w[0] then Print(1)",
+     "ERROR: Runtimeerror: The arguments don't fit to a parameter pattern:\n\r"
+     "Arguments: (ARRAY VAR STRING, FUNC VOID)\n\rParameter patterns:\n\r"
+     "(BOOLEAN, FUNC VOID/INTEGER/FLOAT/STRING/BOOLEAN)\n\r(BOOLEAN)\n\rFunction: IF "
+     "[Position 45]"},
+    {"children_over_mixed_numbers",
+     "n := 3; x := 0.5; Print(n * 2 + x * x, (x + x) * n, n - x * 2, x * x < n)",
+     "6.25 3 2 True\n"},
+};
+INSTANTIATE_TEST_SUITE_P(InPlace, ScriptCases, ::testing::ValuesIn(InPlaceCases), CaseName);
+
 // Texts that once could have exhausted the stack: they fail with a clear error instead.
 TEST(ScriptLimits, DeepNestingIsASyntaxError)
 {
